@@ -1,0 +1,32 @@
+// The one record of the adapter and the link, zero at start.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "adapter/line_access.h"
+
+namespace adapter {
+
+struct LinkState {
+    std::unique_ptr<LineAccess> serialPort;  // valid while portOpen
+    bool portOpen = false;
+    std::uint32_t modemStatus = 0;
+    std::int32_t outputImage = 0;  // bit 0 DATA-OUT, bit 1 CLOCK, bit 3 RESET
+    std::uint16_t inputWord = 0;
+    std::int32_t bitDelayCount = 0;
+    bool adapterDetected = false;
+    std::int32_t sendRegister = 0;
+    std::int32_t receiveRegister = 0;
+    std::uint16_t enableAnswer = 0;
+    bool ispConnected = false;
+    int partFamily = 0;
+    // A parallel driver access failed: the box was shown once; the running operation stops.
+    bool driverFault = false;
+};
+
+inline constexpr std::uint32_t modemCtsOn = 0x10;
+inline constexpr std::uint32_t modemDsrOn = 0x20;
+
+}  // namespace adapter

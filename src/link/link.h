@@ -1,0 +1,37 @@
+// The clocked bit/byte/word exchange and the controller firmware's command set.
+#pragma once
+
+#include <cstdint>
+
+#include "adapter/link_context.h"
+
+namespace link {
+
+using adapter::LinkContext;
+
+inline constexpr std::uint8_t probeByte = 0xFE;
+inline constexpr std::uint8_t answerReady = 0xFE;
+inline constexpr std::uint8_t answerOtherDevice = 0xFD;
+
+void exchangeBit(LinkContext& ctx, int bit);
+// Sends bits 7..0 of sendRegister; returns the received byte.
+int exchangeByte(LinkContext& ctx);
+// Sets sendRegister to value, then exchanges.
+int exchangeByte(LinkContext& ctx, int value);
+// Sends bits 15..0 of sendRegister; receiveRegister is neither cleared nor masked.
+void exchangeWord(LinkContext& ctx);
+
+// 0xFE twice; returns the answer received with the second byte.
+int probeExchange(LinkContext& ctx);
+// 0 ready; 1 failed, after its own message box.
+int probeBootloader(LinkContext& ctx);
+
+int readSetupByte(LinkContext& ctx, int address);
+int writeSetupByte(LinkContext& ctx, int address, int value);
+int writeSetupByteChecked(LinkContext& ctx, int address, int value);
+
+void selectFlashPage(LinkContext& ctx, int page);
+int loadPageByte(LinkContext& ctx, int offset, int data);
+int commitFlashPage(LinkContext& ctx, int page);
+
+}  // namespace link

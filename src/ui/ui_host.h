@@ -1,0 +1,46 @@
+// What commands need from the windowing system: message boxes, the beep, repaint,
+// modal sub-dialogs, the file-open dialog and the shell. Qt, the console and the
+// recording fake implement it.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "ui/dialog.h"
+
+namespace ui {
+
+enum class Buttons { Ok, OkCancel };
+enum class Answer { Ok, Cancel };
+
+struct FileDialogRequest {
+    std::string title;   // "Open a File"
+    std::string filter;  // "*.upd"
+};
+
+class UiHost {
+public:
+    virtual ~UiHost() = default;
+
+    // owner == nullptr: a box without owner window.
+    virtual Answer messageBox(const Dialog* owner, std::string_view text, std::string_view caption,
+                              Buttons buttons = Buttons::Ok) = 0;
+    virtual void beep() = 0;
+    // Paints the dialog now: no events are processed while a command runs.
+    virtual void repaint(Dialog& dialog) = 0;
+    // Runs a sub-dialog modally until dialog.end() is called. onInit runs once before it
+    // shows; onCommand receives every command (button ids, 1 for OK/Enter, 2 for cancel/Esc).
+    virtual int runModal(Dialog& dialog, const Dialog* owner, const std::function<void()>& onInit,
+                         const std::function<void(ControlId)>& onCommand) = 0;
+    // The file-open dialog; nullopt when cancelled.
+    virtual std::optional<std::string> chooseOpenFile(const FileDialogRequest& request) = 0;
+    // The verb "open" on a document or a web address; the result is not examined.
+    virtual void shellOpen(std::string_view target) = 0;
+    // Polled by long busy loops (rev counter): true when the user asked to stop
+    // (Esc or the dialog's cancel) since the last call.
+    virtual bool stopRequested(Dialog& /*dialog*/) { return false; }
+};
+
+}  // namespace ui
