@@ -41,6 +41,9 @@ public:
     // Polled by long busy loops (rev counter): true when the user asked to stop
     // (Esc or the dialog's cancel) since the last call.
     virtual bool stopRequested(Dialog& /*dialog*/) { return false; }
+    // Progress of a long transfer (firmware update): done of total, seconds left (-1 while
+    // unknown). done == total ends the display. Nothing by default.
+    virtual void showProgress(int /*done*/, int /*total*/, int /*secondsLeft*/) {}
 };
 
 }  // namespace ui
