@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 #include "adapter/link_context.h"
 
@@ -33,5 +34,14 @@ int writeSetupByteChecked(LinkContext& ctx, int address, int value);
 void selectFlashPage(LinkContext& ctx, int page);
 int loadPageByte(LinkContext& ctx, int offset, int data);
 int commitFlashPage(LinkContext& ctx, int page);
+
+// --- the main dialog's status field (1044) and the shared failure ending; all do
+// nothing to a dialog when ctx.mainWindow is null
+void setStatusText(LinkContext& ctx, std::string_view text);
+void setStatusEnabled(LinkContext& ctx, bool enabled);
+void repaintMain(LinkContext& ctx);
+// Enable the status field, repaint, blank it, box owned by the main dialog with
+// messageText and the caption "Error", disable the status field, repaint.
+void errorTail(LinkContext& ctx);
 
 }  // namespace link
