@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "config/motor_data.h"
+
 namespace settings {
 
 inline constexpr int setupProgramLevel = 0x20;
@@ -28,10 +30,6 @@ struct SetupImage {
 
 enum class SettingsArea { Current, Memory1, Memory2 };
 
-// Pole count and gearbox reduction of the motor, kept in qvsetup.cfg.
-struct MotorData {
-    int poleCount = 2;
-    float gearRatio = 1.0f;
-};
+using MotorData = config::MotorData;
 
 }  // namespace settings
