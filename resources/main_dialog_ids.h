@@ -13,16 +13,16 @@ inline constexpr ui::ControlId Ok = 1;
 inline constexpr ui::ControlId Cancel = 2;  // "Ende", the window's close button
 
 // --- buttons
-inline constexpr ui::ControlId ReadButton = 1149;        // "Lesen"
-inline constexpr ui::ControlId EndButton = 2;            // "Ende"
-inline constexpr ui::ControlId WriteButton = 1150;       // "Schreiben"
-inline constexpr ui::ControlId ReleaseButton = 1184;     // "Release", hidden
+inline constexpr ui::ControlId ReadButton = 1149;           // "Lesen"
+inline constexpr ui::ControlId EndButton = 2;               // "Ende"
+inline constexpr ui::ControlId WriteButton = 1150;          // "Schreiben"
+inline constexpr ui::ControlId ReleaseButton = 1184;        // "Release", hidden
 inline constexpr ui::ControlId ResetCountersButton = 1183;  // "Reset"
 inline constexpr ui::ControlId RpmSettingsButton = 1210;    // "Einstellungen"
 
 // --- fields
 inline constexpr ui::ControlId StatusField = 1044;
-inline constexpr ui::ControlId VersionField = 1145;      // "Version/Typ"
+inline constexpr ui::ControlId VersionField = 1145;       // "Version/Typ"
 inline constexpr ui::ControlId FullThrottleField = 1135;  // "Vollg."
 inline constexpr ui::ControlId NeutralField = 1166;       // "Neut."
 inline constexpr ui::ControlId StopField = 1134;          // "Stopp" / "retour"
@@ -32,7 +32,7 @@ inline constexpr ui::ControlId ControlSpeedField = 1142;  // "Regel-Tempo (1 - 5
 inline constexpr ui::ControlId StartPowerField = 1164;    // "Anlauf-Leistung (1 - 50)"
 inline constexpr ui::ControlId VoltsField = 1194;         // "Volt" threshold
 inline constexpr ui::ControlId VoltsLabel = 1195;
-inline constexpr ui::ControlId MaxFrequencyField = 1212;  // "max. Freq."
+inline constexpr ui::ControlId MaxFrequencyField = 1212;          // "max. Freq."
 inline constexpr ui::ControlId TransmitterFailureCounter = 1177;  // "Senderausf."
 inline constexpr ui::ControlId OverTemperatureCounter = 1178;     // "Übertemp."
 inline constexpr ui::ControlId UnderVoltageCounter = 1179;        // "Unterspg."
@@ -58,6 +58,12 @@ inline constexpr ui::ControlId CellVoltageCheck = 1193;      // "0,8V/Zelle"
 // --- menu
 inline constexpr ui::ControlId OpenUpdateFileItem = 1147;  // "Update-Datei öffnen"
 inline constexpr ui::ControlId Com1Item = 1155;            // … COM8 = 1162
+inline constexpr ui::ControlId Com2Item = 1156;
+inline constexpr ui::ControlId Com3Item = 1157;
+inline constexpr ui::ControlId Com4Item = 1158;
+inline constexpr ui::ControlId Com5Item = 1159;
+inline constexpr ui::ControlId Com6Item = 1160;
+inline constexpr ui::ControlId Com7Item = 1161;
 inline constexpr ui::ControlId Com8Item = 1162;
 inline constexpr ui::ControlId ReadMemory1Item = 1198;
 inline constexpr ui::ControlId ReadMemory2Item = 1199;

@@ -1,0 +1,7 @@
+#include "settings/settings.h"
+
+namespace settings {
+
+void readSettings(SettingsContext&, SettingsArea) {}
+
+}  // namespace settings
