@@ -1,0 +1,7 @@
+#include "settings/settings.h"
+
+namespace settings {
+
+void openLockFunctions(SettingsContext&) {}
+
+}  // namespace settings

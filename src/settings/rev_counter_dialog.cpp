@@ -1,0 +1,7 @@
+#include "settings/settings.h"
+
+namespace settings {
+
+void openRevCounter(SettingsContext&) {}
+
+}  // namespace settings
