@@ -9,10 +9,10 @@
 namespace adapter {
 
 // --- serial modem lines, whatever PortKind says; nothing happens while no port is open
-void serialSetClock(LinkContext& ctx, bool high);    // RTS
-void serialSetDataOut(LinkContext& ctx, bool high);  // DTR
-void serialSetReset(LinkContext& ctx, bool high);    // break
-int serialReadDataIn(LinkContext& ctx);              // CTS into modemStatus
+void serialSetClock(LinkContext& ctx, bool high);       // RTS
+void serialSetDataOut(LinkContext& ctx, bool high);     // DTR
+void serialSetReset(LinkContext& ctx, bool high);       // break
+int serialReadDataIn(LinkContext& ctx);                 // CTS into modemStatus
 std::uint32_t serialReadModemStatus(LinkContext& ctx);  // CTS and DSR into modemStatus
 
 // --- parallel port: outputImage and inputWord
@@ -28,9 +28,16 @@ int readDataIn(LinkContext& ctx);
 int openSerialPort(LinkContext& ctx);
 void closeSerialPort(LinkContext& ctx);
 
+// True when the lines of the selected adapter stopped working: the serial port vanished
+// (until it is opened again) or a parallel driver access failed. Answers read meanwhile
+// mean nothing.
+bool linesFailed(const LinkContext& ctx);
+
 // --- timing
 void delayMs(Clock& clock, std::uint32_t ms);
-inline void delayMs(LinkContext& ctx, std::uint32_t ms) { delayMs(ctx.clock, ms); }
+inline void delayMs(LinkContext& ctx, std::uint32_t ms) {
+    delayMs(ctx.clock, ms);
+}
 void bitDelay(LinkContext& ctx, int units);
 void calibrateBitDelay(LinkContext& ctx);
 

@@ -7,7 +7,7 @@
 namespace adapter {
 
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     // Monotonic nanoseconds since an arbitrary start.
     virtual std::uint64_t nowNs() = 0;
@@ -19,14 +19,14 @@ public:
 
 // The monotonic clock: sleeps for most of a long wait and spins only for its last part.
 class MonotonicClock final : public Clock {
-public:
+  public:
     std::uint64_t nowNs() override;
     void waitUntilNs(std::uint64_t deadlineNs) override;
 };
 
 // A clock that moves only when told to; waits jump to their deadline.
 class VirtualClock final : public Clock {
-public:
+  public:
     explicit VirtualClock(std::uint64_t startNs = 0) : m_now(startNs) {}
     std::uint64_t nowNs() override { return m_now; }
     void waitUntilNs(std::uint64_t deadlineNs) override {
@@ -36,7 +36,7 @@ public:
     }
     void advanceNs(std::uint64_t ns) { m_now += ns; }
 
-private:
+  private:
     std::uint64_t m_now;
 };
 

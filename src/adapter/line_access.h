@@ -9,10 +9,12 @@
 //   DSR <---- loop-back of DTR inside the serial adapter
 #pragma once
 
+#include <cstdint>
+
 namespace adapter {
 
 class LineAccess {
-public:
+  public:
     virtual ~LineAccess() = default;
 
     virtual void setClock(bool high) = 0;
@@ -22,6 +24,12 @@ public:
     virtual int readDataIn() = 0;
     // The serial adapter's DTR-to-DSR loop-back (DSR on); false where there is none.
     virtual bool readLoopBack() { return false; }
+    // CTS (modemCtsOn) and DSR (modemDsrOn) together; a back-end that reads both in one
+    // system call overrides this.
+    virtual std::uint32_t readModemStatus() {
+        std::uint32_t status = readDataIn() != 0 ? 0x10u : 0u;
+        return readLoopBack() ? status | 0x20u : status;
+    }
     // Pushes out anything a back-end may batch; nothing by default.
     virtual void flush() {}
     // Sticky fault: the first failed system call (device unplugged, port lost). Later

@@ -24,6 +24,9 @@ struct LinkState {
     int partFamily = 0;
     // A parallel driver access failed: the box was shown once; the running operation stops.
     bool driverFault = false;
+    // The open serial port failed (device unplugged) and was closed; cleared when a port
+    // opens again or is closed on purpose.
+    bool portLost = false;
 };
 
 inline constexpr std::uint32_t modemCtsOn = 0x10;

@@ -7,7 +7,7 @@
 namespace adapter {
 
 class PortIo {
-public:
+  public:
     virtual ~PortIo() = default;
     // The data register; the driver path writes 16 bits with the high byte 0.
     virtual bool writeData(std::uint16_t base, std::uint8_t value) = 0;

@@ -19,7 +19,7 @@ enum class SerialOpenResult {
 };
 
 class SerialPortFactory {
-public:
+  public:
     virtual ~SerialPortFactory() = default;
     // deviceName is comDeviceName: "COM1" … "COM8" (mapped to a system device) or a path.
     virtual std::unique_ptr<LineAccess> open(const std::string& deviceName,

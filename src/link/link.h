@@ -6,7 +6,9 @@
 
 #include "adapter/link_context.h"
 
-namespace link {
+// "clink" (controller link): a namespace called link would collide with POSIX ::link(),
+// which <unistd.h> declares in every translation unit that includes the standard library.
+namespace clink {
 
 using adapter::LinkContext;
 
@@ -44,4 +46,4 @@ void repaintMain(LinkContext& ctx);
 // messageText and the caption "Error", disable the status field, repaint.
 void errorTail(LinkContext& ctx);
 
-}  // namespace link
+}  // namespace clink

@@ -1,0 +1,61 @@
+// Millisecond waits on the clock and the short bit delay made of DATA-IN reads.
+#include "adapter/adapter.h"
+
+namespace adapter {
+
+namespace {
+
+constexpr std::uint64_t nsPerMs = 1'000'000;
+// One bitDelay unit is this many batches of bitDelayCount reads.
+constexpr int bitDelayMultiplier = 5;
+// Calibration counts reads for this long; 37000 reads of a fast port take about that long
+// on the machines the timing was first tuned on, so one batch lasts about 1.35 µs.
+constexpr std::uint64_t calibrationNs = 50 * nsPerMs;
+constexpr std::int32_t readsPerBatchUnit = 37000;
+// A clock that does not move while the port is read (a virtual one without read cost)
+// would keep calibration counting forever; no real port reads a thousand times faster
+// than the machines above, so counting stops there.
+constexpr long long calibrationReadLimit = 1000LL * readsPerBatchUnit;
+
+}  // namespace
+
+void delayMs(Clock& clock, std::uint32_t ms) {
+    // Two reads at the start, the second discarded, as the tick counter was read; the
+    // wait itself is measured in nanoseconds so that it never ends early.
+    std::uint64_t startNs = clock.nowNs();
+    (void)clock.nowNs();
+    if (ms == 0) {
+        return;
+    }
+    clock.waitUntilNs(startNs + static_cast<std::uint64_t>(ms) * nsPerMs);
+}
+
+void bitDelay(LinkContext& ctx, int units) {
+    if (ctx.state.bitDelayCount <= 0) {
+        ctx.state.bitDelayCount = 1;
+    }
+    if (units <= 0) {
+        units = 1;
+    }
+    const long long batches = static_cast<long long>(units) * bitDelayMultiplier;
+    for (long long batch = 0; batch < batches; ++batch) {
+        for (std::int32_t read = 0; read < ctx.state.bitDelayCount; ++read) {
+            (void)readDataIn(ctx);
+        }
+    }
+}
+
+void calibrateBitDelay(LinkContext& ctx) {
+    long long count = 0;
+    std::uint64_t startNs = ctx.clock.nowNs();
+    (void)ctx.clock.nowNs();
+    std::uint64_t now = 0;
+    do {
+        now = ctx.clock.nowNs();
+        (void)readDataIn(ctx);
+        ++count;
+    } while (now - startNs < calibrationNs && count < calibrationReadLimit);
+    ctx.state.bitDelayCount = static_cast<std::int32_t>(count / readsPerBatchUnit + 1);
+}
+
+}  // namespace adapter

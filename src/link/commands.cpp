@@ -1,0 +1,133 @@
+// The controller firmware's command set. The controller answers each byte one exchange
+// later, so every answer belongs to the byte sent before it.
+#include "adapter/adapter.h"
+#include "link/link.h"
+
+namespace clink {
+
+namespace {
+
+constexpr int readCommand = 0x55;        // "U"
+constexpr int writeCommand = 0x56;       // "V"
+constexpr int selectPageCommand = 0x57;  // "W"
+constexpr int loadByteCommand = 0x59;    // "Y"
+constexpr int commitFirst = 0x58;        // "X"
+constexpr int commitSecond = 0x55;       // "U"
+constexpr int commitThird = 0x33;        // "3", repeated to fetch the confirmation
+
+// The firmware polls the link between its other work; it needs this long per byte of
+// a setup-memory command.
+constexpr std::uint32_t setupByteGapMs = 5;
+// Storing a setup byte takes the controller's memory this long before it reads back.
+constexpr std::uint32_t setupStoreMs = 20;
+// Writing a flash page takes the bootloader this long before it confirms.
+constexpr std::uint32_t commitWaitMs = 40;
+// The bootloader's gap between bytes, in bit delays.
+constexpr int bootloaderGapUnits = 4;
+
+}  // namespace
+
+int probeExchange(LinkContext& ctx) {
+    exchangeByte(ctx, probeByte);
+    return exchangeByte(ctx);
+}
+
+int probeBootloader(LinkContext& ctx) {
+    int answer = probeExchange(ctx);
+    setStatusText(ctx, " ");
+    repaintMain(ctx);
+    if (answer != answerReady) {
+        if (adapter::detectAdapter(ctx) != 0) {
+            ctx.host.messageBox(nullptr, ctx.messageText, "Error");
+            setStatusText(ctx, " ");
+            setStatusEnabled(ctx, false);
+            repaintMain(ctx);
+            return 1;
+        }
+        adapter::startController(ctx, adapter::StartForm::Standard);
+    }
+    answer = probeExchange(ctx);
+    if (ctx.state.driverFault && ctx.port.kind == adapter::PortKind::Parallel) {
+        // "Error during driver access!" was shown already and the dialog is ending.
+        return 1;
+    }
+    if (answer == answerReady) {
+        return 0;
+    }
+    if (answer == answerOtherDevice) {
+        ctx.host.messageBox(nullptr, "falsches Gerät!", "ERROR!");
+    } else {
+        ctx.host.messageBox(nullptr, "Keine Verbindung!", "ERROR!");
+    }
+    return 1;
+}
+
+int readSetupByte(LinkContext& ctx, int address) {
+    exchangeByte(ctx, readCommand);
+    adapter::delayMs(ctx, setupByteGapMs);
+    adapter::delayMs(ctx, setupByteGapMs);
+    exchangeByte(ctx, address);
+    adapter::delayMs(ctx, setupByteGapMs);
+    return exchangeByte(ctx, 0x00);
+}
+
+int writeSetupByte(LinkContext& ctx, int address, int value) {
+    const int byte = value & 0xFF;
+    adapter::delayMs(ctx, setupByteGapMs);
+    exchangeByte(ctx, writeCommand);
+    adapter::delayMs(ctx, setupByteGapMs);
+    exchangeByte(ctx, address);
+    adapter::delayMs(ctx, setupByteGapMs);
+    exchangeByte(ctx, byte);
+    adapter::delayMs(ctx, setupByteGapMs);
+    adapter::delayMs(ctx, setupStoreMs);
+    const int readBack = exchangeByte(ctx, 0x00);
+    // Dead lines can echo any constant, 0x00 included: that is no verified write.
+    return readBack == byte && !adapter::linesFailed(ctx) ? 0 : 1;
+}
+
+int writeSetupByteChecked(LinkContext& ctx, int address, int value) {
+    if (writeSetupByte(ctx, address, value) == 0) {
+        return 0;
+    }
+    ctx.host.messageBox(nullptr, "Schreibfehler!", "Error!");
+    return 1;
+}
+
+void selectFlashPage(LinkContext& ctx, int page) {
+    exchangeByte(ctx, selectPageCommand);
+    adapter::bitDelay(ctx, bootloaderGapUnits);
+    exchangeByte(ctx, page);
+    adapter::bitDelay(ctx, bootloaderGapUnits);
+}
+
+int loadPageByte(LinkContext& ctx, int offset, int data) {
+    exchangeByte(ctx, loadByteCommand);
+    adapter::bitDelay(ctx, bootloaderGapUnits);
+    exchangeByte(ctx, offset);
+    adapter::bitDelay(ctx, bootloaderGapUnits);
+    if (exchangeByte(ctx, data) != offset || adapter::linesFailed(ctx)) {
+        return 1;
+    }
+    adapter::bitDelay(ctx, bootloaderGapUnits);
+    if (exchangeByte(ctx, 0x00) != data || adapter::linesFailed(ctx)) {
+        return 1;
+    }
+    adapter::bitDelay(ctx, bootloaderGapUnits);
+    return 0;
+}
+
+int commitFlashPage(LinkContext& ctx, int page) {
+    adapter::bitDelay(ctx, bootloaderGapUnits);
+    exchangeByte(ctx, commitFirst);
+    adapter::bitDelay(ctx, bootloaderGapUnits);
+    exchangeByte(ctx, commitSecond);
+    adapter::bitDelay(ctx, bootloaderGapUnits);
+    exchangeByte(ctx, commitThird);
+    adapter::delayMs(ctx, commitWaitMs);
+    const int confirmation = exchangeByte(ctx);
+    adapter::bitDelay(ctx, bootloaderGapUnits);
+    return confirmation == page && !adapter::linesFailed(ctx) ? 0 : 1;
+}
+
+}  // namespace clink

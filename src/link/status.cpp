@@ -1,0 +1,43 @@
+// The main dialog's status field and the shared failure ending.
+#include "link/link.h"
+#include "resources/main_dialog_ids.h"
+
+namespace clink {
+
+namespace {
+
+ui::Dialog* statusDialog(LinkContext& ctx) {
+    ui::Dialog* dialog = ctx.mainWindow;
+    return dialog != nullptr && dialog->has(ids::StatusField) ? dialog : nullptr;
+}
+
+}  // namespace
+
+void setStatusText(LinkContext& ctx, std::string_view text) {
+    if (ui::Dialog* dialog = statusDialog(ctx)) {
+        dialog->setText(ids::StatusField, std::string(text));
+    }
+}
+
+void setStatusEnabled(LinkContext& ctx, bool enabled) {
+    if (ui::Dialog* dialog = statusDialog(ctx)) {
+        dialog->setEnabled(ids::StatusField, enabled);
+    }
+}
+
+void repaintMain(LinkContext& ctx) {
+    if (ctx.mainWindow != nullptr) {
+        ctx.host.repaint(*ctx.mainWindow);
+    }
+}
+
+void errorTail(LinkContext& ctx) {
+    setStatusEnabled(ctx, true);
+    repaintMain(ctx);
+    setStatusText(ctx, " ");
+    ctx.host.messageBox(ctx.mainWindow, ctx.messageText, "Error");
+    setStatusEnabled(ctx, false);
+    repaintMain(ctx);
+}
+
+}  // namespace clink
