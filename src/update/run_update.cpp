@@ -1,0 +1,7 @@
+#include "update/update.h"
+
+namespace update {
+
+void runUpdate(UpdateContext& /*ctx*/) {}
+
+}  // namespace update
