@@ -2,7 +2,9 @@
 // object that main() (or a test) creates, and the main dialog's command dispatch.
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "adapter/clock.h"
@@ -28,8 +30,16 @@ struct PlatformFlags {
     bool portDriverReady = false;
 };
 
+// The "Port" menu item a host adds for the virtual controller. It is not part of the
+// template, so the dialog model has no check mark for it: ask virtualControllerSelected().
+inline constexpr ui::ControlId VirtualControllerItem = 1163;
+// What portName reads while the virtual controller is selected ("No Adaptor found at SIM").
+inline constexpr const char* virtualPortName = "SIM";
+
+class BackendSwitch;
+
 class App {
-public:
+  public:
     App(ui::UiHost& host, Backends backends, PlatformFlags platform);
     ~App();
     App(const App&) = delete;
@@ -43,6 +53,20 @@ public:
     // an open serial port is closed first.
     void setBackends(Backends backends);
 
+    // --- the virtual controller as a port choice
+    // The back-ends VirtualControllerItem switches to; without them the item does nothing.
+    void setVirtualBackends(Backends backends);
+    bool hasVirtualController() const { return m_virtualBackends.has_value(); }
+    // Selects the virtual controller on the serial kind. The port name End saves stays what
+    // it was, so qvsetup.cfg keeps the real port. checkAdapter runs the adapter check as
+    // a port command does; start-up selects it quietly.
+    void selectVirtualController(bool checkAdapter);
+    // Back to the real back-ends (a COM item does this before it opens its port).
+    void leaveVirtualController();
+    bool virtualControllerSelected() const { return m_virtualSelected; }
+    // The name the End sequence writes to qvsetup.cfg.
+    const std::string& savedPortName() const;
+
     ui::Dialog& mainDialog() { return m_mainDialog; }
     ui::UiHost& host() { return m_host; }
     adapter::LinkContext& link() { return m_link; }
@@ -51,11 +75,27 @@ public:
     settings::SetupImage& setupImage() { return m_setupImage; }
     settings::MotorData& motorData() { return m_motorData; }
     std::string& messageText() { return m_messageText; }
+    std::uint8_t& lockByte() { return m_lockByte; }
+    isp::IspState& ispState() { return m_ispState; }
+    update::UpdateState& updateState() { return m_updateState; }
+    const PlatformFlags& platform() const { return m_platform; }
     bool ended() const { return m_mainDialog.ended(); }
 
-private:
+    // The parts of the context each command family receives.
+    settings::SettingsContext settingsContext();
+    isp::IspContext ispContext();
+    update::UpdateContext updateContext();
+
+    // Set when the user was already told that qvsetup.cfg cannot be written, so that the
+    // End sequence does not say it twice.
+    bool configWarningShown() const { return m_configWarningShown; }
+    void setConfigWarningShown() { m_configWarningShown = true; }
+
+  private:
     ui::UiHost& m_host;
     Backends m_backends;
+    PlatformFlags m_platform;
+    std::unique_ptr<BackendSwitch> m_switch;
     adapter::PortSelection m_port;
     adapter::LinkState m_linkState;
     std::string m_messageText;
@@ -66,6 +106,12 @@ private:
     std::uint8_t m_lockByte = 0;
     isp::IspState m_ispState;
     update::UpdateState m_updateState;
+
+    std::optional<Backends> m_virtualBackends;
+    bool m_virtualSelected = false;
+    Backends m_realBackends;
+    adapter::PortSelection m_realPort;  // kind and names before the virtual controller
+    bool m_configWarningShown = false;
 };
 
 }  // namespace shell

@@ -1,0 +1,165 @@
+#include "shell/dispatch.h"
+
+#include <algorithm>
+#include <array>
+
+#include "isp/isp.h"
+#include "resources/main_dialog_ids.h"
+#include "settings/settings.h"
+#include "shell/commands.h"
+#include "update/update.h"
+
+namespace shell {
+namespace {
+
+using settings::SettingsArea;
+
+void ok(App& app, ui::ControlId) {
+    okCommand(app);
+}
+void end(App& app, ui::ControlId) {
+    endSequence(app);
+}
+void help(App& app, ui::ControlId) {
+    openHelpDocument(app);
+}
+void about(App& app, ui::ControlId) {
+    showAbout(app);
+}
+void servicePage(App& app, ui::ControlId) {
+    openServicePage(app);
+}
+void serialPort(App& app, ui::ControlId id) {
+    selectSerialPort(app, id);
+}
+void virtualController(App& app, ui::ControlId) {
+    app.selectVirtualController(true);
+}
+
+void option(App& app, ui::ControlId id) {
+    settings::SettingsContext ctx = app.settingsContext();
+    settings::handleOptionCommand(ctx, id);
+}
+
+SettingsArea memoryArea(ui::ControlId id, ui::ControlId memory1Id) {
+    return id == memory1Id ? SettingsArea::Memory1 : SettingsArea::Memory2;
+}
+
+void readCurrent(App& app, ui::ControlId) {
+    settings::SettingsContext ctx = app.settingsContext();
+    settings::readSettings(ctx, SettingsArea::Current);
+}
+
+void readMemory(App& app, ui::ControlId id) {
+    settings::SettingsContext ctx = app.settingsContext();
+    settings::readSettings(ctx, memoryArea(id, ids::ReadMemory1Item));
+}
+
+void writeCurrent(App& app, ui::ControlId) {
+    settings::SettingsContext ctx = app.settingsContext();
+    settings::writeSettings(ctx, SettingsArea::Current);
+}
+
+void writeMemory(App& app, ui::ControlId id) {
+    settings::SettingsContext ctx = app.settingsContext();
+    settings::writeSettings(ctx, memoryArea(id, ids::WriteMemory1Item));
+}
+
+void lockFunctions(App& app, ui::ControlId) {
+    settings::SettingsContext ctx = app.settingsContext();
+    settings::openLockFunctions(ctx);
+}
+
+void rpmControl(App& app, ui::ControlId) {
+    settings::SettingsContext ctx = app.settingsContext();
+    settings::openRpmControl(ctx);
+}
+
+void revCounter(App& app, ui::ControlId) {
+    settings::SettingsContext ctx = app.settingsContext();
+    settings::openRevCounter(ctx);
+}
+
+void runUpdate(App& app, ui::ControlId) {
+    update::UpdateContext ctx = app.updateContext();
+    update::runUpdate(ctx);
+}
+
+void calibrate(App& app, ui::ControlId) {
+    isp::IspContext ctx = app.ispContext();
+    isp::calibrateOscillator(ctx);
+}
+
+void controllerInfo(App& app, ui::ControlId) {
+    isp::IspContext ctx = app.ispContext();
+    isp::showControllerInfo(ctx);
+}
+
+using namespace ids;
+
+constexpr std::array table{
+    DispatchRow{Ok, Ok, &ok},
+    DispatchRow{EndButton, EndButton, &end},
+    DispatchRow{HelpFileItem, HelpFileItem, &help},
+    DispatchRow{Frequency78Radio, Frequency156Radio, &option},
+    DispatchRow{OpenUpdateFileItem, OpenUpdateFileItem, &runUpdate},
+    DispatchRow{ReadButton, ReadButton, &readCurrent},
+    DispatchRow{WriteButton, WriteButton, &writeCurrent},
+    DispatchRow{AboutItem, AboutItem, &about},
+    DispatchRow{Com1Item, Com8Item, &serialPort},
+    DispatchRow{VirtualControllerItem, VirtualControllerItem, &virtualController},
+    DispatchRow{IgnoreRadio, IgnoreRadio, &option},
+    DispatchRow{SwitchOffRadio, ReducePowerRadio, &option},
+    DispatchRow{RpmControlCheck, RpmControlCheck, &option},
+    DispatchRow{ResetCountersButton, ReleaseButton, &option},
+    DispatchRow{CellVoltageCheck, CellVoltageCheck, &option},
+    DispatchRow{ServicePageItem, ServicePageItem, &servicePage},
+    DispatchRow{ReadMemory1Item, ReadMemory2Item, &readMemory},
+    DispatchRow{WriteMemory1Item, WriteMemory2Item, &writeMemory},
+    DispatchRow{LockFunctionsItem, LockFunctionsItem, &lockFunctions},
+    DispatchRow{CalibrateItem, CalibrateItem, &calibrate},
+    DispatchRow{RpmSettingsButton, RpmSettingsButton, &rpmControl},
+    DispatchRow{ProcessorInfoItem, ProcessorInfoItem, &controllerInfo},
+    DispatchRow{RevCounterItem, RevCounterItem, &revCounter},
+};
+
+constexpr std::array inert{
+    ActiveFreewheelCheck, ForwardReverseCheck, ToleranceSmallRadio, ToleranceMediumRadio,
+    ToleranceHighRadio,   RpmLimitCheck,       BlockedMotorCheck,   OverTemperatureCheck,
+};
+
+// findCommand's binary search relies on this.
+constexpr bool sortedWithoutOverlap() {
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        if (table[i].first > table[i].last) {
+            return false;
+        }
+        if (i + 1 < table.size() && table[i].last >= table[i + 1].first) {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(sortedWithoutOverlap(), "the dispatch table is sorted by id, no id twice");
+
+}  // namespace
+
+std::span<const DispatchRow> dispatchTable() {
+    return table;
+}
+
+std::span<const ui::ControlId> inertCommandIds() {
+    return inert;
+}
+
+const DispatchRow* findCommand(ui::ControlId id) {
+    auto row =
+        std::lower_bound(table.begin(), table.end(), id,
+                         [](const DispatchRow& r, ui::ControlId value) { return r.last < value; });
+    if (row == table.end() || id < row->first) {
+        return nullptr;
+    }
+    return &*row;
+}
+
+}  // namespace shell

@@ -1,0 +1,32 @@
+#include "adapter/adapter.h"
+#include "config/config_file.h"
+#include "config/port_field.h"
+#include "resources/main_dialog_ids.h"
+#include "shell/commands.h"
+
+namespace shell {
+
+std::string cannotSavePortText(const std::string& configPath) {
+    return "Die Port-Auswahl kann nicht gespeichert werden:\n" + configPath;
+}
+
+void okCommand(App& app) {
+    app.mainDialog().end(ids::Ok);
+}
+
+void endSequence(App& app) {
+    const std::string& directory = app.port().startDirectory;
+    const std::string& portName = app.savedPortName();
+    // An empty name writes nothing, so there is nothing to lose either.
+    if (!portName.empty() && !config::writePortField(directory, portName) &&
+        !app.configWarningShown()) {
+        app.host().messageBox(nullptr, cannotSavePortText(config::configFilePath(directory)),
+                              "Error");
+    }
+    if (app.linkState().portOpen) {
+        adapter::closeSerialPort(app.link());
+    }
+    app.mainDialog().end(1);
+}
+
+}  // namespace shell

@@ -1,0 +1,47 @@
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include "settings/setup_image.h"
+#include "shell/commands.h"
+
+namespace shell {
+namespace {
+
+constexpr const char* authorLines = "ZEK-Micro Setup\nDas ZEK-Micro-Team\n\n";
+
+}  // namespace
+
+void openHelpDocument(App& app) {
+    // The help document lies beside qvsetup.cfg, in the directory the program started in.
+    std::filesystem::path path(std::string{helpDocumentName});
+    if (!app.port().startDirectory.empty()) {
+        path = std::filesystem::path(app.port().startDirectory) / path;
+    }
+    std::error_code error;
+    const bool isFile = std::filesystem::is_regular_file(path, error);
+    std::ifstream document(path, std::ios::binary);
+    if (!isFile || !document.is_open()) {
+        app.host().messageBox(nullptr, std::string(helpDocumentName) + " not found!", "Error");
+        return;
+    }
+    document.close();
+    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    app.host().shellOpen(error ? path.string() : absolute.string());
+}
+
+std::string aboutText() {
+    char level[8];
+    std::snprintf(level, sizeof level, "%4X", static_cast<unsigned>(settings::setupProgramLevel));
+    return std::string(authorLines) + "Version: " + level;
+}
+
+void showAbout(App& app) {
+    app.host().messageBox(nullptr, aboutText(), "ZEK Setup");
+}
+
+void openServicePage(App& app) {
+    app.host().shellOpen(servicePageAddress);
+}
+
+}  // namespace shell

@@ -1,0 +1,34 @@
+#include "adapter/adapter.h"
+#include "link/link.h"
+#include "resources/main_dialog_ids.h"
+#include "shell/commands.h"
+
+namespace shell {
+
+void checkPortItem(ui::Dialog& dialog, ui::ControlId checked) {
+    for (ui::ControlId id = ids::Com1Item; id <= ids::Com8Item; ++id) {
+        dialog.setMenuChecked(id, id == checked);
+    }
+}
+
+void selectSerialPort(App& app, ui::ControlId id) {
+    if (id < ids::Com1Item || id > ids::Com8Item) {
+        return;
+    }
+    checkPortItem(app.mainDialog(), id);
+    // Leaving the virtual controller closes its port and brings the real ports back.
+    app.leaveVirtualController();
+    adapter::PortSelection& port = app.port();
+    port.portName = "COM" + std::to_string(id - ids::Com1Item + 1);
+    port.comDeviceName = port.portName;
+    port.kind = adapter::PortKind::Serial;
+    if (app.linkState().portOpen) {
+        adapter::closeSerialPort(app.link());
+    }
+    // On failure the selection stays: the next command tries to open the port again.
+    if (adapter::detectAdapter(app.link()) != 0) {
+        clink::errorTail(app.link());
+    }
+}
+
+}  // namespace shell
