@@ -1,0 +1,80 @@
+// "RC-Oszillator kalibieren": copies the processor's factory calibration of its RC
+// oscillator into setup byte 15, where the firmware takes it from at start.
+#include <cstdio>
+
+#include "adapter/adapter.h"
+#include "isp/isp.h"
+#include "isp/isp_access.h"
+#include "isp/service_steps.h"
+#include "link/link.h"
+
+namespace isp {
+
+namespace {
+
+constexpr int oscCalibrationAddress = 0x0F;
+
+void showReport(adapter::LinkContext& ctx, int target, int oldValue, int newValue) {
+    char text[64];
+    std::snprintf(text, sizeof text, "soll: %02X\n\nalt: %02X\nneu: %02X", target, oldValue,
+                  newValue);
+    ctx.host.messageBox(
+        nullptr, text,
+        newValue == target ? "Kalibrierung erfolgreich!" : "Kalibrierung fehlgeschlagen!");
+}
+
+}  // namespace
+
+void calibrateOscillator(IspContext& ctx) {
+    adapter::LinkContext& link = ctx.link;
+    showConnecting(link);
+    if (detectAdapterOrReport(link) != 0) {
+        return;
+    }
+    clearStatus(link);
+
+    if (ispConnect(ctx) != 0) {
+        showNoConnection(link);
+        return;
+    }
+    const int target = ispCommand(link, readCalibrationByte, 0x00, calibrationAddress, 0x00) & 0xFF;
+    // A value read over lines that failed is not the factory value; writing it would
+    // detune the oscillator.
+    if (adapter::linesFailed(link)) {
+        showNoConnection(link);
+        return;
+    }
+
+    adapter::startController(link, adapter::StartForm::Standard);
+    int answer = clink::probeExchange(link);
+    if (answer == clink::answerOtherDevice) {
+        reportOtherDevice(link);
+        return;
+    }
+    if (answer != clink::answerReady) {
+        if (detectAdapterOrReport(link) != 0) {
+            return;
+        }
+        adapter::startController(link, adapter::StartForm::Standard);
+    }
+    answer = clink::probeExchange(link);
+    if (answer != clink::answerReady) {
+        link.messageText = "Keine Verbindung!";
+        clink::errorTail(link);
+        return;
+    }
+    clink::setStatusText(link, " ");
+    clink::repaintMain(link);
+
+    const int oldValue = clink::readSetupByte(link, oscCalibrationAddress);
+    if (clink::writeSetupByteChecked(link, oscCalibrationAddress, target) != 0) {
+        clearStatus(link);
+        return;
+    }
+    const int newValue = clink::readSetupByte(link, oscCalibrationAddress);
+    showReport(link, target, oldValue, newValue);
+    clink::setStatusText(link, " ");
+    clink::repaintMain(link);
+}
+
+}  // namespace isp

@@ -1,8 +1,0 @@
-#include "isp/isp.h"
-
-namespace isp {
-
-void calibrateOscillator(IspContext&) {}
-void showControllerInfo(IspContext&) {}
-
-}  // namespace isp

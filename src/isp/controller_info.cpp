@@ -1,0 +1,79 @@
+// "Prozessor-Info": the processor's signature, lock bits and fuses, read through serial
+// programming once the firmware has shown that this is no controller of another kind.
+#include <algorithm>
+#include <cstdio>
+#include <string>
+
+#include "adapter/adapter.h"
+#include "isp/isp.h"
+#include "isp/isp_access.h"
+#include "isp/service_steps.h"
+#include "link/link.h"
+
+namespace isp {
+
+namespace {
+
+// ispReadSignature leaves three lines of 16 characters and a line break each.
+constexpr std::size_t signatureLinesLength = 3 * 17;
+
+struct ConfigurationBytes {
+    int fuseHigh = 0;
+    int fuseLow = 0;
+    int lockBits = 0;
+};
+
+ConfigurationBytes readConfigurationBytes(adapter::LinkContext& ctx) {
+    ConfigurationBytes bytes;
+    bytes.fuseHigh = ispCommand(ctx, readLockOrFuseHigh, fuseHighSelect, 0x00, 0x00) & 0xFF;
+    bytes.fuseLow = ispCommand(ctx, readFuseLow, 0x00, 0x00, 0x00) & 0xFF;
+    bytes.lockBits = ispCommand(ctx, readLockOrFuseHigh, 0x00, 0x00, 0x00) & 0xFF;
+    return bytes;
+}
+
+void completeInfoText(std::string& text, const ConfigurationBytes& bytes) {
+    char lines[64];
+    std::snprintf(lines, sizeof lines, "\nLockbits: %02X\nFuse HB: %02X\nFuse LB: %02X\n",
+                  bytes.lockBits, bytes.fuseHigh, bytes.fuseLow);
+    text.resize(std::min(text.size(), signatureLinesLength));
+    text += lines;
+}
+
+}  // namespace
+
+void showControllerInfo(IspContext& ctx) {
+    adapter::LinkContext& link = ctx.link;
+    showConnecting(link);
+    if (detectAdapterOrReport(link) != 0) {
+        return;
+    }
+    clearStatus(link);
+
+    if (ispConnect(ctx) != 0) {
+        showNoConnection(link);
+        return;
+    }
+    // Only the firmware tells a controller of another kind apart; no answer at all is
+    // no reason to stop.
+    adapter::startController(link, adapter::StartForm::Standard);
+    if (clink::probeExchange(link) == clink::answerOtherDevice) {
+        reportOtherDevice(link);
+        return;
+    }
+    if (ispConnect(ctx) != 0) {
+        showNoConnection(link);
+        clearStatus(link);
+        return;
+    }
+    const ConfigurationBytes bytes = readConfigurationBytes(link);
+    if (adapter::linesFailed(link)) {
+        showNoConnection(link);
+        clearStatus(link);
+        return;
+    }
+    completeInfoText(ctx.state.deviceInfoText, bytes);
+    clearStatus(link);
+    link.host.messageBox(nullptr, ctx.state.deviceInfoText, "Info:");
+}
+
+}  // namespace isp

@@ -1,0 +1,108 @@
+// Putting the processor into programming mode and identifying it. Three ways in, from
+// the quickest: a plain reset; a reset with resynchronisation; a long reset that lets
+// the controller run first, then resynchronisation.
+#include "adapter/adapter.h"
+#include "isp/isp_access.h"
+
+namespace isp {
+
+namespace {
+
+constexpr const char* noConnection = "No Connection!\n\n";
+
+bool echoed(const adapter::LinkState& state) {
+    return (state.enableAnswer >> 8) == programmingEnableEcho;
+}
+
+bool acceptedFamily(int family) {
+    return family >= firstAcceptedFamily && family <= lastAcceptedFamily;
+}
+
+int fail(IspContext& ctx, const char* reason) {
+    ctx.link.messageText = std::string(reason) + ctx.state.deviceInfoText;
+    ctx.link.state.ispConnected = false;
+    return 1;
+}
+
+// Answers read while the port was gone or the driver failed are whatever the input line
+// last showed; they identify nothing.
+bool linesLost(IspContext& ctx) {
+    return adapter::linesFailed(ctx.link);
+}
+
+}  // namespace
+
+int ispConnect(IspContext& ctx) {
+    adapter::LinkContext& link = ctx.link;
+    adapter::LinkState& state = link.state;
+
+    if (link.port.kind == adapter::PortKind::Serial && adapter::detectAdapter(link) != 0) {
+        return 1;
+    }
+    adapter::lowerLines(link);
+    setActivityText(ctx.state, "connecting....\n");
+    showActivity(ctx);
+    state.receiveRegister = 0;
+    state.enableAnswer = 0;
+    if (adapter::resetController(link, adapter::ResetForm::Short) != 0) {
+        link.messageText = "COM-Init-Error!";
+        return 1;
+    }
+    ctx.state.deviceInfoText.clear();
+
+    if (ispProgrammingEnable(link) == programmingEnableEcho) {
+        state.ispConnected = true;
+        if (acceptedFamily(ispReadSignature(ctx)) && !linesLost(ctx)) {
+            return 0;
+        }
+    }
+
+    // A processor that answered last time is only reset; resynchronising it would move
+    // a framing that was right.
+    adapter::resetController(link, adapter::ResetForm::Short);
+    if (ispProgrammingEnable(link) != programmingEnableEcho && !state.ispConnected) {
+        ispResync(link);
+    }
+
+    if (!echoed(state)) {
+        adapter::resetController(link, adapter::ResetForm::Long);
+        adapter::resetController(link, adapter::ResetForm::Short);
+        if (ispProgrammingEnable(link) != programmingEnableEcho) {
+            ispResync(link);
+        }
+    }
+
+    if (!echoed(state) || linesLost(ctx)) {
+        return fail(ctx, noConnection);
+    }
+
+    int family = ispReadSignature(ctx);
+    if (linesLost(ctx)) {
+        return fail(ctx, noConnection);
+    }
+    if (acceptedFamily(family)) {
+        state.ispConnected = true;
+        return 0;
+    }
+    if (family == lockedFamily) {
+        adapter::resetController(link, adapter::ResetForm::Short);
+        ispProgrammingEnable(link);
+        family = ispReadSignature(ctx);
+        if (linesLost(ctx)) {
+            return fail(ctx, noConnection);
+        }
+        if (family == lockedFamily) {
+            link.messageText = "Device locked!\n\n" + ctx.state.deviceInfoText;
+            state.ispConnected = true;
+            return ispLocked;
+        }
+    }
+    if (family == erasedFamily) {
+        link.host.messageBox(nullptr, "Device Code erased!\n\n", "Warning:");
+        state.ispConnected = true;
+        return 0;
+    }
+    return fail(ctx, "Unknown Device Code!\n\n");
+}
+
+}  // namespace isp
