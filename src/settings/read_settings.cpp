@@ -1,7 +1,168 @@
-#include "settings/settings.h"
+// "Lesen" and the two model-memory reads: connect, check the controller's identity, then
+// hand over to showAreaSettings.
+#include <string>
+
+#include "adapter/adapter.h"
+#include "link/link.h"
+#include "resources/main_dialog_ids.h"
+#include "settings/command_steps.h"
+#include "settings/conversions.h"
+#include "settings/read_steps.h"
+#include "settings/setup_map.h"
 
 namespace settings {
 
-void readSettings(SettingsContext&, SettingsArea) {}
+namespace {
+
+constexpr std::string_view notSetUpText = "Erst nach Setup mit Fernsteuerung verfügbar!";
+constexpr std::string_view noConnectionText = "Keine Verbindung!";
+
+bool isMemory(SettingsArea area) {
+    return area != SettingsArea::Current;
+}
+
+// Restart the controller and probe; on a wrong answer test the adapter and try once more.
+bool connect(SettingsContext& ctx) {
+    adapter::startController(ctx.link, adapter::StartForm::Standard);
+    if (clink::probeExchange(ctx.link) != clink::answerReady) {
+        if (adapter::detectAdapter(ctx.link) != 0) {
+            showOwnedMessage(ctx, ctx.link.messageText, "Error");
+            blankStatus(ctx);
+            return false;
+        }
+        adapter::startController(ctx.link, adapter::StartForm::Standard);
+    }
+    const int answer = clink::probeExchange(ctx.link);
+    if (answer == clink::answerOtherDevice) {
+        ctx.link.host.messageBox(nullptr, "angeschlossenes Gerät ist kein ZEK-Micro!", "ERROR!");
+        blankStatus(ctx);
+        return false;
+    }
+    if (answer != clink::answerReady) {
+        failThroughErrorTail(ctx, noConnectionText);
+        return false;
+    }
+    return true;
+}
+
+// Answers read over a vanished port mean nothing; such a read must not look valid.
+bool linesLost(SettingsContext& ctx) {
+    if (!adapter::linesFailed(ctx.link)) {
+        return false;
+    }
+    ctx.image.controllerVersion = versionInvalid;
+    failThroughErrorTail(ctx, noConnectionText);
+    return true;
+}
+
+// Marker, version, family, capabilities and required setup-program level.
+bool checkIdentity(SettingsContext& ctx) {
+    SetupImage& image = ctx.image;
+    if (clink::readSetupByte(ctx.link, address::setupMarker) != setupMarkerValue) {
+        failThroughErrorTail(ctx, notSetUpText);
+        return false;
+    }
+    const int versionHigh = clink::readSetupByte(ctx.link, address::versionHigh);
+    std::string versionText = "V " + formatHex2(versionHigh) + ".";
+    image.controllerVersion = versionHigh * 256;
+    const int versionLow = clink::readSetupByte(ctx.link, address::versionLow);
+    versionText += formatHex2(versionLow);
+    image.controllerVersion += versionLow;
+    if (image.controllerVersion == versionErased) {
+        failThroughErrorTail(ctx, notSetUpText);
+        return false;
+    }
+    if (image.versionFamily() != familyOne && image.versionFamily() != familyThree) {
+        image.controllerVersion = versionInvalid;
+        failThroughErrorTail(ctx, "Bitte kompatibles Setup-Programm downloaden!");
+        return false;
+    }
+    image.capabilityFlags = clink::readSetupByte(ctx.link, address::capabilityFlags);
+    versionText += "-" + formatHex2(image.capabilityFlags);
+    ctx.mainDialog.setText(ids::VersionField, versionText);
+    if (clink::readSetupByte(ctx.link, address::requiredSetupLevel) > setupProgramLevel) {
+        image.controllerVersion = versionInvalid;
+        failThroughErrorTail(ctx, "Bitte aktuelles Setup-Programm downloaden!");
+        return false;
+    }
+    return true;
+}
+
+bool checkMemoryFilled(SettingsContext& ctx, SettingsArea area) {
+    if (ctx.image.versionLevel() < minimumMemoryLevel) {
+        failThroughErrorTail(ctx, "Funktion bei dieser Controllerversion nicht verfügbar!");
+        return false;
+    }
+    const int frequencyAddress = mirroredAddress(area, Mirrored::SwitchingFrequency);
+    if (clink::readSetupByte(ctx.link, frequencyAddress) == memoryEmpty) {
+        failThroughErrorTail(
+            ctx, area == SettingsArea::Memory1 ? "Modellspeicher1 leer" : "Modellspeicher2 leer");
+        return false;
+    }
+    return true;
+}
+
+void enableCurrentOnlyControls(ui::Dialog& dialog) {
+    using namespace ids;
+    for (ui::ControlId id :
+         {ToleranceSmallRadio, ToleranceMediumRadio, ToleranceHighRadio, RpmControlCheck,
+          ControlSpeedField, ForwardReverseCheck, TransmitterFailureCounter, OverTemperatureCounter,
+          UnderVoltageCounter, BlockedMotorCounter}) {
+        dialog.setEnabled(id, true);
+    }
+}
+
+}  // namespace
+
+void readSettings(SettingsContext& ctx, SettingsArea area) {
+    if (ctx.link.port.kind != adapter::PortKind::Serial) {
+        ctx.link.host.messageBox(nullptr, "  PORT ?", "ERROR!");
+        return;
+    }
+    showStatus(ctx, "verbinden....");
+    if (adapter::detectAdapter(ctx.link) != 0) {
+        showOwnedMessage(ctx, ctx.link.messageText, "Error");
+        blankStatus(ctx);
+        return;
+    }
+    if (clink::probeBootloader(ctx.link) != 0) {
+        return;
+    }
+    if (isMemory(area)) {
+        showStatus(ctx,
+                   area == SettingsArea::Memory1 ? "Speicher1 lesen..." : "Speicher2 lesen...");
+        if (!ctx.image.valuesRead()) {
+            refuseBeforeRead(ctx);
+            blankStatus(ctx);
+            return;
+        }
+        blankCurrentOnlyControls(ctx.mainDialog, "");
+    } else {
+        showStatus(ctx, "lesen.....");
+        enableCurrentOnlyControls(ctx.mainDialog);
+    }
+    if (!connect(ctx) || !checkIdentity(ctx)) {
+        return;
+    }
+    if (isMemory(area) && !checkMemoryFilled(ctx, area)) {
+        return;
+    }
+    if (linesLost(ctx)) {
+        return;
+    }
+    clink::setStatusText(ctx.link, " ");
+    clink::repaintMain(ctx.link);
+    showAreaSettings(ctx, area);
+    if (linesLost(ctx)) {
+        return;
+    }
+    clink::setStatusText(ctx.link, "OK");
+    if (!isMemory(area)) {
+        ctx.mainDialog.setEnabled(ids::WriteButton, true);
+    }
+    ctx.link.host.beep();
+    clink::setStatusEnabled(ctx.link, false);
+    clink::repaintMain(ctx.link);
+}
 
 }  // namespace settings

@@ -18,6 +18,8 @@ struct SetupImage {
     int optionFlags = 0;
     int thresholdCode = 0;
     int rpmPeriod = 0;
+    // The timing byte last read; written back unchanged while "auto" is selected.
+    int timingCode = 0;
     float fullThrottleMs = 0.0f;
     float stopMs = 0.0f;
     float neutralMs = 0.0f;

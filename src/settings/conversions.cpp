@@ -1,0 +1,198 @@
+#include "settings/conversions.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+namespace settings {
+
+namespace {
+
+// Factors as the controller's own arithmetic uses them.
+constexpr double storedPerMsFirst = 5000.0;
+constexpr double storedPerMsSecond = 0.4;
+constexpr double msPerStored = 0.0005;
+constexpr float codePerVolt = 9.166667f;
+constexpr float voltsPerCodeStep = 0.018181818f;
+constexpr int cellsPerCodeStep = 6;
+constexpr int hzAt8MHz = 174666;
+constexpr int periodOffsetAt8MHz = 19;
+constexpr int hzAt16MHz = 326947;
+constexpr int periodOffsetAt16MHz = 22;
+
+constexpr std::size_t decimalFieldChars = 9;
+constexpr std::size_t decimalWidth = 8;
+constexpr std::size_t integerWidth = 3;
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+std::string_view skipBlanks(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && isBlank(text[i])) {
+        ++i;
+    }
+    return text.substr(i);
+}
+
+// An exponent too large or too small for a float: which way it went.
+float outOfRange(std::string_view number, bool negative) {
+    const std::size_t e = number.find_first_of("eE");
+    const bool tiny = e != std::string_view::npos && e + 1 < number.size() && number[e + 1] == '-';
+    if (tiny) {
+        return negative ? -0.0f : 0.0f;
+    }
+    const float huge = std::numeric_limits<float>::infinity();
+    return negative ? -huge : huge;
+}
+
+}  // namespace
+
+float parseDecimal(std::string_view text) {
+    // Locale-independent on purpose: the toolkit may switch the C locale to one that
+    // reads a comma, and the field's comma is already turned into a point here.
+    std::array<char, decimalFieldChars> field{};
+    const std::size_t length = std::min(text.size(), field.size());
+    std::copy_n(text.begin(), length, field.begin());
+    for (std::size_t i = 0; i < length; ++i) {
+        if (field[i] == ',') {
+            field[i] = '.';
+            break;
+        }
+    }
+    std::string_view rest = skipBlanks(std::string_view(field.data(), length));
+    rest = rest.substr(0, std::min(rest.size(), decimalWidth));
+    bool negative = false;
+    if (!rest.empty() && (rest.front() == '+' || rest.front() == '-')) {
+        negative = rest.front() == '-';
+        rest.remove_prefix(1);
+    }
+    if (!rest.empty() && (rest.front() == '+' || rest.front() == '-')) {
+        return 0.0f;
+    }
+    float value = 0.0f;
+    const auto [end, error] = std::from_chars(rest.data(), rest.data() + rest.size(), value);
+    if (error == std::errc::invalid_argument) {
+        return 0.0f;
+    }
+    if (error == std::errc::result_out_of_range) {
+        return outOfRange(std::string_view(rest.data(), end - rest.data()), negative);
+    }
+    return negative ? -value : value;
+}
+
+std::optional<int> parseInteger(std::string_view text, std::size_t maxChars) {
+    std::string_view rest = skipBlanks(text.substr(0, std::min(text.size(), maxChars)));
+    rest = rest.substr(0, std::min(rest.size(), integerWidth));
+    bool negative = false;
+    if (!rest.empty() && (rest.front() == '+' || rest.front() == '-')) {
+        negative = rest.front() == '-';
+        rest.remove_prefix(1);
+    }
+    if (!rest.empty() && (rest.front() == '+' || rest.front() == '-')) {
+        return std::nullopt;
+    }
+    int value = 0;
+    const auto [end, error] = std::from_chars(rest.data(), rest.data() + rest.size(), value);
+    if (error != std::errc{}) {
+        return std::nullopt;  // at most three characters never overflow
+    }
+    return negative ? -value : value;
+}
+
+float reduceNeutral(float neutralMs) {
+    return static_cast<float>(static_cast<double>(neutralMs) - neutralOffsetMs);
+}
+
+int pulseTimeToStored(float ms) {
+    const double product = static_cast<double>(ms) * storedPerMsFirst * storedPerMsSecond;
+    // Validated times lie far inside; the guard keeps the cast defined for any float.
+    if (!(product > 0.0)) {
+        return 0;
+    }
+    if (product >= 65535.0) {
+        return 65535;
+    }
+    return static_cast<int>(product);
+}
+
+std::string storedPulseToText(int value) {
+    return formatFixed(value * msPerStored, 2);
+}
+
+std::string storedNeutralToText(int value) {
+    return formatFixed(value * msPerStored + neutralOffsetMs, 2);
+}
+
+int thresholdVoltsToCode(float volts) {
+    const float product = volts * codePerVolt;
+    if (!(product > 0.0f)) {
+        return 0;
+    }
+    if (product >= 255.0f) {
+        return 255;
+    }
+    int code = static_cast<int>(product);
+    // A remainder of exactly one half stays down.
+    if (product - static_cast<float>(code) > 0.5f) {
+        ++code;
+    }
+    return code;
+}
+
+std::string thresholdCodeToText(int code) {
+    const float volts = static_cast<float>(code * cellsPerCodeStep) * voltsPerCodeStep;
+    return formatFixed(volts, 1);
+}
+
+int timingByteToIndex(int timingByte, bool fixedTiming) {
+    if (!fixedTiming) {
+        return timingAutoIndex;
+    }
+    for (int index = 0; index < timingAutoIndex; ++index) {
+        if (timingByte == (1 << index)) {
+            return index;
+        }
+    }
+    return 1;  // an unknown byte shows as 7,5°
+}
+
+int timingIndexToByte(int index) {
+    return index >= 0 && index < timingAutoIndex ? 1 << index : 0;
+}
+
+int limitFrequency(int rpmPeriod, int clockMHz) {
+    if (clockMHz == 8) {
+        return hzAt8MHz / (rpmPeriod + periodOffsetAt8MHz);
+    }
+    return hzAt16MHz / (rpmPeriod + periodOffsetAt16MHz);
+}
+
+std::string formatFixed(double value, int decimals) {
+    std::array<char, 64> buffer{};
+    const auto [end, error] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
+                                            std::chars_format::fixed, decimals);
+    if (error != std::errc{}) {
+        return "";
+    }
+    return std::string(buffer.data(), end);
+}
+
+std::string formatInteger(int value, int width) {
+    std::string digits = std::to_string(value);
+    if (static_cast<int>(digits.size()) < width) {
+        digits.insert(0, static_cast<std::size_t>(width) - digits.size(), ' ');
+    }
+    return digits;
+}
+
+std::string formatHex2(int value) {
+    constexpr char hexDigits[] = "0123456789ABCDEF";
+    const unsigned byte = static_cast<unsigned>(value) & 0xFFu;
+    return {hexDigits[byte >> 4], hexDigits[byte & 0x0Fu]};
+}
+
+}  // namespace settings
