@@ -25,4 +25,19 @@ struct UpdateContext {
 
 void runUpdate(UpdateContext& ctx);
 
+// The file-open dialog ("Open a File", "*.upd"); false when cancelled or no name came back.
+// Otherwise the chosen path becomes state.updateFilePath.
+bool chooseUpdateFile(UpdateContext& ctx);
+
+enum class RememberResult {
+    Stored,
+    FileMissing,      // the path is empty or its file cannot be opened
+    NoExtension,      // no ".upd" at positions 1 … 250: "Open Error!" in messageText
+    ConfigNotStored,  // qvsetup.cfg cannot be opened, or the path is too long to store
+};
+
+// Cuts state.updateFilePath after ".upd", takes updateFileName from it and records the
+// path in qvsetup.cfg in the start directory.
+RememberResult rememberUpdatePath(UpdateContext& ctx);
+
 }  // namespace update

@@ -1,0 +1,44 @@
+#include "link/link.h"
+#include "update/procedure_steps.h"
+#include "update/read_file.h"
+
+namespace update {
+
+bool acceptFile(UpdateContext& ctx, UpdateImage& image) {
+    const std::optional<std::string> bytes = readUpdateFileBytes(ctx.state.updateFilePath);
+    if (!bytes) {
+        showBox(ctx, "file error 1!");
+        clearStatus(ctx);
+        return false;
+    }
+    image = readUpdateImage(*bytes);
+    ctx.state.form = image.form;
+    switch (image.verdict) {
+        case FileVerdict::Accepted:
+            return true;
+        case FileVerdict::WrongFile:
+            showBox(ctx, "wrong file!", "ERROR:");
+            clearStatus(ctx);
+            return false;
+        case FileVerdict::SeparatorMissing:
+            showBox(ctx, "file error 5!");
+            clearStatus(ctx);
+            return false;
+        case FileVerdict::BadCharacter:
+            ctx.link.messageText = "file error 6!";
+            clearStatus(ctx);
+            clink::errorTail(ctx.link);
+            return false;
+        case FileVerdict::NoRecord:
+            showBox(ctx, "file error 4!");
+            clearStatus(ctx);
+            return false;
+        case FileVerdict::AddressTooHigh:
+            showBox(ctx, "file error 7: address 4000 or above!");
+            clearStatus(ctx);
+            return false;
+    }
+    return false;
+}
+
+}  // namespace update

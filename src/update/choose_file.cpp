@@ -1,0 +1,38 @@
+#include "config/update_path.h"
+#include "update/file_name.h"
+#include "update/read_file.h"
+#include "update/update.h"
+
+namespace update {
+
+bool chooseUpdateFile(UpdateContext& ctx) {
+    const std::optional<std::string> chosen =
+        ctx.link.host.chooseOpenFile(ui::FileDialogRequest{"Open a File", "*.upd"});
+    if (!chosen || chosen->empty()) {
+        return false;
+    }
+    ctx.state.updateFilePath = *chosen;
+    return true;
+}
+
+RememberResult rememberUpdatePath(UpdateContext& ctx) {
+    UpdateState& state = ctx.state;
+    if (!updateFileOpens(state.updateFilePath)) {
+        return RememberResult::FileMissing;
+    }
+    const std::optional<UpdatePathParts> parts = cutUpdatePath(state.updateFilePath);
+    if (!parts) {
+        ctx.link.messageText = "Open Error!";
+        return RememberResult::NoExtension;
+    }
+    state.updateFilePath = parts->path;
+    state.updateFileName = parts->fileName;
+    if (config::storeUpdatePath(ctx.link.port.startDirectory, state.updateFilePath) !=
+        config::StorePathResult::Stored) {
+        ctx.link.messageText = "Open Error 'qvsetup.cfg'!";
+        return RememberResult::ConfigNotStored;
+    }
+    return RememberResult::Stored;
+}
+
+}  // namespace update
