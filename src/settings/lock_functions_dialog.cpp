@@ -1,7 +1,206 @@
+// "Sperrfunktionen": reads and writes the RC-setup and test-program locks (setup byte 13).
+#include <cstdint>
+#include <string>
+
+#include "adapter/adapter.h"
+#include "link/link.h"
+#include "resources/lock_functions_dialog.h"
+#include "resources/main_dialog_ids.h"
+#include "settings/command_steps.h"
+#include "settings/conversions.h"
 #include "settings/settings.h"
+#include "settings/subdialog_link.h"
 
 namespace settings {
 
-void openLockFunctions(SettingsContext&) {}
+namespace {
+
+using namespace subdialogs;
+
+constexpr int lockAddress = 13;
+constexpr int versionMajorAddress = 32;
+constexpr int versionMinorAddress = 33;
+constexpr int capabilityAddress = 31;
+constexpr int setupLevelAddress = 35;
+
+// A clear bit locks: an erased setup memory (0xFF) reads as nothing locked.
+constexpr std::uint8_t rcSetupFreeBit = 0x01;
+constexpr std::uint8_t testProgramFreeBit = 0x02;
+
+constexpr std::int32_t erasedVersion = 0xFFFF;
+constexpr std::int32_t familyMask = 0xF000;
+constexpr std::int32_t firstFamily = 0x1000;
+constexpr std::int32_t thirdFamily = 0x3000;
+// Firmware below this level keeps no locks.
+constexpr std::int32_t minimumLockLevel = 3;
+
+int readByte(SettingsContext& ctx, int address) {
+    return clink::readSetupByte(ctx.link, address) & 0xFF;
+}
+
+class LockFunctionsDialog {
+  public:
+    LockFunctionsDialog(SettingsContext& ctx, ui::Dialog& dialog) : m_ctx(ctx), m_dialog(dialog) {}
+
+    void onCommand(ui::ControlId id) {
+        switch (id) {
+            case lock_ids::Ok:
+            case lock_ids::EndButton:
+                settleStatusOnClose();
+                m_dialog.end(1);
+                break;
+            case lock_ids::ReadButton:
+                readLocks();
+                break;
+            case lock_ids::WriteButton:
+                // Only a complete read in this opening enables it; a stray command must not
+                // write a lock byte from another opening.
+                if (m_dialog.enabled(lock_ids::WriteButton)) {
+                    writeLocks();
+                }
+                break;
+            default:
+                break;
+        }
+    }
+
+  private:
+    void settleStatusOnClose() {
+        m_ctx.mainDialog.setText(ids::StatusField, " ");
+        m_ctx.link.host.repaint(m_ctx.mainDialog);
+    }
+
+    // The restart after an unready first probe; false when the adapter is missing.
+    bool reconnectOrReport(Connection& connection) {
+        const int firstAnswer = clink::probeExchange(m_ctx.link);
+        m_ctx.mainDialog.setText(ids::StatusField, " ");
+        m_ctx.link.host.repaint(m_ctx.mainDialog);
+        connection = reconnect(m_ctx, firstAnswer);
+        if (connection == Connection::NoAdapter) {
+            m_ctx.link.host.messageBox(&m_dialog, m_ctx.link.messageText, "Error");
+            clearMainStatus(m_ctx);
+            return false;
+        }
+        return true;
+    }
+
+    void readLocks() {
+        Connection connection = Connection::NoAnswer;
+        if (!reconnectOrReport(connection)) {
+            return;
+        }
+        if (connection != Connection::Ready) {
+            m_ctx.link.host.messageBox(nullptr,
+                                       connection == Connection::OtherDevice
+                                           ? "angeschlossenes Gerät ist kein ZEK-Micro!"
+                                           : "Keine Verbindung!",
+                                       "ERROR!");
+            clearMainStatus(m_ctx);
+            return;
+        }
+
+        SetupImage& image = m_ctx.image;
+        const int major = readByte(m_ctx, versionMajorAddress);
+        std::string versionText = "V " + formatHex2(major) + ".";
+        image.controllerVersion = major * 256;
+        const int minor = readByte(m_ctx, versionMinorAddress);
+        versionText += formatHex2(minor);
+        image.controllerVersion += minor;
+
+        if (image.controllerVersion == erasedVersion) {
+            m_ctx.link.host.messageBox(nullptr, "Erst nach Setup mit Fernsteuerung verfügbar!",
+                                       "ERROR!");
+            return;
+        }
+        const std::int32_t family = image.controllerVersion & familyMask;
+        if (family != firstFamily && family != thirdFamily) {
+            m_ctx.link.host.messageBox(nullptr, "Bitte kompatibles Setup-Programm downloaden!",
+                                       "ERROR!");
+            // Everything that needs read values refuses until the next good read.
+            image.controllerVersion = versionInvalid;
+            return;
+        }
+        image.capabilityFlags = readByte(m_ctx, capabilityAddress);
+        versionText += "-" + formatHex2(image.capabilityFlags);
+        m_ctx.mainDialog.setText(ids::VersionField, versionText);
+
+        if (readByte(m_ctx, setupLevelAddress) > setupProgramLevel) {
+            m_ctx.link.host.messageBox(nullptr, "Bitte aktuelles Setup-Programm downloaden!", "");
+            return;
+        }
+        if (image.versionLevel() < minimumLockLevel) {
+            m_ctx.link.host.messageBox(
+                nullptr, "Funktion bei dieser Controllerversion nicht verfügbar!", "ERROR!");
+            return;
+        }
+
+        m_ctx.lockByte = static_cast<std::uint8_t>(readByte(m_ctx, lockAddress));
+        m_dialog.setEnabled(lock_ids::RcSetupLockCheck, true);
+        m_dialog.setEnabled(lock_ids::TestProgramLockCheck, true);
+        m_dialog.setEnabled(lock_ids::WriteButton, true);
+        m_dialog.setChecked(lock_ids::RcSetupLockCheck, (m_ctx.lockByte & rcSetupFreeBit) == 0);
+        m_dialog.setChecked(lock_ids::TestProgramLockCheck,
+                            (m_ctx.lockByte & testProgramFreeBit) == 0);
+        m_ctx.link.host.beep();
+        settleMainStatus(m_ctx, "ok");
+    }
+
+    void writeLocks() {
+        Connection connection = Connection::NoAnswer;
+        if (!reconnectOrReport(connection)) {
+            return;
+        }
+        // Here a controller of another kind gets no message of its own.
+        if (connection != Connection::Ready) {
+            m_ctx.link.host.messageBox(nullptr, "Keine Verbindung!", "ERROR!");
+            return;
+        }
+
+        std::uint8_t lockByte = m_ctx.lockByte;
+        if (m_dialog.checked(lock_ids::RcSetupLockCheck)) {
+            lockByte &= static_cast<std::uint8_t>(~rcSetupFreeBit);
+        } else {
+            lockByte |= rcSetupFreeBit;
+        }
+        if (m_dialog.checked(lock_ids::TestProgramLockCheck)) {
+            lockByte &= static_cast<std::uint8_t>(~testProgramFreeBit);
+        } else {
+            lockByte |= testProgramFreeBit;
+        }
+        m_ctx.lockByte = lockByte;
+
+        if (clink::writeSetupByteChecked(m_ctx.link, lockAddress, lockByte) != 0) {
+            m_ctx.link.host.messageBox(nullptr, "Schreibfehler!", "Error!");
+            return;
+        }
+        settleMainStatus(m_ctx, "ok");
+        m_ctx.link.host.beep();
+    }
+
+    SettingsContext& m_ctx;
+    ui::Dialog& m_dialog;
+};
+
+}  // namespace
+
+void openLockFunctions(SettingsContext& ctx) {
+    if (!ctx.image.valuesRead()) {
+        ctx.link.host.messageBox(nullptr, readFirstText, "Error!");
+        return;
+    }
+    showMainStatus(ctx, "verbinden....");
+    if (adapter::detectAdapter(ctx.link) != 0) {
+        ctx.link.host.messageBox(&ctx.mainDialog, ctx.link.messageText, "Error");
+        clearMainStatus(ctx);
+        return;
+    }
+    clearMainStatus(ctx);
+
+    ui::Dialog dialog(resources::lockFunctionsDialogTemplate());
+    LockFunctionsDialog lockFunctions(ctx, dialog);
+    ctx.link.host.runModal(
+        dialog, &ctx.mainDialog, [] {},
+        [&lockFunctions](ui::ControlId id) { lockFunctions.onCommand(id); });
+}
 
 }  // namespace settings

@@ -1,7 +1,281 @@
+// "Drehzahl messen": releases the motor and counts the controller's pulses on DATA-IN in
+// 2-second windows.
+#include <cstdint>
+#include <string>
+
+#include "adapter/adapter.h"
+#include "link/link.h"
+#include "resources/main_dialog_ids.h"
+#include "resources/rev_counter_dialog.h"
+#include "settings/command_steps.h"
+#include "settings/conversions.h"
+#include "settings/motor_data_entry.h"
+#include "settings/rpm_figures.h"
 #include "settings/settings.h"
+#include "settings/subdialog_link.h"
 
 namespace settings {
 
-void openRevCounter(SettingsContext&) {}
+namespace {
+
+using namespace subdialogs;
+
+constexpr int lockAddress = 13;
+constexpr std::uint8_t testProgramFreeBit = 0x02;
+constexpr std::int32_t firstRevCounterVersion = 0x1011;
+
+// revCounterStart: the controller sees RESET rise with CLOCK and DATA-OUT high, which
+// makes its firmware release the motor and report each electrical revolution.
+constexpr std::uint32_t linesSettleMs = 100;
+constexpr std::uint32_t resetLowMs = 100;
+constexpr std::uint32_t releaseLevelsMs = 50;
+
+constexpr int waitSeconds = 10;
+constexpr std::uint32_t secondMs = 1000;
+constexpr std::uint32_t windowMs = 2000;
+// How finely the wait for the next tick looks at the clock.
+constexpr std::uint64_t tickPollNs = 100'000;
+// The host is asked for a stop at each new tick, and at least this often in reads, so
+// that a stalled clock cannot lock the pilot out.
+constexpr int readsPerStopPoll = 256;
+
+constexpr const char* propSpeedLabel = "Prop-Drehzahl,  U/min";
+constexpr const char* remainingLabel = "Sek. Restzeit";
+constexpr MotorDataFields motorFields{rev_ids::PoleCountField, rev_ids::GearRatioField};
+
+class RevCounterDialog {
+  public:
+    RevCounterDialog(SettingsContext& ctx, ui::Dialog& dialog)
+        : m_ctx(ctx), m_clock(ctx.link.clock), m_dialog(dialog) {}
+
+    void onInit() {
+        loadAndShowMotorData(m_ctx, m_dialog, motorFields);
+        m_ctx.link.host.repaint(m_dialog);
+    }
+
+    void onCommand(ui::ControlId id) {
+        switch (id) {
+            case rev_ids::EndButton:
+            case rev_ids::Cancel:
+                m_dialog.end(1);
+                break;
+            case rev_ids::SaveMotorDataButton:
+                if (m_dialog.enabled(rev_ids::SaveMotorDataButton)) {
+                    saveMotorData(m_ctx, m_dialog, motorFields);
+                }
+                break;
+            case rev_ids::ReleaseMotorButton:
+                if (m_dialog.enabled(rev_ids::ReleaseMotorButton)) {
+                    measureRevs();
+                }
+                break;
+            default:
+                break;
+        }
+    }
+
+  private:
+    ui::UiHost& host() { return m_ctx.link.host; }
+    std::uint32_t since(std::uint32_t startTick) { return m_clock.tickCount() - startTick; }
+
+    void revCounterStart() {
+        adapter::lowerLines(m_ctx.link);
+        adapter::delayMs(m_ctx.link, linesSettleMs);
+        adapter::serialSetReset(m_ctx.link, false);
+        adapter::delayMs(m_ctx.link, resetLowMs);
+        adapter::serialSetClock(m_ctx.link, true);
+        adapter::serialSetDataOut(m_ctx.link, true);
+        adapter::delayMs(m_ctx.link, releaseLevelsMs);
+        adapter::serialSetReset(m_ctx.link, true);
+        adapter::serialSetDataOut(m_ctx.link, true);
+        adapter::bitDelay(m_ctx.link, 1);
+    }
+
+    void setButtonsEnabled(bool enabled) {
+        m_dialog.setEnabled(rev_ids::ReleaseMotorButton, enabled);
+        m_dialog.setEnabled(rev_ids::EndButton, enabled);
+        m_dialog.setEnabled(rev_ids::SaveMotorDataButton, enabled);
+    }
+
+    // One read of DATA-IN; also where the host is asked whether the pilot wants to stop.
+    int readDataIn() {
+        const std::uint32_t tick = m_clock.tickCount();
+        if (tick != m_lastPollTick || ++m_readsSincePoll >= readsPerStopPoll) {
+            m_lastPollTick = tick;
+            m_readsSincePoll = 0;
+            m_stopped = m_stopped || host().stopRequested(m_dialog);
+        }
+        return adapter::serialReadDataIn(m_ctx.link);
+    }
+
+    // A high-to-low change of DATA-IN that completes before limitMs have passed since
+    // startTick. A change begun but not completed in time is not taken.
+    bool fallingEdgeWithin(std::uint32_t startTick, std::uint32_t limitMs) {
+        bool sawHigh = false;
+        while (!m_stopped && since(startTick) < limitMs) {
+            const int level = readDataIn();
+            if (!sawHigh) {
+                sawHigh = level != 0;
+            } else if (level == 0) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    void waitForNextTick() {
+        const std::uint32_t tick = m_clock.tickCount();
+        while (m_clock.tickCount() == tick) {
+            m_clock.waitUntilNs(m_clock.nowNs() + tickPollNs);
+        }
+    }
+
+    // Counts completed pulses in one window from its start tick.
+    int countWindow() {
+        const std::uint32_t startTick = m_clock.tickCount();
+        int pulses = 0;
+        while (fallingEdgeWithin(startTick, windowMs)) {
+            ++pulses;
+        }
+        return pulses;
+    }
+
+    void measureRevs() {
+        // The release levels go out on the serial lines only; a parallel adapter would
+        // leave the motor held and the pilot waiting for nothing.
+        if (m_ctx.link.port.kind != adapter::PortKind::Serial ||
+            adapter::detectAdapter(m_ctx.link) != 0) {
+            host().messageBox(nullptr, "adapter?", "Error!");
+            m_dialog.end(1);
+            return;
+        }
+        revCounterStart();
+        m_stopped = false;
+        m_readsSincePoll = 0;
+        m_lastPollTick = m_clock.tickCount();
+
+        setButtonsEnabled(false);
+        m_dialog.setText(rev_ids::PropSpeedLabel, remainingLabel);
+        host().repaint(m_dialog);
+        if (!waitForFirstPulse()) {
+            endWait();
+            return;
+        }
+
+        m_dialog.setText(rev_ids::PropSpeedLabel, propSpeedLabel);
+        host().repaint(m_dialog);
+        waitForNextTick();
+        for (;;) {
+            const int pulses = countWindow();
+            if (pulses == 0 || m_stopped) {
+                break;
+            }
+            showFigures(revFiguresFromPulses(pulses, m_ctx.motorData));
+            host().repaint(m_dialog);
+        }
+        endMeasurement();
+    }
+
+    // One second at a time; false when the countdown ran out or the pilot stopped.
+    bool waitForFirstPulse() {
+        for (int secondsLeft = waitSeconds; secondsLeft > 0;) {
+            if (fallingEdgeWithin(m_clock.tickCount(), secondMs)) {
+                return true;
+            }
+            if (m_stopped) {
+                return false;
+            }
+            --secondsLeft;
+            m_dialog.setText(rev_ids::PropSpeedField, std::to_string(secondsLeft));
+            host().repaint(m_dialog);
+        }
+        return false;
+    }
+
+    void showFigures(const RevFigures& figures) {
+        m_dialog.setText(rev_ids::RatePerMinuteField, std::to_string(figures.perMinute));
+        m_dialog.setText(rev_ids::FrequencyField, std::to_string(figures.hz));
+        m_dialog.setText(rev_ids::MotorSpeedField, std::to_string(figures.motorSpeed));
+        m_dialog.setText(rev_ids::PropSpeedField, formatInteger(figures.propSpeed, 4));
+    }
+
+    void endWait() {
+        m_dialog.setText(rev_ids::PropSpeedLabel, propSpeedLabel);
+        setButtonsEnabled(true);
+        m_dialog.setText(rev_ids::PropSpeedField, " ");
+        host().beep();
+        host().repaint(m_dialog);
+        // Held in reset, the controller keeps the motor still.
+        adapter::serialSetReset(m_ctx.link, false);
+    }
+
+    void endMeasurement() {
+        setButtonsEnabled(true);
+        for (ui::ControlId id : {rev_ids::RatePerMinuteField, rev_ids::FrequencyField,
+                                 rev_ids::MotorSpeedField, rev_ids::PropSpeedField}) {
+            m_dialog.setText(id, " ");
+        }
+        adapter::serialSetReset(m_ctx.link, false);
+        host().beep();
+        host().repaint(m_dialog);
+    }
+
+    SettingsContext& m_ctx;
+    adapter::Clock& m_clock;
+    ui::Dialog& m_dialog;
+    bool m_stopped = false;
+    int m_readsSincePoll = 0;
+    std::uint32_t m_lastPollTick = 0;
+};
+
+// The steps of the opening that talk to the controller; false after their message.
+bool controllerReadyForRevs(SettingsContext& ctx) {
+    adapter::startController(ctx.link, adapter::StartForm::Standard);
+    const Connection connection = reconnect(ctx, clink::probeExchange(ctx.link));
+    if (connection == Connection::NoAdapter) {
+        ctx.link.host.messageBox(&ctx.mainDialog, ctx.link.messageText, "Error");
+        clearMainStatus(ctx);
+        return false;
+    }
+    if (connection != Connection::Ready) {
+        ctx.link.host.messageBox(nullptr,
+                                 connection == Connection::OtherDevice
+                                     ? "angeschlossenes Gerät ist kein ZEK-Micro!"
+                                     : "Keine Verbindung!",
+                                 "ERROR!");
+        clearMainStatus(ctx);
+        return false;
+    }
+    ctx.lockByte = static_cast<std::uint8_t>(clink::readSetupByte(ctx.link, lockAddress) & 0xFF);
+    // The test program would drive the motor itself while the pilot measures.
+    if ((ctx.lockByte & testProgramFreeBit) != 0) {
+        ctx.link.host.messageBox(nullptr, "nur mögl. wenn Testprogramm gesperrt", "Error!");
+        clearMainStatus(ctx);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+void openRevCounter(SettingsContext& ctx) {
+    if (!ctx.image.valuesRead()) {
+        ctx.link.host.messageBox(nullptr, readFirstText, "Error!");
+        return;
+    }
+    if (ctx.image.controllerVersion < firstRevCounterVersion) {
+        ctx.link.host.messageBox(nullptr, "Verfügbar ab V10.11", "Error!");
+        return;
+    }
+    if (!controllerReadyForRevs(ctx)) {
+        return;
+    }
+
+    ui::Dialog dialog(resources::revCounterDialogTemplate());
+    RevCounterDialog revCounter(ctx, dialog);
+    ctx.link.host.runModal(
+        dialog, &ctx.mainDialog, [&revCounter] { revCounter.onInit(); },
+        [&revCounter](ui::ControlId id) { revCounter.onCommand(id); });
+}
 
 }  // namespace settings

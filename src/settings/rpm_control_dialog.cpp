@@ -1,7 +1,264 @@
+// "Drehzahlregelung": the RPM regulation's limit and, from V10.11, its P and I terms,
+// with the calculator from a desired rotor speed.
+#include <optional>
+#include <string>
+
+#include "adapter/adapter.h"
+#include "link/link.h"
+#include "resources/main_dialog_ids.h"
+#include "resources/rpm_control_dialog.h"
+#include "settings/command_steps.h"
+#include "settings/conversions.h"
+#include "settings/motor_data_entry.h"
+#include "settings/rpm_figures.h"
 #include "settings/settings.h"
+#include "settings/subdialog_link.h"
+#include "settings/subdialog_numbers.h"
 
 namespace settings {
 
-void openRpmControl(SettingsContext&) {}
+namespace {
+
+using namespace subdialogs;
+
+constexpr int setupMarkerAddress = 12;
+constexpr int setupMarkerDone = 0x66;  // the setup with the transmitter has been done
+constexpr int periodHighAddress = 27;
+constexpr int periodLowAddress = 28;
+constexpr int pTermAddress = 36;
+constexpr int iTermAddress = 37;  // holds iTermBase - I
+
+constexpr std::int32_t firstRegulatorVersion = 0x1011;
+constexpr int minPTerm = 1;
+constexpr int maxPTerm = 10;
+constexpr int minITerm = 1;
+constexpr int maxITerm = 5;
+constexpr int iTermBase = 6;
+// Shown for a controller that holds no RPM values yet.
+constexpr int defaultTerm = 3;
+
+// Speeds and the frequency are read from at most 8 characters, the terms from 2.
+constexpr std::size_t speedFieldChars = 8;
+constexpr std::size_t termFieldChars = 2;
+// The controller needs a moment after the fields were blanked before the first probe.
+constexpr std::uint32_t settleBeforeReadMs = 100;
+
+constexpr const char* blankSpeed = "  ";
+constexpr MotorDataFields motorFields{rpm_ids::PoleCountField, rpm_ids::GearRatioField};
+
+std::string speedText(int value) {
+    return formatInteger(value, 4);
+}
+
+class RpmControlDialog {
+  public:
+    RpmControlDialog(SettingsContext& ctx, ui::Dialog& dialog) : m_ctx(ctx), m_dialog(dialog) {}
+
+    void onInit() {
+        loadAndShowMotorData(m_ctx, m_dialog, motorFields);
+        m_ctx.link.host.repaint(m_dialog);
+    }
+
+    void onCommand(ui::ControlId id) {
+        switch (id) {
+            case rpm_ids::EndButton:
+            case rpm_ids::Cancel:
+                m_dialog.end(1);
+                break;
+            case rpm_ids::ReadButton:
+                readRpmControl();
+                break;
+            case rpm_ids::CalculateButton:
+                if (m_dialog.enabled(rpm_ids::CalculateButton)) {
+                    calculateRpm();
+                }
+                break;
+            case rpm_ids::WriteButton:
+                // Writing relies on the connection a read of this opening established.
+                if (m_dialog.enabled(rpm_ids::WriteButton)) {
+                    writeRpmControl();
+                }
+                break;
+            case rpm_ids::SaveMotorDataButton:
+                saveMotorData(m_ctx, m_dialog, motorFields);
+                break;
+            default:
+                break;
+        }
+    }
+
+  private:
+    ui::UiHost& host() { return m_ctx.link.host; }
+    bool hasRegulatorTerms() const {
+        return m_ctx.image.controllerVersion >= firstRegulatorVersion;
+    }
+    int readByte(int address) { return clink::readSetupByte(m_ctx.link, address) & 0xFF; }
+
+    void blankSpeeds() {
+        for (ui::ControlId id : {rpm_ids::FrequencyField, rpm_ids::RatePerMinuteField,
+                                 rpm_ids::MotorSpeedField, rpm_ids::RotorSpeedField}) {
+            m_dialog.setText(id, blankSpeed);
+        }
+    }
+
+    void showSpeeds(int perMinute) {
+        const SpeedFigures figures = speedsFromRate(perMinute, m_ctx.motorData);
+        m_dialog.setText(rpm_ids::FrequencyField, speedText(figures.hz));
+        m_dialog.setText(rpm_ids::RatePerMinuteField, speedText(figures.perMinute));
+        m_dialog.setText(rpm_ids::MotorSpeedField, speedText(figures.motorSpeed));
+        m_dialog.setText(rpm_ids::RotorSpeedField, speedText(figures.rotorSpeed));
+    }
+
+    int readPeriod() { return readByte(periodHighAddress) * 256 + readByte(periodLowAddress); }
+
+    bool writeByte(int address, int value) {
+        if (clink::writeSetupByteChecked(m_ctx.link, address, value) == 0) {
+            return true;
+        }
+        host().messageBox(nullptr, "Schreibfehler!", "Error!");
+        return false;
+    }
+
+    void readRpmControl() {
+        loadAndShowMotorData(m_ctx, m_dialog, motorFields);
+        blankSpeeds();
+        host().repaint(m_dialog);
+        adapter::delayMs(m_ctx.link, settleBeforeReadMs);
+
+        const Connection connection = reconnect(m_ctx, clink::probeExchange(m_ctx.link));
+        if (connection == Connection::NoAdapter) {
+            host().messageBox(nullptr, m_ctx.link.messageText, "Error");
+            return;
+        }
+        if (connection != Connection::Ready) {
+            host().messageBox(nullptr, "Keine Verbindung!", "ERROR!");
+            return;
+        }
+        if (readByte(setupMarkerAddress) != setupMarkerDone) {
+            host().messageBox(nullptr, "Erst nach Setup mit Fernsteuerung verfügbar!", "ERROR!");
+            return;
+        }
+
+        const int period = readPeriod();
+        int hz = limitFrequency(period, m_ctx.image.clockMHz);
+        if (period > unsetPeriodAbove) {
+            hz = 0;
+            m_ctx.image.rpmPeriod = 0;
+        }
+        showSpeeds(hz * 60);
+
+        if (hasRegulatorTerms()) {
+            const int pTerm = readByte(pTermAddress);
+            const int storedITerm = readByte(iTermAddress);
+            const bool noValues = m_ctx.image.rpmPeriod == 0;
+            m_dialog.setText(rpm_ids::PTermField, formatInteger(noValues ? defaultTerm : pTerm, 2));
+            m_dialog.setText(rpm_ids::ITermField,
+                             formatInteger(noValues ? defaultTerm : iTermBase - storedITerm, 2));
+            m_dialog.setEnabled(rpm_ids::PTermField, true);
+            m_dialog.setEnabled(rpm_ids::ITermField, true);
+        } else {
+            m_dialog.setEnabled(rpm_ids::PTermField, false);
+            m_dialog.setEnabled(rpm_ids::ITermField, false);
+        }
+
+        m_dialog.setEnabled(rpm_ids::CalculateButton, true);
+        m_dialog.setEnabled(rpm_ids::WriteButton, true);
+        m_dialog.setEnabled(rpm_ids::RotorSpeedField, true);
+        host().repaint(m_dialog);
+        host().beep();
+    }
+
+    void calculateRpm() {
+        loadAndShowMotorData(m_ctx, m_dialog, motorFields);
+        const int rotorSpeed =
+            readIntegerField(m_dialog.text(rpm_ids::RotorSpeedField), speedFieldChars).value_or(0);
+        const CalculatedFigures figures = figuresFromRotorSpeed(rotorSpeed, m_ctx.motorData);
+        m_dialog.setText(rpm_ids::MotorSpeedField, speedText(figures.motorSpeed));
+        m_dialog.setText(rpm_ids::RatePerMinuteField, speedText(figures.perMinute));
+        m_dialog.setText(rpm_ids::FrequencyField, speedText(figures.hz));
+        host().repaint(m_dialog);
+    }
+
+    // A term typed in its field, or nothing when it is no number or outside min..max.
+    std::optional<int> termInRange(ui::ControlId field, int min, int max) {
+        const std::optional<int> term = readIntegerField(m_dialog.text(field), termFieldChars);
+        if (!term || *term < min || *term > max) {
+            return std::nullopt;
+        }
+        return term;
+    }
+
+    void writeRpmControl() {
+        loadAndShowMotorData(m_ctx, m_dialog, motorFields);
+        const std::optional<int> hz =
+            readIntegerField(m_dialog.text(rpm_ids::FrequencyField), speedFieldChars);
+        // The main dialog's "Schreiben" takes any non-zero value as "RPM values present".
+        m_ctx.image.rpmPeriod = hz.value_or(0);
+        if (hz && *hz > maxLimitFrequencyHz) {
+            host().messageBox(nullptr, "max. 2500 Hz", "Error!");
+            return;
+        }
+        const int clockMHz = m_ctx.image.clockMHz;
+        const std::optional<int> period = periodForFrequency(hz.value_or(0), clockMHz);
+        if (!period) {
+            // 0 Hz, no number or a period beyond 16 bits cannot be stored.
+            host().messageBox(nullptr,
+                              "min. " + std::to_string(minimumLimitFrequency(clockMHz)) + " Hz",
+                              "Error!");
+            return;
+        }
+        // Every entry is checked before the first byte goes out, so a refused term never
+        // leaves a half-written regulator behind.
+        std::optional<int> pTerm;
+        std::optional<int> iTerm;
+        if (hasRegulatorTerms()) {
+            pTerm = termInRange(rpm_ids::PTermField, minPTerm, maxPTerm);
+            if (!pTerm) {
+                host().messageBox(nullptr, "P: 1 - 10 !", "Error!");
+                return;
+            }
+            iTerm = termInRange(rpm_ids::ITermField, minITerm, maxITerm);
+            if (!iTerm) {
+                host().messageBox(nullptr, "I: 1 - 5 !", "Error!");
+                return;
+            }
+        }
+
+        if (!writeByte(periodHighAddress, (*period >> 8) & 0xFF) ||
+            !writeByte(periodLowAddress, *period & 0xFF)) {
+            return;
+        }
+        if (pTerm && iTerm &&
+            (!writeByte(pTermAddress, *pTerm) || !writeByte(iTermAddress, iTermBase - *iTerm))) {
+            return;
+        }
+
+        blankSpeeds();
+        host().repaint(m_dialog);
+        showSpeeds(limitFrequency(readPeriod(), clockMHz) * 60);
+        host().repaint(m_dialog);
+        host().beep();
+    }
+
+    SettingsContext& m_ctx;
+    ui::Dialog& m_dialog;
+};
+
+}  // namespace
+
+void openRpmControl(SettingsContext& ctx) {
+    if (!ctx.image.valuesRead()) {
+        ctx.link.host.messageBox(nullptr, readFirstText, "Error!");
+        return;
+    }
+    // Blank until the main dialog reads again: the limit may change in here.
+    ctx.mainDialog.setText(ids::MaxFrequencyField, "   ");
+
+    ui::Dialog dialog(resources::rpmControlDialogTemplate());
+    RpmControlDialog rpmControl(ctx, dialog);
+    ctx.link.host.runModal(
+        dialog, &ctx.mainDialog, [&rpmControl] { rpmControl.onInit(); },
+        [&rpmControl](ui::ControlId id) { rpmControl.onCommand(id); });
+}
 
 }  // namespace settings
