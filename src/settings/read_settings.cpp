@@ -55,11 +55,18 @@ bool linesLost(SettingsContext& ctx) {
     return true;
 }
 
+// Identity bytes read over a vanished port are noise: say so instead of judging them.
+void refuseIdentity(SettingsContext& ctx, std::string_view message) {
+    if (!linesLost(ctx)) {
+        failThroughErrorTail(ctx, message);
+    }
+}
+
 // Marker, version, family, capabilities and required setup-program level.
 bool checkIdentity(SettingsContext& ctx) {
     SetupImage& image = ctx.image;
     if (clink::readSetupByte(ctx.link, address::setupMarker) != setupMarkerValue) {
-        failThroughErrorTail(ctx, notSetUpText);
+        refuseIdentity(ctx, notSetUpText);
         return false;
     }
     const int versionHigh = clink::readSetupByte(ctx.link, address::versionHigh);
@@ -69,12 +76,12 @@ bool checkIdentity(SettingsContext& ctx) {
     versionText += formatHex2(versionLow);
     image.controllerVersion += versionLow;
     if (image.controllerVersion == versionErased) {
-        failThroughErrorTail(ctx, notSetUpText);
+        refuseIdentity(ctx, notSetUpText);
         return false;
     }
     if (image.versionFamily() != familyOne && image.versionFamily() != familyThree) {
         image.controllerVersion = versionInvalid;
-        failThroughErrorTail(ctx, "Bitte kompatibles Setup-Programm downloaden!");
+        refuseIdentity(ctx, "Bitte kompatibles Setup-Programm downloaden!");
         return false;
     }
     image.capabilityFlags = clink::readSetupByte(ctx.link, address::capabilityFlags);
@@ -82,7 +89,7 @@ bool checkIdentity(SettingsContext& ctx) {
     ctx.mainDialog.setText(ids::VersionField, versionText);
     if (clink::readSetupByte(ctx.link, address::requiredSetupLevel) > setupProgramLevel) {
         image.controllerVersion = versionInvalid;
-        failThroughErrorTail(ctx, "Bitte aktuelles Setup-Programm downloaden!");
+        refuseIdentity(ctx, "Bitte aktuelles Setup-Programm downloaden!");
         return false;
     }
     return true;
@@ -90,12 +97,12 @@ bool checkIdentity(SettingsContext& ctx) {
 
 bool checkMemoryFilled(SettingsContext& ctx, SettingsArea area) {
     if (ctx.image.versionLevel() < minimumMemoryLevel) {
-        failThroughErrorTail(ctx, "Funktion bei dieser Controllerversion nicht verfügbar!");
+        refuseIdentity(ctx, "Funktion bei dieser Controllerversion nicht verfügbar!");
         return false;
     }
     const int frequencyAddress = mirroredAddress(area, Mirrored::SwitchingFrequency);
     if (clink::readSetupByte(ctx.link, frequencyAddress) == memoryEmpty) {
-        failThroughErrorTail(
+        refuseIdentity(
             ctx, area == SettingsArea::Memory1 ? "Modellspeicher1 leer" : "Modellspeicher2 leer");
         return false;
     }
@@ -145,9 +152,6 @@ void readSettings(SettingsContext& ctx, SettingsArea area) {
         return;
     }
     if (isMemory(area) && !checkMemoryFilled(ctx, area)) {
-        return;
-    }
-    if (linesLost(ctx)) {
         return;
     }
     clink::setStatusText(ctx.link, " ");
