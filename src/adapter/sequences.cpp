@@ -42,6 +42,35 @@ void pulseParallelReset(LinkContext& ctx, bool high) {
     writeOutputImage(ctx);
 }
 
+void parallelReset(LinkContext& ctx, ResetForm form) {
+    lowerLines(ctx);
+    if (form == ResetForm::Short) {
+        delayMs(ctx, parallelLowerSettleMs);
+        pulseParallelReset(ctx, true);
+        bitDelay(ctx, parallelResetPulseUnits);
+        pulseParallelReset(ctx, false);
+    } else {
+        writeLinesLow(ctx);
+        delayMs(ctx, shortResetPulseMs);
+        pulseParallelReset(ctx, true);
+        delayMs(ctx, shortResetPulseMs);
+        delayMs(ctx, longResetRunMs);
+        pulseParallelReset(ctx, false);
+    }
+    delayMs(ctx, resetHoldMs);
+}
+
+void serialReset(LinkContext& ctx, ResetForm form) {
+    serialSetClock(ctx, false);
+    serialSetDataOut(ctx, false);
+    serialSetReset(ctx, false);
+    delayMs(ctx, resetHoldMs);
+    serialSetReset(ctx, true);
+    delayMs(ctx, form == ResetForm::Short ? shortResetPulseMs : longResetRunMs);
+    serialSetReset(ctx, false);
+    delayMs(ctx, resetHoldMs);
+}
+
 }  // namespace
 
 int detectAdapter(LinkContext& ctx) {
@@ -92,38 +121,24 @@ void lowerLines(LinkContext& ctx) {
 }
 
 int resetController(LinkContext& ctx, ResetForm form) {
+    if (ctx.port.kind == PortKind::Parallel) {
+        if (form == ResetForm::Short) {
+            calibrateBitDelay(ctx);
+        }
+        parallelReset(ctx, form);
+        return 0;
+    }
+    // The port is opened before the calibration so that it measures reads of the port the
+    // link will use, not calls on a closed one that cost nothing. Neither touches a line,
+    // and a failed opening still recalibrates.
+    const int opened = openSerialPort(ctx);
     if (form == ResetForm::Short) {
         calibrateBitDelay(ctx);
     }
-    if (ctx.port.kind == PortKind::Parallel) {
-        lowerLines(ctx);
-        if (form == ResetForm::Short) {
-            delayMs(ctx, parallelLowerSettleMs);
-            pulseParallelReset(ctx, true);
-            bitDelay(ctx, parallelResetPulseUnits);
-            pulseParallelReset(ctx, false);
-        } else {
-            writeLinesLow(ctx);
-            delayMs(ctx, shortResetPulseMs);
-            pulseParallelReset(ctx, true);
-            delayMs(ctx, shortResetPulseMs);
-            delayMs(ctx, longResetRunMs);
-            pulseParallelReset(ctx, false);
-        }
-        delayMs(ctx, resetHoldMs);
-        return 0;
-    }
-    if (openSerialPort(ctx) != 0) {
+    if (opened != 0) {
         return 1;
     }
-    serialSetClock(ctx, false);
-    serialSetDataOut(ctx, false);
-    serialSetReset(ctx, false);
-    delayMs(ctx, resetHoldMs);
-    serialSetReset(ctx, true);
-    delayMs(ctx, form == ResetForm::Short ? shortResetPulseMs : longResetRunMs);
-    serialSetReset(ctx, false);
-    delayMs(ctx, resetHoldMs);
+    serialReset(ctx, form);
     return 0;
 }
 

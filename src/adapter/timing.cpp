@@ -13,9 +13,9 @@ constexpr int bitDelayMultiplier = 5;
 constexpr std::uint64_t calibrationNs = 50 * nsPerMs;
 constexpr std::int32_t readsPerBatchUnit = 37000;
 // A clock that does not move while the port is read (a virtual one without read cost)
-// would keep calibration counting forever; no real port reads a thousand times faster
-// than the machines above, so counting stops there.
-constexpr long long calibrationReadLimit = 1000LL * readsPerBatchUnit;
+// would keep calibration counting forever. No port read takes less than 13.5 ns, so a
+// real calibration never gets this far.
+constexpr long long calibrationReadLimit = 100LL * readsPerBatchUnit;
 
 }  // namespace
 

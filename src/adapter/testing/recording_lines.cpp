@@ -1,0 +1,249 @@
+#include "adapter/testing/recording_lines.h"
+
+#include <cstdio>
+
+namespace adapter::testing {
+
+namespace {
+
+constexpr std::uint64_t nsPerMs = 1'000'000;
+constexpr std::uint8_t clockDataBit = 0x02;
+constexpr std::uint16_t dataInStatusBit = 0x40;
+
+std::string level(bool high) {
+    return high ? "high" : "low";
+}
+
+std::string hexByte(const char* prefix, unsigned value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%s 0x%02X", prefix, value);
+    return text;
+}
+
+}  // namespace
+
+void RecordingClock::waitUntilNs(std::uint64_t deadlineNs) {
+    if (deadlineNs <= m_nowNs) {
+        return;
+    }
+    std::uint64_t ns = deadlineNs - m_nowNs;
+    m_recorder.record(ns % nsPerMs == 0 ? "wait " + std::to_string(ns / nsPerMs) + " ms"
+                                        : "wait " + std::to_string(ns) + " ns",
+                      false);
+    m_nowNs = deadlineNs;
+}
+
+void Recorder::queueByte(int value) {
+    for (int bit = 7; bit >= 0; --bit) {
+        answerBits.push_back((value >> bit) & 1);
+    }
+}
+
+void Recorder::record(std::string what, bool read) {
+    events.push_back(Event{clock.nowNs(), std::move(what), read});
+}
+
+void Recorder::clockFell() {
+    // The controller puts its next bit on DATA-IN after the falling edge.
+    if (!answerBits.empty()) {
+        answerBits.pop_front();
+    }
+}
+
+std::vector<std::string> Recorder::trace() const {
+    std::vector<std::string> lines;
+    std::size_t i = 0;
+    while (i < events.size()) {
+        std::size_t run = 1;
+        while (events[i].read && i + run < events.size() &&
+               events[i + run].what == events[i].what) {
+            ++run;
+        }
+        lines.push_back(run > 1 ? events[i].what + " x" + std::to_string(run) : events[i].what);
+        i += run;
+    }
+    return lines;
+}
+
+std::vector<std::string> Recorder::changes() const {
+    std::vector<std::string> lines;
+    for (const Event& event : events) {
+        if (!event.read) {
+            lines.push_back(event.what);
+        }
+    }
+    return lines;
+}
+
+int Recorder::count(const std::string& what) const {
+    int n = 0;
+    for (const Event& event : events) {
+        n += event.what == what ? 1 : 0;
+    }
+    return n;
+}
+
+RecordingSerialLines::~RecordingSerialLines() {
+    m_recorder.record("close");
+}
+
+bool RecordingSerialLines::operate() {
+    if (m_failed) {
+        return false;
+    }
+    if (m_recorder.serialFailAfter >= 0 && m_operations >= m_recorder.serialFailAfter) {
+        m_failed = true;
+        m_recorder.record("port lost");
+        return false;
+    }
+    ++m_operations;
+    ++m_recorder.operations;
+    m_recorder.clock.advanceNs(m_recorder.operationCostNs);
+    return true;
+}
+
+bool RecordingSerialLines::dsr() const {
+    switch (m_recorder.dsr) {
+        case DsrMode::Missing:
+            return false;
+        case DsrMode::StuckOn:
+            return true;
+        case DsrMode::FollowsDtr:
+            break;
+    }
+    return m_recorder.dtr;
+}
+
+void RecordingSerialLines::setClock(bool high) {
+    if (!operate()) {
+        return;
+    }
+    bool fell = m_recorder.rts && !high;
+    m_recorder.rts = high;
+    m_recorder.record("CLOCK " + level(high));
+    if (fell) {
+        m_recorder.clockFell();
+    }
+}
+
+void RecordingSerialLines::setDataOut(bool high) {
+    if (operate()) {
+        m_recorder.dtr = high;
+        m_recorder.record("DATA-OUT " + level(high));
+    }
+}
+
+void RecordingSerialLines::setReset(bool high) {
+    if (operate()) {
+        m_recorder.brk = high;
+        m_recorder.record("RESET " + level(high));
+    }
+}
+
+int RecordingSerialLines::readDataIn() {
+    if (!operate()) {
+        return 0;
+    }
+    m_recorder.record("read DATA-IN", true);
+    return m_recorder.dataIn();
+}
+
+bool RecordingSerialLines::readLoopBack() {
+    if (!operate()) {
+        return false;
+    }
+    m_recorder.record("read DSR", true);
+    return dsr();
+}
+
+std::uint32_t RecordingSerialLines::readModemStatus() {
+    if (!operate()) {
+        return 0;
+    }
+    m_recorder.record("read modem status", true);
+    return (m_recorder.dataIn() != 0 ? modemCtsOn : 0u) | (dsr() ? modemDsrOn : 0u);
+}
+
+std::unique_ptr<LineAccess> RecordingSerialPorts::open(const std::string& deviceName,
+                                                       SerialOpenResult& result) {
+    ++opens;
+    ++m_recorder.operations;
+    m_recorder.record("open " + deviceName);
+    result = nextResult;
+    if (result != SerialOpenResult::Ok) {
+        return nullptr;
+    }
+    return std::make_unique<RecordingSerialLines>(m_recorder);
+}
+
+bool RecordingPortIo::writeData(std::uint16_t base, std::uint8_t value) {
+    ++m_recorder.operations;
+    m_recorder.clock.advanceNs(m_recorder.operationCostNs);
+    if (m_recorder.portIoFails) {
+        m_recorder.record("write data failed");
+        return false;
+    }
+    bool fell = (m_recorder.dataRegister & clockDataBit) != 0 && (value & clockDataBit) == 0;
+    m_recorder.dataRegister = value;
+    m_recorder.lastBase = base;
+    m_recorder.record(hexByte("data", value));
+    if (fell) {
+        m_recorder.clockFell();
+    }
+    return true;
+}
+
+bool RecordingPortIo::readWord(std::uint16_t base, std::uint16_t& word) {
+    ++m_recorder.operations;
+    m_recorder.clock.advanceNs(m_recorder.operationCostNs);
+    if (m_recorder.portIoFails) {
+        m_recorder.record("read word failed", true);
+        return false;
+    }
+    m_recorder.lastBase = base;
+    m_recorder.record("read word", true);
+    std::uint16_t status = m_recorder.dataIn() != 0 ? dataInStatusBit : 0;
+    word = static_cast<std::uint16_t>(status << 8 | m_recorder.dataRegister);
+    return true;
+}
+
+bool RecordingPortIo::readControl(std::uint16_t base, std::uint8_t& value) {
+    ++m_recorder.operations;
+    if (m_recorder.portIoFails) {
+        m_recorder.record("read control failed", true);
+        return false;
+    }
+    m_recorder.lastBase = base;
+    m_recorder.record("read control", true);
+    value = m_recorder.controlRegister;
+    return true;
+}
+
+bool RecordingPortIo::writeControl(std::uint16_t base, std::uint8_t value) {
+    ++m_recorder.operations;
+    if (m_recorder.portIoFails) {
+        m_recorder.record("write control failed");
+        return false;
+    }
+    m_recorder.controlRegister = value;
+    m_recorder.lastBase = base;
+    m_recorder.record(hexByte("control", value));
+    return true;
+}
+
+RecordingRig::RecordingRig()
+    : ctx{port, state, messageText, recorder.clock, serialPorts, portIo, host, nullptr} {
+    port.kind = PortKind::Serial;
+    port.portName = "COM2";
+    port.comDeviceName = "COM2";
+}
+
+void RecordingRig::selectParallel(bool directPortIo) {
+    port.kind = PortKind::Parallel;
+    port.portName = "0378";
+    port.parallelBase = 0x378;
+    port.directPortIo = directPortIo;
+    port.portDriverReady = !directPortIo;
+}
+
+}  // namespace adapter::testing
