@@ -1,0 +1,153 @@
+#include "cli/console_host.h"
+
+#include <array>
+
+#include "cli/dialog_view.h"
+#include "resources/main_dialog_ids.h"
+
+namespace cli {
+namespace {
+
+constexpr std::array<std::string_view, 4> informationalCaptions{
+    "Info:",                      // controller information
+    "Warning:",                   // erased signature; the command goes on
+    "ZEK Setup",                  // About box
+    "Kalibrierung erfolgreich!",  // calibration report
+};
+
+std::string ownerName(const ui::Dialog* owner) {
+    if (owner == nullptr) {
+        return "none";
+    }
+    return owner->id() == ids::MainDialog ? "main" : std::to_string(owner->id());
+}
+
+// "CAPTION: TEXT", the text without the line breaks some boxes end with.
+std::string boxLine(std::string_view caption, std::string_view text) {
+    std::string line = json::toUtf8(text);
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) {
+        line.pop_back();
+    }
+    return caption.empty() ? line : json::toUtf8(caption) + ": " + line;
+}
+
+}  // namespace
+
+bool isErrorCaption(std::string_view caption) {
+    for (const std::string_view informational : informationalCaptions) {
+        if (caption == informational) {
+            return false;
+        }
+    }
+    return true;
+}
+
+ConsoleHost::ConsoleHost(std::ostream& errors, std::istream& input, ConsoleSettings settings)
+    : m_errors(errors), m_input(input), m_settings(settings) {}
+
+void ConsoleHost::beginStep() {
+    m_errorShown = false;
+    m_cancelled = false;
+}
+
+ui::Answer ConsoleHost::messageBox(const ui::Dialog* owner, std::string_view text,
+                                   std::string_view caption, ui::Buttons buttons) {
+    const bool okCancel = buttons == ui::Buttons::OkCancel;
+    m_messages.push_back(ConsoleMessage{json::toUtf8(caption), json::toUtf8(text), ownerName(owner),
+                                        okCancel ? "okcancel" : "ok"});
+    const std::string line = boxLine(caption, text);
+    if (!okCancel) {
+        m_errors << line << '\n';
+        m_errors.flush();
+        m_errorShown = m_errorShown || isErrorCaption(caption);
+        return ui::Answer::Ok;
+    }
+    const ui::Answer answer = ask(line);
+    if (answer == ui::Answer::Cancel) {
+        m_cancelled = true;
+    }
+    return answer;
+}
+
+ui::Answer ConsoleHost::ask(const std::string& line) {
+    if (m_settings.yes) {
+        m_errors << line << "\n(OK: --yes)\n";
+        return ui::Answer::Ok;
+    }
+    if (!m_settings.interactive) {
+        m_errors << line << "\n(Cancel: no terminal to ask, --yes answers OK)\n";
+        return ui::Answer::Cancel;
+    }
+    m_errors << line << "\nOK? [y/N] ";
+    m_errors.flush();
+    std::string reply;
+    if (!std::getline(m_input, reply)) {
+        m_errors << '\n';
+        return ui::Answer::Cancel;
+    }
+    const bool ok =
+        reply == "y" || reply == "Y" || reply == "yes" || reply == "ok" || reply == "OK";
+    return ok ? ui::Answer::Ok : ui::Answer::Cancel;
+}
+
+void ConsoleHost::repaint(ui::Dialog& dialog) {
+    if (!m_settings.progress || dialog.id() != ids::MainDialog || !dialog.has(ids::StatusField)) {
+        return;
+    }
+    const std::string& status = dialog.text(ids::StatusField);
+    if (status != m_lastStatus) {
+        m_lastStatus = status;
+        if (status.find_first_not_of(' ') != std::string::npos) {
+            m_errors << "status: " << json::toUtf8(status) << '\n';
+        }
+    }
+}
+
+int ConsoleHost::runModal(ui::Dialog& dialog, const ui::Dialog* /*owner*/,
+                          const std::function<void()>& onInit,
+                          const std::function<void(ui::ControlId)>& onCommand) {
+    dialog.reopen();
+    dialog.setChangeLog(m_changeLog);
+    if (onInit) {
+        onInit();
+    }
+    const auto command = [&](ui::ControlId id) {
+        if (!dialog.ended()) {
+            onCommand(id);
+        }
+    };
+    if (m_modalDriver) {
+        m_modalDriver(dialog, command);
+    }
+    // Steps ran out (or one failed) while it was open: close it as Esc would.
+    command(ids::Cancel);
+    m_closedDialogs[dialog.id()] = controlsJson(dialog);
+    dialog.setChangeLog(nullptr);
+    return dialog.result();
+}
+
+std::optional<std::string> ConsoleHost::chooseOpenFile(const ui::FileDialogRequest& /*request*/) {
+    std::optional<std::string> file = std::move(m_pendingFile);
+    m_pendingFile.reset();
+    return file;
+}
+
+void ConsoleHost::shellOpen(std::string_view target) {
+    m_errors << "open: " << json::toUtf8(target) << '\n';
+}
+
+void ConsoleHost::showProgress(int done, int total, int /*secondsLeft*/) {
+    if (!m_settings.progress || total <= 0) {
+        return;
+    }
+    const int tenth = static_cast<int>(static_cast<long long>(done) * 10 / total);
+    if (tenth != m_lastProgressTenth) {
+        m_lastProgressTenth = tenth;
+        m_errors << "progress: " << done << " of " << total << '\n';
+    }
+    if (done >= total) {
+        m_lastProgressTenth = -1;
+    }
+}
+
+}  // namespace cli

@@ -1,0 +1,197 @@
+#include "cli/dialog_view.h"
+
+#include <algorithm>
+#include <limits>
+#include <vector>
+
+namespace cli {
+namespace {
+
+// A label farther than this (in dialog units) belongs to something else.
+constexpr int labelReachUnits = 10;
+// Labels right of a field are mostly units ("ms", "Hz"); a name on the left wins a tie.
+constexpr int rightSidePenaltyUnits = 3;
+// A closed drop-down list is as high as an edit; the template gives the open height.
+constexpr int closedComboHeightUnits = 12;
+
+bool hasOwnText(ui::Kind kind) {
+    return kind != ui::Kind::Edit && kind != ui::Kind::ComboBox;
+}
+
+ui::Rect visibleRect(const ui::ControlTemplate& row) {
+    ui::Rect rect = row.rect;
+    if (row.kind == ui::Kind::ComboBox) {
+        rect.height = closedComboHeightUnits;
+    }
+    return rect;
+}
+
+int gap(int firstStart, int firstEnd, int secondStart, int secondEnd) {
+    if (secondStart >= firstEnd) {
+        return secondStart - firstEnd;
+    }
+    if (firstStart >= secondEnd) {
+        return firstStart - secondEnd;
+    }
+    return 0;
+}
+
+bool overlapsVertically(const ui::Rect& a, const ui::Rect& b) {
+    return a.y < b.y + b.height && b.y < a.y + a.height;
+}
+
+bool contains(const ui::Rect& outer, const ui::Rect& inner) {
+    return inner.x >= outer.x && inner.y >= outer.y &&
+           inner.x + inner.width <= outer.x + outer.width &&
+           inner.y + inner.height <= outer.y + outer.height;
+}
+
+const ui::ControlTemplate* findRow(const ui::DialogTemplate& dialogTemplate, ui::ControlId id) {
+    for (const ui::ControlTemplate& row : dialogTemplate.controls) {
+        if (row.id == id && id != ui::noId) {
+            return &row;
+        }
+    }
+    return nullptr;
+}
+
+std::string flags(const ui::ControlState& state) {
+    std::string out;
+    if (state.checked) {
+        out += "  [checked]";
+    }
+    if (!state.enabled) {
+        out += "  [disabled]";
+    }
+    if (!state.visible) {
+        out += "  [hidden]";
+    }
+    return out;
+}
+
+}  // namespace
+
+std::string controlLabel(const ui::DialogTemplate& dialogTemplate, ui::ControlId id) {
+    const ui::ControlTemplate* control = findRow(dialogTemplate, id);
+    if (control == nullptr) {
+        return "-";
+    }
+    if (hasOwnText(control->kind) && !control->text.empty()) {
+        return std::string(control->text);
+    }
+    const ui::Rect rect = visibleRect(*control);
+    const ui::ControlTemplate* best = nullptr;
+    int bestDistance = std::numeric_limits<int>::max();
+    for (const ui::ControlTemplate& row : dialogTemplate.controls) {
+        if (row.kind != ui::Kind::Label || row.text.empty()) {
+            continue;
+        }
+        const int dx = gap(rect.x, rect.x + rect.width, row.rect.x, row.rect.x + row.rect.width);
+        const int dy = gap(rect.y, rect.y + rect.height, row.rect.y, row.rect.y + row.rect.height);
+        // Vertical distance counts double: a label sits beside its field more often than above.
+        int distance = dx + 2 * dy;
+        if (row.rect.x > rect.x) {
+            distance += rightSidePenaltyUnits;
+        }
+        if (distance < bestDistance) {
+            bestDistance = distance;
+            best = &row;
+        }
+    }
+    if (best != nullptr && bestDistance <= labelReachUnits) {
+        // A label broken over two lines ("Stopp" / "retour"): take every line of it.
+        std::vector<const ui::ControlTemplate*> lines;
+        for (const ui::ControlTemplate& row : dialogTemplate.controls) {
+            const bool sameColumn =
+                row.rect.x >= best->rect.x - 2 && row.rect.x <= best->rect.x + 2;
+            if (row.kind == ui::Kind::Label && sameColumn && overlapsVertically(row.rect, rect) &&
+                !row.text.empty()) {
+                lines.push_back(&row);
+            }
+        }
+        if (lines.empty()) {
+            return std::string(best->text);
+        }
+        std::stable_sort(lines.begin(), lines.end(),
+                         [](const auto* a, const auto* b) { return a->rect.y < b->rect.y; });
+        std::string text;
+        for (const ui::ControlTemplate* line : lines) {
+            text += text.empty() ? "" : " ";
+            text += line->text;
+        }
+        return text;
+    }
+    const ui::ControlTemplate* group = nullptr;
+    for (const ui::ControlTemplate& row : dialogTemplate.controls) {
+        if (row.kind == ui::Kind::GroupBox && contains(row.rect, rect) &&
+            (group == nullptr || contains(group->rect, row.rect))) {
+            group = &row;
+        }
+    }
+    return group != nullptr ? std::string(group->text) : "-";
+}
+
+std::string showText(const ui::Dialog& dialog) {
+    const ui::DialogTemplate& dialogTemplate = dialog.dialogTemplate();
+    std::string out;
+    for (const ui::ControlTemplate& row : dialogTemplate.controls) {
+        if (row.id == ui::noId || !dialog.has(row.id)) {
+            continue;
+        }
+        const ui::ControlState& state = dialog.control(row.id);
+        out += std::to_string(row.id) + "  " + json::toUtf8(controlLabel(dialogTemplate, row.id)) +
+               "  " + json::quote(state.text) + flags(state) + "\n";
+    }
+    std::string popup = "-";
+    for (const ui::MenuItemTemplate& row : dialogTemplate.menu) {
+        if (row.kind == ui::MenuKind::Popup) {
+            popup = std::string(row.text);
+            continue;
+        }
+        if (row.kind != ui::MenuKind::Item || !dialog.hasMenuItem(row.id)) {
+            continue;
+        }
+        const ui::MenuItemState& item = dialog.menuItem(row.id);
+        ui::ControlState asControl;
+        asControl.checked = item.checked;
+        asControl.enabled = item.enabled;
+        out += std::to_string(row.id) + "  " + json::toUtf8(row.level == 0 ? "-" : popup) + "  " +
+               json::quote(row.text) + flags(asControl) + "\n";
+    }
+    return out;
+}
+
+json::Value controlsJson(const ui::Dialog& dialog) {
+    json::Value controls = json::Value::object();
+    for (const ui::ControlTemplate& row : dialog.dialogTemplate().controls) {
+        if (row.id == ui::noId || !dialog.has(row.id)) {
+            continue;
+        }
+        const ui::ControlState& state = dialog.control(row.id);
+        json::Value entry = json::Value::object();
+        entry.set("text", state.text);
+        entry.set("checked", state.checked);
+        entry.set("enabled", state.enabled);
+        entry.set("visible", state.visible);
+        entry.set("selection", state.selection);
+        controls.set(std::to_string(row.id), std::move(entry));
+    }
+    return controls;
+}
+
+json::Value menuJson(const ui::Dialog& dialog) {
+    json::Value menu = json::Value::object();
+    for (const ui::MenuItemTemplate& row : dialog.dialogTemplate().menu) {
+        if (row.kind != ui::MenuKind::Item || !dialog.hasMenuItem(row.id)) {
+            continue;
+        }
+        const ui::MenuItemState& item = dialog.menuItem(row.id);
+        json::Value entry = json::Value::object();
+        entry.set("enabled", item.enabled);
+        entry.set("checked", item.checked);
+        menu.set(std::to_string(row.id), std::move(entry));
+    }
+    return menu;
+}
+
+}  // namespace cli

@@ -1,0 +1,288 @@
+#include "cli/settings_backup.h"
+
+#include <array>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#include "resources/main_dialog.h"
+#include "resources/main_dialog_ids.h"
+#include "settings/settings.h"
+
+namespace cli {
+namespace {
+
+using namespace ids;
+
+constexpr std::array settingsIds{
+    FullThrottleField,    NeutralField,       StopField,
+    TimingList,           BrakeList,          ControlSpeedField,
+    StartPowerField,      VoltsField,         ActiveFreewheelCheck,
+    ForwardReverseCheck,  RpmLimitCheck,      BlockedMotorCheck,
+    RpmControlCheck,      CellVoltageCheck,   OverTemperatureCheck,
+    Frequency78Radio,     Frequency156Radio,  IgnoreRadio,
+    ReducePowerRadio,     SwitchOffRadio,     ToleranceSmallRadio,
+    ToleranceMediumRadio, ToleranceHighRadio,
+};
+
+// Radios of which at most one can be checked.
+const std::array<std::vector<ui::ControlId>, 3>& radioGroups() {
+    static const std::array<std::vector<ui::ControlId>, 3> groups{{
+        {Frequency78Radio, Frequency156Radio},
+        {IgnoreRadio, ReducePowerRadio, SwitchOffRadio},
+        {ToleranceSmallRadio, ToleranceMediumRadio, ToleranceHighRadio},
+    }};
+    return groups;
+}
+
+// The main dialog as initialisation leaves it: the lists hold their entries.
+const ui::Dialog& referenceDialog() {
+    static const ui::Dialog dialog = [] {
+        ui::Dialog d(resources::mainDialogTemplate());
+        settings::fillMainDialogLists(d);
+        return d;
+    }();
+    return dialog;
+}
+
+bool isRadioOrCheck(ui::Kind kind) {
+    return kind == ui::Kind::CheckBox || kind == ui::Kind::RadioButton ||
+           kind == ui::Kind::AutoRadioButton;
+}
+
+BackupRead refuse(std::string error) {
+    BackupRead result;
+    result.error = std::move(error);
+    return result;
+}
+
+bool validText(const std::string& text) {
+    if (text.size() > maxBackupTextBytes) {
+        return false;
+    }
+    for (const char c : text) {
+        if (static_cast<unsigned char>(c) < 0x20) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Reads the one field a control of this kind keeps; empty error when it is fine.
+std::string readControl(const json::Value& entry, ui::ControlId id, BackupControl& control) {
+    const std::string name = std::to_string(id);
+    if (!entry.isObject() || entry.members().size() != 1) {
+        return "control " + name + " must hold exactly one value";
+    }
+    const ui::ControlState& reference = referenceDialog().control(id);
+    control.id = id;
+    if (reference.kind == ui::Kind::Edit) {
+        const json::Value* text = entry.find("text");
+        if (text == nullptr || !text->isString() || !validText(text->asString())) {
+            return "control " + name + " needs a \"text\" of at most 32 characters";
+        }
+        control.text = text->asString();
+    } else if (reference.kind == ui::Kind::ComboBox) {
+        const json::Value* selection = entry.find("selection");
+        const auto count = static_cast<std::int64_t>(reference.items.size());
+        if (selection == nullptr || !selection->isInteger() || selection->asInteger() < -1 ||
+            selection->asInteger() >= count) {
+            return "control " + name + " needs a \"selection\" from -1 to " +
+                   std::to_string(count - 1);
+        }
+        control.selection = static_cast<int>(selection->asInteger());
+    } else {
+        const json::Value* checked = entry.find("checked");
+        if (checked == nullptr || !checked->isBool()) {
+            return "control " + name + " needs \"checked\": true or false";
+        }
+        control.checked = checked->asBool();
+    }
+    return {};
+}
+
+const BackupControl* findControl(const SettingsBackup& backup, ui::ControlId id) {
+    for (const BackupControl& control : backup.controls) {
+        if (control.id == id) {
+            return &control;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+std::span<const ui::ControlId> settingsControlIds() {
+    return settingsIds;
+}
+
+int versionFamilyNumber(const settings::SetupImage& image) {
+    const std::int32_t family = image.versionFamily();
+    return family == 0x1000 ? 1 : family == 0x3000 ? 3 : 0;
+}
+
+SettingsBackup takeBackup(const ui::Dialog& mainDialog, const settings::SetupImage& image) {
+    SettingsBackup backup;
+    backup.versionText = mainDialog.text(VersionField);
+    backup.family = versionFamilyNumber(image);
+    backup.thresholdCode = image.thresholdCode & 0xFF;
+    for (const ui::ControlId id : settingsIds) {
+        const ui::ControlState& state = mainDialog.control(id);
+        BackupControl control;
+        control.id = id;
+        control.text = state.text;
+        control.checked = state.checked;
+        control.selection = state.selection;
+        backup.controls.push_back(std::move(control));
+    }
+    return backup;
+}
+
+json::Value backupToJson(const SettingsBackup& backup) {
+    json::Value root = json::Value::object();
+    root.set("format", std::string(backupFormatName));
+    root.set("formatVersion", backupFormatVersion);
+    root.set("controllerVersion", backup.versionText);
+    root.set("family", backup.family);
+    root.set("thresholdCode", backup.thresholdCode);
+    json::Value controls = json::Value::object();
+    for (const BackupControl& control : backup.controls) {
+        const ui::Kind kind = referenceDialog().control(control.id).kind;
+        json::Value entry = json::Value::object();
+        if (kind == ui::Kind::Edit) {
+            entry.set("text", control.text);
+        } else if (kind == ui::Kind::ComboBox) {
+            entry.set("selection", control.selection);
+        } else {
+            entry.set("checked", control.checked);
+        }
+        controls.set(std::to_string(control.id), std::move(entry));
+    }
+    root.set("controls", std::move(controls));
+    return root;
+}
+
+BackupRead parseBackup(std::string_view text) {
+    if (text.size() > maxBackupFileBytes) {
+        return refuse("too large for a settings backup");
+    }
+    json::ParseResult parsed = json::parse(text);
+    if (!parsed.value) {
+        return refuse("not JSON: " + parsed.error);
+    }
+    const json::Value& root = *parsed.value;
+    const json::Value* format = root.isObject() ? root.find("format") : nullptr;
+    if (format == nullptr || !format->isString() || format->asString() != backupFormatName) {
+        return refuse("not a settings backup");
+    }
+    const json::Value* formatVersion = root.find("formatVersion");
+    if (formatVersion == nullptr || !formatVersion->isInteger() ||
+        formatVersion->asInteger() != backupFormatVersion) {
+        return refuse("a settings backup of another format version");
+    }
+    SettingsBackup backup;
+    const json::Value* version = root.find("controllerVersion");
+    if (version == nullptr || !version->isString() || !validText(version->asString())) {
+        return refuse("the backup names no controller version");
+    }
+    backup.versionText = version->asString();
+    const json::Value* family = root.find("family");
+    if (family == nullptr || !family->isInteger() ||
+        (family->asInteger() != 1 && family->asInteger() != 3)) {
+        return refuse("the backup names no controller family (1 or 3)");
+    }
+    backup.family = static_cast<int>(family->asInteger());
+    const json::Value* threshold = root.find("thresholdCode");
+    if (threshold == nullptr || !threshold->isInteger() || threshold->asInteger() < 0 ||
+        threshold->asInteger() > 255) {
+        return refuse("the backup holds no threshold code (0 … 255)");
+    }
+    backup.thresholdCode = static_cast<int>(threshold->asInteger());
+    const json::Value* controls = root.find("controls");
+    if (controls == nullptr || !controls->isObject()) {
+        return refuse("the backup holds no controls");
+    }
+    for (const json::Value::Member& member : controls->members()) {
+        bool known = false;
+        for (const ui::ControlId id : settingsIds) {
+            known = known || member.first == std::to_string(id);
+        }
+        if (!known) {
+            return refuse("control " + json::toUtf8(member.first) + " is not a setting");
+        }
+    }
+    for (const ui::ControlId id : settingsIds) {
+        const json::Value* entry = controls->find(std::to_string(id));
+        if (entry == nullptr) {
+            return refuse("control " + std::to_string(id) + " is missing");
+        }
+        BackupControl control;
+        if (std::string error = readControl(*entry, id, control); !error.empty()) {
+            return refuse(error);
+        }
+        backup.controls.push_back(std::move(control));
+    }
+    for (const std::vector<ui::ControlId>& group : radioGroups()) {
+        int checked = 0;
+        for (const ui::ControlId id : group) {
+            checked += findControl(backup, id)->checked ? 1 : 0;
+        }
+        if (checked > 1) {
+            return refuse("more than one radio button of a group is checked");
+        }
+    }
+    BackupRead result;
+    result.backup = std::move(backup);
+    return result;
+}
+
+BackupRead readBackupFile(const std::string& path) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) {
+        return refuse(std::filesystem::exists(path, error) ? "is not a file" : "does not exist");
+    }
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        return refuse("cannot be read");
+    }
+    std::string text;
+    char buffer[4096];
+    while (file.read(buffer, sizeof buffer) || file.gcount() > 0) {
+        text.append(buffer, static_cast<std::size_t>(file.gcount()));
+        if (text.size() > maxBackupFileBytes) {
+            return refuse("too large for a settings backup");
+        }
+    }
+    if (file.bad()) {
+        return refuse("cannot be read");
+    }
+    return parseBackup(text);
+}
+
+std::string writeBackupFile(const std::string& path, const SettingsBackup& backup) {
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    if (!file) {
+        return "cannot be written";
+    }
+    file << json::write(backupToJson(backup));
+    file.close();
+    return file ? std::string() : "cannot be written";
+}
+
+void applyBackup(const SettingsBackup& backup, ui::Dialog& mainDialog,
+                 settings::SetupImage& image) {
+    for (const BackupControl& control : backup.controls) {
+        const ui::Kind kind = mainDialog.control(control.id).kind;
+        if (kind == ui::Kind::Edit) {
+            mainDialog.setText(control.id, control.text);
+        } else if (kind == ui::Kind::ComboBox) {
+            mainDialog.setSelection(control.id, control.selection);
+        } else if (isRadioOrCheck(kind)) {
+            mainDialog.setChecked(control.id, control.checked);
+        }
+    }
+    image.thresholdCode = backup.thresholdCode;
+}
+
+}  // namespace cli

@@ -1,0 +1,235 @@
+#include "cli/step_check.h"
+
+#include <charconv>
+#include <filesystem>
+#include <fstream>
+
+#include "cli/dialog_catalog.h"
+#include "cli/json.h"
+#include "resources/main_dialog.h"
+#include "resources/main_dialog_ids.h"
+#include "settings/settings.h"
+#include "shell/dispatch.h"
+
+namespace cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::uintmax_t setupImageBytes = 256;
+
+// What a step will act on, as far as the command line shows it.
+struct Expected {
+    const ui::Dialog* dialog;
+    bool isMain;
+};
+
+bool readable(const std::string& path, std::string& error) {
+    std::error_code code;
+    if (!fs::exists(path, code)) {
+        error = "does not exist";
+        return false;
+    }
+    if (!fs::is_regular_file(path, code)) {
+        error = "is not a file";
+        return false;
+    }
+    std::ifstream file(path, std::ios::binary);
+    char byte = 0;
+    if (!file || (!file.read(&byte, 1) && file.bad())) {
+        error = "cannot be read";
+        return false;
+    }
+    return true;
+}
+
+bool writable(const std::string& path, std::string& error) {
+    std::error_code code;
+    if (fs::is_directory(path, code)) {
+        error = "is a directory";
+        return false;
+    }
+    fs::path parent = fs::path(path).parent_path();
+    if (parent.empty()) {
+        parent = ".";
+    }
+    if (!fs::is_directory(parent, code)) {
+        error = "is in no existing directory";
+        return false;
+    }
+    return true;
+}
+
+std::string checkClick(const Expected& where, ui::ControlId id) {
+    const ui::Dialog& dialog = *where.dialog;
+    if (dialog.has(id)) {
+        return isClickable(dialog.control(id).kind)
+                   ? std::string()
+                   : "control " + std::to_string(id) + " cannot be clicked";
+    }
+    if (dialog.hasMenuItem(id) || id == ids::Ok || id == ids::Cancel) {
+        return {};
+    }
+    if (where.isMain && shell::findCommand(id) != nullptr) {
+        return {};
+    }
+    return "dialog " + std::to_string(dialog.id()) + " has no control " + std::to_string(id);
+}
+
+}  // namespace
+
+std::string checkValue(const ui::Dialog& dialog, ui::ControlId id, const std::string& value) {
+    const std::string name = "control " + std::to_string(id);
+    if (!dialog.has(id)) {
+        return "dialog " + std::to_string(dialog.id()) + " has no control " + std::to_string(id);
+    }
+    const ui::ControlState& state = dialog.control(id);
+    switch (state.kind) {
+        case ui::Kind::Edit: {
+            for (const ui::ControlTemplate& row : dialog.dialogTemplate().controls) {
+                if (row.id == id && (row.flags & ui::readOnly) != 0) {
+                    return name + " is read-only";
+                }
+            }
+            if (value.size() > maxEditTextBytes) {
+                return name + " takes at most 255 characters";
+            }
+            if (json::toUtf8(value) != value) {
+                return name + ": the value is not UTF-8 text";
+            }
+            for (const char c : value) {
+                if (static_cast<unsigned char>(c) < 0x20) {
+                    return name + ": the value holds a control character";
+                }
+            }
+            for (const ui::ControlTemplate& row : dialog.dialogTemplate().controls) {
+                const bool digitsOnly = row.id == id && (row.flags & ui::digitsOnly) != 0;
+                if (digitsOnly && value.find_first_not_of("0123456789") != std::string::npos) {
+                    return name + " takes digits only";
+                }
+            }
+            return {};
+        }
+        case ui::Kind::CheckBox:
+        case ui::Kind::RadioButton:
+        case ui::Kind::AutoRadioButton:
+            return value == "0" || value == "1" ? std::string() : name + " takes 0 or 1";
+        case ui::Kind::ComboBox: {
+            int index = -1;
+            const auto [end, error] =
+                std::from_chars(value.data(), value.data() + value.size(), index);
+            const int count = static_cast<int>(state.items.size());
+            if (value.empty() || error != std::errc() || end != value.data() + value.size() ||
+                index < 0 || index >= count) {
+                return count == 0
+                           ? name + " holds no list entries"
+                           : name + " takes a list index from 0 to " + std::to_string(count - 1);
+            }
+            return {};
+        }
+        default:
+            return name + " takes no value";
+    }
+}
+
+std::string checkSteps(const std::vector<Step>& steps,
+                       std::vector<std::optional<SettingsBackup>>& backups) {
+    backups.assign(steps.size(), std::nullopt);
+    ui::Dialog mainDialog(resources::mainDialogTemplate());
+    settings::fillMainDialogLists(mainDialog);
+    std::optional<ui::Dialog> subDialog;
+    bool ended = false;
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        const Step& step = steps[i];
+        const std::string prefix = step.word + ": ";
+        if (ended) {
+            return prefix + "no step can follow the one that ends the program";
+        }
+        const Expected where{subDialog ? &*subDialog : &mainDialog, !subDialog};
+        const bool needsMain = step.kind == StepKind::Update ||
+                               step.kind == StepKind::SaveSettings ||
+                               step.kind == StepKind::LoadSettings;
+        if (needsMain && !where.isMain) {
+            return prefix + "works on the main dialog, but dialog " +
+                   std::to_string(where.dialog->id()) + " is open";
+        }
+        std::string error;
+        switch (step.kind) {
+            case StepKind::Click:
+                error = checkClick(where, step.id);
+                if (error.empty() && step.id != ids::Ok && step.id != ids::Cancel && where.isMain) {
+                    if (const ui::DialogTemplate* opened = subDialogOpenedBy(step.id)) {
+                        subDialog.emplace(*opened);
+                    }
+                } else if (error.empty() && (step.id == ids::Ok || step.id == ids::Cancel)) {
+                    if (where.isMain) {
+                        ended = true;
+                    } else {
+                        subDialog.reset();
+                    }
+                }
+                break;
+            case StepKind::Set:
+                error = checkValue(*where.dialog, step.id, step.value);
+                break;
+            case StepKind::Show:
+                break;
+            case StepKind::Update:
+                if (!readable(step.file, error)) {
+                    error = step.file + " " + error;
+                }
+                break;
+            case StepKind::SaveSettings:
+                if (!writable(step.file, error)) {
+                    error = step.file + " " + error;
+                }
+                break;
+            case StepKind::LoadSettings: {
+                BackupRead read = readBackupFile(step.file);
+                if (!read.backup) {
+                    error = step.file + " " + read.error;
+                } else {
+                    backups[i] = std::move(read.backup);
+                }
+                break;
+            }
+        }
+        if (!error.empty()) {
+            return prefix + error;
+        }
+    }
+    return {};
+}
+
+std::string checkOptionFiles(const Options& options) {
+    const SimOptions& sim = options.sim;
+    std::string error;
+    if (!options.directory.empty()) {
+        std::error_code code;
+        if (!fs::is_directory(options.directory, code)) {
+            return "--dir: " + options.directory + " is not a directory";
+        }
+    }
+    if (!sim.memoryFile.empty()) {
+        if (!readable(sim.memoryFile, error)) {
+            return "--sim-memory: " + sim.memoryFile + " " + error;
+        }
+        std::error_code code;
+        if (fs::file_size(sim.memoryFile, code) != setupImageBytes) {
+            return "--sim-memory: " + sim.memoryFile + " is not a 256-byte setup memory image";
+        }
+    }
+    const std::pair<const char*, const std::string*> outputs[] = {
+        {"--sim-save", &sim.saveFile},
+        {"--sim-flash-save", &sim.flashSaveFile},
+        {"--trace", &sim.traceFile},
+    };
+    for (const auto& [option, path] : outputs) {
+        if (!path->empty() && !writable(*path, error)) {
+            return std::string(option) + ": " + *path + " " + error;
+        }
+    }
+    return {};
+}
+
+}  // namespace cli
