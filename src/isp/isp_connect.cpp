@@ -30,52 +30,30 @@ bool linesLost(IspContext& ctx) {
     return adapter::linesFailed(ctx.link);
 }
 
-}  // namespace
-
-int ispConnect(IspContext& ctx) {
-    adapter::LinkContext& link = ctx.link;
-    adapter::LinkState& state = link.state;
-
-    if (link.port.kind == adapter::PortKind::Serial && adapter::detectAdapter(link) != 0) {
-        return 1;
-    }
-    adapter::lowerLines(link);
-    setActivityText(ctx.state, "connecting....\n");
-    showActivity(ctx);
-    state.receiveRegister = 0;
-    state.enableAnswer = 0;
-    if (adapter::resetController(link, adapter::ResetForm::Short) != 0) {
-        link.messageText = "COM-Init-Error!";
-        return 1;
-    }
-    ctx.state.deviceInfoText.clear();
-
-    if (ispProgrammingEnable(link) == programmingEnableEcho) {
-        state.ispConnected = true;
-        if (acceptedFamily(ispReadSignature(ctx)) && !linesLost(ctx)) {
-            return 0;
-        }
-    }
-
+// The second and third way in: after a plain reset, then after one that lets the controller run
+// for a while, each followed by resynchronisation when the echo is missing.
+void enableAgain(IspContext& ctx) {
     // A processor that answered last time is only reset; resynchronising it would move
     // a framing that was right.
-    adapter::resetController(link, adapter::ResetForm::Short);
-    if (ispProgrammingEnable(link) != programmingEnableEcho && !state.ispConnected) {
-        ispResync(link);
+    adapter::resetController(ctx.link, adapter::ResetForm::Short);
+    if (ispProgrammingEnable(ctx.link) != programmingEnableEcho && !ctx.link.state.ispConnected) {
+        ispResync(ctx.link);
     }
 
-    if (!echoed(state)) {
-        adapter::resetController(link, adapter::ResetForm::Long);
-        adapter::resetController(link, adapter::ResetForm::Short);
-        if (ispProgrammingEnable(link) != programmingEnableEcho) {
-            ispResync(link);
+    if (!echoed(ctx.link.state) && !linesLost(ctx)) {
+        adapter::resetController(ctx.link, adapter::ResetForm::Long);
+        adapter::resetController(ctx.link, adapter::ResetForm::Short);
+        if (ispProgrammingEnable(ctx.link) != programmingEnableEcho) {
+            ispResync(ctx.link);
         }
     }
+}
 
-    if (!echoed(state) || linesLost(ctx)) {
-        return fail(ctx, noConnection);
-    }
-
+// The signature decides: an accepted family, a locked processor (read twice to be sure),
+// an erased signature, or something unknown.
+int identify(IspContext& ctx) {
+    adapter::LinkContext& link = ctx.link;
+    adapter::LinkState& state = link.state;
     int family = ispReadSignature(ctx);
     if (linesLost(ctx)) {
         return fail(ctx, noConnection);
@@ -103,6 +81,49 @@ int ispConnect(IspContext& ctx) {
         return 0;
     }
     return fail(ctx, "Unknown Device Code!\n\n");
+}
+
+}  // namespace
+
+int ispConnect(IspContext& ctx) {
+    adapter::LinkContext& link = ctx.link;
+    adapter::LinkState& state = link.state;
+
+    if (link.port.kind == adapter::PortKind::Serial && adapter::detectAdapter(link) != 0) {
+        return 1;
+    }
+    adapter::lowerLines(link);
+    if (linesLost(ctx)) {
+        return fail(ctx, noConnection);
+    }
+    setActivityText(ctx.state, "connecting....\n");
+    showActivity(ctx);
+    state.receiveRegister = 0;
+    state.enableAnswer = 0;
+    if (adapter::resetController(link, adapter::ResetForm::Short) != 0) {
+        link.messageText = "COM-Init-Error!";
+        return 1;
+    }
+    ctx.state.deviceInfoText.clear();
+    if (linesLost(ctx)) {
+        return fail(ctx, noConnection);
+    }
+
+    if (ispProgrammingEnable(link) == programmingEnableEcho) {
+        state.ispConnected = true;
+        if (acceptedFamily(ispReadSignature(ctx)) && !linesLost(ctx)) {
+            return 0;
+        }
+    }
+    if (linesLost(ctx)) {
+        return fail(ctx, noConnection);
+    }
+
+    enableAgain(ctx);
+    if (!echoed(state) || linesLost(ctx)) {
+        return fail(ctx, noConnection);
+    }
+    return identify(ctx);
 }
 
 }  // namespace isp
