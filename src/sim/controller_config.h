@@ -29,6 +29,8 @@ struct IspConfig {
     int frameOffsetBits = 0;
     bool neverEchoes = false;
     FamilyOneReads familyOne = FamilyOneReads::Never;
+    // With FamilyOneReads::Once: how many signature passes read 0x01 before the real one.
+    int familyOnePasses = 1;
     bool signatureErased = false;  // all three signature bytes read 0xFF
 };
 

@@ -18,8 +18,7 @@ void IspSlave::enterReset(std::uint64_t timeNs) {
     m_frame.fill(0);
     m_sending = 0;
     m_enabled = false;
-    m_instructions = 0;
-    m_familyOneReadsLeft = m_config.familyOne == FamilyOneReads::Once ? 1 : 0;
+    m_frames = 0;
     m_dataIn.setAt(timeNs + dataInDelayNs, false);
 }
 
@@ -27,11 +26,14 @@ std::uint8_t IspSlave::signatureByte(int address) {
     if (address > 2) {
         return 0xFF;
     }
-    const bool familyOne = m_config.familyOne == FamilyOneReads::Always || m_familyOneReadsLeft > 0;
+    const bool familyOne = m_config.familyOne == FamilyOneReads::Always ||
+                           (m_config.familyOne == FamilyOneReads::Once &&
+                            m_familyOnePasses < m_config.familyOnePasses);
     if (familyOne) {
-        // A locked processor reads 00 01 02 in place of its signature.
-        if (address == 2 && m_familyOneReadsLeft > 0) {
-            --m_familyOneReadsLeft;
+        // A locked processor reads 00 01 02 in place of its signature; the pass ends with
+        // the part number.
+        if (address == 2) {
+            ++m_familyOnePasses;
         }
         return static_cast<std::uint8_t>(address);
     }
@@ -91,7 +93,7 @@ void IspSlave::risingClock(std::uint64_t /*timeNs*/, bool dataOut) {
         if (m_frame[0] == enableFirst && m_frame[1] == enableSecond && !m_config.neverEchoes) {
             m_enabled = true;
         }
-        ++m_instructions;
+        ++m_frames;
         m_bit = 0;
         m_sending = 0x00;
         m_frame.fill(0);

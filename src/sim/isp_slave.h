@@ -20,8 +20,8 @@ class IspSlave {
     void fallingClock(std::uint64_t timeNs);
 
     bool enabled() const { return m_enabled; }
-    // Instructions completed in step since the last reset.
-    int instructions() const { return m_instructions; }
+    // 32-bit frames completed, in step or not, since the last reset.
+    int frames() const { return m_frames; }
 
   private:
     std::uint8_t answerForByte(int index);
@@ -34,8 +34,9 @@ class IspSlave {
     std::array<std::uint8_t, 4> m_frame{};
     std::uint8_t m_sending = 0;
     bool m_enabled = false;
-    int m_instructions = 0;
-    int m_familyOneReadsLeft = 0;
+    int m_frames = 0;
+    // Signature passes that showed family 0x01; kept across resets.
+    int m_familyOnePasses = 0;
 };
 
 }  // namespace sim
