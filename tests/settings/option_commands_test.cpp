@@ -1,0 +1,150 @@
+// Clicks on the main dialog's settings controls.
+#include <gtest/gtest.h>
+
+#include "settings_rig.h"
+
+namespace settings::testing {
+namespace {
+
+TEST(FrequencyRadios, RefusedBeforeARead) {
+    for (ui::ControlId radio : {Frequency78Radio, Frequency156Radio}) {
+        SettingsRig s;
+        s.click(radio);
+        ASSERT_EQ(s.messageCount(), 1u);
+        EXPECT_EQ(s.host().messages[0].text, "Zuerst Werte einlesen!");
+        EXPECT_EQ(s.host().messages[0].caption, "Error!");
+        EXPECT_EQ(s.host().messages[0].ownerId, noOwner);
+        EXPECT_FALSE(s.dialog.checked(Frequency78Radio));
+        EXPECT_FALSE(s.dialog.checked(Frequency156Radio));
+    }
+}
+
+TEST(FrequencyRadios, SwitchEachOtherAfterARead) {
+    SettingsRig s;
+    s.readOk();
+    s.click(Frequency78Radio);
+    EXPECT_TRUE(s.dialog.checked(Frequency78Radio));
+    EXPECT_FALSE(s.dialog.checked(Frequency156Radio));
+    s.write();
+    EXPECT_EQ(s.memory()[16], 10);  // 7,8 kHz at 16 MHz
+}
+
+class UnderVoltage : public ::testing::Test {
+  protected:
+    void SetUp() override { s.readOk(); }
+    SettingsRig s;
+};
+
+TEST_F(UnderVoltage, IgnoreThenReduceWithEmptyVoltsFallsBackToPerCell) {
+    s.click(CellVoltageCheck);  // unchecked: volts field enabled and blank
+    s.click(IgnoreRadio);
+    EXPECT_FALSE(s.dialog.enabled(CellVoltageCheck));
+    EXPECT_FALSE(s.dialog.enabled(VoltsField));
+    EXPECT_EQ(s.image.thresholdCode, 255);
+    s.click(ReducePowerRadio);
+    EXPECT_TRUE(s.dialog.checked(ReducePowerRadio));
+    EXPECT_FALSE(s.dialog.checked(IgnoreRadio));
+    EXPECT_TRUE(s.dialog.checked(CellVoltageCheck));
+    EXPECT_TRUE(s.dialog.enabled(CellVoltageCheck));
+    EXPECT_FALSE(s.dialog.enabled(VoltsField));
+}
+
+TEST_F(UnderVoltage, VoltsOutOfRangeLeaveTheCodeSilently) {
+    s.click(CellVoltageCheck);
+    s.type(VoltsField, "6,0");
+    s.click(SwitchOffRadio);
+    EXPECT_EQ(s.image.thresholdCode, 55);
+    EXPECT_FALSE(s.dialog.checked(CellVoltageCheck));
+    s.type(VoltsField, "12");
+    s.click(ReducePowerRadio);
+    EXPECT_EQ(s.image.thresholdCode, 55);
+    EXPECT_EQ(s.messageCount(), 0u);
+    s.write();
+    EXPECT_EQ(s.host().lastText(), "Wert 'Schwelle' 5.3V - 10.5V!");
+}
+
+TEST_F(UnderVoltage, PerCellCheckBlanksAndRestoresTheVoltsField) {
+    s.click(CellVoltageCheck);
+    EXPECT_TRUE(s.dialog.enabled(VoltsField));
+    EXPECT_EQ(s.image.thresholdCode, 255);
+    s.type(VoltsField, "7.5");
+    s.click(CellVoltageCheck);
+    EXPECT_FALSE(s.dialog.enabled(VoltsField));
+    EXPECT_EQ(s.dialog.text(VoltsField), "");
+    EXPECT_EQ(s.image.thresholdCode, 255);
+}
+
+TEST_F(UnderVoltage, LevelByteOneKeepsPerCellDisabled) {
+    s.memory()[33] = 0x01;
+    s.readOk();
+    s.click(SwitchOffRadio);
+    EXPECT_FALSE(s.dialog.enabled(CellVoltageCheck));
+    EXPECT_FALSE(s.dialog.enabled(VoltsField));
+}
+
+TEST(RpmControlCheck, UncheckingBlanksTheMaximumFrequency) {
+    SettingsRig s;
+    s.memory()[10] |= 0x20;
+    s.readOk();
+    ASSERT_EQ(s.dialog.text(MaxFrequencyField), " 999");
+    s.click(RpmControlCheck);
+    EXPECT_EQ(s.dialog.text(MaxFrequencyField), "         ");
+    EXPECT_FALSE(s.dialog.enabled(MaxFrequencyField));
+    s.click(RpmControlCheck);
+    EXPECT_EQ(s.dialog.text(MaxFrequencyField), "         ");
+}
+
+TEST(ResetCounters, BeforeAReadBlanksAndRefuses) {
+    SettingsRig s;
+    s.type(TransmitterFailureCounter, "5");
+    s.click(ResetCountersButton);
+    EXPECT_EQ(s.host().lastText(), "Zuerst Werte einlesen!");
+    EXPECT_EQ(s.dialog.text(TransmitterFailureCounter), "");
+}
+
+TEST(ResetCounters, ZeroesTheFieldsAndTheNextWriteStoresThem) {
+    SettingsRig s;
+    s.memory()[23] = 4;
+    s.memory()[34] = 6;
+    s.readOk();
+    s.click(ResetCountersButton);
+    for (ui::ControlId id : {TransmitterFailureCounter, OverTemperatureCounter, UnderVoltageCounter,
+                             BlockedMotorCounter}) {
+        EXPECT_EQ(s.dialog.text(id), " 0") << id;
+    }
+    EXPECT_EQ(s.memory()[23], 4);
+    s.write();
+    EXPECT_EQ(s.memory()[23], 0);
+    EXPECT_EQ(s.memory()[34], 0);
+}
+
+TEST(ResetCounters, WithoutBlockedMotorCapabilityLeavesItsCounter) {
+    SettingsRig s;
+    s.memory()[31] = 0x1D;
+    s.readOk();
+    s.type(BlockedMotorCounter, "3");
+    s.click(ResetCountersButton);
+    EXPECT_EQ(s.dialog.text(BlockedMotorCounter), "3");
+    EXPECT_EQ(s.dialog.text(TransmitterFailureCounter), " 0");
+}
+
+TEST(ReleaseButton, StartsTheControllerWithTheMotorReleased) {
+    SettingsRig s;
+    s.readOk();
+    s.click(ReleaseButton);
+    EXPECT_EQ(s.rig.controller().mode(), sim::ControllerMode::MotorReleased);
+}
+
+TEST(MainDialogLists, HoldTheEntriesInOrderOnce) {
+    SettingsRig s;
+    fillMainDialogLists(s.dialog);
+    EXPECT_EQ(s.dialog.items(TimingList),
+              (std::vector<std::string>{" 0°", " 7,5°", "15,0°", "22,5°", "30,0°", "auto"}));
+    EXPECT_EQ(s.dialog.items(BrakeList),
+              (std::vector<std::string>{"aus", "hart", "mittel", "weich"}));
+    EXPECT_EQ(s.dialog.selection(TimingList), -1);
+    EXPECT_EQ(s.dialog.selection(BrakeList), -1);
+}
+
+}  // namespace
+}  // namespace settings::testing
