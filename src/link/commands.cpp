@@ -45,8 +45,10 @@ int probeBootloader(LinkContext& ctx) {
             return 1;
         }
         adapter::startController(ctx, adapter::StartForm::Standard);
+        // Only a controller that did not answer at once is probed again; a ready one
+        // costs two bytes.
+        answer = probeExchange(ctx);
     }
-    answer = probeExchange(ctx);
     if (ctx.state.driverFault && ctx.port.kind == adapter::PortKind::Parallel) {
         // "Error during driver access!" was shown already and the dialog is ending.
         return 1;
