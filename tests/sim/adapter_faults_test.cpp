@@ -110,6 +110,18 @@ TEST(ParallelAdapter, DataBitsDriveTheLinesAndStatusBit6ShowsDataIn) {
     EXPECT_EQ(word & 0x4000, 0);
 }
 
+TEST(ParallelAdapter, DataWrittenWithTheClockEdgeSettlesBeforeIt) {
+    TestRig rig;
+    rig.selectParallel();
+    rig.trace().clear();
+    ASSERT_TRUE(rig.portIo().writeData(0x378, 0x0B));
+    const auto& events = rig.trace().events();
+    ASSERT_EQ(events.size(), 2u);  // RESET was already high
+    EXPECT_EQ(events[0].line, Line::DataOut);
+    EXPECT_EQ(events[1].line, Line::Clock);
+    EXPECT_LT(events[0].timeNs, events[1].timeNs);
+}
+
 TEST(ParallelAdapter, ControlRegisterAndOtherPorts) {
     TestRig rig;
     rig.selectParallel();
