@@ -34,14 +34,15 @@ void calibrateOscillator(IspContext& ctx) {
     clearStatus(link);
 
     if (ispConnect(ctx) != 0) {
-        showNoConnection(link);
+        // The processor stays held in reset; the field no longer says it is connecting.
+        reportNoConnection(link);
         return;
     }
     const int target = ispCommand(link, readCalibrationByte, 0x00, calibrationAddress, 0x00) & 0xFF;
     // A value read over lines that failed is not the factory value; writing it would
     // detune the oscillator.
     if (adapter::linesFailed(link)) {
-        showNoConnection(link);
+        reportNoConnection(link);
         return;
     }
 

@@ -14,8 +14,8 @@ namespace isp {
 
 namespace {
 
-// ispReadSignature leaves three lines of 16 characters and a line break each.
-constexpr std::size_t signatureLinesLength = 3 * 17;
+// ispReadSignature leaves three lines of 16 characters each, line break included.
+constexpr std::size_t signatureLinesLength = 3 * 16;
 
 struct ConfigurationBytes {
     int fuseHigh = 0;
@@ -50,7 +50,8 @@ void showControllerInfo(IspContext& ctx) {
     clearStatus(link);
 
     if (ispConnect(ctx) != 0) {
-        showNoConnection(link);
+        // The activity line said "connecting...."; the field ends blank as after any failure.
+        reportNoConnection(link);
         return;
     }
     // Only the firmware tells a controller of another kind apart; no answer at all is
@@ -61,14 +62,12 @@ void showControllerInfo(IspContext& ctx) {
         return;
     }
     if (ispConnect(ctx) != 0) {
-        showNoConnection(link);
-        clearStatus(link);
+        reportNoConnection(link);
         return;
     }
     const ConfigurationBytes bytes = readConfigurationBytes(link);
     if (adapter::linesFailed(link)) {
-        showNoConnection(link);
-        clearStatus(link);
+        reportNoConnection(link);
         return;
     }
     completeInfoText(ctx.state.deviceInfoText, bytes);

@@ -26,8 +26,9 @@ void clearStatus(adapter::LinkContext& ctx) {
     clink::repaintMain(ctx);
 }
 
-void showNoConnection(adapter::LinkContext& ctx) {
+void reportNoConnection(adapter::LinkContext& ctx) {
     ctx.host.messageBox(nullptr, "Keine Verbindung!", "ERROR!");
+    clearStatus(ctx);
 }
 
 void reportOtherDevice(adapter::LinkContext& ctx) {

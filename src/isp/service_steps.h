@@ -13,8 +13,8 @@ void showConnecting(adapter::LinkContext& ctx);
 int detectAdapterOrReport(adapter::LinkContext& ctx);
 // The status field blank and disabled, repainted.
 void clearStatus(adapter::LinkContext& ctx);
-// "Keine Verbindung!" without owner.
-void showNoConnection(adapter::LinkContext& ctx);
+// "Keine Verbindung!" without owner; the status field blank and disabled.
+void reportNoConnection(adapter::LinkContext& ctx);
 // The probe found a controller of another kind: told without owner, status cleared.
 void reportOtherDevice(adapter::LinkContext& ctx);
 

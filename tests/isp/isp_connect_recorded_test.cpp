@@ -70,6 +70,19 @@ TEST(IspConnect, PortThatCannotBeOpenedGivesItsReason) {
     EXPECT_EQ(isp.rig.messageText, "Kann TIMEOUTS nicht schreiben.");
 }
 
+TEST(IspConnect, LockedFirstThenAcceptedFamilyOnTheRetryIsUnknown) {
+    RecordedIsp isp;
+    queueInStepProcessor(isp, 0x01);
+    queueInStepProcessor(isp, 0x01);  // after the second reset
+    queueInStepProcessor(isp, 0x93);  // the locked retry: only erased or unknown remain
+    EXPECT_EQ(ispConnect(isp.ctx), 1);
+    EXPECT_EQ(isp.rig.messageText,
+              "Unknown Device Code!\n\nVendor Code: 1E\nPart Family: 93\nPart Number: 07\n"
+              "Echo 53 received");
+    EXPECT_FALSE(isp.rig.state.ispConnected);
+    EXPECT_EQ(isp.rig.recorder.count("RESET high"), 3);
+}
+
 class StuckDataIn : public ::testing::TestWithParam<std::tuple<adapter::PortKind, int>> {};
 
 INSTANTIATE_TEST_SUITE_P(IspConnect, StuckDataIn,
