@@ -28,7 +28,11 @@ std::string boxLine(std::string_view caption, std::string_view text) {
     while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) {
         line.pop_back();
     }
-    return caption.empty() ? line : json::toUtf8(caption) + ": " + line;
+    if (caption.empty()) {
+        return line;
+    }
+    // "Info:" and "Warning:" bring their own colon.
+    return json::toUtf8(caption) + (caption.back() == ':' ? " " : ": ") + line;
 }
 
 }  // namespace

@@ -102,6 +102,16 @@ std::string readControl(const json::Value& entry, ui::ControlId id, BackupContro
     return {};
 }
 
+bool readByte(const json::Value& root, std::string_view name, int& value) {
+    const json::Value* member = root.find(name);
+    if (member == nullptr || !member->isInteger() || member->asInteger() < 0 ||
+        member->asInteger() > 255) {
+        return false;
+    }
+    value = static_cast<int>(member->asInteger());
+    return true;
+}
+
 const BackupControl* findControl(const SettingsBackup& backup, ui::ControlId id) {
     for (const BackupControl& control : backup.controls) {
         if (control.id == id) {
@@ -127,6 +137,7 @@ SettingsBackup takeBackup(const ui::Dialog& mainDialog, const settings::SetupIma
     backup.versionText = mainDialog.text(VersionField);
     backup.family = versionFamilyNumber(image);
     backup.thresholdCode = image.thresholdCode & 0xFF;
+    backup.timingCode = image.timingCode & 0xFF;
     for (const ui::ControlId id : settingsIds) {
         const ui::ControlState& state = mainDialog.control(id);
         BackupControl control;
@@ -146,6 +157,7 @@ json::Value backupToJson(const SettingsBackup& backup) {
     root.set("controllerVersion", backup.versionText);
     root.set("family", backup.family);
     root.set("thresholdCode", backup.thresholdCode);
+    root.set("timingCode", backup.timingCode);
     json::Value controls = json::Value::object();
     for (const BackupControl& control : backup.controls) {
         const ui::Kind kind = referenceDialog().control(control.id).kind;
@@ -193,12 +205,10 @@ BackupRead parseBackup(std::string_view text) {
         return refuse("the backup names no controller family (1 or 3)");
     }
     backup.family = static_cast<int>(family->asInteger());
-    const json::Value* threshold = root.find("thresholdCode");
-    if (threshold == nullptr || !threshold->isInteger() || threshold->asInteger() < 0 ||
-        threshold->asInteger() > 255) {
-        return refuse("the backup holds no threshold code (0 … 255)");
+    if (!readByte(root, "thresholdCode", backup.thresholdCode) ||
+        !readByte(root, "timingCode", backup.timingCode)) {
+        return refuse("the backup holds no thresholdCode and timingCode (0 … 255)");
     }
-    backup.thresholdCode = static_cast<int>(threshold->asInteger());
     const json::Value* controls = root.find("controls");
     if (controls == nullptr || !controls->isObject()) {
         return refuse("the backup holds no controls");
@@ -283,6 +293,7 @@ void applyBackup(const SettingsBackup& backup, ui::Dialog& mainDialog,
         }
     }
     image.thresholdCode = backup.thresholdCode;
+    image.timingCode = backup.timingCode;
 }
 
 }  // namespace cli

@@ -31,8 +31,10 @@ struct BackupControl {
 struct SettingsBackup {
     std::string versionText;  // "V 10.11-1F", as the version field showed it
     int family = 0;           // 1 or 3: the high nibble of the controller version
-    // Kept apart from the volts field: with "ignorieren" the write stores it unchanged.
+    // Values no control shows, which a write stores unchanged: the threshold while
+    // "ignorieren" is checked, the timing byte while "auto" is selected.
     int thresholdCode = 255;
+    int timingCode = 0;
     std::vector<BackupControl> controls;  // one per settingsControlIds(), in that order
 };
 

@@ -1,0 +1,26 @@
+// libs: zek_cli_core
+// The settings backup reader on arbitrary bytes: no crash, and whatever it accepts it
+// writes back in a form it accepts again.
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "cli/json.h"
+#include "cli/settings_backup.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    const cli::BackupRead read = cli::parseBackup(text);
+    if (read.backup) {
+        const cli::BackupRead again =
+            cli::parseBackup(cli::json::write(cli::backupToJson(*read.backup)));
+        if (!again.backup) {
+            __builtin_trap();
+        }
+    }
+    const cli::json::ParseResult parsed = cli::json::parse(text);
+    if (parsed.value && !cli::json::parse(cli::json::write(*parsed.value)).value) {
+        __builtin_trap();
+    }
+    return 0;
+}

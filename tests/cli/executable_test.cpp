@@ -1,0 +1,69 @@
+// A few runs of the built program itself: arguments, streams and exit status as a shell
+// script sees them.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <string>
+
+#include "cli/json.h"
+#include "config/temp_directory.h"
+
+namespace {
+
+using testing_support::TempDirectory;
+
+struct ProcessResult {
+    int exit = -1;
+    std::string out;
+};
+
+// Runs zek-cli in dir with standard error joined to standard output unless redirected.
+ProcessResult runProgram(const TempDirectory& dir, const std::string& arguments) {
+    const std::string command =
+        "cd '" + dir.path() + "' && '" ZEK_CLI_PATH "' " + arguments + " </dev/null";
+    ProcessResult result;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) {
+        return result;
+    }
+    char buffer[4096];
+    std::size_t count = 0;
+    while ((count = fread(buffer, 1, sizeof buffer, pipe)) > 0) {
+        result.out.append(buffer, count);
+    }
+    const int status = pclose(pipe);
+    result.exit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+}
+
+TEST(CliExecutable, ReadsAndShowsOnTheVirtualController) {
+    TempDirectory dir;
+    const ProcessResult run = runProgram(dir, "--simulate read show 2>&1");
+    EXPECT_EQ(run.exit, 0) << run.out;
+    EXPECT_NE(run.out.find("1145  Version/Typ  \"V 10.11-1F\""), std::string::npos) << run.out;
+    // The configuration file lives in the directory the program was started in.
+    EXPECT_EQ(dir.read("qvsetup.cfg"), "COM2");
+}
+
+TEST(CliExecutable, JsonIsTheWholeStandardOutput) {
+    TempDirectory dir;
+    const ProcessResult run = runProgram(dir, "--simulate --json write 2>/dev/null");
+    EXPECT_EQ(run.exit, 1);
+    const cli::json::ParseResult parsed = cli::json::parse(run.out);
+    ASSERT_TRUE(parsed.value) << parsed.error << run.out;
+    EXPECT_EQ(parsed.value->find("exit")->asInteger(), 1);
+}
+
+TEST(CliExecutable, UsageErrorIsOneLineAndStatusTwo) {
+    TempDirectory dir;
+    ProcessResult run = runProgram(dir, "--simulate read 'set' '1135' 2>&1");
+    EXPECT_EQ(run.exit, 2);
+    EXPECT_EQ(run.out, "zek-cli: set: 1135 is not ID=VALUE\n");
+    run = runProgram(dir, "--help");
+    EXPECT_EQ(run.exit, 0);
+    EXPECT_EQ(run.out.rfind("usage: zek-cli", 0), 0u);
+    EXPECT_FALSE(dir.exists("qvsetup.cfg"));
+}
+
+}  // namespace

@@ -1,0 +1,282 @@
+// The command line end to end on the virtual controller.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdint>
+#include <map>
+
+#include "cli/json.h"
+#include "cli_runner.h"
+#include "sim/setup_memory.h"
+
+namespace {
+
+using cli_test::Outcome;
+using cli_test::runCli;
+using testing_support::TempDirectory;
+
+constexpr auto npos = std::string::npos;
+
+sim::SetupBytes readMemory(const TempDirectory& dir, const std::string& name) {
+    const std::string bytes = dir.read(name);
+    sim::SetupBytes memory{};
+    EXPECT_EQ(bytes.size(), memory.size()) << name;
+    for (std::size_t i = 0; i < memory.size() && i < bytes.size(); ++i) {
+        memory[i] = static_cast<std::uint8_t>(bytes[i]);
+    }
+    return memory;
+}
+
+// Address → new value, for every byte that differs.
+std::map<int, int> differences(const sim::SetupBytes& before, const sim::SetupBytes& after) {
+    std::map<int, int> changed;
+    for (std::size_t i = 0; i < before.size(); ++i) {
+        if (before[i] != after[i]) {
+            changed[static_cast<int>(i)] = after[i];
+        }
+    }
+    return changed;
+}
+
+cli::json::Value report(const Outcome& outcome) {
+    cli::json::ParseResult parsed = cli::json::parse(outcome.out);
+    EXPECT_TRUE(parsed.value) << parsed.error << "\n" << outcome.out;
+    return parsed.value.value_or(cli::json::Value::object());
+}
+
+TEST(CliRead, ShowsTheControllersSettings) {
+    TempDirectory dir;
+    const Outcome run = runCli(dir, {"--simulate", "read", "show"});
+    EXPECT_EQ(run.exit, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    for (const char* line : {
+             "1145  Version/Typ  \"V 10.11-1F\"\n",
+             "1135  Vollg.  \"2.00\"\n",
+             "1166  Neut.  \"1.50\"\n",
+             "1134  Stopp retour  \"1.00\"\n",
+             "1140  Kommutierungs- Timing  \"auto\"\n",
+             "1139  15,6 kHz  \"15,6 kHz\"  [checked]\n",
+             "1171  abregeln  \"abregeln\"  [checked]\n",
+             "1194  Volt  \"\"  [disabled]\n",
+             "1044  Aktueller Speicher  \"OK\"  [disabled]\n",
+             "1184  Release  \"Release\"  [hidden]\n",
+             "1104  Hilfe  \"Hilfe-Datei\"  [disabled]\n",
+         }) {
+        EXPECT_NE(run.out.find(line), npos) << line;
+    }
+}
+
+TEST(CliRead, ReportsProceduresChangesButNotTheUsersOwn) {
+    TempDirectory dir;
+    const Outcome run = runCli(dir, {"--simulate", "--json", "set", "1135=1,95", "read"});
+    ASSERT_EQ(run.exit, 0) << run.err;
+    const cli::json::Value root = report(run);
+    const cli::json::Value& changes = *root.find("changes");
+    ASSERT_GE(changes.items().size(), 3u);
+    const auto& first = changes.items()[0];
+    EXPECT_EQ(first.find("id")->asString(), "1044");
+    EXPECT_EQ(first.find("field")->asString(), "enabled");
+    EXPECT_EQ(changes.items()[1].find("value")->asString(), "verbinden....");
+    int fullThrottleChanges = 0;
+    for (const auto& change : changes.items()) {
+        if (change.find("id")->asString() == "1135") {
+            ++fullThrottleChanges;
+            EXPECT_EQ(change.find("value")->asString(), "2.00");
+        }
+    }
+    EXPECT_EQ(fullThrottleChanges, 1);
+    EXPECT_EQ(root.find("controls")->find("1140")->find("selection")->asInteger(), 5);
+    EXPECT_EQ(root.find("menu")->find("1104")->find("enabled")->asBool(), false);
+    EXPECT_EQ(root.find("beeps")->asInteger(), 1);
+    EXPECT_TRUE(root.find("messages")->items().empty());
+    EXPECT_TRUE(root.find("dialogs")->members().empty());
+    EXPECT_EQ(root.find("exit")->asInteger(), 0);
+}
+
+TEST(CliWrite, ChangesExactlyTheBytesOfTheEditedSettings) {
+    TempDirectory dir;
+    const Outcome run =
+        runCli(dir, {"--simulate", "--sim-save", dir.file("after.bin"), "read", "set", "1135=2,20",
+                     "click", "1188", "set", "1146=2", "write"});
+    ASSERT_EQ(run.exit, 0) << run.err;
+    const std::map<int, int> expected{
+        {6, 0x17},  // neutral 1.50 ms is stored truncated: 2839 steps, not 2840
+        {8, 0x30},  // 2.20 ms = 4400 steps
+        {9, 0x11}, {10, 0x90 | 0x08 | 0x40},  // "Drehzahlbeg." and the brake join the option flags
+        {17, 2},                              // brake "mittel"
+    };
+    EXPECT_EQ(differences(sim::defaultSetupImage(), readMemory(dir, "after.bin")), expected);
+}
+
+TEST(CliExitStatus, FailedStepStopsTheRunWithStatusOne) {
+    TempDirectory dir;
+    Outcome run = runCli(dir, {"--simulate", "--json", "write-memory", "1", "read"});
+    EXPECT_EQ(run.exit, 1);
+    EXPECT_EQ(run.err, "Error!: Zuerst Werte einlesen!\n");
+    cli::json::Value root = report(run);
+    ASSERT_EQ(root.find("messages")->items().size(), 1u);
+    const auto& message = root.find("messages")->items()[0];
+    EXPECT_EQ(message.find("owner")->asString(), "none");
+    EXPECT_EQ(message.find("buttons")->asString(), "ok");
+    EXPECT_EQ(root.find("controls")->find("1145")->find("text")->asString(), "");  // no read
+    EXPECT_EQ(root.find("exit")->asInteger(), 1);
+
+    run = runCli(dir, {"--simulate", "--sim-device", "other", "read"});
+    EXPECT_EQ(run.exit, 1);
+    EXPECT_EQ(run.err, "ERROR!: falsches Gerät!\n");
+
+    run = runCli(dir, {"--simulate", "--sim-adapter", "missing", "read"});
+    EXPECT_EQ(run.exit, 1);
+    EXPECT_EQ(run.err.rfind("Error: ", 0), 0u) << run.err;
+
+    // What no mouse can do is refused by the program itself.
+    run = runCli(dir, {"--simulate", "click", "1150"});
+    EXPECT_EQ(run.exit, 1);
+    EXPECT_EQ(run.err, "zek-cli: click 1150: control 1150 is disabled\n");
+    run = runCli(dir, {"--simulate", "read", "click", "1193", "set", "1194=8,4"});
+    EXPECT_EQ(run.exit, 0) << run.err;
+    run = runCli(dir, {"--simulate", "read", "set", "1194=8,4"});
+    EXPECT_EQ(run.exit, 1);
+    EXPECT_EQ(run.err, "zek-cli: set 1194=8,4: control 1194 is disabled\n");
+}
+
+TEST(CliExitStatus, UsageErrorSendsNothingAndWritesNothing) {
+    TempDirectory dir;
+    const std::vector<std::vector<std::string>> cases{
+        {"read", "frobnicate"},
+        {"read", "click", "4711"},
+        {"read", "set", "1140=9"},
+        {"read", "update", "/nonexistent/fw.upd"},
+        {"--sim-memory", "/nonexistent/memory.bin", "read"},
+        {},
+    };
+    for (std::vector<std::string> args : cases) {
+        args.insert(args.begin(), {"--simulate", "--sim-save", dir.file("memory.bin"), "--trace",
+                                   dir.file("trace.vcd")});
+        const Outcome run = runCli(dir, args);
+        EXPECT_EQ(run.exit, 2) << args.back();
+        EXPECT_EQ(run.out, "");
+        // One line naming the problem.
+        EXPECT_EQ(run.err.rfind("zek-cli: ", 0), 0u) << run.err;
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+        EXPECT_FALSE(dir.exists("memory.bin"));
+        EXPECT_FALSE(dir.exists("trace.vcd"));
+        EXPECT_FALSE(dir.exists("qvsetup.cfg"));
+    }
+}
+
+TEST(CliBackup, RestoreLeavesTheSetupMemoryAsItWas) {
+    TempDirectory dir;
+    // Written once by the program, so that no stored value is off by its rounding.
+    Outcome run = runCli(dir, {"--simulate", "--sim-save", dir.file("original.bin"), "read",
+                               "write", "read", "save-settings", dir.file("backup.json")});
+    ASSERT_EQ(run.exit, 0) << run.err;
+    // Another pilot's settings: fixed timing, other pulse times, no 0.8 V per cell.
+    run = runCli(dir, {"--simulate", "--sim-memory", dir.file("original.bin"), "--sim-save",
+                       dir.file("changed.bin"), "read", "set", "1140=3", "set", "1135=2,10", "set",
+                       "1164=25", "click", "1193", "set", "1194=7,2", "click", "1180", "write"});
+    ASSERT_EQ(run.exit, 0) << run.err;
+    const sim::SetupBytes original = readMemory(dir, "original.bin");
+    ASSERT_FALSE(differences(original, readMemory(dir, "changed.bin")).empty());
+
+    run = runCli(
+        dir, {"--simulate", "--sim-memory", dir.file("changed.bin"), "--sim-save",
+              dir.file("restored.bin"), "read", "load-settings", dir.file("backup.json"), "write"});
+    ASSERT_EQ(run.exit, 0) << run.err;
+    EXPECT_EQ(differences(original, readMemory(dir, "restored.bin")), (std::map<int, int>{}));
+
+    const cli::json::ParseResult backup = cli::json::parse(dir.read("backup.json"));
+    ASSERT_TRUE(backup.value);
+    EXPECT_EQ(backup.value->find("controllerVersion")->asString(), "V 10.11-1F");
+}
+
+TEST(CliBackup, RefusesABackupOfAnotherFamilyOrBeforeARead) {
+    TempDirectory dir;
+    ASSERT_EQ(runCli(dir, {"--simulate", "read", "save-settings", dir.file("family1.json")}).exit,
+              0);
+    std::string text = dir.read("family1.json");
+    text.replace(text.find("\"family\": 1"), 11, "\"family\": 3");
+    dir.write("family3.json", text);
+
+    Outcome run = runCli(dir, {"--simulate", "read", "load-settings", dir.file("family3.json")});
+    EXPECT_EQ(run.exit, 1);
+    EXPECT_NE(run.err.find("family-3"), npos) << run.err;
+    run = runCli(dir, {"--simulate", "load-settings", dir.file("family1.json"), "read"});
+    EXPECT_EQ(run.exit, 1);
+    EXPECT_NE(run.err.find("read the controller's settings first"), npos) << run.err;
+    run = runCli(dir, {"--simulate", "save-settings", dir.file("nothing.json")});
+    EXPECT_EQ(run.exit, 1);
+    EXPECT_FALSE(dir.exists("nothing.json"));
+}
+
+TEST(CliConfirmation, CancelledWithoutYesOrTerminalAndAskedOnATerminal) {
+    TempDirectory dir;
+    // Two records for V 10.11, the default virtual controller's version.
+    dir.write("A1011B1011.upd", "0000:0017\r\n0001:0018\r\n");
+    const std::vector<std::string> args{"--simulate",       "--json",
+                                        "--sim-flash-save", dir.file("flash.bin"),
+                                        "update",           dir.file("A1011B1011.upd")};
+    Outcome run = runCli(dir, args);
+    EXPECT_EQ(run.exit, 1);
+    EXPECT_NE(run.err.find("Warning!: Update starten?\n(Cancel: no terminal to ask"), npos)
+        << run.err;
+    const cli::json::Value root = report(run);
+    EXPECT_EQ(root.find("messages")->items().back().find("buttons")->asString(), "okcancel");
+    EXPECT_EQ(dir.read("flash.bin").substr(0, 2), "\xFF\xFF");
+
+    run = runCli(dir, args, "n\n", true);
+    EXPECT_EQ(run.exit, 1);
+    EXPECT_NE(run.err.find("Warning!: Update starten?\nOK? [y/N] "), npos) << run.err;
+    EXPECT_EQ(dir.read("flash.bin").substr(0, 2), "\xFF\xFF");
+
+    run = runCli(dir, args, "y\n", true);
+    EXPECT_EQ(run.exit, 0) << run.err;
+    EXPECT_EQ(dir.read("flash.bin").substr(0, 2), "\x17\x18");
+
+    std::vector<std::string> withYes = args;
+    withYes.insert(withYes.begin(), "--yes");
+    run = runCli(dir, withYes);
+    EXPECT_EQ(run.exit, 0) << run.err;
+    EXPECT_NE(run.err.find("(OK: --yes)"), npos);
+    EXPECT_EQ(dir.read("flash.bin").size(), 256u * 64u);
+}
+
+TEST(CliConfig, SimulationKeepsThePortOfQvsetupCfg) {
+    TempDirectory dir;
+    dir.write("qvsetup.cfg", "COM5");
+    const Outcome run = runCli(dir, {"--simulate", "read", "write"});
+    EXPECT_EQ(run.exit, 0) << run.err;
+    EXPECT_EQ(dir.read("qvsetup.cfg"), "COM5");
+}
+
+TEST(CliTrace, IsAVcdOfTheFourWires) {
+    TempDirectory dir;
+    const Outcome run = runCli(dir, {"--simulate", "--trace", dir.file("read.vcd"), "read"});
+    ASSERT_EQ(run.exit, 0) << run.err;
+    const std::string vcd = dir.read("read.vcd");
+    EXPECT_EQ(vcd.rfind("$timescale 1 ns $end", 0), 0u);
+    for (const char* wire : {" CLOCK $end", " DATA_OUT $end", " RESET $end", " DATA_IN $end"}) {
+        EXPECT_NE(vcd.find(wire), npos) << wire;
+    }
+    // A read is thousands of line changes.
+    EXPECT_GT(std::count(vcd.begin(), vcd.end(), '#'), 1000);
+}
+
+TEST(CliProcessor, InfoAndCalibrationReportThroughTheirBoxes) {
+    TempDirectory dir;
+    Outcome run = runCli(dir, {"--simulate", "--sim-fuses", "C9,E4", "info"});
+    EXPECT_EQ(run.exit, 0) << run.err;
+    EXPECT_EQ(run.err.rfind("Info: Vendor Code: 1E\n", 0), 0u) << run.err;
+    EXPECT_NE(run.err.find("C9"), npos);
+
+    run = runCli(dir, {"--simulate", "--sim-calibration", "9C", "--sim-save",
+                       dir.file("calibrated.bin"), "calibrate"});
+    EXPECT_EQ(run.exit, 0) << run.err;
+    EXPECT_NE(run.err.find("Kalibrierung erfolgreich!: soll: 9C"), npos) << run.err;
+    EXPECT_EQ(readMemory(dir, "calibrated.bin")[15], 0x9C);
+
+    run = runCli(dir, {"--simulate", "--sim-isp", "silent", "info"});
+    EXPECT_EQ(run.exit, 1) << run.err;
+}
+
+}  // namespace
