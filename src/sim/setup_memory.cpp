@@ -1,5 +1,6 @@
 #include "sim/setup_memory.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <vector>
@@ -53,20 +54,19 @@ std::string loadSetupFile(const std::string& path, SetupBytes& memory) {
     if (!in) {
         return "cannot open " + path;
     }
-    std::vector<char> bytes;
     // Read one byte past the expected size so that a longer file is noticed.
-    bytes.resize(setupMemorySize + 1);
+    std::vector<char> bytes(setupMemorySize + 1);
     in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     const auto count = static_cast<std::size_t>(in.gcount());
     if (in.bad()) {
         return "cannot read " + path;
     }
     if (count != setupMemorySize) {
-        return path + ": a setup memory file holds exactly 256 bytes";
+        const std::string size =
+            count > setupMemorySize ? "more than 256" : "only " + std::to_string(count);
+        return path + " holds " + size + " bytes; a setup memory file holds exactly 256 bytes";
     }
-    for (std::size_t i = 0; i < setupMemorySize; ++i) {
-        memory[i] = static_cast<std::uint8_t>(bytes[i]);
-    }
+    std::copy_n(bytes.begin(), setupMemorySize, memory.begin());
     return {};
 }
 
