@@ -41,6 +41,14 @@ TEST_F(WriteCurrent, UnchangedWriteKeepsTheSetupMemory) {
     EXPECT_EQ(s.host().beeps, 2);
 }
 
+TEST_F(WriteCurrent, AutoTimingStoresZeroDegreesInPlaceOfAnInvalidByte) {
+    s.memory()[18] = 0;
+    s.readOk();
+    s.write();
+    expectWrittenWithoutMessage();
+    EXPECT_EQ(s.memory()[18], 1);
+}
+
 TEST_F(WriteCurrent, FixedTimingAndBrakeRoundTrip) {
     s.memory()[10] = 0x4D;  // fixed timing, forward/reverse, RPM limit, brake
     s.memory()[17] = 3;
