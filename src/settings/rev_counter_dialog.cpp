@@ -33,8 +33,7 @@ constexpr std::uint32_t releaseLevelsMs = 50;
 constexpr int waitSeconds = 10;
 constexpr std::uint32_t secondMs = 1000;
 constexpr std::uint32_t windowMs = 2000;
-// How finely the wait for the next tick looks at the clock.
-constexpr std::uint64_t tickPollNs = 100'000;
+constexpr std::uint64_t nsPerMs = 1'000'000;
 // The host is asked for a stop at each new tick, and at least this often in reads, so
 // that a stalled clock cannot lock the pilot out.
 constexpr int readsPerStopPoll = 256;
@@ -123,10 +122,13 @@ class RevCounterDialog {
         return false;
     }
 
+    // Windows start on a tick boundary, so that each lasts its full 2000 ms: a late start
+    // would shorten the first window by the lateness and drop pulses at high rates.
     void waitForNextTick() {
         const std::uint32_t tick = m_clock.tickCount();
         while (m_clock.tickCount() == tick) {
-            m_clock.waitUntilNs(m_clock.nowNs() + tickPollNs);
+            const std::uint64_t now = m_clock.nowNs();
+            m_clock.waitUntilNs(now - now % nsPerMs + nsPerMs);
         }
     }
 
