@@ -80,6 +80,16 @@ TEST_F(FirmwareLink, RushedFirmwareShiftsOutTheByteItLastReceived) {
     EXPECT_EQ(pc.exchange(0xFE), 0xFE);
 }
 
+TEST_F(FirmwareLink, AnswerNeedsTheFirmwaresByteTime) {
+    rig.controllerConfig().byteResponseNs = 50'000;
+    pc.exchange('U');
+    pc.waitMs(5);
+    pc.exchange(32);
+    // The next byte starts a few microseconds later: the register still holds the address.
+    EXPECT_EQ(pc.exchange(0x00, /*halfBitUs=*/1), 32);
+    EXPECT_EQ(readSetup(32), 0x10);
+}
+
 TEST_F(FirmwareLink, StoreAndCommitTimesLieInsideThePcWaits) {
     const ControllerConfig& config = rig.controllerConfig();
     EXPECT_LT(config.setupStoreNs, 25'000'000u);

@@ -2,7 +2,9 @@
 // adapters: framing shifts, the locked, erased and silent cases.
 #include <gtest/gtest.h>
 
+#include "adapter/adapter.h"
 #include "isp/isp_access.h"
+#include "link/link.h"
 #include "sim/test_rig.h"
 
 namespace sim {
@@ -79,6 +81,18 @@ TEST_P(IspRoundTrip, FuseLockAndCalibrationReads) {
     EXPECT_EQ(isp::ispCommand(rig.link(), 0x50, 0x00, 0x00, 0x00) & 0xFF, 0xE1);
     EXPECT_EQ(isp::ispCommand(rig.link(), 0x58, 0x00, 0x00, 0x00) & 0xFF, 0xFF);
     EXPECT_EQ(isp::ispCommand(rig.link(), 0x38, 0x00, 0x03, 0x00) & 0xFF, 0x9C);
+}
+
+TEST(IspThenFirmware, RaisingResetLeavesProgrammingModeForTheFirmware) {
+    TestRig rig;
+    isp::IspState state;
+    isp::IspContext ctx{rig.link(), state};
+    ASSERT_EQ(isp::ispConnect(ctx), 0) << rig.messageText();
+    adapter::startController(rig.link(), adapter::StartForm::Standard);
+    EXPECT_EQ(rig.controller().mode(), ControllerMode::Firmware);
+    EXPECT_EQ(clink::probeExchange(rig.link()), 0xFE);
+    EXPECT_EQ(clink::writeSetupByte(rig.link(), 15, 0x9C), 0);
+    EXPECT_EQ(clink::readSetupByte(rig.link(), 15), 0x9C);
 }
 
 INSTANTIATE_TEST_SUITE_P(Adapters, IspRoundTrip, ::testing::Values(false, true),
