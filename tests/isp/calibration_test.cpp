@@ -72,13 +72,6 @@ TEST_F(Calibration, LockedProcessorShowsOnlyNoConnectionAndStaysInReset) {
     expectStatusCleared();
 }
 
-TEST_F(Calibration, SilentProcessorShowsNoConnection) {
-    isp.rig.ispConfig().neverEchoes = true;
-    run();
-    expectOnlyMessage("Keine Verbindung!", "ERROR!", 0);
-    EXPECT_EQ(isp.mode(), sim::ControllerMode::InReset);
-}
-
 TEST_F(Calibration, ErasedSignatureWarnsAndGoesOn) {
     isp.rig.ispConfig().signatureErased = true;
     run();

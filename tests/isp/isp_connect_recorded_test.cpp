@@ -31,45 +31,6 @@ void queueErasedProcessor(RecordedIsp& isp) {
     queueInStepProcessor(isp, 0xFF);
 }
 
-TEST(IspConnect, InStepProcessorNeedsOneResetOneEnableAndThreeSignatureReads) {
-    RecordedIsp isp;
-    queueInStepProcessor(isp, 0x93);
-    EXPECT_EQ(ispConnect(isp.ctx), 0);
-    EXPECT_EQ(isp.rig.recorder.count("RESET high"), 1);
-    EXPECT_EQ(isp.risingEdges(), 4 * 32);
-    EXPECT_TRUE(isp.rig.state.ispConnected);
-    EXPECT_EQ(isp.state.deviceInfoText,
-              "Vendor Code: 1E\nPart Family: 93\nPart Number: 07\nEcho 53 received");
-    EXPECT_EQ(isp.status(), "connecting...." + std::string(80, ' '));
-    EXPECT_TRUE(isp.rig.host.messages.empty());
-    // The processor stays held in reset, in programming mode.
-    EXPECT_FALSE(isp.rig.recorder.brk);
-}
-
-TEST(IspConnect, ParallelAdapterIsNotTestedForItsLoopBack) {
-    RecordedIsp isp;
-    isp.rig.selectParallel();
-    queueInStepProcessor(isp, 0x90);
-    EXPECT_EQ(ispConnect(isp.ctx), 0);
-    EXPECT_EQ(isp.rig.serialPorts.opens, 0);
-    EXPECT_EQ(isp.risingEdges(), 4 * 32);
-}
-
-TEST(IspConnect, MissingAdapterStopsBeforeAnyReset) {
-    RecordedIsp isp;
-    isp.rig.recorder.dsr = adapter::testing::DsrMode::Missing;
-    EXPECT_EQ(ispConnect(isp.ctx), 1);
-    EXPECT_EQ(isp.rig.messageText, "No Adaptor found at COM2\n");
-    EXPECT_EQ(isp.rig.recorder.count("RESET high"), 0);
-}
-
-TEST(IspConnect, PortThatCannotBeOpenedGivesItsReason) {
-    RecordedIsp isp;
-    isp.rig.serialPorts.nextResult = adapter::SerialOpenResult::CannotWriteTimeouts;
-    EXPECT_EQ(ispConnect(isp.ctx), 1);
-    EXPECT_EQ(isp.rig.messageText, "Kann TIMEOUTS nicht schreiben.");
-}
-
 TEST(IspConnect, LockedFirstThenAcceptedFamilyOnTheRetryIsUnknown) {
     RecordedIsp isp;
     queueInStepProcessor(isp, 0x01);
@@ -108,14 +69,6 @@ TEST_P(StuckDataIn, EndsAsNoConnectionAfterBothResyncs) {
     EXPECT_EQ(isp.risingEdges(), mostEdgesWithoutEcho);
     // One short, one short, one long and one short reset.
     EXPECT_EQ(isp.rig.recorder.count("wait 200 ms"), 1);
-}
-
-TEST(IspConnect, AProcessorConnectedLastTimeIsNotResynchronisedAfterTheSecondReset) {
-    RecordedIsp isp;
-    isp.rig.state.ispConnected = true;
-    EXPECT_EQ(ispConnect(isp.ctx), 1);
-    EXPECT_EQ(isp.risingEdges(), 38 * 32 + 35);
-    EXPECT_FALSE(isp.rig.state.ispConnected);
 }
 
 TEST(IspConnect, RandomAnswersEndInOneOfTheOutcomesWithinTheBounds) {

@@ -116,18 +116,5 @@ TEST_P(Connect, ErasedSignatureWarnsWithoutOwnerAndConnects) {
     EXPECT_EQ(isp.state.deviceInfoText, signatureLines("FF", "FF", "FF"));
 }
 
-TEST_P(Connect, ShowsConnectingInTheStatusField) {
-    ASSERT_EQ(connect(), 0);
-    EXPECT_EQ(isp.status(), "connecting...." + std::string(80, ' '));
-}
-
-TEST(IspConnect, MissingSerialAdapterFailsWithItsReason) {
-    SimIsp isp;
-    isp.rig.serialConfig().loopBack = sim::LoopBack::Missing;
-    EXPECT_EQ(ispConnect(isp.ctx), 1);
-    EXPECT_EQ(isp.rig.messageText(), "No Adaptor found at COM2\n");
-    EXPECT_EQ(isp.resets(), 0);
-}
-
 }  // namespace
 }  // namespace isp
