@@ -15,10 +15,10 @@ void LinkSlave::restart(std::uint64_t timeNs) {
 
 void LinkSlave::risingClock(std::uint64_t timeNs, bool dataOut) {
     if (m_bits == 0) {
-        // A new byte starts: the answer goes out only if the firmware loaded it before this
-        // edge. A rushed firmware's register still holds the byte it last received, and the
-        // late answer is lost (a write collision on a real shift register).
-        if (m_replyPending && m_replyReadyNs < timeNs) {
+        // A new byte starts: the answer goes out only if it was on DATA-IN by this edge. A
+        // rushed firmware's register still holds the byte it last received, and the late
+        // answer is lost (a write collision on a real shift register).
+        if (m_replyPending && m_replyReadyNs + dataInDelayNs <= timeNs) {
             m_sending = m_reply;
         } else {
             m_sending = m_lastByte;
@@ -44,7 +44,7 @@ void LinkSlave::risingClock(std::uint64_t timeNs, bool dataOut) {
 
 void LinkSlave::fallingClock(std::uint64_t timeNs) {
     if (m_bits == 0) {
-        return;  // a stray pulse between bytes shifts nothing
+        return;  // the pulse rose before the firmware listened
     }
     const std::uint64_t changeNs = timeNs + dataInDelayNs;
     if (m_bits < 8) {
@@ -54,12 +54,13 @@ void LinkSlave::fallingClock(std::uint64_t timeNs) {
     }
     m_bits = 0;
     // After the last bit DATA-IN shows the top bit of the register: the answer if it is
-    // already loaded, otherwise the received byte until the answer arrives.
-    if (m_replyReadyNs <= changeNs) {
+    // already loaded, otherwise the received byte until the answer arrives (and shows after
+    // the same output delay).
+    if (m_replyReadyNs <= timeNs) {
         m_dataIn.setAt(changeNs, (m_reply & 0x80) != 0);
     } else {
         m_dataIn.setAt(changeNs, (m_lastByte & 0x80) != 0);
-        m_dataIn.setAt(m_replyReadyNs, (m_reply & 0x80) != 0, replyTag);
+        m_dataIn.setAt(m_replyReadyNs + dataInDelayNs, (m_reply & 0x80) != 0, replyTag);
     }
 }
 
