@@ -61,8 +61,8 @@ struct ControllerConfig {
 };
 
 // DATA-IN follows a CLOCK edge, or the firmware loading its answer, this much later (the
-// processor's output delay), so a DATA-IN
-// change never shares its timestamp with the edge that caused it.
+// processor's output delay), so a DATA-IN change never shares its timestamp with the edge
+// that caused it.
 inline constexpr std::uint64_t dataInDelayNs = 100;
 
 }  // namespace sim
