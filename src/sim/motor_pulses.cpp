@@ -1,9 +1,20 @@
 #include "sim/motor_pulses.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace sim {
+
+namespace {
+
+// Far above any motor; it keeps a mistyped rate from flooding the trace nanosecond by
+// nanosecond.
+constexpr double maximumRateHz = 1e6;
+
+double effectiveRate(double rateHz) {
+    return std::min(rateHz, maximumRateHz);
+}
+
+}  // namespace
 
 void MotorPulses::start(std::uint64_t timeNs) {
     m_running = true;
@@ -15,8 +26,9 @@ void MotorPulses::start(std::uint64_t timeNs) {
 
 std::uint64_t MotorPulses::widthNs() const {
     std::uint64_t width = std::max<std::uint64_t>(m_config.pulseWidthUs, 1) * 1000;
-    const double halfPeriodNs = 5e8 / m_config.pulseRateHz;
-    if (m_timesUs.empty() && halfPeriodNs < static_cast<double>(width)) {
+    const double rate = effectiveRate(m_config.pulseRateHz);
+    const double halfPeriodNs = rate > 0.0 ? 5e8 / rate : 0.0;
+    if (m_timesUs.empty() && halfPeriodNs > 0.0 && halfPeriodNs < static_cast<double>(width)) {
         // A pulse never lasts longer than half a period, so consecutive pulses stay apart.
         width = std::max<std::uint64_t>(static_cast<std::uint64_t>(halfPeriodNs), 1);
     }
@@ -28,12 +40,12 @@ bool MotorPulses::pulseStart(std::uint64_t index, std::uint64_t& offsetNs) const
         if (index >= m_timesUs.size()) {
             return false;
         }
-        // Beyond half a million years nothing happens any more.
+        // Times beyond a few centuries are held there, clear of overflow.
         offsetNs = std::min<std::uint64_t>(m_timesUs[index], 1ull << 53) * 1000;
         return true;
     }
-    const double rate = m_config.pulseRateHz;
-    if (!(rate > 0.0) || !std::isfinite(rate)) {
+    const double rate = effectiveRate(m_config.pulseRateHz);
+    if (!(rate > 0.0)) {
         return false;
     }
     const double offset = static_cast<double>(index) * 1e9 / rate;

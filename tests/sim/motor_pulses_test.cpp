@@ -1,6 +1,8 @@
 // The released motor's pulses on DATA-IN: how many, when, and when they stop.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "bit_banger.h"
 
 namespace sim {
@@ -57,13 +59,22 @@ TEST(MotorPulses, StandardStartDoesNotReleaseTheMotor) {
 }
 
 TEST(MotorPulses, NonsenseRatesProduceNoPulses) {
-    for (double rate : {0.0, -5.0, 1e-30}) {
+    for (double rate : {0.0, -5.0, 1e-30, std::nan("")}) {
         TestRig rig;
         rig.motorConfig().pulseRateHz = rate;
         BitBanger pc(rig);
         pc.start(/*clockHigh=*/true);
         EXPECT_LE(countPulses(rig, pc.lines(), 100), 1) << rate;
     }
+    // Absurdly fast rates are held to a rate the poll can still follow in finite time.
+    TestRig rig;
+    rig.motorConfig().pulseRateHz = 1e15;
+    rig.motorConfig().runMs = 10;
+    BitBanger pc(rig);
+    pc.start(/*clockHigh=*/true);
+    pc.waitMs(20);
+    pc.lines().readDataIn();
+    EXPECT_LE(rig.trace().events().size(), 2u * 10'000u + 16u);
 }
 
 }  // namespace
