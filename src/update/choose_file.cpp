@@ -27,12 +27,18 @@ RememberResult rememberUpdatePath(UpdateContext& ctx) {
     }
     state.updateFilePath = parts->path;
     state.updateFileName = parts->fileName;
-    if (config::storeUpdatePath(ctx.link.port.startDirectory, state.updateFilePath) !=
-        config::StorePathResult::Stored) {
-        ctx.link.messageText = "Open Error 'qvsetup.cfg'!";
-        return RememberResult::ConfigNotStored;
+    switch (config::storeUpdatePath(ctx.link.port.startDirectory, state.updateFilePath)) {
+        case config::StorePathResult::Stored:
+            return RememberResult::Stored;
+        case config::StorePathResult::CannotOpen:
+        case config::StorePathResult::WriteFailed:
+            ctx.link.messageText = "Open Error 'qvsetup.cfg'!";
+            return RememberResult::ConfigNotStored;
+        case config::StorePathResult::PathTooLong:
+            // Kept out of the file so that it cannot reach the motor data.
+            return RememberResult::ConfigNotStored;
     }
-    return RememberResult::Stored;
+    return RememberResult::ConfigNotStored;
 }
 
 }  // namespace update

@@ -375,6 +375,20 @@ TEST_F(UpdateProcedure, ChosenPathIsRecordedInTheConfigFile) {
     EXPECT_EQ(host.beeps, 1);
 }
 
+TEST_F(UpdateProcedure, PathTooLongToRecordStillUpdates) {
+    const std::string config = std::string(256, '\0').replace(0, 4, "COM2") + " 2";
+    dir.write("qvsetup.cfg", config);
+    // Longer than the path block may be, short enough for ".upd" to be found.
+    const std::string folder = std::string(80, 'f') + "/" + std::string(80, 'g');
+    std::filesystem::create_directories(dir.file(folder));
+    offer(folder + "/A3012B3012.upd", plainUpdateFile(consecutiveRecords(0, 3)));
+    ASSERT_GT(host.files.front()->size(), 203u);
+    ASSERT_LT(host.files.front()->size(), 250u);
+    run();
+    EXPECT_EQ(host.beeps, 1);
+    EXPECT_EQ(dir.read("qvsetup.cfg"), config);
+}
+
 TEST_F(UpdateProcedure, ConnectionFailures) {
     offer("A3012B3012.upd", plainUpdateFile(consecutiveRecords(0, 3)));
     rig.serialConfig().loopBack = sim::LoopBack::Missing;
