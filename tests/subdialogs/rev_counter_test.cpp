@@ -51,6 +51,8 @@ struct RevCounterTest : ::testing::Test {
     RevCounterTest() {
         r.memory()[13] = 0xFD;
         r.rig.motorConfig().pulseRateHz = 0;
+        // Ten reads still fall in every 200 µs pulse; fewer reads keep the tests quick.
+        r.rig.serialConfig().opCostNs = 20'000;
         r.host().onRepaint = [this](ui::Dialog& dialog) {
             if (dialog.id() != rev_ids::Dialog) {
                 return;
