@@ -1,6 +1,9 @@
 // "Update-Datei öffnen" end to end against the virtual controller's bootloader.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+#include <functional>
 #include <tuple>
 
 #include "config/temp_directory.h"
@@ -39,22 +42,15 @@ class ProgressHost : public ui::RecordingHost {
     std::vector<ProgressCall> progress;
 };
 
-class UpdateProcedure : public ::testing::Test {
-  protected:
-    UpdateProcedure() {
+// One program run against one virtual controller, with its update file in dir.
+struct Station {
+    explicit Station(const testing_support::TempDirectory& directory, int version = 0x3012)
+        : dir(directory) {
         mainDialog.setEnabled(ids::StatusField, false);
         rig.port().startDirectory = dir.path();
-        dir.write("qvsetup.cfg", "COM2");
-        setControllerVersion(0x3012);
+        setControllerVersion(version);
         rig.setupMemory()[13] = 0xFE;
-        host.onRepaint = [this](ui::Dialog& dialog) {
-            statusTexts.push_back(dialog.text(ids::StatusField));
-            if (onStatus) {
-                onStatus(dialog.text(ids::StatusField));
-            }
-        };
     }
-
     void setControllerVersion(int version) {
         rig.setupMemory()[32] = static_cast<std::uint8_t>(version >> 8);
         rig.setupMemory()[33] = static_cast<std::uint8_t>(version & 0xFF);
@@ -64,6 +60,34 @@ class UpdateProcedure : public ::testing::Test {
         host.files.push_back(dir.file(name));
     }
     void run() { update::runUpdate(ctx); }
+
+    const testing_support::TempDirectory& dir;
+    sim::TestRig rig;
+    ProgressHost host;
+    ui::Dialog mainDialog{resources::mainDialogTemplate()};
+    adapter::LinkContext link{rig.port(),  rig.linkState(),   rig.messageText(),
+                              rig.clock(), rig.serialPorts(), rig.portIo(),
+                              host,        &mainDialog};
+    update::UpdateState state;
+    std::int32_t controllerVersion = 50000;
+    update::UpdateContext ctx{link, state, controllerVersion};
+};
+
+class UpdateProcedure : public ::testing::Test {
+  protected:
+    UpdateProcedure() {
+        dir.write("qvsetup.cfg", "COM2");
+        host.onRepaint = [this](ui::Dialog& dialog) {
+            statusTexts.push_back(dialog.text(ids::StatusField));
+            if (onStatus) {
+                onStatus(dialog.text(ids::StatusField));
+            }
+        };
+    }
+
+    void setControllerVersion(int version) { station.setControllerVersion(version); }
+    void offer(const std::string& name, const std::string& bytes) { station.offer(name, bytes); }
+    void run() { station.run(); }
 
     bool flashUntouched() {
         const auto& bytes = rig.flash().bytes();
@@ -93,15 +117,12 @@ class UpdateProcedure : public ::testing::Test {
     }
 
     testing_support::TempDirectory dir;
-    sim::TestRig rig;
-    ProgressHost host;
-    ui::Dialog mainDialog{resources::mainDialogTemplate()};
-    adapter::LinkContext link{rig.port(),  rig.linkState(),   rig.messageText(),
-                              rig.clock(), rig.serialPorts(), rig.portIo(),
-                              host,        &mainDialog};
-    update::UpdateState state;
-    std::int32_t controllerVersion = 50000;
-    update::UpdateContext ctx{link, state, controllerVersion};
+    Station station{dir};
+    sim::TestRig& rig = station.rig;
+    ProgressHost& host = station.host;
+    ui::Dialog& mainDialog = station.mainDialog;
+    update::UpdateState& state = station.state;
+    std::int32_t& controllerVersion = station.controllerVersion;
     std::vector<std::string> statusTexts;
     std::function<void(const std::string&)> onStatus;
 };
@@ -177,29 +198,11 @@ TEST_F(UpdateProcedure, ScrambledAndPlainFormsProgramTheSameFlash) {
                                                           {Kind::Select, 255},
                                                           {Kind::Commit, 255}}));
 
-    sim::TestRig plainRig;
-    plainRig.setupMemory() = rig.setupMemory();
-    setControllerVersion(0x3012);
-    ProgressHost plainHost;
-    adapter::LinkContext plainLink{plainRig.port(),
-                                   plainRig.linkState(),
-                                   plainRig.messageText(),
-                                   plainRig.clock(),
-                                   plainRig.serialPorts(),
-                                   plainRig.portIo(),
-                                   plainHost,
-                                   nullptr};
-    update::UpdateState plainState;
-    std::int32_t plainVersion = 0x3012;
-    update::UpdateContext plainCtx{plainLink, plainState, plainVersion};
-    plainRig.port().startDirectory = dir.path();
-    plainRig.setupMemory()[32] = 0x30;
-    plainRig.setupMemory()[33] = 0x12;
-    dir.write("A3012B0000p.upd", plainUpdateFile(records));
-    plainHost.files.push_back(dir.file("A3012B0000p.upd"));
-    update::runUpdate(plainCtx);
+    Station plain(dir);
+    plain.offer("A3012B0000p.upd", plainUpdateFile(records));
+    plain.run();
 
-    EXPECT_EQ(plainRig.flash().bytes(), rig.flash().bytes());
+    EXPECT_EQ(plain.rig.flash().bytes(), rig.flash().bytes());
     EXPECT_EQ(rig.flash().byteAt(0x0FC0), 11);
     EXPECT_EQ(rig.flash().byteAt(0x3FFF), static_cast<std::uint8_t>((0x3F * 37 + 11) & 0xFF));
 }
@@ -248,32 +251,16 @@ TEST_F(UpdateProcedure, CompatibilityWithTheFileName) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        sim::TestRig caseRig;
-        ProgressHost caseHost;
-        adapter::LinkContext caseLink{caseRig.port(),
-                                      caseRig.linkState(),
-                                      caseRig.messageText(),
-                                      caseRig.clock(),
-                                      caseRig.serialPorts(),
-                                      caseRig.portIo(),
-                                      caseHost,
-                                      &mainDialog};
-        update::UpdateState caseState;
-        std::int32_t version = 50000;
-        update::UpdateContext caseCtx{caseLink, caseState, version};
-        caseRig.port().startDirectory = dir.path();
-        caseRig.setupMemory()[32] = static_cast<std::uint8_t>(c.version >> 8);
-        caseRig.setupMemory()[33] = static_cast<std::uint8_t>(c.version & 0xFF);
-        dir.write(c.name, plainUpdateFile(consecutiveRecords(0, 3)));
-        caseHost.files.push_back(dir.file(c.name));
-        update::runUpdate(caseCtx);
+        Station station(dir, c.version);
+        station.offer(c.name, plainUpdateFile(consecutiveRecords(0, 3)));
+        station.run();
 
-        ASSERT_FALSE(caseHost.messages.empty());
-        EXPECT_EQ(caseHost.messages.front().text, c.text);
-        EXPECT_EQ(caseHost.messages.front().caption, c.caption);
-        EXPECT_EQ(caseRig.pageLog().empty(), !c.programs);
+        ASSERT_FALSE(station.host.messages.empty());
+        EXPECT_EQ(station.host.messages.front().text, c.text);
+        EXPECT_EQ(station.host.messages.front().caption, c.caption);
+        EXPECT_EQ(station.rig.pageLog().empty(), !c.programs);
         if (c.version == 0x2005) {
-            EXPECT_EQ(version, noSetup);
+            EXPECT_EQ(station.controllerVersion, noSetup);
         }
     }
 }
