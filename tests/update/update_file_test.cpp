@@ -108,15 +108,15 @@ TEST(ScrambledCheck, CountedWordsAreCoveredAndTheOthersNot) {
     const std::string good = scrambledUpdateFile(threeRecords);
     ASSERT_TRUE(update::verifyScrambledFile(good).passed);
     for (std::size_t offset = 0; offset < good.size(); offset += 4) {
+        if (offset == 80 || offset == 88) {
+            continue;  // the check word and the seed change the expected sum itself
+        }
         SCOPED_TRACE(offset);
         std::string changed = good;
         // One nibble raised by one (or lowered where it is already F).
         const std::uint32_t word = testing_support::wordIn(changed, offset);
         testing_support::setWordIn(changed, offset, (word & 0xF) == 0xF ? word - 1 : word + 1);
         const bool uncounted = offset == 76 || offset == 84;
-        if (offset == 80 || offset == 88) {
-            continue;  // the check word and the seed change the expected sum itself
-        }
         EXPECT_EQ(update::verifyScrambledFile(changed).passed, uncounted);
     }
 }
