@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "isp/isp.h"
+#include "recorded_isp.h"
 #include "sim_isp.h"
 
 namespace isp {
@@ -109,6 +110,39 @@ TEST(ControllerInfoSerial, MissingAdapterIsReportedInABoxOwnedByTheMainDialog) {
     EXPECT_EQ(isp.messages()[0].ownerId, mainDialogId);
     EXPECT_EQ(isp.status(), " ");
     EXPECT_FALSE(isp.statusEnabled());
+}
+
+// Scripted answers for both connections, the probe between them and the three reads.
+int runRecordedInfo(testing::RecordedIsp& isp, int failAfter) {
+    for (int connection = 0; connection < 2; ++connection) {
+        isp.queueInstruction(0x00, 0xAC, 0x53, 0x00);
+        for (int value : {0x1E, 0x93, 0x07}) {
+            isp.queueInstruction(0, 0, 0, value);
+        }
+        if (connection == 0) {
+            isp.rig.queueByte(0x00);
+            isp.rig.queueByte(0xFE);
+        }
+    }
+    for (int value : {0xD9, 0xE1, 0xFF}) {
+        isp.queueInstruction(0, 0, 0, value);
+    }
+    isp.rig.recorder.serialFailAfter = failAfter;
+    showControllerInfo(isp.ctx);
+    return isp.rig.recorder.operations - isp.rig.serialPorts.opens;
+}
+
+TEST(ControllerInfoRecorded, BytesReadOverAVanishedPortAreNotShown) {
+    testing::RecordedIsp undisturbed;
+    const int operations = runRecordedInfo(undisturbed, -1);
+    ASSERT_EQ(undisturbed.rig.host.lastText(), defaultReport);
+
+    // The port goes during the lock bits, the last read.
+    testing::RecordedIsp isp;
+    runRecordedInfo(isp, operations - 50);
+    ASSERT_EQ(isp.rig.host.messages.size(), 1u);
+    EXPECT_EQ(isp.rig.host.lastText(), "Keine Verbindung!");
+    EXPECT_EQ(isp.rig.host.lastCaption(), "ERROR!");
 }
 
 }  // namespace
