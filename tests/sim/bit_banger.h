@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <memory>
 
+#include <gtest/gtest.h>
+
 #include "sim/test_rig.h"
 
 namespace sim::testing {
@@ -60,5 +62,24 @@ class BitBanger {
     TestRig& m_rig;
     std::unique_ptr<adapter::LineAccess> m_lines;
 };
+
+// Checks that every DATA-IN change in the trace comes while CLOCK is low and never at the
+// timestamp of a CLOCK edge; returns how many changes there were.
+inline int dataInChangesAfterFallingEdges(const LineTrace& trace) {
+    bool clockHigh = false;
+    std::uint64_t lastClockNs = 0;
+    int changes = 0;
+    for (const LineEvent& event : trace.events()) {
+        if (event.line == Line::Clock) {
+            clockHigh = event.high;
+            lastClockNs = event.timeNs;
+        } else if (event.line == Line::DataIn) {
+            ++changes;
+            EXPECT_FALSE(clockHigh) << "at " << event.timeNs;
+            EXPECT_NE(event.timeNs, lastClockNs);
+        }
+    }
+    return changes;
+}
 
 }  // namespace sim::testing

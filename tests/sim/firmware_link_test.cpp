@@ -149,22 +149,7 @@ TEST_F(FirmwareLink, DataInChangesOnlyAfterFallingEdges) {
     pc.exchange('U');  // echoed as 01010101 during the next byte
     pc.exchange(4);
     EXPECT_EQ(pc.exchange(0x00), 0xD0);
-    // Every DATA-IN change follows a falling CLOCK edge (or an answer loaded while CLOCK is
-    // low), never at the timestamp of an edge.
-    bool clockHigh = false;
-    std::uint64_t lastClockNs = 0;
-    int dataInChanges = 0;
-    for (const LineEvent& event : rig.trace().events()) {
-        if (event.line == Line::Clock) {
-            clockHigh = event.high;
-            lastClockNs = event.timeNs;
-        } else if (event.line == Line::DataIn) {
-            ++dataInChanges;
-            EXPECT_FALSE(clockHigh) << "at " << event.timeNs;
-            EXPECT_NE(event.timeNs, lastClockNs);
-        }
-    }
-    EXPECT_GE(dataInChanges, 9);
+    EXPECT_GE(testing::dataInChangesAfterFallingEdges(rig.trace()), 9);
 }
 
 }  // namespace

@@ -25,9 +25,11 @@ struct IspSlaveRules : ::testing::Test {
 
 TEST_F(IspSlaveRules, EchoesOnlyTheSecondEnableByteDuringTheThird) {
     pc.holdInReset();
+    rig.trace().clear();
     const auto answers = instruction(0xAC, 0x53, 0x00, 0x00);
     EXPECT_EQ(answers[2], 0x53);
     EXPECT_TRUE(rig.controller().isp().enabled());
+    EXPECT_EQ(testing::dataInChangesAfterFallingEdges(rig.trace()), 6);  // 01010011, then 0
 }
 
 TEST_F(IspSlaveRules, ReadInstructionsAnswerInTheFourthByte) {
