@@ -13,7 +13,9 @@ namespace isp {
 inline constexpr std::size_t activityTextSize = 204;
 
 struct IspState {
+    // The signature lines of the last signature read; the info command completes them.
     std::string deviceInfoText;
+    // The serial-programming progress line, zero-terminated (see showActivity).
     std::array<char, activityTextSize> activityText{};
 };
 
@@ -22,9 +24,9 @@ struct IspContext {
     IspState& state;
 };
 
-// "RC-Oszillator kalibieren" (1208).
+// "RC-Oszillator kalibieren" (ids::CalibrateItem).
 void calibrateOscillator(IspContext& ctx);
-// "Prozessor-Info" (1225).
+// "Prozessor-Info" (ids::ProcessorInfoItem).
 void showControllerInfo(IspContext& ctx);
 
 }  // namespace isp

@@ -60,6 +60,7 @@ TEST_F(Calibration, ControllerOfAnotherKindIsLeftUnwritten) {
     run();
     expectOnlyMessage("angeschlossenes Gerät ist kein ZEK-Micro!", "ERROR!", 0);
     EXPECT_EQ(isp.rig.setupMemory()[oscCalibration], 0xFF);
+    EXPECT_EQ(isp.mode(), sim::ControllerMode::Firmware);
     expectStatusCleared();
 }
 
