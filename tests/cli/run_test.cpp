@@ -125,9 +125,17 @@ TEST(CliExitStatus, FailedStepStopsTheRunWithStatusOne) {
     EXPECT_EQ(run.exit, 1);
     EXPECT_EQ(run.err, "ERROR!: falsches Gerät!\n");
 
-    run = runCli(dir, {"--simulate", "--sim-adapter", "missing", "read"});
+    run = runCli(dir, {"--simulate", "--json", "--sim-adapter", "missing", "read"});
     EXPECT_EQ(run.exit, 1);
     EXPECT_EQ(run.err.rfind("Error: ", 0), 0u) << run.err;
+    root = report(run);
+    ASSERT_FALSE(root.find("messages")->items().empty());
+    EXPECT_EQ(root.find("messages")->items().back().find("owner")->asString(), "main");
+
+    // A device that is not there: the opening fails like a missing COM port.
+    run = runCli(dir, {"--port", dir.file("no-such-tty"), "read"});
+    EXPECT_EQ(run.exit, 1);
+    EXPECT_NE(run.err.find("COM-Init-Error!"), npos) << run.err;
 
     // What no mouse can do is refused by the program itself.
     run = runCli(dir, {"--simulate", "click", "1150"});
