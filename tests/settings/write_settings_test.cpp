@@ -125,6 +125,31 @@ TEST_F(WriteCurrent, FirstByteThatDoesNotReadBackEndsTheWrite) {
     EXPECT_EQ(s.host().beeps, 1);
 }
 
+TEST_F(WriteCurrent, ProgressWordsAppearInOrder) {
+    std::vector<std::string> shown;
+    s.host().onRepaint = [&](ui::Dialog& d) {
+        if (shown.empty() || shown.back() != d.text(StatusField)) {
+            shown.push_back(d.text(StatusField));
+        }
+    };
+    s.write();
+    EXPECT_EQ(shown, (std::vector<std::string>{"verbinden....", "schreiben.....", "OK"}));
+}
+
+TEST_F(WriteCurrent, MissingAdapterWritesNothing) {
+    s.rig.serialConfig().loopBack = sim::LoopBack::Missing;
+    const sim::SetupBytes before = s.memory();
+    s.write();
+    ASSERT_EQ(s.messageCount(), 1u);
+    EXPECT_EQ(s.host().messages[0].text, "No Adaptor found at COM2\n");
+    EXPECT_EQ(s.host().messages[0].caption, "Error");
+    EXPECT_EQ(s.host().messages[0].ownerId, ownerMain);
+    EXPECT_EQ(s.dialog.text(StatusField), " ");
+    EXPECT_FALSE(s.dialog.enabled(StatusField));
+    EXPECT_TRUE(s.image.valuesRead());
+    EXPECT_EQ(s.memory(), before);
+}
+
 TEST_F(WriteCurrent, LostControllerInvalidatesTheValues) {
     s.rig.controllerConfig().kind = sim::DeviceKind::NothingAttached;
     const sim::SetupBytes before = s.memory();
