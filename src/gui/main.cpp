@@ -1,0 +1,29 @@
+// zek-setup: the desktop program. Runs the main dialog modally and returns 0 when it ends.
+#include <QApplication>
+#include <iostream>
+
+#include "gui/app_icon.h"
+#include "gui/session.h"
+#include "gui/start_options.h"
+
+int main(int argc, char* argv[]) {
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("zek-setup"));
+    QApplication::setWindowIcon(gui::appIcon());
+
+    QString error;
+    const std::optional<gui::StartOptions> options =
+        gui::parseStartOptions(QApplication::arguments(), error);
+    if (!options) {
+        std::cerr << "zek-setup: " << error.toStdString() << '\n' << gui::usageText().toStdString();
+        return 2;
+    }
+    if (options->help) {
+        std::cout << gui::usageText().toStdString();
+        return 0;
+    }
+
+    gui::Session session(*options, std::cerr);
+    session.window().exec();
+    return 0;
+}

@@ -1,0 +1,33 @@
+#include "gui/main_window.h"
+
+#include "gui/app_icon.h"
+#include "gui/menu_binding.h"
+#include "gui/qt_host.h"
+
+namespace gui {
+
+MainWindow::MainWindow(shell::App& app, QtHost& host, const PortAnnotation& annotate)
+    : CommandDialog(app.mainDialog(), nullptr), m_host(host) {
+    setWindowIcon(appIcon());
+    MenuBinding& bar = addMenuBar(annotate);
+    if (app.hasVirtualController()) {
+        bar.addExtraItem(portPopupIndex, shell::VirtualControllerItem,
+                         QString::fromUtf8(virtualControllerText));
+    }
+    setAfterSync([this, &app] {
+        if (MenuBinding* shown = menus()) {
+            shown->setExtraChecked(shell::VirtualControllerItem, app.virtualControllerSelected());
+        }
+    });
+    setCommandHandler([&app](ui::ControlId id) { app.dispatch(id); });
+    // Enter would send OK, which ends the program without saving the port.
+    setEnterSendsCommands(false);
+    host.registerDialog(*this);
+    syncFromModel();
+}
+
+MainWindow::~MainWindow() {
+    m_host.unregisterDialog(*this);
+}
+
+}  // namespace gui

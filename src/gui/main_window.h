@@ -1,0 +1,32 @@
+// The main dialog's window: its widgets and menu bar bound to the application's model,
+// every command dispatched through the shell.
+#pragma once
+
+#include <functional>
+
+#include "gui/command_dialog.h"
+#include "shell/app.h"
+
+namespace gui {
+
+class QtHost;
+
+// What the Port menu shows beside an item (the system device behind a COM port).
+using PortAnnotation = std::function<QString(ui::ControlId)>;
+
+inline constexpr const char* virtualControllerText = "Virtueller Controller";
+// The "Port" pop-up is the second of the bar.
+inline constexpr int portPopupIndex = 1;
+
+class MainWindow : public CommandDialog {
+    Q_OBJECT
+
+  public:
+    MainWindow(shell::App& app, QtHost& host, const PortAnnotation& annotate = {});
+    ~MainWindow() override;
+
+  private:
+    QtHost& m_host;
+};
+
+}  // namespace gui

@@ -1,0 +1,100 @@
+#include "gui/menu_binding.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+
+namespace gui {
+namespace {
+
+QString qText(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// A menu item shows a mark only while checked, as native menus do: a checkable action
+// would show an empty box in some styles.
+void showChecked(QAction* action, bool checked) {
+    action->setCheckable(checked);
+    action->setChecked(checked);
+}
+
+}  // namespace
+
+MenuBinding::MenuBinding(ui::Dialog& dialog, QMenuBar& bar,
+                         const std::function<QString(ui::ControlId)>& annotate)
+    : QObject(&bar), m_dialog(dialog) {
+    QMenu* current = nullptr;
+    for (const ui::MenuItemTemplate& item : dialog.dialogTemplate().menu) {
+        QString text = qText(item.text);
+        switch (item.kind) {
+            case ui::MenuKind::Popup:
+                current = bar.addMenu(text);
+                m_popups.push_back(current);
+                break;
+            case ui::MenuKind::Separator:
+                if (current != nullptr) {
+                    current->addSeparator();
+                }
+                break;
+            case ui::MenuKind::Item: {
+                const QString note = annotate ? annotate(item.id) : QString();
+                if (!note.isEmpty()) {
+                    text += QLatin1Char('\t') + note;
+                }
+                QAction* action = item.level == 0 || current == nullptr ? bar.addAction(text)
+                                                                        : current->addAction(text);
+                bind(action, item.id);
+                break;
+            }
+        }
+        if (item.level == 0 && item.kind == ui::MenuKind::Item) {
+            current = nullptr;
+        }
+    }
+    copyFromModel();
+}
+
+QAction* MenuBinding::bind(QAction* action, ui::ControlId id) {
+    action->setProperty(menuIdProperty, id);
+    action->setObjectName(QStringLiteral("menu-%1").arg(id));
+    m_actions[id] = action;
+    connect(action, &QAction::triggered, this, [this, id] { emit commandRequested(id); });
+    return action;
+}
+
+QAction* MenuBinding::action(ui::ControlId id) const {
+    auto it = m_actions.find(id);
+    return it == m_actions.end() ? nullptr : it->second;
+}
+
+QMenu* MenuBinding::popup(int index) const {
+    return index >= 0 && index < static_cast<int>(m_popups.size())
+               ? m_popups[static_cast<std::size_t>(index)]
+               : nullptr;
+}
+
+QAction* MenuBinding::addExtraItem(int popupIndex, ui::ControlId id, const QString& text) {
+    QMenu* menu = popup(popupIndex);
+    if (menu == nullptr) {
+        return nullptr;
+    }
+    menu->addSeparator();
+    return bind(menu->addAction(text), id);
+}
+
+void MenuBinding::copyFromModel() {
+    for (const auto& [id, state] : m_dialog.menuItems()) {
+        if (QAction* item = action(id)) {
+            item->setEnabled(state.enabled);
+            showChecked(item, state.checked);
+        }
+    }
+}
+
+void MenuBinding::setExtraChecked(ui::ControlId id, bool checked) {
+    if (QAction* item = action(id)) {
+        showChecked(item, checked);
+    }
+}
+
+}  // namespace gui

@@ -1,0 +1,51 @@
+// The dialog's menu bar, built from its template; check marks and greying follow the
+// model.
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <map>
+
+#include "ui/dialog.h"
+
+class QAction;
+class QMenu;
+class QMenuBar;
+
+namespace gui {
+
+// The property every menu action carries its command id in.
+inline constexpr const char* menuIdProperty = "zekMenuId";
+
+class MenuBinding : public QObject {
+    Q_OBJECT
+
+  public:
+    // annotate(id) returns what to show beside an item's text (empty for nothing).
+    MenuBinding(ui::Dialog& dialog, QMenuBar& bar,
+                const std::function<QString(ui::ControlId)>& annotate = {});
+
+    // The action of command id, or nullptr.
+    QAction* action(ui::ControlId id) const;
+    // The pop-up at index (0 = the first pop-up of the bar), or nullptr.
+    QMenu* popup(int index) const;
+    // An item outside the template, appended to pop-up popupIndex after a separator.
+    QAction* addExtraItem(int popupIndex, ui::ControlId id, const QString& text);
+
+    void copyFromModel();
+    // The check mark of an item the model does not hold.
+    void setExtraChecked(ui::ControlId id, bool checked);
+
+  signals:
+    void commandRequested(int id);
+
+  private:
+    QAction* bind(QAction* action, ui::ControlId id);
+
+    ui::Dialog& m_dialog;
+    std::map<ui::ControlId, QAction*> m_actions;
+    std::vector<QMenu*> m_popups;
+};
+
+}  // namespace gui

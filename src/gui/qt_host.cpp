@@ -1,0 +1,170 @@
+#include "gui/qt_host.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFile>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QProgressDialog>
+#include <QUrl>
+
+#include "gui/command_dialog.h"
+#include "gui/stop_filter.h"
+
+namespace gui {
+namespace {
+
+QString qText(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Long loops poll for a stop far more often than anyone can press a key; events are
+// looked at this often, so the loop's own timing is disturbed as little as possible.
+constexpr qint64 stopPollIntervalMs = 20;
+
+}  // namespace
+
+QtHost::QtHost() {
+    m_sinceStopPoll.start();
+}
+
+QtHost::~QtHost() {
+    delete m_progress;
+}
+
+void QtHost::registerDialog(CommandDialog& window) {
+    m_windows[&window.dialog()] = &window;
+}
+
+void QtHost::unregisterDialog(CommandDialog& window) {
+    m_windows.erase(&window.dialog());
+}
+
+CommandDialog* QtHost::window(const ui::Dialog* dialog) const {
+    auto it = m_windows.find(dialog);
+    return it == m_windows.end() ? nullptr : it->second;
+}
+
+QWidget* QtHost::ownerWidget(const ui::Dialog* owner) const {
+    return owner != nullptr ? window(owner) : nullptr;
+}
+
+QWidget* QtHost::anyWindow() const {
+    if (QWidget* active = QApplication::activeWindow()) {
+        return active;
+    }
+    return m_windows.empty() ? nullptr : m_windows.begin()->second;
+}
+
+ui::Answer QtHost::messageBox(const ui::Dialog* owner, std::string_view text,
+                              std::string_view caption, ui::Buttons buttons) {
+    if (answerBoxes) {
+        return answerBoxes(owner, text, caption, buttons);
+    }
+    QMessageBox box(ownerWidget(owner));
+    box.setWindowTitle(qText(caption));
+    box.setTextFormat(Qt::PlainText);
+    box.setText(qText(text));
+    box.setIcon(QMessageBox::NoIcon);
+    // Nothing else of the program takes input while a box is open, owner or not.
+    box.setWindowModality(Qt::ApplicationModal);
+    if (buttons == ui::Buttons::OkCancel) {
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        box.setDefaultButton(QMessageBox::Ok);
+        box.setEscapeButton(QMessageBox::Cancel);
+    } else {
+        box.setStandardButtons(QMessageBox::Ok);
+        box.setEscapeButton(QMessageBox::Ok);
+    }
+    const int answer = box.exec();
+    return answer == QMessageBox::Cancel ? ui::Answer::Cancel : ui::Answer::Ok;
+}
+
+void QtHost::beep() {
+    QApplication::beep();
+}
+
+void QtHost::repaint(ui::Dialog& dialog) {
+    CommandDialog* shown = window(&dialog);
+    if (shown == nullptr) {
+        return;
+    }
+    shown->syncFromModel();
+    shown->repaint();
+    // Paint and window-system events only: input waits until the command is done.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+int QtHost::runModal(ui::Dialog& dialog, const ui::Dialog* owner,
+                     const std::function<void()>& onInit,
+                     const std::function<void(ui::ControlId)>& onCommand) {
+    dialog.reopen();
+    CommandDialog box(dialog, ownerWidget(owner));
+    box.setCommandHandler(onCommand);
+    registerDialog(box);
+    if (onInit) {
+        onInit();
+    }
+    box.syncFromModel();
+    if (!dialog.ended()) {
+        box.exec();
+    }
+    unregisterDialog(box);
+    return dialog.result();
+}
+
+std::optional<std::string> QtHost::chooseOpenFile(const ui::FileDialogRequest& request) {
+    const QString path = QFileDialog::getOpenFileName(anyWindow(), qText(request.title), QString(),
+                                                      qText(request.filter));
+    if (path.isEmpty()) {
+        return std::nullopt;
+    }
+    return QFile::encodeName(path).toStdString();
+}
+
+void QtHost::shellOpen(std::string_view target) {
+    const QString text = qText(target);
+    const QUrl url = text.contains(QLatin1String("://"))
+                         ? QUrl(text)
+                         : QUrl::fromLocalFile(QFile::decodeName(
+                               QByteArray(target.data(), static_cast<qsizetype>(target.size()))));
+    QDesktopServices::openUrl(url);
+}
+
+bool QtHost::stopRequested(ui::Dialog& dialog) {
+    if (m_sinceStopPoll.elapsed() < stopPollIntervalMs) {
+        return false;
+    }
+    m_sinceStopPoll.restart();
+    StopFilter filter(window(&dialog));
+    qApp->installEventFilter(&filter);
+    QCoreApplication::processEvents();
+    qApp->removeEventFilter(&filter);
+    return filter.stopRequested();
+}
+
+void QtHost::showProgress(int done, int total, int secondsLeft) {
+    if (total <= 0 || done >= total) {
+        delete m_progress;
+        return;
+    }
+    if (m_progress == nullptr) {
+        m_progress = new QProgressDialog(anyWindow());
+        m_progress->setWindowTitle(QStringLiteral("ZEK Setup"));
+        m_progress->setCancelButton(nullptr);
+        m_progress->setAutoClose(false);
+        m_progress->setAutoReset(false);
+        m_progress->setMinimumDuration(0);
+    }
+    m_progress->setMaximum(total);
+    m_progress->setValue(qBound(0, done, total));
+    QString label = QStringLiteral("%1 von %2").arg(done).arg(total);
+    if (secondsLeft >= 0) {
+        label += QStringLiteral(", noch %1 s").arg(secondsLeft);
+    }
+    m_progress->setLabelText(label);
+    m_progress->show();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+}  // namespace gui

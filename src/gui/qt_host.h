@@ -1,0 +1,54 @@
+// UiHost on Qt: message boxes, the beep, immediate repaint, modal sub-dialogs, the file
+// dialog, the desktop's "open", a progress display and the stop request of long loops.
+#pragma once
+
+#include <QElapsedTimer>
+#include <QPointer>
+#include <map>
+
+#include "ui/ui_host.h"
+
+class QProgressDialog;
+class QWidget;
+
+namespace gui {
+
+class CommandDialog;
+
+class QtHost final : public ui::UiHost {
+  public:
+    QtHost();
+    ~QtHost() override;
+
+    // The windows that show dialogs: owners of message boxes and what repaint paints.
+    void registerDialog(CommandDialog& window);
+    void unregisterDialog(CommandDialog& window);
+    CommandDialog* window(const ui::Dialog* dialog) const;
+
+    ui::Answer messageBox(const ui::Dialog* owner, std::string_view text, std::string_view caption,
+                          ui::Buttons buttons) override;
+    void beep() override;
+    void repaint(ui::Dialog& dialog) override;
+    int runModal(ui::Dialog& dialog, const ui::Dialog* owner, const std::function<void()>& onInit,
+                 const std::function<void(ui::ControlId)>& onCommand) override;
+    std::optional<std::string> chooseOpenFile(const ui::FileDialogRequest& request) override;
+    void shellOpen(std::string_view target) override;
+    bool stopRequested(ui::Dialog& dialog) override;
+    void showProgress(int done, int total, int secondsLeft) override;
+
+    // Every box shown, for tests that run without anyone to press OK: when set, boxes are
+    // not shown but answered by this.
+    std::function<ui::Answer(const ui::Dialog* owner, std::string_view text,
+                             std::string_view caption, ui::Buttons buttons)>
+        answerBoxes;
+
+  private:
+    QWidget* ownerWidget(const ui::Dialog* owner) const;
+    QWidget* anyWindow() const;
+
+    std::map<const ui::Dialog*, CommandDialog*> m_windows;
+    QPointer<QProgressDialog> m_progress;
+    QElapsedTimer m_sinceStopPoll;
+};
+
+}  // namespace gui

@@ -1,0 +1,63 @@
+// Everything the desktop program owns while it runs: the host, the back-ends, the
+// virtual controller, the application context and the main window, started in order.
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <memory>
+#include <ostream>
+
+#include "adapter/clock.h"
+#include "adapter/port_io.h"
+#include "adapter/serial_port.h"
+#include "gui/main_window.h"
+#include "gui/qt_host.h"
+#include "gui/start_options.h"
+#include "shell/app.h"
+
+namespace sim {
+class TestRig;
+}
+
+namespace gui {
+
+// The ways to the hardware this machine offers, found at start-up.
+struct RealPorts {
+    std::unique_ptr<adapter::SerialPortFactory> serialPorts;
+    std::unique_ptr<adapter::PortIo> portIo;
+    shell::PlatformFlags platform;
+    PortAnnotation annotate;
+};
+
+RealPorts findRealPorts();
+
+class Session {
+  public:
+    // Builds the context and the window and runs dialog initialisation; errors that the
+    // user cannot see in a box (there is no window yet) go to errors as well.
+    Session(const StartOptions& options, std::ostream& errors);
+    // Real ports as given, for tests and benchmarks that must not touch the machine's;
+    // prepareHost runs before anything can show a box.
+    Session(const StartOptions& options, RealPorts ports, std::ostream& errors,
+            const std::function<void(QtHost&)>& prepareHost = {});
+    ~Session();
+
+    shell::App& app() { return *m_app; }
+    QtHost& host() { return m_host; }
+    MainWindow& window() { return *m_window; }
+    sim::TestRig& simulator() { return *m_simulator; }
+    const std::string& startDirectory() const { return m_startDirectory; }
+
+  private:
+    std::string chooseStartDirectory(const StartOptions& options, std::ostream& errors);
+
+    QtHost m_host;
+    adapter::MonotonicClock m_clock;
+    RealPorts m_ports;
+    std::unique_ptr<sim::TestRig> m_simulator;
+    std::unique_ptr<shell::App> m_app;
+    std::unique_ptr<MainWindow> m_window;
+    std::string m_startDirectory;
+};
+
+}  // namespace gui

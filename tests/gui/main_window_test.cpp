@@ -1,0 +1,169 @@
+// The main dialog's widgets against its template: kinds, texts, states and geometry.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include "gui/dialog_units.h"
+#include "gui/gui_rig.h"
+#include "gui/menu_binding.h"
+#include "resources/main_dialog.h"
+#include "resources/main_dialog_ids.h"
+
+namespace gui::testing {
+namespace {
+
+QString qText(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QString widgetText(QWidget* widget) {
+    if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+        return button->text();
+    }
+    if (auto* label = qobject_cast<QLabel*>(widget)) {
+        return label->text();
+    }
+    if (auto* box = qobject_cast<QGroupBox*>(widget)) {
+        return box->title();
+    }
+    if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+        return edit->text();
+    }
+    return static_cast<QComboBox*>(widget)->currentText();
+}
+
+bool hasKind(QWidget* widget, ui::Kind kind) {
+    switch (kind) {
+        case ui::Kind::PushButton:
+        case ui::Kind::DefPushButton:
+            return qobject_cast<QPushButton*>(widget) != nullptr;
+        case ui::Kind::Edit:
+            return qobject_cast<QLineEdit*>(widget) != nullptr;
+        case ui::Kind::Label:
+            return qobject_cast<QLabel*>(widget) != nullptr;
+        case ui::Kind::GroupBox:
+            return qobject_cast<QGroupBox*>(widget) != nullptr;
+        case ui::Kind::CheckBox:
+            return qobject_cast<QCheckBox*>(widget) != nullptr;
+        case ui::Kind::RadioButton:
+        case ui::Kind::AutoRadioButton:
+            return qobject_cast<QRadioButton*>(widget) != nullptr;
+        case ui::Kind::ComboBox:
+            return qobject_cast<QComboBox*>(widget) != nullptr &&
+                   static_cast<QComboBox*>(widget)->isEditable();
+    }
+    return false;
+}
+
+TEST(MainWindow, EveryControlOfTheTemplateWithItsKindTextStateAndGeometry) {
+    GuiRig rig;
+    MainWindow& window = rig.start();
+    DialogView& view = window.view();
+    const ui::DialogTemplate& main = resources::mainDialogTemplate();
+    const DialogUnits units = DialogUnits::fromFont(view.font());
+    ASSERT_GT(units.baseWidth, 0);
+    EXPECT_EQ(view.size(), QSize(units.x(430), units.y(225)));
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("ZEK - Micro  Setup "));
+
+    ASSERT_EQ(view.widgets().size(), main.controls.size());
+    for (std::size_t i = 0; i < main.controls.size(); ++i) {
+        const ui::ControlTemplate& control = main.controls[i];
+        QWidget* widget = view.widgets()[i];
+        SCOPED_TRACE("control " + std::to_string(i) + " id " + std::to_string(control.id));
+        EXPECT_EQ(widget->property(controlIdProperty).toInt(), control.id);
+        if (control.id != ui::noId) {
+            EXPECT_EQ(view.widget(control.id), widget);
+        }
+        EXPECT_TRUE(hasKind(widget, control.kind));
+        EXPECT_EQ(widget->property(controlKindProperty).toInt(), static_cast<int>(control.kind));
+        EXPECT_EQ(widgetText(widget), qText(control.text));
+        // The status field is disabled by dialog initialisation, all else as drawn.
+        EXPECT_EQ(widget->isEnabled(),
+                  (control.flags & ui::disabled) == 0 && control.id != ids::StatusField);
+        EXPECT_EQ(widget->isVisibleTo(&view), (control.flags & ui::hidden) == 0);
+
+        QRect expected = units.rect(control.rect);
+        if (control.kind == ui::Kind::ComboBox) {
+            expected.setHeight(units.y(editHeightDu));
+        }
+        EXPECT_EQ(widget->geometry(), expected);
+        EXPECT_TRUE(view.rect().contains(widget->geometry()));
+    }
+}
+
+TEST(MainWindow, EditFlagsAndInitialState) {
+    GuiRig rig;
+    DialogView& view = rig.start().view();
+    auto edit = [&](ui::ControlId id) { return static_cast<QLineEdit*>(view.widget(id)); };
+    EXPECT_TRUE(edit(ids::VersionField)->isReadOnly());
+    EXPECT_FALSE(edit(ids::StatusField)->isReadOnly());
+    EXPECT_FALSE(edit(ids::StatusField)->isEnabled());  // disabled while idle
+    EXPECT_NE(edit(ids::ControlSpeedField)->validator(), nullptr);
+    EXPECT_EQ(edit(ids::FullThrottleField)->validator(), nullptr);
+    EXPECT_FALSE(view.widget(ids::ReleaseButton)->isVisibleTo(&view));
+    EXPECT_FALSE(view.widget(ids::WriteButton)->isEnabled());
+
+    auto* timing = static_cast<QComboBox*>(view.widget(ids::TimingList));
+    EXPECT_EQ(timing->count(),
+              static_cast<int>(rig.app.mainDialog().items(ids::TimingList).size()));
+    EXPECT_EQ(timing->currentIndex(), -1);
+}
+
+TEST(MainWindow, OnlyTheToleranceRadiosSwitchThemselves) {
+    GuiRig rig;
+    DialogView& view = rig.start().view();
+    view.show();
+    auto radio = [&](ui::ControlId id) { return static_cast<QRadioButton*>(view.widget(id)); };
+
+    QTest::mouseClick(radio(ids::ToleranceSmallRadio), Qt::LeftButton);
+    QTest::mouseClick(radio(ids::ToleranceHighRadio), Qt::LeftButton);
+    EXPECT_FALSE(radio(ids::ToleranceSmallRadio)->isChecked());
+    EXPECT_TRUE(radio(ids::ToleranceHighRadio)->isChecked());
+
+    // The dialog's own radios show only what its code decided.
+    for (ui::ControlId id : {ids::Frequency78Radio, ids::IgnoreRadio, ids::SwitchOffRadio}) {
+        EXPECT_FALSE(radio(id)->autoExclusive());
+        QTest::mouseClick(radio(id), Qt::LeftButton);
+        EXPECT_EQ(radio(id)->isChecked(), rig.app.mainDialog().checked(id)) << id;
+    }
+}
+
+TEST(MainWindow, MenuWithIdsCheckMarksAndGreyedItems) {
+    GuiRig rig;
+    MainWindow& window = rig.start();
+    MenuBinding& menus = *window.menus();
+    const ui::DialogTemplate& main = resources::mainDialogTemplate();
+
+    QStringList popups;
+    for (QAction* action : window.menuBar()->actions()) {
+        popups << action->text();
+    }
+    EXPECT_EQ(popups, (QStringList{"Datei", "Port", "Modellspeicher", "Optionen", "Drehzahl messen",
+                                   "Hilfe"}));
+    for (const ui::MenuItemTemplate& item : main.menu) {
+        if (item.kind != ui::MenuKind::Item) {
+            continue;
+        }
+        QAction* action = menus.action(item.id);
+        ASSERT_NE(action, nullptr) << item.id;
+        EXPECT_EQ(action->text().section(QLatin1Char('\t'), 0, 0), qText(item.text));
+        EXPECT_EQ(action->property(menuIdProperty).toInt(), item.id);
+        EXPECT_EQ(action->isEnabled(), (item.flags & ui::disabled) == 0) << item.id;
+        EXPECT_EQ(action->isChecked(), item.id == ids::Com2Item) << item.id;
+    }
+    EXPECT_FALSE(menus.action(ids::HelpFileItem)->isEnabled());
+    // Without virtual back-ends there is no item for them.
+    EXPECT_EQ(menus.popup(portPopupIndex)->actions().size(), 8);
+}
+
+}  // namespace
+}  // namespace gui::testing

@@ -1,0 +1,124 @@
+// Start-up: the command line, the start directory and the virtual controller.
+#include <gtest/gtest.h>
+
+#include <QMenu>
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+
+#include "config/temp_directory.h"
+#include "gui/gui_rig.h"
+#include "gui/menu_binding.h"
+#include "gui/session.h"
+#include "resources/main_dialog_ids.h"
+#include "sim/setup_memory.h"
+
+namespace gui::testing {
+namespace {
+
+StartOptions parse(const QStringList& arguments, QString* error = nullptr) {
+    QString reason;
+    std::optional<StartOptions> options =
+        parseStartOptions(QStringList{"zek-setup"} + arguments, reason);
+    if (error != nullptr) {
+        *error = reason;
+    }
+    return options.value_or(StartOptions{.help = true});
+}
+
+TEST(StartOptions, KnownOptionsAndTheirErrors) {
+    const StartOptions simulated = parse({"--simulate", "--sim-memory", "m.bin", "--dir", "/x"});
+    EXPECT_TRUE(simulated.simulate);
+    EXPECT_EQ(simulated.simMemory, QStringLiteral("m.bin"));
+    EXPECT_EQ(simulated.directory, QStringLiteral("/x"));
+
+    QString error;
+    for (const QStringList& wrong : {QStringList{"--dir"},
+                                     {"--bogus"},
+                                     {"--dir", "/x", "--user-dir"},
+                                     {"--sim-memory", "m"}}) {
+        QString reason;
+        EXPECT_FALSE(parseStartOptions(QStringList{"zek-setup"} + wrong, reason).has_value())
+            << wrong.join(' ').toStdString();
+        EXPECT_FALSE(reason.isEmpty());
+    }
+}
+
+struct SessionRig {
+    SessionRig() { application(); }
+    Session start(const QStringList& arguments) {
+        QString error;
+        std::optional<StartOptions> options =
+            parseStartOptions(QStringList{"zek-setup"} + arguments, error);
+        EXPECT_TRUE(options.has_value()) << error.toStdString();
+        return Session(*options, RealPorts{}, errors, [this](QtHost& host) {
+            host.answerBoxes = [this](const ui::Dialog*, std::string_view text, std::string_view,
+                                      ui::Buttons) {
+                boxes.emplace_back(text);
+                return ui::Answer::Ok;
+            };
+        });
+    }
+    testing_support::TempDirectory directory;
+    std::ostringstream errors;
+    std::vector<std::string> boxes;
+};
+
+TEST(Session, SimulateStartsOnTheVirtualControllerAndKeepsTheSavedPort) {
+    SessionRig rig;
+    rig.directory.write("qvsetup.cfg", "COM6");
+    Session session =
+        rig.start({"--simulate", "--dir", QString::fromStdString(rig.directory.path())});
+    EXPECT_EQ(session.startDirectory(), rig.directory.path());
+    EXPECT_TRUE(session.app().virtualControllerSelected());
+    MenuBinding& menus = *session.window().menus();
+    EXPECT_TRUE(menus.action(shell::VirtualControllerItem)->isChecked());
+    EXPECT_FALSE(menus.action(ids::Com6Item)->isChecked());
+    EXPECT_EQ(menus.popup(portPopupIndex)->actions().last()->text(),
+              QString::fromUtf8(virtualControllerText));
+
+    session.app().dispatch(ids::ReadButton);
+    EXPECT_EQ(session.app().mainDialog().text(ids::StatusField), "OK");
+    session.window().runCommand(ids::EndButton);
+    EXPECT_EQ(rig.directory.read("qvsetup.cfg"), "COM6");
+}
+
+TEST(Session, SimMemoryIsLoadedAndABadFileIsReported) {
+    SessionRig rig;
+    sim::SetupBytes memory = sim::defaultSetupImage();
+    memory[200] = 0x5A;
+    ASSERT_EQ(sim::saveSetupFile(rig.directory.file("memory.bin"), memory), "");
+    Session loaded = rig.start({"--simulate", "--sim-memory",
+                                QString::fromStdString(rig.directory.file("memory.bin")), "--dir",
+                                QString::fromStdString(rig.directory.path())});
+    EXPECT_EQ(loaded.simulator().setupMemory()[200], 0x5A);
+
+    rig.directory.write("short.bin", "abc");
+    Session refused = rig.start({"--simulate", "--sim-memory",
+                                 QString::fromStdString(rig.directory.file("short.bin")), "--dir",
+                                 QString::fromStdString(rig.directory.path())});
+    EXPECT_FALSE(rig.errors.str().empty());
+    ASSERT_EQ(rig.boxes.size(), 1u);
+    EXPECT_EQ(rig.boxes[0] + "\n", rig.errors.str());
+    EXPECT_EQ(refused.simulator().setupMemory(), sim::defaultSetupImage());
+}
+
+TEST(Session, UserDirIsCreatedUnderXdgConfigHome) {
+    SessionRig rig;
+    const char* previous = std::getenv("XDG_CONFIG_HOME");
+    const std::string saved = previous != nullptr ? previous : "";
+    setenv("XDG_CONFIG_HOME", rig.directory.path().c_str(), 1);
+    {
+        Session session = rig.start({"--user-dir"});
+        EXPECT_EQ(session.startDirectory(), rig.directory.file("zek-setup"));
+    }
+    EXPECT_TRUE(std::filesystem::is_regular_file(rig.directory.file("zek-setup/qvsetup.cfg")));
+    if (previous != nullptr) {
+        setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
+    } else {
+        unsetenv("XDG_CONFIG_HOME");
+    }
+}
+
+}  // namespace
+}  // namespace gui::testing
