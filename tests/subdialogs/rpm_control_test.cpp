@@ -163,6 +163,19 @@ TEST_F(RpmControlTest, RefusedEntriesWriteNothing) {
     }
 }
 
+TEST_F(RpmControlTest, TermsAreReadFromTheirFirstTwoCharacters) {
+    open([](ui::Dialog& dialog, const Command& command) {
+        command(ReadButton);
+        dialog.setText(FrequencyField, "1000");
+        dialog.setText(PTermField, "1e30");
+        dialog.setText(ITermField, " 4x");
+        command(WriteButton);
+    });
+    EXPECT_TRUE(r.host().messages.empty()) << r.host().lastText();
+    EXPECT_EQ(r.memory()[pTerm], 1);
+    EXPECT_EQ(r.memory()[iTerm], 6 - 4);
+}
+
 TEST_F(RpmControlTest, SixteenMegahertzLimits) {
     r.image.clockMHz = 16;
     open([](ui::Dialog& dialog, const Command& command) {
