@@ -98,10 +98,12 @@ void ConsoleHost::repaint(ui::Dialog& dialog) {
     if (!m_settings.progress || dialog.id() != ids::MainDialog || !dialog.has(ids::StatusField)) {
         return;
     }
-    const std::string& status = dialog.text(ids::StatusField);
+    std::string status = dialog.text(ids::StatusField);
+    // Progress words come padded with blanks to wipe a longer predecessor.
+    status.erase(status.find_last_not_of(' ') + 1);
     if (status != m_lastStatus) {
         m_lastStatus = status;
-        if (status.find_first_not_of(' ') != std::string::npos) {
+        if (!status.empty()) {
             m_errors << "status: " << json::toUtf8(status) << '\n';
         }
     }

@@ -3,6 +3,8 @@
 
 #include <array>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <map>
 
 #include "cli/json.h"
@@ -36,6 +38,29 @@ std::map<int, int> differences(const sim::SetupBytes& before, const sim::SetupBy
         }
     }
     return changed;
+}
+
+// The bytes sigrok-cli's SPI decoder finds on one line of a trace, as "55 0C 00 …".
+std::string decodeSpi(const std::string& vcd, const char* annotation) {
+    // 1 ns samples thinned to 100 ns; the long waits compressed.
+    const std::string command =
+        "sigrok-cli -I vcd:downsample=100:compress=1000 -i '" + vcd +
+        "' -P spi:clk=CLOCK:mosi=DATA_OUT:miso=DATA_IN -A spi=" + annotation + " 2>&1";
+    std::string bytes;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) {
+        return bytes;
+    }
+    char line[256];
+    while (std::fgets(line, sizeof line, pipe) != nullptr) {
+        const std::string text(line);
+        const auto colon = text.find(": ");
+        if (colon != std::string::npos) {
+            bytes += (bytes.empty() ? "" : " ") + text.substr(colon + 2, 2);
+        }
+    }
+    pclose(pipe);
+    return bytes;
 }
 
 cli::json::Value report(const Outcome& outcome) {
@@ -252,7 +277,8 @@ TEST(CliConfirmation, CancelledWithoutYesOrTerminalAndAskedOnATerminal) {
 TEST(CliConfig, SimulationKeepsThePortOfQvsetupCfg) {
     TempDirectory dir;
     dir.write("qvsetup.cfg", "COM5");
-    const Outcome run = runCli(dir, {"--simulate", "read", "write"});
+    // "Ende" saves the port field: the real port, not the virtual one.
+    const Outcome run = runCli(dir, {"--simulate", "read", "write", "click", "2"});
     EXPECT_EQ(run.exit, 0) << run.err;
     EXPECT_EQ(dir.read("qvsetup.cfg"), "COM5");
 }
@@ -268,6 +294,20 @@ TEST(CliTrace, IsAVcdOfTheFourWires) {
     }
     // A read is thousands of line changes.
     EXPECT_GT(std::count(vcd.begin(), vcd.end(), '#'), 1000);
+
+    if (std::system("sigrok-cli --version > /dev/null 2>&1") != 0) {
+        GTEST_SKIP() << "sigrok-cli is not installed";
+    }
+    // The identity bytes 12, 32, 33, 31 and 35 requested with "U", address, 0 and answered
+    // with the echo, the byte and 0, as an SPI decoder in mode 0 reads them.
+    EXPECT_NE(decodeSpi(dir.file("read.vcd"), "mosi-data")
+                  .find("55 0C 00 55 20 00 55 21 00 55 1F "
+                        "00 55 23 00"),
+              npos);
+    EXPECT_NE(decodeSpi(dir.file("read.vcd"), "miso-data")
+                  .find("55 66 00 55 10 00 55 11 00 55 1F "
+                        "00 55 20 00"),
+              npos);
 }
 
 TEST(CliProcessor, InfoAndCalibrationReportThroughTheirBoxes) {
@@ -277,9 +317,10 @@ TEST(CliProcessor, InfoAndCalibrationReportThroughTheirBoxes) {
     EXPECT_EQ(run.err.rfind("Info: Vendor Code: 1E\n", 0), 0u) << run.err;
     EXPECT_NE(run.err.find("C9"), npos);
 
-    run = runCli(dir, {"--simulate", "--sim-calibration", "9C", "--sim-save",
+    run = runCli(dir, {"--simulate", "--progress", "--sim-calibration", "9C", "--sim-save",
                        dir.file("calibrated.bin"), "calibrate"});
     EXPECT_EQ(run.exit, 0) << run.err;
+    EXPECT_EQ(run.err.rfind("status: verbinden....\nstatus: connecting....\n", 0), 0u) << run.err;
     EXPECT_NE(run.err.find("Kalibrierung erfolgreich!: soll: 9C"), npos) << run.err;
     EXPECT_EQ(readMemory(dir, "calibrated.bin")[15], 0x9C);
 
