@@ -129,6 +129,7 @@ TEST_P(MotorDataEntryTest, RefusedEntriesLeaveFileAndMemory) {
         {{"4", "1e30"}, "Getriebe-Untersetzung: Wert nicht zulässig!"},
         {{"4", "12345678901234567890"}, "Getriebe-Untersetzung: Wert nicht zulässig!"},
         {{"4", "-2"}, "Getriebe-Untersetzung: Wert nicht zulässig!"},
+        {{"4", "0.001"}, "Getriebe-Untersetzung: Wert nicht zulässig!"},
     };
     for (const Case& c : cases) {
         SubdialogRig rig;

@@ -7,7 +7,6 @@
 #include "resources/lock_functions_dialog.h"
 #include "resources/rev_counter_dialog.h"
 #include "resources/rpm_control_dialog.h"
-#include "ui/dialog.h"
 
 namespace subdialogs_test {
 namespace {
@@ -56,35 +55,6 @@ TEST(Templates, LaidOutInsideTheirSizeAndGroups) {
     expectSoundLayout(resources::lockFunctionsDialogTemplate());
     expectSoundLayout(resources::rpmControlDialogTemplate());
     expectSoundLayout(resources::revCounterDialogTemplate());
-}
-
-TEST(Templates, StartStates) {
-    const ui::Dialog locks(resources::lockFunctionsDialogTemplate());
-    EXPECT_TRUE(locks.enabled(lock_ids::ReadButton));
-    EXPECT_FALSE(locks.enabled(lock_ids::WriteButton));
-    EXPECT_FALSE(locks.enabled(lock_ids::RcSetupLockCheck));
-    EXPECT_FALSE(locks.enabled(lock_ids::TestProgramLockCheck));
-
-    const ui::Dialog rpm(resources::rpmControlDialogTemplate());
-    for (ui::ControlId id :
-         {rpm_ids::FrequencyField, rpm_ids::RatePerMinuteField, rpm_ids::MotorSpeedField,
-          rpm_ids::RotorSpeedField, rpm_ids::CalculateButton, rpm_ids::WriteButton,
-          rpm_ids::PTermField, rpm_ids::ITermField}) {
-        EXPECT_FALSE(rpm.enabled(id)) << id;
-    }
-    for (ui::ControlId id :
-         {rpm_ids::PoleCountField, rpm_ids::GearRatioField, rpm_ids::SaveMotorDataButton,
-          rpm_ids::ReadButton, rpm_ids::EndButton}) {
-        EXPECT_TRUE(rpm.enabled(id)) << id;
-    }
-
-    const ui::Dialog revs(resources::revCounterDialogTemplate());
-    EXPECT_EQ(revs.text(rev_ids::PropSpeedLabel), "Prop-Drehzahl,  U/min");
-    for (ui::ControlId id :
-         {rev_ids::PoleCountField, rev_ids::GearRatioField, rev_ids::SaveMotorDataButton,
-          rev_ids::ReleaseMotorButton, rev_ids::EndButton}) {
-        EXPECT_TRUE(revs.enabled(id)) << id;
-    }
 }
 
 }  // namespace
