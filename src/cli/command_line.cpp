@@ -346,6 +346,8 @@ class Parser {
                                                   : StepKind::LoadSettings;
             step.id = word == "update" ? ids::OpenUpdateFileItem : 0;
             step.word += " " + step.file;
+        } else if (knownOptions().count(word.substr(0, word.find('='))) != 0) {
+            return fail(word + ": options go before the steps");
         } else {
             return fail("unknown step " + word);
         }

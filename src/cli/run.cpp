@@ -1,5 +1,6 @@
 #include "cli/run.h"
 
+#include <filesystem>
 #include <memory>
 #include <optional>
 
@@ -112,14 +113,37 @@ void selectDevice(shell::App& app, const std::string& device) {
     shell::checkPortItem(app.mainDialog(), item);
 }
 
+// A file dialog answers with a full path, and qvsetup.cfg records the update file's path
+// as given: every file named on the command line is made absolute once.
+void makePathsAbsolute(Options& options) {
+    const auto absolute = [](std::string& path) {
+        std::error_code error;
+        if (!path.empty()) {
+            const std::filesystem::path full = std::filesystem::absolute(path, error);
+            if (!error) {
+                path = full.lexically_normal().string();
+            }
+        }
+    };
+    absolute(options.directory);
+    absolute(options.sim.memoryFile);
+    absolute(options.sim.saveFile);
+    absolute(options.sim.flashSaveFile);
+    absolute(options.sim.traceFile);
+    for (Step& step : options.steps) {
+        absolute(step.file);
+    }
+}
+
 }  // namespace
 
 int run(const std::vector<std::string>& args, Console console) {
-    const CommandLine commandLine = parseCommandLine(args);
+    CommandLine commandLine = parseCommandLine(args);
     if (!commandLine.options) {
         return usageError(console, commandLine.error);
     }
-    const Options& options = *commandLine.options;
+    Options options = *commandLine.options;
+    makePathsAbsolute(options);
     if (options.help) {
         console.out << usageText();
         return exitSuccess;

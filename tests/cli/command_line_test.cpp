@@ -62,6 +62,7 @@ TEST(CommandLine, ReadsOptionsInBothFormsAndSimKnobsImplySimulation) {
 
 TEST(CommandLine, NamesWhatIsWrongWithAnArgument) {
     EXPECT_EQ(parseError({"frobnicate"}), "unknown step frobnicate");
+    EXPECT_EQ(parseError({"read", "--json"}), "--json: options go before the steps");
     EXPECT_EQ(parseError({"--verbose", "read"}), "unknown option --verbose");
     EXPECT_EQ(parseError({"--port"}), "--port needs a value");
     EXPECT_EQ(parseError({"--json=1", "read"}), "--json takes no value");
