@@ -11,7 +11,9 @@ namespace cli {
 namespace {
 
 constexpr double maxMotorHz = 100000.0;
-constexpr double maxMotorSeconds = 3600.0;
+// The rev counter measures as long as pulses come; on the virtual clock a minute of
+// motor already takes seconds of real time.
+constexpr double maxMotorSeconds = 60.0;
 constexpr int maxShiftBits = 31;
 
 bool parseInt(std::string_view text, int& value) {
@@ -259,7 +261,7 @@ class Parser {
             (colon != std::string::npos &&
              !parsePositive(text.substr(colon + 1), maxMotorSeconds, seconds))) {
             return fail("--sim-motor: " + value +
-                        " is not HZ[:SECONDS] (up to 100000 Hz, up to 3600 s)");
+                        " is not HZ[:SECONDS] (up to 100000 Hz, up to 60 s)");
         }
         sim.motorHz = hz;
         sim.motorSeconds = seconds;

@@ -74,6 +74,7 @@ TEST(CommandLine, NamesWhatIsWrongWithAnArgument) {
     EXPECT_NE(parseError({"--sim-isp", "shift:32", "read"}), "");
     EXPECT_NE(parseError({"--sim-motor", "0", "read"}), "");
     EXPECT_NE(parseError({"--sim-motor", "100:nan", "read"}), "");
+    EXPECT_NE(parseError({"--sim-motor", "100:61", "read"}), "");
     EXPECT_NE(parseError({"--sim-device", "zek2", "read"}), "");
     EXPECT_EQ(parseError({"read-memory", "3"}), "read-memory: 3 is not 1 or 2");
     EXPECT_EQ(parseError({"click"}), "click needs a control id");

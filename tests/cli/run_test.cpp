@@ -157,6 +157,12 @@ TEST(CliExitStatus, FailedStepStopsTheRunWithStatusOne) {
     ASSERT_FALSE(root.find("messages")->items().empty());
     EXPECT_EQ(root.find("messages")->items().back().find("owner")->asString(), "main");
 
+    for (const char* knob : {"--sim-adapter=stuck", "--sim-device=none"}) {
+        run = runCli(dir, {knob, "read"});
+        EXPECT_EQ(run.exit, 1) << knob;
+        EXPECT_NE(run.err, "") << knob;
+    }
+
     // A device that is not there: the opening fails like a missing COM port.
     run = runCli(dir, {"--port", dir.file("no-such-tty"), "read"});
     EXPECT_EQ(run.exit, 1);
