@@ -22,7 +22,7 @@ void showChecked(QAction* action, bool checked) {
 
 MenuBinding::MenuBinding(ui::Dialog& dialog, QMenuBar& bar,
                          const std::function<QString(ui::ControlId)>& annotate)
-    : QObject(&bar), m_dialog(dialog) {
+    : QObject(&bar), m_dialog(dialog), m_annotate(annotate) {
     QMenu* current = nullptr;
     for (const ui::MenuItemTemplate& item : dialog.dialogTemplate().menu) {
         QString text = qText(item.text);
@@ -30,6 +30,7 @@ MenuBinding::MenuBinding(ui::Dialog& dialog, QMenuBar& bar,
             case ui::MenuKind::Popup:
                 current = bar.addMenu(text);
                 m_popups.push_back(current);
+                connect(current, &QMenu::aboutToShow, this, &MenuBinding::refreshAnnotations);
                 break;
             case ui::MenuKind::Separator:
                 if (current != nullptr) {
@@ -37,13 +38,10 @@ MenuBinding::MenuBinding(ui::Dialog& dialog, QMenuBar& bar,
                 }
                 break;
             case ui::MenuKind::Item: {
-                const QString note = annotate ? annotate(item.id) : QString();
-                if (!note.isEmpty()) {
-                    text += QLatin1Char('\t') + note;
-                }
                 QAction* action = item.level == 0 || current == nullptr ? bar.addAction(text)
                                                                         : current->addAction(text);
                 bind(action, item.id);
+                m_texts[item.id] = text;
                 break;
             }
         }
@@ -51,7 +49,19 @@ MenuBinding::MenuBinding(ui::Dialog& dialog, QMenuBar& bar,
             current = nullptr;
         }
     }
+    refreshAnnotations();
     copyFromModel();
+}
+
+void MenuBinding::refreshAnnotations() {
+    if (!m_annotate) {
+        return;
+    }
+    for (const auto& [id, text] : m_texts) {
+        const QString note = m_annotate(id);
+        // After a tab the note stands apart, in the column of shortcuts.
+        m_actions[id]->setText(note.isEmpty() ? text : text + QLatin1Char('\t') + note);
+    }
 }
 
 QAction* MenuBinding::bind(QAction* action, ui::ControlId id) {

@@ -34,6 +34,8 @@ class MenuBinding : public QObject {
     QAction* addExtraItem(int popupIndex, ui::ControlId id, const QString& text);
 
     void copyFromModel();
+    // Asks the annotation again (devices come and go); done each time a pop-up opens.
+    void refreshAnnotations();
     // The check mark of an item the model does not hold.
     void setExtraChecked(ui::ControlId id, bool checked);
 
@@ -45,6 +47,8 @@ class MenuBinding : public QObject {
 
     ui::Dialog& m_dialog;
     std::map<ui::ControlId, QAction*> m_actions;
+    std::map<ui::ControlId, QString> m_texts;  // template texts of annotated items
+    std::function<QString(ui::ControlId)> m_annotate;
     std::vector<QMenu*> m_popups;
 };
 

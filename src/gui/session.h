@@ -30,6 +30,8 @@ struct RealPorts {
 };
 
 RealPorts findRealPorts();
+// What the Port menu shows beside COMn: the system device, marked when it is missing.
+QString comPortNote(ui::ControlId id);
 
 class Session {
   public:

@@ -3,6 +3,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -15,6 +16,7 @@
 #include "gui/dialog_units.h"
 #include "gui/gui_rig.h"
 #include "gui/menu_binding.h"
+#include "gui/session.h"
 #include "resources/main_dialog.h"
 #include "resources/main_dialog_ids.h"
 
@@ -163,6 +165,18 @@ TEST(MainWindow, MenuWithIdsCheckMarksAndGreyedItems) {
     EXPECT_FALSE(menus.action(ids::HelpFileItem)->isEnabled());
     // Without virtual back-ends there is no item for them.
     EXPECT_EQ(menus.popup(portPopupIndex)->actions().size(), 8);
+}
+
+TEST(MainWindow, PortMenuShowsTheDeviceBesideEachComPort) {
+    GuiRig rig;
+    rig.app.initDialog(rig.directory.path());
+    MainWindow window(rig.app, rig.host, &comPortNote);
+    const QString com1 = window.menus()->action(ids::Com1Item)->text();
+    const QString com5 = window.menus()->action(ids::Com5Item)->text();
+    EXPECT_TRUE(com1.startsWith(QStringLiteral("COM1\t/dev/ttyS0"))) << com1.toStdString();
+    EXPECT_TRUE(com5.startsWith(QStringLiteral("COM5\t/dev/ttyUSB0"))) << com5.toStdString();
+    // A converter that is not plugged in is marked, not hidden.
+    EXPECT_EQ(com5.endsWith(QStringLiteral(" (fehlt)")), !QFile::exists("/dev/ttyUSB0"));
 }
 
 }  // namespace
