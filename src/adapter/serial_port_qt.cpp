@@ -1,6 +1,7 @@
 #include "adapter/serial_port_qt.h"
 
 #include <QSerialPort>
+#include <type_traits>
 
 #include "adapter/com_mapping.h"
 #include "adapter/link_state.h"
@@ -10,11 +11,21 @@ namespace adapter {
 
 namespace {
 
+// QSerialPort::handle() is a file descriptor on POSIX systems and a HANDLE on Windows.
+template <typename Handle>
+std::intptr_t nativeHandle(Handle handle) {
+    if constexpr (std::is_pointer_v<Handle>) {
+        return reinterpret_cast<std::intptr_t>(handle);
+    } else {
+        return static_cast<std::intptr_t>(handle);
+    }
+}
+
 // The port stays open as long as its lines exist.
 class QtSerialLines final : public LineAccess {
   public:
     explicit QtSerialLines(std::unique_ptr<QSerialPort> port)
-        : m_port(std::move(port)), m_lines(static_cast<std::intptr_t>(m_port->handle())) {}
+        : m_port(std::move(port)), m_lines(nativeHandle(m_port->handle())) {}
     ~QtSerialLines() override { m_port->close(); }
 
     void setClock(bool high) override { m_lines.setClock(high); }
@@ -45,7 +56,7 @@ std::unique_ptr<LineAccess> QtSerialPortFactory::open(const std::string& deviceN
     }
     std::uint32_t status = 0;
     modem::SystemError error;
-    if (!modem::readStatus(static_cast<std::intptr_t>(port->handle()), status, error)) {
+    if (!modem::readStatus(nativeHandle(port->handle()), status, error)) {
         m_lastError = error.call + " failed, error " + std::to_string(error.code);
         port->close();
         result = SerialOpenResult::CannotReadSettings;

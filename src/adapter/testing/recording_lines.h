@@ -90,7 +90,10 @@ class Recorder {
     // Line changes and waits only.
     std::vector<std::string> changes() const;
     int count(const std::string& what) const;
-    void clear() { events.clear(), operations = 0; }
+    void clear() {
+        events.clear();
+        operations = 0;
+    }
 };
 
 // The serial adapter's modem lines.
