@@ -1,4 +1,6 @@
 // Millisecond waits on the clock and the short bit delay made of DATA-IN reads.
+#include <cstdint>
+
 #include "adapter/adapter.h"
 
 namespace adapter {
@@ -27,7 +29,11 @@ void delayMs(Clock& clock, std::uint32_t ms) {
     if (ms == 0) {
         return;
     }
-    clock.waitUntilNs(startNs + static_cast<std::uint64_t>(ms) * nsPerMs);
+    const std::uint64_t lengthNs = static_cast<std::uint64_t>(ms) * nsPerMs;
+    // A clock started near its end must not wrap the deadline into the past.
+    const std::uint64_t deadlineNs =
+        startNs > UINT64_MAX - lengthNs ? UINT64_MAX : startNs + lengthNs;
+    clock.waitUntilNs(deadlineNs);
 }
 
 void bitDelay(LinkContext& ctx, int units) {

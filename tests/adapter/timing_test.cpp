@@ -33,6 +33,13 @@ TEST(DelayMs, WaitsAcrossTheWrapOfTheMillisecondTicks) {
     EXPECT_THAT(rig.trace(), ElementsAre("wait 10 ms"));
 }
 
+TEST(DelayMs, ADeadlineBeyondTheClocksRangeIsNotInThePast) {
+    RecordingRig rig;
+    rig.recorder.clock.setNowNs(UINT64_MAX - 1000);
+    delayMs(rig.ctx, 1);
+    EXPECT_EQ(rig.recorder.clock.nowNs(), UINT64_MAX);
+}
+
 TEST(DelayMs, NeverEndsEarlyOnTheRealClock) {
     MonotonicClock clock;
     for (std::uint32_t ms : {1u, 3u, 12u}) {

@@ -209,6 +209,7 @@ bool RecordingPortIo::readWord(std::uint16_t base, std::uint16_t& word) {
 
 bool RecordingPortIo::readControl(std::uint16_t base, std::uint8_t& value) {
     ++m_recorder.operations;
+    m_recorder.clock.advanceNs(m_recorder.operationCostNs);
     if (m_recorder.portIoFails) {
         m_recorder.record("read control failed", true);
         return false;
@@ -221,6 +222,7 @@ bool RecordingPortIo::readControl(std::uint16_t base, std::uint8_t& value) {
 
 bool RecordingPortIo::writeControl(std::uint16_t base, std::uint8_t value) {
     ++m_recorder.operations;
+    m_recorder.clock.advanceNs(m_recorder.operationCostNs);
     if (m_recorder.portIoFails) {
         m_recorder.record("write control failed");
         return false;
