@@ -1,6 +1,4 @@
 // The adapter test and the line sequences that hold the controller in reset or start it.
-#include <cstdio>
-
 #include "adapter/adapter.h"
 #include "adapter/parallel_register.h"
 
@@ -23,9 +21,7 @@ constexpr std::uint32_t firmwareStartMs = 500;
 constexpr std::uint32_t bootloaderStartMs = 1000;
 
 void adapterNotFound(LinkContext& ctx) {
-    char text[64];
-    std::snprintf(text, sizeof text, "No Adaptor found at %s\n", ctx.port.portName.c_str());
-    ctx.messageText = text;
+    ctx.messageText = "No Adaptor found at " + ctx.port.portName + "\n";
 }
 
 void writeLinesLow(LinkContext& ctx) {
@@ -33,29 +29,20 @@ void writeLinesLow(LinkContext& ctx) {
     writeOutputImage(ctx);
 }
 
-void pulseParallelReset(LinkContext& ctx, bool high) {
-    if (high) {
-        ctx.state.outputImage |= resetBit;
-    } else {
-        ctx.state.outputImage &= ~resetBit;
-    }
-    writeOutputImage(ctx);
-}
-
 void parallelReset(LinkContext& ctx, ResetForm form) {
     lowerLines(ctx);
     if (form == ResetForm::Short) {
         delayMs(ctx, parallelLowerSettleMs);
-        pulseParallelReset(ctx, true);
+        setReset(ctx, true);
         bitDelay(ctx, parallelResetPulseUnits);
-        pulseParallelReset(ctx, false);
+        setReset(ctx, false);
     } else {
         writeLinesLow(ctx);
         delayMs(ctx, shortResetPulseMs);
-        pulseParallelReset(ctx, true);
+        setReset(ctx, true);
         delayMs(ctx, shortResetPulseMs);
         delayMs(ctx, longResetRunMs);
-        pulseParallelReset(ctx, false);
+        setReset(ctx, false);
     }
     delayMs(ctx, resetHoldMs);
 }
