@@ -10,6 +10,9 @@ namespace {
 using adapter::testing::DsrMode;
 
 struct VirtualRig : ShellRig {
+    // The context closes its port on the virtual back-end, which must still be there.
+    ~VirtualRig() { app.reset(); }
+
     adapter::testing::Recorder simRecorder;
     adapter::testing::RecordingSerialPorts simPorts{simRecorder};
     adapter::testing::RecordingPortIo simPortIo{simRecorder};
