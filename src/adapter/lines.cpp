@@ -25,7 +25,7 @@ LineAccess* openPort(LinkContext& ctx) {
 }
 
 bool parallelReachable(LinkContext& ctx) {
-    if (ctx.state.driverFault) {
+    if (driverFaultStands(ctx)) {
         return false;
     }
     if (!ctx.port.directPortIo && !ctx.port.portDriverReady) {
@@ -57,6 +57,16 @@ void reportDriverFault(LinkContext& ctx) {
     if (ctx.mainWindow != nullptr) {
         ctx.mainWindow->end(1);
     }
+}
+
+bool driverFaultStands(LinkContext& ctx) {
+    // The fault ended the dialog it happened in. A command in a dialog that is still
+    // open (a sub-dialog was ended, the main dialog goes on) tries the port again, and
+    // reports it again if it still fails.
+    if (ctx.state.driverFault && ctx.mainWindow != nullptr && !ctx.mainWindow->ended()) {
+        ctx.state.driverFault = false;
+    }
+    return ctx.state.driverFault;
 }
 
 void serialSetClock(LinkContext& ctx, bool high) {

@@ -22,7 +22,9 @@ struct LinkState {
     std::uint16_t enableAnswer = 0;
     bool ispConnected = false;
     int partFamily = 0;
-    // A parallel driver access failed: the box was shown once; the running operation stops.
+    // A parallel driver access failed: the box was shown once and the dialog named by the
+    // main window ended; parallel accesses do nothing until a command runs in a dialog
+    // that is still open.
     bool driverFault = false;
     // The open serial port failed (device unplugged) and was closed; cleared when a port
     // opens again or is closed on purpose.

@@ -17,5 +17,7 @@ inline constexpr std::uint8_t controlDirectionBit = 0x20;  // set: data pins are
 
 // Shows "Error during driver access!" once and ends the dialog named by the main window.
 void reportDriverFault(LinkContext& ctx);
+// True while a reported driver fault stands: parallel accesses then do nothing.
+bool driverFaultStands(LinkContext& ctx);
 
 }  // namespace adapter

@@ -89,7 +89,7 @@ void lowerLines(LinkContext& ctx) {
         return;
     }
     if (ctx.port.directPortIo) {
-        if (ctx.state.driverFault) {
+        if (driverFaultStands(ctx)) {
             return;
         }
         std::uint8_t control = 0;

@@ -173,6 +173,25 @@ TEST(ParallelLines, DriverFailureIsShownOnceAndEndsTheMainDialog) {
     EXPECT_EQ(rig.recorder.operations, 1);
 }
 
+TEST(ParallelLines, ACommandInADialogStillOpenTriesThePortAgain) {
+    RecordingRig rig;
+    rig.selectParallel(false);
+    ui::Dialog mainWindow(resources::mainDialogTemplate());
+    rig.ctx.mainWindow = &mainWindow;
+    rig.recorder.portIoFails = true;
+    setClock(rig.ctx, true);
+    setClock(rig.ctx, false);
+    EXPECT_EQ(rig.host.messages.size(), 1u);
+
+    // The ended dialog was a sub-dialog; the next command runs in the main dialog.
+    ui::Dialog otherWindow(resources::mainDialogTemplate());
+    rig.ctx.mainWindow = &otherWindow;
+    rig.recorder.portIoFails = false;
+    setClock(rig.ctx, true);
+    EXPECT_FALSE(linesFailed(rig.ctx));
+    EXPECT_THAT(rig.changes(), ElementsAre("write data failed", "data 0x02"));
+}
+
 TEST(ParallelLines, WithoutAnyAccessMethodTheFirstAccessFails) {
     RecordingRig rig;
     rig.selectParallel(false);
