@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -172,6 +173,23 @@ TEST(GuiCommands, EscWhileALoopPollsIsAStopAndOtherInputIsHeldBack) {
     EXPECT_EQ(rig.app.mainDialog().text(ids::StatusField), "");
     std::this_thread::sleep_for(std::chrono::milliseconds(30));
     EXPECT_FALSE(rig.host.stopRequested(rig.app.mainDialog()));
+}
+
+TEST(GuiCommands, ProgressDisplayFollowsTheTransferAndGoesAway) {
+    GuiRig rig;
+    MainWindow& window = rig.start();
+    window.show();
+    rig.host.showProgress(5, 10, 3);
+    auto* progress = window.findChild<QProgressDialog*>();
+    ASSERT_NE(progress, nullptr);
+    EXPECT_EQ(progress->value(), 5);
+    EXPECT_EQ(progress->labelText(), QStringLiteral("5 von 10, noch 3 s"));
+    rig.host.showProgress(7, 10, -1);
+    EXPECT_EQ(progress->labelText(), QStringLiteral("7 von 10"));
+    rig.host.showProgress(10, 10, 0);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(window.findChild<QProgressDialog*>(), nullptr);
+    rig.host.showProgress(0, 0, -1);  // nothing to show, nothing to remove
 }
 
 }  // namespace

@@ -66,6 +66,16 @@ bool hasKind(QWidget* widget, ui::Kind kind) {
     return false;
 }
 
+TEST(DialogUnits, ScaleFromTheBaseUnitsRoundedHalfUp) {
+    // The classic 8-point dialog font: 6 × 13 pixels.
+    const DialogUnits units{6, 13};
+    EXPECT_EQ(units.x(430), 645);
+    EXPECT_EQ(units.y(225), 366);  // 365.625
+    EXPECT_EQ(units.x(3), 5);      // 4.5
+    EXPECT_EQ(units.y(12), 20);    // 19.5
+    EXPECT_EQ(units.rect(ui::Rect{122, 182, 44, 14}), QRect(183, 296, 66, 23));
+}
+
 TEST(MainWindow, EveryControlOfTheTemplateWithItsKindTextStateAndGeometry) {
     GuiRig rig;
     MainWindow& window = rig.start();
