@@ -35,6 +35,17 @@ void trigger(MainWindow& window, ui::ControlId id) {
     window.menus()->action(id)->trigger();
 }
 
+// A picture of the window for whoever looks at the test run (ZEK_TEST_OUTPUT).
+void saveArtefact(QWidget& window, const char* name) {
+    const char* folder = std::getenv("ZEK_TEST_OUTPUT");
+    if (folder == nullptr) {
+        return;
+    }
+    QDir().mkpath(QString::fromLocal8Bit(folder));
+    const QString path = QDir(QString::fromLocal8Bit(folder)).filePath(QString::fromLatin1(name));
+    EXPECT_TRUE(window.grab().save(path)) << path.toStdString();
+}
+
 TEST(GuiCommands, PortSelectionWithAFailingAndASucceedingAdapter) {
     GuiRig rig;
     MainWindow& window = rig.start();
@@ -73,11 +84,7 @@ TEST(GuiCommands, ReadFillsTheWidgetsAndTheScreenshotIsWritten) {
     auto* timing = static_cast<QComboBox*>(window.view().widget(ids::TimingList));
     EXPECT_EQ(timing->currentIndex(), model.selection(ids::TimingList));
 
-    if (const char* folder = std::getenv("ZEK_TEST_OUTPUT")) {
-        QDir().mkpath(QString::fromLocal8Bit(folder));
-        const QString path = QDir(QString::fromLocal8Bit(folder)).filePath("main_dialog.png");
-        EXPECT_TRUE(window.grab().save(path)) << path.toStdString();
-    }
+    saveArtefact(window, "main_dialog.png");
 }
 
 TEST(GuiCommands, WhatTheUserTypedReachesTheModelBeforeTheCommand) {
@@ -149,6 +156,7 @@ TEST(GuiCommands, ASubDialogIsBuiltFromItsTemplateAndEndsOnEsc) {
         EXPECT_EQ(box->parentWidget(), &window);
         EXPECT_NE(box->view().widget(lock_ids::ReadButton), nullptr);
         EXPECT_FALSE(box->view().widget(lock_ids::WriteButton)->isEnabled());
+        saveArtefact(*box, "lock_functions.png");
         QTest::keyClick(box, Qt::Key_Escape);
     });
     poll.start(5);
