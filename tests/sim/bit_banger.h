@@ -1,5 +1,4 @@
-// A minimal PC side for the controller tests, independent of the link module: it drives
-// the lines of a virtual serial port by hand.
+// A PC side independent of the link module: drives the lines of a virtual serial port by hand.
 #pragma once
 
 #include <cstdint>
@@ -22,7 +21,7 @@ class BitBanger {
     void waitUs(std::uint64_t us) { m_rig.clock().advanceNs(us * 1000); }
     void waitMs(std::uint64_t ms) { waitUs(ms * 1000); }
 
-    // RESET low, then high with CLOCK as given, then the firmware's boot time and more.
+    // RESET low, then high with CLOCK as given, then past the firmware's boot time.
     void start(bool clockHigh = false) {
         m_lines->setReset(false);
         m_lines->setClock(clockHigh);
@@ -37,7 +36,7 @@ class BitBanger {
         waitMs(100);
     }
 
-    // Eight bits, most significant first: DATA-OUT, CLOCK high, sample, CLOCK low.
+    // Most significant bit first: DATA-OUT, CLOCK high, sample, CLOCK low.
     std::uint8_t exchange(std::uint8_t out, std::uint64_t halfBitUs = 10) {
         int in = 0;
         for (int bit = 7; bit >= 0; --bit) {
@@ -63,8 +62,8 @@ class BitBanger {
     std::unique_ptr<adapter::LineAccess> m_lines;
 };
 
-// Checks that every DATA-IN change in the trace comes while CLOCK is low and never at the
-// timestamp of a CLOCK edge; returns how many changes there were.
+// Expects every DATA-IN change while CLOCK is low and never at a CLOCK edge's timestamp;
+// returns the number of changes.
 inline int dataInChangesAfterFallingEdges(const LineTrace& trace) {
     bool clockHigh = false;
     std::uint64_t lastClockNs = 0;

@@ -20,59 +20,62 @@ struct FirmwareLink : ::testing::Test {
         pc.waitMs(5);
         return pc.exchange(0x00);
     }
-    std::uint8_t writeSetup(std::uint8_t address, std::uint8_t value,
-                            std::uint64_t storeWaitMs = 25) {
+    std::uint8_t writeSetup(std::uint8_t address, std::uint8_t value, std::uint64_t storeMs = 25) {
         pc.exchange('V');
         pc.waitMs(5);
         pc.exchange(address);
         pc.waitMs(5);
         pc.exchange(value);
-        pc.waitMs(storeWaitMs);
+        pc.waitMs(storeMs);
         return pc.exchange(0x00);
+    }
+    void commit(std::uint64_t waitMs) {
+        pc.exchange('X');
+        pc.exchange('U');
+        pc.exchange('3');
+        pc.waitMs(waitMs);
     }
 };
 
-TEST_F(FirmwareLink, ProbeIsAnsweredOneByteLater) {
-    EXPECT_EQ(pc.exchange(0xFE), 0x00);  // nothing sent before: the register is empty
-    EXPECT_EQ(pc.exchange(0xFE), 0xFE);
-    EXPECT_EQ(pc.exchange(0xFE), 0xFE);
+TEST_F(FirmwareLink, ProbeIsAnsweredOneByteLaterByEachDeviceKind) {
+    struct Case {
+        DeviceKind kind;
+        bool idleHigh;
+        std::uint8_t first, later;
+    };
+    for (const Case& c : {Case{DeviceKind::ThisController, false, 0x00, 0xFE},
+                          Case{DeviceKind::OtherKind, false, 0x00, 0xFD},
+                          Case{DeviceKind::NothingAttached, false, 0x00, 0x00},
+                          Case{DeviceKind::NothingAttached, true, 0xFF, 0xFF}}) {
+        SCOPED_TRACE(static_cast<int>(c.later));
+        rig.controllerConfig().kind = c.kind;
+        rig.controllerConfig().nothingAttachedLevel = c.idleHigh;
+        pc.start();  // the register starts empty
+        EXPECT_EQ(pc.exchange(0xFE), c.first);
+        EXPECT_EQ(pc.exchange(0xFE), c.later);
+        EXPECT_EQ(pc.exchange(0xFE), c.later);
+    }
 }
 
-TEST_F(FirmwareLink, OtherKindAnswersFD) {
-    rig.controllerConfig().kind = DeviceKind::OtherKind;
-    pc.exchange(0xFE);
-    EXPECT_EQ(pc.exchange(0xFE), 0xFD);
-}
-
-TEST_F(FirmwareLink, ReadsVersionBytes) {
+TEST_F(FirmwareLink, ReadsWritesAndWritesThatDoNotStick) {
     EXPECT_EQ(readSetup(32), 0x10);
     EXPECT_EQ(readSetup(33), 0x11);
-    EXPECT_EQ(readSetup(12), 0x66);
-}
-
-TEST_F(FirmwareLink, WriteIsStoredAndReadBack) {
     EXPECT_EQ(writeSetup(14, 0x2A), 0x2A);
     EXPECT_EQ(rig.setupMemory()[14], 0x2A);
     EXPECT_EQ(readSetup(14), 0x2A);
-}
 
-TEST_F(FirmwareLink, WritesThatDoNotStickReadBackTheOldValue) {
     rig.controllerConfig().setupWritesStick = false;
-    EXPECT_EQ(writeSetup(14, 0x2A), 10);
-    EXPECT_EQ(rig.setupMemory()[14], 10);
+    EXPECT_EQ(writeSetup(14, 0x33), 0x2A);  // the read-back shows the old value
+    EXPECT_EQ(rig.setupMemory()[14], 0x2A);
 }
 
 TEST_F(FirmwareLink, RushedFirmwareShiftsOutTheByteItLastReceived) {
-    // Fetching the read-back before the byte is stored: the register still holds the value
-    // byte as it came in, which the PC cannot tell from a good read-back.
+    // A read-back fetched before the byte is stored still shows the value as it came in.
     EXPECT_EQ(writeSetup(14, 0x2A, 5), 0x2A);
-    // Rushing the page commit shows: the register holds the "3", not the page number.
+    // A rushed page commit shows the "3", not the page number.
     pc.exchange('W');
     pc.exchange(7);
-    pc.exchange('X');
-    pc.exchange('U');
-    pc.exchange('3');
-    pc.waitMs(5);
+    commit(5);
     EXPECT_EQ(pc.exchange('3'), '3');
     // Given its time, the firmware is in step again.
     pc.waitMs(40);
@@ -85,8 +88,7 @@ TEST_F(FirmwareLink, AnswerNeedsTheFirmwaresByteTime) {
     pc.exchange('U');
     pc.waitMs(5);
     pc.exchange(32);
-    // The next byte starts a few microseconds later: the register still holds the address.
-    EXPECT_EQ(pc.exchange(0x00, /*halfBitUs=*/1), 32);
+    EXPECT_EQ(pc.exchange(0x00, /*halfBitUs=*/1), 32);  // still the address
     EXPECT_EQ(readSetup(32), 0x10);
 }
 
@@ -100,10 +102,7 @@ TEST_F(FirmwareLink, PageIsProgrammedFromItsBuffer) {
         EXPECT_EQ(pc.exchange(data), offset);
         EXPECT_EQ(pc.exchange(0x00), data);
     }
-    pc.exchange('X');
-    pc.exchange('U');
-    pc.exchange('3');
-    pc.waitMs(40);
+    commit(40);
     EXPECT_EQ(pc.exchange('3'), 3);
 
     EXPECT_EQ(rig.flash().byteAt(3 * 64), 0xC0);
@@ -116,29 +115,15 @@ TEST_F(FirmwareLink, PageIsProgrammedFromItsBuffer) {
     EXPECT_EQ(rig.pageLog()[1].page, 3);
 }
 
-TEST_F(FirmwareLink, NothingAttachedShowsTheIdleLevel) {
-    rig.controllerConfig().kind = DeviceKind::NothingAttached;
-    EXPECT_EQ(pc.exchange(0xFE), 0x00);
-    EXPECT_EQ(pc.exchange(0xFE), 0x00);
-    rig.controllerConfig().nothingAttachedLevel = true;
-    EXPECT_EQ(pc.exchange(0xFE), 0xFF);
-}
-
-TEST_F(FirmwareLink, ResetForgetsAHalfReceivedByte) {
+TEST_F(FirmwareLink, ResetForgetsAHalfReceivedByteAndBootIgnoresTheLink) {
     for (int bit = 0; bit < 3; ++bit) {
         pc.lines().setClock(true);
         pc.lines().setClock(false);
     }
-    pc.start();
-    pc.exchange(0xFE);
-    EXPECT_EQ(pc.exchange(0xFE), 0xFE);
-}
-
-TEST_F(FirmwareLink, IgnoresTheLinkWhileBooting) {
     pc.lines().setReset(false);
     pc.waitMs(1);
     pc.lines().setReset(true);
-    pc.exchange(0xFE);  // before the boot time is over: not seen
+    pc.exchange(0xFE);  // within the boot time: not seen
     pc.waitMs(10);
     EXPECT_EQ(pc.exchange(0xFE), 0x00);
     EXPECT_EQ(pc.exchange(0xFE), 0xFE);

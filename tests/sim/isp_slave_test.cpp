@@ -1,5 +1,4 @@
-// The processor's serial programming rules, driven bit by bit without the processor
-// service: framing, echo, and the read instructions' answers.
+// The processor's serial programming rules, driven bit by bit without the processor service.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -11,54 +10,51 @@ namespace {
 
 using testing::BitBanger;
 
-struct IspSlaveRules : ::testing::Test {
+struct IspSlave : ::testing::Test {
     TestRig rig;
     BitBanger pc{rig};
+    void SetUp() override { pc.holdInReset(); }
 
-    // The four answers of one instruction.
-    std::array<std::uint8_t, 4> instruction(std::uint8_t b1, std::uint8_t b2, std::uint8_t b3,
-                                            std::uint8_t b4) {
-        return {pc.exchange(b1), pc.exchange(b2), pc.exchange(b3), pc.exchange(b4)};
+    std::array<std::uint8_t, 4> instruction(std::uint8_t b1, std::uint8_t b2, std::uint8_t b3) {
+        return {pc.exchange(b1), pc.exchange(b2), pc.exchange(b3), pc.exchange(0x00)};
     }
-    std::uint8_t enable() { return instruction(0xAC, 0x53, 0x00, 0x00)[2]; }
+    std::uint8_t read(std::uint8_t b1, std::uint8_t b2, std::uint8_t b3) {
+        return instruction(b1, b2, b3)[3];
+    }
+    std::uint8_t enable() { return instruction(0xAC, 0x53, 0x00)[2]; }
 };
 
-TEST_F(IspSlaveRules, EchoesOnlyTheSecondEnableByteDuringTheThird) {
-    pc.holdInReset();
+TEST_F(IspSlave, EchoesOnlyTheSecondEnableByteDuringTheThird) {
+    EXPECT_EQ(read(0x30, 0x00, 0x00), 0x00);  // ignored before programming enable
     rig.trace().clear();
-    const auto answers = instruction(0xAC, 0x53, 0x00, 0x00);
+    const auto answers = instruction(0xAC, 0x53, 0x00);
     EXPECT_EQ(answers[2], 0x53);
     EXPECT_TRUE(rig.controller().isp().enabled());
     EXPECT_EQ(testing::dataInChangesAfterFallingEdges(rig.trace()), 6);  // 01010011, then 0
 }
 
-TEST_F(IspSlaveRules, ReadInstructionsAnswerInTheFourthByte) {
-    rig.ispConfig().signature = {0x1E, 0x91, 0x0A};
-    rig.ispConfig().lockBits = 0xFC;
-    rig.ispConfig().fuseHigh = 0xC9;
-    rig.ispConfig().fuseLow = 0x24;
-    rig.ispConfig().calibration = 0x7B;
-    pc.holdInReset();
+TEST_F(IspSlave, ReadInstructionsAnswerInTheFourthByte) {
+    rig.ispConfig() = {.signature = {0x1E, 0x91, 0x0A},
+                       .lockBits = 0xFC,
+                       .fuseHigh = 0xC9,
+                       .fuseLow = 0x24,
+                       .calibration = 0x7B};
     ASSERT_EQ(enable(), 0x53);
-    EXPECT_EQ(instruction(0x30, 0x00, 0x00, 0x00)[3], 0x1E);
-    EXPECT_EQ(instruction(0x30, 0x00, 0x01, 0x00)[3], 0x91);
-    EXPECT_EQ(instruction(0x30, 0x00, 0x02, 0x00)[3], 0x0A);
-    EXPECT_EQ(instruction(0x58, 0x00, 0x00, 0x00)[3], 0xFC);
-    EXPECT_EQ(instruction(0x58, 0x08, 0x00, 0x00)[3], 0xC9);
-    EXPECT_EQ(instruction(0x50, 0x00, 0x00, 0x00)[3], 0x24);
-    EXPECT_EQ(instruction(0x38, 0x00, 0x03, 0x00)[3], 0x7B);
+    const std::array<std::uint8_t, 4> cases[] = {
+        {0x30, 0x00, 0x00, 0x1E}, {0x30, 0x00, 0x01, 0x91}, {0x30, 0x00, 0x02, 0x0A},
+        {0x58, 0x00, 0x00, 0xFC}, {0x58, 0x08, 0x00, 0xC9}, {0x50, 0x00, 0x00, 0x24},
+        {0x38, 0x00, 0x03, 0x7B},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(read(c[0], c[1], c[2]), c[3])
+            << std::hex << int(c[0]) << " " << int(c[1]) << " " << int(c[2]);
+    }
 }
 
-TEST_F(IspSlaveRules, ReadsAreIgnoredBeforeProgrammingEnable) {
-    pc.holdInReset();
-    EXPECT_EQ(instruction(0x30, 0x00, 0x00, 0x00)[3], 0x00);
-}
-
-TEST_F(IspSlaveRules, OutOfStepFramingNeedsOneExtraPulsePerBit) {
+TEST_F(IspSlave, OutOfStepFramingNeedsOneExtraPulsePerBit) {
     for (int offset : {1, 7, 31}) {
         SCOPED_TRACE(offset);
         rig.ispConfig().frameOffsetBits = offset;
-        pc.holdInReset();
         pc.lines().setReset(true);  // a short pulse re-enters programming mode afresh
         pc.waitMs(1);
         pc.holdInReset();
@@ -71,29 +67,25 @@ TEST_F(IspSlaveRules, OutOfStepFramingNeedsOneExtraPulsePerBit) {
     }
 }
 
-TEST_F(IspSlaveRules, SilentProcessorNeverEchoes) {
+TEST_F(IspSlave, SilentProcessorNeverEchoes) {
     rig.ispConfig().neverEchoes = true;
-    pc.holdInReset();
     for (int attempt = 0; attempt < 33; ++attempt) {
         ASSERT_NE(enable(), 0x53);
         pc.pulseClock();
     }
 }
 
-TEST_F(IspSlaveRules, LockedAndErasedSignatures) {
+TEST_F(IspSlave, LockedOnceThenRealFamilyThenErased) {
     rig.ispConfig().familyOne = FamilyOneReads::Once;
-    pc.holdInReset();
     ASSERT_EQ(enable(), 0x53);
-    EXPECT_EQ(instruction(0x30, 0x00, 0x01, 0x00)[3], 0x01);
-    EXPECT_EQ(instruction(0x30, 0x00, 0x02, 0x00)[3], 0x02);  // ends the locked pass
-    EXPECT_EQ(instruction(0x30, 0x00, 0x01, 0x00)[3], 0x93);
-
+    EXPECT_EQ(read(0x30, 0x00, 0x01), 0x01);
+    EXPECT_EQ(read(0x30, 0x00, 0x02), 0x02);  // ends the locked pass
+    EXPECT_EQ(read(0x30, 0x00, 0x01), 0x93);
     rig.ispConfig().signatureErased = true;
-    EXPECT_EQ(instruction(0x30, 0x00, 0x01, 0x00)[3], 0xFF);
+    EXPECT_EQ(read(0x30, 0x00, 0x01), 0xFF);
 }
 
-TEST_F(IspSlaveRules, RaisingResetStartsTheFirmware) {
-    pc.holdInReset();
+TEST_F(IspSlave, RaisingResetStartsTheFirmware) {
     ASSERT_EQ(enable(), 0x53);
     pc.start();
     pc.exchange(0xFE);
