@@ -14,13 +14,10 @@ class TempDirectory {
   public:
     TempDirectory() {
         std::random_device random;
-        const auto base = std::filesystem::temp_directory_path();
-        for (;;) {
-            m_path = base / ("zek-test-" + std::to_string(random()) + std::to_string(random()));
-            if (std::filesystem::create_directory(m_path)) {
-                break;
-            }
-        }
+        do {
+            m_path = std::filesystem::temp_directory_path() /
+                     ("zek-test-" + std::to_string(random()) + std::to_string(random()));
+        } while (!std::filesystem::create_directory(m_path));
     }
     ~TempDirectory() {
         std::error_code ignored;
