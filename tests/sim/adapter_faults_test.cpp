@@ -12,39 +12,26 @@ std::unique_ptr<adapter::LineAccess> openPort(TestRig& rig, adapter::SerialOpenR
 }
 
 TEST(SerialAdapter, DsrFollowsDtrOnlyWithAWorkingAdapterOnThatPort) {
-    struct Case {
-        LoopBack loopBack;
-        const char* opened;
-        bool dtr;
-        bool dsr;
-    };
-    const Case cases[] = {
-        {LoopBack::FollowsDtr, "COM2", true, true},  {LoopBack::FollowsDtr, "COM2", false, false},
-        {LoopBack::StuckOn, "COM2", false, true},    {LoopBack::Missing, "COM2", true, false},
-        {LoopBack::FollowsDtr, "COM1", true, false},  // the adapter sits on COM2
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.opened) + " dtr " + std::to_string(c.dtr));
-        TestRig rig;
-        rig.serialConfig().loopBack = c.loopBack;
-        rig.serialConfig().adapterPort = "COM2";
-        adapter::SerialOpenResult result{};
-        auto port = openPort(rig, result, c.opened);
-        ASSERT_TRUE(port);
-        port->setDataOut(c.dtr);
-        EXPECT_EQ(port->readLoopBack(), c.dsr);
-    }
-}
-
-TEST(SerialAdapter, OpeningFailsWithTheChosenReason) {
     TestRig rig;
-    rig.serialConfig().openResult = adapter::SerialOpenResult::CannotWriteTimeouts;
+    rig.serialConfig().adapterPort = "COM2";
     adapter::SerialOpenResult result{};
-    EXPECT_FALSE(openPort(rig, result));
-    EXPECT_EQ(result, adapter::SerialOpenResult::CannotWriteTimeouts);
+    auto port = openPort(rig, result);
+    auto other = openPort(rig, result, "COM1");
+    ASSERT_TRUE(port && other);
+    for (bool dtr : {true, false}) {
+        port->setDataOut(dtr);
+        EXPECT_EQ(port->readLoopBack(), dtr);
+    }
+    other->setDataOut(true);
+    EXPECT_FALSE(other->readLoopBack());
+    rig.serialConfig().loopBack = LoopBack::StuckOn;
+    EXPECT_TRUE(port->readLoopBack());
+    rig.serialConfig().loopBack = LoopBack::Missing;
+    port->setDataOut(true);
+    EXPECT_FALSE(port->readLoopBack());
 }
 
-TEST(SerialAdapter, OperationsCostTimeAndAVanishedPortStaysDeadUntilReplugged) {
+TEST(SerialAdapter, OperationsCostTimeAVanishedPortStaysDeadUntilReplugged) {
     TestRig rig;
     rig.serialConfig().opCostNs = 3000;
     rig.serialConfig().vanishAfterOps = 3;
@@ -75,6 +62,10 @@ TEST(SerialAdapter, OperationsCostTimeAndAVanishedPortStaysDeadUntilReplugged) {
     EXPECT_TRUE(again->readLoopBack());
     EXPECT_FALSE(again->failed());
     EXPECT_TRUE(port->failed());  // the old handle stays dead
+
+    rig.serialConfig().openResult = adapter::SerialOpenResult::CannotWriteTimeouts;
+    EXPECT_FALSE(openPort(rig, result));
+    EXPECT_EQ(result, adapter::SerialOpenResult::CannotWriteTimeouts);
 }
 
 struct ParallelAdapter : ::testing::Test {

@@ -2,7 +2,9 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -49,6 +51,15 @@ class BitBanger {
             waitUs(halfBitUs);
         }
         return static_cast<std::uint8_t>(in);
+    }
+    // Each byte, then its wait in ms; returns the answer during the last byte.
+    std::uint8_t send(std::initializer_list<std::pair<std::uint8_t, std::uint64_t>> bytes) {
+        std::uint8_t in = 0;
+        for (const auto& [out, ms] : bytes) {
+            in = exchange(out);
+            waitMs(ms);
+        }
+        return in;
     }
     void pulseClock() {
         m_lines->setClock(true);

@@ -14,26 +14,10 @@ struct FirmwareLink : ::testing::Test {
     void SetUp() override { pc.start(); }
 
     std::uint8_t readSetup(std::uint8_t address) {
-        pc.exchange('U');
-        pc.waitMs(10);
-        pc.exchange(address);
-        pc.waitMs(5);
-        return pc.exchange(0x00);
+        return pc.send({{'U', 10}, {address, 5}, {0, 0}});
     }
     std::uint8_t writeSetup(std::uint8_t address, std::uint8_t value, std::uint64_t storeMs = 25) {
-        pc.exchange('V');
-        pc.waitMs(5);
-        pc.exchange(address);
-        pc.waitMs(5);
-        pc.exchange(value);
-        pc.waitMs(storeMs);
-        return pc.exchange(0x00);
-    }
-    void commit(std::uint64_t waitMs) {
-        pc.exchange('X');
-        pc.exchange('U');
-        pc.exchange('3');
-        pc.waitMs(waitMs);
+        return pc.send({{'V', 5}, {address, 5}, {value, storeMs}, {0, 0}});
     }
 };
 
@@ -58,7 +42,9 @@ TEST_F(FirmwareLink, ProbeIsAnsweredOneByteLaterByEachDeviceKind) {
 }
 
 TEST_F(FirmwareLink, ReadsWritesAndWritesThatDoNotStick) {
-    EXPECT_EQ(readSetup(32), 0x10);
+    rig.trace().clear();
+    EXPECT_EQ(readSetup(32), 0x10);  // DATA-IN changes only after falling edges
+    EXPECT_GE(testing::dataInChangesAfterFallingEdges(rig.trace()), 9);
     EXPECT_EQ(readSetup(33), 0x11);
     EXPECT_EQ(writeSetup(14, 0x2A), 0x2A);
     EXPECT_EQ(rig.setupMemory()[14], 0x2A);
@@ -73,9 +59,7 @@ TEST_F(FirmwareLink, RushedFirmwareShiftsOutTheByteItLastReceived) {
     // A read-back fetched before the byte is stored still shows the value as it came in.
     EXPECT_EQ(writeSetup(14, 0x2A, 5), 0x2A);
     // A rushed page commit shows the "3", not the page number.
-    pc.exchange('W');
-    pc.exchange(7);
-    commit(5);
+    pc.send({{'W', 0}, {7, 0}, {'X', 0}, {'U', 0}, {'3', 5}});
     EXPECT_EQ(pc.exchange('3'), '3');
     // Given its time, the firmware is in step again.
     pc.waitMs(40);
@@ -85,24 +69,19 @@ TEST_F(FirmwareLink, RushedFirmwareShiftsOutTheByteItLastReceived) {
 
 TEST_F(FirmwareLink, AnswerNeedsTheFirmwaresByteTime) {
     rig.controllerConfig().byteResponseNs = 50'000;
-    pc.exchange('U');
-    pc.waitMs(5);
-    pc.exchange(32);
+    pc.send({{'U', 5}, {32, 0}});
     EXPECT_EQ(pc.exchange(0x00, /*halfBitUs=*/1), 32);  // still the address
     EXPECT_EQ(readSetup(32), 0x10);
 }
 
 TEST_F(FirmwareLink, PageIsProgrammedFromItsBuffer) {
-    pc.exchange('W');
-    pc.exchange(3);
+    pc.send({{'W', 0}, {3, 0}});
     for (std::uint8_t offset : {0, 63}) {
         const std::uint8_t data = static_cast<std::uint8_t>(0xC0 + offset);
-        pc.exchange('Y');
-        pc.exchange(offset);
-        EXPECT_EQ(pc.exchange(data), offset);
+        EXPECT_EQ(pc.send({{'Y', 0}, {offset, 0}, {data, 0}}), offset);
         EXPECT_EQ(pc.exchange(0x00), data);
     }
-    commit(40);
+    pc.send({{'X', 0}, {'U', 0}, {'3', 40}});
     EXPECT_EQ(pc.exchange('3'), 3);
 
     EXPECT_EQ(rig.flash().byteAt(3 * 64), 0xC0);
@@ -127,14 +106,6 @@ TEST_F(FirmwareLink, ResetForgetsAHalfReceivedByteAndBootIgnoresTheLink) {
     pc.waitMs(10);
     EXPECT_EQ(pc.exchange(0xFE), 0x00);
     EXPECT_EQ(pc.exchange(0xFE), 0xFE);
-}
-
-TEST_F(FirmwareLink, DataInChangesOnlyAfterFallingEdges) {
-    rig.trace().clear();
-    pc.exchange('U');  // echoed as 01010101 during the next byte
-    pc.exchange(4);
-    EXPECT_EQ(pc.exchange(0x00), 0xD0);
-    EXPECT_GE(testing::dataInChangesAfterFallingEdges(rig.trace()), 9);
 }
 
 }  // namespace
