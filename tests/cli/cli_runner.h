@@ -1,14 +1,23 @@
 // Runs zek-cli in-process with captured output, in a directory of its own.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <cstdint>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "cli/json.h"
 #include "cli/run.h"
 #include "config/temp_directory.h"
+#include "sim/setup_memory.h"
 
 namespace cli_test {
+
+using testing_support::TempDirectory;
+
+constexpr auto npos = std::string::npos;
 
 struct Outcome {
     int exit = -1;
@@ -17,7 +26,7 @@ struct Outcome {
 };
 
 // Every run gets --dir, so qvsetup.cfg lands in the test's directory.
-inline Outcome runCli(const testing_support::TempDirectory& dir, std::vector<std::string> args,
+inline Outcome runCli(const TempDirectory& dir, std::vector<std::string> args,
                       const std::string& input = "", bool interactive = false) {
     args.insert(args.begin(), {"--dir", dir.path()});
     std::ostringstream out;
@@ -28,6 +37,24 @@ inline Outcome runCli(const testing_support::TempDirectory& dir, std::vector<std
     outcome.out = out.str();
     outcome.err = err.str();
     return outcome;
+}
+
+// The --json report of a run.
+inline cli::json::Value report(const Outcome& outcome) {
+    cli::json::ParseResult parsed = cli::json::parse(outcome.out);
+    EXPECT_TRUE(parsed.value) << parsed.error << "\n" << outcome.out;
+    return parsed.value.value_or(cli::json::Value::object());
+}
+
+// A setup memory written by --sim-save.
+inline sim::SetupBytes readMemory(const TempDirectory& dir, const std::string& name) {
+    const std::string bytes = dir.read(name);
+    sim::SetupBytes memory{};
+    EXPECT_EQ(bytes.size(), memory.size()) << name;
+    for (std::size_t i = 0; i < memory.size() && i < bytes.size(); ++i) {
+        memory[i] = static_cast<std::uint8_t>(bytes[i]);
+    }
+    return memory;
 }
 
 }  // namespace cli_test

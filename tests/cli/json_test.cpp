@@ -62,27 +62,26 @@ TEST(JsonReader, DecodesEscapesAndSurrogatePairs) {
 }
 
 TEST(JsonReader, RefusesWhatIsNotStrictJson) {
-    const char* bad[] = {
-        "",
-        "{",
-        "{\"a\":1,}",
-        "[1 2]",
-        "01",
-        "1.",
-        "-",
-        "1e",
-        "nul",
-        "\"\\ud800\"",         // lone high surrogate
-        "\"\\udc00\"",         // lone low surrogate
-        "\"\\ud800\\u0041\"",  // high surrogate without its low half
-        "\"\\x\"",
-        "\"tab\there\"",
-        "\"\xC3\"",
-        "{\"a\":1,\"a\":2}",
-        "{} {}",
-        "1e999",
-        "'single'",
-    };
+    // Lone surrogates and a high one without its low half included.
+    const char* bad[] = {"",
+                         "{",
+                         "{\"a\":1,}",
+                         "[1 2]",
+                         "01",
+                         "1.",
+                         "-",
+                         "1e",
+                         "nul",
+                         "\"\\ud800\"",
+                         "\"\\udc00\"",
+                         "\"\\ud800\\u0041\"",
+                         "\"\\x\"",
+                         "\"tab\there\"",
+                         "\"\xC3\"",
+                         "{\"a\":1,\"a\":2}",
+                         "{} {}",
+                         "1e999",
+                         "'single'"};
     for (const char* text : bad) {
         ParseResult parsed = parse(text);
         EXPECT_FALSE(parsed.value) << "accepted: " << text;

@@ -1,33 +1,15 @@
 // The command line end to end on the virtual controller.
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
 
-#include "cli/json.h"
 #include "cli_runner.h"
-#include "sim/setup_memory.h"
 
 namespace {
 
-using cli_test::Outcome;
-using cli_test::runCli;
-using testing_support::TempDirectory;
-
-constexpr auto npos = std::string::npos;
-
-sim::SetupBytes readMemory(const TempDirectory& dir, const std::string& name) {
-    const std::string bytes = dir.read(name);
-    sim::SetupBytes memory{};
-    EXPECT_EQ(bytes.size(), memory.size()) << name;
-    for (std::size_t i = 0; i < memory.size() && i < bytes.size(); ++i) {
-        memory[i] = static_cast<std::uint8_t>(bytes[i]);
-    }
-    return memory;
-}
+using namespace cli_test;
 
 // Address → new value, for every byte that differs.
 std::map<int, int> differences(const sim::SetupBytes& before, const sim::SetupBytes& after) {
@@ -42,7 +24,6 @@ std::map<int, int> differences(const sim::SetupBytes& before, const sim::SetupBy
 
 // The bytes sigrok-cli's SPI decoder finds on one line of a trace, as "55 0C 00 …".
 std::string decodeSpi(const std::string& vcd, const char* annotation) {
-    // 1 ns samples thinned to 100 ns; the long waits compressed.
     const std::string command =
         "sigrok-cli -I vcd:downsample=100:compress=1000 -i '" + vcd +
         "' -P spi:clk=CLOCK:mosi=DATA_OUT:miso=DATA_IN -A spi=" + annotation + " 2>&1";
@@ -55,18 +36,12 @@ std::string decodeSpi(const std::string& vcd, const char* annotation) {
     while (std::fgets(line, sizeof line, pipe) != nullptr) {
         const std::string text(line);
         const auto colon = text.find(": ");
-        if (colon != std::string::npos) {
+        if (colon != npos) {
             bytes += (bytes.empty() ? "" : " ") + text.substr(colon + 2, 2);
         }
     }
     pclose(pipe);
     return bytes;
-}
-
-cli::json::Value report(const Outcome& outcome) {
-    cli::json::ParseResult parsed = cli::json::parse(outcome.out);
-    EXPECT_TRUE(parsed.value) << parsed.error << "\n" << outcome.out;
-    return parsed.value.value_or(cli::json::Value::object());
 }
 
 TEST(CliRead, ShowsTheControllersSettings) {
@@ -96,14 +71,13 @@ TEST(CliRead, ReportsProceduresChangesButNotTheUsersOwn) {
     const Outcome run = runCli(dir, {"--simulate", "--json", "set", "1135=1,95", "read"});
     ASSERT_EQ(run.exit, 0) << run.err;
     const cli::json::Value root = report(run);
-    const cli::json::Value& changes = *root.find("changes");
-    ASSERT_GE(changes.items().size(), 3u);
-    const auto& first = changes.items()[0];
-    EXPECT_EQ(first.find("id")->asString(), "1044");
-    EXPECT_EQ(first.find("field")->asString(), "enabled");
-    EXPECT_EQ(changes.items()[1].find("value")->asString(), "verbinden....");
+    const auto& changes = root.find("changes")->items();
+    ASSERT_GE(changes.size(), 3u);
+    EXPECT_EQ(changes[0].find("id")->asString(), "1044");
+    EXPECT_EQ(changes[0].find("field")->asString(), "enabled");
+    EXPECT_EQ(changes[1].find("value")->asString(), "verbinden....");
     int fullThrottleChanges = 0;
-    for (const auto& change : changes.items()) {
+    for (const auto& change : changes) {
         if (change.find("id")->asString() == "1135") {
             ++fullThrottleChanges;
             EXPECT_EQ(change.find("value")->asString(), "2.00");
@@ -135,48 +109,50 @@ TEST(CliWrite, ChangesExactlyTheBytesOfTheEditedSettings) {
 
 TEST(CliExitStatus, FailedStepStopsTheRunWithStatusOne) {
     TempDirectory dir;
-    Outcome run = runCli(dir, {"--simulate", "--json", "write-memory", "1", "read"});
-    EXPECT_EQ(run.exit, 1);
-    EXPECT_EQ(run.err, "Error!: Zuerst Werte einlesen!\n");
-    cli::json::Value root = report(run);
-    ASSERT_EQ(root.find("messages")->items().size(), 1u);
-    const auto& message = root.find("messages")->items()[0];
-    EXPECT_EQ(message.find("owner")->asString(), "none");
-    EXPECT_EQ(message.find("buttons")->asString(), "ok");
-    EXPECT_EQ(root.find("controls")->find("1145")->find("text")->asString(), "");  // no read
-    EXPECT_EQ(root.find("exit")->asInteger(), 1);
-
-    run = runCli(dir, {"--simulate", "--sim-device", "other", "read"});
-    EXPECT_EQ(run.exit, 1);
-    EXPECT_EQ(run.err, "ERROR!: falsches Gerät!\n");
-
-    run = runCli(dir, {"--simulate", "--json", "--sim-adapter", "missing", "read"});
-    EXPECT_EQ(run.exit, 1);
-    EXPECT_EQ(run.err.rfind("Error: ", 0), 0u) << run.err;
-    root = report(run);
-    ASSERT_FALSE(root.find("messages")->items().empty());
-    EXPECT_EQ(root.find("messages")->items().back().find("owner")->asString(), "main");
-
-    for (const char* knob : {"--sim-adapter=stuck", "--sim-device=none"}) {
-        run = runCli(dir, {knob, "read"});
-        EXPECT_EQ(run.exit, 1) << knob;
-        EXPECT_NE(run.err, "") << knob;
+    struct Case {
+        std::vector<std::string> args;
+        std::string err;    // the whole standard error when it ends in a line break, else a part
+        std::string owner;  // of the last box, when not empty
+    };
+    const Case cases[] = {
+        {{"--simulate", "write-memory", "1", "read"}, "Error!: Zuerst Werte einlesen!\n", "none"},
+        {{"--simulate", "--sim-device", "other", "read"}, "ERROR!: falsches Gerät!\n", ""},
+        {{"--simulate", "--sim-adapter", "missing", "read"}, "Error: ", "main"},
+        {{"--sim-adapter=stuck", "read"}, "", ""},
+        {{"--sim-device=none", "read"}, "", ""},
+        // A device that is not there fails like a missing COM port.
+        {{"--port", dir.file("no-such-tty"), "read"}, "COM-Init-Error!", ""},
+        // What no mouse can do is refused by the program itself.
+        {{"--simulate", "click", "1150"}, "zek-cli: click 1150: control 1150 is disabled\n", ""},
+        {{"--simulate", "read", "set", "1194=8,4"},
+         "zek-cli: set 1194=8,4: control 1194 is disabled\n",
+         ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args.back() + " after " + c.args[0]);
+        std::vector<std::string> args = c.args;
+        args.insert(args.begin(), "--json");
+        const Outcome run = runCli(dir, args);
+        EXPECT_EQ(run.exit, 1);
+        EXPECT_NE(run.err, "");
+        if (!c.err.empty() && c.err.back() == '\n') {
+            EXPECT_EQ(run.err, c.err);
+        } else {
+            EXPECT_NE(run.err.find(c.err), npos) << run.err;
+        }
+        const cli::json::Value root = report(run);
+        EXPECT_EQ(root.find("exit")->asInteger(), 1);
+        if (!c.owner.empty()) {
+            ASSERT_FALSE(root.find("messages")->items().empty());
+            const auto& message = root.find("messages")->items().back();
+            EXPECT_EQ(message.find("owner")->asString(), c.owner);
+            EXPECT_EQ(message.find("buttons")->asString(), "ok");
+            // The step after the failed one did not run.
+            EXPECT_EQ(root.find("controls")->find("1145")->find("text")->asString(), "");
+        }
     }
-
-    // A device that is not there: the opening fails like a missing COM port.
-    run = runCli(dir, {"--port", dir.file("no-such-tty"), "read"});
-    EXPECT_EQ(run.exit, 1);
-    EXPECT_NE(run.err.find("COM-Init-Error!"), npos) << run.err;
-
-    // What no mouse can do is refused by the program itself.
-    run = runCli(dir, {"--simulate", "click", "1150"});
-    EXPECT_EQ(run.exit, 1);
-    EXPECT_EQ(run.err, "zek-cli: click 1150: control 1150 is disabled\n");
-    run = runCli(dir, {"--simulate", "read", "click", "1193", "set", "1194=8,4"});
-    EXPECT_EQ(run.exit, 0) << run.err;
-    run = runCli(dir, {"--simulate", "read", "set", "1194=8,4"});
-    EXPECT_EQ(run.exit, 1);
-    EXPECT_EQ(run.err, "zek-cli: set 1194=8,4: control 1194 is disabled\n");
+    // Once the check box enables it, the field takes a value.
+    EXPECT_EQ(runCli(dir, {"--simulate", "read", "click", "1193", "set", "1194=8,4"}).exit, 0);
 }
 
 TEST(CliExitStatus, UsageErrorSendsNothingAndWritesNothing) {
@@ -195,7 +171,6 @@ TEST(CliExitStatus, UsageErrorSendsNothingAndWritesNothing) {
         const Outcome run = runCli(dir, args);
         EXPECT_EQ(run.exit, 2) << args.back();
         EXPECT_EQ(run.out, "");
-        // One line naming the problem.
         EXPECT_EQ(run.err.rfind("zek-cli: ", 0), 0u) << run.err;
         EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
         EXPECT_FALSE(dir.exists("memory.bin"));
@@ -210,7 +185,6 @@ TEST(CliBackup, RestoreLeavesTheSetupMemoryAsItWas) {
     Outcome run = runCli(dir, {"--simulate", "--sim-save", dir.file("original.bin"), "read",
                                "write", "read", "save-settings", dir.file("backup.json")});
     ASSERT_EQ(run.exit, 0) << run.err;
-    // Another pilot's settings: fixed timing, other pulse times, no 0.8 V per cell.
     run = runCli(dir, {"--simulate", "--sim-memory", dir.file("original.bin"), "--sim-save",
                        dir.file("changed.bin"), "read", "set", "1140=3", "set", "1135=2,10", "set",
                        "1164=25", "click", "1193", "set", "1194=7,2", "click", "1180", "write"});
@@ -252,15 +226,13 @@ TEST(CliConfirmation, CancelledWithoutYesOrTerminalAndAskedOnATerminal) {
     TempDirectory dir;
     // Two records for V 10.11, the default virtual controller's version.
     dir.write("A1011B1011.upd", "0000:0017\r\n0001:0018\r\n");
-    const std::vector<std::string> args{"--simulate",       "--json",
-                                        "--sim-flash-save", dir.file("flash.bin"),
-                                        "update",           dir.file("A1011B1011.upd")};
+    std::vector<std::string> args{"--simulate",          "--json", "--sim-flash-save",
+                                  dir.file("flash.bin"), "update", dir.file("A1011B1011.upd")};
     Outcome run = runCli(dir, args);
     EXPECT_EQ(run.exit, 1);
     EXPECT_NE(run.err.find("Warning!: Update starten?\n(Cancel: no terminal to ask"), npos)
         << run.err;
-    const cli::json::Value root = report(run);
-    EXPECT_EQ(root.find("messages")->items().back().find("buttons")->asString(), "okcancel");
+    EXPECT_EQ(report(run).find("messages")->items().back().find("buttons")->asString(), "okcancel");
     EXPECT_EQ(dir.read("flash.bin").substr(0, 2), "\xFF\xFF");
 
     run = runCli(dir, args, "n\n", true);
@@ -272,9 +244,8 @@ TEST(CliConfirmation, CancelledWithoutYesOrTerminalAndAskedOnATerminal) {
     EXPECT_EQ(run.exit, 0) << run.err;
     EXPECT_EQ(dir.read("flash.bin").substr(0, 2), "\x17\x18");
 
-    std::vector<std::string> withYes = args;
-    withYes.insert(withYes.begin(), "--yes");
-    run = runCli(dir, withYes);
+    args.insert(args.begin(), "--yes");
+    run = runCli(dir, args);
     EXPECT_EQ(run.exit, 0) << run.err;
     EXPECT_NE(run.err.find("(OK: --yes)"), npos);
     EXPECT_EQ(dir.read("flash.bin").size(), 256u * 64u);
@@ -298,7 +269,6 @@ TEST(CliTrace, IsAVcdOfTheFourWires) {
     for (const char* wire : {" CLOCK $end", " DATA_OUT $end", " RESET $end", " DATA_IN $end"}) {
         EXPECT_NE(vcd.find(wire), npos) << wire;
     }
-    // A read is thousands of line changes.
     EXPECT_GT(std::count(vcd.begin(), vcd.end(), '#'), 1000);
 
     if (std::system("sigrok-cli --version > /dev/null 2>&1") != 0) {
@@ -307,12 +277,10 @@ TEST(CliTrace, IsAVcdOfTheFourWires) {
     // The identity bytes 12, 32, 33, 31 and 35 requested with "U", address, 0 and answered
     // with the echo, the byte and 0, as an SPI decoder in mode 0 reads them.
     EXPECT_NE(decodeSpi(dir.file("read.vcd"), "mosi-data")
-                  .find("55 0C 00 55 20 00 55 21 00 55 1F "
-                        "00 55 23 00"),
+                  .find("55 0C 00 55 20 00 55 21 00 55 1F 00 55 23 00"),
               npos);
     EXPECT_NE(decodeSpi(dir.file("read.vcd"), "miso-data")
-                  .find("55 66 00 55 10 00 55 11 00 55 1F "
-                        "00 55 20 00"),
+                  .find("55 66 00 55 10 00 55 11 00 55 1F 00 55 20 00"),
               npos);
 }
 

@@ -1,26 +1,25 @@
 // Steps that work a sub-dialog between the click that opens it and the one that closes it.
 #include <gtest/gtest.h>
 
-#include "cli/json.h"
+#include "cli/console_host.h"
 #include "cli_runner.h"
+#include "resources/rpm_control_dialog.h"
 
 namespace {
 
-using cli_test::Outcome;
-using cli_test::runCli;
-using testing_support::TempDirectory;
+using namespace cli_test;
 
-constexpr auto npos = std::string::npos;
-
-cli::json::Value report(const Outcome& outcome) {
-    cli::json::ParseResult parsed = cli::json::parse(outcome.out);
-    EXPECT_TRUE(parsed.value) << parsed.error;
-    return parsed.value.value_or(cli::json::Value::object());
-}
-
-std::uint8_t savedByte(const TempDirectory& dir, const std::string& name, std::size_t address) {
-    const std::string bytes = dir.read(name);
-    return address < bytes.size() ? static_cast<std::uint8_t>(bytes[address]) : 0;
+// Whether the run's changes hold this one; a text change only with this text, if given.
+bool hasChange(const cli::json::Value& root, const std::string& dialog, const std::string& id,
+               const std::string& field, const std::string& text = "") {
+    for (const auto& change : root.find("changes")->items()) {
+        if (change.find("dialog")->asString() == dialog && change.find("id")->asString() == id &&
+            change.find("field")->asString() == field &&
+            (text.empty() || change.find("value")->asString() == text)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 TEST(CliLockFunctions, StepsActOnTheOpenDialogUntilItCloses) {
@@ -29,23 +28,16 @@ TEST(CliLockFunctions, StepsActOnTheOpenDialogUntilItCloses) {
                                      "read", "locks", "click", "1204", "click", "1206", "click",
                                      "1207", "click", "1205", "click", "2", "show"});
     ASSERT_EQ(run.exit, 0) << run.err;
-    EXPECT_EQ(savedByte(dir, "locked.bin", 13), 0xFC);
+    EXPECT_EQ(readMemory(dir, "locked.bin")[13], 0xFC);
     const cli::json::Value root = report(run);
     const cli::json::Value* lockDialog = root.find("dialogs")->find("1230");
     ASSERT_NE(lockDialog, nullptr);
     EXPECT_TRUE(lockDialog->find("controls")->find("1206")->find("checked")->asBool());
     EXPECT_TRUE(lockDialog->find("controls")->find("1205")->find("enabled")->asBool());
     // The check boxes changed under the "mouse"; only the read's enabling is a change.
-    bool sawEnable = false;
-    for (const auto& change : root.find("changes")->items()) {
-        if (change.find("dialog")->asString() != "1230") {
-            continue;
-        }
-        EXPECT_NE(change.find("field")->asString(), "checked");
-        sawEnable = sawEnable || (change.find("id")->asString() == "1206" &&
-                                  change.find("field")->asString() == "enabled");
-    }
-    EXPECT_TRUE(sawEnable);
+    EXPECT_TRUE(hasChange(root, "1230", "1206", "enabled"));
+    EXPECT_FALSE(hasChange(root, "1230", "1206", "checked"));
+    EXPECT_FALSE(hasChange(root, "1230", "1207", "checked"));
 }
 
 TEST(CliLockFunctions, RefusedOpeningRunsNoLaterStep) {
@@ -76,8 +68,21 @@ TEST(CliRpmControl, ErrorBoxInsideTheDialogFailsTheRunAndClosesIt) {
     EXPECT_NE(run.err.find("Error!: P: 1 - 10 !"), npos) << run.err;
     const cli::json::Value root = report(run);
     EXPECT_NE(root.find("dialogs")->find("1231"), nullptr);
+    ASSERT_EQ(root.find("messages")->items().size(), 1u);
+    EXPECT_EQ(root.find("messages")->items()[0].find("owner")->asString(), "none");
     // The read after the dialog did not run: one beep from the first read, one from "Lesen".
     EXPECT_EQ(root.find("beeps")->asInteger(), 2);
+}
+
+TEST(CliSubDialogs, BoxOwnedByASubDialogNamesItsId) {
+    std::ostringstream err;
+    std::istringstream in;
+    cli::ConsoleHost host(err, in, {});
+    const ui::Dialog rpmDialog(resources::rpmControlDialogTemplate());
+    host.messageBox(&rpmDialog, "adapter?", "Error", ui::Buttons::Ok);
+    ASSERT_EQ(host.messages().size(), 1u);
+    EXPECT_EQ(host.messages()[0].owner, "1231");
+    EXPECT_EQ(err.str(), "Error: adapter?\n");
 }
 
 TEST(CliRevCounter, MeasuresTheVirtualMotor) {
@@ -91,14 +96,8 @@ TEST(CliRevCounter, MeasuresTheVirtualMotor) {
         runCli(dir, {"--simulate", "--json", "--sim-memory", dir.file("locked.bin"), "--sim-motor",
                      "100:5", "read", "revs", "click", "1235", "click", "1"});
     ASSERT_EQ(run.exit, 0) << run.err;
-    const cli::json::Value root = report(run);
-    bool sawRate = false;
-    for (const auto& change : root.find("changes")->items()) {
-        sawRate = sawRate || (change.find("dialog")->asString() == "1239" &&
-                              change.find("id")->asString() == "1215" &&
-                              change.find("value")->asString() == "6000");
-    }
-    EXPECT_TRUE(sawRate) << "100 Hz is 200 pulses per window, 6000 per minute";
+    // 100 Hz is 200 pulses per window, 6000 per minute.
+    EXPECT_TRUE(hasChange(report(run), "1239", "1215", "text", "6000"));
 }
 
 }  // namespace
