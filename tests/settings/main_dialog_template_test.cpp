@@ -15,16 +15,13 @@ const ui::DialogTemplate& mainTemplate() {
     return resources::mainDialogTemplate();
 }
 
-TEST(MainDialogTemplate, FrameAndFont) {
+TEST(MainDialogTemplate, EveryControlOnceAndInsideTheFrame) {
     EXPECT_EQ(mainTemplate().id, MainDialog);
     EXPECT_EQ(mainTemplate().title, "ZEK - Micro  Setup ");
     EXPECT_EQ(mainTemplate().width, 430);
     EXPECT_EQ(mainTemplate().height, 225);
     EXPECT_EQ(mainTemplate().fontName, "MS Sans Serif");
     EXPECT_EQ(mainTemplate().fontPoints, 8);
-}
-
-TEST(MainDialogTemplate, EveryControlOnceAndInsideTheDialog) {
     std::set<ui::ControlId> seen;
     for (const ui::ControlTemplate& c : mainTemplate().controls) {
         if (c.id != ui::noId) {
@@ -37,12 +34,10 @@ TEST(MainDialogTemplate, EveryControlOnceAndInsideTheDialog) {
         EXPECT_LE(c.rect.x + c.rect.width, mainTemplate().width) << c.text;
         EXPECT_LE(c.rect.y + height, mainTemplate().height) << c.text;
     }
-    EXPECT_EQ(mainTemplate().controls.size(), 66u);
-    EXPECT_EQ(seen.size(), 37u);
-}
-
-TEST(MainDialogTemplate, TabOrderStartsAndEndsAsListed) {
     const auto& controls = mainTemplate().controls;
+    EXPECT_EQ(controls.size(), 66u);
+    EXPECT_EQ(seen.size(), 37u);
+    // Tab order starts and ends as listed.
     EXPECT_EQ(controls.front().id, ReadButton);
     EXPECT_EQ(controls[1].id, EndButton);
     EXPECT_EQ(controls[1].kind, ui::Kind::DefPushButton);
