@@ -1,159 +1,163 @@
+// Reading, checking and parsing update files in memory; "\377" is the byte 0xFF.
 #include "update/update_file.h"
 
 #include <gtest/gtest.h>
 
+#include "update/file_name.h"
 #include "update/update_file_builder.h"
 #include "update/update_image.h"
+#include "update/update_progress.h"
 
 namespace {
 
+using namespace std::string_literals;
 using testing_support::plainUpdateFile;
-using testing_support::recordText;
 using testing_support::scrambledUpdateFile;
 using update::FileVerdict;
+using update::RecordError;
 using update::UpdateForm;
 
-std::vector<std::string> linesOf(std::string_view file) {
-    update::PlainLineReader reader(file);
-    std::vector<std::string> lines;
-    while (const auto line = reader.readUpdateLine()) {
-        lines.emplace_back(*line);
-    }
-    return lines;
-}
-
-std::vector<std::uint32_t> addressesOf(const update::UpdateImage& image) {
-    std::vector<std::uint32_t> addresses;
-    for (const update::UpdateRecord& record : image.records) {
-        addresses.push_back(record.address);
-    }
-    return addresses;
-}
-
 const std::vector<std::string> threeRecords = {"0000:0011", "0001:0022", "0FC3:0017"};
+const std::vector<std::uint32_t> threeAddresses = {0x0000, 0x0001, 0x0FC3};
 
-TEST(PlainReader, LineEnds) {
-    const std::vector<std::string> expected = {"0000:0011", "0001:0022", "0FC3:0017"};
-    EXPECT_EQ(linesOf(plainUpdateFile(threeRecords, "\n")), expected);
-    EXPECT_EQ(linesOf(plainUpdateFile(threeRecords, "\r\n")), expected);
-    EXPECT_EQ(linesOf(plainUpdateFile(threeRecords, "\r")), expected);
-    EXPECT_EQ(linesOf("0000:0011\n0001:0022\r\n0FC3:0017"), expected);
-    // 0xFF ends a line and is dropped; reading goes on after it.
-    EXPECT_EQ(linesOf("0000:0011\xFF"
-                      "0001:0022\xFF\n0FC3:0017\n"),
-              (std::vector<std::string>{"0000:0011", "0001:0022", "", "0FC3:0017"}));
-}
-
-TEST(PlainReader, EndOfRecords) {
-    EXPECT_EQ(linesOf(""), std::vector<std::string>{});
-    EXPECT_EQ(linesOf("0000:0011\n\xFF"
-                      "0001:0022\n"),
-              std::vector<std::string>{"0000:0011"});
-    EXPECT_EQ(linesOf(std::string("0000:0011\n\0"
-                                  "0001:0022\n",
-                                  20)),
-              std::vector<std::string>{"0000:0011"});
-    // A zero byte inside a line is part of it (and fails the record check).
-    EXPECT_EQ(linesOf(std::string("0000:\0"
-                                  "011\n",
-                                  10))
-                  .size(),
-              1u);
-}
-
-TEST(UpdateForm, ColonAtOffsetFourMeansPlain) {
-    EXPECT_EQ(update::detectUpdateForm("0000:0011\n"), UpdateForm::Plain);
-    EXPECT_EQ(update::detectUpdateForm("0000:00"), UpdateForm::Scrambled);  // under 8 bytes
-    EXPECT_EQ(update::detectUpdateForm("\n0000:0011\n"), UpdateForm::Scrambled);
-    EXPECT_EQ(update::detectUpdateForm(scrambledUpdateFile(threeRecords)), UpdateForm::Scrambled);
-}
-
-TEST(UpdateImage, PlainFileInFileOrder) {
-    const update::UpdateImage image =
-        update::readUpdateImage(plainUpdateFile(threeRecords, "\r\n"));
-    EXPECT_EQ(image.form, UpdateForm::Plain);
-    ASSERT_EQ(image.verdict, FileVerdict::Accepted);
-    EXPECT_EQ(addressesOf(image), (std::vector<std::uint32_t>{0x0000, 0x0001, 0x0FC3}));
-    EXPECT_EQ(image.records[2].data, 0x17);
-}
-
-TEST(UpdateImage, PlainFailuresStopAtTheFirstBadRecord) {
-    auto verdictOf = [](std::string_view file) { return update::readUpdateImage(file).verdict; };
-    EXPECT_EQ(verdictOf("0000:0011\n\n0001:0022\n"), FileVerdict::SeparatorMissing);
-    EXPECT_EQ(verdictOf("0000:0011\n0fc3:0017\n"), FileVerdict::BadCharacter);
-    EXPECT_EQ(verdictOf("0000:0011\n0FC3:00\n0000:\n"), FileVerdict::BadCharacter);
-    EXPECT_EQ(verdictOf("0000:0011\n0FC\n0fc3:0017\n"), FileVerdict::SeparatorMissing);
-    EXPECT_EQ(verdictOf("0000:0011\n\xFF"), FileVerdict::Accepted);
-    EXPECT_EQ(verdictOf("0000:0011\n3FFF:00AA\n"), FileVerdict::Accepted);
-    EXPECT_EQ(verdictOf("0000:0011\n4000:00AA\n0fc3\n"), FileVerdict::AddressTooHigh);
-    EXPECT_EQ(verdictOf("0000:0011\nFFFF:00AA\n"), FileVerdict::AddressTooHigh);
-    // A plain file starting with an empty line is taken for a scrambled one.
-    EXPECT_EQ(verdictOf("\n0000:0011\n0001:0022\n"), FileVerdict::WrongFile);
-    EXPECT_EQ(verdictOf(std::string(8, '\0')), FileVerdict::WrongFile);
-}
-
-TEST(UpdateImage, ScrambledFileDecodesToTheSameRecords) {
-    for (const std::uint32_t seed : {0x00000000u, 0x1234ABCDu, 0xFFFFFFFEu}) {
-        SCOPED_TRACE(seed);
-        const update::UpdateImage image =
-            update::readUpdateImage(scrambledUpdateFile(threeRecords, seed));
-        EXPECT_EQ(image.form, UpdateForm::Scrambled);
-        ASSERT_EQ(image.verdict, FileVerdict::Accepted);
-        EXPECT_EQ(addressesOf(image), (std::vector<std::uint32_t>{0x0000, 0x0001, 0x0FC3}));
-    }
-    EXPECT_EQ(update::readUpdateImage(scrambledUpdateFile({})).verdict, FileVerdict::NoRecord);
-}
-
-TEST(ScrambledCheck, CountedWordsAreCoveredAndTheOthersNot) {
-    const std::string good = scrambledUpdateFile(threeRecords);
-    ASSERT_TRUE(update::verifyScrambledFile(good).passed);
-    for (std::size_t offset = 0; offset < good.size(); offset += 4) {
-        if (offset == 80 || offset == 88) {
-            continue;  // the check word and the seed change the expected sum itself
+TEST(UpdateRecord, Parse) {
+    const struct {
+        std::string line;
+        RecordError error;
+        std::uint32_t address = 0;
+        int page = 0, offset = 0;
+        std::uint8_t data = 0;
+    } cases[] = {
+        {"0FC3:0017", RecordError::None, 0x0FC3, 63, 3, 0x17},
+        // Unused characters only pass the character check; anything after 9 is ignored.
+        {"3FFF:@?FF trailing", RecordError::None, 0x3FFF, 255, 63, 0xFF},
+        // Numbers end at the first non-digit.
+        {"0F;3:00<7", RecordError::None, 0x0F, 0, 15, 0x00},
+        {"@123:00A=", RecordError::None, 0, 0, 0, 0x0A},
+        {"0fc3:0017", RecordError::Character},
+        {"0FC3:0G17", RecordError::Character},
+        {" FC3:0017", RecordError::Character},
+        {"0FC3:", RecordError::Character},
+        {"0FC3:001", RecordError::Character},
+        {"0FC3:00\n", RecordError::Character},      // a decoded line ends after its line feed
+        {"0FC3:00\0007"s, RecordError::Character},  // and any line at a zero byte
+        {"", RecordError::Separator},
+        {"0FC3", RecordError::Separator},
+        {"0FC3;0017", RecordError::Separator},
+        {"0F\n", RecordError::Separator},
+        {"0F\0003:0017"s, RecordError::Separator},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        update::UpdateRecord record;
+        ASSERT_EQ(update::parseUpdateRecord(c.line, record), c.error);
+        if (c.error == RecordError::None) {
+            EXPECT_EQ(record.address, c.address);
+            EXPECT_EQ(record.page, c.page);
+            EXPECT_EQ(record.offset, c.offset);
+            EXPECT_EQ(record.data, c.data);
         }
-        SCOPED_TRACE(offset);
-        std::string changed = good;
-        // One nibble raised by one (or lowered where it is already F).
-        const std::uint32_t word = testing_support::wordIn(changed, offset);
-        testing_support::setWordIn(changed, offset, (word & 0xF) == 0xF ? word - 1 : word + 1);
-        const bool uncounted = offset == 76 || offset == 84;
-        EXPECT_EQ(update::verifyScrambledFile(changed).passed, uncounted);
     }
 }
 
-TEST(ScrambledCheck, ChangedSeedOrCheckWordFails) {
-    for (const std::size_t offset : {80u, 88u}) {
-        std::string changed = scrambledUpdateFile(threeRecords);
-        testing_support::setWordIn(changed, offset, testing_support::wordIn(changed, offset) ^ 1);
-        EXPECT_FALSE(update::verifyScrambledFile(changed).passed) << offset;
+TEST(PlainReader, LineEndsAndEndOfRecords) {
+    const struct {
+        std::string file;
+        std::vector<std::string> lines;
+    } cases[] = {
+        {plainUpdateFile(threeRecords, "\n"), threeRecords},
+        {plainUpdateFile(threeRecords, "\r\n"), threeRecords},
+        {plainUpdateFile(threeRecords, "\r"), threeRecords},
+        {"0000:0011\n0001:0022\r\n0FC3:0017", threeRecords},
+        // 0xFF ends a line and is dropped; reading goes on after it.
+        {"0000:0011\3770001:0022\377\n0FC3:0017\n", {"0000:0011", "0001:0022", "", "0FC3:0017"}},
+        {"", {}},
+        {"0000:0011\n\3770001:0022\n", {"0000:0011"}},
+        {"0000:0011\n\0000001:0022\n"s, {"0000:0011"}},
+        {"0000:\000011\n"s, {"0000:\000011"s}},  // a zero byte inside a line is part of it
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        update::PlainLineReader reader(c.file);
+        std::vector<std::string> lines;
+        while (const auto line = reader.readUpdateLine()) {
+            lines.emplace_back(*line);
+        }
+        EXPECT_EQ(lines, c.lines);
     }
 }
 
-TEST(ScrambledCheck, TooShortOrIncompleteFiles) {
-    const std::string good = scrambledUpdateFile(threeRecords);
-    EXPECT_FALSE(update::verifyScrambledFile("").passed);
-    EXPECT_FALSE(update::verifyScrambledFile(good.substr(0, 91)).passed);
-    // An incomplete last word is neither counted nor read as a record.
-    const update::UpdateImage image = update::readUpdateImage(good + "\x01\x02\x03");
-    EXPECT_EQ(image.verdict, FileVerdict::Accepted);
-    EXPECT_EQ(image.records.size(), 3u);
-}
-
-TEST(ScrambledCheck, EndWordStopsSumAndRecords) {
-    // Words after the end pair are neither counted nor read.
-    std::string file = scrambledUpdateFile(threeRecords, 0x1234ABCD, true);
-    file += std::string("\x12\x34\x56\x78\x9A\xBC\xDE\xF0", 8);
-    const update::UpdateImage image = update::readUpdateImage(file);
-    ASSERT_EQ(image.verdict, FileVerdict::Accepted);
-    EXPECT_EQ(image.records.size(), 3u);
-}
-
-TEST(ScrambledCheck, RecordsBeyondTheCheckedWordsAreRefused) {
+std::string scrambledWithTail() {
     // A first word of 0xFFFFFFFF ends the sum, but the reader would go on past it.
-    std::string file = scrambledUpdateFile({"0000:0011"});
     std::string tail = scrambledUpdateFile({"0000:0011", "0001:0022", "0002:0033"}).substr(168);
     testing_support::setWordIn(tail, 0, 0xFFFFFFFF);
-    EXPECT_FALSE(update::verifyScrambledFile(file + tail).passed);
+    return scrambledUpdateFile({"0000:0011"}) + tail;
+}
+
+TEST(UpdateImage, FormVerdictAndRecordsInFileOrder) {
+    const struct {
+        std::string file;
+        UpdateForm form;
+        FileVerdict verdict;
+        std::vector<std::uint32_t> addresses = {};
+    } cases[] = {
+        {plainUpdateFile(threeRecords, "\r\n"), UpdateForm::Plain, FileVerdict::Accepted,
+         threeAddresses},
+        {"0000:0011\n\377", UpdateForm::Plain, FileVerdict::Accepted, {0}},
+        {"3FFF:00AA\n", UpdateForm::Plain, FileVerdict::Accepted, {0x3FFF}},
+        {"0000:0011\n\n0001:0022\n", UpdateForm::Plain, FileVerdict::SeparatorMissing},
+        {"0000:0011\n0fc3:0017\n", UpdateForm::Plain, FileVerdict::BadCharacter},
+        // The first bad record decides.
+        {"0000:0011\n0FC3:00\n0000:\n", UpdateForm::Plain, FileVerdict::BadCharacter},
+        {"0000:0011\n0FC\n0fc3:0017\n", UpdateForm::Plain, FileVerdict::SeparatorMissing},
+        {"0000:0011\n4000:00AA\n0fc3\n", UpdateForm::Plain, FileVerdict::AddressTooHigh},
+        {"0000:0011\nFFFF:00AA\n", UpdateForm::Plain, FileVerdict::AddressTooHigh},
+        {"\377\377\377\377:\377\377\377", UpdateForm::Plain, FileVerdict::NoRecord},
+        // No ":" at offset 4: an empty first line or under 8 bytes means scrambled.
+        {"\n0000:0011\n0001:0022\n", UpdateForm::Scrambled, FileVerdict::WrongFile},
+        {"0000:00", UpdateForm::Scrambled, FileVerdict::WrongFile},
+        {std::string(8, '\0'), UpdateForm::Scrambled, FileVerdict::WrongFile},
+        {scrambledUpdateFile(threeRecords, 0), UpdateForm::Scrambled, FileVerdict::Accepted,
+         threeAddresses},
+        {scrambledUpdateFile(threeRecords, 0xFFFFFFFE), UpdateForm::Scrambled,
+         FileVerdict::Accepted, threeAddresses},
+        {scrambledUpdateFile({}), UpdateForm::Scrambled, FileVerdict::NoRecord},
+        // An incomplete last word, and words after the end pair, are neither counted nor read.
+        {scrambledUpdateFile(threeRecords) + "\x01\x02\x03", UpdateForm::Scrambled,
+         FileVerdict::Accepted, threeAddresses},
+        {scrambledUpdateFile(threeRecords, 1, true) + "\x12\x34\x56\x78\x9A\xBC\xDE\xF0",
+         UpdateForm::Scrambled, FileVerdict::Accepted, threeAddresses},
+        {scrambledWithTail(), UpdateForm::Scrambled, FileVerdict::WrongFile},
+        {scrambledUpdateFile({"0F\n3:0017", "0FC3:0017"}), UpdateForm::Scrambled,
+         FileVerdict::SeparatorMissing},
+    };
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(i);
+        const update::UpdateImage image = update::readUpdateImage(cases[i].file);
+        EXPECT_EQ(image.form, cases[i].form);
+        ASSERT_EQ(image.verdict, cases[i].verdict);
+        std::vector<std::uint32_t> addresses;
+        for (const update::UpdateRecord& record : image.records) {
+            addresses.push_back(record.address);
+        }
+        if (image.verdict == FileVerdict::Accepted) {
+            EXPECT_EQ(addresses, cases[i].addresses);
+        }
+    }
+}
+
+TEST(ScrambledCheck, EveryCountedWordIsCoveredAndNoOther) {
+    const std::string good = scrambledUpdateFile(threeRecords);
+    ASSERT_TRUE(update::verifyScrambledFile(good).passed);
+    EXPECT_FALSE(update::verifyScrambledFile("").passed);
+    EXPECT_FALSE(update::verifyScrambledFile(good.substr(0, 91)).passed);
+    for (std::size_t offset = 0; offset < good.size(); offset += 4) {
+        SCOPED_TRACE(offset);
+        std::string changed = good;
+        const std::uint32_t word = testing_support::wordIn(changed, offset);
+        testing_support::setWordIn(changed, offset, (word & 0xF) == 0xF ? word - 1 : word + 1);
+        EXPECT_EQ(update::verifyScrambledFile(changed).passed, offset == 76 || offset == 84);
+    }
 }
 
 TEST(ScrambledReader, DecodedLineFeedEndsTheLine) {
@@ -165,7 +169,58 @@ TEST(ScrambledReader, DecodedLineFeedEndsTheLine) {
     EXPECT_EQ(reader.readUpdateLine(), "0FC3:00\n");
     EXPECT_EQ(reader.readUpdateLine(), "0FC3:0017\n");
     EXPECT_EQ(reader.readUpdateLine(), std::nullopt);
-    EXPECT_EQ(update::readUpdateImage(file).verdict, FileVerdict::SeparatorMissing);
+}
+
+TEST(UpdateFileName, CutAfterTheFirstExtensionAtPositionsOneTo250) {
+    const std::string longest = std::string(250, 'a') + ".upd";
+    const struct {
+        std::string path, cut = {}, fileName = {};  // cut empty: refused
+    } cases[] = {
+        {"C:\\fw\\A3012B1010.upd", "C:\\fw\\A3012B1010.upd", "A3012B1010.upd"},
+        {"C:\\fw.upd-files\\a.upd", "C:\\fw.upd", "fw.upd"},
+        {"/home/pilot/A3012B3010.UPD.bak", "/home/pilot/A3012B3010.UPD", "A3012B3010.UPD"},
+        {"x.UpD", "x.UpD", "x.UpD"},
+        {longest, longest, longest},
+        {"a" + longest},
+        {".upd"},
+        {".up"},
+        {""},
+        {"C:\\fw\\firmware.bin"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        const auto parts = update::cutUpdatePath(c.path);
+        ASSERT_EQ(parts.has_value(), !c.cut.empty());
+        if (parts) {
+            EXPECT_EQ(parts->path, c.cut);
+            EXPECT_EQ(parts->fileName, c.fileName);
+        }
+    }
+}
+
+TEST(UpdateFileName, Versions) {
+    const struct {
+        const char* name;
+        std::optional<std::uint16_t> first, second;
+    } cases[] = {
+        {"A3012B1010.upd", 0x3012, 0x1010},
+        {"AxyzwB1010.upd", std::nullopt, 0x1010},
+        {"A30.upd", 0x30, 0xD},  // the second field is the "d" of the extension
+        {"fw.upd", std::nullopt, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        const update::FileVersions versions = update::versionsFromFileName(c.name);
+        EXPECT_EQ(versions.first, c.first) << c.name;
+        EXPECT_EQ(versions.second, c.second) << c.name;
+    }
+    EXPECT_FALSE(update::versionsFromFileName("fw.upd").fits(0));
+}
+
+TEST(UpdateProgress, SecondsLeftFollowTheRateSoFar) {
+    EXPECT_EQ(update::UpdateProgress::secondsLeft(0, 0, 100), -1);
+    EXPECT_EQ(update::UpdateProgress::secondsLeft(1000, 10, 100), 9);
+    EXPECT_EQ(update::UpdateProgress::secondsLeft(1500, 10, 20), 2);  // rounded up
+    EXPECT_EQ(update::UpdateProgress::secondsLeft(5000, 20, 20), 0);
 }
 
 }  // namespace

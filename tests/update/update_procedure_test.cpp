@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
-#include <tuple>
 
 #include "config/temp_directory.h"
 #include "resources/main_dialog.h"
@@ -15,11 +14,13 @@
 
 namespace {
 
+using namespace std::string_literals;
 using testing_support::consecutiveRecords;
 using testing_support::plainUpdateFile;
 using testing_support::recordText;
 using testing_support::scrambledUpdateFile;
 using Kind = sim::PageLogEntry::Kind;
+using PageLog = std::vector<std::pair<Kind, int>>;
 
 constexpr std::int32_t noSetup = 0xFFFF;
 constexpr const char* startQuestion = "Update starten?";
@@ -27,41 +28,71 @@ constexpr const char* noSetupQuestion =
     "Kompatibilität nicht überprüfbar, da kein RC-Setup gemacht wurde.\n"
     "Es wird dringend empfohlen ein Setup zu machen.\n"
     "Update trotzdem ohne Setup starten?";
+const std::string smallFile = plainUpdateFile(consecutiveRecords(0, 3));
 
-struct ProgressCall {
-    int done;
-    int total;
-    int secondsLeft;
-};
+std::uint8_t pattern(std::uint32_t i) {
+    return static_cast<std::uint8_t>((i * 37 + 11) & 0xFF);
+}
 
-class ProgressHost : public ui::RecordingHost {
-  public:
+std::vector<std::string> concat(std::vector<std::string> first,
+                                const std::vector<std::string>& second) {
+    first.insert(first.end(), second.begin(), second.end());
+    return first;
+}
+
+struct ProgressHost : ui::RecordingHost {
     void showProgress(int done, int total, int secondsLeft) override {
         progress.push_back({done, total, secondsLeft});
     }
-    std::vector<ProgressCall> progress;
+    std::vector<std::array<int, 3>> progress;  // done, total, seconds left
 };
 
-// One program run against one virtual controller, with its update file in dir.
+// One program run against one virtual controller, in its own directory.
 struct Station {
-    explicit Station(const testing_support::TempDirectory& directory, int version = 0x3012)
-        : dir(directory) {
+    explicit Station(int version = 0x3012) {
+        dir.write("qvsetup.cfg", "COM2");
         mainDialog.setEnabled(ids::StatusField, false);
         rig.port().startDirectory = dir.path();
         setControllerVersion(version);
         rig.setupMemory()[13] = 0xFE;
+        host.onRepaint = [this](ui::Dialog& dialog) {
+            statusTexts.push_back(dialog.text(ids::StatusField));
+            if (statusTexts.back() == actAtStatus && act) {
+                act();
+            }
+        };
     }
     void setControllerVersion(int version) {
         rig.setupMemory()[32] = static_cast<std::uint8_t>(version >> 8);
         rig.setupMemory()[33] = static_cast<std::uint8_t>(version & 0xFF);
     }
     void offer(const std::string& name, const std::string& bytes) {
+        std::filesystem::create_directories(std::filesystem::path(dir.file(name)).parent_path());
         dir.write(name, bytes);
         host.files.push_back(dir.file(name));
     }
-    void run() { update::runUpdate(ctx); }
+    void run(const std::string& name, const std::string& bytes) {
+        offer(name, bytes);
+        update::runUpdate(ctx);
+    }
+    void whenStatusShows(std::string text, std::function<void()> action) {
+        actAtStatus = std::move(text);
+        act = std::move(action);
+    }
+    bool flashUntouched() {
+        const auto& bytes = rig.flash().bytes();
+        return rig.pageLog().empty() &&
+               std::all_of(bytes.begin(), bytes.end(), [](std::uint8_t b) { return b == 0xFF; });
+    }
+    PageLog pages() {
+        PageLog log;
+        for (const sim::PageLogEntry& entry : rig.pageLog()) {
+            log.emplace_back(entry.kind, entry.page);
+        }
+        return log;
+    }
 
-    const testing_support::TempDirectory& dir;
+    testing_support::TempDirectory dir;
     sim::TestRig rig;
     ProgressHost host;
     ui::Dialog mainDialog{resources::mainDialogTemplate()};
@@ -71,69 +102,12 @@ struct Station {
     update::UpdateState state;
     std::int32_t controllerVersion = 50000;
     update::UpdateContext ctx{link, state, controllerVersion};
-};
-
-class UpdateProcedure : public ::testing::Test {
-  protected:
-    UpdateProcedure() {
-        dir.write("qvsetup.cfg", "COM2");
-        host.onRepaint = [this](ui::Dialog& dialog) {
-            statusTexts.push_back(dialog.text(ids::StatusField));
-            if (onStatus) {
-                onStatus(dialog.text(ids::StatusField));
-            }
-        };
-    }
-
-    void setControllerVersion(int version) { station.setControllerVersion(version); }
-    void offer(const std::string& name, const std::string& bytes) { station.offer(name, bytes); }
-    void run() { station.run(); }
-
-    bool flashUntouched() {
-        const auto& bytes = rig.flash().bytes();
-        return rig.pageLog().empty() &&
-               std::all_of(bytes.begin(), bytes.end(), [](std::uint8_t b) { return b == 0xFF; });
-    }
-    std::vector<std::pair<Kind, int>> pages() {
-        std::vector<std::pair<Kind, int>> log;
-        for (const sim::PageLogEntry& entry : rig.pageLog()) {
-            log.emplace_back(entry.kind, entry.page);
-        }
-        return log;
-    }
-    // The only box is the one given.
-    void expectOnlyBox(const std::string& text, const std::string& caption, int ownerId = 0) {
-        ASSERT_EQ(host.messages.size(), 1u) << host.lastText();
-        EXPECT_EQ(host.lastText(), text);
-        EXPECT_EQ(host.lastCaption(), caption);
-        EXPECT_EQ(host.messages.back().ownerId, ownerId);
-    }
-    // A refusal after the confirmation question would have come.
-    void expectRefusedWith(const std::string& text, const std::string& caption, int ownerId = 0) {
-        expectOnlyBox(text, caption, ownerId);
-        EXPECT_TRUE(flashUntouched());
-        EXPECT_EQ(mainDialog.text(ids::StatusField), " ");
-        EXPECT_FALSE(mainDialog.enabled(ids::StatusField));
-    }
-
-    testing_support::TempDirectory dir;
-    Station station{dir};
-    sim::TestRig& rig = station.rig;
-    ProgressHost& host = station.host;
-    ui::Dialog& mainDialog = station.mainDialog;
-    update::UpdateState& state = station.state;
-    std::int32_t& controllerVersion = station.controllerVersion;
     std::vector<std::string> statusTexts;
-    std::function<void(const std::string&)> onStatus;
+    std::string actAtStatus;
+    std::function<void()> act;
 };
 
-std::vector<std::string> concat(std::initializer_list<std::vector<std::string>> parts) {
-    std::vector<std::string> all;
-    for (const auto& part : parts) {
-        all.insert(all.end(), part.begin(), part.end());
-    }
-    return all;
-}
+class UpdateProcedure : public ::testing::Test, public Station {};
 
 TEST_F(UpdateProcedure, PlainFileProgramsPagesInFileOrder) {
     // Pages 0 and 1, page 1 again right away (not reselected), then page 0 once more.
@@ -144,28 +118,29 @@ TEST_F(UpdateProcedure, PlainFileProgramsPagesInFileOrder) {
     for (int i = 0; i < 4; ++i) {
         records.push_back(recordText(i, static_cast<std::uint8_t>(0x50 + i)));
     }
-    offer("A3010B3012.upd", plainUpdateFile(records, "\r\n"));
-    run();
+    run("A3010B3012.upd", plainUpdateFile(records, "\r\n"));
 
-    EXPECT_EQ(pages(), (std::vector<std::pair<Kind, int>>{{Kind::Select, 0},
-                                                          {Kind::Commit, 0},
-                                                          {Kind::Select, 1},
-                                                          {Kind::Commit, 1},
-                                                          {Kind::Select, 0},
-                                                          {Kind::Commit, 0}}));
-    for (std::uint32_t address = 0; address < 0x100; ++address) {
-        std::uint8_t expected = 0xFF;
-        if (address < 4) {
-            expected = static_cast<std::uint8_t>(0x50 + address);
-        } else if (address >= 0x40 && address < 0x48) {
-            expected = static_cast<std::uint8_t>(0xA0 + address - 0x40);
-        } else if (address >= 0x48 && address < 0x80) {
-            expected = static_cast<std::uint8_t>((address * 37 + 11) & 0xFF);
-        }
-        EXPECT_EQ(rig.flash().byteAt(address), expected) << address;
+    EXPECT_EQ(pages(), (PageLog{{Kind::Select, 0},
+                                {Kind::Commit, 0},
+                                {Kind::Select, 1},
+                                {Kind::Commit, 1},
+                                {Kind::Select, 0},
+                                {Kind::Commit, 0}}));
+    // A page committed again holds only the bytes loaded since it was selected again.
+    std::vector<std::uint8_t> expected(0x100, 0xFF);
+    for (std::uint32_t address = 0; address < 0x80; ++address) {
+        expected[address] = address < 4      ? 0x50 + address
+                            : address < 0x40 ? 0xFF
+                            : address < 0x48 ? 0xA0 + address - 0x40
+                                             : pattern(address);
     }
+    const auto& flash = rig.flash().bytes();
+    EXPECT_EQ(std::vector<std::uint8_t>(flash.begin(), flash.begin() + 0x100), expected);
 
-    expectOnlyBox(startQuestion, "Warning!");
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.lastText(), startQuestion);
+    EXPECT_EQ(host.lastCaption(), "Warning!");
+    EXPECT_EQ(host.messages.back().ownerId, 0);
     EXPECT_EQ(host.messages.back().buttons, ui::Buttons::OkCancel);
     EXPECT_EQ(host.beeps, 1);
     EXPECT_EQ(mainDialog.text(ids::StatusField), "OK");
@@ -174,304 +149,208 @@ TEST_F(UpdateProcedure, PlainFileProgramsPagesInFileOrder) {
     EXPECT_EQ(controllerVersion, noSetup);
     EXPECT_EQ(state.updateFileName, "A3010B3012.upd");
     EXPECT_EQ(state.form, update::UpdateForm::Plain);
-
-    const std::vector<std::string> expectedStatus = {
-        " ", "A3010B3012.upd", "connecting....", "connected", "connected", "Update laeuft"};
-    ASSERT_GE(statusTexts.size(), expectedStatus.size());
-    EXPECT_EQ(
-        std::vector<std::string>(statusTexts.begin(), statusTexts.begin() + expectedStatus.size()),
-        expectedStatus);
+    const std::vector<std::string> firstStatus = {" ",         "A3010B3012.upd", "connecting....",
+                                                  "connected", "connected",      "Update laeuft"};
+    ASSERT_GE(statusTexts.size(), firstStatus.size());
+    EXPECT_TRUE(std::equal(firstStatus.begin(), firstStatus.end(), statusTexts.begin()));
     EXPECT_EQ(host.fileRequests.at(0).title, "Open a File");
     EXPECT_EQ(host.fileRequests.at(0).filter, "*.upd");
 }
 
 TEST_F(UpdateProcedure, ScrambledAndPlainFormsProgramTheSameFlash) {
-    const std::vector<std::string> records =
-        concat({consecutiveRecords(0x0FC0, 0x50), consecutiveRecords(0x3FC0, 0x40)});
-    offer("A3012B0000.upd", scrambledUpdateFile(records));
-    run();
+    const auto records = concat(consecutiveRecords(0x0FC0, 0x50), consecutiveRecords(0x3FC0, 0x40));
+    run("A3012B0000.upd", scrambledUpdateFile(records));
     EXPECT_EQ(state.form, update::UpdateForm::Scrambled);
-    EXPECT_EQ(pages(), (std::vector<std::pair<Kind, int>>{{Kind::Select, 63},
-                                                          {Kind::Commit, 63},
-                                                          {Kind::Select, 64},
-                                                          {Kind::Commit, 64},
-                                                          {Kind::Select, 255},
-                                                          {Kind::Commit, 255}}));
+    EXPECT_EQ(pages(), (PageLog{{Kind::Select, 63},
+                                {Kind::Commit, 63},
+                                {Kind::Select, 64},
+                                {Kind::Commit, 64},
+                                {Kind::Select, 255},
+                                {Kind::Commit, 255}}));
+    EXPECT_EQ(rig.flash().byteAt(0x0FC0), pattern(0));
+    EXPECT_EQ(rig.flash().byteAt(0x3FFF), pattern(0x3F));
 
-    Station plain(dir);
-    plain.offer("A3012B0000p.upd", plainUpdateFile(records));
-    plain.run();
-
+    Station plain;
+    plain.run("A3012B0000.upd", plainUpdateFile(records));
     EXPECT_EQ(plain.rig.flash().bytes(), rig.flash().bytes());
-    EXPECT_EQ(rig.flash().byteAt(0x0FC0), 11);
-    EXPECT_EQ(rig.flash().byteAt(0x3FFF), static_cast<std::uint8_t>((0x3F * 37 + 11) & 0xFF));
-}
-
-TEST_F(UpdateProcedure, OnePageNeedsOneSelectAndOneCommit) {
-    offer("A3012B0000.upd", plainUpdateFile(consecutiveRecords(0x0100, 64)));
-    run();
-    EXPECT_EQ(pages(), (std::vector<std::pair<Kind, int>>{{Kind::Select, 4}, {Kind::Commit, 4}}));
-}
-
-TEST_F(UpdateProcedure, ProgressReportsRecordsAndTimeLeftAndBlinks) {
-    const std::vector<std::string> records = consecutiveRecords(0x0000, 2048);
-    offer("A3012B0000.upd", plainUpdateFile(records));
-    run();
-    ASSERT_EQ(host.beeps, 1);
-    ASSERT_GE(host.progress.size(), 3u);
-    EXPECT_EQ(host.progress.front().done, 0);
-    EXPECT_EQ(host.progress.front().total, 2048);
-    EXPECT_EQ(host.progress.back().done, 2048);
-    for (std::size_t i = 1; i + 1 < host.progress.size(); ++i) {
-        EXPECT_GT(host.progress[i].done, host.progress[i - 1].done);
-        EXPECT_GE(host.progress[i].secondsLeft, 0);
-    }
-    // The running word blinks: "Update laeuft" and 15 blanks take turns.
-    const auto running = std::count(statusTexts.begin(), statusTexts.end(), "Update laeuft");
-    const auto blank = std::count(statusTexts.begin(), statusTexts.end(), std::string(15, ' '));
-    EXPECT_GE(running, 2);
-    EXPECT_GE(blank, 1);
 }
 
 TEST_F(UpdateProcedure, CompatibilityWithTheFileName) {
-    struct Case {
+    const struct {
         int version;
         const char* name;
-        bool programs;
         const char* text;
         const char* caption;
+    } cases[] = {
+        {0x3012, "A3010B3012.upd", startQuestion, "Warning!"},
+        {0x1010, "A3012B1010.upd", startQuestion, "Warning!"},
+        {0xFFFF, "anything.upd", noSetupQuestion, "Warning!"},
+        {0x3012, "A3010B3011.upd", "Datei nicht kompatibel!", ""},
+        {0x3012, "AxyzwB3011.upd", "Datei nicht kompatibel!", ""},
+        // ".upd" in a folder name cuts the path there: no readable version.
+        {0x3012, "fw.upd-files/A3012B3012.upd", "Datei nicht kompatibel!", ""},
+        {0x2005, "A2005B2005.upd", "Bitte kompatibles Setup-Programm downloaden!", "ERROR!"},
     };
-    const Case cases[] = {
-        {0x3012, "A3010B3012.upd", true, startQuestion, "Warning!"},
-        {0x1010, "A3012B1010.upd", true, startQuestion, "Warning!"},
-        {0x3012, "A3010B3011.upd", false, "Datei nicht kompatibel!", ""},
-        {0x3012, "AxyzwB3011.upd", false, "Datei nicht kompatibel!", ""},
-        {0x2005, "A2005B2005.upd", false, "Bitte kompatibles Setup-Programm downloaden!", "ERROR!"},
-        {0xFFFF, "anything.upd", true, noSetupQuestion, "Warning!"},
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        Station station(dir, c.version);
-        station.offer(c.name, plainUpdateFile(consecutiveRecords(0, 3)));
-        station.run();
-
-        ASSERT_FALSE(station.host.messages.empty());
-        EXPECT_EQ(station.host.messages.front().text, c.text);
-        EXPECT_EQ(station.host.messages.front().caption, c.caption);
-        EXPECT_EQ(station.rig.pageLog().empty(), !c.programs);
-        if (c.version == 0x2005) {
-            EXPECT_EQ(station.controllerVersion, noSetup);
+        Station s(c.version);
+        s.run(c.name, smallFile);
+        ASSERT_FALSE(s.host.messages.empty());
+        EXPECT_EQ(s.host.messages.front().text, c.text);
+        EXPECT_EQ(s.host.messages.front().caption, c.caption);
+        const bool asked = std::string(c.caption) == "Warning!";
+        EXPECT_EQ(s.flashUntouched(), !asked);
+        EXPECT_EQ(s.host.beeps, asked ? 1 : 0);
+        if (c.version == 0x3012 && !asked) {
+            EXPECT_EQ(s.mainDialog.text(ids::StatusField), " ");
+            EXPECT_FALSE(s.mainDialog.enabled(ids::StatusField));
         }
+        EXPECT_EQ(s.controllerVersion, c.version == 0x3012 && !asked ? 0x3012 : noSetup);
     }
 }
 
-TEST_F(UpdateProcedure, WithoutSetupTheFileIsStillChecked) {
-    setControllerVersion(0xFFFF);
-    std::string file = scrambledUpdateFile(consecutiveRecords(0, 10));
-    file[170] = static_cast<char>(file[170] ^ 0x01);
-    offer("x.upd", file);
-    run();
-    expectRefusedWith("wrong file!", "ERROR:");
-}
-
-TEST_F(UpdateProcedure, FilesRefusedBeforeTheControllerIsTouched) {
+TEST_F(UpdateProcedure, FailuresAndTheirMessages) {
     const std::vector<std::string> good = consecutiveRecords(0, 100);
     std::string badScrambled = scrambledUpdateFile(good);
     badScrambled[400] = static_cast<char>(badScrambled[400] + 1);
-    // Each bad record comes after good records of earlier pages.
-    const std::tuple<std::string, std::string, std::string> cases[] = {
-        {plainUpdateFile(concat({good, {"0100:00"}})), "file error 6!", "Error"},
-        {plainUpdateFile(concat({good, {"0100"}})), "file error 5!", ""},
-        {plainUpdateFile(concat({good, {""}, good})), "file error 5!", ""},
-        {plainUpdateFile(concat({good, {"0fc3:0017"}})), "file error 6!", "Error"},
-        {std::string("\xFF\xFF\xFF\xFF:\xFF\xFF\xFF"), "file error 4!", ""},
-        {plainUpdateFile(concat({good, {"4000:0011"}})), "file error 7: address 4000 or above!",
-         ""},
-        {badScrambled, "wrong file!", "ERROR:"},
-        {scrambledUpdateFile({}), "file error 4!", ""},
+    const auto slowCommit = [](Station& s) { s.rig.controllerConfig().pageCommitNs = 80'000'000; };
+    const auto setKindAt = [](const char* status, sim::DeviceKind kind) {
+        return [=](Station& s) {
+            s.whenStatusShows(status, [&s, kind] { s.rig.controllerConfig().kind = kind; });
+        };
     };
-    for (const auto& [bytes, text, caption] : cases) {
-        SCOPED_TRACE(text);
-        host.messages.clear();
-        host.answers.clear();
-        offer("A3012B3012.upd", bytes);
-        run();
-        ASSERT_EQ(host.messages.size(), 1u) << host.lastText();
-        EXPECT_EQ(host.lastText(), text);
-        EXPECT_EQ(host.lastCaption(), caption);
-        // errorTail's box is owned by the main dialog, the others have no owner.
-        EXPECT_EQ(host.messages.back().ownerId, caption == "Error" ? mainDialog.id() : 0);
-        EXPECT_TRUE(flashUntouched());
-        EXPECT_EQ(mainDialog.text(ids::StatusField), " ");
-        EXPECT_FALSE(mainDialog.enabled(ids::StatusField));
+    const struct {
+        const char* text;
+        const char* caption;
+        bool ownedByMain;
+        std::string file;  // offered as A3012B3012.upd when not empty
+        std::function<void(Station&)> arrange = nullptr;
+        const char* status = " ";  // nullptr: not checked
+        std::size_t boxes = 1;     // 2: the start question came first and programming began
+    } cases[] = {
+        // Refused before the port is opened.
+        {"  PORT ?", "ERROR!", false, "", [](Station& s) { s.rig.selectParallel(); }, nullptr},
+        {"open error!", "", false, "",
+         [](Station& s) { s.host.files.push_back(s.dir.file("missing.upd")); }, nullptr},
+        {"Open Error!", "Error", true, "",
+         [](Station& s) { s.offer("A3012B3012.bin", smallFile); }},
+        // The connection.
+        {"No Adaptor found at COM2\n", "Error", true, smallFile,
+         [](Station& s) { s.rig.serialConfig().loopBack = sim::LoopBack::Missing; }, nullptr},
+        {"Keine Verbindung!", "Error", true, smallFile,
+         [](Station& s) { s.rig.controllerConfig().kind = sim::DeviceKind::NothingAttached; }},
+        {"angeschlossenes Gerät ist kein ZEK-Micro!", "ERROR!", false, smallFile,
+         setKindAt("connecting....", sim::DeviceKind::OtherKind), "connecting...."},
+        {"No connection!", "Error", true, smallFile,
+         setKindAt("connecting....", sim::DeviceKind::NothingAttached)},
+        // The file, read and checked whole before the first page; bad records come last.
+        {"file error 1!", "", false, smallFile,
+         [](Station& s) {
+             s.whenStatusShows("connected",
+                               [&s] { std::filesystem::remove(s.dir.file("A3012B3012.upd")); });
+         }},
+        {"file error 4!", "", false, "\377\377\377\377:\377\377\377"},
+        {"file error 5!", "", false, plainUpdateFile(concat(good, {"0100"}))},
+        {"file error 6!", "Error", true, plainUpdateFile(concat(good, {"0100:00"}))},
+        {"file error 7: address 4000 or above!", "", false,
+         plainUpdateFile(concat(good, {"4000:0011"}))},
+        // Checked even when the controller has no setup to compare with.
+        {"wrong file!", "ERROR:", false, badScrambled,
+         [](Station& s) { s.setControllerVersion(noSetup); }},
+        {startQuestion, "Warning!", false, smallFile,
+         [](Station& s) { s.host.answers.push_back(ui::Answer::Cancel); }},
+        // A bootloader slower than the commit wait confirms nothing.
+        {"Read/write error - code1!", "", false, plainUpdateFile(good), slowCommit, " ", 2},
+        {"Read/write error!", "", false, plainUpdateFile(consecutiveRecords(0, 10)), slowCommit,
+         " ", 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        Station s;
+        if (c.arrange) {
+            c.arrange(s);
+        }
+        if (!c.file.empty()) {
+            s.offer("A3012B3012.upd", c.file);
+        }
+        update::runUpdate(s.ctx);
+        ASSERT_EQ(s.host.messages.size(), c.boxes) << s.host.lastText();
+        EXPECT_EQ(s.host.lastText(), c.text);
+        EXPECT_EQ(s.host.lastCaption(), c.caption);
+        EXPECT_EQ(s.host.messages.back().ownerId, c.ownedByMain ? s.mainDialog.id() : 0);
+        if (c.status) {
+            EXPECT_EQ(s.mainDialog.text(ids::StatusField), c.status);
+        }
+        EXPECT_EQ(s.mainDialog.enabled(ids::StatusField), c.status && c.status != " "s);
+        EXPECT_EQ(s.flashUntouched(), c.boxes == 1);
+        EXPECT_EQ(s.host.beeps, 0);
+        if (c.file.empty()) {
+            EXPECT_EQ(s.rig.serialPorts().openCount(), 0);
+        }
     }
 }
 
-TEST_F(UpdateProcedure, ParallelPortIsRefusedBeforeTheFileDialog) {
-    rig.selectParallel();
-    run();
-    expectOnlyBox("  PORT ?", "ERROR!");
-    EXPECT_TRUE(host.fileRequests.empty());
-}
-
-TEST_F(UpdateProcedure, CancelledDialogsChangeNothing) {
-    run();  // no file chosen
+TEST_F(UpdateProcedure, NoFileChosenChangesNothing) {
+    update::runUpdate(ctx);
     EXPECT_TRUE(host.messages.empty());
     EXPECT_EQ(host.fileRequests.size(), 1u);
-
-    offer("A3012B3012.upd", plainUpdateFile(consecutiveRecords(0, 3)));
-    host.answers.push_back(ui::Answer::Cancel);
-    run();
-    expectRefusedWith(startQuestion, "Warning!");
+    EXPECT_TRUE(flashUntouched());
 }
 
-TEST_F(UpdateProcedure, PathProblems) {
-    host.files.push_back(dir.file("missing.upd"));
-    run();
-    expectOnlyBox("open error!", "");
-
-    host.messages.clear();
-    offer("A3012B3012.bin", plainUpdateFile(consecutiveRecords(0, 3)));
-    run();
-    expectRefusedWith("Open Error!", "Error", mainDialog.id());
-    EXPECT_TRUE(rig.serialPorts().openCount() == 0);
-
-    // ".upd" inside a folder name cuts the path there: no readable version.
-    host.messages.clear();
-    std::filesystem::create_directory(dir.file("fw.upd-files"));
-    offer("fw.upd-files/A3012B3012.upd", plainUpdateFile(consecutiveRecords(0, 3)));
-    run();
-    expectRefusedWith("Datei nicht kompatibel!", "");
-}
-
-TEST_F(UpdateProcedure, ChosenPathIsRecordedInTheConfigFile) {
-    dir.write("qvsetup.cfg", std::string(256, '\0').replace(0, 4, "COM2") + std::string(" 4\0\0"
-                                                                                        "2.50",
-                                                                                        8));
-    offer("A3012B3012.upd", plainUpdateFile(consecutiveRecords(0, 3)));
-    run();
-    const std::string path = dir.file("A3012B3012.upd");
-    const std::string expected = "COM2" + std::string(26, '\0') + "\r\n" + path + '\0' +
-                                 std::string(20, ' ') +
-                                 std::string(256 - 32 - path.size() - 21, '\0') +
-                                 std::string(
-                                     " 4\0\0"
-                                     "2.50",
-                                     8);
-    EXPECT_EQ(dir.read("qvsetup.cfg"), expected);
-    EXPECT_EQ(host.beeps, 1);
-}
-
-TEST_F(UpdateProcedure, PathTooLongToRecordStillUpdates) {
-    const std::string config = std::string(256, '\0').replace(0, 4, "COM2") + " 2";
-    dir.write("qvsetup.cfg", config);
-    // Longer than the path block may be, short enough for ".upd" to be found.
-    const std::string folder = std::string(80, 'f') + "/" + std::string(80, 'g');
-    std::filesystem::create_directories(dir.file(folder));
-    offer(folder + "/A3012B3012.upd", plainUpdateFile(consecutiveRecords(0, 3)));
-    ASSERT_GT(host.files.front()->size(), 203u);
-    ASSERT_LT(host.files.front()->size(), 250u);
-    run();
-    EXPECT_EQ(host.beeps, 1);
-    EXPECT_EQ(dir.read("qvsetup.cfg"), config);
-}
-
-TEST_F(UpdateProcedure, ConnectionFailures) {
-    offer("A3012B3012.upd", plainUpdateFile(consecutiveRecords(0, 3)));
-    rig.serialConfig().loopBack = sim::LoopBack::Missing;
-    run();
-    expectOnlyBox("No Adaptor found at COM2\n", "Error", mainDialog.id());
-    EXPECT_FALSE(mainDialog.enabled(ids::StatusField));
-
-    host.messages.clear();
-    rig.serialConfig().loopBack = sim::LoopBack::FollowsDtr;
-    rig.controllerConfig().kind = sim::DeviceKind::NothingAttached;
-    offer("A3012B3012.upd", plainUpdateFile(consecutiveRecords(0, 3)));
-    run();
-    expectRefusedWith("Keine Verbindung!", "Error", mainDialog.id());
-    EXPECT_EQ(controllerVersion, noSetup);
-}
-
-TEST_F(UpdateProcedure, ControllerChangesWhileConnecting) {
-    offer("A3012B3012.upd", plainUpdateFile(consecutiveRecords(0, 3)));
-    onStatus = [this](const std::string& text) {
-        if (text == "connecting....") {
-            rig.controllerConfig().kind = sim::DeviceKind::OtherKind;
-        }
-    };
-    run();
-    expectOnlyBox("angeschlossenes Gerät ist kein ZEK-Micro!", "ERROR!");
-    EXPECT_EQ(mainDialog.text(ids::StatusField), "connecting....");
-
-    host.messages.clear();
-    rig.controllerConfig().kind = sim::DeviceKind::ThisController;
-    onStatus = [this](const std::string& text) {
-        if (text == "connecting....") {
-            rig.controllerConfig().kind = sim::DeviceKind::NothingAttached;
-        }
-    };
-    offer("A3012B3012.upd", plainUpdateFile(consecutiveRecords(0, 3)));
-    run();
-    expectRefusedWith("No connection!", "Error", mainDialog.id());
-}
-
-TEST_F(UpdateProcedure, BootloaderStopsHalfwayAndARepeatSucceeds) {
-    const std::vector<std::string> records = consecutiveRecords(0x0000, 2048);
-    offer("A3012B3012.upd", plainUpdateFile(records));
-    onStatus = [this](const std::string& text) {
-        if (text == std::string(15, ' ')) {
-            rig.controllerConfig().kind = sim::DeviceKind::NothingAttached;
-        }
-    };
-    run();
+TEST_F(UpdateProcedure, BootloaderStopsHalfwayAndARepeatSucceedsWithProgress) {
+    const std::string file = plainUpdateFile(consecutiveRecords(0, 2048));
+    whenStatusShows(std::string(15, ' '),
+                    [this] { rig.controllerConfig().kind = sim::DeviceKind::NothingAttached; });
+    run("A3012B3012.upd", file);
     ASSERT_EQ(host.messages.size(), 2u);
     EXPECT_EQ(host.lastText(), "Read/write error - code2!");
     EXPECT_EQ(host.lastCaption(), "");
     EXPECT_EQ(mainDialog.text(ids::StatusField), " ");
     EXPECT_FALSE(mainDialog.enabled(ids::StatusField));
-    EXPECT_EQ(host.progress.back().done, host.progress.back().total);
     EXPECT_FALSE(rig.pageLog().empty());
+    EXPECT_EQ(host.progress.back()[0], host.progress.back()[1]);  // the display is ended
 
-    onStatus = nullptr;
+    act = nullptr;
     rig.controllerConfig().kind = sim::DeviceKind::ThisController;
-    rig.pageLog().clear();
-    host.messages.clear();
-    offer("A3012B3012.upd", plainUpdateFile(records));
-    run();
+    host.progress.clear();
+    statusTexts.clear();
+    run("A3012B3012.upd", file);
     EXPECT_EQ(host.beeps, 1);
-    for (std::uint32_t address = 0; address < records.size(); ++address) {
-        ASSERT_EQ(rig.flash().byteAt(address),
-                  static_cast<std::uint8_t>((address * 37 + 11) & 0xFF))
-            << address;
+    for (std::uint32_t address = 0; address < 2048; ++address) {
+        ASSERT_EQ(rig.flash().byteAt(address), pattern(address)) << address;
     }
+    // Records done of the total with the time left; "Update laeuft" and 15 blanks take turns.
+    ASSERT_GE(host.progress.size(), 3u);
+    EXPECT_EQ(host.progress.front(), (std::array<int, 3>{0, 2048, host.progress.front()[2]}));
+    EXPECT_EQ(host.progress.back()[0], 2048);
+    for (std::size_t i = 1; i + 1 < host.progress.size(); ++i) {
+        EXPECT_GT(host.progress[i][0], host.progress[i - 1][0]);
+        EXPECT_GE(host.progress[i][2], 0);
+    }
+    EXPECT_GE(std::count(statusTexts.begin(), statusTexts.end(), "Update laeuft"), 2);
+    EXPECT_GE(std::count(statusTexts.begin(), statusTexts.end(), std::string(15, ' ')), 1);
 }
 
-TEST_F(UpdateProcedure, CommitFailures) {
-    // A bootloader slower than the commit wait confirms nothing.
-    rig.controllerConfig().pageCommitNs = 80'000'000;
-    offer("A3012B3012.upd", plainUpdateFile(consecutiveRecords(0, 100)));
-    run();
-    ASSERT_EQ(host.messages.size(), 2u);
-    EXPECT_EQ(host.lastText(), "Read/write error - code1!");
+TEST_F(UpdateProcedure, ChosenPathIsRecordedUnlessTooLong) {
+    const std::string motorFields = " 4\0\0002.50"s;
+    dir.write("qvsetup.cfg", "COM2" + std::string(252, '\0') + motorFields);
+    run("A3012B3012.upd", smallFile);
+    const std::string path = dir.file("A3012B3012.upd");
+    EXPECT_EQ(dir.read("qvsetup.cfg"),
+              "COM2" + std::string(26, '\0') + "\r\n" + path + '\0' + std::string(20, ' ') +
+                  std::string(256 - 32 - path.size() - 21, '\0') + motorFields);
+    EXPECT_EQ(host.beeps, 1);
 
-    host.messages.clear();
-    offer("A3012B3012.upd", plainUpdateFile(consecutiveRecords(0, 10)));
-    run();
-    ASSERT_EQ(host.messages.size(), 2u);
-    EXPECT_EQ(host.lastText(), "Read/write error!");
-    EXPECT_EQ(host.lastCaption(), "");
-    EXPECT_EQ(host.beeps, 0);
-}
-
-TEST_F(UpdateProcedure, FileGoneBeforeTheCheck) {
-    offer("A3012B3012.upd", plainUpdateFile(consecutiveRecords(0, 3)));
-    onStatus = [this](const std::string& text) {
-        if (text == "connected") {
-            std::filesystem::remove(dir.file("A3012B3012.upd"));
-        }
-    };
-    run();
-    expectRefusedWith("file error 1!", "");
+    // Longer than the path block may be, short enough for ".upd" to be found.
+    Station s;
+    const std::string config = "COM2" + std::string(252, '\0') + " 2";
+    s.dir.write("qvsetup.cfg", config);
+    const std::string folder = std::string(80, 'f') + "/" + std::string(80, 'g');
+    s.run(folder + "/A3012B3012.upd", smallFile);
+    ASSERT_GT(s.dir.file(folder).size() + 15, 203u);
+    ASSERT_LT(s.dir.file(folder).size() + 15, 250u);
+    EXPECT_EQ(s.host.beeps, 1);
+    EXPECT_EQ(s.dir.read("qvsetup.cfg"), config);
 }
 
 }  // namespace
