@@ -116,20 +116,18 @@ std::string sigrokDecode(const std::string& vcd, const char* annotation) {
     return bytes;
 }
 
-TEST(SigrokDecode, OneSetupByteReadDecodesAsSpiMode0) {
+TEST_P(RoundTrip, OneSetupByteReadDecodesAsSpiMode0) {
     if (std::system("sigrok-cli --version > /dev/null 2>&1") != 0) {
         GTEST_SKIP() << "sigrok-cli is not installed";
     }
-    TestRig rig;
-    ASSERT_EQ(adapter::detectAdapter(rig.link()), 0) << rig.messageText();
-    adapter::startController(rig.link(), adapter::StartForm::Standard);
-    ASSERT_EQ(clink::probeExchange(rig.link()), 0xFE);
+    ASSERT_EQ(clink::probeExchange(link), 0xFE);
     rig.trace().clear();
-    ASSERT_EQ(clink::readSetupByte(rig.link(), 33), 0x11);
+    ASSERT_EQ(clink::readSetupByte(link, 33), 0x11);
 
-    const auto path = std::filesystem::temp_directory_path() /
-                      ("zek-sim-read-" +
-                       std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + ".vcd");
+    const auto path =
+        std::filesystem::temp_directory_path() /
+        ("zek-sim-read-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+         (GetParam() ? "p.vcd" : "s.vcd"));
     ASSERT_EQ(rig.trace().saveVcd(path.string()), "");
     const std::string mosi = sigrokDecode(path.string(), "mosi-data");
     const std::string miso = sigrokDecode(path.string(), "miso-data");
