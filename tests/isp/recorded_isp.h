@@ -1,8 +1,8 @@
 // The processor service on the recording back-end, with the main dialog for its status
-// field, and helpers that read the instruction bytes back out of the log.
+// field; reads the instruction bytes back out of the log.
 #pragma once
 
-#include <cstdint>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -11,28 +11,47 @@
 #include "resources/main_dialog.h"
 #include "resources/main_dialog_ids.h"
 #include "ui/dialog.h"
+#include "ui/recording_host.h"
 
 namespace isp::testing {
+
+// A message box as shown: text, caption and owner.
+struct Shown {
+    std::string text, caption;
+    int owner = 0;
+    bool operator==(const Shown&) const = default;
+    friend void PrintTo(const Shown& s, std::ostream* os) {
+        *os << '"' << s.text << "\" \"" << s.caption << "\" " << s.owner;
+    }
+};
+
+inline std::vector<Shown> shownBy(const ui::RecordingHost& host) {
+    std::vector<Shown> all;
+    for (const ui::RecordedMessage& message : host.messages) {
+        all.push_back({message.text, message.caption, message.ownerId});
+    }
+    return all;
+}
 
 struct RecordedIsp {
     RecordedIsp() {
         rig.ctx.mainWindow = &mainDialog;
-        // A slow port keeps the bit delay calibration, and so the log, short.
-        rig.recorder.operationCostNs = 50'000;
+        rig.recorder.operationCostNs = 50'000;  // keeps the bit delay calibration short
     }
-    RecordedIsp(const RecordedIsp&) = delete;
-    RecordedIsp& operator=(const RecordedIsp&) = delete;
-
     // The answer the processor shifts out during one 4-byte instruction.
     void queueInstruction(int a1, int a2, int a3, int a4) {
         for (int value : {a1, a2, a3, a4}) {
             rig.queueByte(value);
         }
     }
-    // An extra CLOCK pulse moves the answer on by one bit as well.
-    void queueExtraBit() { rig.recorder.answerBits.push_back(0); }
-
-    // DATA-OUT as it stood at every rising CLOCK edge, in order.
+    // An echoed Programming Enable, then the signature 1E <family> 07.
+    void queueProcessor(int family = 0x93) {
+        queueInstruction(0x00, 0xAC, 0x53, 0x00);
+        for (int value : {0x1E, family, 0x07}) {
+            queueInstruction(0, 0, 0, value);
+        }
+    }
+    // DATA-OUT at every rising CLOCK edge: serial lines, or bits 0 and 1 of the data register.
     std::vector<int> sentBits() const {
         std::vector<int> bits;
         bool dataOut = false;
@@ -53,21 +72,21 @@ struct RecordedIsp {
         }
         return bits;
     }
-    // The bits sent, eight to a byte; a tail shorter than a byte is left off.
+    // Eight bits to a byte; a shorter tail is left off.
     std::vector<int> sentBytes() const {
-        std::vector<int> bytes;
         const std::vector<int> bits = sentBits();
+        std::vector<int> bytes;
         for (std::size_t i = 0; i + 8 <= bits.size(); i += 8) {
             int value = 0;
-            for (std::size_t bit = 0; bit < 8; ++bit) {
-                value = value * 2 + bits[i + bit];
+            for (std::size_t bit = i; bit < i + 8; ++bit) {
+                value = value * 2 + bits[bit];
             }
             bytes.push_back(value);
         }
         return bytes;
     }
     int risingEdges() const { return static_cast<int>(sentBits().size()); }
-    std::string status() const { return mainDialog.text(ids::StatusField); }
+    int portOperations() const { return rig.recorder.operations - rig.serialPorts.opens; }
 
     adapter::testing::RecordingRig rig;
     ui::Dialog mainDialog{resources::mainDialogTemplate()};

@@ -24,29 +24,21 @@ struct SimIsp {
             rig.selectParallel();
         }
         rig.link().mainWindow = &mainDialog;
-        // Idle, as between commands.
-        mainDialog.setEnabled(ids::StatusField, false);
+        mainDialog.setEnabled(ids::StatusField, false);  // idle, as between commands
     }
-    SimIsp(const SimIsp&) = delete;
-    SimIsp& operator=(const SimIsp&) = delete;
-
-    int edges(sim::Line line, bool high) const {
+    int rises(sim::Line line) {
         int count = 0;
         for (const sim::LineEvent& event : rig.controller().trace().events()) {
-            count += event.line == line && event.high == high ? 1 : 0;
+            count += event.line == line && event.high ? 1 : 0;
         }
         return count;
     }
-    // CLOCK pulses and controller resets since the trace was last cleared.
-    int clockPulses() const { return edges(sim::Line::Clock, true); }
-    int resets() const { return edges(sim::Line::Reset, true); }
-
     const std::vector<ui::RecordedMessage>& messages() { return rig.host().messages; }
     std::string status() const { return mainDialog.text(ids::StatusField); }
     bool statusEnabled() const { return mainDialog.enabled(ids::StatusField); }
     sim::ControllerMode mode() { return rig.controller().mode(); }
 
-    mutable sim::TestRig rig;
+    sim::TestRig rig;
     ui::Dialog mainDialog{resources::mainDialogTemplate()};
     IspState state;
     IspContext ctx{rig.link(), state};
