@@ -14,14 +14,11 @@ namespace subdialogs_test {
 namespace {
 
 using namespace rev_ids;
-using Command = SubdialogRig::Command;
 
 constexpr std::uint64_t nsPerMs = 1'000'000;
 constexpr const char* propLabel = "Prop-Drehzahl,  U/min";
-constexpr const char* remainingLabel = "Sek. Restzeit";
 
-// One pulse at 5 ms to end the wait, then perWindow pulses well inside each of the
-// following windows (they start on the first tick after that pulse).
+// One pulse at 5 ms ends the wait; then perWindow pulses well inside each following window.
 std::vector<std::uint64_t> windowPulsesUs(int perWindow, int windows) {
     std::vector<std::uint64_t> times{5'000};
     for (int window = 0; window < windows; ++window) {
@@ -32,54 +29,42 @@ std::vector<std::uint64_t> windowPulsesUs(int perWindow, int windows) {
     return times;
 }
 
-std::string motorFile(const std::string& fields) {
-    std::string bytes = "COM2";
-    bytes.resize(256, '\0');
-    return bytes + fields;
-}
-
 struct Frame {
     std::uint64_t timeMs;
     std::string label;
-    std::string values;  // 1215|1212|1219|1218
+    std::string values;  // rate|frequency|motor|prop
 };
 
-struct RevCounterTest : ::testing::Test {
+// The rev counter with no motor, and every repaint of it recorded.
+struct Measurement {
     SubdialogRig r;
     std::vector<Frame> frames;
 
-    RevCounterTest() {
-        r.memory()[13] = 0xFD;
+    Measurement() {
         r.rig.motorConfig().pulseRateHz = 0;
-        // Ten reads still fall in every 200 µs pulse; fewer reads keep the tests quick.
-        r.rig.serialConfig().opCostNs = 20'000;
-        r.host().onRepaint = [this](ui::Dialog& dialog) {
-            if (dialog.id() != rev_ids::Dialog) {
-                return;
+        r.rig.serialConfig().opCostNs = 20'000;  // still ten reads in every 200 µs pulse
+        r.host().onRepaint = [this](ui::Dialog& d) {
+            if (d.id() == rev_ids::Dialog) {
+                frames.push_back({nowMs(), d.text(PropSpeedLabel),
+                                  d.text(RatePerMinuteField) + "|" + d.text(FrequencyField) + "|" +
+                                      d.text(MotorSpeedField) + "|" + d.text(PropSpeedField)});
             }
-            frames.push_back({r.rig.clock().nowNs() / nsPerMs, dialog.text(PropSpeedLabel),
-                              dialog.text(RatePerMinuteField) + "|" + dialog.text(FrequencyField) +
-                                  "|" + dialog.text(MotorSpeedField) + "|" +
-                                  dialog.text(PropSpeedField)});
         };
     }
-
-    void measure() {
-        r.whenOpen([](ui::Dialog&, const Command& command) { command(ReleaseMotorButton); });
-        settings::openRevCounter(r.ctx);
-    }
-    std::vector<std::string> shownValues() const {
-        std::vector<std::string> values;
-        for (const Frame& frame : frames) {
-            if (frame.label == propLabel && (values.empty() || values.back() != frame.values)) {
-                values.push_back(frame.values);
+    std::uint64_t nowMs() { return r.rig.clock().nowNs() / nsPerMs; }
+    void measure() { r.open(settings::openRevCounter, steps({{ReleaseMotorButton}})); }
+    // Each change of the values shown under the speed label.
+    std::vector<Frame> shownValues() const {
+        std::vector<Frame> shown;
+        for (const Frame& f : frames) {
+            if (f.label == propLabel && (shown.empty() || shown.back().values != f.values)) {
+                shown.push_back(f);
             }
         }
-        return values;
+        return shown;
     }
-    // After a measurement all four fields are blanked; after the wait only the one that
-    // showed the countdown.
-    void expectIdleAgain(bool measured = true) {
+    // After a measurement all four fields are blanked; after the wait only the countdown's.
+    void expectIdleAgain(bool measured) {
         ASSERT_TRUE(r.lastDialog);
         EXPECT_EQ(r.lastDialog->text(PropSpeedLabel), propLabel);
         for (ui::ControlId id : {ReleaseMotorButton, EndButton, SaveMotorDataButton}) {
@@ -94,167 +79,139 @@ struct RevCounterTest : ::testing::Test {
     }
 };
 
-TEST_F(RevCounterTest, FourteenPolesThroughAGearbox) {
-    r.directory.write(configName, motorFile(std::string("14\0\0"
-                                                        "4.33",
-                                                        8)));
-    r.rig.motorConfig().pulseTimesUs = windowPulsesUs(101, 1);
-    measure();
-    EXPECT_EQ(shownValues().at(1), "3030|50|432|  99");
-    expectIdleAgain();
-}
-
-TEST_F(RevCounterTest, ValuesStayUntilTheFirstEmptyWindow) {
-    r.rig.motorConfig().pulseTimesUs = windowPulsesUs(100, 2);
-    measure();
-    const std::vector<std::string> values = shownValues();
-    ASSERT_EQ(values.size(), 3u);
-    EXPECT_EQ(values[1], "3000|50|3000|3000");
-    EXPECT_EQ(values[2], " | | | ");
-    // Two full windows showed values; the blanking came one window after the second.
-    std::vector<std::uint64_t> shown;
-    for (const Frame& frame : frames) {
-        if (frame.label == propLabel && frame.values != values[0]) {
-            shown.push_back(frame.timeMs);
-        }
+TEST(RevCounter, PulsesPerWindowGiveTheSpeeds) {
+    struct Case {
+        const char *poles, *ratio;
+        int pulses;
+        const char* values;
+    };
+    const Case cases[] = {{"14", "4.33", 101, "3030|50|432|  99"},
+                          {" 2", "1.00", 100, "3000|50|3000|3000"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.values);
+        Measurement m;
+        m.r.directory.write(configName, motorConfig(c.poles, c.ratio));
+        m.r.rig.motorConfig().pulseTimesUs = windowPulsesUs(c.pulses, 2);
+        m.measure();
+        // Kept through the second window, blanked one window after it.
+        const std::vector<Frame> shown = m.shownValues();
+        ASSERT_EQ(shown.size(), 3u);
+        EXPECT_EQ(shown[1].values, c.values);
+        EXPECT_EQ(shown[2].values, " | | | ");
+        EXPECT_EQ(shown[2].timeMs - shown[1].timeMs, 4000u);
+        m.expectIdleAgain(true);
     }
-    ASSERT_EQ(shown.size(), 3u);
-    EXPECT_EQ(shown[1] - shown[0], 2000u);
-    EXPECT_EQ(shown[2] - shown[1], 2000u);
-    expectIdleAgain();
 }
 
-TEST_F(RevCounterTest, NoPulseCountsDownAndHoldsTheController) {
-    measure();
+TEST(RevCounter, NoPulseCountsDownAndHoldsTheController) {
+    Measurement m;
+    m.measure();
     std::vector<std::string> countdown;
     std::uint64_t waitStartMs = 0;
-    for (const Frame& frame : frames) {
-        if (frame.label == remainingLabel) {
-            waitStartMs = countdown.empty() ? frame.timeMs : waitStartMs;
-            countdown.push_back(frame.values.substr(frame.values.rfind('|') + 1));
+    for (const Frame& f : m.frames) {
+        if (f.label == "Sek. Restzeit") {
+            waitStartMs = countdown.empty() ? f.timeMs : waitStartMs;
+            countdown.push_back(f.values.substr(f.values.rfind('|') + 1));
         }
     }
     const std::vector<std::string> expected{"", "9", "8", "7", "6", "5", "4", "3", "2", "1", "0"};
     EXPECT_EQ(countdown, expected);
-    EXPECT_GE(frames.back().timeMs - waitStartMs, 10'000u);
-    EXPECT_LT(frames.back().timeMs - waitStartMs, 10'010u);
-    expectIdleAgain(false);
+    EXPECT_GE(m.frames.back().timeMs - waitStartMs, 10'000u);
+    EXPECT_LT(m.frames.back().timeMs - waitStartMs, 10'010u);
+    m.expectIdleAgain(false);
 }
 
-TEST_F(RevCounterTest, StopDuringTheWaitEndsItTheUsualWay) {
-    std::uint64_t stopAtNs = 0;
-    r.host().stopPredicate = [&](ui::Dialog&) {
-        if (stopAtNs == 0) {
-            stopAtNs = r.rig.clock().nowNs() + 2'500 * nsPerMs;
-        }
-        return r.rig.clock().nowNs() >= stopAtNs;
-    };
-    measure();
-    EXPECT_LT(frames.back().timeMs - stopAtNs / nsPerMs, 5u);
-    expectIdleAgain(false);
+TEST(RevCounter, StopRequestEndsTheWaitOrTheMeasurementTheUsualWay) {
+    for (bool motorRuns : {false, true}) {
+        SCOPED_TRACE(motorRuns ? "measuring" : "waiting");
+        Measurement m;
+        m.r.rig.motorConfig().pulseRateHz = motorRuns ? 50 : 0;
+        m.r.rig.motorConfig().runMs = 60'000;
+        std::uint64_t stopAtMs = 0;  // 2.5 s into the wait, or once values show
+        m.r.host().stopPredicate = [&](ui::Dialog& d) {
+            if (stopAtMs == 0 && (!motorRuns || d.text(RatePerMinuteField).size() > 1)) {
+                stopAtMs = m.nowMs() + (motorRuns ? 0 : 2'500);
+            }
+            return stopAtMs != 0 && m.nowMs() >= stopAtMs;
+        };
+        m.measure();
+        ASSERT_NE(stopAtMs, 0u);
+        EXPECT_LT(m.frames.back().timeMs - stopAtMs, 5u);
+        m.expectIdleAgain(motorRuns);
+    }
 }
 
-TEST_F(RevCounterTest, StopDuringTheMeasurementEndsItTheUsualWay) {
-    r.rig.motorConfig().pulseRateHz = 50;
-    r.rig.motorConfig().runMs = 60'000;
-    bool valuesShown = false;
-    auto record = r.host().onRepaint;
-    r.host().onRepaint = [&](ui::Dialog& dialog) {
-        record(dialog);
-        valuesShown = valuesShown || dialog.text(RatePerMinuteField).size() > 1;
-    };
-    r.host().stopPredicate = [&](ui::Dialog&) { return valuesShown; };
-    measure();
-    ASSERT_TRUE(valuesShown);
-    EXPECT_LT(frames.back().timeMs - frames.front().timeMs, 5'000u);
-    expectIdleAgain();
-}
-
-TEST_F(RevCounterTest, OpeningChecksInOrder) {
+TEST(RevCounter, OpeningChecksInOrder) {
     struct Case {
         std::int32_t version;
         std::uint8_t lockByte;
         sim::DeviceKind device;
-        const char* text;
-        const char* caption;
+        const char* message;  // empty: opens
     };
     const Case cases[] = {
-        {50000, 0xFD, sim::DeviceKind::ThisController, "Zuerst Werte einlesen!", "Error!"},
-        {0x1010, 0xFD, sim::DeviceKind::ThisController, "Verfügbar ab V10.11", "Error!"},
-        {0x1011, 0xFD, sim::DeviceKind::OtherKind, "angeschlossenes Gerät ist kein ZEK-Micro!",
-         "ERROR!"},
-        {0x1011, 0xFD, sim::DeviceKind::NothingAttached, "Keine Verbindung!", "ERROR!"},
-        // Bit 1 set: the test program is free; bit 0 plays no part.
-        {0x1011, 0xFE, sim::DeviceKind::ThisController, "nur mögl. wenn Testprogramm gesperrt",
-         "Error!"},
-        {0x1011, 0xFF, sim::DeviceKind::ThisController, "nur mögl. wenn Testprogramm gesperrt",
-         "Error!"},
+        {50000, 0xFD, sim::DeviceKind::ThisController, "Error!: Zuerst Werte einlesen!"},
+        {0x1010, 0xFD, sim::DeviceKind::ThisController, "Error!: Verfügbar ab V10.11"},
+        {0x1011, 0xFD, sim::DeviceKind::OtherKind,
+         "ERROR!: angeschlossenes Gerät ist kein ZEK-Micro!"},
+        {0x1011, 0xFD, sim::DeviceKind::NothingAttached, "ERROR!: Keine Verbindung!"},
+        {0x1011, 0xFE, sim::DeviceKind::ThisController,
+         "Error!: nur mögl. wenn Testprogramm gesperrt"},
+        {0x1011, 0xFD, sim::DeviceKind::ThisController, ""},
+        {0x1011, 0xFC, sim::DeviceKind::ThisController, ""},  // bit 0 plays no part
     };
     for (const Case& c : cases) {
-        SubdialogRig rig;
-        rig.image.controllerVersion = c.version;
-        rig.memory()[13] = c.lockByte;
-        rig.rig.controllerConfig().kind = c.device;
-        rig.whenOpen([](ui::Dialog&, const Command&) {});
-        settings::openRevCounter(rig.ctx);
-        ASSERT_EQ(rig.host().messages.size(), 1u) << c.text;
-        EXPECT_EQ(rig.host().lastText(), c.text);
-        EXPECT_EQ(rig.host().lastCaption(), c.caption);
-        EXPECT_EQ(rig.host().modalScripts.size(), 1u) << "opened despite " << c.text;
-    }
-    for (std::uint8_t lockByte : {0xFD, 0xFC}) {
-        SubdialogRig rig;
-        rig.memory()[13] = lockByte;
-        rig.whenOpen([](ui::Dialog&, const Command&) {});
-        settings::openRevCounter(rig.ctx);
-        EXPECT_TRUE(rig.host().messages.empty());
-        EXPECT_TRUE(rig.host().modalScripts.empty());
-        EXPECT_EQ(rig.lockByte, lockByte);
+        SCOPED_TRACE(c.message);
+        SubdialogRig r;
+        r.image.controllerVersion = c.version;
+        r.memory()[13] = c.lockByte;
+        r.rig.controllerConfig().kind = c.device;
+        r.open(settings::openRevCounter);
+        EXPECT_EQ(r.messages(), c.message);
+        EXPECT_EQ(r.host().modalScripts.size(), *c.message ? 1u : 0u) << "opened or not";
+        if (!*c.message) {
+            EXPECT_EQ(r.lockByte, c.lockByte);
+        }
     }
 }
 
-TEST_F(RevCounterTest, MissingAdapterAtOpeningBlanksTheStatusField) {
+TEST(RevCounter, MissingAdapterAtOpeningBlanksTheStatusField) {
+    SubdialogRig r;
     r.rig.serialConfig().loopBack = sim::LoopBack::Missing;
     r.rig.controllerConfig().kind = sim::DeviceKind::NothingAttached;
     r.mainDialog.setText(ids::StatusField, "OK");
-    measure();
-    EXPECT_EQ(r.host().lastText(), "No Adaptor found at COM2\n");
-    EXPECT_EQ(r.host().lastCaption(), "Error");
-    EXPECT_EQ(r.host().messages.back().ownerId, ids::MainDialog);
+    r.open(settings::openRevCounter);
+    EXPECT_EQ(r.messages(), "Error: No Adaptor found at COM2\n");
+    EXPECT_EQ(r.lastOwner(), ids::MainDialog);
     EXPECT_EQ(r.mainDialog.text(ids::StatusField), " ");
     EXPECT_FALSE(r.mainDialog.enabled(ids::StatusField));
 }
 
-TEST_F(RevCounterTest, ReleaseWithoutASerialAdapterClosesTheDialog) {
-    bool endedByRelease = false;
-    r.whenOpen([&](ui::Dialog& dialog, const Command& command) {
-        r.rig.serialConfig().loopBack = sim::LoopBack::Missing;
-        command(ReleaseMotorButton);
-        endedByRelease = dialog.ended();
-    });
-    settings::openRevCounter(r.ctx);
-    EXPECT_TRUE(endedByRelease);
-    EXPECT_EQ(r.host().lastText(), "adapter?");
-    EXPECT_EQ(r.host().lastCaption(), "Error!");
-}
-
-TEST_F(RevCounterTest, ParallelAdapterIsToldRatherThanKeptWaiting) {
-    // The start sequences drive only the serial lines: start the controller by hand.
-    r.rig.selectParallel();
-    adapter::setReset(r.rig.link(), false);
-    adapter::delayMs(r.rig.link(), 100);
-    adapter::setReset(r.rig.link(), true);
-    adapter::delayMs(r.rig.link(), 500);
-    bool endedByRelease = false;
-    r.whenOpen([&](ui::Dialog& dialog, const Command& command) {
-        command(ReleaseMotorButton);
-        endedByRelease = dialog.ended();
-    });
-    const std::uint64_t startMs = r.rig.clock().nowNs() / nsPerMs;
-    settings::openRevCounter(r.ctx);
-    EXPECT_TRUE(endedByRelease);
-    EXPECT_EQ(r.host().lastText(), "adapter?");
-    EXPECT_LT(r.rig.clock().nowNs() / nsPerMs - startMs, 2'000u);
+// Without a serial adapter at "Motor freigeben" the dialog says so and closes at once.
+TEST(RevCounter, ReleaseWithoutASerialAdapterClosesTheDialog) {
+    for (bool parallel : {false, true}) {
+        SCOPED_TRACE(parallel ? "parallel" : "serial adapter gone");
+        Measurement m;
+        sim::TestRig& rig = m.r.rig;
+        if (parallel) {  // the start sequences drive only the serial lines: start by hand
+            rig.selectParallel();
+            adapter::setReset(rig.link(), false);
+            adapter::delayMs(rig.link(), 100);
+            adapter::setReset(rig.link(), true);
+            adapter::delayMs(rig.link(), 500);
+        }
+        bool endedByRelease = false;
+        const std::uint64_t startMs = m.nowMs();
+        m.r.open(settings::openRevCounter, [&](ui::Dialog& dialog, const Command& command) {
+            if (!parallel) {
+                rig.serialConfig().loopBack = sim::LoopBack::Missing;
+            }
+            command(ReleaseMotorButton);
+            endedByRelease = dialog.ended();
+        });
+        EXPECT_TRUE(endedByRelease);
+        EXPECT_EQ(m.r.messages(), "Error!: adapter?");
+        EXPECT_LT(m.nowMs() - startMs, 2'000u);
+    }
 }
 
 }  // namespace

@@ -1,11 +1,12 @@
-// The main dialog on the virtual controller with a settings context whose values count
-// as read (V 10.11 at 8 MHz), and qvsetup.cfg in a directory of its own.
+// The main dialog on the virtual controller with values that count as read (V 10.11 at
+// 8 MHz), and qvsetup.cfg in a directory of its own.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "config/temp_directory.h"
 #include "resources/main_dialog.h"
@@ -19,6 +20,29 @@ namespace subdialogs_test {
 inline constexpr int noOwner = 0;
 inline constexpr const char* configName = "qvsetup.cfg";
 
+// qvsetup.cfg: the port name, then the motor record (poles, two NULs, ratio) at 256.
+inline std::string motorConfig(const std::string& poles = "", const std::string& ratio = "") {
+    std::string bytes = "COM2";
+    bytes.resize(256, '\0');
+    return poles.empty() ? bytes : bytes + poles + std::string(2, '\0') + ratio;
+}
+
+using Command = std::function<void(ui::ControlId)>;
+using Script = std::function<void(ui::Dialog&, const Command&)>;
+
+// A click, or with text, typing it into the field.
+struct Step {
+    ui::ControlId id;
+    const char* text = nullptr;
+};
+inline Script steps(std::vector<Step> list) {
+    return [list](ui::Dialog& dialog, const Command& command) {
+        for (const Step& step : list) {
+            step.text ? dialog.setText(step.id, step.text) : command(step.id);
+        }
+    };
+}
+
 struct SubdialogRig {
     testing_support::TempDirectory directory;
     sim::TestRig rig;
@@ -27,13 +51,13 @@ struct SubdialogRig {
     settings::MotorData motorData;
     std::uint8_t lockByte = 0;
     settings::SettingsContext ctx{rig.link(), mainDialog, image, motorData, lockByte};
-    // The sub-dialog as it was when its script ended.
-    std::optional<ui::Dialog> lastDialog;
+    std::optional<ui::Dialog> lastDialog;  // the sub-dialog as its script left it
 
     SubdialogRig() {
         rig.link().mainWindow = &mainDialog;
         rig.port().startDirectory = directory.path();
         rig.setupMemory()[30] = 8;
+        rig.setupMemory()[13] = 0xFD;  // test program locked
         image.controllerVersion = 0x1011;
         image.clockMHz = 8;
         mainDialog.setEnabled(ids::StatusField, false);
@@ -43,15 +67,25 @@ struct SubdialogRig {
     ui::RecordingHost& host() { return rig.host(); }
     sim::SetupBytes& memory() { return rig.setupMemory(); }
     std::string configBytes() const { return directory.read(configName); }
-    std::size_t messageCount() { return host().messages.size(); }
+    // Every message so far as "caption: text", one a line.
+    std::string messages() {
+        std::string all;
+        for (const ui::RecordedMessage& m : host().messages) {
+            all += (all.empty() ? "" : "\n") + m.caption + ": " + m.text;
+        }
+        return all;
+    }
+    int lastOwner() { return host().messages.empty() ? -1 : host().messages.back().ownerId; }
 
-    using Command = std::function<void(ui::ControlId)>;
-    // The next sub-dialog runs script, then is kept in lastDialog and cancelled.
-    void whenOpen(std::function<void(ui::Dialog&, const Command&)> script) {
+    // Opens a sub-dialog that runs script, is kept in lastDialog and then cancelled.
+    void open(void (*opening)(settings::SettingsContext&), Script script = {}) {
         host().modalScripts.push_back([this, script](ui::Dialog& dialog, const Command& command) {
-            script(dialog, command);
+            if (script) {
+                script(dialog, command);
+            }
             lastDialog = dialog;
         });
+        opening(ctx);
     }
 };
 
