@@ -1,6 +1,7 @@
 // Runs zek-cli in-process with captured output, in a directory of its own.
 #pragma once
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -15,6 +16,8 @@
 
 namespace cli_test {
 
+using testing::HasSubstr;
+using testing::StartsWith;
 using testing_support::TempDirectory;
 
 constexpr auto npos = std::string::npos;

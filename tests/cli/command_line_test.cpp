@@ -1,5 +1,6 @@
 #include "cli/command_line.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "cli/step_check.h"
@@ -8,6 +9,8 @@
 
 namespace cli {
 namespace {
+
+using testing::HasSubstr;
 
 Options parsed(const std::vector<std::string>& args) {
     CommandLine commandLine = parseCommandLine(args);
@@ -66,7 +69,7 @@ TEST(CommandLine, NamesWhatIsWrongWithAnArgument) {
     EXPECT_EQ(parseError({"--verbose", "read"}), "unknown option --verbose");
     EXPECT_EQ(parseError({"--port"}), "--port needs a value");
     EXPECT_EQ(parseError({"--json=1", "read"}), "--json takes no value");
-    EXPECT_NE(parseError({"--port", "COM9", "read"}).find("COM9"), std::string::npos);
+    EXPECT_THAT(parseError({"--port", "COM9", "read"}), HasSubstr("COM9"));
     EXPECT_NE(parseError({"--port", "COM1", "--simulate", "read"}), "");
     EXPECT_NE(parseError({"--sim-signature", "1E93", "read"}), "");
     EXPECT_NE(parseError({"--sim-lockbits", "XY", "read"}), "");
@@ -123,16 +126,16 @@ TEST(StepCheck, RefusesFilesThatCannotBeUsed) {
     EXPECT_EQ(
         stepError({"update", dir.file("missing.upd")}),
         "update " + dir.file("missing.upd") + ": " + dir.file("missing.upd") + " does not exist");
-    EXPECT_NE(stepError({"update", dir.path()}).find("is not a file"), std::string::npos);
-    EXPECT_NE(stepError({"load-settings", dir.file("notes.json")}).find("not a settings backup"),
-              std::string::npos);
-    EXPECT_NE(stepError({"save-settings", dir.file("no/such/dir.json")}).find("no existing"),
-              std::string::npos);
+    EXPECT_THAT(stepError({"update", dir.path()}), HasSubstr("is not a file"));
+    EXPECT_THAT(stepError({"load-settings", dir.file("notes.json")}),
+                HasSubstr("not a settings backup"));
+    EXPECT_THAT(stepError({"save-settings", dir.file("no/such/dir.json")}),
+                HasSubstr("no existing"));
 
     Options options = parsed({"--sim-memory", dir.file("fw.upd"), "read"});
-    EXPECT_NE(checkOptionFiles(options).find("256-byte"), std::string::npos);
+    EXPECT_THAT(checkOptionFiles(options), HasSubstr("256-byte"));
     options = parsed({"--trace", dir.path(), "read"});
-    EXPECT_NE(checkOptionFiles(options).find("is a directory"), std::string::npos);
+    EXPECT_THAT(checkOptionFiles(options), HasSubstr("is a directory"));
 }
 
 }  // namespace

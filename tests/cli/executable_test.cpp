@@ -1,5 +1,6 @@
 // Runs of the built program itself: arguments, streams and exit status as a shell script
 // sees them.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -11,6 +12,8 @@
 
 namespace {
 
+using testing::HasSubstr;
+using testing::StartsWith;
 using testing_support::TempDirectory;
 
 struct ProcessResult {
@@ -41,7 +44,7 @@ TEST(CliExecutable, ReadsAndShowsOnTheVirtualController) {
     TempDirectory dir;
     ProcessResult run = runProgram(dir, "--simulate read show 2>&1");
     EXPECT_EQ(run.exit, 0) << run.out;
-    EXPECT_NE(run.out.find("1145  Version/Typ  \"V 10.11-1F\""), std::string::npos) << run.out;
+    EXPECT_THAT(run.out, HasSubstr("1145  Version/Typ  \"V 10.11-1F\""));
     // The configuration file lives in the directory the program was started in.
     EXPECT_EQ(dir.read("qvsetup.cfg"), "COM2");
 
@@ -60,7 +63,7 @@ TEST(CliExecutable, UsageErrorIsOneLineAndStatusTwo) {
     EXPECT_EQ(run.out, "zek-cli: set: 1135 is not ID=VALUE\n");
     run = runProgram(dir, "--help");
     EXPECT_EQ(run.exit, 0);
-    EXPECT_EQ(run.out.rfind("usage: zek-cli", 0), 0u);
+    EXPECT_THAT(run.out, StartsWith("usage: zek-cli"));
     EXPECT_FALSE(dir.exists("qvsetup.cfg"));
 }
 

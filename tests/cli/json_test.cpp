@@ -1,11 +1,14 @@
 #include "cli/json.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <string>
 
 namespace cli::json {
 namespace {
+
+using testing::HasSubstr;
 
 TEST(JsonWriter, EscapesWhatWouldBreakTheString) {
     EXPECT_EQ(quote("a\"b\\c"), "\"a\\\"b\\\\c\"");
@@ -95,7 +98,7 @@ TEST(JsonReader, LimitsNestingInsteadOfOverflowingTheStack) {
     const std::string deep(100000, '[');
     ParseResult parsed = parse(deep);
     EXPECT_FALSE(parsed.value);
-    EXPECT_NE(parsed.error.find("nesting"), std::string::npos);
+    EXPECT_THAT(parsed.error, HasSubstr("nesting"));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "cli/settings_backup.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "resources/main_dialog.h"
@@ -8,6 +9,8 @@
 
 namespace cli {
 namespace {
+
+using testing::HasSubstr;
 
 // A main dialog as a read of a family-1 controller leaves it.
 struct ReadDialog {
@@ -107,13 +110,12 @@ TEST(SettingsBackup, RefusesAnythingButACompleteBackup) {
     for (const auto& [reason, text] : cases) {
         BackupRead parsed = parseBackup(text);
         EXPECT_FALSE(parsed.backup) << reason;
-        EXPECT_NE(parsed.error.find(reason), std::string::npos)
-            << "expected \"" << reason << "\", got \"" << parsed.error << "\"";
+        EXPECT_THAT(parsed.error, HasSubstr(reason));
     }
     // An extra member is refused too: a backup names only settings.
     const std::string extra =
         edited(good, "\"controls\": {", "\"controls\": {\"1044\": {\"text\": \"OK\"}, ");
-    EXPECT_NE(parseBackup(extra).error.find("1044 is not a setting"), std::string::npos);
+    EXPECT_THAT(parseBackup(extra).error, HasSubstr("1044 is not a setting"));
 }
 
 }  // namespace

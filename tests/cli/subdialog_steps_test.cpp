@@ -65,7 +65,7 @@ TEST(CliRpmControl, ErrorBoxInsideTheDialogFailsTheRunAndClosesIt) {
     const Outcome run = runCli(dir, {"--simulate", "--json", "read", "rpm", "click", "1213", "set",
                                      "1241=11", "click", "1214", "click", "1", "read"});
     EXPECT_EQ(run.exit, 1);
-    EXPECT_NE(run.err.find("Error!: P: 1 - 10 !"), npos) << run.err;
+    EXPECT_THAT(run.err, HasSubstr("Error!: P: 1 - 10 !"));
     const cli::json::Value root = report(run);
     EXPECT_NE(root.find("dialogs")->find("1231"), nullptr);
     ASSERT_EQ(root.find("messages")->items().size(), 1u);
