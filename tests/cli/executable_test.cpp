@@ -12,7 +12,6 @@
 
 namespace {
 
-using testing::HasSubstr;
 using testing::StartsWith;
 using testing_support::TempDirectory;
 
@@ -40,23 +39,7 @@ ProcessResult runProgram(const TempDirectory& dir, const std::string& arguments)
     return result;
 }
 
-TEST(CliExecutable, ReadsAndShowsOnTheVirtualController) {
-    TempDirectory dir;
-    ProcessResult run = runProgram(dir, "--simulate read show 2>&1");
-    EXPECT_EQ(run.exit, 0) << run.out;
-    EXPECT_THAT(run.out, HasSubstr("1145  Version/Typ  \"V 10.11-1F\""));
-    // The configuration file lives in the directory the program was started in.
-    EXPECT_EQ(dir.read("qvsetup.cfg"), "COM2");
-
-    // With --json the report is the whole standard output.
-    run = runProgram(dir, "--simulate --json write 2>/dev/null");
-    EXPECT_EQ(run.exit, 1);
-    const cli::json::ParseResult parsed = cli::json::parse(run.out);
-    ASSERT_TRUE(parsed.value) << parsed.error << run.out;
-    EXPECT_EQ(parsed.value->find("exit")->asInteger(), 1);
-}
-
-TEST(CliExecutable, UsageErrorIsOneLineAndStatusTwo) {
+TEST(CliExecutable, ReportsAndExitsAsAShellScriptSeesIt) {
     TempDirectory dir;
     ProcessResult run = runProgram(dir, "--simulate read 'set' '1135' 2>&1");
     EXPECT_EQ(run.exit, 2);
@@ -65,6 +48,15 @@ TEST(CliExecutable, UsageErrorIsOneLineAndStatusTwo) {
     EXPECT_EQ(run.exit, 0);
     EXPECT_THAT(run.out, StartsWith("usage: zek-cli"));
     EXPECT_FALSE(dir.exists("qvsetup.cfg"));
+
+    // With --json the report is the whole standard output.
+    run = runProgram(dir, "--simulate --json write 2>/dev/null");
+    EXPECT_EQ(run.exit, 1);
+    const cli::json::ParseResult parsed = cli::json::parse(run.out);
+    ASSERT_TRUE(parsed.value) << parsed.error << run.out;
+    EXPECT_EQ(parsed.value->find("exit")->asInteger(), 1);
+    // The configuration file lives in the directory the program was started in.
+    EXPECT_EQ(dir.read("qvsetup.cfg"), "COM2");
 }
 
 }  // namespace

@@ -116,6 +116,10 @@ TEST(CliExitStatus, FailedStepStopsTheRunWithStatusOne) {
     };
     const Case cases[] = {
         {{"--simulate", "write-memory", "1", "read"}, "Error!: Zuerst Werte einlesen!\n", "none"},
+        // A refused opening runs none of the sub-dialog's steps.
+        {{"--simulate", "locks", "click", "1204", "click", "2"},
+         "Error!: Zuerst Werte einlesen!\n",
+         "none"},
         {{"--simulate", "--sim-device", "other", "read"}, "ERROR!: falsches Gerät!\n", "none"},
         {{"--simulate", "--sim-adapter", "missing", "read"},
          "Error: No Adaptor found at SIM\n",
@@ -131,7 +135,7 @@ TEST(CliExitStatus, FailedStepStopsTheRunWithStatusOne) {
          ""},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.args.back() + " after " + c.args[0]);
+        SCOPED_TRACE(testing::PrintToString(c.args));
         std::vector<std::string> args = c.args;
         args.insert(args.begin(), "--json");
         const Outcome run = runCli(dir, args);

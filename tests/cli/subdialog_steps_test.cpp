@@ -40,13 +40,6 @@ TEST(CliLockFunctions, StepsActOnTheOpenDialogUntilItCloses) {
     EXPECT_FALSE(hasChange(root, "1230", "1207", "checked"));
 }
 
-TEST(CliLockFunctions, RefusedOpeningRunsNoLaterStep) {
-    TempDirectory dir;
-    const Outcome run = runCli(dir, {"--simulate", "locks", "click", "1204", "click", "2"});
-    EXPECT_EQ(run.exit, 1);
-    EXPECT_EQ(run.err, "Error!: Zuerst Werte einlesen!\n");
-}
-
 TEST(CliRpmControl, StepsRunningOutCloseTheDialogWithCancel) {
     TempDirectory dir;
     const Outcome run =
