@@ -15,18 +15,10 @@ constexpr std::size_t seedWordIndex = 22;   // offset 88
 
 std::uint32_t sumOfNibbles(std::uint32_t word) {
     std::uint32_t sum = 0;
-    for (int i = 0; i < 8; ++i) {
-        sum += (word >> (4 * i)) & 0xF;
+    for (; word != 0; word >>= 4) {
+        sum += word & 0xF;
     }
     return sum;
-}
-
-std::uint32_t textWord(std::string_view text) {
-    std::uint32_t word = 0;
-    for (std::size_t i = 0; i < 4; ++i) {
-        word |= static_cast<std::uint32_t>(static_cast<unsigned char>(text[i])) << (8 * i);
-    }
-    return word;
 }
 
 }  // namespace
@@ -36,6 +28,15 @@ std::string recordText(std::uint32_t address, std::uint8_t data) {
     std::snprintf(text, sizeof text, "%04X:00%02X", static_cast<unsigned>(address & 0xFFFF),
                   static_cast<unsigned>(data));
     return text;
+}
+
+std::vector<std::string> consecutiveRecords(std::uint32_t address, std::size_t count) {
+    std::vector<std::string> records;
+    for (std::size_t i = 0; i < count; ++i) {
+        records.push_back(recordText(address + static_cast<std::uint32_t>(i),
+                                     static_cast<std::uint8_t>((i * 37 + 11) & 0xFF)));
+    }
+    return records;
 }
 
 std::string plainUpdateFile(const std::vector<std::string>& lines, std::string_view lineEnd) {
@@ -48,7 +49,12 @@ std::string plainUpdateFile(const std::vector<std::string>& lines, std::string_v
 }
 
 std::uint32_t wordIn(const std::string& bytes, std::size_t offset) {
-    return textWord(std::string_view(bytes).substr(offset, 4));
+    std::uint32_t word = 0;
+    for (std::size_t i = 0; i < 4; ++i) {
+        word |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[offset + i]))
+                << (8 * i);
+    }
+    return word;
 }
 
 void setWordIn(std::string& bytes, std::size_t offset, std::uint32_t word) {
@@ -59,8 +65,8 @@ void setWordIn(std::string& bytes, std::size_t offset, std::uint32_t word) {
 
 std::string scrambledUpdateFile(const std::vector<std::string>& recordTexts, std::uint32_t seedWord,
                                 bool endPair) {
-    std::vector<std::uint32_t> words(headerWords);
     // Header words of no meaning to the reader; the byte at offset 4 must not be ":".
+    std::vector<std::uint32_t> words(headerWords);
     std::uint32_t filler = 0x9E3779B9;
     for (std::uint32_t& word : words) {
         filler = filler * 1664525u + 1013904223u;
@@ -73,8 +79,8 @@ std::string scrambledUpdateFile(const std::vector<std::string>& recordTexts, std
     std::uint32_t key = initialKey;
     for (const std::string& text : recordTexts) {
         const std::string padded = (text + std::string(9, '\0')).substr(0, 9);
-        words.push_back(textWord(padded) ^ key);
-        words.push_back(textWord(std::string_view(padded).substr(5)) ^ (key + keyStep));
+        words.push_back(wordIn(padded, 0) ^ key);
+        words.push_back(wordIn(padded, 5) ^ (key + keyStep));
         key += 2 * keyStep;
     }
     if (endPair) {
@@ -97,15 +103,6 @@ std::string scrambledUpdateFile(const std::vector<std::string>& recordTexts, std
         setWordIn(file, 4 * i, words[i]);
     }
     return file;
-}
-
-std::vector<std::string> consecutiveRecords(std::uint32_t address, std::size_t count) {
-    std::vector<std::string> records;
-    for (std::size_t i = 0; i < count; ++i) {
-        records.push_back(recordText(address + static_cast<std::uint32_t>(i),
-                                     static_cast<std::uint8_t>((i * 37 + 11) & 0xFF)));
-    }
-    return records;
 }
 
 }  // namespace testing_support

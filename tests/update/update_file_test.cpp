@@ -21,42 +21,36 @@ const std::vector<std::string> threeRecords = {"0000:0011", "0001:0022", "0FC3:0
 const std::vector<std::uint32_t> threeAddresses = {0x0000, 0x0001, 0x0FC3};
 
 TEST(UpdateRecord, Parse) {
+    using enum RecordError;
     const struct {
         std::string line;
-        RecordError error;
-        std::uint32_t address = 0;
-        int page = 0, offset = 0;
-        std::uint8_t data = 0;
+        std::uint32_t address;
+        int page, offset;
+        std::uint8_t data;
     } cases[] = {
-        {"0FC3:0017", RecordError::None, 0x0FC3, 63, 3, 0x17},
+        {"0FC3:0017", 0x0FC3, 63, 3, 0x17},
         // Unused characters only pass the character check; anything after 9 is ignored.
-        {"3FFF:@?FF trailing", RecordError::None, 0x3FFF, 255, 63, 0xFF},
+        {"3FFF:@?FF trailing", 0x3FFF, 255, 63, 0xFF},
         // Numbers end at the first non-digit.
-        {"0F;3:00<7", RecordError::None, 0x0F, 0, 15, 0x00},
-        {"@123:00A=", RecordError::None, 0, 0, 0, 0x0A},
-        {"0fc3:0017", RecordError::Character},
-        {"0FC3:0G17", RecordError::Character},
-        {" FC3:0017", RecordError::Character},
-        {"0FC3:", RecordError::Character},
-        {"0FC3:001", RecordError::Character},
-        {"0FC3:00\n", RecordError::Character},      // a decoded line ends after its line feed
-        {"0FC3:00\0007"s, RecordError::Character},  // and any line at a zero byte
-        {"", RecordError::Separator},
-        {"0FC3", RecordError::Separator},
-        {"0FC3;0017", RecordError::Separator},
-        {"0F\n", RecordError::Separator},
-        {"0F\0003:0017"s, RecordError::Separator},
+        {"0F;3:00<7", 0x0F, 0, 15, 0x00},
+        {"@123:00A=", 0, 0, 0, 0x0A},
     };
+    update::UpdateRecord record;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
-        update::UpdateRecord record;
-        ASSERT_EQ(update::parseUpdateRecord(c.line, record), c.error);
-        if (c.error == RecordError::None) {
-            EXPECT_EQ(record.address, c.address);
-            EXPECT_EQ(record.page, c.page);
-            EXPECT_EQ(record.offset, c.offset);
-            EXPECT_EQ(record.data, c.data);
-        }
+        ASSERT_EQ(update::parseUpdateRecord(c.line, record), None);
+        EXPECT_EQ(record.address, c.address);
+        EXPECT_EQ(record.page, c.page);
+        EXPECT_EQ(record.offset, c.offset);
+        EXPECT_EQ(record.data, c.data);
+    }
+    // A decoded line ends after its line feed, and any line at a zero byte.
+    for (const auto& line : {"0fc3:0017"s, "0FC3:0G17"s, " FC3:0017"s, "0FC3:"s, "0FC3:001"s,
+                             "0FC3:00\n"s, "0FC3:00\0007"s}) {
+        EXPECT_EQ(update::parseUpdateRecord(line, record), Character) << line;
+    }
+    for (const auto& line : {""s, "0FC3"s, "0FC3;0017"s, "0F\n"s, "0F\0003:0017"s}) {
+        EXPECT_EQ(update::parseUpdateRecord(line, record), Separator) << line;
     }
 }
 
@@ -95,41 +89,34 @@ std::string scrambledWithTail() {
 }
 
 TEST(UpdateImage, FormVerdictAndRecordsInFileOrder) {
+    using enum FileVerdict;
+    using enum UpdateForm;
     const struct {
         std::string file;
         UpdateForm form;
         FileVerdict verdict;
-        std::vector<std::uint32_t> addresses = {};
+        std::vector<std::uint32_t> addresses = {};  // when accepted
     } cases[] = {
-        {plainUpdateFile(threeRecords, "\r\n"), UpdateForm::Plain, FileVerdict::Accepted,
-         threeAddresses},
-        {"0000:0011\n\377", UpdateForm::Plain, FileVerdict::Accepted, {0}},
-        {"3FFF:00AA\n", UpdateForm::Plain, FileVerdict::Accepted, {0x3FFF}},
-        {"0000:0011\n\n0001:0022\n", UpdateForm::Plain, FileVerdict::SeparatorMissing},
-        {"0000:0011\n0fc3:0017\n", UpdateForm::Plain, FileVerdict::BadCharacter},
-        // The first bad record decides.
-        {"0000:0011\n0FC3:00\n0000:\n", UpdateForm::Plain, FileVerdict::BadCharacter},
-        {"0000:0011\n0FC\n0fc3:0017\n", UpdateForm::Plain, FileVerdict::SeparatorMissing},
-        {"0000:0011\n4000:00AA\n0fc3\n", UpdateForm::Plain, FileVerdict::AddressTooHigh},
-        {"0000:0011\nFFFF:00AA\n", UpdateForm::Plain, FileVerdict::AddressTooHigh},
-        {"\377\377\377\377:\377\377\377", UpdateForm::Plain, FileVerdict::NoRecord},
+        {plainUpdateFile(threeRecords, "\r\n"), Plain, Accepted, threeAddresses},
+        {"0000:0011\n\377", Plain, Accepted, {0}},
+        {"3FFF:00AA\n", Plain, Accepted, {0x3FFF}},
+        // An empty line; the first bad record decides.
+        {"0000:0011\n\n0FC3:00\n", Plain, SeparatorMissing},
+        {"0000:0011\n0FC3:00\n0FC\n", Plain, BadCharacter},
+        {"0000:0011\n4000:00AA\n0fc3\n", Plain, AddressTooHigh},
+        {"\377\377\377\377:\377\377\377", Plain, NoRecord},
         // No ":" at offset 4: an empty first line or under 8 bytes means scrambled.
-        {"\n0000:0011\n0001:0022\n", UpdateForm::Scrambled, FileVerdict::WrongFile},
-        {"0000:00", UpdateForm::Scrambled, FileVerdict::WrongFile},
-        {std::string(8, '\0'), UpdateForm::Scrambled, FileVerdict::WrongFile},
-        {scrambledUpdateFile(threeRecords, 0), UpdateForm::Scrambled, FileVerdict::Accepted,
-         threeAddresses},
-        {scrambledUpdateFile(threeRecords, 0xFFFFFFFE), UpdateForm::Scrambled,
-         FileVerdict::Accepted, threeAddresses},
-        {scrambledUpdateFile({}), UpdateForm::Scrambled, FileVerdict::NoRecord},
+        {"\n0000:0011\n0001:0022\n", Scrambled, WrongFile},
+        {"0000:00", Scrambled, WrongFile},
+        {std::string(8, '\0'), Scrambled, WrongFile},
+        {scrambledUpdateFile(threeRecords, 0xFFFFFFFE), Scrambled, Accepted, threeAddresses},
+        {scrambledUpdateFile({}), Scrambled, NoRecord},
         // An incomplete last word, and words after the end pair, are neither counted nor read.
-        {scrambledUpdateFile(threeRecords) + "\x01\x02\x03", UpdateForm::Scrambled,
-         FileVerdict::Accepted, threeAddresses},
-        {scrambledUpdateFile(threeRecords, 1, true) + "\x12\x34\x56\x78\x9A\xBC\xDE\xF0",
-         UpdateForm::Scrambled, FileVerdict::Accepted, threeAddresses},
-        {scrambledWithTail(), UpdateForm::Scrambled, FileVerdict::WrongFile},
-        {scrambledUpdateFile({"0F\n3:0017", "0FC3:0017"}), UpdateForm::Scrambled,
-         FileVerdict::SeparatorMissing},
+        {scrambledUpdateFile(threeRecords) + "\x01\x02\x03", Scrambled, Accepted, threeAddresses},
+        {scrambledUpdateFile(threeRecords, 1, true) + "\x12\x34\x56\x78\x9A\xBC\xDE\xF0", Scrambled,
+         Accepted, threeAddresses},
+        {scrambledWithTail(), Scrambled, WrongFile},
+        {scrambledUpdateFile({"0F\n3:0017", "0FC3:0017"}), Scrambled, SeparatorMissing},
     };
     for (std::size_t i = 0; i < std::size(cases); ++i) {
         SCOPED_TRACE(i);
@@ -140,7 +127,7 @@ TEST(UpdateImage, FormVerdictAndRecordsInFileOrder) {
         for (const update::UpdateRecord& record : image.records) {
             addresses.push_back(record.address);
         }
-        if (image.verdict == FileVerdict::Accepted) {
+        if (image.verdict == Accepted) {
             EXPECT_EQ(addresses, cases[i].addresses);
         }
     }

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <filesystem>
 #include <functional>
 
@@ -38,6 +39,14 @@ std::vector<std::string> concat(std::vector<std::string> first,
                                 const std::vector<std::string>& second) {
     first.insert(first.end(), second.begin(), second.end());
     return first;
+}
+
+PageLog selectedAndCommitted(std::initializer_list<int> pages) {
+    PageLog log;
+    for (const int page : pages) {
+        log.insert(log.end(), {{Kind::Select, page}, {Kind::Commit, page}});
+    }
+    return log;
 }
 
 struct ProgressHost : ui::RecordingHost {
@@ -120,12 +129,7 @@ TEST_F(UpdateProcedure, PlainFileProgramsPagesInFileOrder) {
     }
     run("A3010B3012.upd", plainUpdateFile(records, "\r\n"));
 
-    EXPECT_EQ(pages(), (PageLog{{Kind::Select, 0},
-                                {Kind::Commit, 0},
-                                {Kind::Select, 1},
-                                {Kind::Commit, 1},
-                                {Kind::Select, 0},
-                                {Kind::Commit, 0}}));
+    EXPECT_EQ(pages(), selectedAndCommitted({0, 1, 0}));
     // A page committed again holds only the bytes loaded since it was selected again.
     std::vector<std::uint8_t> expected(0x100, 0xFF);
     for (std::uint32_t address = 0; address < 0x80; ++address) {
@@ -161,12 +165,7 @@ TEST_F(UpdateProcedure, ScrambledAndPlainFormsProgramTheSameFlash) {
     const auto records = concat(consecutiveRecords(0x0FC0, 0x50), consecutiveRecords(0x3FC0, 0x40));
     run("A3012B0000.upd", scrambledUpdateFile(records));
     EXPECT_EQ(state.form, update::UpdateForm::Scrambled);
-    EXPECT_EQ(pages(), (PageLog{{Kind::Select, 63},
-                                {Kind::Commit, 63},
-                                {Kind::Select, 64},
-                                {Kind::Commit, 64},
-                                {Kind::Select, 255},
-                                {Kind::Commit, 255}}));
+    EXPECT_EQ(pages(), selectedAndCommitted({63, 64, 255}));
     EXPECT_EQ(rig.flash().byteAt(0x0FC0), pattern(0));
     EXPECT_EQ(rig.flash().byteAt(0x3FFF), pattern(0x3F));
 
@@ -195,7 +194,7 @@ TEST_F(UpdateProcedure, CompatibilityWithTheFileName) {
         SCOPED_TRACE(c.name);
         Station s(c.version);
         s.run(c.name, smallFile);
-        ASSERT_FALSE(s.host.messages.empty());
+        ASSERT_EQ(s.host.messages.size(), 1u) << s.host.lastText();
         EXPECT_EQ(s.host.messages.front().text, c.text);
         EXPECT_EQ(s.host.messages.front().caption, c.caption);
         const bool asked = std::string(c.caption) == "Warning!";
@@ -321,7 +320,8 @@ TEST_F(UpdateProcedure, BootloaderStopsHalfwayAndARepeatSucceedsWithProgress) {
     }
     // Records done of the total with the time left; "Update laeuft" and 15 blanks take turns.
     ASSERT_GE(host.progress.size(), 3u);
-    EXPECT_EQ(host.progress.front(), (std::array<int, 3>{0, 2048, host.progress.front()[2]}));
+    EXPECT_EQ(host.progress.front()[0], 0);
+    EXPECT_EQ(host.progress.front()[1], 2048);
     EXPECT_EQ(host.progress.back()[0], 2048);
     for (std::size_t i = 1; i + 1 < host.progress.size(); ++i) {
         EXPECT_GT(host.progress[i][0], host.progress[i - 1][0]);
@@ -347,8 +347,6 @@ TEST_F(UpdateProcedure, ChosenPathIsRecordedUnlessTooLong) {
     s.dir.write("qvsetup.cfg", config);
     const std::string folder = std::string(80, 'f') + "/" + std::string(80, 'g');
     s.run(folder + "/A3012B3012.upd", smallFile);
-    ASSERT_GT(s.dir.file(folder).size() + 15, 203u);
-    ASSERT_LT(s.dir.file(folder).size() + 15, 250u);
     EXPECT_EQ(s.host.beeps, 1);
     EXPECT_EQ(s.dir.read("qvsetup.cfg"), config);
 }
