@@ -1,4 +1,5 @@
-// "Sperrfunktionen" end to end on the virtual controller.
+// "Sperrfunktionen" end to end on the virtual controller, and the checks before any
+// sub-dialog opens.
 #include <gtest/gtest.h>
 
 #include "resources/lock_functions_dialog.h"
@@ -121,21 +122,30 @@ TEST(LockFunctions, FailuresOnReadAndWrite) {
     EXPECT_TRUE(r.lastDialog->enabled(WriteButton));  // a failed later read keeps it
 }
 
-TEST(LockFunctions, OpeningNeedsReadValuesAndAnAdapter) {
-    SubdialogRig r;
-    r.image.controllerVersion = settings::versionAtStart;
-    settings::openLockFunctions(r.ctx);
-    EXPECT_EQ(r.messages(), "Error!: Zuerst Werte einlesen!");
-    EXPECT_EQ(r.lastOwner(), noOwner);
-
-    SubdialogRig missing;
-    missing.rig.serialConfig().loopBack = sim::LoopBack::Missing;
-    missing.open(settings::openLockFunctions);
-    EXPECT_EQ(missing.messages(), "Error: No Adaptor found at COM2\n");
-    EXPECT_EQ(missing.lastOwner(), ids::MainDialog);
-    EXPECT_EQ(missing.mainDialog.text(ids::StatusField), " ");
-    EXPECT_FALSE(missing.mainDialog.enabled(ids::StatusField));
-    EXPECT_EQ(missing.host().modalScripts.size(), 1u);  // never opened
+TEST(Openings, NeedReadValuesAndAnAdapter) {
+    for (auto opening :
+         {settings::openLockFunctions, settings::openRpmControl, settings::openRevCounter}) {
+        SubdialogRig unread;
+        unread.image.controllerVersion = settings::versionAtStart;
+        unread.mainDialog.setText(ids::MaxFrequencyField, "1003");
+        unread.open(opening);
+        EXPECT_EQ(unread.messages(), "Error!: Zuerst Werte einlesen!");
+        EXPECT_EQ(unread.lastOwner(), noOwner);
+        EXPECT_EQ(unread.mainDialog.text(ids::MaxFrequencyField), "1003");
+        EXPECT_FALSE(unread.lastDialog);
+        if (opening == settings::openRpmControl) {
+            continue;  // it looks for the adapter on reading
+        }
+        SubdialogRig missing;
+        missing.rig.serialConfig().loopBack = sim::LoopBack::Missing;
+        missing.mainDialog.setText(ids::StatusField, "OK");
+        missing.open(opening);
+        EXPECT_EQ(missing.messages(), "Error: No Adaptor found at COM2\n");
+        EXPECT_EQ(missing.lastOwner(), ids::MainDialog);
+        EXPECT_EQ(missing.mainDialog.text(ids::StatusField), " ");
+        EXPECT_FALSE(missing.mainDialog.enabled(ids::StatusField));
+        EXPECT_FALSE(missing.lastDialog);
+    }
 }
 
 }  // namespace

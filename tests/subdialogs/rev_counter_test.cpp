@@ -149,7 +149,6 @@ TEST(RevCounter, OpeningChecksInOrder) {
         const char* message;  // empty: opens
     };
     const Case cases[] = {
-        {50000, 0xFD, sim::DeviceKind::ThisController, "Error!: Zuerst Werte einlesen!"},
         {0x1010, 0xFD, sim::DeviceKind::ThisController, "Error!: Verfügbar ab V10.11"},
         {0x1011, 0xFD, sim::DeviceKind::OtherKind,
          "ERROR!: angeschlossenes Gerät ist kein ZEK-Micro!"},
@@ -172,18 +171,6 @@ TEST(RevCounter, OpeningChecksInOrder) {
             EXPECT_EQ(r.lockByte, c.lockByte);
         }
     }
-}
-
-TEST(RevCounter, MissingAdapterAtOpeningBlanksTheStatusField) {
-    SubdialogRig r;
-    r.rig.serialConfig().loopBack = sim::LoopBack::Missing;
-    r.rig.controllerConfig().kind = sim::DeviceKind::NothingAttached;
-    r.mainDialog.setText(ids::StatusField, "OK");
-    r.open(settings::openRevCounter);
-    EXPECT_EQ(r.messages(), "Error: No Adaptor found at COM2\n");
-    EXPECT_EQ(r.lastOwner(), ids::MainDialog);
-    EXPECT_EQ(r.mainDialog.text(ids::StatusField), " ");
-    EXPECT_FALSE(r.mainDialog.enabled(ids::StatusField));
 }
 
 // Without a serial adapter at "Motor freigeben" the dialog says so and closes at once.

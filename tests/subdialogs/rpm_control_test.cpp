@@ -162,13 +162,6 @@ TEST(RpmControl, OpeningBlanksTheMainMaximumFrequency) {
     EXPECT_FALSE(r.lastDialog->enabled(WriteButton));
     EXPECT_EQ(r.mainDialog.text(ids::MaxFrequencyField), "   ");
     EXPECT_EQ(r.messages(), "");
-
-    SubdialogRig unread;
-    unread.image.controllerVersion = settings::versionAtStart;
-    unread.mainDialog.setText(ids::MaxFrequencyField, "1003");
-    settings::openRpmControl(unread.ctx);
-    EXPECT_EQ(unread.messages(), "Error!: Zuerst Werte einlesen!");
-    EXPECT_EQ(unread.mainDialog.text(ids::MaxFrequencyField), "1003");
 }
 
 }  // namespace
