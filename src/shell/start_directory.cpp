@@ -19,7 +19,7 @@ std::string currentDirectory(std::ostream& errors) {
 std::optional<std::string> userConfigDirectory(std::string& error) {
     namespace fs = std::filesystem;
     fs::path base;
-    // The base directory specification ignores relative values.
+    // Relative values of these variables are to be ignored, as other programs do.
     const char* configHome = std::getenv("XDG_CONFIG_HOME");
     if (configHome != nullptr && fs::path(configHome).is_absolute()) {
         base = configHome;
