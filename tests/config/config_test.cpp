@@ -126,7 +126,8 @@ TEST_F(ConfigTest, LoadGivesDefaultsAndWritesTheFieldsBackInNormalForm) {
         {"COM3", withMotorFields(defaultMotorFields), 2, 1.0f},  // grows to 264 bytes
         {"", std::string(256, '\0') + defaultMotorFields, 2, 1.0f},
         {withMotorFields("7xAB2,50"), withMotorFields(" 7\0\0002.00"s), 7, 2.0f},
-        {withMotorFields(" 0\0\0000.00"s), withMotorFields(defaultMotorFields), 2, 1.0f},
+        {withMotorFields("  \0\0000.00"s), withMotorFields(defaultMotorFields), 2, 1.0f},
+        {withMotorFields(" 0\0\000x"s), withMotorFields(defaultMotorFields), 2, 1.0f},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.before);

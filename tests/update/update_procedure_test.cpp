@@ -118,8 +118,8 @@ struct Station {
 
 class UpdateProcedure : public ::testing::Test, public Station {};
 
-TEST_F(UpdateProcedure, PlainFileProgramsPagesInFileOrder) {
-    // Pages 0 and 1, page 1 again right away (not reselected), then page 0 once more.
+TEST_F(UpdateProcedure, BothFormsProgramPagesInFileOrder) {
+    // Pages 0 and 1, page 1 again right away (not reselected), page 0 once more, the last page.
     std::vector<std::string> records = consecutiveRecords(0x0000, 0x80);
     for (int i = 0; i < 8; ++i) {
         records.push_back(recordText(0x40 + i, static_cast<std::uint8_t>(0xA0 + i)));
@@ -127,51 +127,48 @@ TEST_F(UpdateProcedure, PlainFileProgramsPagesInFileOrder) {
     for (int i = 0; i < 4; ++i) {
         records.push_back(recordText(i, static_cast<std::uint8_t>(0x50 + i)));
     }
-    run("A3010B3012.upd", plainUpdateFile(records, "\r\n"));
-
-    EXPECT_EQ(pages(), selectedAndCommitted({0, 1, 0}));
+    records = concat(records, consecutiveRecords(0x3FC0, 0x40));
     // A page committed again holds only the bytes loaded since it was selected again.
-    std::vector<std::uint8_t> expected(0x100, 0xFF);
+    std::vector<std::uint8_t> expected(0x4000, 0xFF);
     for (std::uint32_t address = 0; address < 0x80; ++address) {
         expected[address] = address < 4      ? 0x50 + address
                             : address < 0x40 ? 0xFF
                             : address < 0x48 ? 0xA0 + address - 0x40
                                              : pattern(address);
     }
-    const auto& flash = rig.flash().bytes();
-    EXPECT_EQ(std::vector<std::uint8_t>(flash.begin(), flash.begin() + 0x100), expected);
+    for (std::uint32_t i = 0; i < 0x40; ++i) {
+        expected[0x3FC0 + i] = pattern(i);
+    }
+    const std::pair<update::UpdateForm, std::string> forms[] = {
+        {update::UpdateForm::Plain, plainUpdateFile(records, "\r\n")},
+        {update::UpdateForm::Scrambled, scrambledUpdateFile(records)}};
+    for (const auto& [form, file] : forms) {
+        SCOPED_TRACE(static_cast<int>(form));
+        Station s;
+        s.run("A3010B3012.upd", file);
+        EXPECT_EQ(s.state.form, form);
+        EXPECT_EQ(s.pages(), selectedAndCommitted({0, 1, 0, 255}));
+        const auto& flash = s.rig.flash().bytes();
+        EXPECT_EQ(std::vector<std::uint8_t>(flash.begin(), flash.end()), expected);
 
-    ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.lastText(), startQuestion);
-    EXPECT_EQ(host.lastCaption(), "Warning!");
-    EXPECT_EQ(host.messages.back().ownerId, 0);
-    EXPECT_EQ(host.messages.back().buttons, ui::Buttons::OkCancel);
-    EXPECT_EQ(host.beeps, 1);
-    EXPECT_EQ(mainDialog.text(ids::StatusField), "OK");
-    EXPECT_FALSE(mainDialog.enabled(ids::StatusField));
-    EXPECT_EQ(rig.setupMemory()[13], 0xFF);  // the RC setup is allowed again
-    EXPECT_EQ(controllerVersion, noSetup);
-    EXPECT_EQ(state.updateFileName, "A3010B3012.upd");
-    EXPECT_EQ(state.form, update::UpdateForm::Plain);
-    const std::vector<std::string> firstStatus = {" ",         "A3010B3012.upd", "connecting....",
-                                                  "connected", "connected",      "Update laeuft"};
-    ASSERT_GE(statusTexts.size(), firstStatus.size());
-    EXPECT_TRUE(std::equal(firstStatus.begin(), firstStatus.end(), statusTexts.begin()));
-    EXPECT_EQ(host.fileRequests.at(0).title, "Open a File");
-    EXPECT_EQ(host.fileRequests.at(0).filter, "*.upd");
-}
-
-TEST_F(UpdateProcedure, ScrambledAndPlainFormsProgramTheSameFlash) {
-    const auto records = concat(consecutiveRecords(0x0FC0, 0x50), consecutiveRecords(0x3FC0, 0x40));
-    run("A3012B0000.upd", scrambledUpdateFile(records));
-    EXPECT_EQ(state.form, update::UpdateForm::Scrambled);
-    EXPECT_EQ(pages(), selectedAndCommitted({63, 64, 255}));
-    EXPECT_EQ(rig.flash().byteAt(0x0FC0), pattern(0));
-    EXPECT_EQ(rig.flash().byteAt(0x3FFF), pattern(0x3F));
-
-    Station plain;
-    plain.run("A3012B0000.upd", plainUpdateFile(records));
-    EXPECT_EQ(plain.rig.flash().bytes(), rig.flash().bytes());
+        ASSERT_EQ(s.host.messages.size(), 1u);
+        EXPECT_EQ(s.host.lastText(), startQuestion);
+        EXPECT_EQ(s.host.lastCaption(), "Warning!");
+        EXPECT_EQ(s.host.messages.back().ownerId, 0);
+        EXPECT_EQ(s.host.messages.back().buttons, ui::Buttons::OkCancel);
+        EXPECT_EQ(s.host.beeps, 1);
+        EXPECT_EQ(s.mainDialog.text(ids::StatusField), "OK");
+        EXPECT_FALSE(s.mainDialog.enabled(ids::StatusField));
+        EXPECT_EQ(s.rig.setupMemory()[13], 0xFF);  // the RC setup is allowed again
+        EXPECT_EQ(s.controllerVersion, noSetup);
+        EXPECT_EQ(s.state.updateFileName, "A3010B3012.upd");
+        const std::vector<std::string> firstStatus = {
+            " ", "A3010B3012.upd", "connecting....", "connected", "connected", "Update laeuft"};
+        ASSERT_GE(s.statusTexts.size(), firstStatus.size());
+        EXPECT_TRUE(std::equal(firstStatus.begin(), firstStatus.end(), s.statusTexts.begin()));
+        EXPECT_EQ(s.host.fileRequests.at(0).title, "Open a File");
+        EXPECT_EQ(s.host.fileRequests.at(0).filter, "*.upd");
+    }
 }
 
 TEST_F(UpdateProcedure, CompatibilityWithTheFileName) {
