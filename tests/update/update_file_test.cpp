@@ -116,6 +116,7 @@ TEST(UpdateImage, FormVerdictAndRecordsInFileOrder) {
         {scrambledUpdateFile(threeRecords, 1, true) + "\x12\x34\x56\x78\x9A\xBC\xDE\xF0", Scrambled,
          Accepted, threeAddresses},
         {scrambledWithTail(), Scrambled, WrongFile},
+        // A decoded line ends after its first line feed.
         {scrambledUpdateFile({"0F\n3:0017", "0FC3:0017"}), Scrambled, SeparatorMissing},
     };
     for (std::size_t i = 0; i < std::size(cases); ++i) {
@@ -145,17 +146,6 @@ TEST(ScrambledCheck, EveryCountedWordIsCoveredAndNoOther) {
         testing_support::setWordIn(changed, offset, (word & 0xF) == 0xF ? word - 1 : word + 1);
         EXPECT_EQ(update::verifyScrambledFile(changed).passed, offset == 76 || offset == 84);
     }
-}
-
-TEST(ScrambledReader, DecodedLineFeedEndsTheLine) {
-    const std::string file = scrambledUpdateFile({"0F\n3:0017", "0FC3:00\n7", "0FC3:0017"});
-    const update::ScrambledCheck check = update::verifyScrambledFile(file);
-    ASSERT_TRUE(check.passed);
-    update::ScrambledLineReader reader(file, check.rollingKey);
-    EXPECT_EQ(reader.readUpdateLine(), "0F\n");
-    EXPECT_EQ(reader.readUpdateLine(), "0FC3:00\n");
-    EXPECT_EQ(reader.readUpdateLine(), "0FC3:0017\n");
-    EXPECT_EQ(reader.readUpdateLine(), std::nullopt);
 }
 
 TEST(UpdateFileName, CutAfterTheFirstExtensionAtPositionsOneTo250) {
