@@ -20,7 +20,6 @@ enum class AdapterKind { Serial, Parallel };
 using Mode = sim::ControllerMode;
 using Rig = sim::TestRig;
 constexpr int oscCalibration = 15;
-constexpr int mainDialogId = 1227;
 
 struct SimIsp {
     explicit SimIsp(AdapterKind kind) {
@@ -45,19 +44,11 @@ struct SimIsp {
     IspContext ctx{rig.link(), state};
 };
 
-struct Shown {
-    std::string text, caption;
-    int owner = 0;
-    bool operator==(const Shown&) const = default;
-    friend void PrintTo(const Shown& s, std::ostream* os) {
-        *os << '"' << s.text << "\" \"" << s.caption << "\" " << s.owner;
-    }
-};
-
-std::vector<Shown> shown(SimIsp& isp) {
-    std::vector<Shown> all;
-    for (const ui::RecordedMessage& message : isp.rig.host().messages) {
-        all.push_back({message.text, message.caption, message.ownerId});
+// Each message box as "owner caption: text".
+std::vector<std::string> boxes(SimIsp& isp) {
+    std::vector<std::string> all;
+    for (const ui::RecordedMessage& box : isp.rig.host().messages) {
+        all.push_back(std::to_string(box.ownerId) + ' ' + box.caption + ": " + box.text);
     }
     return all;
 }
@@ -79,11 +70,11 @@ std::string infoReport(const std::string& signature, const std::string& lockFuse
            "\nFuse HB: " + lockFuses.substr(3, 2) + "\nFuse LB: " + lockFuses.substr(6, 2) + "\n";
 }
 
-const Shown noConnection{"Keine Verbindung!", "ERROR!"};
-const Shown otherKind{"angeschlossenes Gerät ist kein ZEK-Micro!", "ERROR!"};
-const Shown noAdapter{"No Adaptor found at COM2\n", "Error", mainDialogId};
-const Shown erased{"Device Code erased!\n\n", "Warning:"};
-const Shown defaultInfo{infoReport("1E 93 07", "FF D9 E1"), "Info:"};
+const std::string noConnection = "0 ERROR!: Keine Verbindung!";
+const std::string otherKind = "0 ERROR!: angeschlossenes Gerät ist kein ZEK-Micro!";
+const std::string noAdapter = "1227 Error: No Adaptor found at COM2\n";
+const std::string erased = "0 Warning:: Device Code erased!\n\n";
+const std::string defaultInfo = "0 Info:: " + infoReport("1E 93 07", "FF D9 E1");
 
 // clang-format off
 constexpr auto asIs = [](Rig&) {};
@@ -170,8 +161,7 @@ TEST_P(Connect, OutcomesResetsAndPulses) {
             EXPECT_EQ(isp.rises(sim::Line::Clock), c.pulses);
         }
         EXPECT_EQ(isp.rig.controller().mode(), Mode::InReset);
-        EXPECT_EQ(shown(isp),
-                  c.signature == "FF FF FF" ? std::vector<Shown>{erased} : std::vector<Shown>{});
+        EXPECT_EQ(boxes(isp), std::vector<std::string>(c.signature == "FF FF FF", erased));
         for (const ui::RecordedMessage& message : isp.rig.host().messages) {
             EXPECT_EQ(message.buttons, ui::Buttons::Ok);
         }
@@ -185,7 +175,7 @@ TEST(ServiceCommands, ReportsAndWaysOut) {
         void (*command)(IspContext&);
         Adapters adapters;
         void (*configure)(Rig&);
-        std::optional<std::vector<Shown>> shown;  // none: some box, its text not fixed
+        std::optional<std::vector<std::string>> boxes;  // none: some box, its text not fixed
         std::optional<Mode> mode;
         int byte15;  // starts at 0xFF
     } cases[] = {
@@ -195,23 +185,23 @@ TEST(ServiceCommands, ReportsAndWaysOut) {
         {"calibrate, locked", calibrateOscillator, SerialOnly, locked,
          {{noConnection}}, Mode::InReset, 0xFF},
         {"calibrate, erased", calibrateOscillator, SerialOnly, erase,
-         {{erased, {"soll: A5\n\nalt: FF\nneu: A5", "Kalibrierung erfolgreich!"}}}, Mode::Firmware,
+         {{erased, "0 Kalibrierung erfolgreich!: soll: A5\n\nalt: FF\nneu: A5"}}, Mode::Firmware,
          0xA5},
         {"calibrate, no adapter", calibrateOscillator, SerialOnly, noAdaptor,
          {{noAdapter}}, {}, 0xFF},
         {"calibrate, firmware silent", calibrateOscillator, SerialOnly, stillBooting,
-         {{{"Keine Verbindung!", "Error", mainDialogId}}}, {}, 0xFF},
+         {{"1227 Error: Keine Verbindung!"}}, {}, 0xFF},
         {"calibrate, write does not stick", calibrateOscillator, SerialOnly, noStick,
-         {{{"Schreibfehler!", "Error!"}}}, {}, 0xFF},
+         {{"0 Error!: Schreibfehler!"}}, {}, 0xFF},
         // The start sequence drives the serial lines only.
         {"calibrate on parallel", calibrateOscillator, ParallelOnly, asIs, {}, Mode::InReset, 0xFF},
         {"info", showControllerInfo, Both, asIs, {{defaultInfo}}, Mode::InReset, 0xFF},
         {"info, other bytes", showControllerInfo, Both, otherBytes,
-         {{{infoReport("1E 93 07", "3C 01 80"), "Info:"}}}, {}, 0xFF},
+         {{"0 Info:: " + infoReport("1E 93 07", "3C 01 80")}}, {}, 0xFF},
         {"info, locked", showControllerInfo, Both, locked, {{noConnection}}, {}, 0xFF},
         // One warning for each connection.
         {"info, erased", showControllerInfo, Both, erase,
-         {{erased, erased, {infoReport("FF FF FF", "FF D9 E1"), "Info:"}}}, {}, 0xFF},
+         {{erased, erased, "0 Info:: " + infoReport("FF FF FF", "FF D9 E1")}}, {}, 0xFF},
         {"info, probe unanswered", showControllerInfo, SerialOnly, stillBooting,
          {{defaultInfo}}, {}, 0xFF},
         // Started for the probe and left running.
@@ -232,8 +222,8 @@ TEST(ServiceCommands, ReportsAndWaysOut) {
             c.configure(isp.rig);
             c.command(isp.ctx);
             EXPECT_FALSE(isp.rig.host().messages.empty());
-            if (c.shown) {
-                EXPECT_EQ(shown(isp), *c.shown);
+            if (c.boxes) {
+                EXPECT_EQ(boxes(isp), *c.boxes);
             }
             if (c.mode) {
                 EXPECT_EQ(isp.rig.controller().mode(), *c.mode);
@@ -261,9 +251,9 @@ TEST(Calibration, CopiesTheFactoryValueAndASecondRunFindsItThere) {
     EXPECT_EQ(fields.back(), std::make_pair(std::string(" "), false));
 
     calibrateOscillator(isp.ctx);
-    EXPECT_EQ(shown(isp),
-              (std::vector<Shown>{{"soll: A5\n\nalt: FF\nneu: A5", "Kalibrierung erfolgreich!"},
-                                  {"soll: A5\n\nalt: A5\nneu: A5", "Kalibrierung erfolgreich!"}}));
+    EXPECT_EQ(boxes(isp), (std::vector<std::string>{
+                              "0 Kalibrierung erfolgreich!: soll: A5\n\nalt: FF\nneu: A5",
+                              "0 Kalibrierung erfolgreich!: soll: A5\n\nalt: A5\nneu: A5"}));
 }
 
 }  // namespace
