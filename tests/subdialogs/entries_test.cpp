@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <string>
 
@@ -13,7 +14,7 @@
 namespace subdialogs_test {
 namespace {
 
-using Typing = std::function<std::string(SubdialogRig&, const char*)>;
+enum Field { Hz, Hz16MHz, P, I, RotorSpeed, Poles, Ratio };
 
 // Saves poles and ratio in either dialog; returns the ratio field, the record in the file
 // (NULs as dots) and the motor data in memory.
@@ -22,10 +23,10 @@ std::string saveIn(SubdialogRig& rig, bool revCounter, const char* poles, const 
     std::string ratioField;
     rig.open(revCounter ? settings::openRevCounter : settings::openRpmControl,
              [&](ui::Dialog& dialog, const Command& command) {
-                 steps({{revCounter ? rev_ids::PoleCountField : rpm_ids::PoleCountField, poles},
-                        {ratioId, ratio},
-                        {revCounter ? rev_ids::SaveMotorDataButton
-                                    : rpm_ids::SaveMotorDataButton}})(dialog, command);
+                 dialog.setText(revCounter ? rev_ids::PoleCountField : rpm_ids::PoleCountField,
+                                poles);
+                 dialog.setText(ratioId, ratio);
+                 command(revCounter ? rev_ids::SaveMotorDataButton : rpm_ids::SaveMotorDataButton);
                  ratioField = dialog.text(ratioId);
              });
     std::string record = rig.configBytes().erase(0, 256);
@@ -36,46 +37,55 @@ std::string saveIn(SubdialogRig& rig, bool revCounter, const char* poles, const 
     return ratioField + "|" + record + "|" + memory;
 }
 
-Typing regulator(int field) {
-    return [field](SubdialogRig& rig, const char* text) {
-        rig.open(settings::openRpmControl,
-                 steps({{rpm_ids::ReadButton},
-                        {rpm_ids::FrequencyField, field == 0 ? text : "1000"},
-                        {rpm_ids::PTermField, field == 1 ? text : " 5"},
-                        {rpm_ids::ITermField, field == 2 ? text : " 3"},
-                        {rpm_ids::WriteButton}}));
-        return std::to_string(rig.memory()[36]) + "/" + std::to_string(rig.memory()[37]);
-    };
-}
-
-Typing motorField(bool revCounter, bool poles) {
-    return [=](SubdialogRig& rig, const char* text) {
-        return saveIn(rig, revCounter, poles ? text : "4", poles ? "1.00" : text);
-    };
-}
-
-std::string rotorSpeed(SubdialogRig& rig, const char* text) {
-    rig.open(settings::openRpmControl, steps({{rpm_ids::ReadButton},
-                                              {rpm_ids::RotorSpeedField, text},
-                                              {rpm_ids::CalculateButton}}));
-    return rig.lastDialog->text(rpm_ids::MotorSpeedField);
-}
-
-// The outcome is the message shown, or else what the text was read as. A message leaves
-// controller, file and motor data as they were.
-void expectOutcome(const Typing& run, const char* text, const std::string& outcome) {
-    SubdialogRig rig;
-    rig.directory.write(configName, motorConfig("12", "1.00"));
-    const sim::SetupBytes memoryBefore = rig.memory();
-    const std::string seen = run(rig, text);
-    if (rig.host().messages.empty()) {
-        EXPECT_EQ(seen, outcome);
-        return;
+// Types text into the field, the others valid, and presses the button that reads it.
+// Returns what the text was read as: period bytes and P/I bytes written, the motor speed
+// calculated, or what saveIn returns.
+std::string type(SubdialogRig& rig, Field field, bool revCounter, const char* text) {
+    using namespace rpm_ids;
+    auto pick = [&](Field f, const char* other) { return field == f ? text : other; };
+    if (field == Poles || field == Ratio) {
+        return saveIn(rig, revCounter, pick(Poles, "4"), pick(Ratio, "1.00"));
     }
-    EXPECT_EQ(rig.messages(), "Error!: " + outcome);
-    EXPECT_EQ(rig.configBytes(), motorConfig("12", "1.00"));
-    EXPECT_EQ(rig.memory(), memoryBefore);
-    EXPECT_EQ(rig.motorData.poleCount, 12);
+    if (field == RotorSpeed) {
+        rig.open(settings::openRpmControl,
+                 steps({{ReadButton}, {RotorSpeedField, text}, {CalculateButton}}));
+        return rig.lastDialog->text(MotorSpeedField);
+    }
+    rig.image.clockMHz = field == Hz16MHz ? 16 : 8;
+    const char* hz = field == Hz16MHz ? text : pick(Hz, "1000");
+    rig.open(settings::openRpmControl, steps({{ReadButton},
+                                              {FrequencyField, hz},
+                                              {PTermField, pick(P, " 5")},
+                                              {ITermField, pick(I, " 3")},
+                                              {WriteButton}}));
+    std::string bytes;
+    for (int address : {27, 28, 36, 37}) {
+        bytes += (bytes.empty() ? "" : "/") + std::to_string(rig.memory()[address]);
+    }
+    return bytes;
+}
+
+// The outcome is the message shown, or else what the text was read as; a message leaves
+// controller, file and motor data as they were. Motor data goes through both dialogs.
+void expectOutcome(Field field, const char* text, const std::string& outcome) {
+    for (bool revCounter : {false, true}) {
+        SCOPED_TRACE(std::to_string(field) + (revCounter ? " rev '" : " '") + text + "'");
+        SubdialogRig rig;
+        rig.directory.write(configName, motorConfig("12", "1.00"));
+        const sim::SetupBytes memoryBefore = rig.memory();
+        const std::string seen = type(rig, field, revCounter, text);
+        if (rig.host().messages.empty()) {
+            EXPECT_EQ(seen, outcome);
+        } else {
+            EXPECT_EQ(rig.messages(), "Error!: " + outcome);
+            EXPECT_EQ(rig.configBytes(), motorConfig("12", "1.00"));
+            EXPECT_EQ(rig.memory(), memoryBefore);
+            EXPECT_EQ(rig.motorData.poleCount, 12);
+        }
+        if (field != Poles && field != Ratio) {
+            break;
+        }
+    }
 }
 
 const char* const minHz = "min. 3 Hz";
@@ -88,59 +98,53 @@ const char* const ratioOne = "   1| 4..1.00|4 1.00";
 
 TEST(Entries, TextThatIsNoPlainNumberInEveryField) {
     const char* const texts[] = {"", "abc", ",", "12345678901234567890", "-0", "1e30"};
-    struct Field {
-        const char* name;
-        Typing run;
-        const char* outcome[6];
+    const std::pair<Field, std::array<const char*, 6>> fields[] = {
+        {Hz, {minHz, minHz, minHz, "max. 2500 Hz", minHz, minHz}},
+        {P, {pRange, pRange, pRange, pRange, pRange, "0/155/1/3"}},
+        {I, {iRange, iRange, iRange, iRange, iRange, "0/155/5/5"}},
+        {RotorSpeed, {"   0", "   0", "   0", "12345678", "   0", "   1"}},
+        {Poles, {badPoles, badPoles, badPoles, oddPoles, badPoles, oddPoles}},
+        {Ratio, {ratioOne, ratioOne, ratioOne, badRatio, ratioOne, badRatio}},
     };
-    const Field fields[] = {
-        {"frequency", regulator(0), {minHz, minHz, minHz, "max. 2500 Hz", minHz, minHz}},
-        {"P", regulator(1), {pRange, pRange, pRange, pRange, pRange, "1/3"}},
-        {"I", regulator(2), {iRange, iRange, iRange, iRange, iRange, "5/5"}},
-        {"rotor speed", rotorSpeed, {"   0", "   0", "   0", "12345678", "   0", "   1"}},
-        {"rpm poles",
-         motorField(false, true),
-         {badPoles, badPoles, badPoles, oddPoles, badPoles, oddPoles}},
-        {"rpm ratio",
-         motorField(false, false),
-         {ratioOne, ratioOne, ratioOne, badRatio, ratioOne, badRatio}},
-        {"rev poles",
-         motorField(true, true),
-         {badPoles, badPoles, badPoles, oddPoles, badPoles, oddPoles}},
-        {"rev ratio",
-         motorField(true, false),
-         {ratioOne, ratioOne, ratioOne, badRatio, ratioOne, badRatio}},
-    };
-    for (const Field& field : fields) {
+    for (const auto& [field, outcomes] : fields) {
         for (int t = 0; t < 6; ++t) {
-            SCOPED_TRACE(std::string(field.name) + " '" + texts[t] + "'");
-            expectOutcome(field.run, texts[t], field.outcome[t]);
+            expectOutcome(field, texts[t], outcomes[t]);
         }
     }
 }
 
-TEST(Entries, MotorDataInBothDialogs) {
-    struct Case {
-        bool poles;
+// A frequency is never written ahead of a term that is then refused.
+TEST(Entries, RangesAndNormalForms) {
+    const struct {
+        Field field;
         const char *text, *outcome;
+    } cases[] = {
+        {Hz, "2667", "max. 2500 Hz"},
+        {Hz, "2", minHz},
+        {Hz16MHz, "4", "min. 5 Hz"},
+        {Hz16MHz, "2666", "0/100/5/3"},
+        {P, "0", pRange},
+        {P, "11", pRange},
+        {I, "6", iRange},
+        {Ratio, "4,5", "4,5| 4..4.50|4 4.50"},
+        {Ratio, "4.33", "4.33| 4..4.33|4 4.33"},
+        {Ratio, "12.5", "12.5| 4..12.50|4 12.50"},
+        {Ratio, "-2", badRatio},
+        {Ratio, "0.001", badRatio},
+        {Poles, "98", "1.00|98..1.00|98 1.00"},
+        {Poles, "7", oddPoles},
+        {Poles, "100", "Polzahl: max. 2-stellig!"},
+        {Poles, "0", badPoles},
+        {Poles, "-4", badPoles},
     };
-    const Case cases[] = {
-        {false, "4,5", "4,5| 4..4.50|4 4.50"},
-        {false, "4.33", "4.33| 4..4.33|4 4.33"},
-        {false, "12.5", "12.5| 4..12.50|4 12.50"},
-        {false, "-2", badRatio},
-        {false, "0.001", badRatio},
-        {true, "98", "1.00|98..1.00|98 1.00"},
-        {true, "7", oddPoles},
-        {true, "100", "Polzahl: max. 2-stellig!"},
-        {true, "0", badPoles},
-        {true, "-4", badPoles},
-    };
+    for (const auto& c : cases) {
+        expectOutcome(c.field, c.text, c.outcome);
+    }
+}
+
+TEST(Entries, MotorDataFileWrittenOrReported) {
     for (bool revCounter : {false, true}) {
-        for (const Case& c : cases) {
-            SCOPED_TRACE(std::string(revCounter ? "rev " : "rpm ") + c.text);
-            expectOutcome(motorField(revCounter, c.poles), c.text, c.outcome);
-        }
+        SCOPED_TRACE(revCounter ? "rev counter" : "rpm control");
         // Into a fresh file the record goes as it is; over a longer ratio with an end mark.
         SubdialogRig fresh;
         EXPECT_EQ(saveIn(fresh, revCounter, " 2", "3"), "3| 2..3.00|2 3.00");

@@ -86,42 +86,6 @@ TEST(RpmControl, OldFirmwareWritesOnlyThePeriod) {
     EXPECT_EQ(r.memory()[iTerm], 0x77);
 }
 
-// A frequency is never written ahead of a term that is then refused.
-TEST(RpmControl, RangeRefusalsWriteNothing) {
-    struct Case {
-        int clockMHz;
-        const char *hz, *p, *i, *text;
-    };
-    const Case cases[] = {
-        {8, "2667", " 5", " 3", "max. 2500 Hz"}, {8, "2", " 5", " 3", "min. 3 Hz"},
-        {16, "4", " 5", " 3", "min. 5 Hz"},      {8, "1000", "0", " 3", "P: 1 - 10 !"},
-        {8, "1000", "11", " 3", "P: 1 - 10 !"},  {8, "1000", " 5", "6", "I: 1 - 5 !"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.hz) + "/" + c.p + "/" + c.i);
-        SubdialogRig r;
-        r.image.clockMHz = c.clockMHz;
-        const sim::SetupBytes before = r.memory();
-        r.open(settings::openRpmControl, steps({{ReadButton},
-                                                {FrequencyField, c.hz},
-                                                {PTermField, c.p},
-                                                {ITermField, c.i},
-                                                {WriteButton}}));
-        EXPECT_EQ(r.messages(), std::string("Error!: ") + c.text);
-        EXPECT_EQ(r.memory(), before);
-    }
-}
-
-TEST(RpmControl, SixteenMegahertzPeriod) {
-    SubdialogRig r;
-    r.image.clockMHz = 16;
-    r.open(settings::openRpmControl,
-           steps({{ReadButton}, {FrequencyField, "2666"}, {WriteButton}}));
-    EXPECT_EQ(r.messages(), "");
-    EXPECT_EQ(r.memory()[periodHigh], 0);
-    EXPECT_EQ(r.memory()[periodLow], 100);
-}
-
 TEST(RpmControl, ReadFailuresLeaveTheFieldsBlank) {
     struct Case {
         std::function<void(SubdialogRig&)> setUp;
