@@ -8,20 +8,17 @@
 namespace settings {
 namespace {
 
-TEST(PulseTimes, ShownTextStoresTheSameValueAgain) {
-    // What a read shows, an unchanged write must store again.
+// What a read shows, an unchanged write must store again.
+TEST(Conversions, ShownTextStoresTheSameValueAgain) {
     for (int value : {1580, 2200, 3000, 3599, 3799, 4000, 4599}) {
         EXPECT_EQ(pulseTimeToStored(parseDecimal(storedPulseToText(value))), value) << value;
     }
     EXPECT_EQ(pulseTimeToStored(reduceNeutral(parseDecimal(storedNeutralToText(2839)))), 2839);
-    EXPECT_EQ(storedPulseToText(0), "0.00");
-    EXPECT_EQ(storedPulseToText(65535), "32.77");
-}
-
-TEST(Threshold, CodesShowAsVoltsAndComeBackUnchanged) {
     for (int code = 49; code <= 96; ++code) {
         EXPECT_EQ(thresholdVoltsToCode(parseDecimal(thresholdCodeToText(code))), code) << code;
     }
+    EXPECT_EQ(storedPulseToText(0), "0.00");
+    EXPECT_EQ(storedPulseToText(65535), "32.77");
     EXPECT_EQ(thresholdCodeToText(96), "10.5");
 }
 
@@ -37,26 +34,23 @@ TEST(Conversions, AnyFloatGivesAValueInRange) {
 }
 
 TEST(ParseDecimal, ReadsLikeTheEditFieldsDo) {
-    const struct {
-        const char* text;
-        float value;
-    } cases[] = {
-        {"1,85", 1.85f},          {"1.85", 1.85f},
-        {"1,8,5", 1.8f},  // only the first comma is a point
-        {"-1.5", -1.5f},          {"+2", 2.0f},
-        {"2.0ms", 2.0f},          {"12345678901234567890", 12345678.0f},  // eight characters
-        {"1.2345678", 1.234567f}, {"    1.255", 1.255f},
-        {"        5", 5.0f},      {"         5", 0.0f},  // the 5 is the tenth character
-        {"1e30", 1e30f},          {"1e-99", 0.0f},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(parseDecimal(c.text), c.value) << c.text;
-    }
-    for (const char* text : {"", " ", ",", ".", "abc", "-", "--1", "+-1", "e5", "ms 2"}) {
-        EXPECT_EQ(parseDecimal(text), 0.0f) << text;
-    }
+    // Only the first comma is a point; eight characters after leading blanks of nine.
+    EXPECT_EQ(parseDecimal("1,85"), 1.85f);
+    EXPECT_EQ(parseDecimal("1,8,5"), 1.8f);
+    EXPECT_EQ(parseDecimal("-1.5"), -1.5f);
+    EXPECT_EQ(parseDecimal("+2"), 2.0f);
+    EXPECT_EQ(parseDecimal("2.0ms"), 2.0f);
+    EXPECT_EQ(parseDecimal("12345678901234567890"), 12345678.0f);
+    EXPECT_EQ(parseDecimal("1.2345678"), 1.234567f);
+    EXPECT_EQ(parseDecimal("        5"), 5.0f);
+    EXPECT_EQ(parseDecimal("1e30"), 1e30f);
+    EXPECT_EQ(parseDecimal("1e-99"), 0.0f);
     EXPECT_TRUE(std::isinf(parseDecimal("1e99")));
     EXPECT_TRUE(std::isinf(parseDecimal("-9e9999")));
+    for (const char* text :
+         {"", " ", ",", ".", "abc", "-", "--1", "+-1", "e5", "ms 2", "         5"}) {
+        EXPECT_EQ(parseDecimal(text), 0.0f) << text;
+    }
 }
 
 TEST(ParseInteger, ReadsUpToThreeCharactersOfTheGivenPrefix) {

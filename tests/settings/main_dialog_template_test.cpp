@@ -16,32 +16,30 @@ const ui::DialogTemplate& mainTemplate() {
 }
 
 TEST(MainDialogTemplate, EveryControlOnceAndInsideTheFrame) {
-    EXPECT_EQ(mainTemplate().id, MainDialog);
-    EXPECT_EQ(mainTemplate().title, "ZEK - Micro  Setup ");
-    EXPECT_EQ(mainTemplate().width, 430);
-    EXPECT_EQ(mainTemplate().height, 225);
-    EXPECT_EQ(mainTemplate().fontName, "MS Sans Serif");
-    EXPECT_EQ(mainTemplate().fontPoints, 8);
+    const ui::DialogTemplate& t = mainTemplate();
+    EXPECT_EQ(t.id, MainDialog);
+    EXPECT_EQ(t.title, "ZEK - Micro  Setup ");
+    EXPECT_EQ(t.fontName, "MS Sans Serif");
+    EXPECT_EQ(t.fontPoints, 8);
+    EXPECT_EQ(t.width, 430);
+    EXPECT_EQ(t.height, 225);
     std::set<ui::ControlId> seen;
-    for (const ui::ControlTemplate& c : mainTemplate().controls) {
+    for (const ui::ControlTemplate& c : t.controls) {
         if (c.id != ui::noId) {
             EXPECT_TRUE(seen.insert(c.id).second) << "twice: " << c.id;
         }
-        EXPECT_GE(c.rect.x, 0);
-        EXPECT_GE(c.rect.y, 0);
         // A combo box's height is its dropped-down list, which may reach past the frame.
         const int height = c.kind == ui::Kind::ComboBox ? 12 : c.rect.height;
-        EXPECT_LE(c.rect.x + c.rect.width, mainTemplate().width) << c.text;
-        EXPECT_LE(c.rect.y + height, mainTemplate().height) << c.text;
+        EXPECT_TRUE(c.rect.x >= 0 && c.rect.x + c.rect.width <= t.width) << c.text;
+        EXPECT_TRUE(c.rect.y >= 0 && c.rect.y + height <= t.height) << c.text;
     }
-    const auto& controls = mainTemplate().controls;
-    EXPECT_EQ(controls.size(), 66u);
+    EXPECT_EQ(t.controls.size(), 66u);
     EXPECT_EQ(seen.size(), 37u);
     // Tab order starts and ends as listed.
-    EXPECT_EQ(controls.front().id, ReadButton);
-    EXPECT_EQ(controls[1].id, EndButton);
-    EXPECT_EQ(controls[1].kind, ui::Kind::DefPushButton);
-    EXPECT_EQ(controls.back().text, "Hz");
+    EXPECT_EQ(t.controls[0].id, ReadButton);
+    EXPECT_EQ(t.controls[1].id, EndButton);
+    EXPECT_EQ(t.controls[1].kind, ui::Kind::DefPushButton);
+    EXPECT_EQ(t.controls.back().text, "Hz");
 }
 
 TEST(MainDialogTemplate, InitialStatesComeFromTheFlags) {

@@ -13,8 +13,7 @@ TEST(BeforeARead, FrequencyAndResetAreRefused) {
         s.type(TransmitterFailureCounter, "5");
         s.click(id);
         s.expectOnlyMessage("Zuerst Werte einlesen!", "Error!", noOwner);
-        EXPECT_FALSE(s.dialog.checked(Frequency78Radio));
-        EXPECT_FALSE(s.dialog.checked(Frequency156Radio));
+        s.expectChecked({Frequency78Radio, Frequency156Radio}, false);
         EXPECT_EQ(s.dialog.text(TransmitterFailureCounter), id == ResetCountersButton ? "" : "5");
     }
 }
@@ -22,6 +21,10 @@ TEST(BeforeARead, FrequencyAndResetAreRefused) {
 class AfterARead : public ::testing::Test {
   protected:
     void SetUp() override { s.readOk(); }
+    void reread(const Bytes& bytes) {
+        poke(bytes)(s);
+        s.readOk();
+    }
     SettingsRig s;
 };
 
@@ -34,22 +37,18 @@ TEST_F(AfterARead, FrequencyRadiosSwitchEachOther) {
 }
 
 TEST_F(AfterARead, IgnoreThenReduceWithEmptyVoltsFallsBackToPerCell) {
-    s.click(CellVoltageCheck);  // unchecked: volts field enabled and blank
-    s.click(IgnoreRadio);
-    EXPECT_FALSE(s.dialog.enabled(CellVoltageCheck));
-    EXPECT_FALSE(s.dialog.enabled(VoltsField));
+    edit({CellVoltageCheck, IgnoreRadio})(s);  // per cell off: volts field enabled and blank
+    s.expectEnabled({CellVoltageCheck, VoltsField}, false);
     EXPECT_EQ(s.image.thresholdCode, 255);
     s.click(ReducePowerRadio);
-    EXPECT_TRUE(s.dialog.checked(ReducePowerRadio));
+    s.expectChecked({ReducePowerRadio, CellVoltageCheck}, true);
     EXPECT_FALSE(s.dialog.checked(IgnoreRadio));
-    EXPECT_TRUE(s.dialog.checked(CellVoltageCheck));
     EXPECT_TRUE(s.dialog.enabled(CellVoltageCheck));
     EXPECT_FALSE(s.dialog.enabled(VoltsField));
 }
 
 TEST_F(AfterARead, VoltsOutOfRangeLeaveTheCodeSilently) {
-    s.click(CellVoltageCheck);
-    s.type(VoltsField, "6,0");
+    edit({CellVoltageCheck}, {{VoltsField, "6,0"}})(s);
     s.click(SwitchOffRadio);
     EXPECT_EQ(s.image.thresholdCode, 55);
     EXPECT_FALSE(s.dialog.checked(CellVoltageCheck));
@@ -73,16 +72,13 @@ TEST_F(AfterARead, PerCellCheckBlanksAndRestoresTheVoltsField) {
 }
 
 TEST_F(AfterARead, LevelByteOneKeepsPerCellDisabled) {
-    s.memory()[33] = 0x01;
-    s.readOk();
+    reread({{33, 0x01}});
     s.click(SwitchOffRadio);
-    EXPECT_FALSE(s.dialog.enabled(CellVoltageCheck));
-    EXPECT_FALSE(s.dialog.enabled(VoltsField));
+    s.expectEnabled({CellVoltageCheck, VoltsField}, false);
 }
 
 TEST_F(AfterARead, UncheckingRpmControlBlanksTheMaximumFrequency) {
-    s.memory()[10] |= 0x20;
-    s.readOk();
+    reread({{10, 0x90 | 0x20}});
     ASSERT_EQ(s.dialog.text(MaxFrequencyField), " 999");
     for (int click = 0; click < 2; ++click) {  // checking again leaves it blank
         s.click(RpmControlCheck);
@@ -92,14 +88,11 @@ TEST_F(AfterARead, UncheckingRpmControlBlanksTheMaximumFrequency) {
 }
 
 TEST_F(AfterARead, ResetZeroesTheCountersForTheNextWrite) {
-    s.memory()[23] = 4;
-    s.memory()[34] = 6;
-    s.readOk();
+    reread({{23, 4}, {34, 6}});
     s.click(ResetCountersButton);
-    for (ui::ControlId id : {TransmitterFailureCounter, OverTemperatureCounter, UnderVoltageCounter,
-                             BlockedMotorCounter}) {
-        EXPECT_EQ(s.dialog.text(id), " 0") << id;
-    }
+    EXPECT_EQ(s.texts({TransmitterFailureCounter, OverTemperatureCounter, UnderVoltageCounter,
+                       BlockedMotorCounter}),
+              (Strings{" 0", " 0", " 0", " 0"}));
     EXPECT_EQ(s.memory()[23], 4);
     s.writeOk();
     EXPECT_EQ(s.memory()[23], 0);
@@ -107,12 +100,10 @@ TEST_F(AfterARead, ResetZeroesTheCountersForTheNextWrite) {
 }
 
 TEST_F(AfterARead, ResetWithoutBlockedMotorCapabilityLeavesItsCounter) {
-    s.memory()[31] = 0x1D;
-    s.readOk();
+    reread({{31, 0x1D}});
     s.type(BlockedMotorCounter, "3");
     s.click(ResetCountersButton);
-    EXPECT_EQ(s.dialog.text(BlockedMotorCounter), "3");
-    EXPECT_EQ(s.dialog.text(TransmitterFailureCounter), " 0");
+    EXPECT_EQ(s.texts({BlockedMotorCounter, TransmitterFailureCounter}), (Strings{"3", " 0"}));
 }
 
 TEST_F(AfterARead, ReleaseStartsTheControllerWithTheMotorReleased) {
@@ -124,9 +115,8 @@ TEST(MainDialogLists, HoldTheEntriesInOrderOnce) {
     SettingsRig s;
     fillMainDialogLists(s.dialog);  // a second fill adds nothing
     EXPECT_EQ(s.dialog.items(TimingList),
-              (std::vector<std::string>{" 0°", " 7,5°", "15,0°", "22,5°", "30,0°", "auto"}));
-    EXPECT_EQ(s.dialog.items(BrakeList),
-              (std::vector<std::string>{"aus", "hart", "mittel", "weich"}));
+              (Strings{" 0°", " 7,5°", "15,0°", "22,5°", "30,0°", "auto"}));
+    EXPECT_EQ(s.dialog.items(BrakeList), (Strings{"aus", "hart", "mittel", "weich"}));
     EXPECT_EQ(s.dialog.selection(TimingList), -1);
     EXPECT_EQ(s.dialog.selection(BrakeList), -1);
 }

@@ -1,11 +1,13 @@
 // The main dialog from its template on the virtual controller, with the settings
-// context the commands receive.
+// context the commands receive, and the steps the table-driven cases are made of.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "resources/main_dialog.h"
@@ -16,6 +18,7 @@
 namespace settings::testing {
 
 using namespace ids;
+using Strings = std::vector<std::string>;
 
 inline constexpr int ownerMain = MainDialog;
 inline constexpr int noOwner = 0;
@@ -27,7 +30,7 @@ struct SettingsRig {
     MotorData motorData;
     std::uint8_t lockByte = 0;
     SettingsContext ctx{rig.link(), dialog, image, motorData, lockByte};
-    std::vector<std::string> statusWords;
+    Strings statusWords;
 
     SettingsRig() {
         rig.link().mainWindow = &dialog;
@@ -38,7 +41,6 @@ struct SettingsRig {
     sim::SetupBytes& memory() { return rig.setupMemory(); }
     ui::RecordingHost& host() { return rig.host(); }
     std::size_t messageCount() { return host().messages.size(); }
-    int word(std::size_t high) { return memory()[high] * 256 + memory()[high - 1]; }
 
     void read(SettingsArea area = SettingsArea::Current) { readSettings(ctx, area); }
     void write(SettingsArea area = SettingsArea::Current) { writeSettings(ctx, area); }
@@ -51,7 +53,6 @@ struct SettingsRig {
     }
     void type(ui::ControlId id, const std::string& text) { dialog.setText(id, text); }
 
-    // A read that must succeed, with no box shown.
     void readOk(SettingsArea area = SettingsArea::Current) {
         const std::size_t before = messageCount();
         read(area);
@@ -64,7 +65,6 @@ struct SettingsRig {
         EXPECT_EQ(dialog.text(StatusField), "OK");
         EXPECT_FALSE(dialog.enabled(StatusField));
     }
-    // The only box shown so far.
     void expectOnlyMessage(const std::string& text, const std::string& caption, int owner) {
         ASSERT_EQ(messageCount(), 1u) << host().lastText();
         EXPECT_EQ(host().messages[0].text, text);
@@ -79,12 +79,61 @@ struct SettingsRig {
             }
         };
     }
-    // A stored RPM period of 500 without the RPM control's marker.
-    void setRpmPeriod500() {
-        memory()[27] = 0x01;
-        memory()[28] = 0xF4;
-        memory()[11] = 0;
+    Strings texts(std::initializer_list<ui::ControlId> ids) const {
+        Strings result;
+        for (ui::ControlId id : ids) {
+            result.push_back(dialog.text(id));
+        }
+        return result;
+    }
+    void expectEnabled(std::initializer_list<ui::ControlId> ids, bool enabled) const {
+        for (ui::ControlId id : ids) {
+            EXPECT_EQ(dialog.enabled(id), enabled) << id;
+        }
+    }
+    void expectChecked(std::initializer_list<ui::ControlId> ids, bool checked) const {
+        for (ui::ControlId id : ids) {
+            EXPECT_EQ(dialog.checked(id), checked) << id;
+        }
     }
 };
+
+// What a table case does to the rig before its command.
+using Change = std::function<void(SettingsRig&)>;
+using Bytes = std::vector<std::pair<std::size_t, std::uint8_t>>;
+
+inline Change poke(Bytes bytes) {
+    return [=](SettingsRig& s) {
+        for (const auto& [address, value] : bytes) {
+            s.memory()[address] = value;
+        }
+    };
+}
+// Clicks, then typed texts.
+inline Change edit(std::vector<ui::ControlId> clicks,
+                   std::vector<std::pair<ui::ControlId, const char*>> typed = {}) {
+    return [=](SettingsRig& s) {
+        for (ui::ControlId id : clicks) {
+            s.click(id);
+        }
+        for (const auto& [id, text] : typed) {
+            s.type(id, text);
+        }
+    };
+}
+inline Change typed(ui::ControlId id, const char* text) {
+    return edit({}, {{id, text}});
+}
+inline Change afterRead(Change change) {
+    return [=](SettingsRig& s) {
+        s.readOk();
+        change(s);
+    };
+}
+inline void adapterMissing(SettingsRig& s) {
+    s.rig.serialConfig().loopBack = sim::LoopBack::Missing;
+}
+// A stored RPM period of 500 without the RPM control's marker.
+inline const Change rpmPeriod500 = poke({{27, 0x01}, {28, 0xF4}, {11, 0}});
 
 }  // namespace settings::testing
