@@ -163,6 +163,7 @@ TEST(ShowActivity, TextBeforeTheFirstControlCharacterThenEightyBlanksWithinTheBu
         showActivity(isp.ctx);
         EXPECT_EQ(isp.mainDialog.text(ids::StatusField), shown);
         EXPECT_EQ(std::string(isp.state.activityText.data()), shown);
+        EXPECT_EQ(isp.state.activityText.back(), '\0');
         EXPECT_EQ(isp.rig.host.repaints, ++repaints);
     }
     isp.rig.ctx.mainWindow = nullptr;  // only the buffer changes
