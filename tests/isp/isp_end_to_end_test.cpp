@@ -74,7 +74,9 @@ const std::string noConnection = "0 ERROR!: Keine Verbindung!";
 const std::string otherKind = "0 ERROR!: angeschlossenes Gerät ist kein ZEK-Micro!";
 const std::string noAdapter = "1227 Error: No Adaptor found at COM2\n";
 const std::string erased = "0 Warning:: Device Code erased!\n\n";
-const std::string defaultInfo = "0 Info:: " + infoReport("1E 93 07", "FF D9 E1");
+const std::string defaultInfo =
+    "0 Info:: Vendor Code: 1E\nPart Family: 93\nPart Number: 07\n\nLockbits: FF\nFuse HB: D9\n"
+    "Fuse LB: E1\n";
 
 // clang-format off
 constexpr auto asIs = [](Rig&) {};
