@@ -21,10 +21,6 @@ TEST(BeforeARead, FrequencyAndResetAreRefused) {
 class AfterARead : public ::testing::Test {
   protected:
     void SetUp() override { s.readOk(); }
-    void reread(const Bytes& bytes) {
-        poke(bytes)(s);
-        s.readOk();
-    }
     SettingsRig s;
 };
 
@@ -72,13 +68,13 @@ TEST_F(AfterARead, PerCellCheckBlanksAndRestoresTheVoltsField) {
 }
 
 TEST_F(AfterARead, LevelByteOneKeepsPerCellDisabled) {
-    reread({{33, 0x01}});
+    readWith({{33, 0x01}})(s);
     s.click(SwitchOffRadio);
     s.expectEnabled({CellVoltageCheck, VoltsField}, false);
 }
 
 TEST_F(AfterARead, UncheckingRpmControlBlanksTheMaximumFrequency) {
-    reread({{10, 0x90 | 0x20}});
+    readWith({{10, 0x90 | 0x20}})(s);
     ASSERT_EQ(s.dialog.text(MaxFrequencyField), " 999");
     for (int click = 0; click < 2; ++click) {  // checking again leaves it blank
         s.click(RpmControlCheck);
@@ -88,7 +84,7 @@ TEST_F(AfterARead, UncheckingRpmControlBlanksTheMaximumFrequency) {
 }
 
 TEST_F(AfterARead, ResetZeroesTheCountersForTheNextWrite) {
-    reread({{23, 4}, {34, 6}});
+    readWith({{23, 4}, {34, 6}})(s);
     s.click(ResetCountersButton);
     EXPECT_EQ(s.texts({TransmitterFailureCounter, OverTemperatureCounter, UnderVoltageCounter,
                        BlockedMotorCounter}),
@@ -100,7 +96,7 @@ TEST_F(AfterARead, ResetZeroesTheCountersForTheNextWrite) {
 }
 
 TEST_F(AfterARead, ResetWithoutBlockedMotorCapabilityLeavesItsCounter) {
-    reread({{31, 0x1D}});
+    readWith({{31, 0x1D}})(s);
     s.type(BlockedMotorCounter, "3");
     s.click(ResetCountersButton);
     EXPECT_EQ(s.texts({BlockedMotorCounter, TransmitterFailureCounter}), (Strings{"3", " 0"}));

@@ -30,8 +30,7 @@ TEST_F(Read, FamilyOneControllerFillsEveryControl) {
 }
 
 TEST_F(Read, MissingCapabilitiesDisableTheirControls) {
-    poke({{31, 0x00}, {33, 0x01}, {21, 77}})(s);  // level byte 1: no per-cell threshold either
-    s.readOk();
+    readWith({{31, 0x00}, {33, 0x01}, {21, 77}})(s);  // level 1: no per-cell threshold either
     s.expectEnabled({Frequency156Radio, BlockedMotorCheck, BlockedMotorCounter, RpmControlCheck,
                      ForwardReverseCheck, ActiveFreewheelCheck, CellVoltageCheck, VoltsField},
                     false);
@@ -39,8 +38,7 @@ TEST_F(Read, MissingCapabilitiesDisableTheirControls) {
 }
 
 TEST_F(Read, FamilyThreeRulesOutlastAFamilyOneRead) {
-    poke({{32, 0x31}, {33, 0x05}, {24, 7}})(s);
-    s.readOk();
+    readWith({{32, 0x31}, {33, 0x05}, {24, 7}})(s);
     const auto family3Off = {OverTemperatureCheck, ReducePowerRadio, SwitchOffRadio, BrakeList};
     s.expectEnabled(family3Off, false);
     s.expectEnabled({OverTemperatureCounter, UnderVoltageCounter}, false);
@@ -51,8 +49,7 @@ TEST_F(Read, FamilyThreeRulesOutlastAFamilyOneRead) {
     }
     EXPECT_TRUE(s.dialog.menuItem(AboutItem).enabled);
 
-    s.memory()[32] = 0x10;
-    s.readOk();
+    readWith({{32, 0x10}})(s);
     s.expectEnabled(family3Off, false);
     EXPECT_TRUE(s.dialog.enabled(OverTemperatureCounter));
     EXPECT_EQ(s.dialog.text(OverTemperatureCounter), " 7");
@@ -64,16 +61,14 @@ TEST_F(Read, RpmControlShowsTheLimitOnlyWithTheMarker) {
     s.readOk();
     EXPECT_TRUE(s.dialog.checked(RpmControlCheck));
     EXPECT_EQ(s.dialog.text(MaxFrequencyField), " 999");  // 326947 / (305 + 22)
-    rpmPeriod500(s);
-    s.readOk();
+    readWith({{27, 0x01}, {28, 0xF4}, {11, 0}})(s);
     EXPECT_EQ(s.dialog.text(MaxFrequencyField), " 999");  // kept from before
     EXPECT_EQ(s.image.rpmPeriod, 500);
 }
 
 TEST_F(Read, UnexpectedBytesSelectNothing) {
     // Frequency code 10 is not one an 8 MHz controller uses.
-    poke({{30, 8}, {16, 10}, {10, 0x90 | 0x41}, {17, 4}, {18, 0}, {26, 0}})(s);
-    s.readOk();
+    readWith({{30, 8}, {16, 10}, {10, 0x90 | 0x41}, {17, 4}, {18, 0}, {26, 0}})(s);
     s.expectChecked({Frequency78Radio, Frequency156Radio, ToleranceSmallRadio, ToleranceMediumRadio,
                      ToleranceHighRadio},
                     false);
@@ -82,8 +77,7 @@ TEST_F(Read, UnexpectedBytesSelectNothing) {
 }
 
 TEST_F(Read, IgnoredUnderVoltageHidesTheThreshold) {
-    poke({{22, 1}, {21, 77}})(s);
-    s.readOk();
+    readWith({{22, 1}, {21, 77}})(s);
     EXPECT_TRUE(s.dialog.checked(IgnoreRadio));
     EXPECT_EQ(s.dialog.text(VoltsField), "");
     s.expectEnabled({VoltsField, CellVoltageCheck}, false);

@@ -124,6 +124,12 @@ inline Change edit(std::vector<ui::ControlId> clicks,
 inline Change typed(ui::ControlId id, const char* text) {
     return edit({}, {{id, text}});
 }
+inline Change readWith(Bytes bytes) {
+    return [=](SettingsRig& s) {
+        poke(bytes)(s);
+        s.readOk();
+    };
+}
 inline Change afterRead(Change change) {
     return [=](SettingsRig& s) {
         s.readOk();
@@ -133,7 +139,5 @@ inline Change afterRead(Change change) {
 inline void adapterMissing(SettingsRig& s) {
     s.rig.serialConfig().loopBack = sim::LoopBack::Missing;
 }
-// A stored RPM period of 500 without the RPM control's marker.
-inline const Change rpmPeriod500 = poke({{27, 0x01}, {28, 0xF4}, {11, 0}});
 
 }  // namespace settings::testing

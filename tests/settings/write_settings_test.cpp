@@ -70,15 +70,13 @@ TEST(WriteRoundTrip, UnchangedWriteKeepsTheSetupMemory) {
         s.recordStatusWords();
         s.writeOk();
         EXPECT_EQ(s.memory(), expected);
-        EXPECT_EQ(s.statusWords,
-                  (std::vector<std::string>{"verbinden....", "schreiben.....", "OK"}));
+        EXPECT_EQ(s.statusWords, (Strings{"verbinden....", "schreiben.....", "OK"}));
         EXPECT_EQ(s.host().beeps, 2);
     }
 }
 
 TEST_F(Write, RpmControlWithPerCellThreshold) {
-    rpmPeriod500(s);
-    s.readOk();
+    readWith({{27, 0x01}, {28, 0xF4}, {11, 0}})(s);  // period 500, no marker
     edit({RpmControlCheck, OverTemperatureCheck, ReducePowerRadio})(s);
     ASSERT_TRUE(s.dialog.checked(CellVoltageCheck));  // "0,8V/Zelle"
     s.writeOk();
@@ -107,8 +105,7 @@ TEST_F(Write, LimitsActOnTheSinglePrecisionValues) {
 }
 
 TEST_F(Write, CountersWithoutANumberStoreZero) {
-    poke({{23, 5}, {34, 9}})(s);
-    s.readOk();
+    readWith({{23, 5}, {34, 9}})(s);
     // "1e30" is read as its first three characters, "1e3".
     edit({}, {{TransmitterFailureCounter, "abc"},
               {BlockedMotorCounter, ""},
@@ -145,7 +142,8 @@ TEST_F(Write, MemoryNeverSetsForwardReverseOrRpmControl) {
     EXPECT_EQ(s.memory()[10], 0x90);
 }
 
-// What stops a write apart from the validation of the entries.
+// What stops a write apart from the validation of the entries; a byte that does not read
+// back ends the write.
 struct Failure {
     const char* name;
     SettingsArea area;
@@ -186,23 +184,18 @@ void writesDoNotStick(SettingsRig& s) {
 
 INSTANTIATE_TEST_SUITE_P(
     All, WriteFailures,
-    ::testing::Values(Failure{"BeforeAnyRead", current, [](auto&) {}, "Zuerst Werte einlesen!",
-                              "Error!", noOwner, "", false},
-                      Failure{"MissingAdapter", current, afterRead(adapterMissing),
-                              "No Adaptor found at COM2\n"},
-                      Failure{"LostController", current, afterRead(lostController),
-                              "Keine Verbindung!", "Error", ownerMain, " ", false},
-                      // The first byte that does not read back ends the write.
-                      Failure{"WriteDoesNotStick", current, afterRead(writesDoNotStick),
-                              "Schreibfehler!", "Error!", noOwner},
-                      Failure{"Memory2BeforeMemory1", SettingsArea::Memory2,
-                              afterRead(poke({{41, 255}})), "Modellspeicher1 zuerst beschreiben!"},
-                      Failure{"MemoryBelowLevelThree", SettingsArea::Memory1,
-                              [](auto& s) {
-                                  s.memory()[33] = 0x02;
-                                  s.readOk();
-                              },
-                              "Funktion bei dieser Controllerversion nicht verfügbar!"}),
+    ::testing::Values(
+        Failure{"BeforeAnyRead", current, [](auto&) {}, "Zuerst Werte einlesen!", "Error!", noOwner,
+                "", false},
+        Failure{"MissingAdapter", current, afterRead(adapterMissing), "No Adaptor found at COM2\n"},
+        Failure{"LostController", current, afterRead(lostController), "Keine Verbindung!", "Error",
+                ownerMain, " ", false},
+        Failure{"WriteDoesNotStick", current, afterRead(writesDoNotStick), "Schreibfehler!",
+                "Error!", noOwner},
+        Failure{"Memory2BeforeMemory1", SettingsArea::Memory2, afterRead(poke({{41, 255}})),
+                "Modellspeicher1 zuerst beschreiben!"},
+        Failure{"MemoryBelowLevelThree", SettingsArea::Memory1, readWith({{33, 0x02}}),
+                "Funktion bei dieser Controllerversion nicht verfügbar!"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct Refusal {
@@ -216,7 +209,6 @@ class WriteRefusals : public ::testing::TestWithParam<Refusal> {};
 
 TEST_P(WriteRefusals, NothingIsWritten) {
     SettingsRig s;
-    rpmPeriod500(s);
     s.readOk();
     const sim::SetupBytes before = s.memory();
     GetParam().change(s);
@@ -282,20 +274,11 @@ INSTANTIATE_TEST_SUITE_P(
 // Whatever an edit field holds, a write either stores and says "OK" or is refused
 // with nothing written.
 TEST(WriteBadText, EveryEditFieldSurvivesAnyText) {
-    const ui::ControlId fields[] = {FullThrottleField,
-                                    NeutralField,
-                                    StopField,
-                                    VoltsField,
-                                    ControlSpeedField,
-                                    StartPowerField,
-                                    TransmitterFailureCounter,
-                                    OverTemperatureCounter,
-                                    UnderVoltageCounter,
-                                    BlockedMotorCounter};
-    const char* texts[] = {"",        "abc",      "1e30", "12345678901234567890",          ",", "-",
-                           "  ,5e-9", "\xff\xfe", "inf",  "999999999999999999999999999999"};
-    for (ui::ControlId field : fields) {
-        for (const char* text : texts) {
+    for (ui::ControlId field : {FullThrottleField, NeutralField, StopField, VoltsField,
+                                ControlSpeedField, StartPowerField, TransmitterFailureCounter,
+                                OverTemperatureCounter, UnderVoltageCounter, BlockedMotorCounter}) {
+        for (const char* text : {"", "abc", "1e30", "12345678901234567890", ",", "-", "  ,5e-9",
+                                 "\xff\xfe", "inf", "999999999999999999999999999999"}) {
             SCOPED_TRACE(std::to_string(field) + " " + text);
             SettingsRig s;
             s.readOk();
