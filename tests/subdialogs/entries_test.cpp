@@ -58,11 +58,7 @@ std::string type(SubdialogRig& rig, Field field, bool revCounter, const char* te
                                               {PTermField, pick(P, " 5")},
                                               {ITermField, pick(I, " 3")},
                                               {WriteButton}}));
-    std::string bytes;
-    for (int address : {27, 28, 36, 37}) {
-        bytes += (bytes.empty() ? "" : "/") + std::to_string(rig.memory()[address]);
-    }
-    return bytes;
+    return rig.bytesAt({27, 28, 36, 37});
 }
 
 // The outcome is the message shown, or else what the text was read as; a message leaves
@@ -121,6 +117,8 @@ TEST(Entries, RangesAndNormalForms) {
     } cases[] = {
         {Hz, "2667", "max. 2500 Hz"},
         {Hz, "2", minHz},
+        {Hz, "3", "227/91/5/3"},  // periods up to 16 bits
+        {Hz16MHz, "5", "255/87/5/3"},
         {Hz16MHz, "4", "min. 5 Hz"},
         {Hz16MHz, "2666", "0/100/5/3"},
         {P, "0", pRange},

@@ -142,6 +142,7 @@ TEST(RevCounter, StopRequestEndsTheWaitOrTheMeasurementTheUsualWay) {
 }
 
 TEST(RevCounter, OpeningChecksInOrder) {
+    using enum sim::DeviceKind;
     struct Case {
         std::int32_t version;
         std::uint8_t lockByte;
@@ -149,14 +150,12 @@ TEST(RevCounter, OpeningChecksInOrder) {
         const char* message;  // empty: opens
     };
     const Case cases[] = {
-        {0x1010, 0xFD, sim::DeviceKind::ThisController, "Error!: Verfügbar ab V10.11"},
-        {0x1011, 0xFD, sim::DeviceKind::OtherKind,
-         "ERROR!: angeschlossenes Gerät ist kein ZEK-Micro!"},
-        {0x1011, 0xFD, sim::DeviceKind::NothingAttached, "ERROR!: Keine Verbindung!"},
-        {0x1011, 0xFE, sim::DeviceKind::ThisController,
-         "Error!: nur mögl. wenn Testprogramm gesperrt"},
-        {0x1011, 0xFD, sim::DeviceKind::ThisController, ""},
-        {0x1011, 0xFC, sim::DeviceKind::ThisController, ""},  // bit 0 plays no part
+        {0x1010, 0xFD, ThisController, "Error!: Verfügbar ab V10.11"},
+        {0x1011, 0xFD, OtherKind, "ERROR!: angeschlossenes Gerät ist kein ZEK-Micro!"},
+        {0x1011, 0xFD, NothingAttached, "ERROR!: Keine Verbindung!"},
+        {0x1011, 0xFE, ThisController, "Error!: nur mögl. wenn Testprogramm gesperrt"},
+        {0x1011, 0xFD, ThisController, ""},
+        {0x1011, 0xFC, ThisController, ""},  // bit 0 plays no part
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.message);

@@ -33,11 +33,8 @@ TEST(RpmControl, CalculatedThousandHzIsWrittenAsPeriod155) {
     });
     EXPECT_EQ(r.messages(), "");
     EXPECT_EQ(calculated, "1000");
-    EXPECT_EQ(r.memory()[periodHigh], 0x00);
-    EXPECT_EQ(r.memory()[periodLow], 0x9B);
+    EXPECT_EQ(r.bytesAt({periodHigh, periodLow, pTerm, iTerm}), "0/155/5/3");
     EXPECT_EQ(speeds(*r.lastDialog), "1003|60180|30090|30090");
-    EXPECT_EQ(r.memory()[pTerm], 5);
-    EXPECT_EQ(r.memory()[iTerm], 3);
     EXPECT_EQ(r.image.rpmPeriod, 1000);
     EXPECT_EQ(r.host().beeps, 2);
 }
@@ -81,9 +78,7 @@ TEST(RpmControl, OldFirmwareWritesOnlyThePeriod) {
     EXPECT_EQ(r.messages(), "");
     EXPECT_FALSE(r.lastDialog->enabled(PTermField));
     EXPECT_FALSE(r.lastDialog->enabled(ITermField));
-    EXPECT_EQ(r.memory()[periodLow], 0x9B);
-    EXPECT_EQ(r.memory()[pTerm], 0x77);
-    EXPECT_EQ(r.memory()[iTerm], 0x77);
+    EXPECT_EQ(r.bytesAt({periodHigh, periodLow, pTerm, iTerm}), "0/155/119/119");
 }
 
 TEST(RpmControl, ReadFailuresLeaveTheFieldsBlank) {

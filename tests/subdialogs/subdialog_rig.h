@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
@@ -67,6 +68,13 @@ struct SubdialogRig {
     ui::RecordingHost& host() { return rig.host(); }
     sim::SetupBytes& memory() { return rig.setupMemory(); }
     std::string configBytes() const { return directory.read(configName); }
+    std::string bytesAt(std::initializer_list<int> addresses) {
+        std::string all;
+        for (int address : addresses) {
+            all += (all.empty() ? "" : "/") + std::to_string(memory()[address]);
+        }
+        return all;
+    }
     // Every message so far as "caption: text", one a line.
     std::string messages() {
         std::string all;
