@@ -29,6 +29,7 @@ std::string saveIn(SubdialogRig& rig, bool revCounter, const char* poles, const 
                  command(revCounter ? rev_ids::SaveMotorDataButton : rpm_ids::SaveMotorDataButton);
                  ratioField = dialog.text(ratioId);
              });
+    EXPECT_EQ(rig.configBytes().substr(0, 256), motorConfig());  // the port name kept
     std::string record = rig.configBytes().erase(0, 256);
     std::replace(record.begin(), record.end(), '\0', '.');
     char memory[32];

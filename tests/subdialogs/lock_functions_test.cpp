@@ -2,6 +2,10 @@
 // sub-dialog opens.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <utility>
+#include <vector>
+
 #include "resources/lock_functions_dialog.h"
 #include "subdialog_rig.h"
 
@@ -12,105 +16,86 @@ using namespace lock_ids;
 
 constexpr int lockAddress = 13;
 
-// Clear bits show as locks; writing changes only those two bits.
-TEST(LockFunctions, ReadAndWriteTheTwoLockBits) {
-    struct Case {
-        std::uint8_t before, after;
-        bool write;
-        int beeps;
+// After the script: the two lock boxes ticked ("x"), the boxes and "Schreiben" usable ("+"),
+// the lock byte in the controller and in the settings, the version field, the status field
+// as the script ended, and the beeps.
+std::string lockState(SubdialogRig& r, const std::string& status) {
+    const ui::Dialog& d = *r.lastDialog;
+    char line[96];
+    std::snprintf(line, sizeof line, "%c%c%c%c %02X/%02X [%s] [%s] %d",
+                  d.checked(RcSetupLockCheck) ? 'x' : '-',
+                  d.checked(TestProgramLockCheck) ? 'x' : '-',
+                  d.enabled(RcSetupLockCheck) && d.enabled(TestProgramLockCheck) ? '+' : '-',
+                  d.enabled(WriteButton) ? '+' : '-', r.memory()[lockAddress], r.lockByte,
+                  r.mainDialog.text(ids::VersionField).c_str(), status.c_str(), r.host().beeps);
+    return line;
+}
+
+TEST(LockFunctions, ReadAndWrite) {
+    const Script read = steps({{ReadButton}});
+    const Script write = [](ui::Dialog& dialog, const Command& command) {
+        dialog.setChecked(RcSetupLockCheck, false);
+        dialog.setChecked(TestProgramLockCheck, true);
+        command(WriteButton);
     };
-    for (const Case& c :
-         {Case{0xFC, 0xFC, false, 1}, {0xFF, 0xFF, false, 1}, {0x5F, 0x5D, true, 2}}) {
-        SCOPED_TRACE(int{c.before});
+    const Script readWrite = [&](ui::Dialog& d, const Command& c) { read(d, c), write(d, c); };
+    const std::string unconfirmed = "Error!: Schreibfehler!\nError!: Schreibfehler!";
+    const std::string level = "ERROR!: Funktion bei dieser Controllerversion nicht verfügbar!";
+    const std::string unset = "ERROR!: Erst nach Setup mit Fernsteuerung verfügbar!";
+    const std::string newer = ": Bitte aktuelles Setup-Programm downloaden!";
+    const std::string family = "ERROR!: Bitte kompatibles Setup-Programm downloaden!";
+    const struct {
+        std::vector<std::pair<int, std::uint8_t>> memory;
+        bool writesStick;
+        Script script;
+        const char* state;
+        std::string messages = "";
+    } cases[] = {
+        {{{lockAddress, 0xFC}}, true, read, "xx++ FC/FC [V 10.11-1F] [ok] 1"},
+        {{{lockAddress, 0xFF}}, true, read, "--++ FF/FF [V 10.11-1F] [ok] 1"},
+        {{{lockAddress, 0x5F}}, true, readWrite, "-x++ 5D/5D [V 10.11-1F] [ok] 2"},
+        // Before a read the lock byte of an earlier opening must not reach the controller.
+        {{{lockAddress, 0x5F}}, true, write, "-x-- 5F/00 [] [ ] 0"},
+        {{{lockAddress, 0xFF}}, false, readWrite, "-x++ FF/FD [V 10.11-1F] [ ] 1", unconfirmed},
+        // The level check comes after the version field changed.
+        {{{32, 0x30}, {33, 0x02}}, true, read, "---- FD/00 [V 30.02-1F] [ ] 0", level},
+        {{{32, 0xFF}, {33, 0xFF}, {35, 0x20}}, true, read, "---- FD/00 [] [ ] 0", unset},
+        {{{35, 0x21}}, true, read, "---- FD/00 [V 10.11-1F] [ ] 0", newer},
+        // From then on every opening asks for a read (see Openings).
+        {{{32, 0x20}, {33, 0x11}}, true, read, "---- FD/00 [] [ ] 0", family},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.state);
         SubdialogRig r;
-        r.memory()[lockAddress] = c.before;
-        std::string checks, status;
+        for (const auto& [address, value] : c.memory) {
+            r.memory()[address] = value;
+        }
+        r.rig.controllerConfig().setupWritesStick = c.writesStick;
+        std::string status;
         r.open(settings::openLockFunctions, [&](ui::Dialog& dialog, const Command& command) {
-            command(ReadButton);
+            c.script(dialog, command);
             status = r.mainDialog.text(ids::StatusField);
-            for (ui::ControlId id : {RcSetupLockCheck, TestProgramLockCheck}) {
-                checks += dialog.checked(id) ? "x" : "-";
-                dialog.setChecked(id, id == TestProgramLockCheck);
-            }
-            if (c.write) {
-                command(WriteButton);
-            }
         });
-        EXPECT_EQ(checks, c.before == 0xFC ? "xx" : "--");
-        EXPECT_EQ(r.messages(), "");
-        EXPECT_EQ(status, "ok");
-        EXPECT_EQ(r.memory()[lockAddress], c.after);
-        EXPECT_EQ(r.lockByte, c.after);
-        EXPECT_TRUE(r.lastDialog->enabled(WriteButton));
-        EXPECT_EQ(r.mainDialog.text(ids::VersionField), "V 10.11-1F");
+        EXPECT_EQ(lockState(r, status), c.state);
+        EXPECT_EQ(r.messages(), c.messages);
         EXPECT_EQ(r.mainDialog.text(ids::StatusField), " ");  // one blank back on closing
         EXPECT_FALSE(r.mainDialog.enabled(ids::StatusField));
-        EXPECT_EQ(r.host().beeps, c.beeps);
-    }
-}
-
-TEST(LockFunctions, WriteIsUnusableBeforeAReadInTheSameOpening) {
-    SubdialogRig r;
-    r.lockByte = 0x00;  // from an earlier opening: must not reach the controller
-    r.memory()[lockAddress] = 0xFF;
-    r.open(settings::openLockFunctions, [](ui::Dialog& dialog, const Command& command) {
-        for (ui::ControlId id : {WriteButton, RcSetupLockCheck, TestProgramLockCheck}) {
-            EXPECT_FALSE(dialog.enabled(id)) << id;
-        }
-        dialog.setChecked(RcSetupLockCheck, true);
-        command(WriteButton);
-    });
-    EXPECT_EQ(r.memory()[lockAddress], 0xFF);
-    EXPECT_EQ(r.messages(), "");
-    EXPECT_EQ(r.host().beeps, 0);
-}
-
-TEST(LockFunctions, IdentityRefusalsKeepWriteUnusable) {
-    struct Case {
-        std::uint8_t major, minor, level;
-        const char* message;
-    };
-    const Case cases[] = {
-        {0x30, 0x02, 0x1F, "ERROR!: Funktion bei dieser Controllerversion nicht verfügbar!"},
-        {0xFF, 0xFF, 0x20, "ERROR!: Erst nach Setup mit Fernsteuerung verfügbar!"},
-        {0x10, 0x11, 0x21, ": Bitte aktuelles Setup-Programm downloaden!"},
-        {0x20, 0x11, 0x1F, "ERROR!: Bitte kompatibles Setup-Programm downloaden!"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.message);
-        SubdialogRig r;
-        r.memory()[32] = c.major;
-        r.memory()[33] = c.minor;
-        r.memory()[35] = c.level;
-        r.open(settings::openLockFunctions, steps({{ReadButton}}));
-        EXPECT_EQ(r.messages(), c.message);
-        EXPECT_FALSE(r.lastDialog->enabled(WriteButton));
-        if (c.major == 0x30) {  // the level check comes after the version field changed
-            EXPECT_EQ(r.mainDialog.text(ids::VersionField), "V 30.02-1F");
-            EXPECT_EQ(r.image.controllerVersion, 0x3002);
-        }
-        if (c.major == 0x20) {  // every later opening asks for a read: see below
+        if (c.messages == family) {
             EXPECT_EQ(r.image.controllerVersion, 0xFFFF);
         }
     }
 }
 
-TEST(LockFunctions, FailuresOnReadAndWrite) {
+TEST(LockFunctions, OtherDeviceIsNamedOnReadButNotOnWrite) {
     SubdialogRig r;
-    r.memory()[lockAddress] = 0xFF;
-    r.open(settings::openLockFunctions, [&r](ui::Dialog& dialog, const Command& command) {
+    r.open(settings::openLockFunctions, [&r](ui::Dialog&, const Command& command) {
         command(ReadButton);
-        r.rig.controllerConfig().setupWritesStick = false;
-        dialog.setChecked(RcSetupLockCheck, true);
-        command(WriteButton);
         r.rig.controllerConfig().kind = sim::DeviceKind::OtherKind;
         command(WriteButton);
         command(ReadButton);
     });
     EXPECT_EQ(r.messages(),
-              "Error!: Schreibfehler!\nError!: Schreibfehler!\n"
               "ERROR!: Keine Verbindung!\nERROR!: angeschlossenes Gerät ist kein ZEK-Micro!");
-    EXPECT_EQ(r.lockByte, 0xFE);  // the unconfirmed write still counts as the new byte
     EXPECT_TRUE(r.lastDialog->enabled(WriteButton));  // a failed later read keeps it
 }
 
