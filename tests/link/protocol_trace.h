@@ -1,36 +1,36 @@
-// Reads a recorded log back as the link protocol: the bytes sent (DATA-OUT at each rising
-// CLOCK edge, eight to a byte), the millisecond waits, and the bit delays between bytes
-// beyond those every exchange makes itself. Assumes bitDelayCount 1.
+// A recorded log read back as the link protocol: each byte sent (DATA-OUT at the rising
+// CLOCK edges, eight to a byte), each wait and other line change, and the bit delays beyond
+// the 15 reads before and 5 after that every byte makes itself. Assumes bitDelayCount 1.
 #pragma once
 
 #include <cstdio>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "adapter/testing/recording_lines.h"
+#include "ui/recording_host.h"
 
 namespace linktest {
 
-inline std::string hexByte(int value) {
-    char text[8];
-    std::snprintf(text, sizeof text, "0x%02X", value & 0xFF);
-    return text;
+inline std::string joined(const std::vector<std::string>& parts) {
+    std::string all;
+    for (const std::string& part : parts) {
+        all += (all.empty() ? "" : ", ") + part;
+    }
+    return all;
 }
 
-inline std::vector<std::string> protocol(const adapter::testing::Recorder& recorder) {
-    // A byte starts with bitDelay(2); every bit waits bitDelay(1) before its rising edge
-    // and after its falling one.
-    constexpr int leadingReads = 15;  // bitDelay(2), then the first bit's bitDelay(1)
-    constexpr int trailingReads = 5;
+inline std::string protocol(const adapter::testing::Recorder& recorder) {
     std::vector<std::string> tokens;
     bool dataOut = false;
     bool clock = false;
+    bool afterByte = false;
     int bits = 0;
     int value = 0;
     int reads = 0;
-    bool afterByte = false;  // the reads counted follow a finished byte
     auto flushReads = [&](bool beforeByte) {
-        int extra = reads - (afterByte ? trailingReads : 0) - (beforeByte ? leadingReads : 0);
+        const int extra = reads - (afterByte ? 5 : 0) - (beforeByte ? 15 : 0);
         if (extra != 0) {
             tokens.push_back(extra % 5 == 0 ? "delay " + std::to_string(extra / 5)
                                             : "reads " + std::to_string(extra));
@@ -45,11 +45,12 @@ inline std::vector<std::string> protocol(const adapter::testing::Recorder& recor
             }
             value = value << 1 | (dataOut ? 1 : 0);
             if (++bits == 8) {
-                tokens.push_back(hexByte(value));
+                char text[8];
+                std::snprintf(text, sizeof text, "0x%02X", value & 0xFF);
+                tokens.push_back(text);
             }
         } else if (!high && clock && bits == 8) {
-            bits = 0;
-            value = 0;
+            bits = value = 0;
             afterByte = true;
         }
         clock = high;
@@ -57,18 +58,13 @@ inline std::vector<std::string> protocol(const adapter::testing::Recorder& recor
     for (const adapter::testing::Event& event : recorder.events) {
         const std::string& what = event.what;
         if (what == "read DATA-IN" || what == "read word") {
-            if (bits == 0) {
-                ++reads;
-            }
-        } else if (what.rfind("wait ", 0) == 0) {
-            flushReads(false);
-            tokens.push_back(what);
+            reads += bits == 0 ? 1 : 0;
         } else if (what == "DATA-OUT high" || what == "DATA-OUT low") {
             dataOut = what == "DATA-OUT high";
         } else if (what == "CLOCK high" || what == "CLOCK low") {
             clockTo(what == "CLOCK high");
         } else if (what.rfind("data 0x", 0) == 0) {
-            int image = std::stoi(what.substr(7), nullptr, 16);
+            const int image = std::stoi(what.substr(7), nullptr, 16);
             dataOut = (image & 0x01) != 0;
             clockTo((image & 0x02) != 0);
         } else if (!event.read) {
@@ -77,7 +73,25 @@ inline std::vector<std::string> protocol(const adapter::testing::Recorder& recor
         }
     }
     flushReads(false);
-    return tokens;
+    return joined(tokens);
+}
+
+// Each message box as "owner caption: text".
+inline std::string boxes(const ui::RecordingHost& host) {
+    std::vector<std::string> all;
+    for (const ui::RecordedMessage& box : host.messages) {
+        all.push_back(std::to_string(box.ownerId) + ' ' + box.caption + ": " + box.text);
+    }
+    return joined(all);
+}
+
+// Queues the controller's answers, given as hex bytes ("00 FE"): byte k comes back while
+// byte k+1 goes out.
+inline void answers(adapter::testing::Recorder& recorder, const std::string& bytes) {
+    std::istringstream in(bytes);
+    for (int byte = 0; in >> std::hex >> byte;) {
+        recorder.queueByte(byte);
+    }
 }
 
 }  // namespace linktest

@@ -1,0 +1,195 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "adapter/adapter.h"
+#include "adapter/testing/recording_lines.h"
+#include "link/link.h"
+#include "link/protocol_trace.h"
+#include "resources/main_dialog.h"
+#include "resources/main_dialog_ids.h"
+
+namespace clink {
+namespace {
+
+using adapter::testing::DsrMode;
+using adapter::testing::RecordingRig;
+using linktest::boxes;
+using linktest::joined;
+using linktest::protocol;
+
+// Serial adapter detected, port open, the main dialog attached, the log empty.
+struct LinkRig : RecordingRig {
+    explicit LinkRig(bool detected = false, bool parallel = false)
+        : mainWindow(resources::mainDialogTemplate()) {
+        EXPECT_EQ(adapter::detectAdapter(ctx), 0);
+        state.adapterDetected = detected;
+        if (parallel) {
+            selectParallel();
+        }
+        ctx.mainWindow = &mainWindow;
+        recorder.clear();
+    }
+    ui::Dialog mainWindow;
+};
+
+TEST(ExchangeBit, StepsOnEachAdapter) {
+    struct Case {
+        const char* name;
+        bool detected;
+        bool parallel;
+        int bit;  // any non-zero value is a 1
+        const char* steps;
+    };
+    const Case cases[] = {
+        {"serial", false, false, 1,
+         "DATA-OUT high, read DATA-IN x5, CLOCK high, read DATA-IN x11, CLOCK low, "
+         "read DATA-IN x5"},
+        // A detected serial adapter returns DATA-OUT high before sampling.
+        {"serial, adapter detected", true, false, 0,
+         "DATA-OUT low, read DATA-IN x5, CLOCK high, read DATA-IN x5, DATA-OUT high, "
+         "read DATA-IN x11, CLOCK low, read DATA-IN x5"},
+        // Detection means nothing here, and one delay less after sampling.
+        {"parallel", true, true, 4,
+         "data 0x09, read word x5, data 0x0B, read word x6, data 0x09, read word x5"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        LinkRig rig(c.detected, c.parallel);
+        rig.state.outputImage = 0x08;
+        rig.state.receiveRegister = static_cast<std::int32_t>(0xC0000000u);
+        rig.recorder.idleDataIn = 1;
+        exchangeBit(rig.ctx, c.bit);
+        EXPECT_EQ(joined(rig.trace()), c.steps);
+        EXPECT_EQ(static_cast<std::uint32_t>(rig.state.receiveRegister), 0x80000001u);
+    }
+}
+
+TEST(ExchangeByte, A5GoesOutFirstBitFirstAndWithoutAValueGoesAgain) {
+    for (bool parallel : {false, true}) {
+        SCOPED_TRACE(parallel ? "parallel" : "serial");
+        LinkRig rig(false, parallel);
+        rig.state.receiveRegister = 0x7FFF;
+        rig.queueByte(0x3C);
+        EXPECT_EQ(exchangeByte(rig.ctx, 0xA5), 0x3C);
+        EXPECT_EQ(rig.state.receiveRegister, 0x3C);
+        rig.recorder.idleDataIn = 1;  // nothing attached
+        EXPECT_EQ(exchangeByte(rig.ctx), 0xFF);
+        EXPECT_EQ(protocol(rig.recorder), "0xA5, 0xA5");
+    }
+}
+
+TEST(ExchangeWord, TwoWordsKeepBothAnswersAndHaveNoLeadingDelay) {
+    LinkRig rig;
+    rig.state.receiveRegister = 0;
+    rig.state.sendRegister = 0x12345678;
+    linktest::answers(rig.recorder, "AB CD 01 23");
+    exchangeWord(rig.ctx);
+    exchangeWord(rig.ctx);
+    EXPECT_EQ(static_cast<std::uint32_t>(rig.state.receiveRegister), 0xABCD0123u);
+    EXPECT_EQ(protocol(rig.recorder),
+              "delay -2, 0x56, delay -2, 0x78, delay -2, 0x56, delay -2, 0x78");
+}
+
+// Each case: the controller's answers (then DATA-IN idles high), the result, the protocol
+// and the boxes shown.
+struct CommandCase {
+    const char* name;
+    const char* answers;
+    std::function<int(LinkContext&)> command;
+    int result;
+    std::string steps;  // empty: not compared
+    const char* shown = "";
+    DsrMode dsr = DsrMode::FollowsDtr;
+    bool parallel = false;
+};
+
+void run(const CommandCase& c) {
+    SCOPED_TRACE(c.name);
+    LinkRig rig(false, c.parallel);
+    linktest::answers(rig.recorder, c.answers);
+    rig.recorder.idleDataIn = 1;
+    rig.recorder.dsr = c.dsr;
+    EXPECT_EQ(c.command(rig.ctx), c.result);
+    if (!c.steps.empty()) {
+        EXPECT_EQ(protocol(rig.recorder), c.steps);
+    }
+    EXPECT_EQ(boxes(rig.host), c.shown);
+}
+
+TEST(ProbeBootloader, AnswersRestartsAndRefusals) {
+    const std::string detect = "0xFE, 0xFE, wait 150 ms, wait 150 ms";
+    const std::string restart =
+        detect + ", RESET low, wait 100 ms, RESET high, wait 500 ms, 0xFE, 0xFE";
+    const std::function<int(LinkContext&)> probe = probeBootloader;
+    const CommandCase cases[] = {
+        {"ready: two bytes and nothing else", "00 FE", probe, 0, "0xFE, 0xFE"},
+        {"not running: started", "00 00 00 FE", probe, 0, restart},
+        {"other device", "00 FD 00 FD", probe, 1, restart, "0 ERROR!: falsches Gerät!"},
+        {"nothing attached", "", probe, 1, restart, "0 ERROR!: Keine Verbindung!"},
+        {"DSR stuck: no restart", "", probe, 1, detect, "0 Error: No Adaptor found at COM2\n",
+         DsrMode::StuckOn},
+    };
+    for (const CommandCase& c : cases) {
+        run(c);
+    }
+}
+
+TEST(Commands, BytesWaitsAndAnswers) {
+    const std::string commit =
+        "delay 4, 0x58, delay 4, 0x55, delay 4, 0x33, wait 40 ms, 0x33, delay 4";
+    const std::string load = "0x59, delay 4, 0x05, delay 4, 0x99";
+    auto load5 = [](LinkContext& ctx) { return loadPageByte(ctx, 5, 0x99); };
+    auto commit21 = [](LinkContext& ctx) { return commitFlashPage(ctx, 0x21); };
+    const CommandCase cases[] = {
+        {"read", "00 00 66", [](LinkContext& ctx) { return readSetupByte(ctx, 12); }, 0x66,
+         "0x55, wait 5 ms, wait 5 ms, 0x0C, wait 5 ms, 0x00"},
+        {"write cuts 0x1FF to eight bits", "00 00 00 FF",
+         [](LinkContext& ctx) { return writeSetupByte(ctx, 3, 0x1FF); }, 0,
+         "wait 5 ms, 0x56, wait 5 ms, 0x03, wait 5 ms, 0xFF, wait 5 ms, wait 20 ms, 0x00"},
+        {"select page", "", [](LinkContext& ctx) { return selectFlashPage(ctx, 0x21), 0; }, 0,
+         "0x57, delay 4, 0x21, delay 4"},
+        {"load page byte", "00 00 05 99", load5, 0, load + ", delay 4, 0x00, delay 4"},
+        {"load: a wrong offset echo stops short", "00 00 06", load5, 1, load},
+        {"load: a wrong data echo", "00 00 05 98", load5, 1, ""},
+        {"commit", "00 00 00 21", commit21, 0, commit},
+        {"commit: wrong confirmation", "00 00 00 20", commit21, 1, ""},
+        {"commit on the parallel adapter", "00 00 00 21", commit21, 0, commit, "",
+         DsrMode::FollowsDtr, true},
+    };
+    for (const CommandCase& c : cases) {
+        run(c);
+    }
+}
+
+TEST(ErrorTail, ShowsTheBoxOwnedByTheMainDialogBetweenTwoRepaints) {
+    LinkRig rig;
+    rig.mainWindow.setText(ids::StatusField, "verbinden....");
+    rig.mainWindow.setEnabled(ids::StatusField, false);
+    bool enabledAtFirstRepaint = false;
+    rig.host.onRepaint = [&](ui::Dialog& dialog) {
+        if (rig.host.repaints == 1) {
+            enabledAtFirstRepaint = dialog.enabled(ids::StatusField);
+        }
+    };
+    rig.messageText = "No Adaptor found at COM3\n";
+    errorTail(rig.ctx);
+    EXPECT_TRUE(enabledAtFirstRepaint);
+    EXPECT_EQ(boxes(rig.host),
+              std::to_string(ids::MainDialog) + " Error: No Adaptor found at COM3\n");
+    EXPECT_EQ(rig.mainWindow.text(ids::StatusField), " ");
+    EXPECT_FALSE(rig.mainWindow.enabled(ids::StatusField));
+    EXPECT_EQ(rig.host.repaints, 2);
+
+    // Without a main window only the box is shown.
+    rig.host.messages.clear();
+    rig.ctx.mainWindow = nullptr;
+    setStatusText(rig.ctx, "OK");
+    setStatusEnabled(rig.ctx, true);
+    errorTail(rig.ctx);
+    EXPECT_EQ(boxes(rig.host), "0 Error: No Adaptor found at COM3\n");
+    EXPECT_EQ(rig.host.repaints, 2);
+}
+
+}  // namespace
+}  // namespace clink
