@@ -19,6 +19,8 @@
 #include "gui/menu_binding.h"
 #include "resources/lock_functions_dialog.h"
 #include "resources/main_dialog_ids.h"
+#include "resources/rev_counter_dialog.h"
+#include "resources/rpm_control_dialog.h"
 
 namespace gui::testing {
 namespace {
@@ -134,6 +136,22 @@ TEST(GuiCommands, EnterInTheMainDialogDoesNotEndIt) {
     edit(window, ids::FullThrottleField)->setFocus();
     QTest::keyClick(&window, Qt::Key_Return);
     EXPECT_FALSE(rig.app.ended());
+}
+
+TEST(GuiCommands, SubDialogWidgetsStayInsideTheirDialog) {
+    application();
+    for (const ui::DialogTemplate* dialogTemplate :
+         {&resources::lockFunctionsDialogTemplate(), &resources::rpmControlDialogTemplate(),
+          &resources::revCounterDialogTemplate()}) {
+        SCOPED_TRACE(dialogTemplate->id);
+        ui::Dialog dialog(*dialogTemplate);
+        DialogView view(dialog);
+        for (QWidget* widget : view.widgets()) {
+            EXPECT_TRUE(view.rect().contains(widget->geometry()))
+                << widget->objectName().toStdString();
+        }
+        saveArtefact(view, (std::to_string(dialogTemplate->id) + ".png").c_str());
+    }
 }
 
 TEST(GuiCommands, ASubDialogIsBuiltFromItsTemplateAndEndsOnEsc) {
