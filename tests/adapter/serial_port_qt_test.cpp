@@ -1,49 +1,25 @@
 // The Qt serial back-end's failure paths, on a pseudo-terminal and on missing devices.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <stdlib.h>
-#include <unistd.h>
 
 #include "adapter/adapter.h"
 #include "adapter/serial_port_qt.h"
-#include "adapter/testing/recording_lines.h"
+#include "test_rig.h"
 
 namespace adapter {
 namespace {
 
-struct PseudoTerminal {
-    PseudoTerminal() {
-        master = ::posix_openpt(O_RDWR | O_NOCTTY);
-        if (master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0) {
-            path = ::ptsname(master);
-        }
+TEST(QtSerialPorts, AMissingDeviceOrOneThatIsNoTerminalCannotBeOpened) {
+    for (const char* device : {"/dev/zek-no-such-port", "/dev/null"}) {
+        QtSerialPortFactory factory;
+        SerialOpenResult result = SerialOpenResult::Ok;
+        EXPECT_EQ(factory.open(device, result), nullptr);
+        EXPECT_EQ(result, SerialOpenResult::CannotOpen) << device;
+        EXPECT_FALSE(factory.lastError().empty());
     }
-    ~PseudoTerminal() {
-        if (master >= 0) {
-            ::close(master);
-        }
-    }
-    int master = -1;
-    std::string path;
-};
-
-TEST(QtSerialPorts, AMissingDeviceCannotBeOpened) {
-    QtSerialPortFactory factory;
-    SerialOpenResult result = SerialOpenResult::Ok;
-    EXPECT_EQ(factory.open("/dev/zek-no-such-port", result), nullptr);
-    EXPECT_EQ(result, SerialOpenResult::CannotOpen);
-    EXPECT_FALSE(factory.lastError().empty());
-}
-
-TEST(QtSerialPorts, ADeviceThatIsNoTerminalCannotBeOpened) {
-    QtSerialPortFactory factory;
-    SerialOpenResult result = SerialOpenResult::Ok;
-    EXPECT_EQ(factory.open("/dev/null", result), nullptr);
-    EXPECT_EQ(result, SerialOpenResult::CannotOpen);
 }
 
 TEST(QtSerialPorts, ATerminalWithoutModemLinesIsNoSerialPort) {
-    PseudoTerminal pty;
+    testing::PseudoTerminal pty;
     ASSERT_FALSE(pty.path.empty());
     QtSerialPortFactory factory;
     SerialOpenResult result = SerialOpenResult::Ok;
@@ -53,20 +29,15 @@ TEST(QtSerialPorts, ATerminalWithoutModemLinesIsNoSerialPort) {
     // Closed again: a second attempt meets the same answer, not a busy port.
     EXPECT_EQ(factory.open(pty.path, result), nullptr);
     EXPECT_EQ(result, SerialOpenResult::CannotReadSettings);
-}
 
-TEST(QtSerialPorts, TheAdapterTestReportsTheOpeningFailure) {
-    PseudoTerminal pty;
-    ASSERT_FALSE(pty.path.empty());
+    // The adapter test reports it, and a missing device too.
     testing::RecordingRig rig;
-    QtSerialPortFactory factory;
     LinkContext ctx{rig.port, rig.state,  rig.messageText, rig.recorder.clock,
                     factory,  rig.portIo, rig.host,        nullptr};
     rig.port.comDeviceName = pty.path;
     EXPECT_EQ(detectAdapter(ctx), 1);
     EXPECT_EQ(rig.messageText, "Kann COM-Port Einstellung nicht lesen.");
     EXPECT_FALSE(rig.state.portOpen);
-
     rig.port.comDeviceName = "/dev/zek-no-such-port";
     EXPECT_EQ(detectAdapter(ctx), 1);
     EXPECT_EQ(rig.messageText, "COM-Init-Error!");
