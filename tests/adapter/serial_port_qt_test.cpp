@@ -3,7 +3,8 @@
 
 #include "adapter/adapter.h"
 #include "adapter/serial_port_qt.h"
-#include "test_rig.h"
+#include "adapter/testing/recording_lines.h"
+#include "pseudo_terminal.h"
 
 namespace adapter {
 namespace {

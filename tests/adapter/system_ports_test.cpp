@@ -9,7 +9,7 @@
 #include "adapter/com_mapping.h"
 #include "adapter/modem_lines.h"
 #include "adapter/port_io_ppdev.h"
-#include "test_rig.h"
+#include "pseudo_terminal.h"
 
 namespace adapter {
 namespace {

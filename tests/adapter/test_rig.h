@@ -1,16 +1,14 @@
-// Shared set-up for the line driver's tests.
+// Shared set-up for the line driver's and the link's tests.
 #pragma once
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <stdlib.h>
-#include <unistd.h>
 
 #include <string>
 #include <vector>
 
 #include "adapter/adapter.h"
 #include "adapter/testing/recording_lines.h"
+#include "ui/recording_host.h"
 
 namespace adapter::testing {
 
@@ -20,6 +18,15 @@ inline std::string joined(const std::vector<std::string>& parts) {
         all += (all.empty() ? "" : ", ") + part;
     }
     return all;
+}
+
+// Each message box as "owner caption: text".
+inline std::string boxes(const ui::RecordingHost& host) {
+    std::vector<std::string> all;
+    for (const ui::RecordedMessage& box : host.messages) {
+        all.push_back(std::to_string(box.ownerId) + ' ' + box.caption + ": " + box.text);
+    }
+    return joined(all);
 }
 
 // A recording rig on the parallel port, or with its serial port open; the log empty.
@@ -33,23 +40,6 @@ struct OpenRig : RecordingRig {
         recorder.clear();
     }
     std::string steps() const { return joined(trace()); }
-};
-
-// A pseudo-terminal: a tty without modem-control lines.
-struct PseudoTerminal {
-    PseudoTerminal() {
-        master = ::posix_openpt(O_RDWR | O_NOCTTY);
-        if (master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0) {
-            path = ::ptsname(master);
-        }
-    }
-    ~PseudoTerminal() {
-        if (master >= 0) {
-            ::close(master);
-        }
-    }
-    int master = -1;
-    std::string path;
 };
 
 }  // namespace adapter::testing

@@ -61,12 +61,8 @@ TEST_P(OnBothAdapters, CommandsAndTheirFailures) {
     const Case cases[] = {
         {"probe exchange", {}, [](Bench& b) { return probeExchange(b.link); }, answerReady},
         {"checked write", {}, [](Bench& b) { return writeSetupByteChecked(b.link, 15, 7); }, 0},
-        {"other device: its answer", other, [](Bench& b) { return probeExchange(b.link); },
-         answerOtherDevice},
-        {"other device: refused", other, probe, 1, "0 ERROR!: falsches Gerät!"},
-        {"nothing attached: probe", nothing, probe, 1, "0 ERROR!: Keine Verbindung!"},
-        {"nothing attached: read", nothing, [](Bench& b) { return readSetupByte(b.link, 12); },
-         0xFF},
+        {"other device", other, probe, 1, "0 ERROR!: falsches Gerät!"},
+        {"nothing attached", nothing, probe, 1, "0 ERROR!: Keine Verbindung!"},
         {"a write that does not read back", noStick,
          [](Bench& b) { return writeSetupByteChecked(b.link, 19, 0x21); }, 1,
          "0 Error!: Schreibfehler!"},
@@ -88,12 +84,6 @@ TEST_P(OnBothAdapters, CommandsAndTheirFailures) {
 
 INSTANTIATE_TEST_SUITE_P(Adapters, OnBothAdapters, ::testing::Values(false, true),
                          [](const auto& info) { return info.param ? "Parallel" : "Serial"; });
-
-TEST(OnTheSerialAdapter, AControllerHeldInResetIsStartedByTheProbe) {
-    Bench bench(false, {}, false);
-    EXPECT_EQ(probeBootloader(bench.link), 0);
-    EXPECT_EQ(bench.shown(), "");
-}
 
 TEST(OnTheSerialAdapter, AStuckLoopBackIsNoAdapter) {
     Bench bench(false, {}, false);

@@ -8,18 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "adapter/test_rig.h"
 #include "adapter/testing/recording_lines.h"
-#include "ui/recording_host.h"
 
 namespace linktest {
 
-inline std::string joined(const std::vector<std::string>& parts) {
-    std::string all;
-    for (const std::string& part : parts) {
-        all += (all.empty() ? "" : ", ") + part;
-    }
-    return all;
-}
+using adapter::testing::boxes;
+using adapter::testing::joined;
 
 inline std::string protocol(const adapter::testing::Recorder& recorder) {
     std::vector<std::string> tokens;
@@ -74,15 +69,6 @@ inline std::string protocol(const adapter::testing::Recorder& recorder) {
     }
     flushReads(false);
     return joined(tokens);
-}
-
-// Each message box as "owner caption: text".
-inline std::string boxes(const ui::RecordingHost& host) {
-    std::vector<std::string> all;
-    for (const ui::RecordedMessage& box : host.messages) {
-        all.push_back(std::to_string(box.ownerId) + ' ' + box.caption + ": " + box.text);
-    }
-    return joined(all);
 }
 
 // Queues the controller's answers, given as hex bytes ("00 FE"): byte k comes back while
