@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <functional>
-
 #include "adapter/adapter.h"
 #include "test_rig.h"
 
@@ -15,50 +13,45 @@ using adapter::testing::OpenRig;
 using adapter::testing::RecordingRig;
 
 TEST(DetectAdapter, LoopBackPortFailuresAndTheParallelPort) {
+    const char* noAdaptor = "No Adaptor found at COM2\n";
     struct Case {
         const char* name;
-        std::function<void(RecordingRig&)> setUp;
+        DsrMode dsr;
+        int failAfter;  // the port vanishes after this many operations; -1 never
+        SerialOpenResult opening;
         int result;
         const char* message;
         bool detected;  // afterwards; true before
-        const char* steps;
     };
     const Case cases[] = {
-        {"adapter present",
-         {},
-         0,
-         "",
-         true,
-         "open COM2, DATA-OUT high, wait 150 ms, read modem status, DATA-OUT low, wait 150 ms, "
-         "read modem status"},
-        {"DSR missing", [](RecordingRig& rig) { rig.recorder.dsr = DsrMode::Missing; }, 1,
-         "No Adaptor found at COM2\n", false, nullptr},
-        {"DSR stuck", [](RecordingRig& rig) { rig.recorder.dsr = DsrMode::StuckOn; }, 1,
-         "No Adaptor found at COM2\n", false, nullptr},
-        {"port vanishes during the test",
-         [](RecordingRig& rig) { rig.recorder.serialFailAfter = 1; }, 1,
-         "No Adaptor found at COM2\n", false, nullptr},
-        {"opening fails: the last result stays",
-         [](RecordingRig& rig) {
-             rig.serialPorts.nextResult = SerialOpenResult::CannotWriteTimeouts;
-         },
-         1, "Kann TIMEOUTS nicht schreiben.", true, nullptr},
-        {"parallel: not tested", [](RecordingRig& rig) { rig.selectParallel(); }, 0, "", true, ""},
+        {"DSR missing", DsrMode::Missing, -1, SerialOpenResult::Ok, 1, noAdaptor, false},
+        {"DSR stuck", DsrMode::StuckOn, -1, SerialOpenResult::Ok, 1, noAdaptor, false},
+        {"the port vanishes", DsrMode::FollowsDtr, 1, SerialOpenResult::Ok, 1, noAdaptor, false},
+        {"opening fails: the last result stays", DsrMode::FollowsDtr, -1,
+         SerialOpenResult::CannotWriteTimeouts, 1, "Kann TIMEOUTS nicht schreiben.", true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         RecordingRig rig;
         rig.state.adapterDetected = true;
-        if (c.setUp) {
-            c.setUp(rig);
-        }
+        rig.recorder.dsr = c.dsr;
+        rig.recorder.serialFailAfter = c.failAfter;
+        rig.serialPorts.nextResult = c.opening;
         EXPECT_EQ(detectAdapter(rig.ctx), c.result);
         EXPECT_EQ(rig.messageText, c.message);
         EXPECT_EQ(rig.state.adapterDetected, c.detected);
-        if (c.steps != nullptr) {
-            EXPECT_EQ(joined(rig.trace()), c.steps);
-        }
     }
+    OpenRig rig;
+    rig.state.adapterDetected = false;
+    EXPECT_EQ(detectAdapter(rig.ctx), 0);
+    EXPECT_TRUE(rig.state.adapterDetected);
+    EXPECT_EQ(rig.steps(),
+              "DATA-OUT high, wait 150 ms, read modem status, DATA-OUT low, "
+              "wait 150 ms, read modem status");
+
+    OpenRig parallel(true);  // nothing to test
+    EXPECT_EQ(detectAdapter(parallel.ctx), 0);
+    EXPECT_EQ(parallel.steps(), "");
 }
 
 TEST(ResetController, BothFormsOnBothAdapters) {
@@ -104,7 +97,7 @@ TEST(ResetController, ASerialOpeningFailureTouchesNoLine) {
     }
 }
 
-TEST(LowerLines, OneDriverWriteOnlyOnAParallelPortThatCanBeReached) {
+TEST(LowerLines, OnlyOnAParallelPortThatCanBeReached) {
     RecordingRig rig;
     rig.selectParallel(false);
     rig.state.outputImage = 0x0F;
@@ -124,15 +117,12 @@ TEST(LowerLines, OneDriverWriteOnlyOnAParallelPortThatCanBeReached) {
     OpenRig serial;
     lowerLines(serial.ctx);
     EXPECT_EQ(serial.steps(), "");
-}
 
-TEST(LowerLines, AFailedControlRegisterIsADriverFaultShownOnce) {
-    RecordingRig rig;
-    rig.selectParallel();
-    rig.recorder.portIoFails = true;
-    lowerLines(rig.ctx);
-    lowerLines(rig.ctx);
-    EXPECT_EQ(boxes(rig.host), "0 Error: Error during driver access!");
+    OpenRig direct(true);  // a failed control register is a driver fault, shown once
+    direct.recorder.portIoFails = true;
+    lowerLines(direct.ctx);
+    lowerLines(direct.ctx);
+    EXPECT_EQ(boxes(direct.host), "0 Error: Error during driver access!");
 }
 
 TEST(StartController, FormsDriveTheSerialLinesAndLeaveTheParallelOnesAlone) {

@@ -18,7 +18,7 @@ using linktest::boxes;
 using linktest::joined;
 using linktest::protocol;
 
-// Serial adapter detected, port open, the main dialog attached, the log empty.
+// The serial port open after a passing adapter test, the main dialog attached, the log empty.
 struct LinkRig : RecordingRig {
     explicit LinkRig(bool detected = false, bool parallel = false)
         : mainWindow(resources::mainDialogTemplate()) {
@@ -91,57 +91,33 @@ TEST(ExchangeWord, TwoWordsKeepBothAnswersAndHaveNoLeadingDelay) {
               "delay -2, 0x56, delay -2, 0x78, delay -2, 0x56, delay -2, 0x78");
 }
 
-// Each case: the controller's answers (then DATA-IN idles high), the result, the protocol
-// and the boxes shown.
-struct CommandCase {
-    const char* name;
-    const char* answers;
-    std::function<int(LinkContext&)> command;
-    int result;
-    std::string steps;  // empty: not compared
-    const char* shown = "";
-    DsrMode dsr = DsrMode::FollowsDtr;
-    bool parallel = false;
-};
-
-void run(const CommandCase& c) {
-    SCOPED_TRACE(c.name);
-    LinkRig rig(false, c.parallel);
-    linktest::answers(rig.recorder, c.answers);
-    rig.recorder.idleDataIn = 1;
-    rig.recorder.dsr = c.dsr;
-    EXPECT_EQ(c.command(rig.ctx), c.result);
-    if (!c.steps.empty()) {
-        EXPECT_EQ(protocol(rig.recorder), c.steps);
-    }
-    EXPECT_EQ(boxes(rig.host), c.shown);
-}
-
-TEST(ProbeBootloader, AnswersRestartsAndRefusals) {
+TEST(Commands, BytesWaitsAnswersAndBoxes) {
+    struct Case {
+        const char* name;
+        const char* answers;  // then DATA-IN idles high
+        std::function<int(LinkContext&)> command;
+        int result;
+        std::string steps;  // empty: not compared
+        const char* shown = "";
+        DsrMode dsr = DsrMode::FollowsDtr;
+        bool parallel = false;
+    };
     const std::string detect = "0xFE, 0xFE, wait 150 ms, wait 150 ms";
     const std::string restart =
         detect + ", RESET low, wait 100 ms, RESET high, wait 500 ms, 0xFE, 0xFE";
-    const std::function<int(LinkContext&)> probe = probeBootloader;
-    const CommandCase cases[] = {
-        {"ready: two bytes and nothing else", "00 FE", probe, 0, "0xFE, 0xFE"},
-        {"not running: started", "00 00 00 FE", probe, 0, restart},
-        {"other device", "00 FD 00 FD", probe, 1, restart, "0 ERROR!: falsches Gerät!"},
-        {"nothing attached", "", probe, 1, restart, "0 ERROR!: Keine Verbindung!"},
-        {"DSR stuck: no restart", "", probe, 1, detect, "0 Error: No Adaptor found at COM2\n",
-         DsrMode::StuckOn},
-    };
-    for (const CommandCase& c : cases) {
-        run(c);
-    }
-}
-
-TEST(Commands, BytesWaitsAndAnswers) {
+    const std::string load = "0x59, delay 4, 0x05, delay 4, 0x99";
     const std::string commit =
         "delay 4, 0x58, delay 4, 0x55, delay 4, 0x33, wait 40 ms, 0x33, delay 4";
-    const std::string load = "0x59, delay 4, 0x05, delay 4, 0x99";
+    const std::function<int(LinkContext&)> probe = probeBootloader;
     auto load5 = [](LinkContext& ctx) { return loadPageByte(ctx, 5, 0x99); };
     auto commit21 = [](LinkContext& ctx) { return commitFlashPage(ctx, 0x21); };
-    const CommandCase cases[] = {
+    const Case cases[] = {
+        {"probe: ready, two bytes and nothing else", "00 FE", probe, 0, "0xFE, 0xFE"},
+        {"probe: not running, started", "00 00 00 FE", probe, 0, restart},
+        {"probe: other device", "00 FD 00 FD", probe, 1, restart, "0 ERROR!: falsches Gerät!"},
+        {"probe: nothing attached", "", probe, 1, restart, "0 ERROR!: Keine Verbindung!"},
+        {"probe: DSR stuck, no restart", "", probe, 1, detect,
+         "0 Error: No Adaptor found at COM2\n", DsrMode::StuckOn},
         {"read", "00 00 66", [](LinkContext& ctx) { return readSetupByte(ctx, 12); }, 0x66,
          "0x55, wait 5 ms, wait 5 ms, 0x0C, wait 5 ms, 0x00"},
         {"write cuts 0x1FF to eight bits", "00 00 00 FF",
@@ -157,8 +133,17 @@ TEST(Commands, BytesWaitsAndAnswers) {
         {"commit on the parallel adapter", "00 00 00 21", commit21, 0, commit, "",
          DsrMode::FollowsDtr, true},
     };
-    for (const CommandCase& c : cases) {
-        run(c);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        LinkRig rig(false, c.parallel);
+        linktest::answers(rig.recorder, c.answers);
+        rig.recorder.idleDataIn = 1;
+        rig.recorder.dsr = c.dsr;
+        EXPECT_EQ(c.command(rig.ctx), c.result);
+        if (!c.steps.empty()) {
+            EXPECT_EQ(protocol(rig.recorder), c.steps);
+        }
+        EXPECT_EQ(boxes(rig.host), c.shown);
     }
 }
 
