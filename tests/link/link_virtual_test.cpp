@@ -41,9 +41,7 @@ struct Bench {
     ui::Dialog mainWindow;
 };
 
-class OnBothAdapters : public ::testing::TestWithParam<bool> {};
-
-TEST_P(OnBothAdapters, CommandsAndTheirFailures) {
+TEST(OnBothAdapters, CommandsAndTheirFailures) {
     sim::ControllerConfig other, nothing, noStick, slowCommit;
     other.kind = sim::DeviceKind::OtherKind;
     nothing.kind = sim::DeviceKind::NothingAttached;
@@ -74,16 +72,15 @@ TEST_P(OnBothAdapters, CommandsAndTheirFailures) {
          },
          1},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        Bench bench(GetParam(), c.config);
-        EXPECT_EQ(c.command(bench), c.result);
-        EXPECT_EQ(bench.shown(), c.shown);
+    for (bool parallel : {false, true}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(parallel ? "parallel: " : "serial: ") + c.name);
+            Bench bench(parallel, c.config);
+            EXPECT_EQ(c.command(bench), c.result);
+            EXPECT_EQ(bench.shown(), c.shown);
+        }
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(Adapters, OnBothAdapters, ::testing::Values(false, true),
-                         [](const auto& info) { return info.param ? "Parallel" : "Serial"; });
 
 TEST(OnTheSerialAdapter, AStuckLoopBackIsNoAdapter) {
     Bench bench(false, {}, false);
