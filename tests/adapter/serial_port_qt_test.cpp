@@ -1,13 +1,34 @@
 // The Qt serial back-end's failure paths, on a pseudo-terminal and on missing devices.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <string>
 
 #include "adapter/adapter.h"
 #include "adapter/serial_port_qt.h"
 #include "adapter/testing/recording_lines.h"
-#include "pseudo_terminal.h"
 
 namespace adapter {
 namespace {
+
+// A pseudo-terminal: a tty without modem-control lines.
+struct PseudoTerminal {
+    PseudoTerminal() {
+        master = ::posix_openpt(O_RDWR | O_NOCTTY);
+        if (master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0) {
+            path = ::ptsname(master);
+        }
+    }
+    ~PseudoTerminal() {
+        if (master >= 0) {
+            ::close(master);
+        }
+    }
+    int master = -1;
+    std::string path;
+};
 
 TEST(QtSerialPorts, AMissingDeviceOrOneThatIsNoTerminalCannotBeOpened) {
     for (const char* device : {"/dev/zek-no-such-port", "/dev/null"}) {
@@ -20,7 +41,7 @@ TEST(QtSerialPorts, AMissingDeviceOrOneThatIsNoTerminalCannotBeOpened) {
 }
 
 TEST(QtSerialPorts, ATerminalWithoutModemLinesIsNoSerialPort) {
-    testing::PseudoTerminal pty;
+    PseudoTerminal pty;
     ASSERT_FALSE(pty.path.empty());
     QtSerialPortFactory factory;
     SerialOpenResult result = SerialOpenResult::Ok;
