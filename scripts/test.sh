@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 dir=build/test
-flags=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)
+flags=(-DCMAKE_BUILD_TYPE=Debug)
 if [ "${1:-}" = "--sanitize" ]; then
     dir=build/asan
     flags=(-DCMAKE_BUILD_TYPE=Debug -DZEK_SANITIZE=ON -DZEK_BENCH=OFF)
