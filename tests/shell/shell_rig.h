@@ -3,9 +3,11 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "adapter/testing/recording_lines.h"
 #include "config/temp_directory.h"
+#include "resources/main_dialog_ids.h"
 #include "shell/app.h"
 #include "ui/recording_host.h"
 
@@ -19,19 +21,37 @@ struct ShellRig {
     testing_support::TempDirectory directory;
     std::unique_ptr<App> app;
 
-    Backends backends() { return Backends{&recorder.clock, &serialPorts, &portIo}; }
-
     App& start(PlatformFlags platform = {}) { return startIn(directory.path(), platform); }
     App& startIn(const std::string& startDirectory, PlatformFlags platform = {}) {
-        app = std::make_unique<App>(host, backends(), platform);
+        app =
+            std::make_unique<App>(host, Backends{&recorder.clock, &serialPorts, &portIo}, platform);
         app->initDialog(startDirectory);
         return *app;
     }
 
     std::string config() const { return directory.read("qvsetup.cfg"); }
     void writeConfig(const std::string& bytes) const { directory.write("qvsetup.cfg", bytes); }
+    // Each message box as "owner caption: text".
+    std::vector<std::string> boxes() const {
+        std::vector<std::string> all;
+        for (const ui::RecordedMessage& box : host.messages) {
+            all.push_back(std::to_string(box.ownerId) + ' ' + box.caption + ": " + box.text);
+        }
+        return all;
+    }
+    std::vector<ui::ControlId> checkedPortItems() const {
+        std::vector<ui::ControlId> checked;
+        for (ui::ControlId id = ids::Com1Item; id <= ids::Com8Item; ++id) {
+            if (app->mainDialog().menuItem(id).checked) {
+                checked.push_back(id);
+            }
+        }
+        return checked;
+    }
 };
 
+using Boxes = std::vector<std::string>;
+using Items = std::vector<ui::ControlId>;
 inline constexpr PlatformFlags serialOnly{};
 inline constexpr PlatformFlags withPortDriver{false, true};
 

@@ -1,13 +1,10 @@
 // The virtual controller as a port choice: it never reaches qvsetup.cfg.
 #include <gtest/gtest.h>
 
-#include "resources/main_dialog_ids.h"
 #include "shell/shell_rig.h"
 
 namespace shell::testing {
 namespace {
-
-using adapter::testing::DsrMode;
 
 struct VirtualRig : ShellRig {
     // The context closes its port on the virtual back-end, which must still be there.
@@ -24,40 +21,27 @@ struct VirtualRig : ShellRig {
     }
 };
 
-bool anyPortChecked(const ui::Dialog& dialog) {
-    for (ui::ControlId id = ids::Com1Item; id <= ids::Com8Item; ++id) {
-        if (dialog.menuItem(id).checked) {
-            return true;
-        }
-    }
-    return false;
-}
-
 TEST(VirtualPort, SelectingItLeavesTheSavedPortAlone) {
-    VirtualRig rig;
-    rig.writeConfig("COM4");
-    App& app = rig.startWithVirtual();
-    app.dispatch(VirtualControllerItem);
-    EXPECT_TRUE(app.virtualControllerSelected());
-    EXPECT_FALSE(anyPortChecked(app.mainDialog()));
-    EXPECT_EQ(app.port().kind, adapter::PortKind::Serial);
-    EXPECT_EQ(rig.simPorts.opens, 1);
-    EXPECT_EQ(rig.serialPorts.opens, 0);
-    EXPECT_TRUE(app.linkState().adapterDetected);
-
-    app.dispatch(ids::EndButton);
-    EXPECT_EQ(rig.config(), "COM4");
-    EXPECT_EQ(rig.simRecorder.count("close"), 1);
-}
-
-TEST(VirtualPort, KeepsAParallelPortFieldToo) {
-    VirtualRig rig;
-    rig.writeConfig("03BC");
-    App& app = rig.startWithVirtual(withPortDriver);
-    app.selectVirtualController(false);
-    EXPECT_EQ(rig.simPorts.opens, 0);  // start-up selects it without an adapter check
-    app.dispatch(ids::EndButton);
-    EXPECT_EQ(rig.config(), "03BC");
+    for (const bool fromMenu : {true, false}) {  // start-up selects it without an adapter check
+        SCOPED_TRACE(fromMenu ? "menu" : "start-up");
+        VirtualRig rig;
+        const std::string saved = fromMenu ? "COM4" : "03BC";
+        rig.writeConfig(saved);
+        App& app = rig.startWithVirtual(fromMenu ? serialOnly : withPortDriver);
+        if (fromMenu) {
+            app.dispatch(VirtualControllerItem);
+        } else {
+            app.selectVirtualController(false);
+        }
+        EXPECT_TRUE(app.virtualControllerSelected());
+        EXPECT_EQ(rig.checkedPortItems(), Items{});
+        EXPECT_EQ(app.port().kind, adapter::PortKind::Serial);
+        EXPECT_EQ(rig.simPorts.opens, fromMenu ? 1 : 0);
+        EXPECT_EQ(rig.serialPorts.opens, 0);
+        app.dispatch(ids::EndButton);
+        EXPECT_EQ(rig.config(), saved);
+        EXPECT_EQ(rig.simRecorder.count("close"), fromMenu ? 1 : 0);
+    }
 }
 
 TEST(VirtualPort, AComItemSwitchesBackToTheRealPorts) {
@@ -67,26 +51,22 @@ TEST(VirtualPort, AComItemSwitchesBackToTheRealPorts) {
     app.dispatch(ids::Com4Item);
     EXPECT_FALSE(app.virtualControllerSelected());
     EXPECT_EQ(rig.simRecorder.count("close"), 1);
-    EXPECT_EQ(rig.serialPorts.opens, 1);
     EXPECT_EQ(rig.recorder.count("open COM4"), 1);
     app.dispatch(ids::EndButton);
     EXPECT_EQ(rig.config(), "COM4");
 }
 
-TEST(VirtualPort, AMissingVirtualAdapterIsReportedUnderItsOwnName) {
+TEST(VirtualPort, AMissingAdapterIsReportedUnderItsOwnNameAndNoBackendsDoNothing) {
     VirtualRig rig;
-    rig.simRecorder.dsr = DsrMode::Missing;
-    App& app = rig.startWithVirtual();
-    app.dispatch(VirtualControllerItem);
+    rig.simRecorder.dsr = adapter::testing::DsrMode::Missing;
+    rig.startWithVirtual().dispatch(VirtualControllerItem);
     EXPECT_EQ(rig.host.lastText(), "No Adaptor found at SIM\n");
-}
 
-TEST(VirtualPort, WithoutVirtualBackendsTheItemDoesNothing) {
-    ShellRig rig;
-    App& app = rig.start();
+    ShellRig plain;
+    App& app = plain.start();
     app.dispatch(VirtualControllerItem);
     EXPECT_FALSE(app.virtualControllerSelected());
-    EXPECT_TRUE(app.mainDialog().menuItem(ids::Com2Item).checked);
+    EXPECT_EQ(plain.checkedPortItems(), Items{ids::Com2Item});
 }
 
 }  // namespace
