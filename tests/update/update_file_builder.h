@@ -8,19 +8,15 @@
 
 namespace testing_support {
 
-// "AAAA:00DD" for a flash byte.
+// "AAAA:00DD" for a flash byte; consecutive records have the data byte i * 37 + 11.
 std::string recordText(std::uint32_t address, std::uint8_t data);
-// Records for count consecutive flash bytes from address, the data byte i being i * 37 + 11.
 std::vector<std::string> consecutiveRecords(std::uint32_t address, std::size_t count);
-
-// One record text per line, each followed by lineEnd.
 std::string plainUpdateFile(const std::vector<std::string>& lines, std::string_view lineEnd = "\n");
-// The scrambled form: characters 0 … 3 and 5 … 8 of each text are carried, the ":" is not.
-// endPair appends a pair whose second word is 0xFFFFFFFF.
+// Characters 0 … 3 and 5 … 8 of each text are carried, the ":" is not; endPair appends a pair
+// whose second word is 0xFFFFFFFF.
 std::string scrambledUpdateFile(const std::vector<std::string>& recordTexts,
                                 std::uint32_t seedWord = 0x1234ABCD, bool endPair = false);
-
-// The little-endian word at offset, as the scrambled form stores its words.
+// The little-endian words the scrambled form stores.
 std::uint32_t wordIn(const std::string& bytes, std::size_t offset);
 void setWordIn(std::string& bytes, std::size_t offset, std::uint32_t word);
 

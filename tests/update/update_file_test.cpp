@@ -13,71 +13,48 @@ namespace {
 using namespace std::string_literals;
 using testing_support::plainUpdateFile;
 using testing_support::scrambledUpdateFile;
-using update::FileVerdict;
 using update::RecordError;
-using update::UpdateForm;
 
 const std::vector<std::string> threeRecords = {"0000:0011", "0001:0022", "0FC3:0017"};
-const std::vector<std::uint32_t> threeAddresses = {0x0000, 0x0001, 0x0FC3};
 
 TEST(UpdateRecord, Parse) {
-    using enum RecordError;
-    const struct {
-        std::string line;
-        std::uint32_t address;
-        int page, offset;
-        std::uint8_t data;
-    } cases[] = {
-        {"0FC3:0017", 0x0FC3, 63, 3, 0x17},
+    using Parsed = std::tuple<std::uint32_t, int, int, int>;  // address, page, offset, data
+    const std::pair<std::string, Parsed> cases[] = {
+        {"0FC3:0017", {0x0FC3, 63, 3, 0x17}},
         // Unused characters only pass the character check; anything after 9 is ignored.
-        {"3FFF:@?FF trailing", 0x3FFF, 255, 63, 0xFF},
-        // Numbers end at the first non-digit.
-        {"0F;3:00<7", 0x0F, 0, 15, 0x00},
-        {"@123:00A=", 0, 0, 0, 0x0A},
+        {"3FFF:@?FF trailing", {0x3FFF, 255, 63, 0xFF}},
+        {"0F;3:00<7", {0x0F, 0, 15, 0x00}},  // numbers end at the first non-digit
     };
     update::UpdateRecord record;
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.line);
-        ASSERT_EQ(update::parseUpdateRecord(c.line, record), None);
-        EXPECT_EQ(record.address, c.address);
-        EXPECT_EQ(record.page, c.page);
-        EXPECT_EQ(record.offset, c.offset);
-        EXPECT_EQ(record.data, c.data);
+    for (const auto& [line, parsed] : cases) {
+        ASSERT_EQ(update::parseUpdateRecord(line, record), RecordError::None) << line;
+        EXPECT_EQ(Parsed(record.address, record.page, record.offset, record.data), parsed) << line;
     }
     // A decoded line ends after its line feed, and any line at a zero byte.
-    for (const auto& line : {"0fc3:0017"s, "0FC3:0G17"s, " FC3:0017"s, "0FC3:"s, "0FC3:001"s,
-                             "0FC3:00\n"s, "0FC3:00\0007"s}) {
-        EXPECT_EQ(update::parseUpdateRecord(line, record), Character) << line;
+    for (const auto& line : {"0fc3:0017"s, "0FC3:001"s, "0FC3:00\n"s, "0FC3:00\0007"s}) {
+        EXPECT_EQ(update::parseUpdateRecord(line, record), RecordError::Character) << line;
     }
-    for (const auto& line : {""s, "0FC3"s, "0FC3;0017"s, "0F\n"s, "0F\0003:0017"s}) {
-        EXPECT_EQ(update::parseUpdateRecord(line, record), Separator) << line;
+    for (const auto& line : {""s, "0FC3;0017"s, "0F\n"s, "0F\0003:0017"s}) {
+        EXPECT_EQ(update::parseUpdateRecord(line, record), RecordError::Separator) << line;
     }
 }
 
 TEST(PlainReader, LineEndsAndEndOfRecords) {
-    const struct {
-        std::string file;
-        std::vector<std::string> lines;
-    } cases[] = {
-        {plainUpdateFile(threeRecords, "\n"), threeRecords},
-        {plainUpdateFile(threeRecords, "\r\n"), threeRecords},
-        {plainUpdateFile(threeRecords, "\r"), threeRecords},
-        {"0000:0011\n0001:0022\r\n0FC3:0017", threeRecords},
+    const std::pair<std::string, std::vector<std::string>> cases[] = {
+        {"0000:0011\r0001:0022\r\n0FC3:0017", threeRecords},
         // 0xFF ends a line and is dropped; reading goes on after it.
         {"0000:0011\3770001:0022\377\n0FC3:0017\n", {"0000:0011", "0001:0022", "", "0FC3:0017"}},
-        {"", {}},
         {"0000:0011\n\3770001:0022\n", {"0000:0011"}},
         {"0000:0011\n\0000001:0022\n"s, {"0000:0011"}},
         {"0000:\000011\n"s, {"0000:\000011"s}},  // a zero byte inside a line is part of it
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.file);
-        update::PlainLineReader reader(c.file);
+    for (const auto& [file, expected] : cases) {
+        update::PlainLineReader reader(file);
         std::vector<std::string> lines;
         while (const auto line = reader.readUpdateLine()) {
             lines.emplace_back(*line);
         }
-        EXPECT_EQ(lines, c.lines);
+        EXPECT_EQ(lines, expected) << file;
     }
 }
 
@@ -88,18 +65,16 @@ std::string scrambledWithTail() {
     return scrambledUpdateFile({"0000:0011"}) + tail;
 }
 
-TEST(UpdateImage, FormVerdictAndRecordsInFileOrder) {
-    using enum FileVerdict;
-    using enum UpdateForm;
+TEST(UpdateImage, FormVerdictAndRecordCount) {
+    using enum update::FileVerdict;
+    using enum update::UpdateForm;
     const struct {
         std::string file;
-        UpdateForm form;
-        FileVerdict verdict;
-        std::vector<std::uint32_t> addresses = {};  // when accepted
+        update::UpdateForm form;
+        update::FileVerdict verdict;
+        std::size_t records = 0;
     } cases[] = {
-        {plainUpdateFile(threeRecords, "\r\n"), Plain, Accepted, threeAddresses},
-        {"0000:0011\n\377", Plain, Accepted, {0}},
-        {"3FFF:00AA\n", Plain, Accepted, {0x3FFF}},
+        {plainUpdateFile(threeRecords) + "3FFF:00AA\n\377", Plain, Accepted, 4},
         // An empty line; the first bad record decides.
         {"0000:0011\n\n0FC3:00\n", Plain, SeparatorMissing},
         {"0000:0011\n0FC3:00\n0FC\n", Plain, BadCharacter},
@@ -108,90 +83,55 @@ TEST(UpdateImage, FormVerdictAndRecordsInFileOrder) {
         // No ":" at offset 4: an empty first line or under 8 bytes means scrambled.
         {"\n0000:0011\n0001:0022\n", Scrambled, WrongFile},
         {"0000:00", Scrambled, WrongFile},
-        {std::string(8, '\0'), Scrambled, WrongFile},
-        {scrambledUpdateFile(threeRecords, 0xFFFFFFFE), Scrambled, Accepted, threeAddresses},
         {scrambledUpdateFile({}), Scrambled, NoRecord},
         // An incomplete last word, and words after the end pair, are neither counted nor read.
-        {scrambledUpdateFile(threeRecords) + "\x01\x02\x03", Scrambled, Accepted, threeAddresses},
-        {scrambledUpdateFile(threeRecords, 1, true) + "\x12\x34\x56\x78\x9A\xBC\xDE\xF0", Scrambled,
-         Accepted, threeAddresses},
+        {scrambledUpdateFile(threeRecords, 0xFFFFFFFE) + "\x01\x02\x03", Scrambled, Accepted, 3},
+        {scrambledUpdateFile(threeRecords, 1, true) + "\x12\x34\x56\x78", Scrambled, Accepted, 3},
         {scrambledWithTail(), Scrambled, WrongFile},
-        // A decoded line ends after its first line feed.
         {scrambledUpdateFile({"0F\n3:0017", "0FC3:0017"}), Scrambled, SeparatorMissing},
     };
     for (std::size_t i = 0; i < std::size(cases); ++i) {
-        SCOPED_TRACE(i);
         const update::UpdateImage image = update::readUpdateImage(cases[i].file);
-        EXPECT_EQ(image.form, cases[i].form);
-        ASSERT_EQ(image.verdict, cases[i].verdict);
-        std::vector<std::uint32_t> addresses;
-        for (const update::UpdateRecord& record : image.records) {
-            addresses.push_back(record.address);
-        }
-        if (image.verdict == Accepted) {
-            EXPECT_EQ(addresses, cases[i].addresses);
-        }
+        EXPECT_EQ(image.form, cases[i].form) << i;
+        EXPECT_EQ(image.verdict, cases[i].verdict) << i;
+        EXPECT_EQ(image.verdict == Accepted ? image.records.size() : 0, cases[i].records) << i;
     }
 }
 
 TEST(ScrambledCheck, EveryCountedWordIsCoveredAndNoOther) {
     const std::string good = scrambledUpdateFile(threeRecords);
     ASSERT_TRUE(update::verifyScrambledFile(good).passed);
-    EXPECT_FALSE(update::verifyScrambledFile("").passed);
     EXPECT_FALSE(update::verifyScrambledFile(good.substr(0, 91)).passed);
     for (std::size_t offset = 0; offset < good.size(); offset += 4) {
-        SCOPED_TRACE(offset);
         std::string changed = good;
         const std::uint32_t word = testing_support::wordIn(changed, offset);
         testing_support::setWordIn(changed, offset, (word & 0xF) == 0xF ? word - 1 : word + 1);
-        EXPECT_EQ(update::verifyScrambledFile(changed).passed, offset == 76 || offset == 84);
+        EXPECT_EQ(update::verifyScrambledFile(changed).passed, offset == 76 || offset == 84)
+            << offset;
     }
 }
 
-TEST(UpdateFileName, CutAfterTheFirstExtensionAtPositionsOneTo250) {
+TEST(UpdateFileName, CutVersionsAndProgress) {
+    // Cut after the first ".upd" found at positions 1 to 250, in any case.
     const std::string longest = std::string(250, 'a') + ".upd";
-    const struct {
-        std::string path, cut, fileName;
-    } cases[] = {
-        {"C:\\fw\\A3012B1010.upd", "C:\\fw\\A3012B1010.upd", "A3012B1010.upd"},
-        {"C:\\fw.upd-files\\a.upd", "C:\\fw.upd", "fw.upd"},
-        {"/home/pilot/A3012B3010.UPD.bak", "/home/pilot/A3012B3010.UPD", "A3012B3010.UPD"},
-        {"x.UpD", "x.UpD", "x.UpD"},
-        {longest, longest, longest},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.path);
-        const auto parts = update::cutUpdatePath(c.path);
-        ASSERT_TRUE(parts);
-        EXPECT_EQ(parts->path, c.cut);
-        EXPECT_EQ(parts->fileName, c.fileName);
+    for (const auto& [path, name] : std::initializer_list<std::pair<std::string, std::string>>{
+             {"C:\\fw.upd-files\\a.upd", "fw.upd"},
+             {"/home/A3012B3010.UpD.bak", "A3012B3010.UpD"},
+             {longest, longest},
+             {"a" + longest, ""},
+             {".upd", ""}}) {
+        const auto parts = update::cutUpdatePath(path);
+        EXPECT_EQ(parts ? parts->fileName : "", name) << path;
     }
-    for (const std::string& path : {"a" + longest, ".upd"s, ".up"s, ""s, "C:\\fw\\firmware.bin"s}) {
-        EXPECT_FALSE(update::cutUpdatePath(path)) << path;
-    }
-}
-
-TEST(UpdateFileName, Versions) {
-    const struct {
-        const char* name;
-        std::optional<std::uint16_t> first, second;
-    } cases[] = {
-        {"A3012B1010.upd", 0x3012, 0x1010},
-        {"AxyzwB1010.upd", std::nullopt, 0x1010},
-        {"A30.upd", 0x30, 0xD},  // the second field is the "d" of the extension
-        {"fw.upd", std::nullopt, std::nullopt},
-    };
-    for (const auto& c : cases) {
-        const update::FileVersions versions = update::versionsFromFileName(c.name);
-        EXPECT_EQ(versions.first, c.first) << c.name;
-        EXPECT_EQ(versions.second, c.second) << c.name;
-    }
-    EXPECT_FALSE(update::versionsFromFileName("fw.upd").fits(0));
-}
-
-TEST(UpdateProgress, SecondsLeftFollowTheRateSoFar) {
+    EXPECT_EQ(update::cutUpdatePath("C:\\fw.upd-files\\a.upd")->path, "C:\\fw.upd");
+    // A first field that is no number; a second field read from the "d" of ".upd"; none.
+    const auto odd = update::versionsFromFileName("AxyzwB1010.upd");
+    const auto shortName = update::versionsFromFileName("A30.upd");
+    const auto none = update::versionsFromFileName("fw.upd");
+    EXPECT_TRUE(!odd.first && odd.second == 0x1010 && !none.first && !none.second);
+    EXPECT_TRUE(shortName.first == 0x30 && shortName.second == 0xD);
+    EXPECT_FALSE(none.fits(0));
     EXPECT_EQ(update::UpdateProgress::secondsLeft(0, 0, 100), -1);
-    EXPECT_EQ(update::UpdateProgress::secondsLeft(1000, 10, 100), 9);
     EXPECT_EQ(update::UpdateProgress::secondsLeft(1500, 10, 20), 2);  // rounded up
     EXPECT_EQ(update::UpdateProgress::secondsLeft(5000, 20, 20), 0);
 }
