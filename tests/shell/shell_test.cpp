@@ -1,0 +1,322 @@
+// The application shell on the recording back-end: dispatch, qvsetup.cfg and its own commands.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "adapter/testing/recording_lines.h"
+#include "config/temp_directory.h"
+#include "resources/main_dialog.h"
+#include "resources/main_dialog_ids.h"
+#include "shell/app.h"
+#include "shell/commands.h"
+#include "shell/dispatch.h"
+#include "ui/recording_host.h"
+
+namespace shell {
+namespace {
+
+std::set<ui::ControlId> templateCommandIds() {
+    using enum ui::Kind;
+    constexpr ui::Kind sources[] = {PushButton, DefPushButton, CheckBox, RadioButton,
+                                    AutoRadioButton};
+    const ui::DialogTemplate& main = resources::mainDialogTemplate();
+    std::set<ui::ControlId> commandIds;
+    for (const ui::ControlTemplate& control : main.controls) {
+        if (control.id != ui::noId &&
+            std::ranges::find(sources, control.kind) != std::end(sources)) {
+            commandIds.insert(control.id);
+        }
+    }
+    for (const ui::MenuItemTemplate& item : main.menu) {
+        if (item.kind == ui::MenuKind::Item) {
+            commandIds.insert(item.id);
+        }
+    }
+    return commandIds;
+}
+
+TEST(DispatchTable, EveryButtonAndMenuItemHasARowOrIsInert) {
+    const auto inert = inertCommandIds();
+    for (ui::ControlId id : templateCommandIds()) {
+        const bool handled = findCommand(id) != nullptr;
+        EXPECT_NE(handled, std::ranges::find(inert, id) != inert.end())
+            << "id " << id << (handled ? " has a row and is inert" : " has neither row nor reason");
+    }
+    for (ui::ControlId id : {0, -1, 65536 + ids::Com1Item}) {  // a row's id only in 16 bits
+        EXPECT_EQ(findCommand(id), nullptr) << id;
+    }
+}
+
+TEST(DispatchTable, RowsAreSortedNoIdIsTwiceAndEachIdIsSent) {
+    std::set<ui::ControlId> known = templateCommandIds();
+    known.insert({ids::Ok, ids::EndButton, VirtualControllerItem});
+    const auto table = dispatchTable();
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        EXPECT_LE(table[i].first, table[i].last);
+        if (i + 1 < table.size()) {
+            EXPECT_LT(table[i].last, table[i + 1].first) << "row " << i;
+        }
+        for (ui::ControlId id = table[i].first; id <= table[i].last; ++id) {
+            EXPECT_TRUE(known.contains(id)) << "row for an id nothing sends: " << id;
+        }
+    }
+}
+
+struct ShellRig {
+    adapter::testing::Recorder recorder;
+    adapter::testing::RecordingSerialPorts serialPorts{recorder};
+    adapter::testing::RecordingPortIo portIo{recorder};
+    adapter::testing::Recorder simRecorder;  // the virtual controller's back-ends
+    adapter::testing::RecordingSerialPorts simPorts{simRecorder};
+    adapter::testing::RecordingPortIo simPortIo{simRecorder};
+    ui::RecordingHost host;
+    testing_support::TempDirectory directory;
+    std::unique_ptr<App> app;  // last: closes its port while the back-ends are still there
+
+    App& start(PlatformFlags platform = {}, bool withVirtual = false) {
+        return startIn(directory.path(), platform, withVirtual);
+    }
+    App& startIn(const std::string& dir, PlatformFlags platform, bool withVirtual = false) {
+        app =
+            std::make_unique<App>(host, Backends{&recorder.clock, &serialPorts, &portIo}, platform);
+        app->initDialog(dir);
+        if (withVirtual) {
+            app->setVirtualBackends(Backends{&simRecorder.clock, &simPorts, &simPortIo});
+        }
+        return *app;
+    }
+
+    std::string config() const { return directory.read("qvsetup.cfg"); }
+    void writeConfig(const std::string& bytes) const { directory.write("qvsetup.cfg", bytes); }
+    // Each message box as "owner caption: text".
+    std::vector<std::string> boxes() const {
+        std::vector<std::string> all;
+        for (const ui::RecordedMessage& box : host.messages) {
+            all.push_back(std::to_string(box.ownerId) + ' ' + box.caption + ": " + box.text);
+        }
+        return all;
+    }
+    std::vector<ui::ControlId> checkedPortItems() const {
+        std::vector<ui::ControlId> checked;
+        for (ui::ControlId id = ids::Com1Item; id <= ids::Com8Item; ++id) {
+            if (app->mainDialog().menuItem(id).checked) {
+                checked.push_back(id);
+            }
+        }
+        return checked;
+    }
+};
+
+using Boxes = std::vector<std::string>;
+using Items = std::vector<ui::ControlId>;
+constexpr PlatformFlags serialOnly{};
+constexpr PlatformFlags withPortDriver{false, true};
+
+TEST(VirtualPort, SelectingItLeavesTheSavedPortAlone) {
+    for (const bool fromMenu : {true, false}) {  // start-up selects it without an adapter check
+        SCOPED_TRACE(fromMenu ? "menu" : "start-up");
+        ShellRig rig;
+        const std::string saved = fromMenu ? "COM4" : "03BC";
+        rig.writeConfig(saved);
+        App& app = rig.start(fromMenu ? serialOnly : withPortDriver, true);
+        if (fromMenu) {
+            app.dispatch(VirtualControllerItem);
+        } else {
+            app.selectVirtualController(false);
+        }
+        EXPECT_TRUE(app.virtualControllerSelected());
+        EXPECT_EQ(rig.checkedPortItems(), Items{});
+        EXPECT_EQ(app.port().kind, adapter::PortKind::Serial);
+        EXPECT_EQ(rig.simPorts.opens, fromMenu ? 1 : 0);
+        EXPECT_EQ(rig.serialPorts.opens, 0);
+        app.dispatch(ids::EndButton);
+        EXPECT_EQ(rig.config(), saved);
+        EXPECT_EQ(rig.simRecorder.count("close"), fromMenu ? 1 : 0);
+    }
+}
+
+TEST(VirtualPort, AComItemSwitchesBackToTheRealPorts) {
+    ShellRig rig;
+    App& app = rig.start(serialOnly, true);
+    app.dispatch(VirtualControllerItem);
+    app.dispatch(ids::Com4Item);
+    EXPECT_FALSE(app.virtualControllerSelected());
+    EXPECT_EQ(rig.simRecorder.count("close"), 1);
+    EXPECT_EQ(rig.recorder.count("open COM4"), 1);
+    app.dispatch(ids::EndButton);
+    EXPECT_EQ(rig.config(), "COM4");
+}
+
+TEST(VirtualPort, AMissingAdapterIsReportedUnderItsOwnNameAndNoBackendsDoNothing) {
+    ShellRig rig;
+    rig.simRecorder.dsr = adapter::testing::DsrMode::Missing;
+    rig.start(serialOnly, true).dispatch(VirtualControllerItem);
+    EXPECT_EQ(rig.host.lastText(), "No Adaptor found at SIM\n");
+
+    ShellRig plain;
+    App& app = plain.start();
+    app.dispatch(VirtualControllerItem);
+    EXPECT_FALSE(app.virtualControllerSelected());
+    EXPECT_EQ(plain.checkedPortItems(), Items{ids::Com2Item});
+}
+
+std::string unknownPort(const std::string& shown) {
+    return "0 Error: Unbekannter Port \"" + shown +
+           "\" in qvsetup.cfg.\nBitte im Menü \"Port\" einen Port wählen.";
+}
+
+TEST(InitDialog, PortFieldOnStartAndAtEnd) {
+    const std::string fields = std::string(252, '\0') + " 2" + std::string(2, '\0') + "1.00";
+    const struct {
+        const char* name;
+        std::optional<std::string> file;  // none: no qvsetup.cfg yet
+        PlatformFlags platform;
+        std::string config;   // after the start, and still after End
+        ui::ControlId item;   // the checked COM item, or noId
+        int parallelBase;     // 0: the serial kind
+        std::string message;  // the one box, if any
+    } cases[] = {
+        {"first start", {}, serialOnly, "COM2", ids::Com2Item, 0, ""},
+        {"first start, port driver", {}, withPortDriver, "0378", ui::noId, 0x378, ""},
+        {"0278 without access", "0278" + fields, serialOnly, "COM2" + fields, ids::Com2Item, 0, ""},
+        {"03BC with access", "03BC", withPortDriver, "03BC", ui::noId, 0x3BC, ""},
+        {"COM8, line end kept", "COM8\r\n", serialOnly, "COM8\r\n", ids::Com8Item, 0, ""},
+        {"COM9 kept", "COM9", serialOnly, "COM9", ui::noId, 0x378, unknownPort("COM9")},
+        {"case and control bytes", std::string("c\x01m3", 4), withPortDriver,
+         std::string("c\x01m3", 4), ui::noId, 0x378, unknownPort("c?m3")},
+        {"empty file with access", "", withPortDriver, "", ui::noId, 0x378, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ShellRig rig;
+        if (c.file) {
+            rig.writeConfig(*c.file);
+        }
+        App& app = rig.start(c.platform);
+        EXPECT_EQ(rig.config(), c.config);
+        EXPECT_EQ(rig.checkedPortItems(), c.item == ui::noId ? Items{} : Items{c.item});
+        EXPECT_EQ(app.port().kind,
+                  c.parallelBase == 0 ? adapter::PortKind::Serial : adapter::PortKind::Parallel);
+        if (c.parallelBase != 0) {
+            EXPECT_EQ(app.port().parallelBase, c.parallelBase);
+        }
+        EXPECT_EQ(rig.boxes(), c.message.empty() ? Boxes{} : Boxes{c.message});
+        EXPECT_EQ(rig.serialPorts.opens, 0);  // nothing opened before a command needs it
+        app.dispatch(ids::EndButton);
+        EXPECT_EQ(rig.config(), c.config);
+        EXPECT_EQ(rig.host.messages.size(), c.message.empty() ? 0u : 1u);
+    }
+}
+
+TEST(InitDialog, AFileOrDirectoryThatCannotBeWrittenKeepsThePresetAndSaysSo) {
+    ShellRig rig;  // a folder in the file's place cannot be opened, and must not be replaced
+    const std::string path = rig.directory.file("qvsetup.cfg");
+    std::filesystem::create_directory(path);
+    App& app = rig.start(serialOnly);
+    EXPECT_EQ(rig.checkedPortItems(), Items{ids::Com2Item});
+    const Boxes said = {"0 Error: qvsetup.cfg kann weder geöffnet noch angelegt werden:\n" + path +
+                        "\nDie Port-Auswahl wird nicht gespeichert."};
+    EXPECT_EQ(rig.boxes(), said);
+    app.dispatch(ids::EndButton);
+    EXPECT_EQ(rig.boxes(), said);  // said once
+    EXPECT_TRUE(std::filesystem::is_directory(path));
+
+    ShellRig plain;
+    plain.directory.write("plain-file", "x");
+    App& inFile = plain.startIn(plain.directory.file("plain-file"), withPortDriver);
+    EXPECT_EQ(inFile.port().portName, "0378");
+    ASSERT_EQ(plain.host.messages.size(), 1u);
+    EXPECT_EQ(plain.host.messages[0].caption, "Error");
+}
+
+TEST(EndAndOk, EndSavesFourBytesAndClosesThePortOkDoesNeither) {
+    const std::string fields = std::string(252, '\0') + " 4" + std::string(2, '\0') + "2.50";
+    for (ui::ControlId command : {ids::EndButton, ids::Ok}) {
+        const bool end = command == ids::EndButton;
+        SCOPED_TRACE(end ? "End" : "OK");
+        ShellRig rig;
+        rig.writeConfig("COM3" + fields);
+        App& app = rig.start();
+        app.dispatch(ids::Com6Item);
+        app.dispatch(command);
+        EXPECT_TRUE(app.ended());
+        EXPECT_EQ(rig.config(), (end ? "COM6" : "COM3") + fields);
+        EXPECT_EQ(app.linkState().portOpen, !end);
+    }
+}
+
+TEST(EndAndOk, EndReportsAVanishedFileAndCreatesNothing) {
+    ShellRig rig;
+    App& app = rig.start();
+    std::filesystem::remove(rig.directory.file("qvsetup.cfg"));
+    app.dispatch(ids::EndButton);
+    EXPECT_FALSE(rig.directory.exists("qvsetup.cfg"));
+    EXPECT_EQ(rig.boxes(),
+              Boxes{"0 Error: " + cannotSavePortText(rig.directory.file("qvsetup.cfg"))});
+}
+
+TEST(PortSelection, ClosesTheOpenPortBeforeOpeningTheNewOne) {
+    ShellRig rig;
+    App& app = rig.start();
+    app.dispatch(ids::Com2Item);
+    app.dispatch(ids::Com3Item);
+    const auto trace = rig.recorder.trace();
+    const auto at = [&](const char* what) {
+        return std::ranges::find(trace, what) - trace.begin();
+    };
+    EXPECT_LT(at("open COM2"), at("close"));
+    EXPECT_LT(at("close"), at("open COM3"));
+    EXPECT_LT(at("open COM3"), static_cast<long>(trace.size()));
+    EXPECT_EQ(rig.checkedPortItems(), Items{ids::Com3Item});
+    EXPECT_TRUE(rig.host.messages.empty());
+}
+
+TEST(PortSelection, NoAdapterEndsInTheErrorTailAndTheSelectionStays) {
+    ShellRig rig;
+    rig.recorder.dsr = adapter::testing::DsrMode::Missing;
+    App& app = rig.start();
+    app.dispatch(ids::Com5Item);
+    EXPECT_EQ(rig.boxes(),
+              Boxes{std::to_string(ids::MainDialog) + " Error: No Adaptor found at COM5\n"});
+    EXPECT_EQ(rig.checkedPortItems(), Items{ids::Com5Item});
+    app.dispatch(ids::EndButton);
+    EXPECT_EQ(rig.config(), "COM5");
+}
+
+TEST(HelpDocument, OpenedFromTheStartDirectoryOnlyWhenItIsAFile) {
+    for (const char* present : {"", "folder", "file"}) {
+        SCOPED_TRACE(present);
+        ShellRig rig;
+        const std::string path = rig.directory.file("pc-setup-deutsch.pdf");
+        if (present == std::string("folder")) {
+            std::filesystem::create_directory(path);
+        } else if (present == std::string("file")) {
+            rig.directory.write("pc-setup-deutsch.pdf", "%PDF-1.4");
+        }
+        rig.start().dispatch(ids::HelpFileItem);
+        const bool file = present == std::string("file");
+        EXPECT_EQ(rig.host.opened, std::vector<std::string>(file ? 1 : 0, path));
+        EXPECT_EQ(rig.boxes(), file ? Boxes{} : Boxes{"0 Error: pc-setup-deutsch.pdf not found!"});
+    }
+}
+
+TEST(AboutAndServicePage, TextsAndAddress) {
+    ShellRig rig;
+    App& app = rig.start();
+    app.dispatch(ids::AboutItem);
+    EXPECT_EQ(rig.boxes(),
+              Boxes{"0 ZEK Setup: ZEK-Micro Setup\nDas ZEK-Micro-Team\n\nVersion:   20"});
+    app.dispatch(ids::ServicePageItem);
+    ASSERT_EQ(rig.host.opened.size(), 1u);
+    EXPECT_TRUE(rig.host.opened[0].ends_with("/zek-micro.htm"));
+    EXPECT_EQ(rig.host.messages.size(), 1u);
+}
+
+}  // namespace
+}  // namespace shell
