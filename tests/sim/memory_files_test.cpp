@@ -17,17 +17,15 @@ struct MemoryFiles : ::testing::Test {
         fs::temp_directory_path() /
         ("zek-sim-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
          ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    const std::string missingDir = (dir / "no" / "such" / "f.bin").string();
     void SetUp() override { fs::create_directories(dir); }
     void TearDown() override { fs::remove_all(dir); }
 };
 
-TEST_F(MemoryFiles, SetupAndFlashImagesAreSavedWhole) {
+TEST_F(MemoryFiles, ImagesAreSavedWholeAndWrongFilesRefusedWithoutChange) {
     SetupBytes memory = defaultSetupImage();
     memory[200] = 0x42;
     const std::string path = (dir / "setup.bin").string();
     ASSERT_EQ(saveSetupFile(path, memory), "");
-    EXPECT_EQ(fs::file_size(path), 256u);
     SetupBytes loaded{};
     ASSERT_EQ(loadSetupFile(path, loaded), "");
     EXPECT_EQ(loaded, memory);
@@ -38,30 +36,26 @@ TEST_F(MemoryFiles, SetupAndFlashImagesAreSavedWhole) {
     flash.writePage(255, page);
     ASSERT_EQ(flash.save(path), "");
     std::ifstream in(path, std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string bytes(std::istreambuf_iterator<char>(in), {});
     ASSERT_EQ(bytes.size(), 256u * 64u);
-    EXPECT_EQ(static_cast<unsigned char>(bytes[0]), 0xFF);
-    EXPECT_EQ(static_cast<unsigned char>(bytes.back()), 0x5A);
-}
+    EXPECT_EQ(bytes.front(), '\xFF');
+    EXPECT_EQ(bytes.back(), '\x5A');
 
-TEST_F(MemoryFiles, WrongSizesAndMissingFilesAreRefusedWithoutChange) {
-    const SetupBytes original = defaultSetupImage();
-    SetupBytes memory = original;
-    for (std::size_t size : {0u, 255u, 257u, 4096u}) {
-        const fs::path path = dir / ("size" + std::to_string(size));
-        std::ofstream(path, std::ios::binary) << std::string(size, '\x11');
-        const std::string error = loadSetupFile(path.string(), memory);
-        EXPECT_NE(error.find("exactly 256 bytes"), std::string::npos) << size << ": " << error;
+    // A flash image is no setup file; nor is a missing file, or a directory.
+    for (const fs::path& wrong : {fs::path(path), dir / "absent.bin", dir}) {
+        EXPECT_NE(loadSetupFile(wrong.string(), loaded), "") << wrong;
     }
-    EXPECT_NE(loadSetupFile((dir / "absent.bin").string(), memory), "");
-    EXPECT_NE(loadSetupFile(dir.string(), memory), "");  // a directory is no file
-    EXPECT_EQ(memory, original);
+    std::ofstream(dir / "short.bin", std::ios::binary) << std::string(255, '\x11');
+    EXPECT_NE(loadSetupFile((dir / "short.bin").string(), loaded).find("exactly 256 bytes"),
+              std::string::npos);
+    EXPECT_EQ(loaded, memory);
+    const std::string missingDir = (dir / "no" / "f.bin").string();
     EXPECT_NE(saveSetupFile(missingDir, memory), "");
-    EXPECT_NE(FlashMemory().save(missingDir), "");
+    EXPECT_NE(flash.save(missingDir), "");
     EXPECT_NE(LineTrace().saveVcd(missingDir), "");
 }
 
-TEST_F(MemoryFiles, VcdHasHeaderInitialValuesAndTimedChanges) {
+TEST(LineTrace, VcdHasHeaderInitialValuesAndTimedChangesUpToTheLimit) {
     LineTrace trace;
     trace.record(2000, Line::Clock, true);
     trace.record(2000, Line::Clock, true);  // no change, no entry
@@ -77,15 +71,12 @@ TEST_F(MemoryFiles, VcdHasHeaderInitialValuesAndTimedChanges) {
     EXPECT_NE(vcd.find("$dumpvars\n0c\n0o\n1r\n0i\n$end\n#2000\n1c\n#2100\n1i\n#4000\n0r\n"),
               std::string::npos)
         << vcd;
-}
 
-TEST(LineTrace, StopsRecordingAtItsLimitButFollowsLevels) {
-    LineTrace trace;
-    trace.setLimit(2);
-    for (int i = 0; i < 5; ++i) {
-        trace.record(static_cast<std::uint64_t>(i), Line::Clock, i % 2 == 0);
-    }
-    EXPECT_EQ(trace.events().size(), 2u);
+    // Past its limit the trace stops recording but follows the levels.
+    trace.setLimit(4);
+    trace.record(5000, Line::Clock, false);
+    trace.record(6000, Line::Clock, true);
+    EXPECT_EQ(trace.events().size(), 4u);
     EXPECT_TRUE(trace.truncated());
     EXPECT_TRUE(trace.level(Line::Clock));
 }
