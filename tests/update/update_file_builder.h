@@ -12,8 +12,7 @@ namespace testing_support {
 std::string recordText(std::uint32_t address, std::uint8_t data);
 std::vector<std::string> consecutiveRecords(std::uint32_t address, std::size_t count);
 std::string plainUpdateFile(const std::vector<std::string>& lines, std::string_view lineEnd = "\n");
-// Characters 0 … 3 and 5 … 8 of each text are carried, the ":" is not; endPair appends a pair
-// whose second word is 0xFFFFFFFF.
+// Carries characters 0-3 and 5-8 of each text; endPair appends a pair ending in 0xFFFFFFFF.
 std::string scrambledUpdateFile(const std::vector<std::string>& recordTexts,
                                 std::uint32_t seedWord = 0x1234ABCD, bool endPair = false);
 // The little-endian words the scrambled form stores.

@@ -39,8 +39,8 @@ struct Station {
         rig.setupMemory()[13] = 0xFE;
         host.onRepaint = [this](ui::Dialog& dialog) {
             statusTexts.push_back(dialog.text(ids::StatusField));
-            if (statusTexts.back() == actAtStatus && act) {
-                act(*this);
+            if (statusTexts.back() == pending.first && pending.second) {
+                pending.second(*this);
             }
         };
     }
@@ -65,11 +65,14 @@ struct Station {
     std::int32_t controllerVersion = 50000;
     update::UpdateContext ctx{link, state, controllerVersion};
     std::vector<std::string> statusTexts;
-    std::string actAtStatus;
-    std::function<void(Station&)> act;  // once the status field shows actAtStatus
+    std::pair<std::string, std::function<void(Station&)>> pending;  // once the status shows it
 };
 
 class UpdateProcedure : public ::testing::Test, public Station {};
+
+std::function<void(Station&)> kind(sim::DeviceKind k) {
+    return [k](Station& s) { s.rig.controllerConfig().kind = k; };
+}
 
 TEST_F(UpdateProcedure, BothFormsProgramPagesInFileOrder) {
     // Pages 0, 1, 1 again (not reselected), 0 again (holding only its new bytes), 255.
@@ -119,10 +122,7 @@ TEST_F(UpdateProcedure, RefusalsFailuresAndTheirMessages) {
     std::string badScrambled = testing_support::scrambledUpdateFile(consecutiveRecords(0, 100));
     ++badScrambled[400];
     const auto at = [](const char* status, std::function<void(Station&)> action) {
-        return [=](Station& s) { s.actAtStatus = status, s.act = action; };
-    };
-    const auto kind = [](sim::DeviceKind k) {
-        return [k](Station& s) { s.rig.controllerConfig().kind = k; };
+        return [=](Station& s) { s.pending = {status, action}; };
     };
     const auto version = [](int v) { return [v](Station& s) { s.setControllerVersion(v); }; };
     const auto cancel = [](Station& s) { s.host.answers.push_back(ui::Answer::Cancel); };
@@ -144,7 +144,11 @@ TEST_F(UpdateProcedure, RefusalsFailuresAndTheirMessages) {
          version(0x2005), "connected"},
         {"Kompatibilität nicht überprüfbar, da kein RC-Setup gemacht wurde.\n"
          "Es wird dringend empfohlen ein Setup zu machen.\nUpdate trotzdem ohne Setup starten?",
-         "Warning!", false, smallFile, [=](Station& s) { version(noSetup)(s), cancel(s); }},
+         "Warning!", false, smallFile,
+         [=](Station& s) {
+             version(noSetup)(s);
+             cancel(s);
+         }},
         {"  PORT ?", "ERROR!", false, "", [](Station& s) { s.rig.selectParallel(); }, nullptr},
         {"open error!", "", false, "",
          [](Station& s) { s.host.files.push_back(s.dir.file("missing.upd")); }, nullptr},
@@ -194,14 +198,13 @@ TEST_F(UpdateProcedure, RefusalsFailuresAndTheirMessages) {
 
 TEST_F(UpdateProcedure, BootloaderStopsHalfwayAndARepeatSucceedsWithProgress) {
     const std::string file = plainUpdateFile(consecutiveRecords(0, 2048));
-    actAtStatus = std::string(15, ' ');
-    act = [](Station& s) { s.rig.controllerConfig().kind = sim::DeviceKind::NothingAttached; };
+    pending = {std::string(15, ' '), kind(sim::DeviceKind::NothingAttached)};
     run("A3012B3012.upd", file);
     ASSERT_EQ(host.messages.size(), 2u);
     EXPECT_EQ(host.lastText() + host.lastCaption(), "Read/write error - code2!");
     EXPECT_EQ(host.progress.back()[0], host.progress.back()[1]);  // the display is ended
 
-    act = nullptr;
+    pending.second = nullptr;
     rig.controllerConfig().kind = sim::DeviceKind::ThisController;
     host.progress.clear();
     run("A3012B3012.upd", file);
@@ -209,7 +212,6 @@ TEST_F(UpdateProcedure, BootloaderStopsHalfwayAndARepeatSucceedsWithProgress) {
     // Records done of the total with the time left, "Update laeuft" and blanks taking turns.
     EXPECT_EQ(std::pair(host.progress.front()[0], host.progress.front()[1]), std::pair(0, 2048));
     EXPECT_EQ(host.progress.back()[0], 2048);
-    EXPECT_GE(host.progress.at(host.progress.size() / 2)[2], 0);
     EXPECT_GE(std::ranges::count(statusTexts, "Update laeuft"), 2);
 }
 
