@@ -1,14 +1,16 @@
-// Typed entries in every edit field of the motor-speed dialogs, and qvsetup.cfg byte for
-// byte after each accepted and refused motor-data entry.
+// Typed entries in every edit field of the motor-speed dialogs, qvsetup.cfg byte for byte
+// after each accepted and refused motor-data entry, and the figures from damaged input.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
-#include <cstdio>
+#include <limits>
 #include <string>
+#include <tuple>
 
 #include "resources/rev_counter_dialog.h"
 #include "resources/rpm_control_dialog.h"
+#include "settings/rpm_figures.h"
+#include "settings/subdialog_numbers.h"
 #include "subdialog_rig.h"
 
 namespace subdialogs_test {
@@ -17,30 +19,25 @@ namespace {
 enum Field { Hz, Hz16MHz, P, I, RotorSpeed, Poles, Ratio };
 
 // Saves poles and ratio in either dialog; returns the ratio field, the record in the file
-// (NULs as dots) and the motor data in memory.
+// (NULs as dots) and the pole count in memory.
 std::string saveIn(SubdialogRig& rig, bool revCounter, const char* poles, const char* ratio) {
-    const ui::ControlId ratioId = revCounter ? rev_ids::GearRatioField : rpm_ids::GearRatioField;
-    std::string ratioField;
-    rig.open(revCounter ? settings::openRevCounter : settings::openRpmControl,
-             [&](ui::Dialog& dialog, const Command& command) {
-                 dialog.setText(revCounter ? rev_ids::PoleCountField : rpm_ids::PoleCountField,
-                                poles);
-                 dialog.setText(ratioId, ratio);
-                 command(revCounter ? rev_ids::SaveMotorDataButton : rpm_ids::SaveMotorDataButton);
-                 ratioField = dialog.text(ratioId);
-             });
+    using namespace settings;
+    const auto [poleId, ratioId, saveId] =
+        revCounter ? std::tuple{rev_ids::PoleCountField, rev_ids::GearRatioField,
+                                rev_ids::SaveMotorDataButton}
+                   : std::tuple{rpm_ids::PoleCountField, rpm_ids::GearRatioField,
+                                rpm_ids::SaveMotorDataButton};
+    rig.open(revCounter ? openRevCounter : openRpmControl,
+             steps({{poleId, poles}, {ratioId, ratio}, {saveId}}));
     EXPECT_EQ(rig.configBytes().substr(0, 256), motorConfig());  // the port name kept
     std::string record = rig.configBytes().erase(0, 256);
     std::replace(record.begin(), record.end(), '\0', '.');
-    char memory[32];
-    std::snprintf(memory, sizeof memory, "%d %.2f", rig.motorData.poleCount,
-                  rig.motorData.gearRatio);
-    return ratioField + "|" + record + "|" + memory;
+    return rig.lastDialog->text(ratioId) + "|" + record + "|" +
+           std::to_string(rig.motorData.poleCount);
 }
 
-// Types text into the field, the others valid, and presses the button that reads it.
-// Returns what the text was read as: period bytes and P/I bytes written, the motor speed
-// calculated, or what saveIn returns.
+// Types text into the field, the others valid, presses the button that reads it, and
+// returns the period and P/I bytes written, the motor speed calculated, or saveIn's answer.
 std::string type(SubdialogRig& rig, Field field, bool revCounter, const char* text) {
     using namespace rpm_ids;
     auto pick = [&](Field f, const char* other) { return field == f ? text : other; };
@@ -62,105 +59,81 @@ std::string type(SubdialogRig& rig, Field field, bool revCounter, const char* te
     return rig.bytesAt({27, 28, 36, 37});
 }
 
-// The outcome is the message shown, or else what the text was read as; a message leaves
-// controller, file and motor data as they were. Motor data goes through both dialogs.
-void expectOutcome(Field field, const char* text, const std::string& outcome) {
-    for (bool revCounter : {false, true}) {
-        SCOPED_TRACE(std::to_string(field) + (revCounter ? " rev '" : " '") + text + "'");
-        SubdialogRig rig;
-        rig.directory.write(configName, motorConfig("12", "1.00"));
-        const sim::SetupBytes memoryBefore = rig.memory();
-        const std::string seen = type(rig, field, revCounter, text);
-        if (rig.host().messages.empty()) {
-            EXPECT_EQ(seen, outcome);
-        } else {
-            EXPECT_EQ(rig.messages(), "Error!: " + outcome);
-            EXPECT_EQ(rig.configBytes(), motorConfig("12", "1.00"));
-            EXPECT_EQ(rig.memory(), memoryBefore);
-            EXPECT_EQ(rig.motorData.poleCount, 12);
-        }
-        if (field != Poles && field != Ratio) {
-            break;
-        }
-    }
-}
-
-const char* const minHz = "min. 3 Hz";
-const char* const pRange = "P: 1 - 10 !";
-const char* const iRange = "I: 1 - 5 !";
-const char* const badPoles = "Polzahl: Wert nicht zulässig!";
-const char* const oddPoles = "Polzahl: nur gerade Werte möglich!";
-const char* const badRatio = "Getriebe-Untersetzung: Wert nicht zulässig!";
-const char* const ratioOne = "   1| 4..1.00|4 1.00";
-
-TEST(Entries, TextThatIsNoPlainNumberInEveryField) {
-    const char* const texts[] = {"", "abc", ",", "12345678901234567890", "-0", "1e30"};
-    const std::pair<Field, std::array<const char*, 6>> fields[] = {
-        {Hz, {minHz, minHz, minHz, "max. 2500 Hz", minHz, minHz}},
-        {P, {pRange, pRange, pRange, pRange, pRange, "0/155/1/3"}},
-        {I, {iRange, iRange, iRange, iRange, iRange, "0/155/5/5"}},
-        {RotorSpeed, {"   0", "   0", "   0", "12345678", "   0", "   1"}},
-        {Poles, {badPoles, badPoles, badPoles, oddPoles, badPoles, oddPoles}},
-        {Ratio, {ratioOne, ratioOne, ratioOne, badRatio, ratioOne, badRatio}},
-    };
-    for (const auto& [field, outcomes] : fields) {
-        for (int t = 0; t < 6; ++t) {
-            expectOutcome(field, texts[t], outcomes[t]);
-        }
-    }
-}
-
-// A frequency is never written ahead of a term that is then refused.
-TEST(Entries, RangesAndNormalForms) {
+// One row per reading: a boundary, a text without a number, a number cut short. Periods
+// go up to 16 bits; a frequency is never written ahead of a term that is then refused.
+TEST(Entries, ReadAsNumbersAndChecked) {
+    const char* const badPoles = "Polzahl: Wert nicht zulässig!";
     const struct {
         Field field;
         const char *text, *outcome;
-    } cases[] = {
-        {Hz, "2667", "max. 2500 Hz"},
-        {Hz, "2", minHz},
-        {Hz, "3", "227/91/5/3"},  // periods up to 16 bits
-        {Hz16MHz, "5", "255/87/5/3"},
-        {Hz16MHz, "4", "min. 5 Hz"},
-        {Hz16MHz, "2666", "0/100/5/3"},
-        {P, "0", pRange},
-        {P, "11", pRange},
-        {I, "6", iRange},
-        {Ratio, "4,5", "4,5| 4..4.50|4 4.50"},
-        {Ratio, "4.33", "4.33| 4..4.33|4 4.33"},
-        {Ratio, "12.5", "12.5| 4..12.50|4 12.50"},
-        {Ratio, "-2", badRatio},
-        {Ratio, "0.001", badRatio},
-        {Poles, "98", "1.00|98..1.00|98 1.00"},
-        {Poles, "7", oddPoles},
-        {Poles, "100", "Polzahl: max. 2-stellig!"},
-        {Poles, "0", badPoles},
-        {Poles, "-4", badPoles},
-    };
-    for (const auto& c : cases) {
-        expectOutcome(c.field, c.text, c.outcome);
+    } cases[] = {{Hz, "2", "min. 3 Hz"},
+                 {Hz, "3", "227/91/5/3"},
+                 {Hz, "2667", "max. 2500 Hz"},
+                 {Hz16MHz, "4", "min. 5 Hz"},
+                 {P, "0", "P: 1 - 10 !"},
+                 {P, "1e30", "0/155/1/3"},
+                 {I, "6", "I: 1 - 5 !"},
+                 {RotorSpeed, "abc", "   0"},
+                 {RotorSpeed, "12345678901234567890", "12345678"},
+                 {Poles, "7", "Polzahl: nur gerade Werte möglich!"},
+                 {Poles, "100", "Polzahl: max. 2-stellig!"},
+                 {Poles, "0", badPoles},
+                 {Poles, "abc", badPoles},
+                 {Poles, "98", "1.00|98..1.00|98"},
+                 {Ratio, "4,5", "4,5| 4..4.50|4"},
+                 {Ratio, "", "   1| 4..1.00|4"},
+                 {Ratio, "0.001", "Getriebe-Untersetzung: Wert nicht zulässig!"}};
+    // The outcome is the message shown, or else what the text was read as; a message leaves
+    // controller, file and motor data as they were. Motor data goes through both dialogs.
+    for (const auto& [field, text, outcome] : cases) {
+        for (bool revCounter : {false, true}) {
+            SCOPED_TRACE(std::to_string(field) + (revCounter ? " rev '" : " '") + text + "'");
+            SubdialogRig rig;
+            rig.directory.write(configName, motorConfig("12", "1.00"));
+            const sim::SetupBytes memoryBefore = rig.memory();
+            const std::string seen = type(rig, field, revCounter, text);
+            if (rig.host().messages.empty()) {
+                EXPECT_EQ(seen, outcome);
+            } else {
+                EXPECT_EQ(rig.messages(), std::string("Error!: ") + outcome);
+                EXPECT_EQ(rig.configBytes(), motorConfig("12", "1.00"));
+                EXPECT_EQ(rig.memory(), memoryBefore);
+                EXPECT_EQ(rig.motorData.poleCount, 12);
+            }
+            if (field < Poles) {
+                break;
+            }
+        }
     }
 }
 
+// Into a fresh file the record goes as it is; over a longer ratio with an end mark; a
+// file gone since the opening is reported, not created.
 TEST(Entries, MotorDataFileWrittenOrReported) {
-    for (bool revCounter : {false, true}) {
-        SCOPED_TRACE(revCounter ? "rev counter" : "rpm control");
-        // Into a fresh file the record goes as it is; over a longer ratio with an end mark.
-        SubdialogRig fresh;
-        EXPECT_EQ(saveIn(fresh, revCounter, " 2", "3"), "3| 2..3.00|2 3.00");
-        SubdialogRig longer;
-        longer.directory.write(configName, motorConfig("12", "12.50"));
-        EXPECT_EQ(saveIn(longer, revCounter, " 2", "3"), "3| 2..3.00.|2 3.00");
-        // A file gone since the opening is reported, not created.
-        SubdialogRig gone;
-        gone.open(
-            revCounter ? settings::openRevCounter : settings::openRpmControl,
-            [&](ui::Dialog&, const Command& command) {
-                std::filesystem::remove(gone.directory.file(configName));
-                command(revCounter ? rev_ids::SaveMotorDataButton : rpm_ids::SaveMotorDataButton);
-            });
-        EXPECT_EQ(gone.messages(), "Error!: open error 'qvsetup.cfg'");
-        EXPECT_FALSE(gone.directory.exists(configName));
-    }
+    SubdialogRig fresh, longer, gone;
+    EXPECT_EQ(saveIn(fresh, true, " 2", "3"), "3| 2..3.00|2");
+    longer.directory.write(configName, motorConfig("12", "12.50"));
+    EXPECT_EQ(saveIn(longer, false, " 2", "3"), "3| 2..3.00.|2");
+    gone.open(settings::openRpmControl, [&](ui::Dialog&, const Command& command) {
+        std::filesystem::remove(gone.directory.file(configName));
+        command(rpm_ids::SaveMotorDataButton);
+    });
+    EXPECT_EQ(gone.messages(), "Error!: open error 'qvsetup.cfg'");
+    EXPECT_FALSE(gone.directory.exists(configName));
+}
+
+TEST(Figures, SinglePrecisionAndDamagedInput) {
+    using namespace settings::subdialogs;
+    constexpr int intMax = std::numeric_limits<int>::max();
+    // 4.33 is 4.3299999… in single precision: 1000 × it truncates to 4329.
+    EXPECT_EQ(figuresFromRotorSpeed(1000, {2, 4.33f}).motorSpeed, 4329);
+    // A tiny ratio or a pole count of 0 from a hand-edited file: clamped or 0, never UB.
+    EXPECT_EQ(speedsFromRate(551520, {2, 1e-6f}).rotorSpeed, intMax);
+    EXPECT_EQ(speedsFromRate(60000, {0, 1.0f}).motorSpeed, 0);
+    EXPECT_EQ(revFiguresFromPulses(intMax, {2, 1.0f}).perMinute, intMax);
+    EXPECT_FALSE(periodForFrequency(-5, 8));
+    EXPECT_EQ(readIntegerField("12345678901234567890", 40), intMax);
+    EXPECT_EQ(truncateToInt(std::numeric_limits<double>::quiet_NaN()), 0);
 }
 
 }  // namespace

@@ -31,7 +31,7 @@ inline std::string motorConfig(const std::string& poles = "", const std::string&
 using Command = std::function<void(ui::ControlId)>;
 using Script = std::function<void(ui::Dialog&, const Command&)>;
 
-// A click, or with text, typing it into the field.
+// Clicks, or with text, typing it into the field.
 struct Step {
     ui::ControlId id;
     const char* text = nullptr;
@@ -57,8 +57,8 @@ struct SubdialogRig {
     SubdialogRig() {
         rig.link().mainWindow = &mainDialog;
         rig.port().startDirectory = directory.path();
-        rig.setupMemory()[30] = 8;
-        rig.setupMemory()[13] = 0xFD;  // test program locked
+        memory()[30] = 8;
+        memory()[13] = 0xFD;  // test program locked
         image.controllerVersion = 0x1011;
         image.clockMHz = 8;
         mainDialog.setEnabled(ids::StatusField, false);
@@ -85,7 +85,7 @@ struct SubdialogRig {
     }
     int lastOwner() { return host().messages.empty() ? -1 : host().messages.back().ownerId; }
 
-    // Opens a sub-dialog that runs script, is kept in lastDialog and then cancelled.
+    // Opens a sub-dialog whose script runs, is kept in lastDialog and then cancelled.
     void open(void (*opening)(settings::SettingsContext&), Script script = {}) {
         host().modalScripts.push_back([this, script](ui::Dialog& dialog, const Command& command) {
             if (script) {
