@@ -126,11 +126,5 @@ inline Change readWith(Bytes bytes) {
         s.readOk();
     };
 }
-inline Change afterRead(Change change) {
-    return [=](SettingsRig& s) {
-        s.readOk();
-        change(s);
-    };
-}
 
 }  // namespace settings::testing

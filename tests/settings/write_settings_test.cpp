@@ -119,14 +119,13 @@ TEST_F(Write, MemoryNeverSetsForwardReverseOrRpmControl) {
 
 // A write refused, before or after the link: one message, the memory untouched.
 struct Refusal {
-    Change change;  // after a read, unless readFirst is false
+    Change change;  // after a read
     const char* text;
     const char* status = " ";  // the entry checks before any byte leave "verbinden...."
     const char* caption = "Error!";
     int owner = ownerMain;
     SettingsArea area = SettingsArea::Current;
     bool valuesKept = true;
-    bool readFirst = true;
 };
 
 const std::vector<ui::ControlId> rpmOn = {RpmControlCheck, OverTemperatureCheck};
@@ -137,8 +136,6 @@ Change uncheck(ui::ControlId id) {
 // One row per check, at its boundary or with a text that reads as no number.
 TEST(WriteRefusals, ShowTheirMessageAndWriteNothing) {
     const Refusal cases[] = {
-        {[](auto&) {}, "Zuerst Werte einlesen!", "", "Error!", noOwner, SettingsArea::Current,
-         false, false},
         {[](auto& s) { s.rig.serialConfig().loopBack = sim::LoopBack::Missing; },
          "No Adaptor found at COM2\n", " ", "Error"},
         {[](auto& s) { s.rig.controllerConfig().kind = sim::DeviceKind::NothingAttached; },
@@ -181,9 +178,7 @@ TEST(WriteRefusals, ShowTheirMessageAndWriteNothing) {
     for (const Refusal& r : cases) {
         SCOPED_TRACE(r.text);
         SettingsRig s;
-        if (r.readFirst) {
-            s.readOk();
-        }
+        s.readOk();
         r.change(s);
         const sim::SetupBytes before = s.memory();
         const int beeps = s.host().beeps;
