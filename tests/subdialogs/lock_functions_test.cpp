@@ -14,8 +14,6 @@ namespace {
 
 using namespace lock_ids;
 
-constexpr int lockAddress = 13;
-
 // After the script: the two lock boxes ticked ("x"), the boxes and "Schreiben" usable ("+"),
 // the lock byte in the controller and in the settings, the version field, the status field
 // as the script ended, and the beeps.
@@ -26,7 +24,7 @@ std::string lockState(SubdialogRig& r, const std::string& status) {
                   d.checked(RcSetupLockCheck) ? 'x' : '-',
                   d.checked(TestProgramLockCheck) ? 'x' : '-',
                   d.enabled(RcSetupLockCheck) && d.enabled(TestProgramLockCheck) ? '+' : '-',
-                  d.enabled(WriteButton) ? '+' : '-', r.memory()[lockAddress], r.lockByte,
+                  d.enabled(WriteButton) ? '+' : '-', r.memory()[13], r.lockByte,
                   r.mainDialog.text(ids::VersionField).c_str(), status.c_str(), r.host().beeps);
     return line;
 }
@@ -49,12 +47,12 @@ TEST(LockFunctions, ReadAndWrite) {
         const char* state;
         std::string messages = "";
     } cases[] = {
-        {{{lockAddress, 0xFC}}, true, read, "xx++ FC/FC [V 10.11-1F] [ok] 1"},
-        {{{lockAddress, 0xFF}}, true, read, "--++ FF/FF [V 10.11-1F] [ok] 1"},
-        {{{lockAddress, 0x5F}}, true, readWrite, "-x++ 5D/5D [V 10.11-1F] [ok] 2"},
+        {{{13, 0xFC}}, true, read, "xx++ FC/FC [V 10.11-1F] [ok] 1"},
+        {{{13, 0xFF}}, true, read, "--++ FF/FF [V 10.11-1F] [ok] 1"},
+        {{{13, 0x5F}}, true, readWrite, "-x++ 5D/5D [V 10.11-1F] [ok] 2"},
         // Before a read the lock byte of an earlier opening must not reach the controller.
-        {{{lockAddress, 0x5F}}, true, write, "-x-- 5F/00 [] [ ] 0"},
-        {{{lockAddress, 0xFF}}, false, readWrite, "-x++ FF/FD [V 10.11-1F] [ ] 1", unconfirmed},
+        {{{13, 0x5F}}, true, write, "-x-- 5F/00 [] [ ] 0"},
+        {{{13, 0xFF}}, false, readWrite, "-x++ FF/FD [V 10.11-1F] [ ] 1", unconfirmed},
         // The level check comes after the version field changed.
         {{{32, 0x30}, {33, 0x02}}, true, read, "---- FD/00 [V 30.02-1F] [ ] 0", level},
         // From then on every opening asks for a read (see Openings).
