@@ -142,5 +142,19 @@ TEST(RevCounter, OpeningChecksInOrder) {
     }
 }
 
+// The adapter pulled while the dialog is open: "Motor-Freigabe" says so and closes it.
+TEST(RevCounter, ReleaseWithoutAdapterClosesTheDialog) {
+    SubdialogRig r;
+    r.memory()[13] = 0xFC;
+    r.open(settings::openRevCounter, [&](ui::Dialog&, const Command& command) {
+        r.rig.serialConfig().loopBack = sim::LoopBack::Missing;
+        command(ReleaseMotorButton);
+    });
+    EXPECT_EQ(r.messages(), "Error!: adapter?");
+    ASSERT_TRUE(r.lastDialog);
+    EXPECT_TRUE(r.lastDialog->ended());
+    EXPECT_EQ(r.lastDialog->result(), 1);
+}
+
 }  // namespace
 }  // namespace subdialogs_test
