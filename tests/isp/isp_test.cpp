@@ -205,19 +205,24 @@ TEST(IspConnect, OutcomesResetsAndPulses) {
         // clang-format on
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        SimIsp isp;
-        isp.rig.ispConfig() = c.config;
-        EXPECT_EQ(ispConnect(isp.ctx), c.result);
-        const std::string lines =
-            c.signature.empty() ? "" : signatureLines(c.signature) + "Echo 53 received";
-        EXPECT_EQ(isp.state.deviceInfoText, lines);
-        EXPECT_EQ(isp.rig.messageText(), c.result == 0 ? "" : c.failure + lines);
-        EXPECT_EQ(isp.rig.linkState().ispConnected, c.result != 1);
-        EXPECT_EQ(isp.rises(sim::Line::Reset), c.resets);
-        EXPECT_EQ(isp.rises(sim::Line::Clock), c.pulses);
-        EXPECT_EQ(boxes(isp.rig.host()),
-                  Boxes(c.signature == "FF FF FF", "0 Warning:: Device Code erased!\n\n"));
+        for (bool parallel : {false, true}) {  // the extra pulse differs by adapter
+            SCOPED_TRACE(std::string(c.name) + (parallel ? ", parallel" : ", serial"));
+            SimIsp isp;
+            if (parallel) {
+                isp.rig.selectParallel();
+            }
+            isp.rig.ispConfig() = c.config;
+            EXPECT_EQ(ispConnect(isp.ctx), c.result);
+            const std::string lines =
+                c.signature.empty() ? "" : signatureLines(c.signature) + "Echo 53 received";
+            EXPECT_EQ(isp.state.deviceInfoText, lines);
+            EXPECT_EQ(isp.rig.messageText(), c.result == 0 ? "" : c.failure + lines);
+            EXPECT_EQ(isp.rig.linkState().ispConnected, c.result != 1);
+            EXPECT_EQ(isp.rises(sim::Line::Reset), c.resets);
+            EXPECT_EQ(isp.rises(sim::Line::Clock), c.pulses);
+            EXPECT_EQ(boxes(isp.rig.host()),
+                      Boxes(c.signature == "FF FF FF", "0 Warning:: Device Code erased!\n\n"));
+        }
     }
 }
 
