@@ -141,6 +141,8 @@ class Validator {
 
     bool checkNumbers() {
         if (!memory()) {
+            // Checked on the same nine characters that are stored: a check on only the
+            // first four would pass "  150" as 15 and then write 150.
             const auto speed = parseInteger(m_dialog.text(ControlSpeedField), numberFieldChars);
             if (!speed || *speed < percentMin || *speed > percentMax) {
                 return refuse("Softanlauf 1 - 50!");

@@ -167,6 +167,7 @@ TEST(WriteRefusals, ShowTheirMessageAndWriteNothing) {
         {edit({CellVoltageCheck}), "Wert 'Schwelle' 5.3V - 10.5V!"},
         {[](auto& s) { s.image.clockMHz = 8; }, "Takt-Frequenz bei 8MHz nicht möglich!"},
         {typed(ControlSpeedField, "0"), "Softanlauf 1 - 50!"},
+        {typed(ControlSpeedField, "  150"), "Softanlauf 1 - 50!"},
         {typed(TimingList, "45°"), "Timing?"},
         {typed(StartPowerField, "\xff\xfe"), "Leistung Anlauf 1 - 50!"},
         {typed(BrakeList, "stark"), "Bremse?"},
