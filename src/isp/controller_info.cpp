@@ -66,6 +66,7 @@ void showControllerInfo(IspContext& ctx) {
         return;
     }
     const ConfigurationBytes bytes = readConfigurationBytes(link);
+    // Bytes read over lines that failed are whatever the input line last showed.
     if (adapter::linesFailed(link)) {
         reportNoConnection(link);
         return;

@@ -33,6 +33,7 @@ void runUpdate(UpdateContext& ctx) {
     }
     switch (rememberUpdatePath(ctx)) {
         case RememberResult::FileMissing:
+            // Gone since it was opened a moment ago; the file name would be the last run's.
             showBox(ctx, "open error!");
             return;
         case RememberResult::NoExtension:

@@ -247,6 +247,10 @@ TEST(ServiceCommands, ReportsAndWaysOut) {
          "1227 Error: No Adaptor found at COM2\n", true},
         {"calibrate, firmware silent", calibrateOscillator, stillBooting,
          "1227 Error: Keine Verbindung!", true},
+        // Held in reset; the field no longer says "connecting....".
+        {"calibrate, locked", calibrateOscillator,
+         [](Rig& r) { r.ispConfig().familyOne = sim::FamilyOneReads::Always; },
+         "0 ERROR!: Keine Verbindung!", false},
         {"info", showControllerInfo, [](Rig&) {}, info, false},
         {"info, probe unanswered", showControllerInfo, stillBooting, info, false},
         // clang-format on

@@ -137,7 +137,7 @@ TEST_F(UpdateProcedure, RefusalsFailuresAndTheirMessages) {
         std::size_t boxes = 1;     // 2: the start question came first and programming began
         const char* name = "A3012B3012.upd";
     } cases[] = {
-        // Only the second version field of the name must match the controller's.
+        // Neither version in the name is the controller's.
         {"Datei nicht kompatibel!", "", false, smallFile, version(0x3012), " ", 1,
          "A3010B3011.upd"},
         {"Bitte kompatibles Setup-Programm downloaden!", "ERROR!", false, smallFile,
