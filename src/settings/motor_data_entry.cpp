@@ -44,6 +44,7 @@ void loadAndShowMotorData(SettingsContext& ctx, ui::Dialog& dialog, MotorDataFie
     config::loadMotorData(ctx.link.port.startDirectory, ctx.motorData, ctx.link.host);
     dialog.setText(fields.poleCount, config::formatPoleCount(ctx.motorData.poleCount));
     dialog.setText(fields.gearRatio, config::formatGearRatio(ctx.motorData.gearRatio));
+    ctx.link.host.repaint(dialog);
 }
 
 MotorEntry readMotorEntry(std::string_view poleCountText, std::string_view gearRatioText) {

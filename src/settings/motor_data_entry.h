@@ -15,8 +15,8 @@ struct MotorDataFields {
     ui::ControlId gearRatio;
 };
 
-// Loads the motor data from qvsetup.cfg and shows it: the pole count with "%2d", the
-// ratio with "%1.2f".
+// Loads the motor data from qvsetup.cfg, shows it (the pole count with "%2d", the ratio
+// with "%1.2f") and repaints the dialog.
 void loadAndShowMotorData(SettingsContext& ctx, ui::Dialog& dialog, MotorDataFields fields);
 
 enum class MotorEntryError {

@@ -47,10 +47,7 @@ class RevCounterDialog {
     RevCounterDialog(SettingsContext& ctx, ui::Dialog& dialog)
         : m_ctx(ctx), m_clock(ctx.link.clock), m_dialog(dialog) {}
 
-    void onInit() {
-        loadAndShowMotorData(m_ctx, m_dialog, motorFields);
-        m_ctx.link.host.repaint(m_dialog);
-    }
+    void onInit() { loadAndShowMotorData(m_ctx, m_dialog, motorFields); }
 
     void onCommand(ui::ControlId id) {
         switch (id) {

@@ -54,10 +54,7 @@ class RpmControlDialog {
   public:
     RpmControlDialog(SettingsContext& ctx, ui::Dialog& dialog) : m_ctx(ctx), m_dialog(dialog) {}
 
-    void onInit() {
-        loadAndShowMotorData(m_ctx, m_dialog, motorFields);
-        m_ctx.link.host.repaint(m_dialog);
-    }
+    void onInit() { loadAndShowMotorData(m_ctx, m_dialog, motorFields); }
 
     void onCommand(ui::ControlId id) {
         switch (id) {
@@ -171,7 +168,8 @@ class RpmControlDialog {
     void calculateRpm() {
         loadAndShowMotorData(m_ctx, m_dialog, motorFields);
         const int rotorSpeed =
-            readIntegerField(m_dialog.text(rpm_ids::RotorSpeedField), speedFieldChars).value_or(0);
+            readIntegerOfWidth(m_dialog.text(rpm_ids::RotorSpeedField), speedFieldChars)
+                .value_or(0);
         const CalculatedFigures figures = figuresFromRotorSpeed(rotorSpeed, m_ctx.motorData);
         m_dialog.setText(rpm_ids::MotorSpeedField, speedText(figures.motorSpeed));
         m_dialog.setText(rpm_ids::RatePerMinuteField, speedText(figures.perMinute));
@@ -181,7 +179,7 @@ class RpmControlDialog {
 
     // A term typed in its field, or nothing when it is no number or outside min..max.
     std::optional<int> termInRange(ui::ControlId field, int min, int max) {
-        const std::optional<int> term = readIntegerField(m_dialog.text(field), termFieldChars);
+        const std::optional<int> term = readIntegerOfWidth(m_dialog.text(field), termFieldChars);
         if (!term || *term < min || *term > max) {
             return std::nullopt;
         }
@@ -191,7 +189,7 @@ class RpmControlDialog {
     void writeRpmControl() {
         loadAndShowMotorData(m_ctx, m_dialog, motorFields);
         const std::optional<int> hz =
-            readIntegerField(m_dialog.text(rpm_ids::FrequencyField), speedFieldChars);
+            readIntegerOfWidth(m_dialog.text(rpm_ids::FrequencyField), speedFieldChars);
         // The main dialog's "Schreiben" takes any non-zero value as "RPM values present".
         m_ctx.image.rpmPeriod = hz.value_or(0);
         if (hz && *hz > maxLimitFrequencyHz) {

@@ -44,6 +44,14 @@ std::optional<int> readIntegerField(std::string_view text, std::size_t maxChars)
     return static_cast<int>(negative ? -value : value);
 }
 
+std::optional<int> readIntegerOfWidth(std::string_view text, std::size_t width) {
+    std::size_t start = 0;
+    while (start < text.size() && isBlank(text[start])) {
+        ++start;
+    }
+    return readIntegerField(text.substr(start), width);
+}
+
 int truncateToInt(double value) {
     if (std::isnan(value)) {
         return 0;

@@ -72,6 +72,7 @@ TEST(Entries, ReadAsNumbersAndChecked) {
                  {Hz16MHz, "4", "min. 5 Hz"},
                  {P, "0", "P: 1 - 10 !"},
                  {P, "1e30", "0/155/1/3"},
+                 {P, " 10", "0/155/10/3"},  // typed beside the blank that " 3" left
                  {I, "6", "I: 1 - 5 !"},
                  {RotorSpeed, "abc", "   0"},
                  {RotorSpeed, "12345678901234567890", "12345678"},

@@ -46,12 +46,20 @@ TEST(RpmControl, UnsetPeriodShowsZeroAndDefaultTerms) {
 TEST(RpmControl, CalculatorUsesTheStoredMotorDataOnly) {
     SubdialogRig r;
     r.directory.write(configName, motorConfig("10", "4.00"));
-    r.open(settings::openRpmControl, steps({{ReadButton},
-                                            {PoleCountField, "2"},  // edited but not saved
-                                            {GearRatioField, "1"},
-                                            {RotorSpeedField, "2000"},
-                                            {CalculateButton}}));
+    std::string painted;  // poles and Hz at each repaint of "Berechnen": the reload first
+    r.open(settings::openRpmControl, [&](ui::Dialog& dialog, const Command& command) {
+        steps({{ReadButton},
+               {PoleCountField, "2"},  // edited but not saved
+               {GearRatioField, "1"},
+               {RotorSpeedField, "2000"},
+               {FrequencyField, "x"}})(dialog, command);
+        r.host().onRepaint = [&](ui::Dialog& d) {
+            painted += d.text(PoleCountField) + d.text(FrequencyField) + "|";
+        };
+        command(CalculateButton);
+    });
     EXPECT_EQ(speeds(*r.lastDialog), " 666|40000|8000|2000");
+    EXPECT_EQ(painted, "10x|10 666|");
 }
 
 TEST(RpmControl, OldFirmwareWritesOnlyThePeriod) {
