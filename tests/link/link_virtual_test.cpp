@@ -87,6 +87,7 @@ TEST(OnTheSerialAdapter, AStuckLoopBackIsNoAdapter) {
     bench.rig.serialConfig().loopBack = sim::LoopBack::StuckOn;
     EXPECT_EQ(probeBootloader(bench.link), 1);
     EXPECT_EQ(bench.shown(), "0 Error: No Adaptor found at COM2\n");
+    EXPECT_EQ(bench.mainWindow.text(ids::StatusField), " ");
     EXPECT_FALSE(bench.mainWindow.enabled(ids::StatusField));
     EXPECT_FALSE(bench.link.state.adapterDetected);
 }

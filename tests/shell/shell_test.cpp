@@ -199,6 +199,7 @@ TEST(InitDialog, PortFieldOnStartAndAtEnd) {
             rig.writeConfig(*c.file);
         }
         App& app = rig.start(c.platform);
+        EXPECT_FALSE(app.mainDialog().enabled(ids::StatusField));  // idle: no progress shown
         EXPECT_EQ(rig.config(), c.config);
         EXPECT_EQ(rig.checkedPortItems(), c.item == ui::noId ? Items{} : Items{c.item});
         EXPECT_EQ(app.port().kind,
