@@ -27,15 +27,7 @@ void showReport(adapter::LinkContext& ctx, int target, int oldValue, int newValu
 
 void calibrateOscillator(IspContext& ctx) {
     adapter::LinkContext& link = ctx.link;
-    showConnecting(link);
-    if (detectAdapterOrReport(link) != 0) {
-        return;
-    }
-    clearStatus(link);
-
-    if (ispConnect(ctx) != 0) {
-        // The processor stays held in reset; the field no longer says it is connecting.
-        reportNoConnection(link);
+    if (!enterProgrammingMode(ctx)) {
         return;
     }
     const int target = ispCommand(link, readCalibrationByte, 0x00, calibrationAddress, 0x00) & 0xFF;
@@ -47,22 +39,22 @@ void calibrateOscillator(IspContext& ctx) {
     }
 
     adapter::startController(link, adapter::StartForm::Standard);
-    int answer = clink::probeExchange(link);
-    if (answer == clink::answerOtherDevice) {
+    const int firstAnswer = clink::probeExchange(link);
+    if (firstAnswer == clink::answerOtherDevice) {
         reportOtherDevice(link);
         return;
     }
-    if (answer != clink::answerReady) {
-        if (detectAdapterOrReport(link) != 0) {
+    switch (clink::reconnect(link, firstAnswer)) {
+        case clink::Connection::Ready:
+            break;
+        case clink::Connection::NoAdapter:
+            reportAdapterFailure(link);
             return;
-        }
-        adapter::startController(link, adapter::StartForm::Standard);
-    }
-    answer = clink::probeExchange(link);
-    if (answer != clink::answerReady) {
-        link.messageText = "Keine Verbindung!";
-        clink::errorTail(link);
-        return;
+        case clink::Connection::OtherDevice:
+        case clink::Connection::NoAnswer:
+            link.messageText = "Keine Verbindung!";
+            clink::errorTail(link);
+            return;
     }
     clink::setStatusText(link, " ");
     clink::repaintMain(link);

@@ -43,15 +43,7 @@ void completeInfoText(std::string& text, const ConfigurationBytes& bytes) {
 
 void showControllerInfo(IspContext& ctx) {
     adapter::LinkContext& link = ctx.link;
-    showConnecting(link);
-    if (detectAdapterOrReport(link) != 0) {
-        return;
-    }
-    clearStatus(link);
-
-    if (ispConnect(ctx) != 0) {
-        // The activity line said "connecting...."; the field ends blank as after any failure.
-        reportNoConnection(link);
+    if (!enterProgrammingMode(ctx)) {
         return;
     }
     // Only the firmware tells a controller of another kind apart; no answer at all is

@@ -3,14 +3,16 @@
 #pragma once
 
 #include "adapter/link_context.h"
+#include "isp/isp.h"
 
 namespace isp {
 
-// Enables the status field, shows "verbinden...." and repaints.
-void showConnecting(adapter::LinkContext& ctx);
-// detectAdapter; on failure the reason in a box owned by the main dialog, and the
-// status field blanked and disabled. Returns detectAdapter's result.
-int detectAdapterOrReport(adapter::LinkContext& ctx);
+// The reason detectAdapter left, in a box owned by the main dialog; status field cleared.
+void reportAdapterFailure(adapter::LinkContext& ctx);
+// The opening both commands share: "verbinden....", the adapter test, the status field
+// cleared, ispConnect. False after the failure was reported (the processor may stay held
+// in reset).
+bool enterProgrammingMode(IspContext& ctx);
 // The status field blank and disabled, repainted.
 void clearStatus(adapter::LinkContext& ctx);
 // "Keine Verbindung!" without owner; the status field blank and disabled.

@@ -64,6 +64,20 @@ int probeBootloader(LinkContext& ctx) {
     return 1;
 }
 
+Connection reconnect(LinkContext& ctx, int firstAnswer) {
+    if (firstAnswer != answerReady) {
+        if (adapter::detectAdapter(ctx) != 0) {
+            return Connection::NoAdapter;
+        }
+        adapter::startController(ctx, adapter::StartForm::Standard);
+    }
+    const int answer = probeExchange(ctx);
+    if (answer == answerReady) {
+        return Connection::Ready;
+    }
+    return answer == answerOtherDevice ? Connection::OtherDevice : Connection::NoAnswer;
+}
+
 int readSetupByte(LinkContext& ctx, int address) {
     exchangeByte(ctx, readCommand);
     adapter::delayMs(ctx, setupByteGapMs);

@@ -29,6 +29,11 @@ int probeExchange(LinkContext& ctx);
 // 0 ready; 1 failed, after its own message box.
 int probeBootloader(LinkContext& ctx);
 
+enum class Connection { Ready, NoAdapter, OtherDevice, NoAnswer };
+// After a probe that answered firstAnswer: when the controller was not ready, the adapter
+// test and a restart; then the probe again. NoAdapter leaves the reason in messageText.
+Connection reconnect(LinkContext& ctx, int firstAnswer);
+
 int readSetupByte(LinkContext& ctx, int address);
 int writeSetupByte(LinkContext& ctx, int address, int value);
 int writeSetupByteChecked(LinkContext& ctx, int address, int value);

@@ -24,25 +24,23 @@ bool isMemory(SettingsArea area) {
 // Restart the controller and probe; on a wrong answer test the adapter and try once more.
 bool connect(SettingsContext& ctx) {
     adapter::startController(ctx.link, adapter::StartForm::Standard);
-    if (clink::probeExchange(ctx.link) != clink::answerReady) {
-        if (adapter::detectAdapter(ctx.link) != 0) {
+    switch (clink::reconnect(ctx.link, clink::probeExchange(ctx.link))) {
+        case clink::Connection::Ready:
+            return true;
+        case clink::Connection::NoAdapter:
             showOwnedMessage(ctx, ctx.link.messageText, "Error");
             blankStatus(ctx);
             return false;
-        }
-        adapter::startController(ctx.link, adapter::StartForm::Standard);
+        case clink::Connection::OtherDevice:
+            ctx.link.host.messageBox(nullptr, "angeschlossenes Gerät ist kein ZEK-Micro!",
+                                     "ERROR!");
+            blankStatus(ctx);
+            return false;
+        case clink::Connection::NoAnswer:
+            break;
     }
-    const int answer = clink::probeExchange(ctx.link);
-    if (answer == clink::answerOtherDevice) {
-        ctx.link.host.messageBox(nullptr, "angeschlossenes Gerät ist kein ZEK-Micro!", "ERROR!");
-        blankStatus(ctx);
-        return false;
-    }
-    if (answer != clink::answerReady) {
-        failThroughErrorTail(ctx, noConnectionText);
-        return false;
-    }
-    return true;
+    failThroughErrorTail(ctx, noConnectionText);
+    return false;
 }
 
 // Answers read over a vanished port mean nothing; such a read must not look valid.

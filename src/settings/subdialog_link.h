@@ -4,15 +4,15 @@
 
 #include <string_view>
 
+#include "link/link.h"
 #include "settings/settings.h"
 
 namespace settings::subdialogs {
 
-enum class Connection { Ready, NoAdapter, OtherDevice, NoAnswer };
-
-// After a probe that answered firstAnswer: when the controller was not ready, the adapter
-// test and a restart; then the probe again. NoAdapter leaves the reason in messageText.
-Connection reconnect(SettingsContext& ctx, int firstAnswer);
+using clink::Connection;
+inline Connection reconnect(SettingsContext& ctx, int firstAnswer) {
+    return clink::reconnect(ctx.link, firstAnswer);
+}
 
 // The main dialog's status field, repainted at once.
 void showMainStatus(SettingsContext& ctx, std::string_view text);
