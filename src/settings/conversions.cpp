@@ -4,6 +4,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 
 namespace settings {
@@ -24,7 +25,6 @@ constexpr int periodOffsetAt16MHz = 22;
 
 constexpr std::size_t decimalFieldChars = 9;
 constexpr std::size_t decimalWidth = 8;
-constexpr std::size_t integerWidth = 3;
 
 bool isBlank(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
@@ -84,23 +84,24 @@ float parseDecimal(std::string_view text) {
     return negative ? -value : value;
 }
 
-std::optional<int> parseInteger(std::string_view text, std::size_t maxChars) {
+std::optional<int> parseInteger(std::string_view text, std::size_t maxChars, std::size_t width) {
     std::string_view rest = skipBlanks(text.substr(0, std::min(text.size(), maxChars)));
-    rest = rest.substr(0, std::min(rest.size(), integerWidth));
+    rest = rest.substr(0, std::min(rest.size(), width));
     bool negative = false;
     if (!rest.empty() && (rest.front() == '+' || rest.front() == '-')) {
         negative = rest.front() == '-';
         rest.remove_prefix(1);
     }
-    if (!rest.empty() && (rest.front() == '+' || rest.front() == '-')) {
+    if (rest.empty() || rest.front() < '0' || rest.front() > '9') {
         return std::nullopt;
     }
-    int value = 0;
-    const auto [end, error] = std::from_chars(rest.data(), rest.data() + rest.size(), value);
-    if (error != std::errc{}) {
-        return std::nullopt;  // at most three characters never overflow
+    // Accumulated wide and clamped, so that a whole-text field stays defined.
+    constexpr std::int64_t limit = std::numeric_limits<int>::max();
+    std::int64_t value = 0;
+    for (std::size_t i = 0; i < rest.size() && rest[i] >= '0' && rest[i] <= '9'; ++i) {
+        value = std::min(value * 10 + (rest[i] - '0'), limit);
     }
-    return negative ? -value : value;
+    return static_cast<int>(negative ? -value : value);
 }
 
 float reduceNeutral(float neutralMs) {

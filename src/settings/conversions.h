@@ -13,9 +13,11 @@ namespace settings {
 // blanks. 0 when the text holds no number.
 float parseDecimal(std::string_view text);
 
-// An integer field: at most maxChars characters of the text, then at most 3 characters
-// of a signed integer read after leading blanks; nothing when there is no number.
-std::optional<int> parseInteger(std::string_view text, std::size_t maxChars);
+// An integer field as "%Nd" reads it: at most maxChars characters of the text, then
+// leading blanks, then at most width characters of a signed integer (" 10" with width 2
+// is 10). Nothing when there is no number; values beyond int are clamped.
+inline constexpr std::size_t wholeText = std::string_view::npos;
+std::optional<int> parseInteger(std::string_view text, std::size_t maxChars, std::size_t width = 3);
 
 // Pulse times in steps of 0.0005 ms. The neutral time is stored 0.08 ms lower.
 inline constexpr double neutralOffsetMs = 0.08;

@@ -9,6 +9,7 @@
 #include "settings/command_steps.h"
 #include "settings/conversions.h"
 #include "settings/settings.h"
+#include "settings/setup_map.h"
 #include "settings/subdialog_link.h"
 
 namespace settings {
@@ -17,20 +18,10 @@ namespace {
 
 using namespace subdialogs;
 
-constexpr int lockAddress = 13;
-constexpr int versionMajorAddress = 32;
-constexpr int versionMinorAddress = 33;
-constexpr int capabilityAddress = 31;
-constexpr int setupLevelAddress = 35;
-
 // A clear bit locks: an erased setup memory (0xFF) reads as nothing locked.
 constexpr std::uint8_t rcSetupFreeBit = 0x01;
 constexpr std::uint8_t testProgramFreeBit = 0x02;
 
-constexpr std::int32_t erasedVersion = 0xFFFF;
-constexpr std::int32_t familyMask = 0xF000;
-constexpr std::int32_t firstFamily = 0x1000;
-constexpr std::int32_t thirdFamily = 0x3000;
 // Firmware below this level keeps no locks.
 constexpr std::int32_t minimumLockLevel = 3;
 
@@ -100,31 +91,31 @@ class LockFunctionsDialog {
         }
 
         SetupImage& image = m_ctx.image;
-        const int major = readByte(m_ctx, versionMajorAddress);
+        const int major = readByte(m_ctx, address::versionHigh);
         std::string versionText = "V " + formatHex2(major) + ".";
         image.controllerVersion = major * 256;
-        const int minor = readByte(m_ctx, versionMinorAddress);
+        const int minor = readByte(m_ctx, address::versionLow);
         versionText += formatHex2(minor);
         image.controllerVersion += minor;
 
-        if (image.controllerVersion == erasedVersion) {
+        if (image.controllerVersion == versionErased) {
             m_ctx.link.host.messageBox(nullptr, "Erst nach Setup mit Fernsteuerung verfügbar!",
                                        "ERROR!");
             return;
         }
-        const std::int32_t family = image.controllerVersion & familyMask;
-        if (family != firstFamily && family != thirdFamily) {
+        const std::int32_t family = image.versionFamily();
+        if (family != familyOne && family != familyThree) {
             m_ctx.link.host.messageBox(nullptr, "Bitte kompatibles Setup-Programm downloaden!",
                                        "ERROR!");
             // Everything that needs read values refuses until the next good read.
             image.controllerVersion = versionInvalid;
             return;
         }
-        image.capabilityFlags = readByte(m_ctx, capabilityAddress);
+        image.capabilityFlags = readByte(m_ctx, address::capabilityFlags);
         versionText += "-" + formatHex2(image.capabilityFlags);
         m_ctx.mainDialog.setText(ids::VersionField, versionText);
 
-        if (readByte(m_ctx, setupLevelAddress) > setupProgramLevel) {
+        if (readByte(m_ctx, address::requiredSetupLevel) > setupProgramLevel) {
             m_ctx.link.host.messageBox(nullptr, "Bitte aktuelles Setup-Programm downloaden!", "");
             return;
         }
@@ -134,7 +125,7 @@ class LockFunctionsDialog {
             return;
         }
 
-        m_ctx.lockByte = static_cast<std::uint8_t>(readByte(m_ctx, lockAddress));
+        m_ctx.lockByte = static_cast<std::uint8_t>(readByte(m_ctx, address::lockFlags));
         m_dialog.setEnabled(lock_ids::RcSetupLockCheck, true);
         m_dialog.setEnabled(lock_ids::TestProgramLockCheck, true);
         m_dialog.setEnabled(lock_ids::WriteButton, true);
@@ -169,7 +160,7 @@ class LockFunctionsDialog {
         }
         m_ctx.lockByte = lockByte;
 
-        if (clink::writeSetupByteChecked(m_ctx.link, lockAddress, lockByte) != 0) {
+        if (clink::writeSetupByteChecked(m_ctx.link, address::lockFlags, lockByte) != 0) {
             m_ctx.link.host.messageBox(nullptr, "Schreibfehler!", "Error!");
             return;
         }

@@ -49,7 +49,7 @@ void loadAndShowMotorData(SettingsContext& ctx, ui::Dialog& dialog, MotorDataFie
 
 MotorEntry readMotorEntry(std::string_view poleCountText, std::string_view gearRatioText) {
     MotorEntry entry;
-    const int poleCount = readIntegerField(poleCountText, poleCountFieldChars).value_or(0);
+    const int poleCount = parseInteger(poleCountText, poleCountFieldChars, wholeText).value_or(0);
     // Negative counts are no more a motor than 0 is.
     if (poleCount <= 0) {
         entry.error = MotorEntryError::PoleCountNotAllowed;

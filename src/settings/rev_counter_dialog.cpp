@@ -12,6 +12,7 @@
 #include "settings/motor_data_entry.h"
 #include "settings/rpm_figures.h"
 #include "settings/settings.h"
+#include "settings/setup_map.h"
 #include "settings/subdialog_link.h"
 
 namespace settings {
@@ -20,7 +21,6 @@ namespace {
 
 using namespace subdialogs;
 
-constexpr int lockAddress = 13;
 constexpr std::uint8_t testProgramFreeBit = 0x02;
 constexpr std::int32_t firstRevCounterVersion = 0x1011;
 
@@ -245,7 +245,8 @@ bool controllerReadyForRevs(SettingsContext& ctx) {
         clearMainStatus(ctx);
         return false;
     }
-    ctx.lockByte = static_cast<std::uint8_t>(clink::readSetupByte(ctx.link, lockAddress) & 0xFF);
+    ctx.lockByte =
+        static_cast<std::uint8_t>(clink::readSetupByte(ctx.link, address::lockFlags) & 0xFF);
     // The test program would drive the motor itself while the pilot measures.
     if ((ctx.lockByte & testProgramFreeBit) != 0) {
         ctx.link.host.messageBox(nullptr, "nur mögl. wenn Testprogramm gesperrt", "Error!");

@@ -12,6 +12,7 @@
 #include "settings/motor_data_entry.h"
 #include "settings/rpm_figures.h"
 #include "settings/settings.h"
+#include "settings/setup_map.h"
 #include "settings/subdialog_link.h"
 #include "settings/subdialog_numbers.h"
 
@@ -20,13 +21,6 @@ namespace settings {
 namespace {
 
 using namespace subdialogs;
-
-constexpr int setupMarkerAddress = 12;
-constexpr int setupMarkerDone = 0x66;  // the setup with the transmitter has been done
-constexpr int periodHighAddress = 27;
-constexpr int periodLowAddress = 28;
-constexpr int pTermAddress = 36;
-constexpr int iTermAddress = 37;  // holds iTermBase - I
 
 constexpr std::int32_t firstRegulatorVersion = 0x1011;
 constexpr int minPTerm = 1;
@@ -106,7 +100,9 @@ class RpmControlDialog {
         m_dialog.setText(rpm_ids::RotorSpeedField, speedText(figures.rotorSpeed));
     }
 
-    int readPeriod() { return readByte(periodHighAddress) * 256 + readByte(periodLowAddress); }
+    int readPeriod() {
+        return readByte(address::rpmPeriodHigh) * 256 + readByte(address::rpmPeriodLow);
+    }
 
     bool writeByte(int address, int value) {
         if (clink::writeSetupByteChecked(m_ctx.link, address, value) == 0) {
@@ -131,7 +127,7 @@ class RpmControlDialog {
             host().messageBox(nullptr, "Keine Verbindung!", "ERROR!");
             return;
         }
-        if (readByte(setupMarkerAddress) != setupMarkerDone) {
+        if (readByte(address::setupMarker) != setupMarkerValue) {
             host().messageBox(nullptr, "Erst nach Setup mit Fernsteuerung verfügbar!", "ERROR!");
             return;
         }
@@ -145,8 +141,8 @@ class RpmControlDialog {
         showSpeeds(hz * 60);
 
         if (hasRegulatorTerms()) {
-            const int pTerm = readByte(pTermAddress);
-            const int storedITerm = readByte(iTermAddress);
+            const int pTerm = readByte(address::pTerm);
+            const int storedITerm = readByte(address::iTerm);
             const bool noValues = m_ctx.image.rpmPeriod == 0;
             m_dialog.setText(rpm_ids::PTermField, formatInteger(noValues ? defaultTerm : pTerm, 2));
             m_dialog.setText(rpm_ids::ITermField,
@@ -168,7 +164,7 @@ class RpmControlDialog {
     void calculateRpm() {
         loadAndShowMotorData(m_ctx, m_dialog, motorFields);
         const int rotorSpeed =
-            readIntegerOfWidth(m_dialog.text(rpm_ids::RotorSpeedField), speedFieldChars)
+            parseInteger(m_dialog.text(rpm_ids::RotorSpeedField), wholeText, speedFieldChars)
                 .value_or(0);
         const CalculatedFigures figures = figuresFromRotorSpeed(rotorSpeed, m_ctx.motorData);
         m_dialog.setText(rpm_ids::MotorSpeedField, speedText(figures.motorSpeed));
@@ -179,7 +175,8 @@ class RpmControlDialog {
 
     // A term typed in its field, or nothing when it is no number or outside min..max.
     std::optional<int> termInRange(ui::ControlId field, int min, int max) {
-        const std::optional<int> term = readIntegerOfWidth(m_dialog.text(field), termFieldChars);
+        const std::optional<int> term =
+            parseInteger(m_dialog.text(field), wholeText, termFieldChars);
         if (!term || *term < min || *term > max) {
             return std::nullopt;
         }
@@ -189,7 +186,7 @@ class RpmControlDialog {
     void writeRpmControl() {
         loadAndShowMotorData(m_ctx, m_dialog, motorFields);
         const std::optional<int> hz =
-            readIntegerOfWidth(m_dialog.text(rpm_ids::FrequencyField), speedFieldChars);
+            parseInteger(m_dialog.text(rpm_ids::FrequencyField), wholeText, speedFieldChars);
         // The main dialog's "Schreiben" takes any non-zero value as "RPM values present".
         m_ctx.image.rpmPeriod = hz.value_or(0);
         if (hz && *hz > maxLimitFrequencyHz) {
@@ -222,12 +219,13 @@ class RpmControlDialog {
             }
         }
 
-        if (!writeByte(periodHighAddress, (*period >> 8) & 0xFF) ||
-            !writeByte(periodLowAddress, *period & 0xFF)) {
+        if (!writeByte(address::rpmPeriodHigh, (*period >> 8) & 0xFF) ||
+            !writeByte(address::rpmPeriodLow, *period & 0xFF)) {
             return;
         }
         if (pTerm && iTerm &&
-            (!writeByte(pTermAddress, *pTerm) || !writeByte(iTermAddress, iTermBase - *iTerm))) {
+            (!writeByte(address::pTerm, *pTerm) ||
+             !writeByte(address::iTerm, iTermBase - *iTerm))) {
             return;
         }
 

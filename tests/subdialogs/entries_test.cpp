@@ -9,6 +9,7 @@
 
 #include "resources/rev_counter_dialog.h"
 #include "resources/rpm_control_dialog.h"
+#include "settings/conversions.h"
 #include "settings/rpm_figures.h"
 #include "settings/subdialog_numbers.h"
 #include "subdialog_rig.h"
@@ -133,7 +134,7 @@ TEST(Figures, SinglePrecisionAndDamagedInput) {
     EXPECT_EQ(speedsFromRate(60000, {0, 1.0f}).motorSpeed, 0);
     EXPECT_EQ(revFiguresFromPulses(intMax, {2, 1.0f}).perMinute, intMax);
     EXPECT_FALSE(periodForFrequency(-5, 8));
-    EXPECT_EQ(readIntegerField("12345678901234567890", 40), intMax);
+    EXPECT_EQ(settings::parseInteger("12345678901234567890", 40, settings::wholeText), intMax);
     EXPECT_EQ(truncateToInt(std::numeric_limits<double>::quiet_NaN()), 0);
 }
 
