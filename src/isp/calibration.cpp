@@ -61,7 +61,7 @@ void calibrateOscillator(IspContext& ctx) {
 
     const int oldValue = clink::readSetupByte(link, oscCalibrationAddress);
     if (clink::writeSetupByteChecked(link, oscCalibrationAddress, target) != 0) {
-        clearStatus(link);
+        clink::clearStatus(link);
         return;
     }
     const int newValue = clink::readSetupByte(link, oscCalibrationAddress);

@@ -64,7 +64,7 @@ void showControllerInfo(IspContext& ctx) {
         return;
     }
     completeInfoText(ctx.state.deviceInfoText, bytes);
-    clearStatus(link);
+    clink::clearStatus(link);
     link.host.messageBox(nullptr, ctx.state.deviceInfoText, "Info:");
 }
 

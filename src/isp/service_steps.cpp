@@ -8,12 +8,6 @@ namespace isp {
 
 namespace {
 
-void showConnecting(adapter::LinkContext& ctx) {
-    clink::setStatusEnabled(ctx, true);
-    clink::setStatusText(ctx, "verbinden....");
-    clink::repaintMain(ctx);
-}
-
 // detectAdapter; on failure the reason in a box owned by the main dialog.
 int detectAdapterOrReport(adapter::LinkContext& ctx) {
     if (adapter::detectAdapter(ctx) == 0) {
@@ -27,15 +21,15 @@ int detectAdapterOrReport(adapter::LinkContext& ctx) {
 
 void reportAdapterFailure(adapter::LinkContext& ctx) {
     ctx.host.messageBox(ctx.mainWindow, ctx.messageText, "Error");
-    clearStatus(ctx);
+    clink::clearStatus(ctx);
 }
 
 bool enterProgrammingMode(IspContext& ctx) {
-    showConnecting(ctx.link);
+    clink::showStatus(ctx.link, "verbinden....");
     if (detectAdapterOrReport(ctx.link) != 0) {
         return false;
     }
-    clearStatus(ctx.link);
+    clink::clearStatus(ctx.link);
     if (ispConnect(ctx) != 0) {
         // The activity line said "connecting...."; the field ends blank as after any failure.
         reportNoConnection(ctx.link);
@@ -44,20 +38,14 @@ bool enterProgrammingMode(IspContext& ctx) {
     return true;
 }
 
-void clearStatus(adapter::LinkContext& ctx) {
-    clink::setStatusText(ctx, " ");
-    clink::setStatusEnabled(ctx, false);
-    clink::repaintMain(ctx);
-}
-
 void reportNoConnection(adapter::LinkContext& ctx) {
     ctx.host.messageBox(nullptr, "Keine Verbindung!", "ERROR!");
-    clearStatus(ctx);
+    clink::clearStatus(ctx);
 }
 
 void reportOtherDevice(adapter::LinkContext& ctx) {
     ctx.host.messageBox(nullptr, "angeschlossenes Gerät ist kein ZEK-Micro!", "ERROR!");
-    clearStatus(ctx);
+    clink::clearStatus(ctx);
 }
 
 }  // namespace isp

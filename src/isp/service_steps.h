@@ -13,8 +13,6 @@ void reportAdapterFailure(adapter::LinkContext& ctx);
 // cleared, ispConnect. False after the failure was reported (the processor may stay held
 // in reset).
 bool enterProgrammingMode(IspContext& ctx);
-// The status field blank and disabled, repainted.
-void clearStatus(adapter::LinkContext& ctx);
 // "Keine Verbindung!" without owner; the status field blank and disabled.
 void reportNoConnection(adapter::LinkContext& ctx);
 // The probe found a controller of another kind: told without owner, status cleared.

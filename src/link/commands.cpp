@@ -39,9 +39,7 @@ int probeBootloader(LinkContext& ctx) {
     if (answer != answerReady) {
         if (adapter::detectAdapter(ctx) != 0) {
             ctx.host.messageBox(nullptr, ctx.messageText, "Error");
-            setStatusText(ctx, " ");
-            setStatusEnabled(ctx, false);
-            repaintMain(ctx);
+            clearStatus(ctx);
             return 1;
         }
         adapter::startController(ctx, adapter::StartForm::Standard);

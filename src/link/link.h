@@ -47,6 +47,12 @@ int commitFlashPage(LinkContext& ctx, int page);
 void setStatusText(LinkContext& ctx, std::string_view text);
 void setStatusEnabled(LinkContext& ctx, bool enabled);
 void repaintMain(LinkContext& ctx);
+// Progress: the status field enabled with text, repainted.
+void showStatus(LinkContext& ctx, std::string_view text);
+// A finished step: the status field with text, disabled, repainted.
+void settleStatus(LinkContext& ctx, std::string_view text);
+// The status field blank (one blank) and disabled, repainted.
+void clearStatus(LinkContext& ctx);
 // Enable the status field, repaint, blank it, box owned by the main dialog with
 // messageText and the caption "Error", disable the status field, repaint.
 void errorTail(LinkContext& ctx);

@@ -31,6 +31,22 @@ void repaintMain(LinkContext& ctx) {
     }
 }
 
+void showStatus(LinkContext& ctx, std::string_view text) {
+    setStatusEnabled(ctx, true);
+    setStatusText(ctx, text);
+    repaintMain(ctx);
+}
+
+void settleStatus(LinkContext& ctx, std::string_view text) {
+    setStatusText(ctx, text);
+    setStatusEnabled(ctx, false);
+    repaintMain(ctx);
+}
+
+void clearStatus(LinkContext& ctx) {
+    settleStatus(ctx, " ");
+}
+
 void errorTail(LinkContext& ctx) {
     setStatusEnabled(ctx, true);
     repaintMain(ctx);

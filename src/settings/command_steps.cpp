@@ -7,18 +7,6 @@
 
 namespace settings {
 
-void showStatus(SettingsContext& ctx, std::string_view text) {
-    clink::setStatusEnabled(ctx.link, true);
-    clink::setStatusText(ctx.link, text);
-    clink::repaintMain(ctx.link);
-}
-
-void blankStatus(SettingsContext& ctx) {
-    clink::setStatusText(ctx.link, " ");
-    clink::setStatusEnabled(ctx.link, false);
-    clink::repaintMain(ctx.link);
-}
-
 void failThroughErrorTail(SettingsContext& ctx, std::string_view message) {
     ctx.link.messageText = std::string(message);
     clink::errorTail(ctx.link);

@@ -10,10 +10,6 @@ namespace settings {
 
 inline constexpr std::string_view readFirstText = "Zuerst Werte einlesen!";
 
-// Enables the status field, shows text and repaints.
-void showStatus(SettingsContext& ctx, std::string_view text);
-// Blanks and disables the status field and repaints.
-void blankStatus(SettingsContext& ctx);
 // messageText = message, then the shared failure ending.
 void failThroughErrorTail(SettingsContext& ctx, std::string_view message);
 // "Zuerst Werte einlesen!" in a box without owner.

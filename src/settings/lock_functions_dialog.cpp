@@ -10,13 +10,10 @@
 #include "settings/conversions.h"
 #include "settings/settings.h"
 #include "settings/setup_map.h"
-#include "settings/subdialog_link.h"
 
 namespace settings {
 
 namespace {
-
-using namespace subdialogs;
 
 // A clear bit locks: an erased setup memory (0xFF) reads as nothing locked.
 constexpr std::uint8_t rcSetupFreeBit = 0x01;
@@ -62,31 +59,31 @@ class LockFunctionsDialog {
     }
 
     // The restart after an unready first probe; false when the adapter is missing.
-    bool reconnectOrReport(Connection& connection) {
+    bool reconnectOrReport(clink::Connection& connection) {
         const int firstAnswer = clink::probeExchange(m_ctx.link);
         m_ctx.mainDialog.setText(ids::StatusField, " ");
         m_ctx.link.host.repaint(m_ctx.mainDialog);
-        connection = reconnect(m_ctx, firstAnswer);
-        if (connection == Connection::NoAdapter) {
+        connection = clink::reconnect(m_ctx.link, firstAnswer);
+        if (connection == clink::Connection::NoAdapter) {
             m_ctx.link.host.messageBox(&m_dialog, m_ctx.link.messageText, "Error");
-            clearMainStatus(m_ctx);
+            clink::clearStatus(m_ctx.link);
             return false;
         }
         return true;
     }
 
     void readLocks() {
-        Connection connection = Connection::NoAnswer;
+        clink::Connection connection = clink::Connection::NoAnswer;
         if (!reconnectOrReport(connection)) {
             return;
         }
-        if (connection != Connection::Ready) {
+        if (connection != clink::Connection::Ready) {
             m_ctx.link.host.messageBox(nullptr,
-                                       connection == Connection::OtherDevice
+                                       connection == clink::Connection::OtherDevice
                                            ? "angeschlossenes Gerät ist kein ZEK-Micro!"
                                            : "Keine Verbindung!",
                                        "ERROR!");
-            clearMainStatus(m_ctx);
+            clink::clearStatus(m_ctx.link);
             return;
         }
 
@@ -133,16 +130,16 @@ class LockFunctionsDialog {
         m_dialog.setChecked(lock_ids::TestProgramLockCheck,
                             (m_ctx.lockByte & testProgramFreeBit) == 0);
         m_ctx.link.host.beep();
-        settleMainStatus(m_ctx, "ok");
+        clink::settleStatus(m_ctx.link, "ok");
     }
 
     void writeLocks() {
-        Connection connection = Connection::NoAnswer;
+        clink::Connection connection = clink::Connection::NoAnswer;
         if (!reconnectOrReport(connection)) {
             return;
         }
         // Here a controller of another kind gets no message of its own.
-        if (connection != Connection::Ready) {
+        if (connection != clink::Connection::Ready) {
             m_ctx.link.host.messageBox(nullptr, "Keine Verbindung!", "ERROR!");
             return;
         }
@@ -164,7 +161,7 @@ class LockFunctionsDialog {
             m_ctx.link.host.messageBox(nullptr, "Schreibfehler!", "Error!");
             return;
         }
-        settleMainStatus(m_ctx, "ok");
+        clink::settleStatus(m_ctx.link, "ok");
         m_ctx.link.host.beep();
     }
 
@@ -179,13 +176,13 @@ void openLockFunctions(SettingsContext& ctx) {
         ctx.link.host.messageBox(nullptr, readFirstText, "Error!");
         return;
     }
-    showMainStatus(ctx, "verbinden....");
+    clink::showStatus(ctx.link, "verbinden....");
     if (adapter::detectAdapter(ctx.link) != 0) {
         ctx.link.host.messageBox(&ctx.mainDialog, ctx.link.messageText, "Error");
-        clearMainStatus(ctx);
+        clink::clearStatus(ctx.link);
         return;
     }
-    clearMainStatus(ctx);
+    clink::clearStatus(ctx.link);
 
     ui::Dialog dialog(resources::lockFunctionsDialogTemplate());
     LockFunctionsDialog lockFunctions(ctx, dialog);

@@ -29,12 +29,12 @@ bool connect(SettingsContext& ctx) {
             return true;
         case clink::Connection::NoAdapter:
             showOwnedMessage(ctx, ctx.link.messageText, "Error");
-            blankStatus(ctx);
+            clink::clearStatus(ctx.link);
             return false;
         case clink::Connection::OtherDevice:
             ctx.link.host.messageBox(nullptr, "angeschlossenes Gerät ist kein ZEK-Micro!",
                                      "ERROR!");
-            blankStatus(ctx);
+            clink::clearStatus(ctx.link);
             return false;
         case clink::Connection::NoAnswer:
             break;
@@ -124,26 +124,26 @@ void readSettings(SettingsContext& ctx, SettingsArea area) {
         ctx.link.host.messageBox(nullptr, "  PORT ?", "ERROR!");
         return;
     }
-    showStatus(ctx, "verbinden....");
+    clink::showStatus(ctx.link, "verbinden....");
     if (adapter::detectAdapter(ctx.link) != 0) {
         showOwnedMessage(ctx, ctx.link.messageText, "Error");
-        blankStatus(ctx);
+        clink::clearStatus(ctx.link);
         return;
     }
     if (clink::probeBootloader(ctx.link) != 0) {
         return;
     }
     if (isMemory(area)) {
-        showStatus(ctx,
-                   area == SettingsArea::Memory1 ? "Speicher1 lesen..." : "Speicher2 lesen...");
+        clink::showStatus(
+            ctx.link, area == SettingsArea::Memory1 ? "Speicher1 lesen..." : "Speicher2 lesen...");
         if (!ctx.image.valuesRead()) {
             refuseBeforeRead(ctx);
-            blankStatus(ctx);
+            clink::clearStatus(ctx.link);
             return;
         }
         blankCurrentOnlyControls(ctx.mainDialog, "");
     } else {
-        showStatus(ctx, "lesen.....");
+        clink::showStatus(ctx.link, "lesen.....");
         enableCurrentOnlyControls(ctx.mainDialog);
     }
     if (!connect(ctx) || !checkIdentity(ctx)) {

@@ -13,7 +13,6 @@
 #include "settings/rpm_figures.h"
 #include "settings/settings.h"
 #include "settings/setup_map.h"
-#include "settings/subdialog_link.h"
 
 namespace settings {
 
@@ -230,19 +229,19 @@ class RevCounterDialog {
 // The steps of the opening that talk to the controller; false after their message.
 bool controllerReadyForRevs(SettingsContext& ctx) {
     adapter::startController(ctx.link, adapter::StartForm::Standard);
-    const Connection connection = reconnect(ctx, clink::probeExchange(ctx.link));
-    if (connection == Connection::NoAdapter) {
+    const clink::Connection connection = clink::reconnect(ctx.link, clink::probeExchange(ctx.link));
+    if (connection == clink::Connection::NoAdapter) {
         ctx.link.host.messageBox(&ctx.mainDialog, ctx.link.messageText, "Error");
-        clearMainStatus(ctx);
+        clink::clearStatus(ctx.link);
         return false;
     }
-    if (connection != Connection::Ready) {
+    if (connection != clink::Connection::Ready) {
         ctx.link.host.messageBox(nullptr,
-                                 connection == Connection::OtherDevice
+                                 connection == clink::Connection::OtherDevice
                                      ? "angeschlossenes Gerät ist kein ZEK-Micro!"
                                      : "Keine Verbindung!",
                                  "ERROR!");
-        clearMainStatus(ctx);
+        clink::clearStatus(ctx.link);
         return false;
     }
     ctx.lockByte =
@@ -250,7 +249,7 @@ bool controllerReadyForRevs(SettingsContext& ctx) {
     // The test program would drive the motor itself while the pilot measures.
     if ((ctx.lockByte & testProgramFreeBit) != 0) {
         ctx.link.host.messageBox(nullptr, "nur mögl. wenn Testprogramm gesperrt", "Error!");
-        clearMainStatus(ctx);
+        clink::clearStatus(ctx.link);
         return false;
     }
     return true;

@@ -13,7 +13,6 @@
 #include "settings/rpm_figures.h"
 #include "settings/settings.h"
 #include "settings/setup_map.h"
-#include "settings/subdialog_link.h"
 #include "settings/subdialog_numbers.h"
 
 namespace settings {
@@ -118,12 +117,13 @@ class RpmControlDialog {
         host().repaint(m_dialog);
         adapter::delayMs(m_ctx.link, settleBeforeReadMs);
 
-        const Connection connection = reconnect(m_ctx, clink::probeExchange(m_ctx.link));
-        if (connection == Connection::NoAdapter) {
+        const clink::Connection connection =
+            clink::reconnect(m_ctx.link, clink::probeExchange(m_ctx.link));
+        if (connection == clink::Connection::NoAdapter) {
             host().messageBox(nullptr, m_ctx.link.messageText, "Error");
             return;
         }
-        if (connection != Connection::Ready) {
+        if (connection != clink::Connection::Ready) {
             host().messageBox(nullptr, "Keine Verbindung!", "ERROR!");
             return;
         }

@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "link/link.h"
 #include "resources/main_dialog_ids.h"
 #include "settings/command_steps.h"
 #include "settings/conversions.h"
@@ -64,7 +65,7 @@ class Validator {
 
     bool refuse(std::string_view message) {
         showOwnedMessage(m_ctx, message, "Error!");
-        blankStatus(m_ctx);
+        clink::clearStatus(m_ctx.link);
         return false;
     }
 

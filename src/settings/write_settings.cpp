@@ -21,7 +21,7 @@ bool connect(SettingsContext& ctx) {
     if (clink::probeExchange(ctx.link) != clink::answerReady) {
         if (adapter::detectAdapter(ctx.link) != 0) {
             showOwnedMessage(ctx, ctx.link.messageText, "Error");
-            blankStatus(ctx);
+            clink::clearStatus(ctx.link);
             return false;
         }
         adapter::startController(ctx.link, adapter::StartForm::Standard);
@@ -152,17 +152,17 @@ void writeSettings(SettingsContext& ctx, SettingsArea area) {
         refuseBeforeRead(ctx);
         return;
     }
-    showStatus(ctx, "verbinden....");
+    clink::showStatus(ctx.link, "verbinden....");
     if (adapter::detectAdapter(ctx.link) != 0) {
         showOwnedMessage(ctx, ctx.link.messageText, "Error");
-        blankStatus(ctx);
+        clink::clearStatus(ctx.link);
         return;
     }
     const std::optional<ValidatedEntries> entries = validateEntries(ctx, area);
     if (!entries || !connect(ctx)) {
         return;
     }
-    showStatus(ctx, "schreiben.....");
+    clink::showStatus(ctx.link, "schreiben.....");
     if (area == SettingsArea::Memory2 &&
         clink::readSetupByte(
             ctx.link, mirroredAddress(SettingsArea::Memory1, Mirrored::SwitchingFrequency)) ==
@@ -171,7 +171,7 @@ void writeSettings(SettingsContext& ctx, SettingsArea area) {
         return;
     }
     if (!Writer(ctx, area, *entries).run()) {
-        blankStatus(ctx);
+        clink::clearStatus(ctx.link);
         return;
     }
     clink::setStatusText(ctx.link, "OK");

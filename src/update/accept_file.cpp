@@ -8,7 +8,7 @@ bool acceptFile(UpdateContext& ctx, UpdateImage& image) {
     const std::optional<std::string> bytes = readUpdateFileBytes(ctx.state.updateFilePath);
     if (!bytes) {
         showBox(ctx, "file error 1!");
-        clearStatus(ctx);
+        clink::clearStatus(ctx.link);
         return false;
     }
     image = readUpdateImage(*bytes);
@@ -18,24 +18,24 @@ bool acceptFile(UpdateContext& ctx, UpdateImage& image) {
             return true;
         case FileVerdict::WrongFile:
             showBox(ctx, "wrong file!", "ERROR:");
-            clearStatus(ctx);
+            clink::clearStatus(ctx.link);
             return false;
         case FileVerdict::SeparatorMissing:
             showBox(ctx, "file error 5!");
-            clearStatus(ctx);
+            clink::clearStatus(ctx.link);
             return false;
         case FileVerdict::BadCharacter:
             ctx.link.messageText = "file error 6!";
-            clearStatus(ctx);
+            clink::clearStatus(ctx.link);
             clink::errorTail(ctx.link);
             return false;
         case FileVerdict::NoRecord:
             showBox(ctx, "file error 4!");
-            clearStatus(ctx);
+            clink::clearStatus(ctx.link);
             return false;
         case FileVerdict::AddressTooHigh:
             showBox(ctx, "file error 7: address 4000 or above!");
-            clearStatus(ctx);
+            clink::clearStatus(ctx.link);
             return false;
     }
     return false;

@@ -74,7 +74,7 @@ bool acceptVersion(UpdateContext& ctx, std::string& question) {
     }
     if (!versionsFromFileName(ctx.state.updateFileName).fits(ctx.controllerVersion)) {
         showBox(ctx, "Datei nicht kompatibel!");
-        clearStatus(ctx);
+        clink::clearStatus(ctx.link);
         return false;
     }
     question = "Update starten?";

@@ -15,8 +15,6 @@ inline constexpr std::int32_t noSetupVersion = 0xFFFF;
 
 // A box without owner window and with an OK button only.
 void showBox(UpdateContext& ctx, std::string_view text, std::string_view caption = "");
-// Status field a single blank, disabled, repainted.
-void clearStatus(UpdateContext& ctx);
 
 // Probes, detects the adapter and starts the controller until its bootloader answers.
 bool enterBootloader(UpdateContext& ctx);

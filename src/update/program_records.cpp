@@ -16,7 +16,7 @@ constexpr int noPage = -1;
 void failProgramming(UpdateContext& ctx, UpdateProgress& progress, std::string_view text) {
     progress.finish();
     showBox(ctx, text);
-    clearStatus(ctx);
+    clink::clearStatus(ctx.link);
 }
 
 }  // namespace

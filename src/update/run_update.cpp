@@ -9,12 +9,6 @@ void showBox(UpdateContext& ctx, std::string_view text, std::string_view caption
     ctx.link.host.messageBox(nullptr, text, caption);
 }
 
-void clearStatus(UpdateContext& ctx) {
-    clink::setStatusText(ctx.link, " ");
-    clink::setStatusEnabled(ctx.link, false);
-    clink::repaintMain(ctx.link);
-}
-
 void runUpdate(UpdateContext& ctx) {
     adapter::LinkContext& link = ctx.link;
     // The bootloader is reached only through the serial adapter.
@@ -55,7 +49,7 @@ void runUpdate(UpdateContext& ctx) {
     }
     if (link.host.messageBox(nullptr, question, "Warning!", ui::Buttons::OkCancel) ==
         ui::Answer::Cancel) {
-        clearStatus(ctx);
+        clink::clearStatus(ctx.link);
         return;
     }
     programRecords(ctx, image.records);
