@@ -18,20 +18,24 @@ namespace {
 using namespace ids;
 
 bool connect(SettingsContext& ctx) {
-    if (clink::probeExchange(ctx.link) != clink::answerReady) {
-        if (adapter::detectAdapter(ctx.link) != 0) {
+    const int firstAnswer = clink::probeExchange(ctx.link);
+    if (firstAnswer == clink::answerReady) {
+        return true;
+    }
+    switch (clink::reconnect(ctx.link, firstAnswer)) {
+        case clink::Connection::Ready:
+            return true;
+        case clink::Connection::NoAdapter:
             showOwnedMessage(ctx, ctx.link.messageText, "Error");
             clink::clearStatus(ctx.link);
             return false;
-        }
-        adapter::startController(ctx.link, adapter::StartForm::Standard);
-        if (clink::probeExchange(ctx.link) != clink::answerReady) {
-            ctx.image.controllerVersion = versionInvalid;
-            failThroughErrorTail(ctx, "Keine Verbindung!");
-            return false;
-        }
+        case clink::Connection::OtherDevice:
+        case clink::Connection::NoAnswer:
+            break;
     }
-    return true;
+    ctx.image.controllerVersion = versionInvalid;
+    failThroughErrorTail(ctx, "Keine Verbindung!");
+    return false;
 }
 
 // While "auto" is selected the controller ignores the timing byte; the one last read is

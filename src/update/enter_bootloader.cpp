@@ -22,15 +22,16 @@ constexpr std::string_view noSetupQuestion =
 
 bool enterBootloader(UpdateContext& ctx) {
     adapter::LinkContext& link = ctx.link;
-    if (clink::probeExchange(link) != clink::answerReady) {
-        if (adapter::detectAdapter(link) != 0) {
+    const int firstAnswer = clink::probeExchange(link);
+    if (firstAnswer != clink::answerReady) {
+        const clink::Connection connection = clink::reconnect(link, firstAnswer);
+        if (connection == clink::Connection::NoAdapter) {
             link.host.messageBox(link.mainWindow, link.messageText, "Error");
             clink::setStatusEnabled(link, false);
             clink::repaintMain(link);
             return false;
         }
-        adapter::startController(link, adapter::StartForm::Standard);
-        if (clink::probeExchange(link) != clink::answerReady) {
+        if (connection != clink::Connection::Ready) {
             link.messageText = "Keine Verbindung!";
             ctx.controllerVersion = noSetupVersion;
             clink::errorTail(link);
