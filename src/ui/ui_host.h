@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "ui/dialog.h"
 
@@ -44,6 +45,19 @@ public:
     // Progress of a long transfer (firmware update): done of total, seconds left (-1 while
     // unknown). done == total ends the display. Nothing by default.
     virtual void showProgress(int /*done*/, int /*total*/, int /*secondsLeft*/) {}
+    // One line of the verbose log (port opened and closed, adapter test, resets). The
+    // command line prints it with -v; nothing by default.
+    virtual void logEvent(std::string_view /*line*/) {}
+
+    // The system error behind the next message box: a lower layer notes it where the
+    // failure happens, the host shows it as the box's detail and clears it. The dispatch
+    // clears it before every command, so a detail never reaches an unrelated box.
+    void setPendingDetail(std::string detail) { m_pendingDetail = std::move(detail); }
+    const std::string& pendingDetail() const { return m_pendingDetail; }
+    std::string takePendingDetail() { return std::exchange(m_pendingDetail, std::string()); }
+
+private:
+    std::string m_pendingDetail;
 };
 
 }  // namespace ui
