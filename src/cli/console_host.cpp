@@ -111,7 +111,7 @@ void ConsoleHost::repaint(ui::Dialog& dialog) {
 
 int ConsoleHost::runModal(ui::Dialog& dialog, const ui::Dialog* /*owner*/,
                           const std::function<void()>& onInit,
-                          const std::function<void(ui::ControlId)>& onCommand) {
+                          const CommandFunction& onCommand) {
     dialog.reopen();
     dialog.setChangeLog(m_changeLog);
     if (onInit) {
@@ -119,7 +119,7 @@ int ConsoleHost::runModal(ui::Dialog& dialog, const ui::Dialog* /*owner*/,
     }
     const auto command = [&](ui::ControlId id) {
         if (!dialog.ended()) {
-            onCommand(id);
+            (void)onCommand(id);
         }
     };
     if (m_modalDriver) {

@@ -43,7 +43,7 @@ class ConsoleHost final : public ui::UiHost {
     void beep() override { ++m_beeps; }
     void repaint(ui::Dialog& dialog) override;
     int runModal(ui::Dialog& dialog, const ui::Dialog* owner, const std::function<void()>& onInit,
-                 const std::function<void(ui::ControlId)>& onCommand) override;
+                 const CommandFunction& onCommand) override;
     std::optional<std::string> chooseOpenFile(const ui::FileDialogRequest& request) override;
     void shellOpen(std::string_view target) override;
     void showProgress(int done, int total, int secondsLeft) override;

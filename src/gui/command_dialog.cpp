@@ -57,7 +57,7 @@ void CommandDialog::runCommand(int id) {
     }
     m_running = true;
     m_view->copyToModel();
-    m_handler(id);
+    (void)m_handler(id);
     syncFromModel();
     m_running = false;
     if (dialog().ended()) {

@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "gui/dialog_view.h"
+#include "ui/outcome.h"
 
 class QMenuBar;
 
@@ -20,7 +21,7 @@ class CommandDialog : public QDialog {
     Q_OBJECT
 
   public:
-    using CommandHandler = std::function<void(ui::ControlId)>;
+    using CommandHandler = std::function<ui::Outcome(ui::ControlId)>;
 
     CommandDialog(ui::Dialog& dialog, QWidget* parent);
 

@@ -19,7 +19,7 @@ MainWindow::MainWindow(shell::App& app, QtHost& host, const PortAnnotation& anno
             shown->setExtraChecked(shell::VirtualControllerItem, app.virtualControllerSelected());
         }
     });
-    setCommandHandler([&app](ui::ControlId id) { app.dispatch(id); });
+    setCommandHandler([&app](ui::ControlId id) { return app.dispatch(id); });
     // Enter would send OK, which ends the program without saving the port.
     setEnterSendsCommands(false);
     host.registerDialog(*this);

@@ -97,7 +97,7 @@ void QtHost::repaint(ui::Dialog& dialog) {
 
 int QtHost::runModal(ui::Dialog& dialog, const ui::Dialog* owner,
                      const std::function<void()>& onInit,
-                     const std::function<void(ui::ControlId)>& onCommand) {
+                     const CommandFunction& onCommand) {
     dialog.reopen();
     CommandDialog box(dialog, ownerWidget(owner));
     box.setCommandHandler(onCommand);

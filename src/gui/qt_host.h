@@ -30,7 +30,7 @@ class QtHost final : public ui::UiHost {
     void beep() override;
     void repaint(ui::Dialog& dialog) override;
     int runModal(ui::Dialog& dialog, const ui::Dialog* owner, const std::function<void()>& onInit,
-                 const std::function<void(ui::ControlId)>& onCommand) override;
+                 const CommandFunction& onCommand) override;
     std::optional<std::string> chooseOpenFile(const ui::FileDialogRequest& request) override;
     void shellOpen(std::string_view target) override;
     bool stopRequested(ui::Dialog& dialog) override;

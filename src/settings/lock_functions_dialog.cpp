@@ -188,7 +188,10 @@ void openLockFunctions(SettingsContext& ctx) {
     LockFunctionsDialog lockFunctions(ctx, dialog);
     ctx.link.host.runModal(
         dialog, &ctx.mainDialog, [] {},
-        [&lockFunctions](ui::ControlId id) { lockFunctions.onCommand(id); });
+        [&lockFunctions](ui::ControlId id) {
+            lockFunctions.onCommand(id);
+            return ui::Outcome::Done;
+        });
 }
 
 }  // namespace settings

@@ -274,7 +274,10 @@ void openRevCounter(SettingsContext& ctx) {
     RevCounterDialog revCounter(ctx, dialog);
     ctx.link.host.runModal(
         dialog, &ctx.mainDialog, [&revCounter] { revCounter.onInit(); },
-        [&revCounter](ui::ControlId id) { revCounter.onCommand(id); });
+        [&revCounter](ui::ControlId id) {
+            revCounter.onCommand(id);
+            return ui::Outcome::Done;
+        });
 }
 
 }  // namespace settings

@@ -254,7 +254,10 @@ void openRpmControl(SettingsContext& ctx) {
     RpmControlDialog rpmControl(ctx, dialog);
     ctx.link.host.runModal(
         dialog, &ctx.mainDialog, [&rpmControl] { rpmControl.onInit(); },
-        [&rpmControl](ui::ControlId id) { rpmControl.onCommand(id); });
+        [&rpmControl](ui::ControlId id) {
+            rpmControl.onCommand(id);
+            return ui::Outcome::Done;
+        });
 }
 
 }  // namespace settings

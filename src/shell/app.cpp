@@ -27,10 +27,12 @@ App::~App() {
     m_linkState.portOpen = false;
 }
 
-void App::dispatch(ui::ControlId id) {
+ui::Outcome App::dispatch(ui::ControlId id) {
+    m_host.setPendingDetail({});
     if (const DispatchRow* row = findCommand(id)) {
         row->handler(*this, id);
     }
+    return ui::Outcome::Done;
 }
 
 void App::setBackends(Backends backends) {

@@ -48,7 +48,7 @@ class App {
     // Dialog initialisation; the start directory is where qvsetup.cfg lives.
     void initDialog(const std::string& startDirectory);
     // Runs command id to completion (the dispatch table).
-    void dispatch(ui::ControlId id);
+    ui::Outcome dispatch(ui::ControlId id);
     // Switches the line driver to other back-ends (for example the virtual controller);
     // an open serial port is closed first.
     void setBackends(Backends backends);

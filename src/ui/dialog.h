@@ -38,7 +38,7 @@ struct Change {
 };
 
 class Dialog {
-public:
+  public:
     explicit Dialog(const DialogTemplate& dialogTemplate);
 
     int id() const { return m_template->id; }
@@ -78,7 +78,7 @@ public:
     const std::map<ControlId, ControlState>& controls() const { return m_controls; }
     const std::map<ControlId, MenuItemState>& menuItems() const { return m_menu; }
 
-private:
+  private:
     ControlState& mutableControl(ControlId id);
     void record(ControlId id, Field field, std::string value);
 

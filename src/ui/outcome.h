@@ -6,7 +6,7 @@
 
 namespace ui {
 
-enum class [[nodiscard]] Outcome {
+enum class [[nodiscard]] Outcome{
     Done,       // the command did what it was asked
     Refused,    // an entry or the state did not allow it; nothing was sent that changes anything
     Failed,     // the adapter, the port, the controller or a file failed it
@@ -16,14 +16,14 @@ enum class [[nodiscard]] Outcome {
 // "done", "refused", "failed", "cancelled": the command line's JSON names.
 constexpr std::string_view outcomeName(Outcome outcome) {
     switch (outcome) {
-    case Outcome::Done:
-        return "done";
-    case Outcome::Refused:
-        return "refused";
-    case Outcome::Failed:
-        return "failed";
-    case Outcome::Cancelled:
-        return "cancelled";
+        case Outcome::Done:
+            return "done";
+        case Outcome::Refused:
+            return "refused";
+        case Outcome::Failed:
+            return "failed";
+        case Outcome::Cancelled:
+            return "cancelled";
     }
     return "failed";
 }
@@ -33,14 +33,14 @@ constexpr std::string_view outcomeName(Outcome outcome) {
 constexpr Outcome worseOutcome(Outcome a, Outcome b) {
     auto rank = [](Outcome o) {
         switch (o) {
-        case Outcome::Done:
-            return 0;
-        case Outcome::Cancelled:
-            return 1;
-        case Outcome::Refused:
-            return 2;
-        case Outcome::Failed:
-            return 3;
+            case Outcome::Done:
+                return 0;
+            case Outcome::Cancelled:
+                return 1;
+            case Outcome::Refused:
+                return 2;
+            case Outcome::Failed:
+                return 3;
         }
         return 3;
     };

@@ -25,8 +25,7 @@ void RecordingHost::repaint(Dialog& dialog) {
 }
 
 int RecordingHost::runModal(Dialog& dialog, const Dialog* /*owner*/,
-                            const std::function<void()>& onInit,
-                            const std::function<void(ControlId)>& onCommand) {
+                            const std::function<void()>& onInit, const CommandFunction& onCommand) {
     dialog.reopen();
     if (onInit) {
         onInit();
@@ -36,13 +35,13 @@ int RecordingHost::runModal(Dialog& dialog, const Dialog* /*owner*/,
         modalScripts.pop_front();
         auto command = [&](ControlId id) {
             if (!dialog.ended()) {
-                onCommand(id);
+                (void)onCommand(id);
             }
         };
         script(dialog, command);
     }
     if (!dialog.ended()) {
-        onCommand(2);
+        (void)onCommand(2);
     }
     return dialog.result();
 }

@@ -19,20 +19,21 @@ struct RecordedMessage {
 };
 
 class RecordingHost : public UiHost {
-public:
+  public:
     Answer messageBox(const Dialog* owner, std::string_view text, std::string_view caption,
                       Buttons buttons) override;
     void beep() override { ++beeps; }
     void repaint(Dialog& dialog) override;
     int runModal(Dialog& dialog, const Dialog* owner, const std::function<void()>& onInit,
-                 const std::function<void(ControlId)>& onCommand) override;
+                 const CommandFunction& onCommand) override;
     std::optional<std::string> chooseOpenFile(const FileDialogRequest& request) override;
     void shellOpen(std::string_view target) override { opened.emplace_back(target); }
     bool stopRequested(Dialog& dialog) override;
 
     // A modal script acts on the open sub-dialog (set fields, send commands). When it
     // returns and the dialog is still open, the host sends cancel (2).
-    using ModalScript = std::function<void(Dialog& dialog, const std::function<void(ControlId)>& command)>;
+    using ModalScript =
+        std::function<void(Dialog& dialog, const std::function<void(ControlId)>& command)>;
 
     std::vector<RecordedMessage> messages;
     int beeps = 0;
@@ -40,7 +41,7 @@ public:
     std::vector<std::string> opened;
     std::vector<FileDialogRequest> fileRequests;
 
-    std::deque<Answer> answers;  // for OK/Cancel boxes; Ok when empty
+    std::deque<Answer> answers;                    // for OK/Cancel boxes; Ok when empty
     std::deque<std::optional<std::string>> files;  // file dialog replies; cancel when empty
     std::deque<ModalScript> modalScripts;          // one per runModal; cancel at once when empty
     std::function<bool(Dialog&)> stopPredicate;    // stopRequested; never when empty

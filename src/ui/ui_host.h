@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "ui/dialog.h"
+#include "ui/outcome.h"
 
 namespace ui {
 
@@ -22,7 +23,7 @@ struct FileDialogRequest {
 };
 
 class UiHost {
-public:
+  public:
     virtual ~UiHost() = default;
 
     // owner == nullptr: a box without owner window.
@@ -32,9 +33,11 @@ public:
     // Paints the dialog now: no events are processed while a command runs.
     virtual void repaint(Dialog& dialog) = 0;
     // Runs a sub-dialog modally until dialog.end() is called. onInit runs once before it
-    // shows; onCommand receives every command (button ids, 1 for OK/Enter, 2 for cancel/Esc).
+    // shows; onCommand receives every command (button ids, 1 for OK/Enter, 2 for cancel/Esc)
+    // and says how it ended.
+    using CommandFunction = std::function<Outcome(ControlId)>;
     virtual int runModal(Dialog& dialog, const Dialog* owner, const std::function<void()>& onInit,
-                         const std::function<void(ControlId)>& onCommand) = 0;
+                         const CommandFunction& onCommand) = 0;
     // The file-open dialog; nullopt when cancelled.
     virtual std::optional<std::string> chooseOpenFile(const FileDialogRequest& request) = 0;
     // The verb "open" on a document or a web address; the result is not examined.
@@ -56,7 +59,7 @@ public:
     const std::string& pendingDetail() const { return m_pendingDetail; }
     std::string takePendingDetail() { return std::exchange(m_pendingDetail, std::string()); }
 
-private:
+  private:
     std::string m_pendingDetail;
 };
 
