@@ -1,0 +1,25 @@
+// The system's own texts, each written once. Code refers to them by name; the characters,
+// blanks and umlauts are exactly what the user sees (sources are UTF-8).
+#pragma once
+
+namespace texts {
+
+// --- captions
+inline constexpr const char* ErrorCaption = "Error";
+inline constexpr const char* ErrorBangCaption = "Error!";
+inline constexpr const char* ErrorUpperCaption = "ERROR!";
+
+// --- opening the serial port
+inline constexpr const char* ComInitError = "COM-Init-Error!";
+inline constexpr const char* CannotReadComSettings = "Kann COM-Port Einstellung nicht lesen.";
+inline constexpr const char* CannotWriteComSettings = "Kann COM-Port Einstellung nicht schreiben.";
+inline constexpr const char* CannotWriteTimeouts = "Kann TIMEOUTS nicht schreiben.";
+
+// --- the line driver and the link
+inline constexpr const char* DriverAccessError = "Error during driver access!";
+inline constexpr const char* NoAdaptorFoundAt = "No Adaptor found at ";  // + port name + "\n"
+inline constexpr const char* NoConnection = "Keine Verbindung!";
+inline constexpr const char* WrongDevice = "falsches Gerät!";
+inline constexpr const char* WriteError = "Schreibfehler!";
+
+}  // namespace texts
