@@ -51,7 +51,7 @@ struct Station {
     void run(const std::string& name, const std::string& bytes) {
         dir.write(name, bytes);
         host.files.push_back(dir.file(name));
-        update::runUpdate(ctx);
+        outcome = update::runUpdate(ctx);
     }
 
     testing_support::TempDirectory dir;
@@ -64,6 +64,7 @@ struct Station {
     update::UpdateState state;
     std::int32_t controllerVersion = 50000;
     update::UpdateContext ctx{link, state, controllerVersion};
+    ui::Outcome outcome = ui::Outcome::Done;  // how the last run ended
     std::vector<std::string> statusTexts;
     std::pair<std::string, std::function<void(Station&)>> pending;  // once the status shows it
 };
@@ -93,7 +94,7 @@ TEST_F(UpdateProcedure, BothFormsProgramPagesInFileOrder) {
     for (const int page : {0, 1, 0, 255}) {
         expectedPages.insert(expectedPages.end(), {{Kind::Select, page}, {Kind::Commit, page}});
     }
-    update::runUpdate(ctx);  // no file chosen: nothing happens
+    EXPECT_EQ(update::runUpdate(ctx), ui::Outcome::Cancelled);  // no file chosen: nothing happens
     EXPECT_TRUE(host.messages.empty());
     Station scrambled;
     run("A3010B3012.upd", plainUpdateFile(records, "\r\n"));
