@@ -20,7 +20,7 @@ enum class Reprobe { Always, WhenNotReady };
 // The probe first, then connectAfterProbe.
 [[nodiscard]] Connection connect(adapter::LinkContext& link, Reprobe reprobe);
 
-// "verbinden...." in the status field and the adapter test; false after the adapter
+// texts::Connecting in the status field and the adapter test; false after the adapter
 // failure was reported (box owned by owner).
 [[nodiscard]] bool startConnecting(adapter::LinkContext& link, const ui::Dialog* owner);
 
@@ -28,7 +28,7 @@ enum class Reprobe { Always, WhenNotReady };
 void reportAdapterFailure(adapter::LinkContext& link, const ui::Dialog* owner);
 // A controller of another kind or none: told without owner, the status field cleared.
 void reportNotReady(adapter::LinkContext& link, Connection connection);
-// "Keine Verbindung!" through the shared failure ending.
+// texts::NoConnection through the shared failure ending.
 void endWithNoConnection(adapter::LinkContext& link);
 
 // Ready is Done; anything else failed.

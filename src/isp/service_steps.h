@@ -6,7 +6,7 @@
 
 namespace isp {
 
-// "verbinden....", the adapter test, the status field cleared, ispConnect. Done, or
+// texts::Connecting, the adapter test, the status field cleared, ispConnect. Done, or
 // Failed after the failure was reported (the processor may stay held in reset).
 ui::Outcome enterProgrammingMode(IspContext& ctx);
 

@@ -12,7 +12,7 @@ namespace settings {
 // messageText = message, then the shared failure ending; gives outcome back.
 ui::Outcome failThroughErrorTail(SettingsContext& ctx, std::string_view message,
                                  ui::Outcome outcome);
-// "Zuerst Werte einlesen!" in a box without owner; Refused.
+// texts::ReadFirst in a box without owner; Refused.
 ui::Outcome refuseBeforeRead(SettingsContext& ctx);
 // A box owned by the main dialog.
 void showOwnedMessage(SettingsContext& ctx, std::string_view message, std::string_view caption);

@@ -60,7 +60,7 @@ class Validator {
     bool memory() const { return m_area != SettingsArea::Current; }
     bool checked(ui::ControlId id) const { return m_dialog.checked(id); }
 
-    // Early refusals leave "verbinden...." standing, as the connection is not made yet.
+    // Early refusals leave texts::Connecting standing, as the connection is not made yet.
     bool refuseKeepingStatus(std::string_view message) {
         showOwnedMessage(m_ctx, message, texts::ErrorBangCaption);
         return false;
