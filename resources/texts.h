@@ -21,6 +21,8 @@ inline constexpr const char* NoAdaptorFoundAt = "No Adaptor found at ";  // + po
 inline constexpr const char* NoConnection = "Keine Verbindung!";
 inline constexpr const char* WrongDevice = "falsches Gerät!";
 inline constexpr const char* WriteError = "Schreibfehler!";
+// The main dialog's status field at rest: one blank.
+inline constexpr const char* StatusBlank = " ";
 
 // --- connecting and the controller's identity (settings, processor service, update)
 inline constexpr const char* Connecting = "verbinden....";
