@@ -38,6 +38,19 @@ class Parser {
             return failure(read.error);
         }
         m_pos = read.next;
+        // "doctor" stands for the steps; its own --port may follow it.
+        if (m_pos < m_args.size() && m_args[m_pos] == "doctor") {
+            options.doctor = true;
+            const shell::OptionsRead after =
+                shell::readOptions(m_args, m_pos + 1, options.shared, ownOptions(options));
+            if (!after.error.empty()) {
+                return failure(after.error);
+            }
+            if (after.next < m_args.size()) {
+                return failure("doctor takes no steps: " + m_args[after.next]);
+            }
+            m_pos = after.next;
+        }
         if (options.port == PortChoice::Device && options.shared.simulate) {
             return failure("--port cannot be combined with --simulate or the --sim options");
         }
@@ -69,6 +82,7 @@ class Parser {
             {"--yes", false, flag(options.yes)},
             {"--progress", false, flag(options.progress)},
             {"--verbose", false, flag(options.verbose)},
+            {"--list-ports", false, flag(options.listPorts)},
             {"-v", false, flag(options.verbose)},
         };
     }
@@ -204,7 +218,9 @@ std::string usageText() {
            "               STEP...\n"
            "steps: click ID | set ID=VALUE | show | read | read-memory N | write |\n"
            "       write-memory N | update FILE | calibrate | info | locks | rpm | revs |\n"
-           "       save-settings FILE | load-settings FILE\n";
+           "       save-settings FILE | load-settings FILE\n"
+           "       zek-cli --list-ports [--json]\n"
+           "       zek-cli [--json] doctor [--port COMn|DEVICE]\n";
 }
 
 }  // namespace cli

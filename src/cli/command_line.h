@@ -40,7 +40,9 @@ struct Options {
     bool json = false;
     bool yes = false;
     bool progress = false;
-    bool verbose = false;  // -v: every port open and close, adapter test and reset
+    bool verbose = false;    // -v: every port open and close, adapter test and reset
+    bool listPorts = false;  // --list-ports: the serial ports found, nothing opened
+    bool doctor = false;     // doctor [--port P]: the checks of the ports, no steps
     std::vector<Step> steps;
 };
 

@@ -6,6 +6,8 @@
 
 #include "cli/console_host.h"
 #include "cli/dialog_view.h"
+#include "cli/doctor.h"
+#include "cli/port_list.h"
 #include "cli/step_check.h"
 #include "cli/step_runner.h"
 #include "resources/main_dialog_ids.h"
@@ -148,6 +150,17 @@ std::optional<std::string> startDirectory(const shell::StartOptions& options, Co
     return options.directory.empty() ? shell::currentDirectory(console.err) : options.directory;
 }
 
+// doctor opens only the port it was given, through the real serial back-end.
+int runDoctorOn(const Options& options, Console& console) {
+    DoctorOptions doctor;
+    shell::RealPorts real = shell::findRealPorts();
+    if (options.port == PortChoice::Device) {
+        doctor.port = options.device;
+        doctor.serialPorts = real.serialPorts.get();
+    }
+    return runDoctor(doctor, console.out, options.json) == 0 ? exitSuccess : exitStepFailed;
+}
+
 }  // namespace
 
 int run(const std::vector<std::string>& args, Console console) {
@@ -160,6 +173,13 @@ int run(const std::vector<std::string>& args, Console console) {
     if (options.shared.help) {
         console.out << usageText();
         return exitSuccess;
+    }
+    if (options.listPorts) {
+        printPortList(shell::listSerialPorts(), console.out, options.json);
+        return exitSuccess;
+    }
+    if (options.doctor) {
+        return runDoctorOn(options, console);
     }
     if (options.steps.empty()) {
         return usageError(console, "no steps given (zek-cli --help lists them)");

@@ -5,7 +5,9 @@
 #pragma once
 
 #include <memory>
+#include <vector>
 
+#include "adapter/port_discovery.h"
 #include "adapter/port_io.h"
 #include "adapter/serial_port.h"
 #include "shell/app.h"
@@ -21,5 +23,8 @@ struct RealPorts {
 };
 
 RealPorts findRealPorts();
+
+// Every serial port the machine has, with what it is; nothing is opened.
+std::vector<adapter::DiscoveredPort> listSerialPorts();
 
 }  // namespace shell

@@ -87,6 +87,17 @@ TEST(CommandLine, NamesWhatIsWrongWithAnArgument) {
     EXPECT_EQ(parseError({"update"}), "update needs a file");
 }
 
+TEST(CommandLine, DoctorAndThePortListStandForTheSteps) {
+    const Options doctor = parsed({"--json", "doctor", "--port", "/dev/ttyUSB0"});
+    EXPECT_TRUE(doctor.doctor);
+    EXPECT_TRUE(doctor.json);
+    EXPECT_EQ(doctor.device, "/dev/ttyUSB0");
+    EXPECT_TRUE(doctor.steps.empty());
+    EXPECT_TRUE(parsed({"--list-ports"}).listPorts);
+    EXPECT_EQ(parseError({"doctor", "read"}), "doctor takes no steps: read");
+    EXPECT_EQ(parseError({"doctor", "--frobnicate"}), "unknown option --frobnicate");
+}
+
 TEST(StepCheck, RefusesIdsAndValuesTheDialogDoesNotHave) {
     EXPECT_EQ(stepError({"click", "9999"}), "click 9999: dialog 1227 has no control 9999");
     EXPECT_EQ(stepError({"click", "1135"}), "click 1135: control 1135 cannot be clicked");
