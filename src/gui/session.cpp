@@ -1,5 +1,7 @@
 #include "gui/session.h"
 
+#include "gui/port_menu_extra.h"
+
 #include <QDir>
 #include <QFile>
 
@@ -29,6 +31,8 @@ Session::Session(const StartOptions& options, shell::RealPorts ports, std::ostre
         QDir::setCurrent(QFile::decodeName(QByteArray::fromStdString(m_startDirectory)));
     }
     m_app->initDialog(m_startDirectory);
+    // The ports beyond COM1-COM8, and the one chosen among them last time.
+    installPortMenuExtra(*m_app, *m_window, m_startDirectory);
 
     if (options.simulate) {
         if (const std::string reason = m_simulator->loadMemory(); !reason.empty()) {
