@@ -26,6 +26,9 @@ struct LineTraits {
     // A failure of these lines is shown to the user by the lines themselves (with the
     // system's own box), so the command it interrupts says nothing more.
     bool showsOwnFault = false;
+    // The lines override exchangeBits to send a whole exchange in one transfer; a layer
+    // in front of them (the serial adapter on a port) hands the exchange on.
+    bool exchangesAtOnce = false;
 };
 
 // How the link clocks an exchange: the length of a bit delay, in DATA-IN reads of these

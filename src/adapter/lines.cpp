@@ -79,6 +79,17 @@ std::uint32_t SerialLines::readModemStatus() {
     return state.modemStatus;
 }
 
+std::uint32_t SerialLines::exchangeBits(std::uint32_t bits, int count,
+                                        const BitClocking& clocking) {
+    LineAccess* port = openPort();
+    if (port == nullptr || !port->traits().exchangesAtOnce) {
+        return LineAccess::exchangeBits(bits, count, clocking);
+    }
+    const std::uint32_t samples = port->exchangeBits(bits, count, clocking);
+    dropIfFailed();
+    return samples;
+}
+
 const ui::SystemError* SerialLines::fault() const {
     return m_ctx.state.portLost ? &m_ctx.state.lineFault : nullptr;
 }

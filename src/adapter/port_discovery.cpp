@@ -39,19 +39,6 @@ constexpr std::array<DriverProfile, 6> profiles{{
 constexpr DriverProfile unknownProfile{
     "", "serial port", "a driver this program has not met: measure it with doctor --port", true};
 
-// The first line of a sysfs attribute, without its newline; empty when it is missing.
-std::string readAttribute(const fs::path& path) {
-    std::ifstream in(path);
-    std::string line;
-    if (in) {
-        std::getline(in, line);
-    }
-    while (!line.empty() && std::isspace(static_cast<unsigned char>(line.back()))) {
-        line.pop_back();
-    }
-    return line;
-}
-
 std::uint16_t hexAttribute(const fs::path& path) {
     const std::string text = readAttribute(path);
     unsigned value = 0;
@@ -151,6 +138,18 @@ bool naturalLess(const std::string& a, const std::string& b) {
 }
 
 }  // namespace
+
+std::string readAttribute(const fs::path& path) {
+    std::ifstream in(path);
+    std::string line;
+    if (in) {
+        std::getline(in, line);
+    }
+    while (!line.empty() && std::isspace(static_cast<unsigned char>(line.back()))) {
+        line.pop_back();
+    }
+    return line;
+}
 
 const DriverProfile& driverProfile(std::string_view driver) {
     for (const DriverProfile& profile : profiles) {

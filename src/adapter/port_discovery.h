@@ -48,6 +48,10 @@ struct DriverProfile {
 // The profile of driver; a generic one for drivers the program has not met.
 const DriverProfile& driverProfile(std::string_view driver);
 
+// The first line of a sysfs or procfs attribute without its line end; empty when it is
+// missing.
+std::string readAttribute(const std::filesystem::path& path);
+
 // Every serial port with a real device behind it, in natural name order (ttyUSB2 before
 // ttyUSB10).
 std::vector<DiscoveredPort> discoverSerialPorts(const DiscoveryRoots& roots = {});

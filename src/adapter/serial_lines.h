@@ -27,6 +27,10 @@ class SerialLines final : public LineAccess {
         return LineTraits{.idleDataOutHigh = m_ctx.state.adapterDetected, .delayAfterSample = true};
     }
 
+    // The open port's own exchangeBits where it sends an exchange at once, else the
+    // sequence line by line on these lines.
+    std::uint32_t exchangeBits(std::uint32_t bits, int count, const BitClocking& clocking) override;
+
   private:
     LineAccess* openPort();
     void dropIfFailed();

@@ -31,18 +31,6 @@ constexpr double nsPerSecond = 1e9;
 
 // --- small readers
 
-std::string readFirstLine(const fs::path& path) {
-    std::ifstream in(path);
-    std::string line;
-    if (in) {
-        std::getline(in, line);
-    }
-    while (!line.empty() && std::isspace(static_cast<unsigned char>(line.back()))) {
-        line.pop_back();
-    }
-    return line;
-}
-
 std::string lower(std::string text) {
     for (char& c : text) {
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -162,7 +150,7 @@ ProcessTable scanProcesses(const fs::path& procRoot) {
         if (!isNumber(pid)) {
             continue;
         }
-        Process process{pid, readFirstLine(it->path() / "comm"), {}};
+        Process process{pid, adapter::readAttribute(it->path() / "comm"), {}};
         std::error_code fdError;
         fs::directory_iterator fds(it->path() / "fd", fdError);
         if (fdError) {
@@ -380,14 +368,14 @@ class Doctor {
             if (!fs::exists(lock, error)) {
                 continue;
             }
-            std::string pid = readFirstLine(lock);
+            std::string pid = adapter::readAttribute(lock);
             pid.erase(0, pid.find_first_not_of(' '));
             const bool alive =
                 isNumber(pid) && fs::exists(m_options.procRoot / pid / "comm", error);
             if (alive) {
                 add(tty, "free", CheckStatus::Failed,
-                    "locked by " + readFirstLine(m_options.procRoot / pid / "comm") + " (pid " +
-                        pid + ") in " + lock.string(),
+                    "locked by " + adapter::readAttribute(m_options.procRoot / pid / "comm") +
+                        " (pid " + pid + ") in " + lock.string(),
                     "close that program: the adapter needs the port alone");
             } else {
                 add(tty, "free", CheckStatus::Warning,
@@ -422,7 +410,7 @@ class Doctor {
         }
         // udev keeps each device's properties in a database file named by its numbers.
         const std::string numbers =
-            readFirstLine(m_options.roots.sysRoot / "class" / "tty" / tty / "dev");
+            adapter::readAttribute(m_options.roots.sysRoot / "class" / "tty" / tty / "dev");
         std::ifstream database(m_options.runRoot / "udev" / "data" / ("c" + numbers));
         bool ignored = false;
         for (std::string line; std::getline(database, line);) {
@@ -513,7 +501,7 @@ class Doctor {
             m_options.roots.sysRoot / "class" / "tty" / port.name / "device" / "latency_timer",
         };
         for (const fs::path& path : candidates) {
-            const std::string value = readFirstLine(path);
+            const std::string value = adapter::readAttribute(path);
             if (value.empty()) {
                 continue;
             }

@@ -29,10 +29,9 @@ App::~App() {
 
 ui::Outcome App::dispatch(ui::ControlId id) {
     m_host.setPendingDetail({});
-    if (const DispatchRow* row = findCommand(id)) {
-        row->handler(*this, id);
-    }
-    return ui::Outcome::Done;
+    const DispatchRow* row = findCommand(id);
+    // An id without a row does nothing, which is all it is asked to do.
+    return row != nullptr ? row->handler(*this, id) : ui::Outcome::Done;
 }
 
 void App::setBackends(Backends backends) {
