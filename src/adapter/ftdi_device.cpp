@@ -45,8 +45,8 @@ std::string portName(const DeviceInfo& device) {
 std::string describeDevice(const DeviceInfo& device) {
     char id[16];
     std::snprintf(id, sizeof id, "%04x:%04x", ftdiVendorId, device.productId);
-    std::string text = device.description.empty() ? std::string("FTDI converter")
-                                                  : device.description;
+    std::string text =
+        device.description.empty() ? std::string("FTDI converter") : device.description;
     text += " (";
     if (!device.manufacturer.empty()) {
         text += device.manufacturer + ", ";

@@ -27,8 +27,8 @@ inline constexpr std::array<std::uint16_t, 5> ftdiProductIds{0x6001, 0x6010, 0x6
 inline constexpr std::string_view portPrefix = "ftdi:";
 
 enum class BitMode : std::uint8_t {
-    Reset = 0x00,         // back to the UART
-    SyncBitbang = 0x04,   // BITMODE_SYNCBB: one sample per byte written, taken before it
+    Reset = 0x00,        // back to the UART
+    SyncBitbang = 0x04,  // BITMODE_SYNCBB: one sample per byte written, taken before it
 };
 
 struct DeviceInfo {

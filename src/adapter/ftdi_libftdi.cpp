@@ -108,9 +108,8 @@ class LibftdiDevice final : public FtdiDevice {
         for (std::size_t index = 0; index < list.devices().size(); ++index) {
             const DeviceList::Entry& entry = list.devices()[index];
             const DeviceInfo info = describe(m_context, entry, static_cast<int>(index));
-            const bool chosen = wanted.serial.empty()
-                                    ? static_cast<int>(index) == wanted.index
-                                    : info.serial == wanted.serial;
+            const bool chosen = wanted.serial.empty() ? static_cast<int>(index) == wanted.index
+                                                      : info.serial == wanted.serial;
             if (!chosen) {
                 continue;
             }
@@ -173,7 +172,8 @@ class LibftdiBus final : public FtdiBus {
             DeviceList list(context);
             error = list.error();
             for (std::size_t index = 0; error.empty() && index < list.devices().size(); ++index) {
-                devices.push_back(describe(context, list.devices()[index], static_cast<int>(index)));
+                devices.push_back(
+                    describe(context, list.devices()[index], static_cast<int>(index)));
             }
         }
         ftdi_free(context);

@@ -44,14 +44,14 @@ bool FtdiBitbangLines::setUp(ui::SystemError& error) {
     ftdi::FtdiDevice& chip = *m_device;
     auto check = [this](int result, const char* call) { return result >= 0 || fail(call, result); };
     std::vector<std::uint8_t> answer;
-    const bool ready = check(chip.setBitmode(0x00, ftdi::BitMode::SyncBitbang), "ftdi_set_bitmode") &&
-                       check(chip.setBaudrate(ftdi::bitbangBaud), "ftdi_set_baudrate") &&
-                       check(chip.setLatencyTimer(latencyTimerMs), "ftdi_set_latency_timer") &&
-                       check(chip.flushBuffers(), "ftdi_tcioflush") &&
-                       transfer({pinState(m_levels, m_polarity)}, answer) &&
-                       check(chip.setBitmode(ftdi::outputPins, ftdi::BitMode::SyncBitbang),
-                             "ftdi_set_bitmode") &&
-                       check(chip.flushBuffers(), "ftdi_tcioflush");
+    const bool ready =
+        check(chip.setBitmode(0x00, ftdi::BitMode::SyncBitbang), "ftdi_set_bitmode") &&
+        check(chip.setBaudrate(ftdi::bitbangBaud), "ftdi_set_baudrate") &&
+        check(chip.setLatencyTimer(latencyTimerMs), "ftdi_set_latency_timer") &&
+        check(chip.flushBuffers(), "ftdi_tcioflush") &&
+        transfer({pinState(m_levels, m_polarity)}, answer) &&
+        check(chip.setBitmode(ftdi::outputPins, ftdi::BitMode::SyncBitbang), "ftdi_set_bitmode") &&
+        check(chip.flushBuffers(), "ftdi_tcioflush");
     if (!ready) {
         error = m_fault;
         return false;
@@ -143,6 +143,8 @@ bool FtdiBitbangLines::transfer(const std::vector<std::uint8_t>& states,
 }
 
 bool FtdiBitbangLines::drain() {
+    m_streamTimes.clear();
+    m_streamEndNs = 0;
     std::uint8_t discard[maxOutstanding];
     while (m_streamAhead > 0) {
         std::size_t got = 0;
@@ -159,12 +161,15 @@ void FtdiBitbangLines::dropSamples() {
     m_nextSample = 0;
     m_readsOfSample = 0;
     m_lastRunEnded = false;
+    m_pacing = false;
 }
 
 void FtdiBitbangLines::keepSamples(std::vector<std::uint8_t> samples, std::size_t from) {
     m_samples = std::move(samples);
     m_nextSample = std::min(from, m_samples.size());
     m_readsOfSample = 0;
+    m_pacing = false;
+    m_runStartNs = m_clock.nowNs();
     // A run stands for the time the chip took to sample it: a host wait past that makes
     // its rest stale, so the next read asks the chip again.
     m_samplesValidUntilNs = m_clock.nowNs() + (m_samples.size() - m_nextSample) * ftdi::pinStateNs;
@@ -183,12 +188,11 @@ bool FtdiBitbangLines::fetchSamples() {
             return false;
         }
     } else {
+        // Read first, then fill up to the limit: the chip then has the most queued when
+        // the reader pauses (the rev counter's wait for the next tick).
         const std::vector<std::uint8_t> chunk(streamChunkStates, state);
-        while (m_streamAhead + streamChunkStates <= 2 * streamChunkStates) {
-            if (!writeAll(chunk.data(), chunk.size())) {
-                return false;
-            }
-            m_streamAhead += chunk.size();
+        if (m_streamAhead == 0 && !writeStream(chunk)) {
+            return false;
         }
         run.resize(m_streamAhead);
         std::size_t got = 0;
@@ -198,21 +202,60 @@ bool FtdiBitbangLines::fetchSamples() {
         ++m_transfers;
         run.resize(got);
         m_streamAhead -= std::min(got, m_streamAhead);
+        m_sampleDueNs.clear();
+        for (std::size_t i = 0; i < got && !m_streamTimes.empty(); ++i) {
+            m_sampleDueNs.push_back(m_streamTimes.front() + streamLagNs);
+            m_streamTimes.pop_front();
+        }
+        if (!writeStream(chunk)) {
+            return false;
+        }
     }
     keepSamples(std::move(run), 0);
     m_fetchedRun = true;
+    m_pacing = streaming;
     return !m_samples.empty();
+}
+
+// Each chunk starts where the chip is done with the last one, or now if it ran dry.
+bool FtdiBitbangLines::writeStream(const std::vector<std::uint8_t>& chunk) {
+    while (m_streamAhead + chunk.size() <= maxOutstanding) {
+        if (!writeAll(chunk.data(), chunk.size())) {
+            return false;
+        }
+        const std::uint64_t startNs = std::max(m_clock.nowNs(), m_streamEndNs);
+        for (std::size_t i = 0; i < chunk.size(); ++i) {
+            m_streamTimes.push_back(startNs + i * ftdi::pinStateNs);
+        }
+        m_streamEndNs = startNs + chunk.size() * ftdi::pinStateNs;
+        m_streamAhead += chunk.size();
+    }
+    return true;
 }
 
 std::optional<std::uint8_t> FtdiBitbangLines::nextSample() {
     if (m_failed) {
         return std::nullopt;
     }
-    if (m_nextSample < m_samples.size() && m_clock.nowNs() > m_samplesValidUntilNs) {
+    const std::uint64_t now = m_clock.nowNs();
+    if (m_pacing) {
+        // Reads that paused (a host wait) go on with the sample of the present.
+        while (m_nextSample < m_sampleDueNs.size() &&
+               m_sampleDueNs[m_nextSample] + ftdi::pinStateNs < now) {
+            ++m_nextSample;
+            m_readsOfSample = 0;
+        }
+        m_lastRunEnded = m_lastRunEnded || m_nextSample >= m_samples.size();
+    } else if (m_nextSample < m_samples.size() && now > m_samplesValidUntilNs) {
         dropSamples();
     }
     if (m_nextSample >= m_samples.size() && !fetchSamples()) {
         return std::nullopt;
+    }
+    if (m_pacing && m_nextSample < m_sampleDueNs.size()) {
+        // A stream is read at the chip's own pace, a fixed latency behind it, so that time
+        // on the host clock counts samples: a rev counter window holds its length of them.
+        m_clock.waitUntilNs(m_sampleDueNs[m_nextSample]);
     }
     const std::uint8_t sample = m_samples[m_nextSample];
     if (++m_readsOfSample >= ftdi::readsPerSample) {
@@ -260,8 +303,8 @@ int FtdiBitbangLines::readDataIn() {
 void FtdiBitbangLines::learnPolarity(std::uint8_t sample) {
     (m_levels.dataOut ? m_dsrWithDtrOn : m_dsrWithDtrOff) = sample;
     if (m_dsrWithDtrOn && m_dsrWithDtrOff) {
-        if (const auto learnt = ftdi::polarityFromLoopBack(*m_dsrWithDtrOn, *m_dsrWithDtrOff,
-                                                           m_polarity)) {
+        if (const auto learnt =
+                ftdi::polarityFromLoopBack(*m_dsrWithDtrOn, *m_dsrWithDtrOff, m_polarity)) {
             m_polarity = *learnt;
         }
     }
@@ -356,7 +399,9 @@ std::unique_ptr<LineAccess> FtdiPortFactory::open(const std::string& deviceName,
         for (const ftdi::DeviceInfo& each : devices) {
             found += (found.empty() ? "" : ", ") + ftdi::portName(each);
         }
-        error = ui::SystemError{deviceName, {}, 0,
+        error = ui::SystemError{deviceName,
+                                {},
+                                0,
                                 "no such FTDI converter (connected: " +
                                     (found.empty() ? std::string("none") : found) + ")"};
         return nullptr;

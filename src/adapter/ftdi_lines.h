@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
@@ -28,20 +29,23 @@ class FtdiBitbangLines final : public LineAccess {
   public:
     // The chip's FIFOs are small (FT232R: 128 bytes in): never more than this unanswered.
     static constexpr std::size_t maxOutstanding = 128;
-    // A run of samples for reads after a line change, and the stretch kept ahead of the
-    // rev counter: two USB packets of 62 samples.
+    // A run of samples for reads after a line change, and the chunks a stream is written
+    // in: one USB packet of 62 samples each.
     static constexpr std::size_t readRunStates = 16;
     static constexpr std::size_t streamChunkStates = 62;
     // Samples after an exchange, for the bit delays that follow it before the next one.
     static constexpr std::size_t exchangeTailStates = 8;
     // A chip that sends nothing back for this long is gone.
     static constexpr std::uint64_t answerTimeoutNs = 1'000'000'000;
+    // A stream's samples come back in full USB packets: within one packet's time of being
+    // taken (and one state more).
+    static constexpr std::uint64_t streamLagNs = (streamChunkStates + 1) * ftdi::pinStateNs;
 
     // Opens device and puts it into synchronous bit-bang mode with all lines off. On
     // failure: null, and error names the call and libftdi's reason, with name as subject.
     [[nodiscard]] static std::unique_ptr<FtdiBitbangLines> open(
-        std::unique_ptr<ftdi::FtdiDevice> device, const ftdi::DeviceInfo& info,
-        std::string name, Clock& clock, ui::SystemError& error);
+        std::unique_ptr<ftdi::FtdiDevice> device, const ftdi::DeviceInfo& info, std::string name,
+        Clock& clock, ui::SystemError& error);
     // All lines off, back to the UART, closed: the kernel's tty comes back.
     ~FtdiBitbangLines() override;
 
@@ -53,8 +57,7 @@ class FtdiBitbangLines final : public LineAccess {
     std::uint32_t readModemStatus() override;
     const ui::SystemError* fault() const override { return m_failed ? &m_fault : nullptr; }
     LineTraits traits() const override { return LineTraits{.exchangesAtOnce = true}; }
-    std::uint32_t exchangeBits(std::uint32_t bits, int count,
-                               const BitClocking& clocking) override;
+    std::uint32_t exchangeBits(std::uint32_t bits, int count, const BitClocking& clocking) override;
 
     ftdi::Polarity polarity() const { return m_polarity; }
     // USB transfers made so far (a write and the reads that answer it).
@@ -75,6 +78,8 @@ class FtdiBitbangLines final : public LineAccess {
     // The next sample for a read, or none when the chip failed.
     std::optional<std::uint8_t> nextSample();
     bool fetchSamples();
+    // Writes chunks of the stream while they fit under maxOutstanding.
+    bool writeStream(const std::vector<std::uint8_t>& chunk);
     void keepSamples(std::vector<std::uint8_t> samples, std::size_t from);
     void dropSamples();
     void learnPolarity(std::uint8_t sample);
@@ -92,9 +97,14 @@ class FtdiBitbangLines final : public LineAccess {
     std::size_t m_nextSample = 0;
     int m_readsOfSample = 0;
     std::uint64_t m_samplesValidUntilNs = 0;
-    bool m_fetchedRun = false;      // the run came from reads, not from an exchange's tail
-    bool m_lastRunEnded = false;    // reads used up a run they fetched: they go on streaming
-    std::size_t m_streamAhead = 0;  // states written for the stream, not yet read back
+    bool m_fetchedRun = false;    // the run came from reads, not from an exchange's tail
+    bool m_lastRunEnded = false;  // reads used up a run they fetched: they go on streaming
+    bool m_pacing = false;        // a stream: its samples are read at the chip's pace
+    std::uint64_t m_runStartNs = 0;
+    std::deque<std::uint64_t> m_streamTimes;  // when the chip applies each state ahead
+    std::uint64_t m_streamEndNs = 0;
+    std::vector<std::uint64_t> m_sampleDueNs;  // when each sample of a stream run is read
+    std::size_t m_streamAhead = 0;             // states written for the stream, not yet read back
 
     std::uint64_t m_transfers = 0;
     bool m_failed = false;

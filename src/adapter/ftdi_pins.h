@@ -44,8 +44,7 @@ inline constexpr std::uint64_t pinStateNs = 10'000;
 // scaled the rate for bit-bang mode; a chip that clocks faster would shorten every pulse,
 // so the rate asked for is the one that gives pinStateNs at that factor.
 inline constexpr int pinStatesPerBaud = 16;
-inline constexpr int bitbangBaud =
-    static_cast<int>(1'000'000'000 / pinStateNs / pinStatesPerBaud);
+inline constexpr int bitbangBaud = static_cast<int>(1'000'000'000 / pinStateNs / pinStatesPerBaud);
 // A sample lasts as long as this many native reads, so one sample serves that many reads.
 inline constexpr int readsPerSample = static_cast<int>(pinStateNs / nativeReadNs);
 

@@ -212,8 +212,9 @@ class VirtualFtdiChip final : public ftdi::FtdiDevice {
             return failWith(s.config.openFailure, s.config.openFailureText);
         }
         if (s.open) {
-            return failWith(-5, "unable to claim usb device. Make sure the default FTDI "
-                                "driver is not in use");
+            return failWith(-5,
+                            "unable to claim usb device. Make sure the default FTDI "
+                            "driver is not in use");
         }
         s.open = true;
         m_holds = true;

@@ -187,8 +187,8 @@ TEST(FtdiPins, InputPolarityLearntFromTheLoopBack) {
         std::optional<bool> inputsInverted;
     };
     const Case cases[] = {
-        {0x00, pinDsr, true},          // DSR# follows DTR#: the converter's own polarity
-        {pinDsr, 0x00, false},         // an EEPROM inverts DSR#
+        {0x00, pinDsr, true},            // DSR# follows DTR#: the converter's own polarity
+        {pinDsr, 0x00, false},           // an EEPROM inverts DSR#
         {pinDsr, pinDsr, std::nullopt},  // no adapter: DSR never follows
         {0x00, 0x00, std::nullopt},
     };
@@ -212,9 +212,9 @@ TEST(FtdiPortName, SerialFirstThenIndex) {
         const char* name;
         int index;  // -1: none
     };
-    const Case cases[] = {{"ftdi:A50285BI", 0}, {"ftdi:1", 1}, {"ftdi:2", 2}, {"ftdi:0", 0},
-                          {"ftdi:7", -1},       {"ftdi:", -1}, {"ftdi:a50285bi", -1},
-                          {"/dev/ttyUSB0", -1}};
+    const Case cases[] = {{"ftdi:A50285BI", 0},  {"ftdi:1", 1},       {"ftdi:2", 2},
+                          {"ftdi:0", 0},         {"ftdi:7", -1},      {"ftdi:", -1},
+                          {"ftdi:a50285bi", -1}, {"/dev/ttyUSB0", -1}};
     for (const Case& c : cases) {
         const std::optional<DeviceInfo> found = resolvePortName(c.name, devices);
         EXPECT_EQ(found ? found->index : -1, c.index) << c.name;
