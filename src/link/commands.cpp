@@ -89,6 +89,9 @@ int readSetupByte(LinkContext& ctx, int address) {
 
 int writeSetupByte(LinkContext& ctx, int address, int value) {
     const int byte = value & 0xFF;
+    if (ctx.writeGate != nullptr && !ctx.writeGate->beforeSetupWrite(ctx, address, byte)) {
+        return 0;
+    }
     adapter::delayMs(ctx, setupByteGapMs);
     exchangeByte(ctx, writeCommand);
     adapter::delayMs(ctx, setupByteGapMs);
@@ -118,6 +121,9 @@ void selectFlashPage(LinkContext& ctx, int page) {
 }
 
 int loadPageByte(LinkContext& ctx, int offset, int data) {
+    if (ctx.writeGate != nullptr && !ctx.writeGate->beforeFlashWrite(offset, data & 0xFF)) {
+        return 0;
+    }
     exchangeByte(ctx, loadByteCommand);
     adapter::bitDelay(ctx, bootloaderGapUnits);
     exchangeByte(ctx, offset);
@@ -134,6 +140,9 @@ int loadPageByte(LinkContext& ctx, int offset, int data) {
 }
 
 int commitFlashPage(LinkContext& ctx, int page) {
+    if (ctx.writeGate != nullptr && !ctx.writeGate->beforeFlashCommit(page)) {
+        return 0;
+    }
     adapter::bitDelay(ctx, bootloaderGapUnits);
     exchangeByte(ctx, commitFirst);
     adapter::bitDelay(ctx, bootloaderGapUnits);
