@@ -152,7 +152,7 @@ ui::Outcome StepRunner::click(const Step& step, ui::Dialog& dialog, const Comman
 }
 
 bool StepRunner::backupRefused(const Step& step, const ui::Dialog& dialog) {
-    if (!m_safety.backupRequired) {
+    if (!m_safety.backupRequired || m_safety.dryRun) {
         return false;
     }
     const ui::ControlId id = step.id;

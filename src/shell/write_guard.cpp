@@ -77,7 +77,10 @@ void WriteGuard::firstWrite() {
     if (m_lastRead && m_settingsWrite) {
         m_writes.fields = diffSettings(*m_lastRead, m_snapshot());
     }
-    (void)ensureBackup();
+    // A dry run sends nothing, so there is nothing to come back from.
+    if (!m_dryRun) {
+        (void)ensureBackup();
+    }
 }
 
 bool WriteGuard::beforeSetupWrite(adapter::LinkContext& ctx, int address, int value) {
