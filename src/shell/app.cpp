@@ -133,6 +133,7 @@ update::UpdateContext App::updateContext() {
         }
     };
     ctx.finished = [this] {
+        m_updateState.resumeFilePath.clear();
         if (const ui::SystemError error = m_updateRecords->complete(); !error.empty()) {
             m_host.logEvent("update record not removed: " + error.describe());
         }

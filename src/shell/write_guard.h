@@ -53,6 +53,11 @@ class WriteGuard : public adapter::WriteGate {
     // a call no backups are taken (tests of other modules).
     void setBackupFolder(std::optional<std::filesystem::path> folder, std::string whyNot = {});
     bool backupsEnabled() const { return m_backupsEnabled; }
+    // <data folder>/backups, or nullopt without a data folder.
+    std::optional<std::filesystem::path> backupFolder() const {
+        return m_folder ? std::optional(BackupStore::inDataFolder(*m_folder).folder())
+                        : std::nullopt;
+    }
     // Told once per failed backup; the write goes on.
     void setFailureReporter(std::function<void(const std::string&)> report);
 

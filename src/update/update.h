@@ -17,6 +17,8 @@ struct UpdateState {
     std::string updateFilePath;
     std::string updateFileName;
     UpdateForm form = UpdateForm::Plain;
+    // The file of an update that did not finish: the file dialog starts with it.
+    std::string resumeFilePath;
 };
 
 struct UpdateContext {
