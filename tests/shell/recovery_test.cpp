@@ -1,8 +1,9 @@
-// An update that never finished, as the desktop program meets it at start-up.
+// A broken update and a broken write, as the desktop program meets them.
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <filesystem>
+#include <memory>
 
 #include "config/temp_directory.h"
 #include "resources/main_dialog_ids.h"
@@ -78,6 +79,57 @@ TEST(UnfinishedUpdate, DeclinedLeavesTheFileDialogAsItWas) {
     (void)s.app.dispatch(ids::OpenUpdateFileItem);
     ASSERT_FALSE(s.rig.host().fileRequests.empty());
     EXPECT_EQ(s.rig.host().fileRequests.back().initialPath, "");
+}
+
+}  // namespace
+
+namespace {
+
+// The first port loss from this list on that cuts a settings write off half-way.
+struct BrokenWrite {
+    std::unique_ptr<Station> station;
+    std::string readThrottle;
+};
+
+BrokenWrite breakAWrite() {
+    for (std::uint64_t operations = 400000; operations >= 1000; operations = operations * 2 / 3) {
+        BrokenWrite broken{std::make_unique<Station>(), {}};
+        Station& s = *broken.station;
+        s.rig.serialConfig().vanishAfterOps = operations;
+        if (s.app.dispatch(ids::ReadButton) != ui::Outcome::Done) {
+            continue;
+        }
+        broken.readThrottle = s.app.mainDialog().text(ids::FullThrottleField);
+        s.app.mainDialog().setText(ids::FullThrottleField, "2,20");
+        s.app.mainDialog().setText(ids::StartPowerField, "30");
+        if (s.app.dispatch(ids::WriteButton) == ui::Outcome::Failed &&
+            s.app.writeGuard().commandWrites().any) {
+            return broken;
+        }
+    }
+    return {};
+}
+
+TEST(InterruptedWrite, OffersTheBackupTakenBeforeIt) {
+    BrokenWrite broken = breakAWrite();
+    ASSERT_TRUE(broken.station) << "no port loss broke the write";
+    Station& s = *broken.station;
+    auto& messages = s.rig.host().messages;
+    ASSERT_FALSE(messages.empty());
+    const std::size_t before = messages.size();
+    // Not again, but the backup please.
+    s.rig.host().answers = {ui::Answer::Cancel, ui::Answer::Ok};
+    shell::offerAfterInterruptedWrite(s.app, ids::WriteButton, ui::Outcome::Failed);
+    ASSERT_EQ(messages.size(), before + 2);
+    EXPECT_EQ(messages[before].text.rfind("Das Schreiben wurde unterbrochen", 0), 0u);
+    EXPECT_NE(messages[before + 1].text.find(s.app.writeGuard().lastBackupPath().string()),
+              std::string::npos);
+    EXPECT_EQ(s.app.mainDialog().text(ids::FullThrottleField), broken.readThrottle);
+
+    // A command that wrote nothing, or did not fail, is not followed by the offer.
+    shell::offerAfterInterruptedWrite(s.app, ids::ReadButton, ui::Outcome::Failed);
+    shell::offerAfterInterruptedWrite(s.app, ids::WriteButton, ui::Outcome::Done);
+    EXPECT_EQ(messages.size(), before + 2);
 }
 
 }  // namespace
