@@ -324,27 +324,51 @@ std::uint32_t FtdiBitbangLines::readModemStatus() {
     return ftdi::loopBackOn(*sample, m_polarity) ? status | 0x20u : status;
 }
 
-std::uint32_t FtdiBitbangLines::exchangeBits(std::uint32_t bits, int count,
-                                             const BitClocking& clocking) {
+bool FtdiBitbangLines::sendExchange(ftdi::ExchangeBuffer& exchange,
+                                    std::vector<std::uint8_t>& returned) {
     if (m_failed || !drain()) {
-        return 0;
+        return false;
     }
     dropSamples();
-    ftdi::ExchangeBuffer exchange =
-        ftdi::buildExchange(bits, count, clocking, m_levels, m_polarity);
     // From the extra state on, the samples show the lines after the exchange: they serve
     // the bit delays that follow it.
     const std::size_t after = exchange.states.size() - 1;
     exchange.states.insert(exchange.states.end(), exchangeTailStates, exchange.states.back());
-    std::vector<std::uint8_t> returned;
     if (!transfer(exchange.states, returned)) {
-        return 0;
+        return false;
     }
     m_levels = exchange.after;
-    const std::uint32_t samples = ftdi::extractSamples(exchange, returned, m_polarity);
-    keepSamples(std::move(returned), after);
+    keepSamples(std::vector<std::uint8_t>(returned.begin() + static_cast<std::ptrdiff_t>(after),
+                                          returned.end()),
+                0);
     m_fetchedRun = false;
-    return samples;
+    return true;
+}
+
+std::uint32_t FtdiBitbangLines::exchangeBits(std::uint32_t bits, int count,
+                                             const BitClocking& clocking) {
+    ftdi::ExchangeBuffer exchange =
+        ftdi::buildExchange(bits, count, clocking, m_levels, m_polarity);
+    std::vector<std::uint8_t> returned;
+    if (!sendExchange(exchange, returned)) {
+        return 0;
+    }
+    return ftdi::extractSamples(exchange, returned, m_polarity);
+}
+
+bool FtdiBitbangLines::exchangeSequence(std::span<const ExchangeStep> steps,
+                                        const BitClocking& clocking,
+                                        std::vector<std::uint32_t>& samples) {
+    ftdi::ExchangeBuffer exchange = ftdi::buildSequence(steps, clocking, m_levels, m_polarity);
+    std::vector<std::uint8_t> returned;
+    if (!sendExchange(exchange, returned)) {
+        // Sent all the same: the answers of failed lines are all low, and the caller sees
+        // the fault.
+        samples.assign(steps.size(), 0);
+        return true;
+    }
+    samples = ftdi::extractSequence(steps, exchange, returned, m_polarity);
+    return true;
 }
 
 // --- opening by name

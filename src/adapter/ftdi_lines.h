@@ -58,6 +58,10 @@ class FtdiBitbangLines final : public LineAccess {
     const ui::SystemError* fault() const override { return m_failed ? &m_fault : nullptr; }
     LineTraits traits() const override { return LineTraits{.exchangesAtOnce = true}; }
     std::uint32_t exchangeBits(std::uint32_t bits, int count, const BitClocking& clocking) override;
+    // The whole run as one stream of pin states, written ahead as far as maxOutstanding
+    // allows while the samples come back.
+    bool exchangeSequence(std::span<const ExchangeStep> steps, const BitClocking& clocking,
+                          std::vector<std::uint32_t>& samples) override;
 
     ftdi::Polarity polarity() const { return m_polarity; }
     // USB transfers made so far (a write and the reads that answer it).
@@ -68,6 +72,9 @@ class FtdiBitbangLines final : public LineAccess {
 
     bool setUp(ui::SystemError& error);
     void change(ftdi::Levels levels);
+    // Sends an exchange's states and keeps the samples after them for the bit delays that
+    // follow; false when the chip failed.
+    bool sendExchange(ftdi::ExchangeBuffer& exchange, std::vector<std::uint8_t>& returned);
     // Writes states and reads as many samples back, never more than maxOutstanding apart.
     bool transfer(const std::vector<std::uint8_t>& states, std::vector<std::uint8_t>& samples);
     bool writeAll(const std::uint8_t* data, std::size_t size);
