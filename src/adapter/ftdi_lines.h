@@ -2,11 +2,12 @@
 // whole link exchange goes out as one buffer of pin states and comes back sampled, so a
 // byte costs one USB round trip instead of dozens of modem-line calls.
 //
-// Single line changes are one-state transfers. DATA-IN reads come from a sampler: one
-// transfer brings back a run of samples at the chip's clock, and successive reads take
-// them in order, readsPerSample reads to a sample, so that delays made of reads last what
-// they last on a native port and the rev counter sees every pulse. A line change, or a
-// host wait longer than the run, drops what is left of it.
+// Single line changes are one-state transfers. DATA-IN reads come from a sampler: the
+// samples after an exchange, or a stream the chip keeps sampling at its clock, and
+// successive reads take them in order, readsPerSample reads to a sample, so that delays
+// made of reads last what they last on a native port and the rev counter sees every
+// pulse. A line change drops what is left, and so does a host wait longer than an
+// exchange's samples.
 #pragma once
 
 #include <cstdint>
@@ -29,9 +30,7 @@ class FtdiBitbangLines final : public LineAccess {
   public:
     // The chip's FIFOs are small (FT232R: 128 bytes in): never more than this unanswered.
     static constexpr std::size_t maxOutstanding = 128;
-    // A run of samples for reads after a line change, and the chunks a stream is written
-    // in: one USB packet of 62 samples each.
-    static constexpr std::size_t readRunStates = 16;
+    // Reads take their samples from a stream written in chunks of one USB packet each.
     static constexpr std::size_t streamChunkStates = 62;
     // Samples after an exchange, for the bit delays that follow it before the next one.
     static constexpr std::size_t exchangeTailStates = 8;
@@ -104,9 +103,7 @@ class FtdiBitbangLines final : public LineAccess {
     std::size_t m_nextSample = 0;
     int m_readsOfSample = 0;
     std::uint64_t m_samplesValidUntilNs = 0;
-    bool m_fetchedRun = false;    // the run came from reads, not from an exchange's tail
-    bool m_lastRunEnded = false;  // reads used up a run they fetched: they go on streaming
-    bool m_pacing = false;        // a stream: its samples are read at the chip's pace
+    bool m_pacing = false;  // a stream: its samples are read at the chip's pace
     std::uint64_t m_runStartNs = 0;
     std::deque<std::uint64_t> m_streamTimes;  // when the chip applies each state ahead
     std::uint64_t m_streamEndNs = 0;
