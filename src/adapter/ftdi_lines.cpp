@@ -359,6 +359,30 @@ bool FtdiBitbangLines::exchangeSequence(std::span<const ExchangeStep> steps,
 
 // --- opening by name
 
+std::vector<DiscoveredPort> withFtdiFastPorts(std::vector<DiscoveredPort> ports) {
+    std::vector<DiscoveredPort> listed;
+    std::vector<std::string> seen;
+    for (DiscoveredPort& port : ports) {
+        const bool fast =
+            port.isUsb && port.vendorId == ftdi::ftdiVendorId &&
+            std::ranges::find(ftdi::ftdiProductIds, port.productId) != ftdi::ftdiProductIds.end() &&
+            !port.serialNumber.empty() && std::ranges::find(seen, port.serialNumber) == seen.end();
+        listed.push_back(port);
+        if (!fast) {
+            continue;
+        }
+        // The other channels of a multi-channel chip share its serial number.
+        seen.push_back(port.serialNumber);
+        DiscoveredPort variant = port;
+        variant.name = std::string(ftdi::portPrefix) + port.serialNumber;
+        variant.devicePath = variant.name;
+        variant.byIdPath.clear();
+        variant.driver = fastPathDriver;
+        listed.push_back(std::move(variant));
+    }
+    return listed;
+}
+
 FtdiPortFactory::FtdiPortFactory(ftdi::FtdiBus& bus, Clock& clock, SerialPortFactory& plainPorts,
                                  Routing routing, DiscoveryRoots roots)
     : m_bus(bus),

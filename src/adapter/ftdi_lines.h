@@ -14,6 +14,7 @@
 #include <deque>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "adapter/clock.h"
@@ -114,6 +115,13 @@ class FtdiBitbangLines final : public LineAccess {
     bool m_failed = false;
     ui::SystemError m_fault;
 };
+
+// The driver name of a fast variant in a port list: a profile of its own.
+inline constexpr std::string_view fastPathDriver = "ftdi-bitbang";
+// ports with, right after the first tty of each FTDI converter that has a serial number,
+// its fast variant "ftdi:SERIAL" (same USB fields, fastPathDriver). Opens nothing: the
+// fields come from the sysfs discovery.
+[[nodiscard]] std::vector<DiscoveredPort> withFtdiFastPorts(std::vector<DiscoveredPort> ports);
 
 // Opens "ftdi:SERIAL" and "ftdi:INDEX" names on the bus as FtdiBitbangLines; every other
 // name goes to plainPorts. With AllNames (the virtual chip behind --sim-driver

@@ -54,7 +54,11 @@ RealPorts findRealPorts() {
 }
 
 std::vector<adapter::DiscoveredPort> listSerialPorts() {
+#ifdef ZEK_HAVE_LIBFTDI
+    return adapter::withFtdiFastPorts(adapter::discoverAllSerialPorts());
+#else
     return adapter::discoverAllSerialPorts();
+#endif
 }
 
 }  // namespace shell
