@@ -196,6 +196,21 @@ TEST(CliUpdateRecovery, AnUpdateBrokenByAVanishingPortIsResumedToTheFullImage) {
     EXPECT_THAT(run.err, HasSubstr("update --resume: no unfinished update is recorded"));
 }
 
+TEST(CliDryRun, AnUpdateLeavesTheFlashErasedAndNoRecord) {
+    TempDirectory dir;
+    dir.write("A1011B1011.upd", "0000:0017\r\n0001:0018\r\n");
+    const Outcome run =
+        runCli(dir, {"--simulate", "--yes", "--dry-run", "--json", "--sim-flash-save",
+                     dir.file("flash.bin"), "update", dir.file("A1011B1011.upd")});
+    ASSERT_EQ(run.exit, 0) << run.err;
+    EXPECT_EQ(dir.read("flash.bin").substr(0, 2), "\xFF\xFF");
+    const cli::json::Value diff = report(run).at("diff");
+    ASSERT_EQ(diff.size(), 1u);
+    EXPECT_EQ(diff[0].at("flash").at("bytes").get<int>(), 2);
+    EXPECT_EQ(diff[0].at("flash").at("pages").get<int>(), 1);
+    EXPECT_FALSE(updateRecorded(dir));
+}
+
 TEST(CliUpdateRecovery, AChangedOrVanishedFileIsRefused) {
     TempDirectory dir;
     dir.write("A1011B1011.upd", "0000:0017\r\n0001:0018\r\n");
