@@ -16,4 +16,8 @@ fi
 cmake -S . -B "$dir" -G Ninja "${flags[@]}" >/dev/null
 cmake --build "$dir" -j 2
 export QT_QPA_PLATFORM=offscreen
+# Pictures of the dialogs for whoever looks at the run; backups and update records in
+# the build folder, never in the user's own data folder.
+export ZEK_TEST_OUTPUT="$PWD/$dir/test-artefacts"
+export XDG_DATA_HOME="$PWD/$dir/test-data"
 ctest --test-dir "$dir" --output-on-failure -j 2 --timeout 300
