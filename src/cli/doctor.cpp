@@ -605,7 +605,7 @@ class Doctor {
         const double changeNs = static_cast<double>(clock.nowNs() - start) / (repeats + 1);
         start = clock.nowNs();
         for (int i = 0; i < repeats; ++i) {
-            adapter::serialReadDataIn(link);
+            (void)adapter::serialReadDataIn(link);
         }
         const double readNs = static_cast<double>(clock.nowNs() - start) / repeats;
         add(tty, "line change", CheckStatus::Info, microseconds(changeNs) + " per line change");

@@ -35,15 +35,16 @@ bool linesLost(IspContext& ctx) {
 // for a while, each followed by resynchronisation when the echo is missing.
 void enableAgain(IspContext& ctx) {
     // A processor that answered last time is only reset; resynchronising it would move
-    // a framing that was right.
-    adapter::resetController(ctx.link, adapter::ResetForm::Short);
+    // a framing that was right. A reset that cannot open the port leaves the lines failed,
+    // and the next exchange reports that.
+    (void)adapter::resetController(ctx.link, adapter::ResetForm::Short);
     if (ispProgrammingEnable(ctx.link) != programmingEnableEcho && !ctx.link.state.ispConnected) {
         ispResync(ctx.link);
     }
 
     if (!echoed(ctx.link.state) && !linesLost(ctx)) {
-        adapter::resetController(ctx.link, adapter::ResetForm::Long);
-        adapter::resetController(ctx.link, adapter::ResetForm::Short);
+        (void)adapter::resetController(ctx.link, adapter::ResetForm::Long);
+        (void)adapter::resetController(ctx.link, adapter::ResetForm::Short);
         if (ispProgrammingEnable(ctx.link) != programmingEnableEcho) {
             ispResync(ctx.link);
         }
@@ -64,7 +65,7 @@ IspConnection identify(IspContext& ctx) {
         return IspConnection::Connected;
     }
     if (family == lockedFamily) {
-        adapter::resetController(link, adapter::ResetForm::Short);
+        (void)adapter::resetController(link, adapter::ResetForm::Short);
         ispProgrammingEnable(link);
         family = ispReadSignature(ctx);
         if (linesLost(ctx)) {

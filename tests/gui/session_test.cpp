@@ -26,7 +26,9 @@ StartOptions parse(const QStringList& arguments, QString* error = nullptr) {
     if (error != nullptr) {
         *error = reason;
     }
-    return options.value_or(StartOptions{.help = true});
+    StartOptions help;
+    help.help = true;
+    return options.value_or(help);
 }
 
 TEST(StartOptions, KnownOptionsAndTheirErrors) {
@@ -135,7 +137,7 @@ TEST(Session, SimulateStartsOnTheVirtualControllerAndKeepsTheSavedPort) {
     EXPECT_EQ(menus.popup(portPopupIndex)->actions().last()->text(),
               QString::fromUtf8(virtualControllerText));
 
-    session.app().dispatch(ids::ReadButton);
+    (void)session.app().dispatch(ids::ReadButton);
     EXPECT_EQ(session.app().mainDialog().text(ids::StatusField), "OK");
     session.window().runCommand(ids::EndButton);
     EXPECT_EQ(rig.directory.read("qvsetup.cfg"), "COM6");

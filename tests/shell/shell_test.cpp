@@ -126,7 +126,7 @@ TEST(VirtualPort, SelectingItLeavesTheSavedPortAlone) {
         rig.writeConfig(saved);
         App& app = rig.start(fromMenu ? serialOnly : withPortDriver, true);
         if (fromMenu) {
-            app.dispatch(VirtualControllerItem);
+            (void)app.dispatch(VirtualControllerItem);
         } else {
             app.selectVirtualController(false);
         }
@@ -135,7 +135,7 @@ TEST(VirtualPort, SelectingItLeavesTheSavedPortAlone) {
         EXPECT_EQ(app.port().kind, adapter::PortKind::Serial);
         EXPECT_EQ(rig.simPorts.opens, fromMenu ? 1 : 0);
         EXPECT_EQ(rig.serialPorts.opens, 0);
-        app.dispatch(ids::EndButton);
+        (void)app.dispatch(ids::EndButton);
         EXPECT_EQ(rig.config(), saved);
         EXPECT_EQ(rig.simRecorder.count("close"), fromMenu ? 1 : 0);
     }
@@ -144,24 +144,24 @@ TEST(VirtualPort, SelectingItLeavesTheSavedPortAlone) {
 TEST(VirtualPort, AComItemSwitchesBackToTheRealPorts) {
     ShellRig rig;
     App& app = rig.start(serialOnly, true);
-    app.dispatch(VirtualControllerItem);
-    app.dispatch(ids::Com4Item);
+    (void)app.dispatch(VirtualControllerItem);
+    (void)app.dispatch(ids::Com4Item);
     EXPECT_FALSE(app.virtualControllerSelected());
     EXPECT_EQ(rig.simRecorder.count("close"), 1);
     EXPECT_EQ(rig.recorder.count("open COM4"), 1);
-    app.dispatch(ids::EndButton);
+    (void)app.dispatch(ids::EndButton);
     EXPECT_EQ(rig.config(), "COM4");
 }
 
 TEST(VirtualPort, AMissingAdapterIsReportedUnderItsOwnNameAndNoBackendsDoNothing) {
     ShellRig rig;
     rig.simRecorder.dsr = adapter::testing::DsrMode::Missing;
-    rig.start(serialOnly, true).dispatch(VirtualControllerItem);
+    (void)rig.start(serialOnly, true).dispatch(VirtualControllerItem);
     EXPECT_EQ(rig.host.lastText(), "No Adaptor found at SIM\n");
 
     ShellRig plain;
     App& app = plain.start();
-    app.dispatch(VirtualControllerItem);
+    (void)app.dispatch(VirtualControllerItem);
     EXPECT_FALSE(app.virtualControllerSelected());
     EXPECT_EQ(plain.checkedPortItems(), Items{ids::Com2Item});
 }
@@ -209,7 +209,7 @@ TEST(InitDialog, PortFieldOnStartAndAtEnd) {
         }
         EXPECT_EQ(rig.boxes(), c.message.empty() ? Boxes{} : Boxes{c.message});
         EXPECT_EQ(rig.serialPorts.opens, 0);  // nothing opened before a command needs it
-        app.dispatch(ids::EndButton);
+        (void)app.dispatch(ids::EndButton);
         EXPECT_EQ(rig.config(), c.config);
         EXPECT_EQ(rig.host.messages.size(), c.message.empty() ? 0u : 1u);
     }
@@ -224,7 +224,7 @@ TEST(InitDialog, AFileOrDirectoryThatCannotBeWrittenKeepsThePresetAndSaysSo) {
     const Boxes said = {"0 Error: qvsetup.cfg kann weder geöffnet noch angelegt werden:\n" + path +
                         "\nDie Port-Auswahl wird nicht gespeichert."};
     EXPECT_EQ(rig.boxes(), said);
-    app.dispatch(ids::EndButton);
+    (void)app.dispatch(ids::EndButton);
     EXPECT_EQ(rig.boxes(), said);  // said once
     EXPECT_TRUE(std::filesystem::is_directory(path));
 
@@ -244,8 +244,8 @@ TEST(EndAndOk, EndSavesFourBytesAndClosesThePortOkDoesNeither) {
         ShellRig rig;
         rig.writeConfig("COM3" + fields);
         App& app = rig.start();
-        app.dispatch(ids::Com6Item);
-        app.dispatch(command);
+        (void)app.dispatch(ids::Com6Item);
+        (void)app.dispatch(command);
         EXPECT_TRUE(app.ended());
         EXPECT_EQ(rig.config(), (end ? "COM6" : "COM3") + fields);
         EXPECT_EQ(app.linkState().portOpen, !end);
@@ -256,7 +256,7 @@ TEST(EndAndOk, EndReportsAVanishedFileAndCreatesNothing) {
     ShellRig rig;
     App& app = rig.start();
     std::filesystem::remove(rig.directory.file("qvsetup.cfg"));
-    app.dispatch(ids::EndButton);
+    (void)app.dispatch(ids::EndButton);
     EXPECT_FALSE(rig.directory.exists("qvsetup.cfg"));
     EXPECT_EQ(rig.boxes(),
               Boxes{"0 Error: " + cannotSavePortText(rig.directory.file("qvsetup.cfg"))});
@@ -265,8 +265,8 @@ TEST(EndAndOk, EndReportsAVanishedFileAndCreatesNothing) {
 TEST(PortSelection, ClosesTheOpenPortBeforeOpeningTheNewOne) {
     ShellRig rig;
     App& app = rig.start();
-    app.dispatch(ids::Com2Item);
-    app.dispatch(ids::Com3Item);
+    (void)app.dispatch(ids::Com2Item);
+    (void)app.dispatch(ids::Com3Item);
     const auto trace = rig.recorder.trace();
     const auto at = [&](const char* what) {
         return std::ranges::find(trace, what) - trace.begin();
@@ -282,11 +282,11 @@ TEST(PortSelection, NoAdapterEndsInTheErrorTailAndTheSelectionStays) {
     ShellRig rig;
     rig.recorder.dsr = adapter::testing::DsrMode::Missing;
     App& app = rig.start();
-    app.dispatch(ids::Com5Item);
+    (void)app.dispatch(ids::Com5Item);
     EXPECT_EQ(rig.boxes(),
               Boxes{std::to_string(ids::MainDialog) + " Error: No Adaptor found at COM5\n"});
     EXPECT_EQ(rig.checkedPortItems(), Items{ids::Com5Item});
-    app.dispatch(ids::EndButton);
+    (void)app.dispatch(ids::EndButton);
     EXPECT_EQ(rig.config(), "COM5");
 }
 
@@ -300,7 +300,7 @@ TEST(HelpDocument, OpenedFromTheStartDirectoryOnlyWhenItIsAFile) {
         } else if (present == std::string("file")) {
             rig.directory.write("pc-setup-deutsch.pdf", "%PDF-1.4");
         }
-        rig.start().dispatch(ids::HelpFileItem);
+        (void)rig.start().dispatch(ids::HelpFileItem);
         const bool file = present == std::string("file");
         EXPECT_EQ(rig.host.opened, std::vector<std::string>(file ? 1 : 0, path));
         EXPECT_EQ(rig.boxes(), file ? Boxes{} : Boxes{"0 Error: pc-setup-deutsch.pdf not found!"});
@@ -310,10 +310,10 @@ TEST(HelpDocument, OpenedFromTheStartDirectoryOnlyWhenItIsAFile) {
 TEST(AboutAndServicePage, TextsAndAddress) {
     ShellRig rig;
     App& app = rig.start();
-    app.dispatch(ids::AboutItem);
+    (void)app.dispatch(ids::AboutItem);
     EXPECT_EQ(rig.boxes(),
               Boxes{"0 ZEK Setup: ZEK-Micro Setup\nDas ZEK-Micro-Team\n\nVersion:   20"});
-    app.dispatch(ids::ServicePageItem);
+    (void)app.dispatch(ids::ServicePageItem);
     ASSERT_EQ(rig.host.opened.size(), 1u);
     EXPECT_TRUE(rig.host.opened[0].ends_with("/zek-micro.htm"));
     EXPECT_EQ(rig.host.messages.size(), 1u);
