@@ -10,6 +10,13 @@
 namespace cli {
 namespace {
 
+// What makes --port a device path: Windows paths ("\\.\COM12") use backslashes.
+#if defined(_WIN32)
+constexpr const char* pathSeparators = "/\\";
+#else
+constexpr const char* pathSeparators = "/";
+#endif
+
 constexpr double maxMotorHz = 100000.0;
 // The rev counter measures as long as pulses come; on the virtual clock a minute of
 // motor already takes seconds of real time.
@@ -156,7 +163,7 @@ class Parser {
     bool applyOption(Options& options, const std::string& name, const std::string& value) {
         SimOptions& sim = options.sim;
         if (name == "--port") {
-            if (!isComName(value) && value.find('/') == std::string::npos) {
+            if (!isComName(value) && value.find_first_of(pathSeparators) == std::string::npos) {
                 return fail("--port: " + value + " is neither COM1 … COM8 nor a device path");
             }
             if (options.port == PortChoice::Device) {

@@ -1,6 +1,7 @@
 #include "shell/app.h"
 
 #include "adapter/adapter.h"
+#include "adapter/timer_resolution.h"
 #include "link/link.h"
 #include "resources/main_dialog.h"
 #include "shell/backend_switch.h"
@@ -28,6 +29,8 @@ App::~App() {
 }
 
 ui::Outcome App::dispatch(ui::ControlId id) {
+    // A command's waits end on time only on the fine timer tick (Windows).
+    const adapter::FineTimerResolution fineTick;
     m_host.setPendingDetail({});
     if (const DispatchRow* row = findCommand(id)) {
         row->handler(*this, id);

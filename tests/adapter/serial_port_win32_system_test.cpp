@@ -23,7 +23,7 @@
 namespace adapter::win32 {
 namespace {
 
-constexpr int errorFileNotFound = 2;  // ERROR_FILE_NOT_FOUND
+constexpr int errorFileNotFound = 2;   // ERROR_FILE_NOT_FOUND
 constexpr int errorNotSupported = 50;  // ERROR_NOT_SUPPORTED
 
 std::string portFromEnvironment(const char* variable) {
@@ -84,8 +84,8 @@ TEST(Win32SystemSerialPort, ThePortsAreListedByNumberOnce) {
     // A key of the test's own, with values as serial drivers write them.
     const std::wstring key = L"Software\\zek-setup-test\\SERIALCOMM";
     HKEY handle = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr,
-                              REG_OPTION_VOLATILE, KEY_SET_VALUE, nullptr, &handle, nullptr),
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, REG_OPTION_VOLATILE,
+                              KEY_SET_VALUE, nullptr, &handle, nullptr),
               ERROR_SUCCESS);
     auto setValue = [&](const wchar_t* device, const std::wstring& port) {
         RegSetValueExW(handle, device, 0, REG_SZ, reinterpret_cast<const BYTE*>(port.c_str()),
