@@ -2,13 +2,15 @@
 # Windows was found) beside README-Windows.txt, the README's "Windows" section.
 #   cmake --build build/windows --target package
 
-# The section runs from its heading to the next heading of the same level.
+# The section runs from its heading to the next heading; what follows it (building on
+# Linux) is not for the package's readers.
 file(READ ${PROJECT_SOURCE_DIR}/README.md zek_readme)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/README.md)
 string(FIND "${zek_readme}" "\n## Windows\n" zek_section_start)
 if(zek_section_start GREATER_EQUAL 0)
     math(EXPR zek_section_start "${zek_section_start} + 1")
     string(SUBSTRING "${zek_readme}" ${zek_section_start} -1 zek_section)
-    string(FIND "${zek_section}" "\n## " zek_section_end)
+    string(FIND "${zek_section}" "\n#" zek_section_end)
     if(zek_section_end GREATER_EQUAL 0)
         string(SUBSTRING "${zek_section}" 0 ${zek_section_end} zek_section)
     endif()
