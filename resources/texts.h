@@ -21,5 +21,18 @@ inline constexpr const char* NoAdaptorFoundAt = "No Adaptor found at ";  // + po
 inline constexpr const char* NoConnection = "Keine Verbindung!";
 inline constexpr const char* WrongDevice = "falsches Gerät!";
 inline constexpr const char* WriteError = "Schreibfehler!";
+// The main dialog's status field at rest: one blank.
+inline constexpr const char* StatusBlank = " ";
+
+// --- connecting and the controller's identity (settings, processor service, update)
+inline constexpr const char* Connecting = "verbinden....";
+inline constexpr const char* PortQuery = "  PORT ?";
+inline constexpr const char* NotThisController = "angeschlossenes Gerät ist kein ZEK-Micro!";
+inline constexpr const char* NotSetUp = "Erst nach Setup mit Fernsteuerung verfügbar!";
+inline constexpr const char* GetCompatibleProgram = "Bitte kompatibles Setup-Programm downloaden!";
+inline constexpr const char* GetCurrentProgram = "Bitte aktuelles Setup-Programm downloaden!";
+inline constexpr const char* NotInThisVersion =
+    "Funktion bei dieser Controllerversion nicht verfügbar!";
+inline constexpr const char* ReadFirst = "Zuerst Werte einlesen!";
 
 }  // namespace texts

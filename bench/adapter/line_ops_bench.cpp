@@ -29,7 +29,7 @@ void report(const char* name, int operations, const std::function<void(int)>& ru
 int main() {
     {
         adapter::testing::RecordingRig rig;
-        adapter::openSerialPort(rig.ctx);
+        (void)adapter::openSerialPort(rig.ctx);
         report("recording, serial line change", 1'000'000, [&](int n) {
             for (int i = 0; i < n; ++i) {
                 adapter::setClock(rig.ctx, (i & 1) != 0);
@@ -38,7 +38,7 @@ int main() {
     }
     {
         sim::TestRig rig;
-        adapter::detectAdapter(rig.link());
+        (void)adapter::detectAdapter(rig.link());
         rig.trace().setEnabled(false);
         report("virtual serial adapter, CLOCK change", 1'000'000, [&](int n) {
             for (int i = 0; i < n; ++i) {
@@ -47,7 +47,7 @@ int main() {
         });
         report("virtual serial adapter, DATA-IN read", 1'000'000, [&](int n) {
             for (int i = 0; i < n; ++i) {
-                adapter::readDataIn(rig.link());
+                (void)adapter::readDataIn(rig.link());
             }
         });
         rig.selectParallel();
@@ -61,16 +61,16 @@ int main() {
     if (master >= 0 && grantpt(master) == 0 && unlockpt(master) == 0) {
         int slave = open(ptsname(master), O_RDWR | O_NOCTTY);
         if (slave >= 0) {
-            adapter::modem::SystemError error;
+            ui::SystemError error;
             report("pty, ioctl(TIOCMBIS) (fails: no modem lines)", 200'000, [&](int n) {
                 for (int i = 0; i < n; ++i) {
-                    adapter::modem::setLine(slave, adapter::modem::Line::Rts, true, error);
+                    (void)adapter::modem::setLine(slave, adapter::modem::Line::Rts, true, error);
                 }
             });
             std::uint32_t status = 0;
             report("pty, ioctl(TIOCMGET) (fails: no modem lines)", 200'000, [&](int n) {
                 for (int i = 0; i < n; ++i) {
-                    adapter::modem::readStatus(slave, status, error);
+                    (void)adapter::modem::readStatus(slave, status, error);
                 }
             });
             close(slave);

@@ -52,7 +52,7 @@ Figures runOnce(const Case& c, bool parallel) {
     isp::IspContext ctx{realTime.link, state};
 
     const std::uint64_t startNs = realTime.clock.nowNs();
-    const int result = isp::ispConnect(ctx);
+    const int result = static_cast<int>(isp::ispConnect(ctx));
     const std::uint64_t endNs = realTime.clock.nowNs();
     if (result != c.expectedResult) {
         std::fprintf(stderr, "%s: result %d, expected %d\n", c.name, result, c.expectedResult);

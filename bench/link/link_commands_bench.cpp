@@ -37,19 +37,19 @@ int main() {
             adapter::setReset(link, true);
             adapter::delayMs(link, 500);
         } else {
-            adapter::detectAdapter(link);
+            (void)adapter::detectAdapter(link);
             adapter::startController(link, adapter::StartForm::Standard);
         }
         // The bit delay as a calibration on this port would set it.
         adapter::calibrateBitDelay(link);
         std::printf("%s adapter, bitDelayCount %d\n", parallel ? "parallel" : "serial",
                     link.state.bitDelayCount);
-        measure(rig, "probeExchange", 0, [&] { clink::probeExchange(link); });
-        measure(rig, "readSetupByte", 15, [&] { clink::readSetupByte(link, 12); });
-        measure(rig, "writeSetupByte", 40, [&] { clink::writeSetupByte(link, 14, 0x33); });
+        measure(rig, "probeExchange", 0, [&] { (void)clink::probeExchange(link); });
+        measure(rig, "readSetupByte", 15, [&] { (void)clink::readSetupByte(link, 12); });
+        measure(rig, "writeSetupByte", 40, [&] { (void)clink::writeSetupByte(link, 14, 0x33); });
         measure(rig, "selectFlashPage", 0, [&] { clink::selectFlashPage(link, 4); });
-        measure(rig, "loadPageByte", 0, [&] { clink::loadPageByte(link, 0, 0x12); });
-        measure(rig, "commitFlashPage", 40, [&] { clink::commitFlashPage(link, 4); });
+        measure(rig, "loadPageByte", 0, [&] { (void)clink::loadPageByte(link, 0, 0x12); });
+        measure(rig, "commitFlashPage", 40, [&] { (void)clink::commitFlashPage(link, 4); });
     }
     return 0;
 }

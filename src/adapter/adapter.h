@@ -5,15 +5,35 @@
 #include <cstdint>
 
 #include "adapter/link_context.h"
+#include "adapter/parallel_lines.h"
+#include "adapter/serial_lines.h"
+#include "ui/system_error.h"
 
 namespace adapter {
 
+// The lines of the adapter that PortKind selects, for the operations of one step: the
+// serial adapter on the open port, or the parallel port. The link talks to these only.
+class SelectedLines {
+  public:
+    explicit SelectedLines(LinkContext& ctx);
+    SelectedLines(const SelectedLines&) = delete;
+    SelectedLines& operator=(const SelectedLines&) = delete;
+
+    LineAccess& operator*() { return *m_selected; }
+    LineAccess* operator->() { return m_selected; }
+
+  private:
+    SerialLines m_serial;
+    ParallelLines m_parallel;
+    LineAccess* m_selected;
+};
+
 // --- serial modem lines, whatever PortKind says; nothing happens while no port is open
-void serialSetClock(LinkContext& ctx, bool high);       // RTS
-void serialSetDataOut(LinkContext& ctx, bool high);     // DTR
-void serialSetReset(LinkContext& ctx, bool high);       // break
-int serialReadDataIn(LinkContext& ctx);                 // CTS into modemStatus
-std::uint32_t serialReadModemStatus(LinkContext& ctx);  // CTS and DSR into modemStatus
+void serialSetClock(LinkContext& ctx, bool high);                     // RTS
+void serialSetDataOut(LinkContext& ctx, bool high);                   // DTR
+void serialSetReset(LinkContext& ctx, bool high);                     // break
+[[nodiscard]] int serialReadDataIn(LinkContext& ctx);                 // CTS into modemStatus
+[[nodiscard]] std::uint32_t serialReadModemStatus(LinkContext& ctx);  // CTS and DSR
 
 // --- parallel port: outputImage and inputWord
 void writeOutputImage(LinkContext& ctx);
@@ -23,15 +43,28 @@ void readInputWord(LinkContext& ctx);
 void setClock(LinkContext& ctx, bool high);
 void setDataOut(LinkContext& ctx, bool high);
 void setReset(LinkContext& ctx, bool high);
-int readDataIn(LinkContext& ctx);
+[[nodiscard]] int readDataIn(LinkContext& ctx);
+// The link's bit exchange on the selected lines (LineAccess::exchangeBits), clocked with
+// the calibrated bit delay.
+[[nodiscard]] std::uint32_t exchangeBits(LinkContext& ctx, std::uint32_t bits, int count);
+// The clocking of an exchange on lines: bitDelay's length and the lines' traits.
+[[nodiscard]] BitClocking bitClocking(LinkContext& ctx, const LineAccess& lines);
 
-int openSerialPort(LinkContext& ctx);
+// Opens comDeviceName unless a port is open. A failure leaves the system's text in
+// messageText and the system error as the detail of the next box and in the log.
+[[nodiscard]] int openSerialPort(LinkContext& ctx);
 void closeSerialPort(LinkContext& ctx);
 
 // True when the lines of the selected adapter stopped working: the serial port vanished
 // (until it is opened again) or a parallel driver access failed. Answers read meanwhile
 // mean nothing.
-bool linesFailed(const LinkContext& ctx);
+[[nodiscard]] bool linesFailed(const LinkContext& ctx);
+// True when they failed and the lines showed the user their own box about it already.
+[[nodiscard]] bool linesFaultShown(const LinkContext& ctx);
+// Why they stopped: the first failure, or null while they work.
+[[nodiscard]] const ui::SystemError* linesFault(const LinkContext& ctx);
+// A system error as the detail of the next message box and as a log line.
+void reportSystemError(LinkContext& ctx, const ui::SystemError& error);
 
 // --- timing
 void delayMs(Clock& clock, std::uint32_t ms);
@@ -39,14 +72,16 @@ inline void delayMs(LinkContext& ctx, std::uint32_t ms) {
     delayMs(ctx.clock, ms);
 }
 void bitDelay(LinkContext& ctx, int units);
+// DATA-IN reads in one bitDelay unit (bitDelayCount raised to at least 1).
+[[nodiscard]] long long bitDelayReads(LinkContext& ctx);
 void calibrateBitDelay(LinkContext& ctx);
 
 // --- detection and sequences
-int detectAdapter(LinkContext& ctx);
+[[nodiscard]] int detectAdapter(LinkContext& ctx);
 void lowerLines(LinkContext& ctx);
 
 enum class ResetForm { Short, Long };
-int resetController(LinkContext& ctx, ResetForm form);
+[[nodiscard]] int resetController(LinkContext& ctx, ResetForm form);
 
 enum class StartForm { Standard, Update, Release };
 void startController(LinkContext& ctx, StartForm form);

@@ -3,16 +3,21 @@
 
 namespace adapter::modem {
 
+void HandleLines::fail() {
+    m_failed = true;
+    m_error.subject = m_device;
+}
+
 void HandleLines::change(Line line, bool on) {
     if (!m_failed && !setLine(m_handle, line, on, m_error)) {
-        m_failed = true;
+        fail();
     }
 }
 
 std::uint32_t HandleLines::readModemStatus() {
     std::uint32_t status = 0;
     if (!m_failed && !readStatus(m_handle, status, m_error)) {
-        m_failed = true;
+        fail();
     }
     return status;
 }

@@ -1,177 +1,177 @@
-// The line operations of both back-ends. Serial operations act on the open port whatever
-// PortKind says; parallel ones write outputImage and read inputWord through PortIo.
+// The line operations on the selected adapter, and the serial adapter's lines on the open
+// port. Serial operations act on the open port whatever PortKind says.
 #include "adapter/adapter.h"
-#include "adapter/parallel_register.h"
 
 namespace adapter {
 
-namespace {
-
-const char* const driverAccessText = "Error during driver access!";
+LineAccess* SerialLines::openPort() {
+    return m_ctx.state.portOpen ? m_ctx.state.serialPort.get() : nullptr;
+}
 
 // The port vanished under us: close it so that the next command tries to open it again
-// and reports what it finds.
-void dropIfFailed(LinkContext& ctx) {
-    LinkState& state = ctx.state;
-    if (state.serialPort && state.serialPort->failed()) {
-        state.serialPort.reset();
-        state.portOpen = false;
-        state.portLost = true;
-    }
-}
-
-LineAccess* openPort(LinkContext& ctx) {
-    return ctx.state.portOpen ? ctx.state.serialPort.get() : nullptr;
-}
-
-bool parallelReachable(LinkContext& ctx) {
-    if (driverFaultStands(ctx)) {
-        return false;
-    }
-    if (!ctx.port.directPortIo && !ctx.port.portDriverReady) {
-        reportDriverFault(ctx);
-        return false;
-    }
-    return true;
-}
-
-void setImageBit(LinkContext& ctx, std::int32_t bit, bool high) {
-    if (high) {
-        ctx.state.outputImage |= bit;
-    } else {
-        ctx.state.outputImage &= ~bit;
-    }
-    writeOutputImage(ctx);
-}
-
-}  // namespace
-
-// Shown once: the operation in progress runs to its end with dead lines, and the
-// dialog named by the main window handle ends.
-void reportDriverFault(LinkContext& ctx) {
-    if (ctx.state.driverFault) {
+// and reports what it finds; the reason goes to the log and to the next box.
+void SerialLines::dropIfFailed() {
+    LinkState& state = m_ctx.state;
+    if (!state.serialPort || !state.serialPort->failed()) {
         return;
     }
-    ctx.state.driverFault = true;
-    ctx.host.messageBox(nullptr, driverAccessText, "Error");
-    if (ctx.mainWindow != nullptr) {
-        ctx.mainWindow->end(1);
+    const ui::SystemError* error = state.serialPort->fault();
+    state.lineFault =
+        error != nullptr ? *error : ui::SystemError{state.serialDevice, {}, 0, "port lost"};
+    if (state.lineFault.subject.empty()) {
+        state.lineFault.subject = state.serialDevice;
     }
+    state.serialPort.reset();
+    state.portOpen = false;
+    state.portLost = true;
+    reportSystemError(m_ctx, state.lineFault);
 }
 
-bool driverFaultStands(LinkContext& ctx) {
-    // The fault ended the dialog it happened in. A command in a dialog that is still
-    // open (a sub-dialog was ended, the main dialog goes on) tries the port again, and
-    // reports it again if it still fails.
-    if (ctx.state.driverFault && ctx.mainWindow != nullptr && !ctx.mainWindow->ended()) {
-        ctx.state.driverFault = false;
-    }
-    return ctx.state.driverFault;
-}
-
-void serialSetClock(LinkContext& ctx, bool high) {
-    if (LineAccess* port = openPort(ctx)) {
+void SerialLines::setClock(bool high) {
+    if (LineAccess* port = openPort()) {
         port->setClock(high);
-        dropIfFailed(ctx);
+        dropIfFailed();
     }
 }
 
-void serialSetDataOut(LinkContext& ctx, bool high) {
-    if (LineAccess* port = openPort(ctx)) {
+void SerialLines::setDataOut(bool high) {
+    if (LineAccess* port = openPort()) {
         port->setDataOut(high);
-        dropIfFailed(ctx);
+        dropIfFailed();
     }
 }
 
-void serialSetReset(LinkContext& ctx, bool high) {
-    if (LineAccess* port = openPort(ctx)) {
+void SerialLines::setReset(bool high) {
+    if (LineAccess* port = openPort()) {
         port->setReset(high);
-        dropIfFailed(ctx);
+        dropIfFailed();
     }
 }
 
-int serialReadDataIn(LinkContext& ctx) {
-    if (LineAccess* port = openPort(ctx)) {
+int SerialLines::readDataIn() {
+    LinkState& state = m_ctx.state;
+    if (LineAccess* port = openPort()) {
         int dataIn = port->readDataIn();
         if (port->failed()) {
-            dropIfFailed(ctx);
+            dropIfFailed();
         } else {
-            ctx.state.modemStatus =
-                (ctx.state.modemStatus & ~modemCtsOn) | (dataIn != 0 ? modemCtsOn : 0u);
+            state.modemStatus = (state.modemStatus & ~modemCtsOn) | (dataIn != 0 ? modemCtsOn : 0u);
         }
     }
     // An unanswered read leaves modemStatus as it was, and that is what counts.
-    return (ctx.state.modemStatus & modemCtsOn) != 0 ? 1 : 0;
+    return (state.modemStatus & modemCtsOn) != 0 ? 1 : 0;
+}
+
+bool SerialLines::readLoopBack() {
+    return (readModemStatus() & modemDsrOn) != 0;
+}
+
+std::uint32_t SerialLines::readModemStatus() {
+    LinkState& state = m_ctx.state;
+    if (LineAccess* port = openPort()) {
+        std::uint32_t status = port->readModemStatus();
+        if (port->failed()) {
+            dropIfFailed();
+        } else {
+            state.modemStatus = status & (modemCtsOn | modemDsrOn);
+        }
+    }
+    return state.modemStatus;
+}
+
+std::uint32_t SerialLines::exchangeBits(std::uint32_t bits, int count,
+                                        const BitClocking& clocking) {
+    LineAccess* port = openPort();
+    if (port == nullptr || !port->traits().exchangesAtOnce) {
+        return LineAccess::exchangeBits(bits, count, clocking);
+    }
+    const std::uint32_t samples = port->exchangeBits(bits, count, clocking);
+    dropIfFailed();
+    return samples;
+}
+
+const ui::SystemError* SerialLines::fault() const {
+    return m_ctx.state.portLost ? &m_ctx.state.lineFault : nullptr;
+}
+
+// The one place where the port kind picks the lines.
+SelectedLines::SelectedLines(LinkContext& ctx)
+    : m_serial(ctx),
+      m_parallel(ctx),
+      m_selected(ctx.port.kind == PortKind::Serial ? static_cast<LineAccess*>(&m_serial)
+                                                   : &m_parallel) {}
+
+void reportSystemError(LinkContext& ctx, const ui::SystemError& error) {
+    const std::string line = error.describe();
+    ctx.host.logEvent(line);
+    ctx.host.setPendingDetail(line);
+}
+
+void serialSetClock(LinkContext& ctx, bool high) {
+    SerialLines(ctx).setClock(high);
+}
+
+void serialSetDataOut(LinkContext& ctx, bool high) {
+    SerialLines(ctx).setDataOut(high);
+}
+
+void serialSetReset(LinkContext& ctx, bool high) {
+    SerialLines(ctx).setReset(high);
+}
+
+int serialReadDataIn(LinkContext& ctx) {
+    return SerialLines(ctx).readDataIn();
 }
 
 std::uint32_t serialReadModemStatus(LinkContext& ctx) {
-    if (LineAccess* port = openPort(ctx)) {
-        std::uint32_t status = port->readModemStatus();
-        if (port->failed()) {
-            dropIfFailed(ctx);
-        } else {
-            ctx.state.modemStatus = status & (modemCtsOn | modemDsrOn);
-        }
-    }
-    return ctx.state.modemStatus;
+    return SerialLines(ctx).readModemStatus();
 }
 
 void writeOutputImage(LinkContext& ctx) {
-    if (!parallelReachable(ctx)) {
-        return;
-    }
-    auto value = static_cast<std::uint8_t>(ctx.state.outputImage & 0xFF);
-    if (!ctx.portIo.writeData(ctx.port.parallelBase, value)) {
-        reportDriverFault(ctx);
-    }
+    ParallelLines(ctx).writeOutputImage();
 }
 
 void readInputWord(LinkContext& ctx) {
-    if (!parallelReachable(ctx)) {
-        return;
-    }
-    std::uint16_t word = 0;
-    if (ctx.portIo.readWord(ctx.port.parallelBase, word)) {
-        ctx.state.inputWord = word;
-    } else {
-        reportDriverFault(ctx);
-    }
+    ParallelLines(ctx).readInputWord();
 }
 
 void setClock(LinkContext& ctx, bool high) {
-    if (ctx.port.kind == PortKind::Serial) {
-        serialSetClock(ctx, high);
-    } else {
-        setImageBit(ctx, clockBit, high);
-    }
+    SelectedLines(ctx)->setClock(high);
 }
 
 void setDataOut(LinkContext& ctx, bool high) {
-    if (ctx.port.kind == PortKind::Serial) {
-        serialSetDataOut(ctx, high);
-    } else {
-        setImageBit(ctx, dataOutBit, high);
-    }
+    SelectedLines(ctx)->setDataOut(high);
 }
 
 void setReset(LinkContext& ctx, bool high) {
-    if (ctx.port.kind == PortKind::Serial) {
-        serialSetReset(ctx, high);
-    } else {
-        setImageBit(ctx, resetBit, high);
-    }
+    SelectedLines(ctx)->setReset(high);
 }
 
 int readDataIn(LinkContext& ctx) {
-    if (ctx.port.kind == PortKind::Serial) {
-        return serialReadDataIn(ctx);
-    }
-    readInputWord(ctx);
-    return (ctx.state.inputWord & dataInInputBit) != 0 ? 1 : 0;
+    return SelectedLines(ctx)->readDataIn();
 }
 
+// Asking for the fault changes nothing, so a context that may not be changed will do.
 bool linesFailed(const LinkContext& ctx) {
-    return ctx.port.kind == PortKind::Serial ? ctx.state.portLost : ctx.state.driverFault;
+    return SelectedLines(const_cast<LinkContext&>(ctx))->failed();
+}
+
+bool linesFaultShown(const LinkContext& ctx) {
+    SelectedLines lines(const_cast<LinkContext&>(ctx));
+    return lines->failed() && lines->traits().showsOwnFault;
+}
+
+const ui::SystemError* linesFault(const LinkContext& ctx) {
+    return SelectedLines(const_cast<LinkContext&>(ctx))->fault();
+}
+
+BitClocking bitClocking(LinkContext& ctx, const LineAccess& lines) {
+    return BitClocking{bitDelayReads(ctx), lines.traits()};
+}
+
+std::uint32_t exchangeBits(LinkContext& ctx, std::uint32_t bits, int count) {
+    SelectedLines lines(ctx);
+    return lines->exchangeBits(bits, count, bitClocking(ctx, *lines));
 }
 
 }  // namespace adapter

@@ -6,11 +6,13 @@
 #include <string>
 
 #include "adapter/line_access.h"
+#include "ui/system_error.h"
 
 namespace adapter {
 
 struct LinkState {
     std::unique_ptr<LineAccess> serialPort;  // valid while portOpen
+    std::string serialDevice;                // the system device it was opened on
     bool portOpen = false;
     std::uint32_t modemStatus = 0;
     std::int32_t outputImage = 0;  // bit 0 DATA-OUT, bit 1 CLOCK, bit 3 RESET
@@ -29,6 +31,8 @@ struct LinkState {
     // The open serial port failed (device unplugged) and was closed; cleared when a port
     // opens again or is closed on purpose.
     bool portLost = false;
+    // Why the lines stopped working (portLost or driverFault): the first failure, kept.
+    ui::SystemError lineFault;
 };
 
 inline constexpr std::uint32_t modemCtsOn = 0x10;

@@ -5,28 +5,28 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "adapter/line_access.h"
+#include "ui/system_error.h"
 
 namespace adapter::modem {
 
 enum class Line { Rts, Dtr, Break };
 
-// The first failed call, for the log: its name and the system's error number.
-struct SystemError {
-    std::string call;
-    int code = 0;
-};
-
-bool setLine(std::intptr_t handle, Line line, bool on, SystemError& error);
+// On failure error names the call, the system's error number and its text; its subject
+// is left to the caller.
+[[nodiscard]] bool setLine(std::intptr_t handle, Line line, bool on, ui::SystemError& error);
 // CTS and DSR as modemCtsOn | modemDsrOn.
-bool readStatus(std::intptr_t handle, std::uint32_t& status, SystemError& error);
+[[nodiscard]] bool readStatus(std::intptr_t handle, std::uint32_t& status, ui::SystemError& error);
 
 // The adapter's lines on an open port's handle (not owned). The first failed call makes
-// the lines failed(); from then on nothing reaches the port and reads give 0.
+// the lines failed(), its error kept with the device as subject; from then on nothing
+// reaches the port and reads give 0.
 class HandleLines final : public LineAccess {
   public:
-    explicit HandleLines(std::intptr_t handle) : m_handle(handle) {}
+    explicit HandleLines(std::intptr_t handle, std::string device = {})
+        : m_handle(handle), m_device(std::move(device)) {}
 
     void setClock(bool high) override { change(Line::Rts, high); }
     void setDataOut(bool high) override { change(Line::Dtr, high); }
@@ -34,16 +34,18 @@ class HandleLines final : public LineAccess {
     int readDataIn() override;
     bool readLoopBack() override;
     std::uint32_t readModemStatus() override;
-    bool failed() const override { return m_failed; }
+    const ui::SystemError* fault() const override { return m_failed ? &m_error : nullptr; }
 
-    const SystemError& error() const { return m_error; }
+    const ui::SystemError& error() const { return m_error; }
 
   private:
     void change(Line line, bool on);
+    void fail();
 
     std::intptr_t m_handle;
+    std::string m_device;
     bool m_failed = false;
-    SystemError m_error;
+    ui::SystemError m_error;
 };
 
 }  // namespace adapter::modem

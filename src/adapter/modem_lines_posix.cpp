@@ -12,13 +12,14 @@ namespace {
 
 // A signal may interrupt the call before it did anything; it is simply made again.
 template <typename... Args>
-bool control(int fd, const char* name, SystemError& error, unsigned long request, Args... args) {
+bool control(int fd, const char* name, ui::SystemError& error, unsigned long request,
+             Args... args) {
     for (;;) {
         if (::ioctl(fd, request, args...) == 0) {
             return true;
         }
         if (errno != EINTR) {
-            error = SystemError{name, errno};
+            error = ui::errnoError({}, name, errno);
             return false;
         }
     }
@@ -26,7 +27,7 @@ bool control(int fd, const char* name, SystemError& error, unsigned long request
 
 }  // namespace
 
-bool setLine(std::intptr_t handle, Line line, bool on, SystemError& error) {
+bool setLine(std::intptr_t handle, Line line, bool on, ui::SystemError& error) {
     const int fd = static_cast<int>(handle);
     if (line == Line::Break) {
         return on ? control(fd, "ioctl(TIOCSBRK)", error, TIOCSBRK)
@@ -39,7 +40,7 @@ bool setLine(std::intptr_t handle, Line line, bool on, SystemError& error) {
               : control(fd, "ioctl(TIOCMBIC)", error, TIOCMBIC, &bit);
 }
 
-bool readStatus(std::intptr_t handle, std::uint32_t& status, SystemError& error) {
+bool readStatus(std::intptr_t handle, std::uint32_t& status, ui::SystemError& error) {
     int lines = 0;
     if (!control(static_cast<int>(handle), "ioctl(TIOCMGET)", error, TIOCMGET, &lines)) {
         return false;

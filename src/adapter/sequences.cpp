@@ -1,6 +1,6 @@
 // The adapter test and the line sequences that hold the controller in reset or start it.
 #include "adapter/adapter.h"
-#include "adapter/parallel_register.h"
+#include "resources/texts.h"
 
 namespace adapter {
 
@@ -8,8 +8,6 @@ namespace {
 
 // The adapter's DTR-to-DSR loop-back needs this long to follow a change.
 constexpr std::uint32_t loopBackSettleMs = 150;
-// The parallel port's pins settle after the direction change and after lowering.
-constexpr std::uint32_t parallelSettleMs = 10;
 // The controller is held in reset this long before and after its reset pulse.
 constexpr std::uint32_t resetHoldMs = 100;
 constexpr std::uint32_t longResetRunMs = 200;
@@ -20,42 +18,66 @@ constexpr int parallelResetPulseUnits = 10;
 constexpr std::uint32_t firmwareStartMs = 500;
 constexpr std::uint32_t bootloaderStartMs = 1000;
 
-void adapterNotFound(LinkContext& ctx) {
-    ctx.messageText = "No Adaptor found at " + ctx.port.portName + "\n";
+// The selected port as the log names it: the serial device, or the parallel base.
+std::string portForLog(LinkContext& ctx) {
+    if (ctx.port.kind == PortKind::Serial) {
+        return ctx.serialPorts.devicePath(ctx.port.comDeviceName);
+    }
+    return parallelPortName(ctx.port.parallelBase);
 }
 
-void writeLinesLow(LinkContext& ctx) {
-    ctx.state.outputImage &= ~lineBits;
-    writeOutputImage(ctx);
+int adapterNotFound(LinkContext& ctx) {
+    ctx.messageText = texts::NoAdaptorFoundAt + ctx.port.portName + "\n";
+    ctx.host.logEvent(portForLog(ctx) + ": adapter test failed, no adapter found");
+    return 1;
 }
 
 void parallelReset(LinkContext& ctx, ResetForm form) {
-    lowerLines(ctx);
+    ParallelLines lines(ctx);
+    lines.lowerLines();
     if (form == ResetForm::Short) {
         delayMs(ctx, parallelLowerSettleMs);
-        setReset(ctx, true);
+        lines.setReset(true);
         bitDelay(ctx, parallelResetPulseUnits);
-        setReset(ctx, false);
+        lines.setReset(false);
     } else {
-        writeLinesLow(ctx);
+        ctx.state.outputImage &= ~lineBits;
+        lines.writeOutputImage();
         delayMs(ctx, shortResetPulseMs);
-        setReset(ctx, true);
+        lines.setReset(true);
         delayMs(ctx, shortResetPulseMs);
         delayMs(ctx, longResetRunMs);
-        setReset(ctx, false);
+        lines.setReset(false);
     }
     delayMs(ctx, resetHoldMs);
 }
 
 void serialReset(LinkContext& ctx, ResetForm form) {
-    serialSetClock(ctx, false);
-    serialSetDataOut(ctx, false);
-    serialSetReset(ctx, false);
+    SerialLines lines(ctx);
+    lines.setClock(false);
+    lines.setDataOut(false);
+    lines.setReset(false);
     delayMs(ctx, resetHoldMs);
-    serialSetReset(ctx, true);
+    lines.setReset(true);
     delayMs(ctx, form == ResetForm::Short ? shortResetPulseMs : longResetRunMs);
-    serialSetReset(ctx, false);
+    lines.setReset(false);
     delayMs(ctx, resetHoldMs);
+}
+
+const char* formName(ResetForm form) {
+    return form == ResetForm::Short ? "short" : "long";
+}
+
+const char* formName(StartForm form) {
+    switch (form) {
+        case StartForm::Standard:
+            return "standard";
+        case StartForm::Update:
+            return "bootloader";
+        case StartForm::Release:
+            return "release";
+    }
+    return "standard";
 }
 
 }  // namespace
@@ -68,46 +90,30 @@ int detectAdapter(LinkContext& ctx) {
         return 1;
     }
     ctx.state.adapterDetected = false;
-    serialSetDataOut(ctx, true);
+    SerialLines lines(ctx);
+    lines.setDataOut(true);
     delayMs(ctx, loopBackSettleMs);
-    if ((serialReadModemStatus(ctx) & modemDsrOn) == 0 || !ctx.state.portOpen) {
-        adapterNotFound(ctx);
-        return 1;
+    if ((lines.readModemStatus() & modemDsrOn) == 0 || !ctx.state.portOpen) {
+        return adapterNotFound(ctx);
     }
-    serialSetDataOut(ctx, false);
+    lines.setDataOut(false);
     delayMs(ctx, loopBackSettleMs);
-    if ((serialReadModemStatus(ctx) & modemDsrOn) != 0 || !ctx.state.portOpen) {
-        adapterNotFound(ctx);
-        return 1;
+    if ((lines.readModemStatus() & modemDsrOn) != 0 || !ctx.state.portOpen) {
+        return adapterNotFound(ctx);
     }
     ctx.state.adapterDetected = true;
+    ctx.host.logEvent(portForLog(ctx) + ": adapter test passed");
     return 0;
 }
 
 void lowerLines(LinkContext& ctx) {
-    if (ctx.port.kind == PortKind::Serial) {
-        return;
-    }
-    if (ctx.port.directPortIo) {
-        if (driverFaultStands(ctx)) {
-            return;
-        }
-        std::uint8_t control = 0;
-        if (!ctx.portIo.readControl(ctx.port.parallelBase, control) ||
-            !ctx.portIo.writeControl(ctx.port.parallelBase,
-                                     static_cast<std::uint8_t>(control & ~controlDirectionBit))) {
-            reportDriverFault(ctx);
-            return;
-        }
-        delayMs(ctx, parallelSettleMs);
-        writeLinesLow(ctx);
-        delayMs(ctx, parallelSettleMs);
-    } else if (ctx.port.portDriverReady) {
-        writeLinesLow(ctx);
+    if (ctx.port.kind == PortKind::Parallel) {
+        ParallelLines(ctx).lowerLines();
     }
 }
 
 int resetController(LinkContext& ctx, ResetForm form) {
+    ctx.host.logEvent(portForLog(ctx) + ": reset, " + formName(form) + " form");
     if (ctx.port.kind == PortKind::Parallel) {
         if (form == ResetForm::Short) {
             calibrateBitDelay(ctx);
@@ -130,21 +136,23 @@ int resetController(LinkContext& ctx, ResetForm form) {
 }
 
 void startController(LinkContext& ctx, StartForm form) {
-    serialSetReset(ctx, false);
+    ctx.host.logEvent(portForLog(ctx) + ": start, " + formName(form) + " form");
+    SerialLines lines(ctx);
+    lines.setReset(false);
     switch (form) {
         case StartForm::Standard:
-            serialSetDataOut(ctx, true);
-            serialSetClock(ctx, false);
+            lines.setDataOut(true);
+            lines.setClock(false);
             break;
         case StartForm::Update:
-            serialSetClock(ctx, false);
+            lines.setClock(false);
             break;
         case StartForm::Release:
-            serialSetClock(ctx, true);
+            lines.setClock(true);
             break;
     }
     delayMs(ctx, resetHoldMs);
-    serialSetReset(ctx, true);
+    lines.setReset(true);
     delayMs(ctx, form == StartForm::Update ? bootloaderStartMs : firmwareStartMs);
 }
 

@@ -1,5 +1,6 @@
 // Opening and closing the serial adapter's port.
 #include "adapter/adapter.h"
+#include "resources/texts.h"
 
 namespace adapter {
 
@@ -8,16 +9,16 @@ namespace {
 const char* openFailureText(SerialOpenResult result) {
     switch (result) {
         case SerialOpenResult::CannotReadSettings:
-            return "Kann COM-Port Einstellung nicht lesen.";
+            return texts::CannotReadComSettings;
         case SerialOpenResult::CannotWriteSettings:
-            return "Kann COM-Port Einstellung nicht schreiben.";
+            return texts::CannotWriteComSettings;
         case SerialOpenResult::CannotWriteTimeouts:
-            return "Kann TIMEOUTS nicht schreiben.";
+            return texts::CannotWriteTimeouts;
         case SerialOpenResult::Ok:
         case SerialOpenResult::CannotOpen:
             break;
     }
-    return "COM-Init-Error!";
+    return texts::ComInitError;
 }
 
 }  // namespace
@@ -27,24 +28,37 @@ int openSerialPort(LinkContext& ctx) {
     if (state.portOpen) {
         return 0;
     }
+    const std::string device = ctx.serialPorts.devicePath(ctx.port.comDeviceName);
     SerialOpenResult result = SerialOpenResult::CannotOpen;
-    std::unique_ptr<LineAccess> port = ctx.serialPorts.open(ctx.port.comDeviceName, result);
+    ui::SystemError error;
+    std::unique_ptr<LineAccess> port = ctx.serialPorts.open(ctx.port.comDeviceName, result, error);
     // A factory that reports success but hands out nothing could not open the port.
     if (result != SerialOpenResult::Ok || !port) {
         // The handle of a half-configured port is closed here (the unique_ptr), so that
         // the next attempt can open it again.
         ctx.messageText =
             openFailureText(result == SerialOpenResult::Ok ? SerialOpenResult::CannotOpen : result);
+        if (error.empty()) {
+            error = ui::SystemError{device, "open", 0, {}};
+        } else if (error.subject.empty()) {
+            error.subject = device;
+        }
+        reportSystemError(ctx, error);
         return 1;
     }
     state.serialPort = std::move(port);
     state.portOpen = true;
     state.portLost = false;
+    state.serialDevice = device;
+    ctx.host.logEvent(device + ": port opened");
     return 0;
 }
 
 void closeSerialPort(LinkContext& ctx) {
-    ctx.state.serialPort.reset();
+    if (ctx.state.serialPort) {
+        ctx.state.serialPort.reset();
+        ctx.host.logEvent(ctx.state.serialDevice + ": port closed");
+    }
     ctx.state.portOpen = false;
     ctx.state.portLost = false;
 }

@@ -1,6 +1,7 @@
 #include "adapter/serial_port_qt.h"
 
 #include <QSerialPort>
+#include <cerrno>
 #include <type_traits>
 
 #include "adapter/com_mapping.h"
@@ -21,11 +22,45 @@ std::intptr_t nativeHandle(Handle handle) {
     }
 }
 
+// Qt folds the system's error numbers into a few kinds; each maps back to the errno that
+// stands for it, so that the reason reads as the C library says it.
+int errnoFor(QSerialPort::SerialPortError kind) {
+    switch (kind) {
+        case QSerialPort::DeviceNotFoundError:
+            return ENOENT;
+        case QSerialPort::PermissionError:
+            return EACCES;
+        case QSerialPort::OpenError:
+            return EBUSY;
+        case QSerialPort::ResourceError:
+            return EIO;
+        case QSerialPort::UnsupportedOperationError:
+            return ENOTTY;
+        case QSerialPort::TimeoutError:
+            return ETIMEDOUT;
+        default:
+            return 0;
+    }
+}
+
+ui::SystemError qtError(const std::string& device, const char* call, const QSerialPort& port) {
+    const int code = errnoFor(port.error());
+    if (code == ENOENT || code == 0) {
+        // Qt's own text for these is not the system's (or there is no system error).
+        ui::SystemError error = ui::errnoError(device, call, code);
+        if (code == 0) {
+            error.reason = port.errorString().toStdString();
+        }
+        return error;
+    }
+    return ui::SystemError{device, call, code, port.errorString().toStdString()};
+}
+
 // The port stays open as long as its lines exist.
 class QtSerialLines final : public LineAccess {
   public:
-    explicit QtSerialLines(std::unique_ptr<QSerialPort> port)
-        : m_port(std::move(port)), m_lines(nativeHandle(m_port->handle())) {}
+    QtSerialLines(std::unique_ptr<QSerialPort> port, const std::string& device)
+        : m_port(std::move(port)), m_lines(nativeHandle(m_port->handle()), device) {}
     ~QtSerialLines() override { m_port->close(); }
 
     void setClock(bool high) override { m_lines.setClock(high); }
@@ -34,7 +69,7 @@ class QtSerialLines final : public LineAccess {
     int readDataIn() override { return m_lines.readDataIn(); }
     bool readLoopBack() override { return m_lines.readLoopBack(); }
     std::uint32_t readModemStatus() override { return m_lines.readModemStatus(); }
-    bool failed() const override { return m_lines.failed(); }
+    const ui::SystemError* fault() const override { return m_lines.fault(); }
 
   private:
     std::unique_ptr<QSerialPort> m_port;
@@ -43,36 +78,45 @@ class QtSerialLines final : public LineAccess {
 
 }  // namespace
 
+std::string QtSerialPortFactory::devicePath(const std::string& deviceName) const {
+    return systemDeviceFor(deviceName);
+}
+
 std::unique_ptr<LineAccess> QtSerialPortFactory::open(const std::string& deviceName,
-                                                      SerialOpenResult& result) {
+                                                      SerialOpenResult& result,
+                                                      ui::SystemError& error) {
+    const std::string device = devicePath(deviceName);
+    auto fail = [&](SerialOpenResult reason, ui::SystemError why) {
+        result = reason;
+        error = std::move(why);
+        m_lastError = error.describe();
+        return nullptr;
+    };
     m_lastError.clear();
     auto port = std::make_unique<QSerialPort>();
-    port->setPortName(QString::fromStdString(systemDeviceFor(deviceName)));
+    port->setPortName(QString::fromStdString(device));
     // Write-only: the UART's data path is never used, so nothing can ever wait for input.
     if (!port->open(QIODevice::WriteOnly)) {
-        m_lastError = port->errorString().toStdString();
-        result = SerialOpenResult::CannotOpen;
-        return nullptr;
+        return fail(SerialOpenResult::CannotOpen, qtError(device, "open", *port));
     }
     std::uint32_t status = 0;
-    modem::SystemError error;
-    if (!modem::readStatus(nativeHandle(port->handle()), status, error)) {
-        m_lastError = error.call + " failed, error " + std::to_string(error.code);
+    ui::SystemError statusError;
+    if (!modem::readStatus(nativeHandle(port->handle()), status, statusError)) {
         port->close();
-        result = SerialOpenResult::CannotReadSettings;
-        return nullptr;
+        statusError.subject = device;
+        return fail(SerialOpenResult::CannotReadSettings, std::move(statusError));
     }
     // Flow control off: the driver must leave RTS and DTR to us.
     if (!port->setBaudRate(QSerialPort::Baud9600) || !port->setDataBits(QSerialPort::Data8) ||
         !port->setParity(QSerialPort::NoParity) || !port->setStopBits(QSerialPort::OneStop) ||
         !port->setFlowControl(QSerialPort::NoFlowControl)) {
-        m_lastError = port->errorString().toStdString();
+        ui::SystemError settingsError = qtError(device, "tcsetattr", *port);
         port->close();
-        result = SerialOpenResult::CannotWriteSettings;
-        return nullptr;
+        return fail(SerialOpenResult::CannotWriteSettings, std::move(settingsError));
     }
     result = SerialOpenResult::Ok;
-    return std::make_unique<QtSerialLines>(std::move(port));
+    error = {};
+    return std::make_unique<QtSerialLines>(std::move(port), device);
 }
 
 }  // namespace adapter

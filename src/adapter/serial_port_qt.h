@@ -29,10 +29,16 @@ class QtSerialPortFactory final : public SerialPortFactory {
     //   9600 8N1 without flow control cannot be set                     CannotWriteSettings
     // Nothing is ever read, so there are no read time-outs to fail (CannotWriteTimeouts
     // does not occur).
-    std::unique_ptr<LineAccess> open(const std::string& deviceName,
-                                     SerialOpenResult& result) override;
+    // The error names the device, the failing step ("open", "ioctl(TIOCMGET)",
+    // "tcsetattr") and the system's reason; a missing device reads "No such file or
+    // directory".
+    using SerialPortFactory::open;
+    std::unique_ptr<LineAccess> open(const std::string& deviceName, SerialOpenResult& result,
+                                     ui::SystemError& error) override;
+    // COM1 … COM8 as the system device they stand for, other names as they are.
+    std::string devicePath(const std::string& deviceName) const override;
 
-    // Why the last open failed, for a log: the system's error text, or empty.
+    // Why the last open failed, as one line for a log, or empty.
     const std::string& lastError() const { return m_lastError; }
 
   private:

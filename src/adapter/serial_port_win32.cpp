@@ -94,32 +94,30 @@ bool CommLines::readLoopBack() {
 }
 
 std::unique_ptr<LineAccess> CommPortFactory::open(const std::string& deviceName,
-                                                  SerialOpenResult& result) {
-    m_lastError = {};
+                                                  SerialOpenResult& result,
+                                                  ui::SystemError& error) {
+    auto fail = [&](SerialOpenResult reason, const char* call) {
+        error = commError(m_calls, deviceName, call);
+        result = reason;
+        return nullptr;
+    };
+    error = {};
     const CommHandle handle = m_calls.createFile(devicePath(deviceName));
     if (handle == invalidCommHandle) {
-        m_lastError = commError(m_calls, deviceName, "CreateFileW");
-        result = SerialOpenResult::CannotOpen;
-        return nullptr;
+        return fail(SerialOpenResult::CannotOpen, "CreateFileW");
     }
     // From here on the lines own the handle: a failed step closes it with them.
     auto lines = std::make_unique<CommLines>(m_calls, handle, deviceName);
     CommSettings settings;
     if (!m_calls.getCommState(handle, settings)) {
-        m_lastError = commError(m_calls, deviceName, "GetCommState");
-        result = SerialOpenResult::CannotReadSettings;
-        return nullptr;
+        return fail(SerialOpenResult::CannotReadSettings, "GetCommState");
     }
     setAdapterSettings(settings);
     if (!m_calls.setCommState(handle, settings)) {
-        m_lastError = commError(m_calls, deviceName, "SetCommState");
-        result = SerialOpenResult::CannotWriteSettings;
-        return nullptr;
+        return fail(SerialOpenResult::CannotWriteSettings, "SetCommState");
     }
     if (!m_calls.setCommTimeouts(handle, readTimeouts)) {
-        m_lastError = commError(m_calls, deviceName, "SetCommTimeouts");
-        result = SerialOpenResult::CannotWriteTimeouts;
-        return nullptr;
+        return fail(SerialOpenResult::CannotWriteTimeouts, "SetCommTimeouts");
     }
     result = SerialOpenResult::Ok;
     return lines;

@@ -109,9 +109,7 @@ class CommLines final : public LineAccess {
     int readDataIn() override;
     bool readLoopBack() override;
     std::uint32_t readModemStatus() override;
-    bool failed() const override { return !m_error.empty(); }
-
-    const ui::SystemError& error() const { return m_error; }
+    const ui::SystemError* fault() const override { return m_error.empty() ? nullptr : &m_error; }
 
   private:
     void escape(CommFunction function);
@@ -131,17 +129,18 @@ class CommPortFactory final : public SerialPortFactory {
     //   GetCommState     (no serial port behind the name)     CannotReadSettings
     //   SetCommState     9600 8N1, no flow control            CannotWriteSettings
     //   SetCommTimeouts                                       CannotWriteTimeouts
-    // A port that fails a step after CreateFileW is closed again, so that the next
+    // The error names the port as given, the failed call, the Windows error code and its
+    // text. A port that fails a step after CreateFileW is closed again, so that the next
     // attempt can open it.
-    std::unique_ptr<LineAccess> open(const std::string& deviceName,
-                                     SerialOpenResult& result) override;
-
-    // Why the last open failed; empty after a successful one.
-    const ui::SystemError& lastError() const { return m_lastError; }
+    using SerialPortFactory::open;
+    std::unique_ptr<LineAccess> open(const std::string& deviceName, SerialOpenResult& result,
+                                     ui::SystemError& error) override;
+    std::string devicePath(const std::string& deviceName) const override {
+        return win32::devicePath(deviceName);
+    }
 
   private:
     CommCalls& m_calls;
-    ui::SystemError m_lastError;
 };
 
 }  // namespace adapter::win32

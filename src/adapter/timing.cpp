@@ -8,7 +8,7 @@ namespace adapter {
 namespace {
 
 constexpr std::uint64_t nsPerMs = 1'000'000;
-// One bitDelay unit is this many batches of bitDelayCount reads.
+// One bitDelay unit is this many batches of bitDelayCount DATA-IN reads.
 constexpr int bitDelayMultiplier = 5;
 // Calibration counts reads for this long; 37000 reads of a fast port take about that long
 // on the machines the timing was first tuned on, so one batch lasts about 1.35 µs.
@@ -36,18 +36,18 @@ void delayMs(Clock& clock, std::uint32_t ms) {
     clock.waitUntilNs(deadlineNs);
 }
 
-void bitDelay(LinkContext& ctx, int units) {
+long long bitDelayReads(LinkContext& ctx) {
     if (ctx.state.bitDelayCount <= 0) {
         ctx.state.bitDelayCount = 1;
     }
-    if (units <= 0) {
-        units = 1;
-    }
-    const long long batches = static_cast<long long>(units) * bitDelayMultiplier;
-    for (long long batch = 0; batch < batches; ++batch) {
-        for (std::int32_t read = 0; read < ctx.state.bitDelayCount; ++read) {
-            (void)readDataIn(ctx);
-        }
+    return static_cast<long long>(ctx.state.bitDelayCount) * bitDelayMultiplier;
+}
+
+void bitDelay(LinkContext& ctx, int units) {
+    const long long reads = bitDelayReads(ctx) * (units <= 0 ? 1 : units);
+    SelectedLines lines(ctx);
+    for (long long read = 0; read < reads; ++read) {
+        (void)lines->readDataIn();
     }
 }
 
@@ -56,9 +56,10 @@ void calibrateBitDelay(LinkContext& ctx) {
     std::uint64_t startNs = ctx.clock.nowNs();
     (void)ctx.clock.nowNs();
     std::uint64_t now = 0;
+    SelectedLines lines(ctx);
     do {
         now = ctx.clock.nowNs();
-        (void)readDataIn(ctx);
+        (void)lines->readDataIn();
         ++count;
     } while (now - startNs < calibrationNs && count < calibrationReadLimit);
     ctx.state.bitDelayCount = static_cast<std::int32_t>(count / readsPerBatchUnit + 1);

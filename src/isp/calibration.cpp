@@ -3,6 +3,8 @@
 #include <cstdio>
 
 #include "adapter/adapter.h"
+#include "controller/connect.h"
+#include "controller/setup_map.h"
 #include "isp/isp.h"
 #include "isp/isp_access.h"
 #include "isp/service_steps.h"
@@ -12,62 +14,64 @@ namespace isp {
 
 namespace {
 
-constexpr int oscCalibrationAddress = 0x0F;
+using namespace controller;
 
-void showReport(adapter::LinkContext& ctx, int target, int oldValue, int newValue) {
+// Done when the byte now holds the factory value.
+ui::Outcome showReport(adapter::LinkContext& ctx, int target, int oldValue, int newValue) {
     char text[64];
     std::snprintf(text, sizeof text, "soll: %02X\n\nalt: %02X\nneu: %02X", target, oldValue,
                   newValue);
     ctx.host.messageBox(
         nullptr, text,
         newValue == target ? "Kalibrierung erfolgreich!" : "Kalibrierung fehlgeschlagen!");
+    return newValue == target ? ui::Outcome::Done : ui::Outcome::Failed;
 }
 
 }  // namespace
 
-void calibrateOscillator(IspContext& ctx) {
+ui::Outcome calibrateOscillator(IspContext& ctx) {
     adapter::LinkContext& link = ctx.link;
-    if (!enterProgrammingMode(ctx)) {
-        return;
+    if (const ui::Outcome entered = enterProgrammingMode(ctx); entered != ui::Outcome::Done) {
+        return entered;
     }
     const int target = ispCommand(link, readCalibrationByte, 0x00, calibrationAddress, 0x00) & 0xFF;
     // A value read over lines that failed is not the factory value; writing it would
     // detune the oscillator.
     if (adapter::linesFailed(link)) {
-        reportNoConnection(link);
-        return;
+        reportNotReady(link, Connection::NoAnswer);
+        return ui::Outcome::Failed;
     }
 
     adapter::startController(link, adapter::StartForm::Standard);
     const int firstAnswer = clink::probeExchange(link);
     if (firstAnswer == clink::answerOtherDevice) {
-        reportOtherDevice(link);
-        return;
+        reportNotReady(link, Connection::OtherDevice);
+        return ui::Outcome::Failed;
     }
-    switch (clink::reconnect(link, firstAnswer)) {
-        case clink::Connection::Ready:
+    switch (connectAfterProbe(link, firstAnswer, Reprobe::Always)) {
+        case Connection::Ready:
             break;
-        case clink::Connection::NoAdapter:
-            reportAdapterFailure(link);
-            return;
-        case clink::Connection::OtherDevice:
-        case clink::Connection::NoAnswer:
-            link.messageText = "Keine Verbindung!";
-            clink::errorTail(link);
-            return;
+        case Connection::NoAdapter:
+            reportAdapterFailure(link, link.mainWindow);
+            return ui::Outcome::Failed;
+        case Connection::OtherDevice:
+        case Connection::NoAnswer:
+            endWithNoConnection(link);
+            return ui::Outcome::Failed;
     }
     clink::setStatusText(link, " ");
     clink::repaintMain(link);
 
-    const int oldValue = clink::readSetupByte(link, oscCalibrationAddress);
-    if (clink::writeSetupByteChecked(link, oscCalibrationAddress, target) != 0) {
+    const int oldValue = clink::readSetupByte(link, address::oscCalibration);
+    if (clink::writeSetupByteChecked(link, address::oscCalibration, target) != 0) {
         clink::clearStatus(link);
-        return;
+        return ui::Outcome::Failed;
     }
-    const int newValue = clink::readSetupByte(link, oscCalibrationAddress);
-    showReport(link, target, oldValue, newValue);
+    const int newValue = clink::readSetupByte(link, address::oscCalibration);
+    const ui::Outcome outcome = showReport(link, target, oldValue, newValue);
     clink::setStatusText(link, " ");
     clink::repaintMain(link);
+    return outcome;
 }
 
 }  // namespace isp

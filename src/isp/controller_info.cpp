@@ -5,6 +5,7 @@
 #include <string>
 
 #include "adapter/adapter.h"
+#include "controller/connect.h"
 #include "isp/isp.h"
 #include "isp/isp_access.h"
 #include "isp/service_steps.h"
@@ -41,31 +42,33 @@ void completeInfoText(std::string& text, const ConfigurationBytes& bytes) {
 
 }  // namespace
 
-void showControllerInfo(IspContext& ctx) {
+ui::Outcome showControllerInfo(IspContext& ctx) {
+    using controller::Connection;
     adapter::LinkContext& link = ctx.link;
-    if (!enterProgrammingMode(ctx)) {
-        return;
+    if (const ui::Outcome entered = enterProgrammingMode(ctx); entered != ui::Outcome::Done) {
+        return entered;
     }
     // Only the firmware tells a controller of another kind apart; no answer at all is
     // no reason to stop.
     adapter::startController(link, adapter::StartForm::Standard);
     if (clink::probeExchange(link) == clink::answerOtherDevice) {
-        reportOtherDevice(link);
-        return;
+        controller::reportNotReady(link, Connection::OtherDevice);
+        return ui::Outcome::Failed;
     }
-    if (ispConnect(ctx) != 0) {
-        reportNoConnection(link);
-        return;
+    if (ispConnect(ctx) != IspConnection::Connected) {
+        controller::reportNotReady(link, Connection::NoAnswer);
+        return ui::Outcome::Failed;
     }
     const ConfigurationBytes bytes = readConfigurationBytes(link);
     // Bytes read over lines that failed are whatever the input line last showed.
     if (adapter::linesFailed(link)) {
-        reportNoConnection(link);
-        return;
+        controller::reportNotReady(link, Connection::NoAnswer);
+        return ui::Outcome::Failed;
     }
     completeInfoText(ctx.state.deviceInfoText, bytes);
     clink::clearStatus(link);
     link.host.messageBox(nullptr, ctx.state.deviceInfoText, "Info:");
+    return ui::Outcome::Done;
 }
 
 }  // namespace isp

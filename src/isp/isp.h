@@ -7,6 +7,7 @@
 #include <string>
 
 #include "adapter/link_context.h"
+#include "ui/outcome.h"
 
 namespace isp {
 
@@ -25,8 +26,8 @@ struct IspContext {
 };
 
 // "RC-Oszillator kalibieren" (ids::CalibrateItem).
-void calibrateOscillator(IspContext& ctx);
+ui::Outcome calibrateOscillator(IspContext& ctx);
 // "Prozessor-Info" (ids::ProcessorInfoItem).
-void showControllerInfo(IspContext& ctx);
+ui::Outcome showControllerInfo(IspContext& ctx);
 
 }  // namespace isp

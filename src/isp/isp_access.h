@@ -32,8 +32,12 @@ inline constexpr int resyncAttempts = 35;
 // Each side of the extra CLOCK pulse that shifts the instruction framing by one bit.
 inline constexpr std::uint32_t resyncPulseMs = 2;
 
-// ispConnect's results besides 0 (connected) and 1 (failed).
-inline constexpr int ispLocked = 2;
+// ispConnect's result; the numbers are the procedure's own 0, 1 and 2.
+enum class [[nodiscard]] IspConnection{
+    Connected = 0,  // in programming mode
+    Failed = 1,     // reason in messageText
+    Locked = 2,     // in programming mode, but the processor is locked
+};
 
 // Two word exchanges; the answer to b3 in the high byte, to b4 in the low byte.
 std::uint16_t ispCommand(adapter::LinkContext& ctx, std::uint8_t b1, std::uint8_t b2,
@@ -45,8 +49,7 @@ int ispProgrammingEnable(adapter::LinkContext& ctx);
 int ispResync(adapter::LinkContext& ctx);
 // Reads the three signature bytes into deviceInfoText; returns the part family.
 int ispReadSignature(IspContext& ctx);
-// 0 connected and in programming mode; 1 failed, reason in messageText; ispLocked.
-int ispConnect(IspContext& ctx);
+IspConnection ispConnect(IspContext& ctx);
 
 // Copies text into activityText, cut so that it always fits with its terminating zero.
 void setActivityText(IspState& state, std::string_view text);

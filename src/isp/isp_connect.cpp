@@ -3,6 +3,7 @@
 // the controller run first, then resynchronisation.
 #include "adapter/adapter.h"
 #include "isp/isp_access.h"
+#include "resources/texts.h"
 
 namespace isp {
 
@@ -18,10 +19,10 @@ bool acceptedFamily(int family) {
     return family >= firstAcceptedFamily && family <= lastAcceptedFamily;
 }
 
-int fail(IspContext& ctx, const char* reason) {
+IspConnection fail(IspContext& ctx, const char* reason) {
     ctx.link.messageText = std::string(reason) + ctx.state.deviceInfoText;
     ctx.link.state.ispConnected = false;
-    return 1;
+    return IspConnection::Failed;
 }
 
 // Answers read while the port was gone or the driver failed are whatever the input line
@@ -51,7 +52,7 @@ void enableAgain(IspContext& ctx) {
 
 // The signature decides: an accepted family, a locked processor (read twice to be sure),
 // an erased signature, or something unknown.
-int identify(IspContext& ctx) {
+IspConnection identify(IspContext& ctx) {
     adapter::LinkContext& link = ctx.link;
     adapter::LinkState& state = link.state;
     int family = ispReadSignature(ctx);
@@ -60,7 +61,7 @@ int identify(IspContext& ctx) {
     }
     if (acceptedFamily(family)) {
         state.ispConnected = true;
-        return 0;
+        return IspConnection::Connected;
     }
     if (family == lockedFamily) {
         adapter::resetController(link, adapter::ResetForm::Short);
@@ -72,25 +73,25 @@ int identify(IspContext& ctx) {
         if (family == lockedFamily) {
             link.messageText = "Device locked!\n\n" + ctx.state.deviceInfoText;
             state.ispConnected = true;
-            return ispLocked;
+            return IspConnection::Locked;
         }
     }
     if (family == erasedFamily) {
         link.host.messageBox(nullptr, "Device Code erased!\n\n", "Warning:");
         state.ispConnected = true;
-        return 0;
+        return IspConnection::Connected;
     }
     return fail(ctx, "Unknown Device Code!\n\n");
 }
 
 }  // namespace
 
-int ispConnect(IspContext& ctx) {
+IspConnection ispConnect(IspContext& ctx) {
     adapter::LinkContext& link = ctx.link;
     adapter::LinkState& state = link.state;
 
     if (link.port.kind == adapter::PortKind::Serial && adapter::detectAdapter(link) != 0) {
-        return 1;
+        return IspConnection::Failed;
     }
     adapter::lowerLines(link);
     if (linesLost(ctx)) {
@@ -101,8 +102,8 @@ int ispConnect(IspContext& ctx) {
     state.receiveRegister = 0;
     state.enableAnswer = 0;
     if (adapter::resetController(link, adapter::ResetForm::Short) != 0) {
-        link.messageText = "COM-Init-Error!";
-        return 1;
+        link.messageText = texts::ComInitError;
+        return IspConnection::Failed;
     }
     ctx.state.deviceInfoText.clear();
     if (linesLost(ctx)) {
@@ -112,7 +113,7 @@ int ispConnect(IspContext& ctx) {
     if (ispProgrammingEnable(link) == programmingEnableEcho) {
         state.ispConnected = true;
         if (acceptedFamily(ispReadSignature(ctx)) && !linesLost(ctx)) {
-            return 0;
+            return IspConnection::Connected;
         }
     }
     if (linesLost(ctx)) {

@@ -2,6 +2,7 @@
 // later, so every answer belongs to the byte sent before it.
 #include "adapter/adapter.h"
 #include "link/link.h"
+#include "resources/texts.h"
 
 namespace clink {
 
@@ -34,11 +35,11 @@ int probeExchange(LinkContext& ctx) {
 
 int probeBootloader(LinkContext& ctx) {
     int answer = probeExchange(ctx);
-    setStatusText(ctx, " ");
+    setStatusText(ctx, texts::StatusBlank);
     repaintMain(ctx);
     if (answer != answerReady) {
         if (adapter::detectAdapter(ctx) != 0) {
-            ctx.host.messageBox(nullptr, ctx.messageText, "Error");
+            (void)ctx.host.messageBox(nullptr, ctx.messageText, texts::ErrorCaption);
             clearStatus(ctx);
             return 1;
         }
@@ -47,17 +48,18 @@ int probeBootloader(LinkContext& ctx) {
         // costs two bytes.
         answer = probeExchange(ctx);
     }
-    if (ctx.state.driverFault && ctx.port.kind == adapter::PortKind::Parallel) {
-        // "Error during driver access!" was shown already and the dialog is ending.
+    if (adapter::linesFaultShown(ctx)) {
+        // The lines showed their own box ("Error during driver access!") and the dialog
+        // is ending.
         return 1;
     }
     if (answer == answerReady) {
         return 0;
     }
     if (answer == answerOtherDevice) {
-        ctx.host.messageBox(nullptr, "falsches Gerät!", "ERROR!");
+        (void)ctx.host.messageBox(nullptr, texts::WrongDevice, texts::ErrorUpperCaption);
     } else {
-        ctx.host.messageBox(nullptr, "Keine Verbindung!", "ERROR!");
+        (void)ctx.host.messageBox(nullptr, texts::NoConnection, texts::ErrorUpperCaption);
     }
     return 1;
 }
@@ -104,7 +106,7 @@ int writeSetupByteChecked(LinkContext& ctx, int address, int value) {
     if (writeSetupByte(ctx, address, value) == 0) {
         return 0;
     }
-    ctx.host.messageBox(nullptr, "Schreibfehler!", "Error!");
+    (void)ctx.host.messageBox(nullptr, texts::WriteError, texts::ErrorBangCaption);
     return 1;
 }
 

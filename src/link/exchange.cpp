@@ -1,4 +1,6 @@
 // The clocked link: one bit per CLOCK pulse in each direction, most significant first.
+// The lines do the clocking (LineAccess::exchangeBits), so that an adapter able to send a
+// whole byte at once does so.
 #include "adapter/adapter.h"
 #include "link/link.h"
 
@@ -6,40 +8,24 @@ namespace clink {
 
 namespace {
 
-void shiftIn(adapter::LinkState& state, int bit) {
+void shiftBits(LinkContext& ctx, std::uint32_t bits, int count) {
+    const std::uint32_t received = adapter::exchangeBits(ctx, bits, count);
     // Bits shifted out at the top are lost; unsigned so that this is no overflow.
-    auto shifted = static_cast<std::uint32_t>(state.receiveRegister) << 1;
-    state.receiveRegister = static_cast<std::int32_t>(shifted | (bit != 0 ? 1u : 0u));
+    const auto kept =
+        count < 32 ? static_cast<std::uint32_t>(ctx.state.receiveRegister) << count : 0u;
+    ctx.state.receiveRegister = static_cast<std::int32_t>(kept | received);
 }
 
 }  // namespace
 
 void exchangeBit(LinkContext& ctx, int bit) {
-    const bool serial = ctx.port.kind == adapter::PortKind::Serial;
-    // The controller samples DATA-OUT on the rising edge: it settles one delay before.
-    adapter::setDataOut(ctx, bit != 0);
-    adapter::bitDelay(ctx, 1);
-    adapter::setClock(ctx, true);
-    adapter::bitDelay(ctx, 1);
-    if (serial && ctx.state.adapterDetected) {
-        // A detected serial adapter idles DATA-OUT high before DATA-IN is sampled.
-        adapter::setDataOut(ctx, true);
-        adapter::bitDelay(ctx, 1);
-    }
-    shiftIn(ctx.state, adapter::readDataIn(ctx));
-    if (serial) {
-        adapter::bitDelay(ctx, 1);
-    }
-    adapter::setClock(ctx, false);
-    adapter::bitDelay(ctx, 1);
+    shiftBits(ctx, bit != 0 ? 1u : 0u, 1);
 }
 
 int exchangeByte(LinkContext& ctx) {
     ctx.state.receiveRegister = 0;
     adapter::bitDelay(ctx, 2);
-    for (int i = 0; i < 8; ++i) {
-        exchangeBit(ctx, ctx.state.sendRegister & (0x80 >> i));
-    }
+    shiftBits(ctx, static_cast<std::uint32_t>(ctx.state.sendRegister) & 0xFF, 8);
     ctx.state.receiveRegister &= 0xFF;
     return ctx.state.receiveRegister;
 }
@@ -50,9 +36,7 @@ int exchangeByte(LinkContext& ctx, int value) {
 }
 
 void exchangeWord(LinkContext& ctx) {
-    for (int i = 0; i < 16; ++i) {
-        exchangeBit(ctx, ctx.state.sendRegister & (0x8000 >> i));
-    }
+    shiftBits(ctx, static_cast<std::uint32_t>(ctx.state.sendRegister) & 0xFFFF, 16);
 }
 
 }  // namespace clink

@@ -25,22 +25,24 @@ int exchangeByte(LinkContext& ctx, int value);
 void exchangeWord(LinkContext& ctx);
 
 // 0xFE twice; returns the answer received with the second byte.
-int probeExchange(LinkContext& ctx);
+[[nodiscard]] int probeExchange(LinkContext& ctx);
 // 0 ready; 1 failed, after its own message box.
-int probeBootloader(LinkContext& ctx);
+[[nodiscard]] int probeBootloader(LinkContext& ctx);
 
 enum class Connection { Ready, NoAdapter, OtherDevice, NoAnswer };
 // After a probe that answered firstAnswer: when the controller was not ready, the adapter
 // test and a restart; then the probe again. NoAdapter leaves the reason in messageText.
-Connection reconnect(LinkContext& ctx, int firstAnswer);
+[[nodiscard]] Connection reconnect(LinkContext& ctx, int firstAnswer);
 
-int readSetupByte(LinkContext& ctx, int address);
-int writeSetupByte(LinkContext& ctx, int address, int value);
-int writeSetupByteChecked(LinkContext& ctx, int address, int value);
+[[nodiscard]] int readSetupByte(LinkContext& ctx, int address);
+// 0 when the read-back shows the byte stored over working lines, else 1.
+[[nodiscard]] int writeSetupByte(LinkContext& ctx, int address, int value);
+// writeSetupByte; a failure shows "Schreibfehler!" before it returns 1.
+[[nodiscard]] int writeSetupByteChecked(LinkContext& ctx, int address, int value);
 
 void selectFlashPage(LinkContext& ctx, int page);
-int loadPageByte(LinkContext& ctx, int offset, int data);
-int commitFlashPage(LinkContext& ctx, int page);
+[[nodiscard]] int loadPageByte(LinkContext& ctx, int offset, int data);
+[[nodiscard]] int commitFlashPage(LinkContext& ctx, int page);
 
 // --- the main dialog's status field (1044) and the shared failure ending; all do
 // nothing to a dialog when ctx.mainWindow is null

@@ -1,6 +1,7 @@
 // The main dialog's status field and the shared failure ending.
 #include "link/link.h"
 #include "resources/main_dialog_ids.h"
+#include "resources/texts.h"
 
 namespace clink {
 
@@ -44,14 +45,14 @@ void settleStatus(LinkContext& ctx, std::string_view text) {
 }
 
 void clearStatus(LinkContext& ctx) {
-    settleStatus(ctx, " ");
+    settleStatus(ctx, texts::StatusBlank);
 }
 
 void errorTail(LinkContext& ctx) {
     setStatusEnabled(ctx, true);
     repaintMain(ctx);
-    setStatusText(ctx, " ");
-    ctx.host.messageBox(ctx.mainWindow, ctx.messageText, "Error");
+    setStatusText(ctx, texts::StatusBlank);
+    (void)ctx.host.messageBox(ctx.mainWindow, ctx.messageText, texts::ErrorCaption);
     setStatusEnabled(ctx, false);
     repaintMain(ctx);
 }

@@ -4,16 +4,40 @@
 
 #include "link/link.h"
 #include "resources/main_dialog_ids.h"
+#include "resources/texts.h"
 
 namespace settings {
 
-void failThroughErrorTail(SettingsContext& ctx, std::string_view message) {
+ui::Outcome failThroughErrorTail(SettingsContext& ctx, std::string_view message,
+                                 ui::Outcome outcome) {
     ctx.link.messageText = std::string(message);
     clink::errorTail(ctx.link);
+    return outcome;
 }
 
-void refuseBeforeRead(SettingsContext& ctx) {
-    ctx.link.host.messageBox(nullptr, readFirstText, "Error!");
+ui::Outcome refuseBeforeRead(SettingsContext& ctx) {
+    ctx.link.host.messageBox(nullptr, texts::ReadFirst, texts::ErrorBangCaption);
+    return ui::Outcome::Refused;
+}
+
+ui::Outcome runSubDialog(SettingsContext& ctx, ui::Dialog& dialog,
+                         const std::function<void()>& onInit,
+                         const ui::UiHost::CommandFunction& onCommand) {
+    ui::Outcome worst = ui::Outcome::Done;
+    ctx.link.host.runModal(dialog, &ctx.mainDialog, onInit, [&](ui::ControlId id) {
+        const ui::Outcome outcome = onCommand(id);
+        worst = ui::worseOutcome(worst, outcome);
+        return outcome;
+    });
+    return worst;
+}
+
+int readKnownByte(SettingsContext& ctx, int address) {
+    const int value = clink::readSetupByte(ctx.link, address);
+    if (address >= 0 && address < settingsBytesEnd) {
+        ctx.image.knownBytes[static_cast<std::size_t>(address)] = value;
+    }
+    return value;
 }
 
 void showOwnedMessage(SettingsContext& ctx, std::string_view message, std::string_view caption) {

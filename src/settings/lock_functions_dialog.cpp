@@ -3,34 +3,29 @@
 #include <string>
 
 #include "adapter/adapter.h"
+#include "controller/connect.h"
+#include "controller/identity.h"
 #include "link/link.h"
 #include "resources/lock_functions_dialog.h"
 #include "resources/main_dialog_ids.h"
+#include "resources/texts.h"
 #include "settings/command_steps.h"
-#include "settings/conversions.h"
 #include "settings/settings.h"
-#include "settings/setup_map.h"
 
 namespace settings {
 
 namespace {
 
-// A clear bit locks: an erased setup memory (0xFF) reads as nothing locked.
-constexpr std::uint8_t rcSetupFreeBit = 0x01;
-constexpr std::uint8_t testProgramFreeBit = 0x02;
+using namespace controller;
 
 // Firmware below this level keeps no locks.
 constexpr std::int32_t minimumLockLevel = 3;
-
-int readByte(SettingsContext& ctx, int address) {
-    return clink::readSetupByte(ctx.link, address) & 0xFF;
-}
 
 class LockFunctionsDialog {
   public:
     LockFunctionsDialog(SettingsContext& ctx, ui::Dialog& dialog) : m_ctx(ctx), m_dialog(dialog) {}
 
-    void onCommand(ui::ControlId id) {
+    ui::Outcome onCommand(ui::ControlId id) {
         switch (id) {
             case lock_ids::Ok:
             case lock_ids::EndButton:
@@ -38,131 +33,123 @@ class LockFunctionsDialog {
                 m_dialog.end(1);
                 break;
             case lock_ids::ReadButton:
-                readLocks();
-                break;
+                return readLocks();
             case lock_ids::WriteButton:
                 // Only a complete read in this opening enables it; a stray command must not
                 // write a lock byte from another opening.
                 if (m_dialog.enabled(lock_ids::WriteButton)) {
-                    writeLocks();
+                    return writeLocks();
                 }
                 break;
             default:
                 break;
         }
+        return ui::Outcome::Done;
     }
 
   private:
+    ui::UiHost& host() { return m_ctx.link.host; }
+
     void settleStatusOnClose() {
         m_ctx.mainDialog.setText(ids::StatusField, " ");
-        m_ctx.link.host.repaint(m_ctx.mainDialog);
+        host().repaint(m_ctx.mainDialog);
     }
 
-    // The restart after an unready first probe; false when the adapter is missing.
-    bool reconnectOrReport(clink::Connection& connection) {
+    // The restart after an unready first probe; NoAdapter has been reported.
+    Connection connectOrReport() {
         const int firstAnswer = clink::probeExchange(m_ctx.link);
         m_ctx.mainDialog.setText(ids::StatusField, " ");
-        m_ctx.link.host.repaint(m_ctx.mainDialog);
-        connection = clink::reconnect(m_ctx.link, firstAnswer);
-        if (connection == clink::Connection::NoAdapter) {
-            m_ctx.link.host.messageBox(&m_dialog, m_ctx.link.messageText, "Error");
-            clink::clearStatus(m_ctx.link);
-            return false;
+        host().repaint(m_ctx.mainDialog);
+        const Connection connection = connectAfterProbe(m_ctx.link, firstAnswer, Reprobe::Always);
+        if (connection == Connection::NoAdapter) {
+            reportAdapterFailure(m_ctx.link, &m_dialog);
         }
-        return true;
+        return connection;
     }
 
-    void readLocks() {
-        clink::Connection connection = clink::Connection::NoAnswer;
-        if (!reconnectOrReport(connection)) {
-            return;
+    ui::Outcome refuse(std::string_view message, std::string_view caption) {
+        host().messageBox(nullptr, message, caption);
+        return ui::Outcome::Refused;
+    }
+
+    ui::Outcome readLocks() {
+        const Connection connection = connectOrReport();
+        if (connection == Connection::NoAdapter) {
+            return ui::Outcome::Failed;
         }
-        if (connection != clink::Connection::Ready) {
-            m_ctx.link.host.messageBox(nullptr,
-                                       connection == clink::Connection::OtherDevice
-                                           ? "angeschlossenes Gerät ist kein ZEK-Micro!"
-                                           : "Keine Verbindung!",
-                                       "ERROR!");
-            clink::clearStatus(m_ctx.link);
-            return;
+        if (connection != Connection::Ready) {
+            reportNotReady(m_ctx.link, connection);
+            return ui::Outcome::Failed;
         }
 
         SetupImage& image = m_ctx.image;
-        const int major = readByte(m_ctx, address::versionHigh);
-        std::string versionText = "V " + formatHex2(major) + ".";
-        image.controllerVersion = major * 256;
-        const int minor = readByte(m_ctx, address::versionLow);
-        versionText += formatHex2(minor);
-        image.controllerVersion += minor;
-
-        if (image.controllerVersion == versionErased) {
-            m_ctx.link.host.messageBox(nullptr, "Erst nach Setup mit Fernsteuerung verfügbar!",
-                                       "ERROR!");
-            return;
+        Identity identity;
+        const IdentityCheck check = readIdentity(m_ctx.link, identity);
+        image.controllerVersion = identity.version();
+        if (identity.capabilitiesRead) {
+            image.capabilityFlags = identity.capabilityFlags;
+            m_ctx.mainDialog.setText(ids::VersionField, identity.versionText());
         }
-        const std::int32_t family = image.versionFamily();
-        if (family != familyOne && family != familyThree) {
-            m_ctx.link.host.messageBox(nullptr, "Bitte kompatibles Setup-Programm downloaden!",
-                                       "ERROR!");
-            // Everything that needs read values refuses until the next good read.
-            image.controllerVersion = versionInvalid;
-            return;
-        }
-        image.capabilityFlags = readByte(m_ctx, address::capabilityFlags);
-        versionText += "-" + formatHex2(image.capabilityFlags);
-        m_ctx.mainDialog.setText(ids::VersionField, versionText);
-
-        if (readByte(m_ctx, address::requiredSetupLevel) > setupProgramLevel) {
-            m_ctx.link.host.messageBox(nullptr, "Bitte aktuelles Setup-Programm downloaden!", "");
-            return;
+        switch (check) {
+            case IdentityCheck::Accepted:
+                break;
+            case IdentityCheck::NotSetUp:
+                return refuse(texts::NotSetUp, texts::ErrorUpperCaption);
+            case IdentityCheck::OtherFamily:
+                // Everything that needs read values refuses until the next good read.
+                image.controllerVersion = versionInvalid;
+                return refuse(texts::GetCompatibleProgram, texts::ErrorUpperCaption);
+            case IdentityCheck::ProgramTooOld:
+                return refuse(texts::GetCurrentProgram, "");
         }
         if (image.versionLevel() < minimumLockLevel) {
-            m_ctx.link.host.messageBox(
-                nullptr, "Funktion bei dieser Controllerversion nicht verfügbar!", "ERROR!");
-            return;
+            return refuse(texts::NotInThisVersion, texts::ErrorUpperCaption);
         }
 
-        m_ctx.lockByte = static_cast<std::uint8_t>(readByte(m_ctx, address::lockFlags));
+        m_ctx.lockByte =
+            static_cast<std::uint8_t>(clink::readSetupByte(m_ctx.link, address::lockFlags) & 0xFF);
         m_dialog.setEnabled(lock_ids::RcSetupLockCheck, true);
         m_dialog.setEnabled(lock_ids::TestProgramLockCheck, true);
         m_dialog.setEnabled(lock_ids::WriteButton, true);
-        m_dialog.setChecked(lock_ids::RcSetupLockCheck, (m_ctx.lockByte & rcSetupFreeBit) == 0);
+        m_dialog.setChecked(lock_ids::RcSetupLockCheck, (m_ctx.lockByte & lock::rcSetupFree) == 0);
         m_dialog.setChecked(lock_ids::TestProgramLockCheck,
-                            (m_ctx.lockByte & testProgramFreeBit) == 0);
-        m_ctx.link.host.beep();
+                            (m_ctx.lockByte & lock::testProgramFree) == 0);
+        host().beep();
         clink::settleStatus(m_ctx.link, "ok");
+        return ui::Outcome::Done;
     }
 
-    void writeLocks() {
-        clink::Connection connection = clink::Connection::NoAnswer;
-        if (!reconnectOrReport(connection)) {
-            return;
+    ui::Outcome writeLocks() {
+        const Connection connection = connectOrReport();
+        if (connection == Connection::NoAdapter) {
+            return ui::Outcome::Failed;
         }
         // Here a controller of another kind gets no message of its own.
-        if (connection != clink::Connection::Ready) {
-            m_ctx.link.host.messageBox(nullptr, "Keine Verbindung!", "ERROR!");
-            return;
+        if (connection != Connection::Ready) {
+            host().messageBox(nullptr, texts::NoConnection, texts::ErrorUpperCaption);
+            return ui::Outcome::Failed;
         }
 
         std::uint8_t lockByte = m_ctx.lockByte;
         if (m_dialog.checked(lock_ids::RcSetupLockCheck)) {
-            lockByte &= static_cast<std::uint8_t>(~rcSetupFreeBit);
+            lockByte &= static_cast<std::uint8_t>(~lock::rcSetupFree);
         } else {
-            lockByte |= rcSetupFreeBit;
+            lockByte |= lock::rcSetupFree;
         }
         if (m_dialog.checked(lock_ids::TestProgramLockCheck)) {
-            lockByte &= static_cast<std::uint8_t>(~testProgramFreeBit);
+            lockByte &= static_cast<std::uint8_t>(~lock::testProgramFree);
         } else {
-            lockByte |= testProgramFreeBit;
+            lockByte |= lock::testProgramFree;
         }
         m_ctx.lockByte = lockByte;
 
         if (clink::writeSetupByteChecked(m_ctx.link, address::lockFlags, lockByte) != 0) {
-            m_ctx.link.host.messageBox(nullptr, "Schreibfehler!", "Error!");
-            return;
+            host().messageBox(nullptr, texts::WriteError, texts::ErrorBangCaption);
+            return ui::Outcome::Failed;
         }
         clink::settleStatus(m_ctx.link, "ok");
-        m_ctx.link.host.beep();
+        host().beep();
+        return ui::Outcome::Done;
     }
 
     SettingsContext& m_ctx;
@@ -171,27 +158,20 @@ class LockFunctionsDialog {
 
 }  // namespace
 
-void openLockFunctions(SettingsContext& ctx) {
+ui::Outcome openLockFunctions(SettingsContext& ctx) {
     if (!ctx.image.valuesRead()) {
-        ctx.link.host.messageBox(nullptr, readFirstText, "Error!");
-        return;
+        return refuseBeforeRead(ctx);
     }
-    clink::showStatus(ctx.link, "verbinden....");
-    if (adapter::detectAdapter(ctx.link) != 0) {
-        ctx.link.host.messageBox(&ctx.mainDialog, ctx.link.messageText, "Error");
-        clink::clearStatus(ctx.link);
-        return;
+    if (!startConnecting(ctx.link, &ctx.mainDialog)) {
+        return ui::Outcome::Failed;
     }
     clink::clearStatus(ctx.link);
 
     ui::Dialog dialog(resources::lockFunctionsDialogTemplate());
     LockFunctionsDialog lockFunctions(ctx, dialog);
-    ctx.link.host.runModal(
-        dialog, &ctx.mainDialog, [] {},
-        [&lockFunctions](ui::ControlId id) {
-            lockFunctions.onCommand(id);
-            return ui::Outcome::Done;
-        });
+    return runSubDialog(
+        ctx, dialog, [] {},
+        [&lockFunctions](ui::ControlId id) { return lockFunctions.onCommand(id); });
 }
 
 }  // namespace settings

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "config/motor_data_file.h"
+#include "resources/texts.h"
 #include "settings/conversions.h"
 #include "settings/subdialog_numbers.h"
 
@@ -80,22 +81,23 @@ MotorEntry readMotorEntry(std::string_view poleCountText, std::string_view gearR
     return entry;
 }
 
-void saveMotorData(SettingsContext& ctx, ui::Dialog& dialog, MotorDataFields fields) {
+ui::Outcome saveMotorData(SettingsContext& ctx, ui::Dialog& dialog, MotorDataFields fields) {
     const MotorEntry entry =
         readMotorEntry(dialog.text(fields.poleCount), dialog.text(fields.gearRatio));
     if (entry.error != MotorEntryError::None) {
-        ctx.link.host.messageBox(nullptr, messageFor(entry.error), "Error!");
-        return;
+        ctx.link.host.messageBox(nullptr, messageFor(entry.error), texts::ErrorBangCaption);
+        return ui::Outcome::Refused;
     }
     ctx.motorData.poleCount = entry.data.poleCount;
     if (config::saveMotorData(ctx.link.port.startDirectory, entry.data, ctx.link.host) !=
         config::SaveMotorDataResult::Saved) {
-        return;
+        return ui::Outcome::Failed;
     }
     ctx.motorData.gearRatio = entry.data.gearRatio;
     if (entry.ratioDefaulted) {
         dialog.setText(fields.gearRatio, defaultRatioText);
     }
+    return ui::Outcome::Done;
 }
 
 }  // namespace settings::subdialogs

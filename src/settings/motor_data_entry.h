@@ -38,7 +38,8 @@ struct MotorEntry {
 MotorEntry readMotorEntry(std::string_view poleCountText, std::string_view gearRatioText);
 
 // "Werte speichern" / "Werte übernehmen": checks the entry and stores it in memory and in
-// qvsetup.cfg. A refused entry changes neither.
-void saveMotorData(SettingsContext& ctx, ui::Dialog& dialog, MotorDataFields fields);
+// qvsetup.cfg. A refused entry changes neither (Refused); a file that cannot be written
+// is Failed.
+ui::Outcome saveMotorData(SettingsContext& ctx, ui::Dialog& dialog, MotorDataFields fields);
 
 }  // namespace settings::subdialogs

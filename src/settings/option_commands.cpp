@@ -1,12 +1,14 @@
 // What the settings controls of the main dialog do when clicked. Check boxes have
 // toggled themselves before their handler runs; the radios here are switched by hand.
 #include "adapter/adapter.h"
+#include "controller/setup_map.h"
 #include "resources/main_dialog_ids.h"
 #include "settings/command_steps.h"
 #include "settings/conversions.h"
-#include "settings/setup_map.h"
 
 namespace settings {
+
+using namespace controller;
 
 namespace {
 
@@ -15,14 +17,16 @@ using namespace ids;
 constexpr double thresholdMinVolts = 5.3;
 constexpr double thresholdMaxVolts = 10.5;
 
-void selectFrequency(SettingsContext& ctx, ui::ControlId chosen) {
+ui::Outcome selectFrequency(SettingsContext& ctx, ui::ControlId chosen) {
     ui::Dialog& dialog = ctx.mainDialog;
     dialog.setChecked(Frequency78Radio, chosen == Frequency78Radio);
     dialog.setChecked(Frequency156Radio, chosen == Frequency156Radio);
-    if (!ctx.image.valuesRead()) {
-        refuseBeforeRead(ctx);
-        dialog.setChecked(chosen, false);
+    if (ctx.image.valuesRead()) {
+        return ui::Outcome::Done;
     }
+    const ui::Outcome refused = refuseBeforeRead(ctx);
+    dialog.setChecked(chosen, false);
+    return refused;
 }
 
 void selectIgnore(SettingsContext& ctx) {
@@ -53,7 +57,8 @@ void selectVoltageAction(SettingsContext& ctx, ui::ControlId chosen) {
     const bool automatic = ctx.image.thresholdCode == thresholdAuto;
     dialog.setChecked(CellVoltageCheck, automatic);
     dialog.setEnabled(VoltsField, !automatic);
-    if ((ctx.image.controllerVersion & 0xFF) == 1) {
+    // Version x.01 keeps a fixed threshold.
+    if (ctx.image.versionLow() == 1) {
         dialog.setEnabled(CellVoltageCheck, false);
         dialog.setEnabled(VoltsField, false);
     }
@@ -80,15 +85,15 @@ void toggleRpmControl(SettingsContext& ctx) {
 }
 
 // Only the fields change; the controller's counters follow with the next write.
-void resetCounters(SettingsContext& ctx) {
+ui::Outcome resetCounters(SettingsContext& ctx) {
     ui::Dialog& dialog = ctx.mainDialog;
     if (!ctx.image.valuesRead()) {
-        refuseBeforeRead(ctx);
+        const ui::Outcome refused = refuseBeforeRead(ctx);
         for (ui::ControlId id : {TransmitterFailureCounter, OverTemperatureCounter,
                                  UnderVoltageCounter, BlockedMotorCounter}) {
             dialog.setText(id, "");
         }
-        return;
+        return refused;
     }
     for (ui::ControlId id :
          {TransmitterFailureCounter, OverTemperatureCounter, UnderVoltageCounter}) {
@@ -97,16 +102,16 @@ void resetCounters(SettingsContext& ctx) {
     if ((ctx.image.capabilityFlags & capability::blockedMotor) != 0) {
         dialog.setText(BlockedMotorCounter, " 0");
     }
+    return ui::Outcome::Done;
 }
 
 }  // namespace
 
-void handleOptionCommand(SettingsContext& ctx, ui::ControlId id) {
+ui::Outcome handleOptionCommand(SettingsContext& ctx, ui::ControlId id) {
     switch (id) {
         case Frequency78Radio:
         case Frequency156Radio:
-            selectFrequency(ctx, id);
-            break;
+            return selectFrequency(ctx, id);
         case IgnoreRadio:
             selectIgnore(ctx);
             break;
@@ -121,14 +126,14 @@ void handleOptionCommand(SettingsContext& ctx, ui::ControlId id) {
             toggleRpmControl(ctx);
             break;
         case ResetCountersButton:
-            resetCounters(ctx);
-            break;
+            return resetCounters(ctx);
         case ReleaseButton:
             adapter::startController(ctx.link, adapter::StartForm::Release);
             break;
         default:
             break;
     }
+    return ui::Outcome::Done;
 }
 
 }  // namespace settings

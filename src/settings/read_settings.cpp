@@ -3,44 +3,42 @@
 #include <string>
 
 #include "adapter/adapter.h"
+#include "controller/connect.h"
+#include "controller/identity.h"
 #include "link/link.h"
 #include "resources/main_dialog_ids.h"
+#include "resources/texts.h"
 #include "settings/command_steps.h"
-#include "settings/conversions.h"
 #include "settings/read_steps.h"
-#include "settings/setup_map.h"
 
 namespace settings {
 
 namespace {
 
-constexpr std::string_view notSetUpText = "Erst nach Setup mit Fernsteuerung verfügbar!";
-constexpr std::string_view noConnectionText = "Keine Verbindung!";
+using namespace controller;
 
 bool isMemory(SettingsArea area) {
     return area != SettingsArea::Current;
 }
 
 // Restart the controller and probe; on a wrong answer test the adapter and try once more.
-bool connect(SettingsContext& ctx) {
+ui::Outcome connectForRead(SettingsContext& ctx) {
     adapter::startController(ctx.link, adapter::StartForm::Standard);
-    switch (clink::reconnect(ctx.link, clink::probeExchange(ctx.link))) {
-        case clink::Connection::Ready:
-            return true;
-        case clink::Connection::NoAdapter:
-            showOwnedMessage(ctx, ctx.link.messageText, "Error");
-            clink::clearStatus(ctx.link);
-            return false;
-        case clink::Connection::OtherDevice:
-            ctx.link.host.messageBox(nullptr, "angeschlossenes Gerät ist kein ZEK-Micro!",
-                                     "ERROR!");
-            clink::clearStatus(ctx.link);
-            return false;
-        case clink::Connection::NoAnswer:
+    const Connection connection = connect(ctx.link, Reprobe::Always);
+    switch (connection) {
+        case Connection::Ready:
+            break;
+        case Connection::NoAdapter:
+            reportAdapterFailure(ctx.link, &ctx.mainDialog);
+            break;
+        case Connection::OtherDevice:
+            reportNotReady(ctx.link, connection);
+            break;
+        case Connection::NoAnswer:
+            endWithNoConnection(ctx.link);
             break;
     }
-    failThroughErrorTail(ctx, noConnectionText);
-    return false;
+    return outcomeOf(connection);
 }
 
 // Answers read over a vanished port mean nothing; such a read must not look valid.
@@ -49,62 +47,56 @@ bool linesLost(SettingsContext& ctx) {
         return false;
     }
     ctx.image.controllerVersion = versionInvalid;
-    failThroughErrorTail(ctx, noConnectionText);
+    endWithNoConnection(ctx.link);
     return true;
 }
 
 // Identity bytes read over a vanished port are noise: say so instead of judging them.
-void refuseIdentity(SettingsContext& ctx, std::string_view message) {
-    if (!linesLost(ctx)) {
-        failThroughErrorTail(ctx, message);
+ui::Outcome refuseIdentity(SettingsContext& ctx, std::string_view message) {
+    if (linesLost(ctx)) {
+        return ui::Outcome::Failed;
     }
+    return failThroughErrorTail(ctx, message, ui::Outcome::Refused);
 }
 
 // Marker, version, family, capabilities and required setup-program level.
-bool checkIdentity(SettingsContext& ctx) {
+ui::Outcome checkIdentity(SettingsContext& ctx) {
     SetupImage& image = ctx.image;
-    if (clink::readSetupByte(ctx.link, address::setupMarker) != setupMarkerValue) {
-        refuseIdentity(ctx, notSetUpText);
-        return false;
+    if (!setUpWithTransmitter(ctx.link)) {
+        return refuseIdentity(ctx, texts::NotSetUp);
     }
-    const int versionHigh = clink::readSetupByte(ctx.link, address::versionHigh);
-    std::string versionText = "V " + formatHex2(versionHigh) + ".";
-    image.controllerVersion = versionHigh * 256;
-    const int versionLow = clink::readSetupByte(ctx.link, address::versionLow);
-    versionText += formatHex2(versionLow);
-    image.controllerVersion += versionLow;
-    if (image.controllerVersion == versionErased) {
-        refuseIdentity(ctx, notSetUpText);
-        return false;
+    Identity identity;
+    const IdentityCheck check = readIdentity(ctx.link, identity);
+    image.controllerVersion = identity.version();
+    if (identity.capabilitiesRead) {
+        image.capabilityFlags = identity.capabilityFlags;
+        ctx.mainDialog.setText(ids::VersionField, identity.versionText());
     }
-    if (image.versionFamily() != familyOne && image.versionFamily() != familyThree) {
-        image.controllerVersion = versionInvalid;
-        refuseIdentity(ctx, "Bitte kompatibles Setup-Programm downloaden!");
-        return false;
+    switch (check) {
+        case IdentityCheck::Accepted:
+            return ui::Outcome::Done;
+        case IdentityCheck::NotSetUp:
+            return refuseIdentity(ctx, texts::NotSetUp);
+        case IdentityCheck::OtherFamily:
+            image.controllerVersion = versionInvalid;
+            return refuseIdentity(ctx, texts::GetCompatibleProgram);
+        case IdentityCheck::ProgramTooOld:
+            image.controllerVersion = versionInvalid;
+            return refuseIdentity(ctx, texts::GetCurrentProgram);
     }
-    image.capabilityFlags = clink::readSetupByte(ctx.link, address::capabilityFlags);
-    versionText += "-" + formatHex2(image.capabilityFlags);
-    ctx.mainDialog.setText(ids::VersionField, versionText);
-    if (clink::readSetupByte(ctx.link, address::requiredSetupLevel) > setupProgramLevel) {
-        image.controllerVersion = versionInvalid;
-        refuseIdentity(ctx, "Bitte aktuelles Setup-Programm downloaden!");
-        return false;
-    }
-    return true;
+    return ui::Outcome::Failed;
 }
 
-bool checkMemoryFilled(SettingsContext& ctx, SettingsArea area) {
+ui::Outcome checkMemoryFilled(SettingsContext& ctx, SettingsArea area) {
     if (ctx.image.versionLevel() < minimumMemoryLevel) {
-        refuseIdentity(ctx, "Funktion bei dieser Controllerversion nicht verfügbar!");
-        return false;
+        return refuseIdentity(ctx, texts::NotInThisVersion);
     }
     const int frequencyAddress = mirroredAddress(area, Mirrored::SwitchingFrequency);
-    if (clink::readSetupByte(ctx.link, frequencyAddress) == memoryEmpty) {
-        refuseIdentity(
+    if (readKnownByte(ctx, frequencyAddress) == memoryEmpty) {
+        return refuseIdentity(
             ctx, area == SettingsArea::Memory1 ? "Modellspeicher1 leer" : "Modellspeicher2 leer");
-        return false;
     }
-    return true;
+    return ui::Outcome::Done;
 }
 
 void enableCurrentOnlyControls(ui::Dialog& dialog) {
@@ -119,44 +111,45 @@ void enableCurrentOnlyControls(ui::Dialog& dialog) {
 
 }  // namespace
 
-void readSettings(SettingsContext& ctx, SettingsArea area) {
+ui::Outcome readSettings(SettingsContext& ctx, SettingsArea area) {
     if (ctx.link.port.kind != adapter::PortKind::Serial) {
-        ctx.link.host.messageBox(nullptr, "  PORT ?", "ERROR!");
-        return;
+        ctx.link.host.messageBox(nullptr, texts::PortQuery, texts::ErrorUpperCaption);
+        return ui::Outcome::Refused;
     }
-    clink::showStatus(ctx.link, "verbinden....");
-    if (adapter::detectAdapter(ctx.link) != 0) {
-        showOwnedMessage(ctx, ctx.link.messageText, "Error");
-        clink::clearStatus(ctx.link);
-        return;
-    }
-    if (clink::probeBootloader(ctx.link) != 0) {
-        return;
+    if (!startConnecting(ctx.link, &ctx.mainDialog) || clink::probeBootloader(ctx.link) != 0) {
+        return ui::Outcome::Failed;
     }
     if (isMemory(area)) {
         clink::showStatus(
             ctx.link, area == SettingsArea::Memory1 ? "Speicher1 lesen..." : "Speicher2 lesen...");
         if (!ctx.image.valuesRead()) {
-            refuseBeforeRead(ctx);
+            const ui::Outcome refused = refuseBeforeRead(ctx);
             clink::clearStatus(ctx.link);
-            return;
+            return refused;
         }
         blankCurrentOnlyControls(ctx.mainDialog, "");
     } else {
         clink::showStatus(ctx.link, "lesen.....");
         enableCurrentOnlyControls(ctx.mainDialog);
     }
-    if (!connect(ctx) || !checkIdentity(ctx)) {
-        return;
+    // What an earlier read or write left is no guide to this controller.
+    ctx.image.knownBytes = SetupImage::filledUnknown();
+    ui::Outcome outcome = connectForRead(ctx);
+    if (outcome == ui::Outcome::Done) {
+        outcome = checkIdentity(ctx);
     }
-    if (isMemory(area) && !checkMemoryFilled(ctx, area)) {
-        return;
+    if (outcome == ui::Outcome::Done && isMemory(area)) {
+        outcome = checkMemoryFilled(ctx, area);
+    }
+    if (outcome != ui::Outcome::Done) {
+        return outcome;
     }
     clink::setStatusText(ctx.link, " ");
     clink::repaintMain(ctx.link);
     showAreaSettings(ctx, area);
     if (linesLost(ctx)) {
-        return;
+        ctx.image.knownBytes = SetupImage::filledUnknown();
+        return ui::Outcome::Failed;
     }
     clink::setStatusText(ctx.link, "OK");
     if (!isMemory(area)) {
@@ -165,6 +158,7 @@ void readSettings(SettingsContext& ctx, SettingsArea area) {
     ctx.link.host.beep();
     clink::setStatusEnabled(ctx.link, false);
     clink::repaintMain(ctx.link);
+    return ui::Outcome::Done;
 }
 
 }  // namespace settings

@@ -4,23 +4,24 @@
 #include <string>
 
 #include "adapter/adapter.h"
+#include "controller/connect.h"
 #include "link/link.h"
 #include "resources/main_dialog_ids.h"
 #include "resources/rev_counter_dialog.h"
+#include "resources/texts.h"
 #include "settings/command_steps.h"
 #include "settings/conversions.h"
 #include "settings/motor_data_entry.h"
 #include "settings/rpm_figures.h"
 #include "settings/settings.h"
-#include "settings/setup_map.h"
 
 namespace settings {
 
 namespace {
 
 using namespace subdialogs;
+using namespace controller;
 
-constexpr std::uint8_t testProgramFreeBit = 0x02;
 constexpr std::int32_t firstRevCounterVersion = 0x1011;
 
 // revCounterStart: the controller sees RESET rise with CLOCK and DATA-OUT high, which
@@ -48,7 +49,7 @@ class RevCounterDialog {
 
     void onInit() { loadAndShowMotorData(m_ctx, m_dialog, motorFields); }
 
-    void onCommand(ui::ControlId id) {
+    ui::Outcome onCommand(ui::ControlId id) {
         switch (id) {
             case rev_ids::EndButton:
             case rev_ids::Cancel:
@@ -56,17 +57,18 @@ class RevCounterDialog {
                 break;
             case rev_ids::SaveMotorDataButton:
                 if (m_dialog.enabled(rev_ids::SaveMotorDataButton)) {
-                    saveMotorData(m_ctx, m_dialog, motorFields);
+                    return saveMotorData(m_ctx, m_dialog, motorFields);
                 }
                 break;
             case rev_ids::ReleaseMotorButton:
                 if (m_dialog.enabled(rev_ids::ReleaseMotorButton)) {
-                    measureRevs();
+                    return measureRevs();
                 }
                 break;
             default:
                 break;
         }
+        return ui::Outcome::Done;
     }
 
   private:
@@ -138,14 +140,15 @@ class RevCounterDialog {
         return pulses;
     }
 
-    void measureRevs() {
+    // Cancelled when the pilot stopped it; a measurement that saw no pulse is still done.
+    ui::Outcome measureRevs() {
         // The release levels go out on the serial lines only; a parallel adapter would
         // leave the motor held and the pilot waiting for nothing.
         if (m_ctx.link.port.kind != adapter::PortKind::Serial ||
             adapter::detectAdapter(m_ctx.link) != 0) {
-            host().messageBox(nullptr, "adapter?", "Error!");
+            host().messageBox(nullptr, "adapter?", texts::ErrorBangCaption);
             m_dialog.end(1);
-            return;
+            return ui::Outcome::Failed;
         }
         revCounterStart();
         m_stopped = false;
@@ -157,7 +160,7 @@ class RevCounterDialog {
         host().repaint(m_dialog);
         if (!waitForFirstPulse()) {
             endWait();
-            return;
+            return m_stopped ? ui::Outcome::Cancelled : ui::Outcome::Done;
         }
 
         m_dialog.setText(rev_ids::PropSpeedLabel, propSpeedLabel);
@@ -172,6 +175,7 @@ class RevCounterDialog {
             host().repaint(m_dialog);
         }
         endMeasurement();
+        return m_stopped ? ui::Outcome::Cancelled : ui::Outcome::Done;
     }
 
     // One second at a time; false when the countdown ran out or the pilot stopped.
@@ -226,58 +230,50 @@ class RevCounterDialog {
     std::uint32_t m_lastPollTick = 0;
 };
 
-// The steps of the opening that talk to the controller; false after their message.
-bool controllerReadyForRevs(SettingsContext& ctx) {
+// The steps of the opening that talk to the controller; Done, or the outcome after
+// their message.
+ui::Outcome controllerReadyForRevs(SettingsContext& ctx) {
     adapter::startController(ctx.link, adapter::StartForm::Standard);
-    const clink::Connection connection = clink::reconnect(ctx.link, clink::probeExchange(ctx.link));
-    if (connection == clink::Connection::NoAdapter) {
-        ctx.link.host.messageBox(&ctx.mainDialog, ctx.link.messageText, "Error");
-        clink::clearStatus(ctx.link);
-        return false;
+    const Connection connection = connect(ctx.link, Reprobe::Always);
+    if (connection == Connection::NoAdapter) {
+        reportAdapterFailure(ctx.link, &ctx.mainDialog);
+        return ui::Outcome::Failed;
     }
-    if (connection != clink::Connection::Ready) {
-        ctx.link.host.messageBox(nullptr,
-                                 connection == clink::Connection::OtherDevice
-                                     ? "angeschlossenes Gerät ist kein ZEK-Micro!"
-                                     : "Keine Verbindung!",
-                                 "ERROR!");
-        clink::clearStatus(ctx.link);
-        return false;
+    if (connection != Connection::Ready) {
+        reportNotReady(ctx.link, connection);
+        return ui::Outcome::Failed;
     }
     ctx.lockByte =
         static_cast<std::uint8_t>(clink::readSetupByte(ctx.link, address::lockFlags) & 0xFF);
     // The test program would drive the motor itself while the pilot measures.
-    if ((ctx.lockByte & testProgramFreeBit) != 0) {
-        ctx.link.host.messageBox(nullptr, "nur mögl. wenn Testprogramm gesperrt", "Error!");
+    if ((ctx.lockByte & lock::testProgramFree) != 0) {
+        ctx.link.host.messageBox(nullptr, "nur mögl. wenn Testprogramm gesperrt",
+                                 texts::ErrorBangCaption);
         clink::clearStatus(ctx.link);
-        return false;
+        return ui::Outcome::Refused;
     }
-    return true;
+    return ui::Outcome::Done;
 }
 
 }  // namespace
 
-void openRevCounter(SettingsContext& ctx) {
+ui::Outcome openRevCounter(SettingsContext& ctx) {
     if (!ctx.image.valuesRead()) {
-        ctx.link.host.messageBox(nullptr, readFirstText, "Error!");
-        return;
+        return refuseBeforeRead(ctx);
     }
     if (ctx.image.controllerVersion < firstRevCounterVersion) {
-        ctx.link.host.messageBox(nullptr, "Verfügbar ab V10.11", "Error!");
-        return;
+        ctx.link.host.messageBox(nullptr, "Verfügbar ab V10.11", texts::ErrorBangCaption);
+        return ui::Outcome::Refused;
     }
-    if (!controllerReadyForRevs(ctx)) {
-        return;
+    if (const ui::Outcome ready = controllerReadyForRevs(ctx); ready != ui::Outcome::Done) {
+        return ready;
     }
 
     ui::Dialog dialog(resources::revCounterDialogTemplate());
     RevCounterDialog revCounter(ctx, dialog);
-    ctx.link.host.runModal(
-        dialog, &ctx.mainDialog, [&revCounter] { revCounter.onInit(); },
-        [&revCounter](ui::ControlId id) {
-            revCounter.onCommand(id);
-            return ui::Outcome::Done;
-        });
+    return runSubDialog(
+        ctx, dialog, [&revCounter] { revCounter.onInit(); },
+        [&revCounter](ui::ControlId id) { return revCounter.onCommand(id); });
 }
 
 }  // namespace settings

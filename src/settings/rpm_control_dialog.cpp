@@ -4,15 +4,17 @@
 #include <string>
 
 #include "adapter/adapter.h"
+#include "controller/connect.h"
+#include "controller/identity.h"
 #include "link/link.h"
 #include "resources/main_dialog_ids.h"
 #include "resources/rpm_control_dialog.h"
+#include "resources/texts.h"
 #include "settings/command_steps.h"
 #include "settings/conversions.h"
 #include "settings/motor_data_entry.h"
 #include "settings/rpm_figures.h"
 #include "settings/settings.h"
-#include "settings/setup_map.h"
 #include "settings/subdialog_numbers.h"
 
 namespace settings {
@@ -20,6 +22,7 @@ namespace settings {
 namespace {
 
 using namespace subdialogs;
+using namespace controller;
 
 constexpr std::int32_t firstRegulatorVersion = 0x1011;
 constexpr int minPTerm = 1;
@@ -49,15 +52,14 @@ class RpmControlDialog {
 
     void onInit() { loadAndShowMotorData(m_ctx, m_dialog, motorFields); }
 
-    void onCommand(ui::ControlId id) {
+    ui::Outcome onCommand(ui::ControlId id) {
         switch (id) {
             case rpm_ids::EndButton:
             case rpm_ids::Cancel:
                 m_dialog.end(1);
                 break;
             case rpm_ids::ReadButton:
-                readRpmControl();
-                break;
+                return readRpmControl();
             case rpm_ids::CalculateButton:
                 if (m_dialog.enabled(rpm_ids::CalculateButton)) {
                     calculateRpm();
@@ -66,15 +68,15 @@ class RpmControlDialog {
             case rpm_ids::WriteButton:
                 // Writing relies on the connection a read of this opening established.
                 if (m_dialog.enabled(rpm_ids::WriteButton)) {
-                    writeRpmControl();
+                    return writeRpmControl();
                 }
                 break;
             case rpm_ids::SaveMotorDataButton:
-                saveMotorData(m_ctx, m_dialog, motorFields);
-                break;
+                return saveMotorData(m_ctx, m_dialog, motorFields);
             default:
                 break;
         }
+        return ui::Outcome::Done;
     }
 
   private:
@@ -103,33 +105,37 @@ class RpmControlDialog {
         return readByte(address::rpmPeriodHigh) * 256 + readByte(address::rpmPeriodLow);
     }
 
-    bool writeByte(int address, int value) {
+    [[nodiscard]] bool writeByte(int address, int value) {
         if (clink::writeSetupByteChecked(m_ctx.link, address, value) == 0) {
             return true;
         }
-        host().messageBox(nullptr, "Schreibfehler!", "Error!");
+        host().messageBox(nullptr, texts::WriteError, texts::ErrorBangCaption);
         return false;
     }
 
-    void readRpmControl() {
+    ui::Outcome refuse(const std::string& message) {
+        host().messageBox(nullptr, message, texts::ErrorBangCaption);
+        return ui::Outcome::Refused;
+    }
+
+    ui::Outcome readRpmControl() {
         loadAndShowMotorData(m_ctx, m_dialog, motorFields);
         blankSpeeds();
         host().repaint(m_dialog);
         adapter::delayMs(m_ctx.link, settleBeforeReadMs);
 
-        const clink::Connection connection =
-            clink::reconnect(m_ctx.link, clink::probeExchange(m_ctx.link));
-        if (connection == clink::Connection::NoAdapter) {
-            host().messageBox(nullptr, m_ctx.link.messageText, "Error");
-            return;
+        const Connection connection = connect(m_ctx.link, Reprobe::Always);
+        if (connection == Connection::NoAdapter) {
+            host().messageBox(nullptr, m_ctx.link.messageText, texts::ErrorCaption);
+            return ui::Outcome::Failed;
         }
-        if (connection != clink::Connection::Ready) {
-            host().messageBox(nullptr, "Keine Verbindung!", "ERROR!");
-            return;
+        if (connection != Connection::Ready) {
+            host().messageBox(nullptr, texts::NoConnection, texts::ErrorUpperCaption);
+            return ui::Outcome::Failed;
         }
-        if (readByte(address::setupMarker) != setupMarkerValue) {
-            host().messageBox(nullptr, "Erst nach Setup mit Fernsteuerung verfügbar!", "ERROR!");
-            return;
+        if (!setUpWithTransmitter(m_ctx.link)) {
+            host().messageBox(nullptr, texts::NotSetUp, texts::ErrorUpperCaption);
+            return ui::Outcome::Refused;
         }
 
         const int period = readPeriod();
@@ -159,6 +165,7 @@ class RpmControlDialog {
         m_dialog.setEnabled(rpm_ids::RotorSpeedField, true);
         host().repaint(m_dialog);
         host().beep();
+        return ui::Outcome::Done;
     }
 
     void calculateRpm() {
@@ -183,24 +190,20 @@ class RpmControlDialog {
         return term;
     }
 
-    void writeRpmControl() {
+    ui::Outcome writeRpmControl() {
         loadAndShowMotorData(m_ctx, m_dialog, motorFields);
         const std::optional<int> hz =
             parseInteger(m_dialog.text(rpm_ids::FrequencyField), wholeText, speedFieldChars);
         // The main dialog's "Schreiben" takes any non-zero value as "RPM values present".
         m_ctx.image.rpmPeriod = hz.value_or(0);
         if (hz && *hz > maxLimitFrequencyHz) {
-            host().messageBox(nullptr, "max. 2500 Hz", "Error!");
-            return;
+            return refuse("max. 2500 Hz");
         }
         const int clockMHz = m_ctx.image.clockMHz;
         const std::optional<int> period = periodForFrequency(hz.value_or(0), clockMHz);
         if (!period) {
             // 0 Hz, no number or a period beyond 16 bits cannot be stored.
-            host().messageBox(nullptr,
-                              "min. " + std::to_string(minimumLimitFrequency(clockMHz)) + " Hz",
-                              "Error!");
-            return;
+            return refuse("min. " + std::to_string(minimumLimitFrequency(clockMHz)) + " Hz");
         }
         // Every entry is checked before the first byte goes out, so a refused term never
         // leaves a half-written regulator behind.
@@ -209,24 +212,22 @@ class RpmControlDialog {
         if (hasRegulatorTerms()) {
             pTerm = termInRange(rpm_ids::PTermField, minPTerm, maxPTerm);
             if (!pTerm) {
-                host().messageBox(nullptr, "P: 1 - 10 !", "Error!");
-                return;
+                return refuse("P: 1 - 10 !");
             }
             iTerm = termInRange(rpm_ids::ITermField, minITerm, maxITerm);
             if (!iTerm) {
-                host().messageBox(nullptr, "I: 1 - 5 !", "Error!");
-                return;
+                return refuse("I: 1 - 5 !");
             }
         }
 
         if (!writeByte(address::rpmPeriodHigh, (*period >> 8) & 0xFF) ||
             !writeByte(address::rpmPeriodLow, *period & 0xFF)) {
-            return;
+            return ui::Outcome::Failed;
         }
         if (pTerm && iTerm &&
             (!writeByte(address::pTerm, *pTerm) ||
              !writeByte(address::iTerm, iTermBase - *iTerm))) {
-            return;
+            return ui::Outcome::Failed;
         }
 
         blankSpeeds();
@@ -234,6 +235,7 @@ class RpmControlDialog {
         showSpeeds(limitFrequency(readPeriod(), clockMHz) * 60);
         host().repaint(m_dialog);
         host().beep();
+        return ui::Outcome::Done;
     }
 
     SettingsContext& m_ctx;
@@ -242,22 +244,18 @@ class RpmControlDialog {
 
 }  // namespace
 
-void openRpmControl(SettingsContext& ctx) {
+ui::Outcome openRpmControl(SettingsContext& ctx) {
     if (!ctx.image.valuesRead()) {
-        ctx.link.host.messageBox(nullptr, readFirstText, "Error!");
-        return;
+        return refuseBeforeRead(ctx);
     }
     // Blank until the main dialog reads again: the limit may change in here.
     ctx.mainDialog.setText(ids::MaxFrequencyField, "   ");
 
     ui::Dialog dialog(resources::rpmControlDialogTemplate());
     RpmControlDialog rpmControl(ctx, dialog);
-    ctx.link.host.runModal(
-        dialog, &ctx.mainDialog, [&rpmControl] { rpmControl.onInit(); },
-        [&rpmControl](ui::ControlId id) {
-            rpmControl.onCommand(id);
-            return ui::Outcome::Done;
-        });
+    return runSubDialog(
+        ctx, dialog, [&rpmControl] { rpmControl.onInit(); },
+        [&rpmControl](ui::ControlId id) { return rpmControl.onCommand(id); });
 }
 
 }  // namespace settings

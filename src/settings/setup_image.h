@@ -1,13 +1,20 @@
 // What the program remembers about the connected controller between commands.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 #include "config/motor_data.h"
+#include "controller/identity.h"
+#include "controller/setup_map.h"
 
 namespace settings {
 
-inline constexpr int setupProgramLevel = 0x20;
+using controller::SettingsArea;
+using controller::setupProgramLevel;
+// The setup bytes the settings commands read and write all lie below this address.
+inline constexpr int settingsBytesEnd = 64;
+inline constexpr int byteUnknown = -1;
 inline constexpr std::int32_t versionAtStart = 50000;
 inline constexpr std::int32_t versionInvalid = 65535;
 
@@ -24,13 +31,21 @@ struct SetupImage {
     float stopMs = 0.0f;
     float neutralMs = 0.0f;
     int startPower = 0;
+    // The settings bytes as last read or verified after a write, byteUnknown where none
+    // was: an interrupted write can then tell whether every changed byte was stored.
+    std::array<int, settingsBytesEnd> knownBytes = filledUnknown();
 
     bool valuesRead() const { return controllerVersion <= 40000; }
-    std::int32_t versionFamily() const { return controllerVersion & 0xF000; }
-    std::int32_t versionLevel() const { return controllerVersion & 0x0FFF; }
-};
+    std::int32_t versionFamily() const { return controllerVersion & controller::versionFamilyMask; }
+    int versionLow() const { return controllerVersion & 0xFF; }
+    std::int32_t versionLevel() const { return controllerVersion & controller::versionLevelMask; }
 
-enum class SettingsArea { Current, Memory1, Memory2 };
+    static std::array<int, settingsBytesEnd> filledUnknown() {
+        std::array<int, settingsBytesEnd> bytes;
+        bytes.fill(byteUnknown);
+        return bytes;
+    }
+};
 
 using MotorData = config::MotorData;
 

@@ -2,13 +2,16 @@
 // controller is read.
 #include <string>
 
+#include "controller/setup_map.h"
 #include "link/link.h"
 #include "resources/main_dialog_ids.h"
+#include "settings/command_steps.h"
 #include "settings/conversions.h"
 #include "settings/read_steps.h"
-#include "settings/setup_map.h"
 
 namespace settings {
+
+using namespace controller;
 
 namespace {
 
@@ -50,7 +53,7 @@ class AreaReader {
     bool capable(int bit) const { return (m_image.capabilityFlags & bit) != 0; }
     bool option(int bit) const { return (m_image.optionFlags & bit) != 0; }
     int mirrored(Mirrored field) const { return mirroredAddress(m_area, field); }
-    int read(int address) { return clink::readSetupByte(m_ctx.link, address); }
+    int read(int address) { return readKnownByte(m_ctx, address); }
     // High byte first, whichever address it lives at.
     int readWord(int highAddress, int lowAddress) {
         const int high = read(highAddress);

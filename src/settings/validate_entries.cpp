@@ -1,14 +1,17 @@
 #include "settings/validate_entries.h"
+#include "controller/setup_map.h"
 
 #include <string_view>
 
 #include "link/link.h"
 #include "resources/main_dialog_ids.h"
+#include "resources/texts.h"
 #include "settings/command_steps.h"
 #include "settings/conversions.h"
-#include "settings/setup_map.h"
 
 namespace settings {
+
+using namespace controller;
 
 namespace {
 
@@ -41,8 +44,8 @@ class Validator {
         if (memory()) {
             blankCurrentOnlyControls(m_dialog, "             ");
             if (m_image.versionLevel() < minimumMemoryLevel) {
-                failThroughErrorTail(m_ctx,
-                                     "Funktion bei dieser Controllerversion nicht verfügbar!");
+                // Always a refusal here; the caller says so.
+                (void)failThroughErrorTail(m_ctx, texts::NotInThisVersion, ui::Outcome::Refused);
                 return std::nullopt;
             }
         }
@@ -57,14 +60,14 @@ class Validator {
     bool memory() const { return m_area != SettingsArea::Current; }
     bool checked(ui::ControlId id) const { return m_dialog.checked(id); }
 
-    // Early refusals leave "verbinden...." standing, as the connection is not made yet.
+    // Early refusals leave texts::Connecting standing, as the connection is not made yet.
     bool refuseKeepingStatus(std::string_view message) {
-        showOwnedMessage(m_ctx, message, "Error!");
+        showOwnedMessage(m_ctx, message, texts::ErrorBangCaption);
         return false;
     }
 
     bool refuse(std::string_view message) {
-        showOwnedMessage(m_ctx, message, "Error!");
+        showOwnedMessage(m_ctx, message, texts::ErrorBangCaption);
         clink::clearStatus(m_ctx.link);
         return false;
     }

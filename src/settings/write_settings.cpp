@@ -1,14 +1,16 @@
 // "Schreiben" and the two model-memory writes: validate, connect, then store byte by
 // byte, stopping at the first byte that does not read back.
-#include <initializer_list>
-#include <utility>
+#include <string>
+#include <vector>
 
 #include "adapter/adapter.h"
+#include "controller/connect.h"
+#include "controller/setup_map.h"
 #include "link/link.h"
 #include "resources/main_dialog_ids.h"
+#include "resources/texts.h"
 #include "settings/command_steps.h"
 #include "settings/conversions.h"
-#include "settings/setup_map.h"
 #include "settings/validate_entries.h"
 
 namespace settings {
@@ -16,27 +18,28 @@ namespace settings {
 namespace {
 
 using namespace ids;
+using namespace controller;
 
-bool connect(SettingsContext& ctx) {
-    const int firstAnswer = clink::probeExchange(ctx.link);
-    if (firstAnswer == clink::answerReady) {
-        return true;
-    }
-    switch (clink::reconnect(ctx.link, firstAnswer)) {
-        case clink::Connection::Ready:
-            return true;
-        case clink::Connection::NoAdapter:
-            showOwnedMessage(ctx, ctx.link.messageText, "Error");
-            clink::clearStatus(ctx.link);
-            return false;
-        case clink::Connection::OtherDevice:
-        case clink::Connection::NoAnswer:
+ui::Outcome connectForWrite(SettingsContext& ctx) {
+    switch (connect(ctx.link, Reprobe::WhenNotReady)) {
+        case Connection::Ready:
+            return ui::Outcome::Done;
+        case Connection::NoAdapter:
+            reportAdapterFailure(ctx.link, &ctx.mainDialog);
+            return ui::Outcome::Failed;
+        case Connection::OtherDevice:
+        case Connection::NoAnswer:
             break;
     }
     ctx.image.controllerVersion = versionInvalid;
-    failThroughErrorTail(ctx, "Keine Verbindung!");
-    return false;
+    endWithNoConnection(ctx.link);
+    return ui::Outcome::Failed;
 }
+
+struct PlannedByte {
+    int address;
+    int value;
+};
 
 // While "auto" is selected the controller ignores the timing byte; the one last read is
 // kept when it is a valid timing, otherwise 0° is stored.
@@ -57,51 +60,45 @@ class Writer {
     Writer(SettingsContext& ctx, SettingsArea area, const ValidatedEntries& entries)
         : m_ctx(ctx), m_area(area), m_dialog(ctx.mainDialog), m_entries(entries) {}
 
-    bool run() {
+    // Every byte in the order it is stored.
+    std::vector<PlannedByte> plan() {
         SetupImage& image = m_ctx.image;
-        const int fullThrottle = pulseTimeToStored(image.fullThrottleMs);
-        const int stop = pulseTimeToStored(image.stopMs);
-        const int neutral = pulseTimeToStored(image.neutralMs);
-        if (!writeHighLow(address::fullThrottleHigh, address::fullThrottleLow, fullThrottle) ||
-            !writeHighLow(address::stopHigh, address::stopLow, stop) ||
-            !writeHighLow(address::neutralHigh, address::neutralLow, neutral) ||
-            !write(mirrored(Mirrored::Timing), timingByteFor(image, m_entries.timingIndex))) {
-            return false;
-        }
+        writeHighLow(address::fullThrottleHigh, address::fullThrottleLow,
+                     pulseTimeToStored(image.fullThrottleMs));
+        writeHighLow(address::stopHigh, address::stopLow, pulseTimeToStored(image.stopMs));
+        writeHighLow(address::neutralHigh, address::neutralLow, pulseTimeToStored(image.neutralMs));
+        write(mirrored(Mirrored::Timing), timingByteFor(image, m_entries.timingIndex));
         const bool rpmControl = current() && m_dialog.checked(RpmControlCheck);
-        if (rpmControl && !write(address::rpmMarker, rpmMarkerValue)) {
-            return false;
+        if (rpmControl) {
+            write(address::rpmMarker, rpmMarkerValue);
         }
         image.optionFlags = optionFlags(rpmControl);
-        if (!write(mirrored(Mirrored::OptionFlags), image.optionFlags) ||
-            !write(mirrored(Mirrored::BrakeStrength), m_entries.brakeIndex)) {
-            return false;
+        write(mirrored(Mirrored::OptionFlags), image.optionFlags);
+        write(mirrored(Mirrored::BrakeStrength), m_entries.brakeIndex);
+        if (current()) {
+            write(address::controlSpeed, m_entries.controlSpeed);
         }
-        if (current() && !write(address::controlSpeed, m_entries.controlSpeed)) {
-            return false;
+        write(mirrored(Mirrored::SwitchingFrequency), m_entries.frequencyCode);
+        write(mirrored(Mirrored::UnderVoltageMode), m_entries.underVoltageMode);
+        write(mirrored(Mirrored::Threshold), image.thresholdCode);
+        write(mirrored(Mirrored::OverTemperature),
+              m_dialog.checked(OverTemperatureCheck) ? overTemperatureOn : overTemperatureOff);
+        write(mirrored(Mirrored::StartPower), image.startPower);
+        if (current()) {
+            writeCurrentOnly();
         }
-        const int overTemperature =
-            m_dialog.checked(OverTemperatureCheck) ? overTemperatureOn : overTemperatureOff;
-        if (!write(mirrored(Mirrored::SwitchingFrequency), m_entries.frequencyCode) ||
-            !write(mirrored(Mirrored::UnderVoltageMode), m_entries.underVoltageMode) ||
-            !write(mirrored(Mirrored::Threshold), image.thresholdCode) ||
-            !write(mirrored(Mirrored::OverTemperature), overTemperature) ||
-            !write(mirrored(Mirrored::StartPower), image.startPower)) {
-            return false;
-        }
-        return !current() || writeCurrentOnly();
+        return m_plan;
     }
 
   private:
     bool current() const { return m_area == SettingsArea::Current; }
     int mirrored(Mirrored field) const { return mirroredAddress(m_area, field); }
 
-    bool write(int address, int value) {
-        return clink::writeSetupByteChecked(m_ctx.link, address, value) == 0;
-    }
+    void write(int address, int value) { m_plan.push_back({address, value & 0xFF}); }
 
-    bool writeHighLow(int highAddress, int lowAddress, int value) {
-        return write(highAddress, value >> 8) && write(lowAddress, value & 0xFF);
+    void writeHighLow(int highAddress, int lowAddress, int value) {
+        write(highAddress, value >> 8);
+        write(lowAddress, value & 0xFF);
     }
 
     int optionFlags(bool rpmControlWritten) const {
@@ -130,58 +127,95 @@ class Writer {
         return flags;
     }
 
-    bool writeCurrentOnly() {
-        if (!write(address::signalTolerance, m_entries.tolerance) ||
-            !write(address::logTransmitterFailures, m_entries.counters[0]) ||
-            !write(address::logOverTemperature, m_entries.counters[1]) ||
-            !write(address::logUnderVoltage, m_entries.counters[2])) {
-            return false;
-        }
+    void writeCurrentOnly() {
+        write(address::signalTolerance, m_entries.tolerance);
+        write(address::logTransmitterFailures, m_entries.counters[0]);
+        write(address::logOverTemperature, m_entries.counters[1]);
+        write(address::logUnderVoltage, m_entries.counters[2]);
         if ((m_ctx.image.capabilityFlags & capability::blockedMotor) != 0) {
-            return write(address::logBlockedMotor, m_entries.counters[3]);
+            write(address::logBlockedMotor, m_entries.counters[3]);
         }
-        return true;
     }
 
     SettingsContext& m_ctx;
     SettingsArea m_area;
     ui::Dialog& m_dialog;
     const ValidatedEntries& m_entries;
+    std::vector<PlannedByte> m_plan;
 };
+
+int knownByte(const SetupImage& image, int address) {
+    return address >= 0 && address < settingsBytesEnd
+               ? image.knownBytes[static_cast<std::size_t>(address)]
+               : byteUnknown;
+}
+
+// A byte that did not read back: the write stops there. When every byte from it on
+// already held its new value, all that changed was stored, and the box is a false alarm.
+ui::Outcome reportWriteFailure(SettingsContext& ctx, const std::vector<PlannedByte>& plan,
+                               std::size_t failed) {
+    bool restUnchanged = true;
+    for (std::size_t i = failed; i < plan.size(); ++i) {
+        restUnchanged = restUnchanged && knownByte(ctx.image, plan[i].address) == plan[i].value;
+    }
+    const std::string verified = std::to_string(failed) + " of " + std::to_string(plan.size()) +
+                                 " setup bytes stored and verified";
+    ctx.link.host.setPendingDetail(
+        restUnchanged ? verified +
+                            "; the others already held their new values, so every "
+                            "change was stored"
+                      : verified + "; setup byte " + std::to_string(plan[failed].address) +
+                            " did not read back and the rest were not written");
+    ctx.link.host.messageBox(nullptr, texts::WriteError, texts::ErrorBangCaption);
+    return restUnchanged ? ui::Outcome::Done : ui::Outcome::Failed;
+}
+
+// The number of bytes stored and verified: all of them, or up to the first that failed.
+std::size_t store(SettingsContext& ctx, const std::vector<PlannedByte>& plan) {
+    for (std::size_t i = 0; i < plan.size(); ++i) {
+        const PlannedByte& byte = plan[i];
+        if (clink::writeSetupByte(ctx.link, byte.address, byte.value) != 0) {
+            return i;
+        }
+        ctx.image.knownBytes[static_cast<std::size_t>(byte.address)] = byte.value;
+    }
+    return plan.size();
+}
 
 }  // namespace
 
-void writeSettings(SettingsContext& ctx, SettingsArea area) {
+ui::Outcome writeSettings(SettingsContext& ctx, SettingsArea area) {
     if (!ctx.image.valuesRead()) {
-        refuseBeforeRead(ctx);
-        return;
+        return refuseBeforeRead(ctx);
     }
-    clink::showStatus(ctx.link, "verbinden....");
-    if (adapter::detectAdapter(ctx.link) != 0) {
-        showOwnedMessage(ctx, ctx.link.messageText, "Error");
-        clink::clearStatus(ctx.link);
-        return;
+    if (!startConnecting(ctx.link, &ctx.mainDialog)) {
+        return ui::Outcome::Failed;
     }
     const std::optional<ValidatedEntries> entries = validateEntries(ctx, area);
-    if (!entries || !connect(ctx)) {
-        return;
+    if (!entries) {
+        return ui::Outcome::Refused;
+    }
+    if (const ui::Outcome connected = connectForWrite(ctx); connected != ui::Outcome::Done) {
+        return connected;
     }
     clink::showStatus(ctx.link, "schreiben.....");
     if (area == SettingsArea::Memory2 &&
-        clink::readSetupByte(
-            ctx.link, mirroredAddress(SettingsArea::Memory1, Mirrored::SwitchingFrequency)) ==
+        readKnownByte(ctx, mirroredAddress(SettingsArea::Memory1, Mirrored::SwitchingFrequency)) ==
             memoryEmpty) {
-        failThroughErrorTail(ctx, "Modellspeicher1 zuerst beschreiben!");
-        return;
+        return failThroughErrorTail(ctx, "Modellspeicher1 zuerst beschreiben!",
+                                    ui::Outcome::Refused);
     }
-    if (!Writer(ctx, area, *entries).run()) {
+    const std::vector<PlannedByte> plan = Writer(ctx, area, *entries).plan();
+    if (const std::size_t stored = store(ctx, plan); stored < plan.size()) {
+        const ui::Outcome outcome = reportWriteFailure(ctx, plan, stored);
         clink::clearStatus(ctx.link);
-        return;
+        return outcome;
     }
     clink::setStatusText(ctx.link, "OK");
     clink::setStatusEnabled(ctx.link, false);
     ctx.link.host.beep();
     clink::repaintMain(ctx.link);
+    return ui::Outcome::Done;
 }
 
 }  // namespace settings

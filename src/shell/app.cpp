@@ -32,10 +32,9 @@ ui::Outcome App::dispatch(ui::ControlId id) {
     // A command's waits end on time only on the fine timer tick (Windows).
     const adapter::FineTimerResolution fineTick;
     m_host.setPendingDetail({});
-    if (const DispatchRow* row = findCommand(id)) {
-        row->handler(*this, id);
-    }
-    return ui::Outcome::Done;
+    const DispatchRow* row = findCommand(id);
+    // An id without a row does nothing, which is all it is asked to do.
+    return row != nullptr ? row->handler(*this, id) : ui::Outcome::Done;
 }
 
 void App::setBackends(Backends backends) {

@@ -16,15 +16,17 @@ inline constexpr std::string_view servicePageAddress = "https://www.example.org/
 // OK (1): ends the dialog at once; nothing is saved and the serial port stays open.
 void okCommand(App& app);
 // "Ende" (2) and the window's close button: save the port, close the serial port, end.
-void endSequence(App& app);
+// Failed when the port could not be saved; the program ends all the same.
+ui::Outcome endSequence(App& app);
 // What the user is told when qvsetup.cfg takes no port name.
 std::string cannotSavePortText(const std::string& configPath);
-// COM1 … COM8 (1155 … 1162): select the port and check for the adapter on it.
-void selectSerialPort(App& app, ui::ControlId id);
+// COM1 … COM8 (1155 … 1162): select the port and check for the adapter on it; Failed
+// when no adapter answers there (the selection stays).
+ui::Outcome selectSerialPort(App& app, ui::ControlId id);
 // Puts the check mark of the "Port" pop-up on item checked alone (on none for noId).
 void checkPortItem(ui::Dialog& dialog, ui::ControlId checked);
-// "Hilfe-Datei" (1104).
-void openHelpDocument(App& app);
+// "Hilfe-Datei" (1104); Failed when the document is not there.
+ui::Outcome openHelpDocument(App& app);
 // "Über..." (1151).
 void showAbout(App& app);
 // The About box's text: author lines, an empty line, "Version: " and the level in "%4X".

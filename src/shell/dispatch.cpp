@@ -14,85 +14,91 @@ namespace {
 
 using settings::SettingsArea;
 
-void ok(App& app, ui::ControlId) {
+ui::Outcome ok(App& app, ui::ControlId) {
     okCommand(app);
+    return ui::Outcome::Done;
 }
-void end(App& app, ui::ControlId) {
-    endSequence(app);
+ui::Outcome end(App& app, ui::ControlId) {
+    return endSequence(app);
 }
-void help(App& app, ui::ControlId) {
-    openHelpDocument(app);
+ui::Outcome help(App& app, ui::ControlId) {
+    return openHelpDocument(app);
 }
-void about(App& app, ui::ControlId) {
+ui::Outcome about(App& app, ui::ControlId) {
     showAbout(app);
+    return ui::Outcome::Done;
 }
-void servicePage(App& app, ui::ControlId) {
+ui::Outcome servicePage(App& app, ui::ControlId) {
     openServicePage(app);
+    return ui::Outcome::Done;
 }
-void serialPort(App& app, ui::ControlId id) {
-    selectSerialPort(app, id);
+ui::Outcome serialPort(App& app, ui::ControlId id) {
+    return selectSerialPort(app, id);
 }
-void virtualController(App& app, ui::ControlId) {
+ui::Outcome virtualController(App& app, ui::ControlId) {
+    const bool available = app.hasVirtualController();
     app.selectVirtualController(true);
+    // The adapter check leaves its verdict in the link state.
+    return !available || app.linkState().adapterDetected ? ui::Outcome::Done : ui::Outcome::Failed;
 }
 
-void option(App& app, ui::ControlId id) {
+ui::Outcome option(App& app, ui::ControlId id) {
     settings::SettingsContext ctx = app.settingsContext();
-    settings::handleOptionCommand(ctx, id);
+    return settings::handleOptionCommand(ctx, id);
 }
 
 SettingsArea memoryArea(ui::ControlId id, ui::ControlId memory1Id) {
     return id == memory1Id ? SettingsArea::Memory1 : SettingsArea::Memory2;
 }
 
-void readCurrent(App& app, ui::ControlId) {
+ui::Outcome readCurrent(App& app, ui::ControlId) {
     settings::SettingsContext ctx = app.settingsContext();
-    settings::readSettings(ctx, SettingsArea::Current);
+    return settings::readSettings(ctx, SettingsArea::Current);
 }
 
-void readMemory(App& app, ui::ControlId id) {
+ui::Outcome readMemory(App& app, ui::ControlId id) {
     settings::SettingsContext ctx = app.settingsContext();
-    settings::readSettings(ctx, memoryArea(id, ids::ReadMemory1Item));
+    return settings::readSettings(ctx, memoryArea(id, ids::ReadMemory1Item));
 }
 
-void writeCurrent(App& app, ui::ControlId) {
+ui::Outcome writeCurrent(App& app, ui::ControlId) {
     settings::SettingsContext ctx = app.settingsContext();
-    settings::writeSettings(ctx, SettingsArea::Current);
+    return settings::writeSettings(ctx, SettingsArea::Current);
 }
 
-void writeMemory(App& app, ui::ControlId id) {
+ui::Outcome writeMemory(App& app, ui::ControlId id) {
     settings::SettingsContext ctx = app.settingsContext();
-    settings::writeSettings(ctx, memoryArea(id, ids::WriteMemory1Item));
+    return settings::writeSettings(ctx, memoryArea(id, ids::WriteMemory1Item));
 }
 
-void lockFunctions(App& app, ui::ControlId) {
+ui::Outcome lockFunctions(App& app, ui::ControlId) {
     settings::SettingsContext ctx = app.settingsContext();
-    settings::openLockFunctions(ctx);
+    return settings::openLockFunctions(ctx);
 }
 
-void rpmControl(App& app, ui::ControlId) {
+ui::Outcome rpmControl(App& app, ui::ControlId) {
     settings::SettingsContext ctx = app.settingsContext();
-    settings::openRpmControl(ctx);
+    return settings::openRpmControl(ctx);
 }
 
-void revCounter(App& app, ui::ControlId) {
+ui::Outcome revCounter(App& app, ui::ControlId) {
     settings::SettingsContext ctx = app.settingsContext();
-    settings::openRevCounter(ctx);
+    return settings::openRevCounter(ctx);
 }
 
-void runUpdate(App& app, ui::ControlId) {
+ui::Outcome runUpdate(App& app, ui::ControlId) {
     update::UpdateContext ctx = app.updateContext();
-    update::runUpdate(ctx);
+    return update::runUpdate(ctx);
 }
 
-void calibrate(App& app, ui::ControlId) {
+ui::Outcome calibrate(App& app, ui::ControlId) {
     isp::IspContext ctx = app.ispContext();
-    isp::calibrateOscillator(ctx);
+    return isp::calibrateOscillator(ctx);
 }
 
-void controllerInfo(App& app, ui::ControlId) {
+ui::Outcome controllerInfo(App& app, ui::ControlId) {
     isp::IspContext ctx = app.ispContext();
-    isp::showControllerInfo(ctx);
+    return isp::showControllerInfo(ctx);
 }
 
 using namespace ids;

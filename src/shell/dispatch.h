@@ -7,7 +7,8 @@
 
 namespace shell {
 
-using CommandHandler = void (*)(App& app, ui::ControlId id);
+// How the command ended: the front ends act on it.
+using CommandHandler = ui::Outcome (*)(App& app, ui::ControlId id);
 
 // One command, or a range of ids handled alike; the handler receives the id.
 struct DispatchRow {

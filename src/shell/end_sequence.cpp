@@ -2,6 +2,7 @@
 #include "config/config_file.h"
 #include "config/port_field.h"
 #include "resources/main_dialog_ids.h"
+#include "resources/texts.h"
 #include "shell/commands.h"
 
 namespace shell {
@@ -14,19 +15,20 @@ void okCommand(App& app) {
     app.mainDialog().end(ids::Ok);
 }
 
-void endSequence(App& app) {
+ui::Outcome endSequence(App& app) {
     const std::string& directory = app.port().startDirectory;
     const std::string& portName = app.savedPortName();
     // An empty name writes nothing, so there is nothing to lose either.
-    if (!portName.empty() && !config::writePortField(directory, portName) &&
-        !app.configWarningShown()) {
+    const bool saved = portName.empty() || config::writePortField(directory, portName);
+    if (!saved && !app.configWarningShown()) {
         app.host().messageBox(nullptr, cannotSavePortText(config::configFilePath(directory)),
-                              "Error");
+                              texts::ErrorCaption);
     }
     if (app.linkState().portOpen) {
         adapter::closeSerialPort(app.link());
     }
     app.mainDialog().end(1);
+    return saved ? ui::Outcome::Done : ui::Outcome::Failed;
 }
 
 }  // namespace shell

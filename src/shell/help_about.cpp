@@ -2,6 +2,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "resources/texts.h"
 #include "settings/setup_image.h"
 #include "shell/commands.h"
 
@@ -12,7 +13,7 @@ constexpr const char* authorLines = "ZEK-Micro Setup\nDas ZEK-Micro-Team\n\n";
 
 }  // namespace
 
-void openHelpDocument(App& app) {
+ui::Outcome openHelpDocument(App& app) {
     // The help document lies beside qvsetup.cfg, in the directory the program started in.
     std::filesystem::path path(std::string{helpDocumentName});
     if (!app.port().startDirectory.empty()) {
@@ -22,12 +23,14 @@ void openHelpDocument(App& app) {
     const bool isFile = std::filesystem::is_regular_file(path, error);
     std::ifstream document(path, std::ios::binary);
     if (!isFile || !document.is_open()) {
-        app.host().messageBox(nullptr, std::string(helpDocumentName) + " not found!", "Error");
-        return;
+        app.host().messageBox(nullptr, std::string(helpDocumentName) + " not found!",
+                              texts::ErrorCaption);
+        return ui::Outcome::Failed;
     }
     document.close();
     const std::filesystem::path absolute = std::filesystem::absolute(path, error);
     app.host().shellOpen(error ? path.string() : absolute.string());
+    return ui::Outcome::Done;
 }
 
 std::string aboutText() {

@@ -4,6 +4,7 @@
 #include "config/config_file.h"
 #include "config/port_field.h"
 #include "resources/main_dialog_ids.h"
+#include "resources/texts.h"
 #include "settings/settings.h"
 #include "shell/app.h"
 #include "shell/commands.h"
@@ -83,10 +84,10 @@ void App::initDialog(const std::string& startDirectory) {
         m_host.messageBox(nullptr,
                           "qvsetup.cfg kann weder geöffnet noch angelegt werden:\n" + path +
                               "\nDie Port-Auswahl wird nicht gespeichert.",
-                          "Error");
+                          texts::ErrorCaption);
         setConfigWarningShown();
     } else if (!config::writePortField(startDirectory, m_port.portName)) {
-        m_host.messageBox(nullptr, cannotSavePortText(path), "Error");
+        m_host.messageBox(nullptr, cannotSavePortText(path), texts::ErrorCaption);
         setConfigWarningShown();
     }
 
@@ -96,7 +97,7 @@ void App::initDialog(const std::string& startDirectory) {
         m_host.messageBox(nullptr,
                           "Unbekannter Port \"" + printable(m_port.portName) +
                               "\" in qvsetup.cfg.\nBitte im Menü \"Port\" einen Port wählen.",
-                          "Error");
+                          texts::ErrorCaption);
     }
 
     settings::fillMainDialogLists(m_mainDialog);

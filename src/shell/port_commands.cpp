@@ -11,9 +11,9 @@ void checkPortItem(ui::Dialog& dialog, ui::ControlId checked) {
     }
 }
 
-void selectSerialPort(App& app, ui::ControlId id) {
+ui::Outcome selectSerialPort(App& app, ui::ControlId id) {
     if (id < ids::Com1Item || id > ids::Com8Item) {
-        return;
+        return ui::Outcome::Done;
     }
     checkPortItem(app.mainDialog(), id);
     // Leaving the virtual controller closes its port and brings the real ports back.
@@ -28,7 +28,9 @@ void selectSerialPort(App& app, ui::ControlId id) {
     // On failure the selection stays: the next command tries to open the port again.
     if (adapter::detectAdapter(app.link()) != 0) {
         clink::errorTail(app.link());
+        return ui::Outcome::Failed;
     }
+    return ui::Outcome::Done;
 }
 
 }  // namespace shell

@@ -1,6 +1,7 @@
 #include "sim/serial_adapter.h"
 
 #include <algorithm>
+#include <cerrno>
 
 namespace sim {
 
@@ -19,8 +20,9 @@ namespace {
 
 class VirtualSerialLine final : public adapter::LineAccess {
   public:
-    VirtualSerialLine(std::shared_ptr<VirtualSerialFactory::Shared> shared, bool wired)
-        : m_shared(std::move(shared)), m_wired(wired) {}
+    VirtualSerialLine(std::shared_ptr<VirtualSerialFactory::Shared> shared, bool wired,
+                      std::string device)
+        : m_shared(std::move(shared)), m_wired(wired), m_device(std::move(device)) {}
 
     void setClock(bool high) override { drive(Line::Clock, high); }
     void setDataOut(bool high) override {
@@ -50,7 +52,7 @@ class VirtualSerialLine final : public adapter::LineAccess {
         }
         return false;
     }
-    bool failed() const override { return m_failed; }
+    const ui::SystemError* fault() const override { return m_failed ? &m_fault : nullptr; }
 
     // Opening the port leaves RTS, DTR and break off: all three lines low.
     void driveOpeningLevels() {
@@ -77,8 +79,10 @@ class VirtualSerialLine final : public adapter::LineAccess {
         }
         const std::uint64_t limit = s.config.vanishAfterOps;
         if (s.vanished || (limit != 0 && s.operationsSinceOpen >= limit)) {
+            // As an unplugged USB converter answers the next modem-line call.
             s.vanished = true;
             m_failed = true;
+            m_fault = ui::errnoError(m_device, "ioctl(TIOCMGET)", EIO);
             return false;
         }
         ++s.operations;
@@ -98,8 +102,10 @@ class VirtualSerialLine final : public adapter::LineAccess {
     using Shared = VirtualSerialFactory::Shared;
     std::shared_ptr<Shared> m_shared;
     bool m_wired;
+    std::string m_device;
     bool m_dtr = false;
     bool m_failed = false;
+    ui::SystemError m_fault;
 };
 
 }  // namespace
@@ -109,21 +115,45 @@ VirtualSerialFactory::VirtualSerialFactory(adapter::VirtualClock& clock, Control
 
 VirtualSerialFactory::~VirtualSerialFactory() = default;
 
+namespace {
+
+// What a real port's opening step fails with, when the configuration names no errno.
+ui::SystemError openingError(const std::string& device, adapter::SerialOpenResult result,
+                             int code) {
+    switch (result) {
+        case adapter::SerialOpenResult::CannotReadSettings:
+            return ui::errnoError(device, "ioctl(TIOCMGET)", code != 0 ? code : ENOTTY);
+        case adapter::SerialOpenResult::CannotWriteSettings:
+        case adapter::SerialOpenResult::CannotWriteTimeouts:
+            return ui::errnoError(device, "tcsetattr", code != 0 ? code : EINVAL);
+        case adapter::SerialOpenResult::Ok:
+        case adapter::SerialOpenResult::CannotOpen:
+            break;
+    }
+    return ui::errnoError(device, "open", code != 0 ? code : ENOENT);
+}
+
+}  // namespace
+
 std::unique_ptr<adapter::LineAccess> VirtualSerialFactory::open(const std::string& deviceName,
-                                                                adapter::SerialOpenResult& result) {
+                                                                adapter::SerialOpenResult& result,
+                                                                ui::SystemError& error) {
     Shared& s = *m_shared;
     if (s.vanished) {
         result = adapter::SerialOpenResult::CannotOpen;
+        error = ui::errnoError(deviceName, "open", ENOENT);
         return nullptr;
     }
     result = s.config.openResult;
     if (result != adapter::SerialOpenResult::Ok) {
+        error = openingError(deviceName, result, s.config.openErrno);
         return nullptr;
     }
+    error = {};
     ++s.opens;
     s.operationsSinceOpen = 0;
     const bool wired = s.config.adapterPort.empty() || s.config.adapterPort == deviceName;
-    auto line = std::make_unique<VirtualSerialLine>(m_shared, wired);
+    auto line = std::make_unique<VirtualSerialLine>(m_shared, wired, deviceName);
     line->driveOpeningLevels();
     return line;
 }

@@ -21,8 +21,10 @@ struct SerialAdapterConfig {
     LoopBack loopBack = LoopBack::FollowsDtr;
     // Empty: whatever port is opened leads to the adapter; else only this device name.
     std::string adapterPort;
-    // Anything but Ok: the port cannot be opened, for the reason given.
+    // Anything but Ok: the port cannot be opened, for the reason given, with openErrno as
+    // the system's error number (0: the one a real port gives for that step).
     adapter::SerialOpenResult openResult = adapter::SerialOpenResult::Ok;
+    int openErrno = 0;
     // The port disappears after this many line operations (0 = never).
     std::uint64_t vanishAfterOps = 0;
     // What one modem-line call costs on the clock.
@@ -34,8 +36,10 @@ class VirtualSerialFactory final : public adapter::SerialPortFactory {
     VirtualSerialFactory(adapter::VirtualClock& clock, Controller& controller);
     ~VirtualSerialFactory() override;
 
+    using adapter::SerialPortFactory::open;
     std::unique_ptr<adapter::LineAccess> open(const std::string& deviceName,
-                                              adapter::SerialOpenResult& result) override;
+                                              adapter::SerialOpenResult& result,
+                                              ui::SystemError& error) override;
 
     SerialAdapterConfig& config();
     // The vanished port is back: the next open works (handles from before stay dead).

@@ -4,41 +4,41 @@
 
 namespace update {
 
-bool acceptFile(UpdateContext& ctx, UpdateImage& image) {
+ui::Outcome acceptFile(UpdateContext& ctx, UpdateImage& image) {
     const std::optional<std::string> bytes = readUpdateFileBytes(ctx.state.updateFilePath);
     if (!bytes) {
         showBox(ctx, "file error 1!");
         clink::clearStatus(ctx.link);
-        return false;
+        return ui::Outcome::Failed;
     }
     image = readUpdateImage(*bytes);
     ctx.state.form = image.form;
     switch (image.verdict) {
         case FileVerdict::Accepted:
-            return true;
+            return ui::Outcome::Done;
         case FileVerdict::WrongFile:
             showBox(ctx, "wrong file!", "ERROR:");
             clink::clearStatus(ctx.link);
-            return false;
+            return ui::Outcome::Failed;
         case FileVerdict::SeparatorMissing:
             showBox(ctx, "file error 5!");
             clink::clearStatus(ctx.link);
-            return false;
+            return ui::Outcome::Failed;
         case FileVerdict::BadCharacter:
             ctx.link.messageText = "file error 6!";
             clink::clearStatus(ctx.link);
             clink::errorTail(ctx.link);
-            return false;
+            return ui::Outcome::Failed;
         case FileVerdict::NoRecord:
             showBox(ctx, "file error 4!");
             clink::clearStatus(ctx.link);
-            return false;
+            return ui::Outcome::Failed;
         case FileVerdict::AddressTooHigh:
             showBox(ctx, "file error 7: address 4000 or above!");
             clink::clearStatus(ctx.link);
-            return false;
+            return ui::Outcome::Failed;
     }
-    return false;
+    return ui::Outcome::Failed;
 }
 
 }  // namespace update

@@ -1,5 +1,8 @@
 #include "adapter/adapter.h"
+#include "controller/connect.h"
+#include "controller/identity.h"
 #include "link/link.h"
+#include "resources/texts.h"
 #include "update/file_name.h"
 #include "update/procedure_steps.h"
 
@@ -7,36 +10,33 @@ namespace update {
 
 namespace {
 
-constexpr int versionHighAddress = 32;
-constexpr int versionLowAddress = 33;
-constexpr std::int32_t familyMask = 0xF000;
-constexpr std::int32_t familyOne = 0x1000;
-constexpr std::int32_t familyThree = 0x3000;
+using namespace controller;
 
 constexpr std::string_view noSetupQuestion =
     "Kompatibilität nicht überprüfbar, da kein RC-Setup gemacht wurde.\n"
     "Es wird dringend empfohlen ein Setup zu machen.\n"
     "Update trotzdem ohne Setup starten?";
 
+// A lost connection: the controller must be read again before anything trusts its version.
+ui::Outcome endWithoutController(UpdateContext& ctx) {
+    ctx.controllerVersion = noSetupVersion;
+    endWithNoConnection(ctx.link);
+    return ui::Outcome::Failed;
+}
+
 }  // namespace
 
-bool enterBootloader(UpdateContext& ctx) {
+ui::Outcome enterBootloader(UpdateContext& ctx) {
     adapter::LinkContext& link = ctx.link;
-    const int firstAnswer = clink::probeExchange(link);
-    if (firstAnswer != clink::answerReady) {
-        const clink::Connection connection = clink::reconnect(link, firstAnswer);
-        if (connection == clink::Connection::NoAdapter) {
-            link.host.messageBox(link.mainWindow, link.messageText, "Error");
-            clink::setStatusEnabled(link, false);
-            clink::repaintMain(link);
-            return false;
-        }
-        if (connection != clink::Connection::Ready) {
-            link.messageText = "Keine Verbindung!";
-            ctx.controllerVersion = noSetupVersion;
-            clink::errorTail(link);
-            return false;
-        }
+    const Connection connection = connect(link, Reprobe::WhenNotReady);
+    if (connection == Connection::NoAdapter) {
+        link.host.messageBox(link.mainWindow, link.messageText, texts::ErrorCaption);
+        clink::setStatusEnabled(link, false);
+        clink::repaintMain(link);
+        return ui::Outcome::Failed;
+    }
+    if (connection != Connection::Ready) {
+        return endWithoutController(ctx);
     }
     clink::setStatusEnabled(link, true);
     clink::setStatusText(link, "connecting....");
@@ -44,42 +44,44 @@ bool enterBootloader(UpdateContext& ctx) {
     adapter::startController(link, adapter::StartForm::Update);
     const int answer = clink::probeExchange(link);
     if (answer == clink::answerOtherDevice) {
-        showBox(ctx, "angeschlossenes Gerät ist kein ZEK-Micro!", "ERROR!");
-        return false;
+        showBox(ctx, texts::NotThisController, texts::ErrorUpperCaption);
+        return ui::Outcome::Failed;
     }
     if (answer != clink::answerReady) {
         link.messageText = "No connection!";
         clink::setStatusText(link, " ");
         clink::setStatusEnabled(link, false);
         clink::errorTail(link);
-        return false;
+        return ui::Outcome::Failed;
     }
     clink::setStatusText(link, "connected");
     clink::repaintMain(link);
-    return true;
+    return ui::Outcome::Done;
 }
 
-bool acceptVersion(UpdateContext& ctx, std::string& question) {
-    const int high = clink::readSetupByte(ctx.link, versionHighAddress) & 0xFF;
-    const int low = clink::readSetupByte(ctx.link, versionLowAddress) & 0xFF;
-    ctx.controllerVersion = high * 256 + low;
-    if (ctx.controllerVersion == noSetupVersion) {
+ui::Outcome acceptVersion(UpdateContext& ctx, std::string& question) {
+    const std::int32_t version = readVersion(ctx.link).version();
+    // Version bytes read over a vanished port are noise: nothing is judged or stored.
+    if (adapter::linesFailed(ctx.link)) {
+        return endWithoutController(ctx);
+    }
+    ctx.controllerVersion = version;
+    if (version == noSetupVersion) {
         question = noSetupQuestion;
-        return true;
+        return ui::Outcome::Done;
     }
-    const std::int32_t family = ctx.controllerVersion & familyMask;
-    if (family != familyThree && family != familyOne) {
-        showBox(ctx, "Bitte kompatibles Setup-Programm downloaden!", "ERROR!");
+    if (!knownFamily(version)) {
+        showBox(ctx, texts::GetCompatibleProgram, texts::ErrorUpperCaption);
         ctx.controllerVersion = noSetupVersion;
-        return false;
+        return ui::Outcome::Refused;
     }
-    if (!versionsFromFileName(ctx.state.updateFileName).fits(ctx.controllerVersion)) {
+    if (!versionsFromFileName(ctx.state.updateFileName).fits(version)) {
         showBox(ctx, "Datei nicht kompatibel!");
         clink::clearStatus(ctx.link);
-        return false;
+        return ui::Outcome::Refused;
     }
     question = "Update starten?";
-    return true;
+    return ui::Outcome::Done;
 }
 
 }  // namespace update

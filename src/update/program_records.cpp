@@ -1,5 +1,7 @@
 #include "adapter/adapter.h"
+#include "controller/setup_map.h"
 #include "link/link.h"
+#include "resources/texts.h"
 #include "update/procedure_steps.h"
 #include "update/update_progress.h"
 
@@ -7,21 +9,22 @@ namespace update {
 
 namespace {
 
-constexpr int lockFlagsAddress = 13;
-constexpr int rcSetupAllowedBit = 0x01;
+using namespace controller;
+
 // "OK" stays in the status field long enough to be read.
 constexpr std::uint32_t okShownMs = 1000;
 constexpr int noPage = -1;
 
-void failProgramming(UpdateContext& ctx, UpdateProgress& progress, std::string_view text) {
+ui::Outcome failProgramming(UpdateContext& ctx, UpdateProgress& progress, std::string_view text) {
     progress.finish();
     showBox(ctx, text);
     clink::clearStatus(ctx.link);
+    return ui::Outcome::Failed;
 }
 
 }  // namespace
 
-void programRecords(UpdateContext& ctx, const std::vector<UpdateRecord>& records) {
+ui::Outcome programRecords(UpdateContext& ctx, const std::vector<UpdateRecord>& records) {
     adapter::LinkContext& link = ctx.link;
     clink::setStatusEnabled(link, true);
     clink::repaintMain(link);
@@ -38,22 +41,19 @@ void programRecords(UpdateContext& ctx, const std::vector<UpdateRecord>& records
     for (const UpdateRecord& record : records) {
         if (record.page != currentPage) {
             if (byteLoaded && clink::commitFlashPage(link, currentPage) != 0) {
-                failProgramming(ctx, progress, "Read/write error - code1!");
-                return;
+                return failProgramming(ctx, progress, "Read/write error - code1!");
             }
             currentPage = record.page;
             clink::selectFlashPage(link, currentPage);
         }
         if (clink::loadPageByte(link, record.offset, record.data) != 0) {
-            failProgramming(ctx, progress, "Read/write error - code2!");
-            return;
+            return failProgramming(ctx, progress, "Read/write error - code2!");
         }
         byteLoaded = true;
         progress.recordDone();
     }
     if (currentPage == noPage || clink::commitFlashPage(link, currentPage) != 0) {
-        failProgramming(ctx, progress, "Read/write error!");
-        return;
+        return failProgramming(ctx, progress, "Read/write error!");
     }
     progress.finish();
 
@@ -63,11 +63,18 @@ void programRecords(UpdateContext& ctx, const std::vector<UpdateRecord>& records
     adapter::delayMs(link, okShownMs);
     clink::setStatusEnabled(link, false);
     clink::repaintMain(link);
-    // The new firmware starts with the RC setup allowed; the write is not checked, as the
-    // user reads the settings again anyway.
-    const int lockFlags = clink::readSetupByte(link, lockFlagsAddress);
-    clink::writeSetupByte(link, lockFlagsAddress, (lockFlags | rcSetupAllowedBit) & 0xFF);
+    // The new firmware starts with the RC setup allowed. A lost write would leave the
+    // RC setup locked without a word, so it is said; the firmware is in all the same.
+    const int lockFlags = clink::readSetupByte(link, address::lockFlags);
+    if (clink::writeSetupByte(link, address::lockFlags, (lockFlags | lock::rcSetupFree) & 0xFF) !=
+        0) {
+        link.host.setPendingDetail(
+            "the firmware was updated, but allowing the RC setup again (setup byte 13) did "
+            "not read back: the RC setup may still be locked");
+        showBox(ctx, texts::WriteError, texts::ErrorBangCaption);
+    }
     ctx.controllerVersion = noSetupVersion;
+    return ui::Outcome::Done;
 }
 
 }  // namespace update

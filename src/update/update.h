@@ -5,6 +5,7 @@
 #include <string>
 
 #include "adapter/link_context.h"
+#include "ui/outcome.h"
 
 namespace update {
 
@@ -23,13 +24,13 @@ struct UpdateContext {
     std::int32_t& controllerVersion;  // the settings' SetupImage field
 };
 
-void runUpdate(UpdateContext& ctx);
+ui::Outcome runUpdate(UpdateContext& ctx);
 
 // The file-open dialog ("Open a File", "*.upd"); false when cancelled or no name came back.
 // Otherwise the chosen path becomes state.updateFilePath.
-bool chooseUpdateFile(UpdateContext& ctx);
+[[nodiscard]] bool chooseUpdateFile(UpdateContext& ctx);
 
-enum class RememberResult {
+enum class [[nodiscard]] RememberResult{
     Stored,
     FileMissing,      // the path is empty or its file cannot be opened
     NoExtension,      // no ".upd" at positions 1 … 250: "Open Error!" in messageText

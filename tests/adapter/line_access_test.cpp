@@ -51,6 +51,9 @@ TEST(OpenSerialPort, FailuresWithTheirTextsAlreadyOpenClosedAndReopened) {
         EXPECT_EQ(openSerialPort(rig.ctx), 1);
         EXPECT_EQ(rig.messageText, c.text);
         EXPECT_FALSE(rig.state.portOpen);
+        // The box text stays the system's; the reason is its detail and a log line.
+        const std::string detail = "COM2: open failed: No such file or directory";
+        EXPECT_EQ(rig.host.pendingDetail(), detail);
         rig.serialPorts.nextResult = SerialOpenResult::Ok;
         EXPECT_EQ(openSerialPort(rig.ctx), 0);
         EXPECT_EQ(openSerialPort(rig.ctx), 0);  // an open port is not touched again
@@ -60,7 +63,28 @@ TEST(OpenSerialPort, FailuresWithTheirTextsAlreadyOpenClosedAndReopened) {
         EXPECT_EQ(rig.state.serialPort, nullptr);
         EXPECT_EQ(openSerialPort(rig.ctx), 0);
         EXPECT_EQ(joined(rig.changes()), "open COM2, open COM2, close, open COM2");
+        EXPECT_EQ(joined(rig.host.log),
+                  detail + ", COM2: port opened, COM2: port closed, COM2: port opened");
     }
+}
+
+// A factory that knows no error: the failure still names the device and the step.
+class SilentFactory final : public SerialPortFactory {
+  public:
+    std::unique_ptr<LineAccess> open(const std::string&, SerialOpenResult& result) override {
+        result = SerialOpenResult::CannotOpen;
+        return nullptr;
+    }
+};
+
+TEST(OpenSerialPort, AFactoryWithoutAnErrorStillNamesTheDevice) {
+    RecordingRig rig;
+    SilentFactory factory;
+    LinkContext ctx{rig.port, rig.state,  rig.messageText, rig.recorder.clock,
+                    factory,  rig.portIo, rig.host,        nullptr};
+    EXPECT_EQ(openSerialPort(ctx), 1);
+    EXPECT_EQ(rig.messageText, "COM-Init-Error!");
+    EXPECT_EQ(rig.host.pendingDetail(), "COM2: open failed");
 }
 
 TEST(SerialLines, AVanishedPortIsClosedAndAReplugWorksAgain) {
@@ -73,10 +97,18 @@ TEST(SerialLines, AVanishedPortIsClosedAndAReplugWorksAgain) {
     EXPECT_TRUE(linesFailed(rig.ctx));
     setClock(rig.ctx, true);  // nothing left to act on
     EXPECT_EQ(joined(rig.changes()), "CLOCK high, port lost, close");
+    // The first failure is kept, and it is the detail of the box that follows.
+    const std::string lost = "COM2: ioctl(TIOCMGET) failed: Input/output error";
+    ASSERT_NE(linesFault(rig.ctx), nullptr);
+    EXPECT_EQ(linesFault(rig.ctx)->describe(), lost);
+    EXPECT_EQ(rig.host.pendingDetail(), lost);
+    EXPECT_EQ(rig.host.log.back(), lost);
+    EXPECT_FALSE(linesFaultShown(rig.ctx));  // the command shows its own box
 
     rig.recorder.serialFailAfter = -1;  // plugged in again
     EXPECT_EQ(openSerialPort(rig.ctx), 0);
     EXPECT_FALSE(linesFailed(rig.ctx));
+    EXPECT_EQ(linesFault(rig.ctx), nullptr);
 
     // A read from a vanished port keeps the last modem status.
     rig.state.modemStatus = modemCtsOn;
@@ -94,6 +126,7 @@ TEST(ParallelLines, EveryChangeWritesTheWholeImageAndDataInIsStatusBitSix) {
     setDataOut(rig.ctx, false);
     setClock(rig.ctx, false);
     EXPECT_EQ(joined(rig.trace()), "data 0x01, data 0x09, data 0x0B, data 0x0A, data 0x08");
+    EXPECT_EQ(rig.recorder.operations, 5);  // one register write per change, no read-back
     EXPECT_EQ(rig.recorder.lastBase, 0x378);
 
     rig.port.parallelBase = 0x278;
@@ -117,10 +150,13 @@ TEST(ParallelLines, DriverFailureIsShownOnceAndEndsTheDialogTheNextCommandTriesA
     EXPECT_EQ(readDataIn(rig.ctx), 0);
     setReset(rig.ctx, true);
     EXPECT_EQ(boxes(rig.host), "0 Error: Error during driver access!");
+    EXPECT_EQ(rig.host.details,
+              std::vector<std::string>{"parallel port 0378: write data register failed"});
     EXPECT_TRUE(mainWindow.ended());
     EXPECT_EQ(mainWindow.result(), 1);
     EXPECT_EQ(rig.state.inputWord, 0x1234);
     EXPECT_TRUE(linesFailed(rig.ctx));
+    EXPECT_TRUE(linesFaultShown(rig.ctx));
     EXPECT_EQ(rig.recorder.operations, 1);  // only the first access reached the port
 
     // The ended dialog was a sub-dialog; the next command runs in the main dialog.

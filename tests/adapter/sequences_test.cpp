@@ -54,6 +54,22 @@ TEST(DetectAdapter, LoopBackPortFailuresAndTheParallelPort) {
     EXPECT_EQ(parallel.steps(), "");
 }
 
+TEST(VerboseLog, AdapterTestResetsAndStartsNameThePort) {
+    RecordingRig rig;
+    EXPECT_EQ(detectAdapter(rig.ctx), 0);
+    EXPECT_EQ(resetController(rig.ctx, ResetForm::Long), 0);
+    startController(rig.ctx, StartForm::Update);
+    rig.recorder.dsr = DsrMode::Missing;
+    EXPECT_EQ(detectAdapter(rig.ctx), 1);
+    closeSerialPort(rig.ctx);
+    rig.selectParallel();
+    EXPECT_EQ(resetController(rig.ctx, ResetForm::Short), 0);
+    EXPECT_EQ(joined(rig.host.log),
+              "COM2: port opened, COM2: adapter test passed, COM2: reset, long form, "
+              "COM2: start, bootloader form, COM2: adapter test failed, no adapter found, "
+              "COM2: port closed, parallel port 0378: reset, short form");
+}
+
 TEST(ResetController, BothFormsOnBothAdapters) {
     struct Case {
         bool parallel;

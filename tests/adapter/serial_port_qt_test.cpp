@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "adapter/adapter.h"
 #include "adapter/serial_port_qt.h"
@@ -30,13 +32,20 @@ struct PseudoTerminal {
     std::string path;
 };
 
-TEST(QtSerialPorts, AMissingDeviceOrOneThatIsNoTerminalCannotBeOpened) {
-    for (const char* device : {"/dev/zek-no-such-port", "/dev/null"}) {
+TEST(QtSerialPorts, AMissingDeviceOrOneThatIsNoTerminalCannotBeOpenedAndSaysWhy) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"/dev/zek-no-such-port", "/dev/zek-no-such-port: open failed: No such file or directory"},
+        {"/dev/null", "/dev/null: open failed: "},  // the reason is the system's
+    };
+    for (auto [device, detail] : cases) {
         QtSerialPortFactory factory;
         SerialOpenResult result = SerialOpenResult::Ok;
-        EXPECT_EQ(factory.open(device, result), nullptr);
+        ui::SystemError error;
+        EXPECT_EQ(factory.open(device, result, error), nullptr);
         EXPECT_EQ(result, SerialOpenResult::CannotOpen) << device;
-        EXPECT_FALSE(factory.lastError().empty());
+        EXPECT_EQ(error.describe().rfind(detail, 0), 0u) << error.describe();
+        EXPECT_FALSE(error.reason.empty()) << device;
+        EXPECT_EQ(factory.lastError(), error.describe());
     }
 }
 
@@ -52,7 +61,8 @@ TEST(QtSerialPorts, ATerminalWithoutModemLinesIsNoSerialPort) {
     EXPECT_EQ(factory.open(pty.path, result), nullptr);
     EXPECT_EQ(result, SerialOpenResult::CannotReadSettings);
 
-    // The adapter test reports it, and a missing device too.
+    // The adapter test reports it with the system's text, and the reason behind it as the
+    // next box's detail and in the log; a missing device too.
     testing::RecordingRig rig;
     LinkContext ctx{rig.port, rig.state,  rig.messageText, rig.recorder.clock,
                     factory,  rig.portIo, rig.host,        nullptr};
@@ -60,9 +70,15 @@ TEST(QtSerialPorts, ATerminalWithoutModemLinesIsNoSerialPort) {
     EXPECT_EQ(detectAdapter(ctx), 1);
     EXPECT_EQ(rig.messageText, "Kann COM-Port Einstellung nicht lesen.");
     EXPECT_FALSE(rig.state.portOpen);
+    const std::string ptyDetail = rig.host.pendingDetail();
+    EXPECT_EQ(ptyDetail.rfind(pty.path + ": ioctl(TIOCMGET) failed: ", 0), 0u) << ptyDetail;
+    EXPECT_EQ(rig.host.log, std::vector<std::string>{ptyDetail});
+
     rig.port.comDeviceName = "/dev/zek-no-such-port";
     EXPECT_EQ(detectAdapter(ctx), 1);
     EXPECT_EQ(rig.messageText, "COM-Init-Error!");
+    EXPECT_EQ(rig.host.pendingDetail(),
+              "/dev/zek-no-such-port: open failed: No such file or directory");
 }
 
 }  // namespace

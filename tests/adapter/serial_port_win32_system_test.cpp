@@ -34,9 +34,9 @@ std::string portFromEnvironment(const char* variable) {
 TEST(Win32SystemSerialPort, AMissingPortFailsToOpenWithTheSystemsReason) {
     CommPortFactory factory;
     SerialOpenResult result = SerialOpenResult::Ok;
-    EXPECT_EQ(factory.open("ZEK-NO-SUCH-PORT", result), nullptr);
+    ui::SystemError error;
+    EXPECT_EQ(factory.open("ZEK-NO-SUCH-PORT", result, error), nullptr);
     EXPECT_EQ(result, SerialOpenResult::CannotOpen);
-    const ui::SystemError& error = factory.lastError();
     EXPECT_EQ(error.call, "CreateFileW");
     EXPECT_EQ(error.code, errorFileNotFound);
     // FormatMessage's own text, without its line break.
@@ -52,12 +52,13 @@ TEST(Win32SystemSerialPort, ADeviceWithoutSerialSettingsCannotBeRead) {
     }
     CommPortFactory factory;
     SerialOpenResult result = SerialOpenResult::Ok;
-    EXPECT_EQ(factory.open(port, result), nullptr);
+    ui::SystemError error;
+    EXPECT_EQ(factory.open(port, result, error), nullptr);
     EXPECT_EQ(result, SerialOpenResult::CannotReadSettings);
-    EXPECT_EQ(factory.lastError().call, "GetCommState");
-    EXPECT_NE(factory.lastError().code, 0);
+    EXPECT_EQ(error.call, "GetCommState");
+    EXPECT_NE(error.code, 0);
     // The handle was closed again: the port opens as far as before once more.
-    EXPECT_EQ(factory.open(port, result), nullptr);
+    EXPECT_EQ(factory.open(port, result, error), nullptr);
     EXPECT_EQ(result, SerialOpenResult::CannotReadSettings);
 }
 
@@ -68,15 +69,15 @@ TEST(Win32SystemSerialPort, APortWithoutModemLinesOpensAndFailsAtItsFirstLineCal
     }
     CommPortFactory factory;
     SerialOpenResult result = SerialOpenResult::CannotOpen;
-    std::unique_ptr<LineAccess> lines = factory.open(port, result);
-    ASSERT_NE(lines, nullptr) << factory.lastError().describe();
+    ui::SystemError error;
+    std::unique_ptr<LineAccess> lines = factory.open(port, result, error);
+    ASSERT_NE(lines, nullptr) << error.describe();
     EXPECT_EQ(result, SerialOpenResult::Ok);
     lines->setClock(true);
     ASSERT_TRUE(lines->failed());
-    const ui::SystemError& error = static_cast<CommLines&>(*lines).error();
-    EXPECT_EQ(error.subject, port);
-    EXPECT_EQ(error.call, "EscapeCommFunction");
-    EXPECT_EQ(error.code, errorNotSupported);
+    EXPECT_EQ(lines->fault()->subject, port);
+    EXPECT_EQ(lines->fault()->call, "EscapeCommFunction");
+    EXPECT_EQ(lines->fault()->code, errorNotSupported);
     EXPECT_EQ(lines->readDataIn(), 0);
 }
 

@@ -103,10 +103,11 @@ TEST(Win32SerialPort, OpensAt9600EightNoneOneWithoutFlowControlAndKeepsTheRest) 
     calls.readState.native.fill(std::byte{0x5A});
     CommPortFactory factory(calls);
     SerialOpenResult result = SerialOpenResult::CannotOpen;
-    auto lines = factory.open("COM12", result);
+    ui::SystemError error{"COM12", "left over", 1, "from before"};
+    auto lines = factory.open("COM12", result, error);
     ASSERT_NE(lines, nullptr);
     EXPECT_EQ(result, SerialOpenResult::Ok);
-    EXPECT_TRUE(factory.lastError().empty());
+    EXPECT_TRUE(error.empty());
     EXPECT_EQ(calls.calls, openingCalls);
 
     const CommSettings& state = calls.written;
@@ -145,22 +146,16 @@ TEST(Win32SerialPort, EachOpeningFailureHasItsTextAndTheSystemsReason) {
     for (const Case& failing : cases) {
         SCOPED_TRACE(failing.call);
         FakeCommCalls calls;
-        calls.failures[failing.call] = failing.code;
         CommPortFactory factory(calls);
-        testing::RecordingRig rig;
-        LinkContext ctx{rig.port, rig.state,  rig.messageText, rig.recorder.clock,
-                        factory,  rig.portIo, rig.host,        nullptr};
-        rig.port.comDeviceName = "COM12";
 
-        EXPECT_EQ(openSerialPort(ctx), 1);
-        EXPECT_EQ(rig.messageText, failing.text);
-        EXPECT_FALSE(rig.state.portOpen);
-        const ui::SystemError& error = factory.lastError();
+        calls.failures[failing.call] = failing.code;
+        SerialOpenResult result = SerialOpenResult::Ok;
+        ui::SystemError error;
+        EXPECT_EQ(factory.open("COM12", result, error), nullptr);
         EXPECT_EQ(error.subject, "COM12");
         EXPECT_EQ(error.call, failing.call);
         EXPECT_EQ(error.code, static_cast<int>(failing.code));
         EXPECT_EQ(error.reason, "system text " + std::to_string(failing.code));
-
         // A handle that was opened is closed again, so the next attempt can open it.
         std::vector<std::string> expected(openingCalls.begin(),
                                           openingCalls.begin() + failing.callsMade);
@@ -169,10 +164,21 @@ TEST(Win32SerialPort, EachOpeningFailureHasItsTextAndTheSystemsReason) {
         }
         EXPECT_EQ(calls.calls, expected);
 
+        // Through the line driver: the system's own text, the reason as the box's detail.
+        testing::RecordingRig rig;
+        LinkContext ctx{rig.port, rig.state,  rig.messageText, rig.recorder.clock,
+                        factory,  rig.portIo, rig.host,        nullptr};
+        rig.port.comDeviceName = "COM12";
+        calls.failures[failing.call] = failing.code;
+        EXPECT_EQ(openSerialPort(ctx), 1);
+        EXPECT_EQ(rig.messageText, failing.text);
+        EXPECT_FALSE(rig.state.portOpen);
+        EXPECT_EQ(rig.host.pendingDetail(), std::string("COM12: ") + failing.call +
+                                                " failed: system text " +
+                                                std::to_string(failing.code));
         calls.calls.clear();
         EXPECT_EQ(openSerialPort(ctx), 0);
         EXPECT_EQ(calls.calls, openingCalls);
-        EXPECT_TRUE(factory.lastError().empty());
     }
 }
 
@@ -215,7 +221,7 @@ TEST(Win32SerialPort, TheFirstFailedCallStopsEveryFurtherCall) {
         lines.setClock(true);
         (void)lines.readDataIn();
         ASSERT_TRUE(lines.failed());
-        EXPECT_EQ(lines.error().describe(),
+        EXPECT_EQ(lines.fault()->describe(),
                   std::string("COM7: ") + call + " failed: system text 22");
         const std::size_t made = calls.calls.size();
         lines.setDataOut(true);

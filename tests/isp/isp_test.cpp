@@ -127,12 +127,12 @@ TEST(ShowActivity, TextBeforeTheFirstControlCharacterThenEightyBlanksWithinTheBu
 TEST(Calibration, OnRecordedLines) {
     RecordedIsp plain;
     plain.queue(processor);
-    ASSERT_EQ(ispConnect(plain.ctx), 0);
+    ASSERT_EQ(ispConnect(plain.ctx), IspConnection::Connected);
     RecordedIsp lost;  // the port vanishes while the calibration byte is read
     lost.queue(processor);
     lost.rig.recorder.serialFailAfter =
         plain.rig.recorder.operations - plain.rig.serialPorts.opens + 100;
-    calibrateOscillator(lost.ctx);
+    EXPECT_EQ(calibrateOscillator(lost.ctx), ui::Outcome::Failed);
     EXPECT_TRUE(lost.rig.state.ispConnected);
     EXPECT_EQ(lost.rig.recorder.count("RESET high"), 1);  // never started, so never written
     EXPECT_EQ(boxes(lost.rig.host), Boxes{"0 ERROR!: Keine Verbindung!"});
@@ -141,7 +141,7 @@ TEST(Calibration, OnRecordedLines) {
     differs.queue(processor);
     differs.queue({0, 0, 0, 0xA5, 0x00, 0xFE, 0x00, 0xFE, 0x00, 0x00, 0x5A, 0x00, 0x00, 0x00, 0xA5,
                    0x00, 0x00, 0x5A});
-    calibrateOscillator(differs.ctx);
+    EXPECT_EQ(calibrateOscillator(differs.ctx), ui::Outcome::Failed);
     EXPECT_EQ(boxes(differs.rig.host),
               Boxes{"0 Kalibrierung fehlgeschlagen!: soll: A5\n\nalt: 5A\nneu: 5A"});
 }
@@ -175,33 +175,34 @@ std::string signatureLines(const std::string& bytes) {
 
 TEST(IspConnect, OutcomesResetsAndPulses) {
     using enum sim::FamilyOneReads;
+    using enum IspConnection;
     const std::string unknown = "Unknown Device Code!\n\n";
     const struct {
         const char* name;
         sim::IspConfig config;
-        int result;
+        IspConnection result;
         std::string failure;    // messageText before the signature lines
         std::string signature;  // the last one read; empty: none
         int resets;
         int pulses;
     } cases[] = {
         // clang-format off
-        {"family 90", {.signature = {0x1E, 0x90, 0x07}}, 0, "", "1E 90 07", 1, 4 * 32},
-        {"family 94", {.signature = {0x1E, 0x94, 0x07}}, 0, "", "1E 94 07", 1, 4 * 32},
+        {"family 90", {.signature = {0x1E, 0x90, 0x07}}, Connected, "", "1E 90 07", 1, 4 * 32},
+        {"family 94", {.signature = {0x1E, 0x94, 0x07}}, Connected, "", "1E 94 07", 1, 4 * 32},
         // The first attempt had the echo, so only one reset more.
-        {"family 8F", {.signature = {0x1E, 0x8F, 0x07}}, 1, unknown, "1E 8F 07", 2, 8 * 32},
-        {"family 95", {.signature = {0x1E, 0x95, 0x07}}, 1, unknown, "1E 95 07", 2, 8 * 32},
+        {"family 8F", {.signature = {0x1E, 0x8F, 0x07}}, Failed, unknown, "1E 8F 07", 2, 8 * 32},
+        {"family 95", {.signature = {0x1E, 0x95, 0x07}}, Failed, unknown, "1E 95 07", 2, 8 * 32},
         // 73 enables; 35 extra pulses in each of the two resyncs.
-        {"silent", {.neverEchoes = true}, 1, "No Connection!\n\n", "", 4, 73 * 32 + 2 * 35},
-        {"locked twice", {.familyOne = Always}, ispLocked, "Device locked!\n\n", "00 01 02", 3,
+        {"silent", {.neverEchoes = true}, Failed, "No Connection!\n\n", "", 4, 73 * 32 + 2 * 35},
+        {"locked twice", {.familyOne = Always}, Locked, "Device locked!\n\n", "00 01 02", 3,
          12 * 32},
-        {"locked once, then 93", {.familyOne = Once, .familyOnePasses = 2}, 1, unknown, "1E 93 07",
+        {"locked once, then 93", {.familyOne = Once, .familyOnePasses = 2}, Failed, unknown, "1E 93 07",
          3, 12 * 32},
-        {"erased", {.signatureErased = true}, 0, "", "FF FF FF", 2, 8 * 32},
+        {"erased", {.signatureErased = true}, Connected, "", "FF FF FF", 2, 8 * 32},
         // Two enables out of step, then one with a pulse for each bit the processor is ahead.
-        {"1 bit ahead", {.frameOffsetBits = 1}, 0, "", "1E 93 07", 2, 6 * 32 + 31 * 33},
-        {"7 bits ahead", {.frameOffsetBits = 7}, 0, "", "1E 93 07", 2, 6 * 32 + 25 * 33},
-        {"31 bits ahead", {.frameOffsetBits = 31}, 0, "", "1E 93 07", 2, 6 * 32 + 1 * 33},
+        {"1 bit ahead", {.frameOffsetBits = 1}, Connected, "", "1E 93 07", 2, 6 * 32 + 31 * 33},
+        {"7 bits ahead", {.frameOffsetBits = 7}, Connected, "", "1E 93 07", 2, 6 * 32 + 25 * 33},
+        {"31 bits ahead", {.frameOffsetBits = 31}, Connected, "", "1E 93 07", 2, 6 * 32 + 1 * 33},
         // clang-format on
     };
     for (const auto& c : cases) {
@@ -216,8 +217,8 @@ TEST(IspConnect, OutcomesResetsAndPulses) {
             const std::string lines =
                 c.signature.empty() ? "" : signatureLines(c.signature) + "Echo 53 received";
             EXPECT_EQ(isp.state.deviceInfoText, lines);
-            EXPECT_EQ(isp.rig.messageText(), c.result == 0 ? "" : c.failure + lines);
-            EXPECT_EQ(isp.rig.linkState().ispConnected, c.result != 1);
+            EXPECT_EQ(isp.rig.messageText(), c.result == Connected ? "" : c.failure + lines);
+            EXPECT_EQ(isp.rig.linkState().ispConnected, c.result != Failed);
             EXPECT_EQ(isp.rises(sim::Line::Reset), c.resets);
             EXPECT_EQ(isp.rises(sim::Line::Clock), c.pulses);
             EXPECT_EQ(boxes(isp.rig.host()),
@@ -228,38 +229,40 @@ TEST(IspConnect, OutcomesResetsAndPulses) {
 
 TEST(ServiceCommands, ReportsAndWaysOut) {
     const auto stillBooting = [](Rig& r) { r.controllerConfig().bootNs = 2'000'000'000; };
+    using enum ui::Outcome;
     const std::string info =
         "0 Info:: " + signatureLines("1E 93 07") + "\nLockbits: FF\nFuse HB: D9\nFuse LB: E1\n";
     const struct {
         const char* name;
-        void (*command)(IspContext&);
+        ui::Outcome (*command)(IspContext&);
         void (*configure)(Rig&);
         std::string box;
+        ui::Outcome outcome;
         bool running;  // the controller left running, else held in reset
     } cases[] = {
         // clang-format off
         // The probe's 0xFD: nothing written.
         {"calibrate, other kind", calibrateOscillator,
          [](Rig& r) { r.controllerConfig().kind = sim::DeviceKind::OtherKind; },
-         "0 ERROR!: angeschlossenes Gerät ist kein ZEK-Micro!", true},
+         "0 ERROR!: angeschlossenes Gerät ist kein ZEK-Micro!", Failed, true},
         {"calibrate, no adapter", calibrateOscillator,
          [](Rig& r) { r.serialConfig().loopBack = sim::LoopBack::Missing; },
-         "1227 Error: No Adaptor found at COM2\n", true},
+         "1227 Error: No Adaptor found at COM2\n", Failed, true},
         {"calibrate, firmware silent", calibrateOscillator, stillBooting,
-         "1227 Error: Keine Verbindung!", true},
+         "1227 Error: Keine Verbindung!", Failed, true},
         // Held in reset; the field no longer says "connecting....".
         {"calibrate, locked", calibrateOscillator,
          [](Rig& r) { r.ispConfig().familyOne = sim::FamilyOneReads::Always; },
-         "0 ERROR!: Keine Verbindung!", false},
-        {"info", showControllerInfo, [](Rig&) {}, info, false},
-        {"info, probe unanswered", showControllerInfo, stillBooting, info, false},
+         "0 ERROR!: Keine Verbindung!", Failed, false},
+        {"info", showControllerInfo, [](Rig&) {}, info, Done, false},
+        {"info, probe unanswered", showControllerInfo, stillBooting, info, Done, false},
         // clang-format on
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         SimIsp isp;
         c.configure(isp.rig);
-        c.command(isp.ctx);
+        EXPECT_EQ(c.command(isp.ctx), c.outcome);
         EXPECT_EQ(boxes(isp.rig.host()), Boxes{c.box});
         EXPECT_EQ(isp.rig.controller().mode() == sim::ControllerMode::Firmware, c.running);
         EXPECT_EQ(isp.rig.setupMemory()[oscCalibration], 0xFF);
@@ -270,9 +273,9 @@ TEST(ServiceCommands, ReportsAndWaysOut) {
 
 TEST(Calibration, CopiesTheFactoryValueAndASecondRunFindsItThere) {
     SimIsp isp;
-    calibrateOscillator(isp.ctx);
+    EXPECT_EQ(calibrateOscillator(isp.ctx), ui::Outcome::Done);
     EXPECT_EQ(isp.rig.controller().mode(), sim::ControllerMode::Firmware);
-    calibrateOscillator(isp.ctx);
+    EXPECT_EQ(calibrateOscillator(isp.ctx), ui::Outcome::Done);
     EXPECT_EQ(boxes(isp.rig.host()),
               (Boxes{"0 Kalibrierung erfolgreich!: soll: A5\n\nalt: FF\nneu: A5",
                      "0 Kalibrierung erfolgreich!: soll: A5\n\nalt: A5\nneu: A5"}));

@@ -91,6 +91,71 @@ TEST(ExchangeWord, TwoWordsKeepBothAnswersAndHaveNoLeadingDelay) {
               "delay -2, 0x56, delay -2, 0x78, delay -2, 0x56, delay -2, 0x78");
 }
 
+// A port that sends a whole exchange in one transfer, as a USB bit-bang chip does.
+class TransferLines final : public adapter::LineAccess {
+  public:
+    void setClock(bool) override { ++lineCalls; }
+    void setDataOut(bool) override { ++lineCalls; }
+    void setReset(bool) override { ++lineCalls; }
+    int readDataIn() override { return ++lineCalls, 0; }
+    adapter::LineTraits traits() const override { return {.exchangesAtOnce = true}; }
+    std::uint32_t exchangeBits(std::uint32_t bits, int count,
+                               const adapter::BitClocking& clocking) override {
+        transfers.push_back({bits, count, clocking});
+        return answer;
+    }
+
+    struct Transfer {
+        std::uint32_t bits;
+        int count;
+        adapter::BitClocking clocking;
+    };
+    std::vector<Transfer> transfers;
+    std::uint32_t answer = 0x5A;
+    int lineCalls = 0;
+};
+
+class TransferPorts final : public adapter::SerialPortFactory {
+  public:
+    using SerialPortFactory::open;
+    std::unique_ptr<adapter::LineAccess> open(const std::string&, adapter::SerialOpenResult& result,
+                                              ui::SystemError&) override {
+        result = adapter::SerialOpenResult::Ok;
+        auto lines = std::make_unique<TransferLines>();
+        opened = lines.get();
+        return lines;
+    }
+    TransferLines* opened = nullptr;
+};
+
+TEST(ExchangeByte, APortThatSendsAtOnceGetsEachByteAndWordAsOneTransfer) {
+    RecordingRig rig;
+    TransferPorts ports;
+    LinkContext ctx{rig.port, rig.state,  rig.messageText, rig.recorder.clock,
+                    ports,    rig.portIo, rig.host,        nullptr};
+    ASSERT_EQ(adapter::openSerialPort(ctx), 0);
+    rig.state.adapterDetected = true;
+    rig.state.bitDelayCount = 3;
+    EXPECT_EQ(exchangeByte(ctx, 0x1A5), 0x5A);
+    ports.opened->answer = 0xBEEF;
+    rig.state.sendRegister = 0x12345678;
+    exchangeWord(ctx);
+    EXPECT_EQ(rig.state.receiveRegister, 0x5ABEEF);
+
+    const auto& transfers = ports.opened->transfers;
+    ASSERT_EQ(transfers.size(), 2u);
+    EXPECT_EQ(transfers[0].bits, 0xA5u);
+    EXPECT_EQ(transfers[0].count, 8);
+    EXPECT_EQ(transfers[1].bits, 0x5678u);
+    EXPECT_EQ(transfers[1].count, 16);
+    // The serial adapter's clocking goes with it: its bit delay and its idle DATA-OUT.
+    EXPECT_EQ(transfers[0].clocking.readsPerDelay, 15);
+    EXPECT_TRUE(transfers[0].clocking.traits.idleDataOutHigh);
+    EXPECT_TRUE(transfers[0].clocking.traits.delayAfterSample);
+    // Only the byte's leading bitDelay(2) went line by line.
+    EXPECT_EQ(ports.opened->lineCalls, 2 * 15);
+}
+
 TEST(Commands, BytesWaitsAnswersAndBoxes) {
     struct Case {
         const char* name;

@@ -95,11 +95,14 @@ TEST(OnTheSerialAdapter, AStuckLoopBackIsNoAdapter) {
 TEST(OnTheSerialAdapter, APortUnpluggedDuringACommandIsReportedAndWorksWhenBack) {
     Bench bench(false);
     bench.rig.serialConfig().vanishAfterOps = bench.rig.serialPorts().operationCount() + 200;
-    writeSetupByte(bench.link, 14, 0);
+    (void)writeSetupByte(bench.link, 14, 0);          // the port goes during this one
     EXPECT_EQ(writeSetupByte(bench.link, 14, 0), 1);  // whatever the dead lines showed
     EXPECT_FALSE(bench.link.state.portOpen);
+    EXPECT_EQ(bench.rig.host().pendingDetail(), "COM2: ioctl(TIOCMGET) failed: Input/output error");
     EXPECT_EQ(probeBootloader(bench.link), 1);
     EXPECT_EQ(bench.shown(), "0 Error: COM-Init-Error!");
+    // The box shows why: the device is gone.
+    EXPECT_EQ(bench.rig.host().pendingDetail(), "COM2: open failed: No such file or directory");
 
     bench.rig.serialPorts().replug();
     EXPECT_EQ(probeBootloader(bench.link), 0);

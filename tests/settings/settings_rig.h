@@ -43,24 +43,29 @@ struct SettingsRig {
     ui::RecordingHost& host() { return rig.host(); }
     std::size_t messageCount() { return host().messages.size(); }
 
-    void read(SettingsArea area = SettingsArea::Current) { readSettings(ctx, area); }
-    void write(SettingsArea area = SettingsArea::Current) { writeSettings(ctx, area); }
+    // How the last command ended.
+    ui::Outcome outcome = ui::Outcome::Done;
+
+    void read(SettingsArea area = SettingsArea::Current) { outcome = readSettings(ctx, area); }
+    void write(SettingsArea area = SettingsArea::Current) { outcome = writeSettings(ctx, area); }
     // A check box toggles itself before its handler runs, as under the mouse.
     void click(ui::ControlId id) {
         if (dialog.control(id).kind == ui::Kind::CheckBox) {
             dialog.setChecked(id, !dialog.checked(id));
         }
-        handleOptionCommand(ctx, id);
+        outcome = handleOptionCommand(ctx, id);
     }
     void type(ui::ControlId id, const std::string& text) { dialog.setText(id, text); }
 
     void readOk(SettingsArea area = SettingsArea::Current) {
         const std::size_t before = messageCount();
         read(area);
+        EXPECT_EQ(outcome, ui::Outcome::Done);
         ASSERT_EQ(messageCount(), before) << "read refused: " << host().lastText();
     }
     void writeOk(SettingsArea area = SettingsArea::Current) {
         write(area);
+        EXPECT_EQ(outcome, ui::Outcome::Done);
         ASSERT_EQ(messageCount(), 0u) << "write refused: " << host().lastText();
         EXPECT_EQ(dialog.text(StatusField), "OK");
     }

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
+#include <set>
 #include <tuple>
 
 #include "settings_rig.h"
@@ -191,6 +193,59 @@ TEST(WriteRefusals, ShowTheirMessageAndWriteNothing) {
         EXPECT_EQ(s.memory(), before);
         EXPECT_EQ(s.host().beeps, beeps);
     }
+}
+
+}  // namespace
+}  // namespace settings::testing
+
+namespace settings::testing {
+namespace {
+
+// The port vanishing at every few line operations of the byte writes. Only the neutral
+// time's low byte changes (2840 shows as 1.50, which stores 2839): once it is stored and
+// verified, every change is in, whatever the box says.
+TEST(WriteInterrupted, TheOutcomeSaysWhetherEveryChangedByteWasStored) {
+    const auto opsWhenWriting = [](SettingsRig& s) {
+        auto at = std::make_shared<std::uint64_t>(0);
+        s.host().onRepaint = [&s, at](ui::Dialog& d) {
+            if (*at == 0 && d.text(StatusField) == "schreiben.....") {
+                *at = s.rig.serialPorts().operationCount();
+            }
+        };
+        return at;
+    };
+    SettingsRig reference;
+    reference.readOk();
+    const auto writingAt = opsWhenWriting(reference);
+    reference.writeOk();
+    const std::uint64_t writeOps = reference.rig.serialPorts().operationCount() - *writingAt;
+
+    std::set<ui::Outcome> seen;
+    for (std::uint64_t k = 1; k < writeOps; k += 97) {
+        SCOPED_TRACE(k);
+        SettingsRig s;
+        s.readOk();
+        s.host().onRepaint = [&s, k](ui::Dialog& d) {
+            if (d.text(StatusField) == "schreiben....." &&
+                s.rig.serialConfig().vanishAfterOps == 0) {
+                s.rig.serialConfig().vanishAfterOps = s.rig.serialPorts().operationCount() + k;
+            }
+        };
+        s.write();
+        ASSERT_EQ(s.host().messages.size(), 1u);
+        EXPECT_EQ(s.host().lastText() + "|" + s.host().lastCaption(), "Schreibfehler!|Error!");
+        const std::string& detail = s.host().pendingDetail();
+        if (s.outcome == ui::Outcome::Done) {
+            EXPECT_EQ(s.memory()[6], 0x17);  // never claimed without the change stored
+            EXPECT_NE(detail.find("every change was stored"), std::string::npos) << detail;
+        } else {
+            EXPECT_EQ(s.outcome, ui::Outcome::Failed);
+            EXPECT_NE(detail.find("did not read back"), std::string::npos) << detail;
+        }
+        EXPECT_NE(detail.find("setup bytes stored and verified"), std::string::npos) << detail;
+        seen.insert(s.outcome);
+    }
+    EXPECT_EQ(seen, (std::set<ui::Outcome>{ui::Outcome::Done, ui::Outcome::Failed}));
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // The virtual adapters' wiring and their faults, seen through the seams the line driver uses.
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 #include "sim/test_rig.h"
 
 namespace sim {
@@ -42,11 +44,15 @@ TEST(SerialAdapter, OperationsCostTimeAVanishedPortStaysDeadUntilReplugged) {
     before = rig.clock().nowNs();
     port->setReset(true);  // the third operation finds the port gone
     EXPECT_TRUE(port->failed());
+    ASSERT_NE(port->fault(), nullptr);
+    EXPECT_EQ(port->fault()->describe(), "COM2: ioctl(TIOCMGET) failed: Input/output error");
     EXPECT_FALSE(port->readLoopBack());
     EXPECT_EQ(rig.clock().nowNs(), before);
     EXPECT_EQ(rig.controller().mode(), ControllerMode::InReset);  // RESET never rose
-    EXPECT_FALSE(rig.serialPorts().open("COM2", result));
+    ui::SystemError error;
+    EXPECT_FALSE(rig.serialPorts().open("COM2", result, error));
     EXPECT_EQ(result, SerialOpenResult::CannotOpen);
+    EXPECT_EQ(error.describe(), "COM2: open failed: No such file or directory");
 
     rig.serialPorts().replug();
     auto again = rig.serialPorts().open("COM2", result);
@@ -55,8 +61,10 @@ TEST(SerialAdapter, OperationsCostTimeAVanishedPortStaysDeadUntilReplugged) {
     EXPECT_TRUE(again->readLoopBack());
     EXPECT_TRUE(port->failed());  // the old handle stays dead
     rig.serialConfig().openResult = SerialOpenResult::CannotWriteTimeouts;
-    EXPECT_FALSE(rig.serialPorts().open("COM2", result));
+    rig.serialConfig().openErrno = EIO;
+    EXPECT_FALSE(rig.serialPorts().open("COM2", result, error));
     EXPECT_EQ(result, SerialOpenResult::CannotWriteTimeouts);
+    EXPECT_EQ(error.describe(), "COM2: tcsetattr failed: Input/output error");
 }
 
 TEST(ParallelAdapter, DataBitsDriveTheLinesStatusBit6ShowsDataInControlTurnsPinsAround) {

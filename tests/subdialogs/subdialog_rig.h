@@ -86,15 +86,17 @@ struct SubdialogRig {
     int lastOwner() { return host().messages.empty() ? -1 : host().messages.back().ownerId; }
 
     // Opens a sub-dialog whose script runs, is kept in lastDialog and then cancelled.
-    void open(void (*opening)(settings::SettingsContext&), Script script = {}) {
+    void open(ui::Outcome (*opening)(settings::SettingsContext&), Script script = {}) {
         host().modalScripts.push_back([this, script](ui::Dialog& dialog, const Command& command) {
             if (script) {
                 script(dialog, command);
             }
             lastDialog = dialog;
         });
-        opening(ctx);
+        outcome = opening(ctx);
     }
+    // How the last opening ended.
+    ui::Outcome outcome = ui::Outcome::Done;
 };
 
 }  // namespace subdialogs_test

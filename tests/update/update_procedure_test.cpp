@@ -23,6 +23,13 @@ constexpr std::int32_t noSetup = 0xFFFF;
 const std::string smallFile = plainUpdateFile(consecutiveRecords(0, 3));
 
 struct ProgressHost : ui::RecordingHost {
+    // The detail each box carried, in box order.
+    ui::Answer messageBox(const ui::Dialog* owner, std::string_view text, std::string_view caption,
+                          ui::Buttons buttons) override {
+        details.push_back(takePendingDetail());
+        return RecordingHost::messageBox(owner, text, caption, buttons);
+    }
+    std::vector<std::string> details;
     void showProgress(int done, int total, int secondsLeft) override {
         progress.push_back({done, total, secondsLeft});
     }
@@ -51,7 +58,7 @@ struct Station {
     void run(const std::string& name, const std::string& bytes) {
         dir.write(name, bytes);
         host.files.push_back(dir.file(name));
-        update::runUpdate(ctx);
+        outcome = update::runUpdate(ctx);
     }
 
     testing_support::TempDirectory dir;
@@ -64,6 +71,7 @@ struct Station {
     update::UpdateState state;
     std::int32_t controllerVersion = 50000;
     update::UpdateContext ctx{link, state, controllerVersion};
+    ui::Outcome outcome = ui::Outcome::Done;  // how the last run ended
     std::vector<std::string> statusTexts;
     std::pair<std::string, std::function<void(Station&)>> pending;  // once the status shows it
 };
@@ -93,7 +101,7 @@ TEST_F(UpdateProcedure, BothFormsProgramPagesInFileOrder) {
     for (const int page : {0, 1, 0, 255}) {
         expectedPages.insert(expectedPages.end(), {{Kind::Select, page}, {Kind::Commit, page}});
     }
-    update::runUpdate(ctx);  // no file chosen: nothing happens
+    EXPECT_EQ(update::runUpdate(ctx), ui::Outcome::Cancelled);  // no file chosen: nothing happens
     EXPECT_TRUE(host.messages.empty());
     Station scrambled;
     run("A3010B3012.upd", plainUpdateFile(records, "\r\n"));
@@ -213,6 +221,57 @@ TEST_F(UpdateProcedure, BootloaderStopsHalfwayAndARepeatSucceedsWithProgress) {
     EXPECT_EQ(std::pair(host.progress.front()[0], host.progress.front()[1]), std::pair(0, 2048));
     EXPECT_EQ(host.progress.back()[0], 2048);
     EXPECT_GE(std::ranges::count(statusTexts, "Update laeuft"), 2);
+}
+
+}  // namespace
+
+namespace {
+
+// The port vanishing k line operations after the bootloader answered, for every k that
+// falls inside the reads of setup bytes 32 and 33.
+TEST_F(UpdateProcedure, APortLostWhileTheVersionIsReadEndsWithNothingStored) {
+    std::uint64_t connectedAt = 0;
+    pending = {"connected",
+               [&](Station& s) { connectedAt = s.rig.serialPorts().operationCount(); }};
+    host.answers.push_back(ui::Answer::Cancel);
+    run("A3012B3012.upd", smallFile);
+    ASSERT_EQ(rig.serialPorts().openCount(), 1);
+    const std::uint64_t versionReadOps = rig.serialPorts().operationCount() - connectedAt;
+    ASSERT_GT(versionReadOps, 0u);
+
+    for (std::uint64_t k = 1; k < versionReadOps; k += 3) {
+        SCOPED_TRACE(k);
+        Station s;
+        s.setControllerVersion(0x2005);  // would be refused if the bytes were believed
+        s.pending = {"connected", [k](Station& t) {
+                         t.rig.serialConfig().vanishAfterOps =
+                             t.rig.serialPorts().operationCount() + k;
+                     }};
+        s.run("A3012B3012.upd", smallFile);
+        EXPECT_EQ(s.outcome, ui::Outcome::Failed);
+        ASSERT_EQ(s.host.messages.size(), 1u) << s.host.lastText();
+        EXPECT_EQ(s.host.lastText() + "|" + s.host.lastCaption(), "Keine Verbindung!|Error");
+        EXPECT_EQ(s.controllerVersion, noSetup);
+        EXPECT_TRUE(s.rig.pageLog().empty());
+    }
+}
+
+TEST_F(UpdateProcedure, ALostLockFlagWriteIsToldAndTheUpdateStaysDone) {
+    // The port goes during the very last operations: the firmware is in, the lock-flag
+    // write cannot read back.
+    Station reference;
+    reference.run("A3012B3012.upd", smallFile);
+    ASSERT_EQ(reference.outcome, ui::Outcome::Done);
+    const std::uint64_t total = reference.rig.serialPorts().operationCount();
+
+    rig.serialConfig().vanishAfterOps = total - 2;
+    run("A3012B3012.upd", smallFile);
+    EXPECT_EQ(outcome, ui::Outcome::Done);
+    EXPECT_FALSE(rig.pageLog().empty());
+    ASSERT_EQ(host.messages.size(), 2u);
+    EXPECT_EQ(host.lastText() + "|" + host.lastCaption(), "Schreibfehler!|Error!");
+    EXPECT_NE(host.details.back().find("RC setup"), std::string::npos) << host.details.back();
+    EXPECT_EQ(controllerVersion, noSetup);
 }
 
 }  // namespace

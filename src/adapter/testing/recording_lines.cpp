@@ -93,6 +93,7 @@ bool RecordingSerialLines::operate() {
     }
     if (m_recorder.serialFailAfter >= 0 && m_operations >= m_recorder.serialFailAfter) {
         m_failed = true;
+        m_fault = m_recorder.lostError;
         m_recorder.record("port lost");
         return false;
     }
@@ -165,12 +166,15 @@ std::uint32_t RecordingSerialLines::readModemStatus() {
 }
 
 std::unique_ptr<LineAccess> RecordingSerialPorts::open(const std::string& deviceName,
-                                                       SerialOpenResult& result) {
+                                                       SerialOpenResult& result,
+                                                       ui::SystemError& error) {
     ++opens;
     ++m_recorder.operations;
     m_recorder.record("open " + deviceName);
     result = nextResult;
     if (result != SerialOpenResult::Ok) {
+        error = nextError;
+        error.subject = deviceName;
         return nullptr;
     }
     return std::make_unique<RecordingSerialLines>(m_recorder);

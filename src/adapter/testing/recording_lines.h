@@ -84,6 +84,8 @@ class Recorder {
 
     void record(std::string what, bool read = false);
     void clockFell();
+    // The error a vanished port reports.
+    ui::SystemError lostError{"COM2", "ioctl(TIOCMGET)", 5, "Input/output error"};
 
     // The log with consecutive identical reads folded into "read DATA-IN x5".
     std::vector<std::string> trace() const;
@@ -107,7 +109,7 @@ class RecordingSerialLines final : public LineAccess {
     int readDataIn() override;
     bool readLoopBack() override;
     std::uint32_t readModemStatus() override;
-    bool failed() const override { return m_failed; }
+    const ui::SystemError* fault() const override { return m_failed ? &m_fault : nullptr; }
 
   private:
     bool operate();
@@ -116,15 +118,19 @@ class RecordingSerialLines final : public LineAccess {
     Recorder& m_recorder;
     int m_operations = 0;
     bool m_failed = false;
+    ui::SystemError m_fault;
 };
 
 class RecordingSerialPorts final : public SerialPortFactory {
   public:
     explicit RecordingSerialPorts(Recorder& recorder) : m_recorder(recorder) {}
-    std::unique_ptr<LineAccess> open(const std::string& deviceName,
-                                     SerialOpenResult& result) override;
+    using SerialPortFactory::open;
+    std::unique_ptr<LineAccess> open(const std::string& deviceName, SerialOpenResult& result,
+                                     ui::SystemError& error) override;
 
     SerialOpenResult nextResult = SerialOpenResult::Ok;
+    // The error of a failed opening; its subject is the device name.
+    ui::SystemError nextError{{}, "open", 2, "No such file or directory"};
     int opens = 0;
 
   private:
@@ -143,6 +149,21 @@ class RecordingPortIo final : public PortIo {
     Recorder& m_recorder;
 };
 
+// The recording host that also keeps the log lines and, for each box, the detail it
+// would show.
+class RecordingLinkHost final : public ui::RecordingHost {
+  public:
+    ui::Answer messageBox(const ui::Dialog* owner, std::string_view text, std::string_view caption,
+                          ui::Buttons buttons = ui::Buttons::Ok) override {
+        details.push_back(takePendingDetail());
+        return RecordingHost::messageBox(owner, text, caption, buttons);
+    }
+    void logEvent(std::string_view line) override { log.emplace_back(line); }
+
+    std::vector<std::string> details;  // one per recorded message, empty where none
+    std::vector<std::string> log;
+};
+
 // Everything a LinkContext needs, recorded: serial port COM2 selected, no port open.
 struct RecordingRig {
     RecordingRig();
@@ -157,7 +178,7 @@ struct RecordingRig {
     Recorder recorder;
     RecordingSerialPorts serialPorts{recorder};
     RecordingPortIo portIo{recorder};
-    ui::RecordingHost host;
+    RecordingLinkHost host;
     PortSelection port;
     LinkState state;
     std::string messageText;

@@ -1,10 +1,12 @@
 // The controller's setup memory as the program uses it: addresses, bit meanings and the
-// three areas the main dialog reads and writes.
+// three areas the main dialog reads and writes. Every setup address comes from here.
 #pragma once
 
-#include "settings/setup_image.h"
+#include <cstdint>
 
-namespace settings {
+namespace controller {
+
+enum class SettingsArea { Current, Memory1, Memory2 };
 
 namespace address {
 // Identity and status, read before any setting.
@@ -86,10 +88,19 @@ inline constexpr int memoryEmpty = 255;       // in a memory's switching-frequen
 inline constexpr int thresholdAuto = 255;     // 0.8 V per cell
 inline constexpr int overTemperatureOn = 3;
 inline constexpr int overTemperatureOff = 1;
-inline constexpr int versionErased = 0xFFFF;
-inline constexpr int minimumMemoryLevel = 3;
-inline constexpr int familyOne = 0x1000;
-inline constexpr int familyThree = 0x3000;
+// 0xFFFF in bytes 32 and 33: the controller has had no RC setup.
+inline constexpr std::int32_t versionErased = 0xFFFF;
+inline constexpr std::int32_t minimumMemoryLevel = 3;
+inline constexpr std::int32_t versionFamilyMask = 0xF000;
+inline constexpr std::int32_t versionLevelMask = 0x0FFF;
+inline constexpr std::int32_t familyOne = 0x1000;
+inline constexpr std::int32_t familyThree = 0x3000;
+
+// Lock flags (byte 13): a clear bit locks, so an erased memory (0xFF) reads as nothing locked.
+namespace lock {
+inline constexpr int rcSetupFree = 0x01;
+inline constexpr int testProgramFree = 0x02;
+}  // namespace lock
 
 // Switching-frequency codes: the clock divided by 2^(code + 1).
 inline constexpr int frequencyCode9 = 9;
@@ -118,4 +129,4 @@ inline constexpr int activeFreewheel = 1 << 4;
 // Writing refuses RPM control while the period is unset or erased.
 inline constexpr int rpmPeriodMax = 65000;
 
-}  // namespace settings
+}  // namespace controller

@@ -1,0 +1,213 @@
+#include "gui/port_menu_extra.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QSettings>
+#include <algorithm>
+#include <filesystem>
+
+#include "adapter/adapter.h"
+#include "adapter/com_mapping.h"
+#include "adapter/port_discovery_qt.h"
+#include "gui/command_dialog.h"
+#include "gui/main_window.h"
+#include "gui/menu_binding.h"
+#include "link/link.h"
+#include "resources/main_dialog_ids.h"
+#include "shell/commands.h"
+
+namespace gui {
+
+namespace {
+
+constexpr int comItemCount = ids::Com8Item - ids::Com1Item + 1;
+constexpr const char* deviceKey = "port/device";
+constexpr const char* configPortKey = "port/configPortName";
+
+QString settingsPath(const std::string& startDirectory) {
+    return QString::fromStdString(
+        (std::filesystem::path(startDirectory) / portChoiceFileName).string());
+}
+
+// A COM item reaches the port when it maps to its device (Linux) or is its name (Windows).
+bool reachedByComItem(const adapter::DiscoveredPort& port) {
+    for (int n = 1; n <= comItemCount; ++n) {
+        const std::string com = "COM" + std::to_string(n);
+        if (port.name == com || port.devicePath == adapter::systemDeviceFor(com)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+std::vector<FoundPortItem> foundPortItems(const std::vector<adapter::DiscoveredPort>& ports) {
+    std::vector<FoundPortItem> items;
+    for (const adapter::DiscoveredPort& port : ports) {
+        const bool reached = reachedByComItem(port);
+        if (reached && port.byIdPath.empty()) {
+            continue;
+        }
+        const std::string device = port.byIdPath.empty() ? port.devicePath : port.byIdPath;
+        std::string note = adapter::describePort(port);
+        if (!port.byIdPath.empty()) {
+            note += " = " + port.name;
+        }
+        items.push_back({device, QString::fromStdString(note)});
+        if (items.size() == maxFoundPortItems) {
+            break;
+        }
+    }
+    return items;
+}
+
+std::optional<PortChoice> readPortChoice(const std::string& startDirectory) {
+    QSettings settings(settingsPath(startDirectory), QSettings::IniFormat);
+    const QString device = settings.value(deviceKey).toString();
+    if (device.isEmpty()) {
+        return std::nullopt;
+    }
+    return PortChoice{device.toStdString(), settings.value(configPortKey).toString().toStdString()};
+}
+
+void writePortChoice(const std::string& startDirectory, const PortChoice& choice) {
+    QSettings settings(settingsPath(startDirectory), QSettings::IniFormat);
+    settings.setValue(deviceKey, QString::fromStdString(choice.device));
+    settings.setValue(configPortKey, QString::fromStdString(choice.configPortName));
+}
+
+void forgetPortChoice(const std::string& startDirectory) {
+    QSettings settings(settingsPath(startDirectory), QSettings::IniFormat);
+    settings.remove(deviceKey);
+    settings.remove(configPortKey);
+}
+
+bool restorePortChoice(shell::App& app, const std::string& startDirectory) {
+    const std::optional<PortChoice> choice = readPortChoice(startDirectory);
+    // The virtual controller keeps the real selection aside; it is not touched here.
+    if (!choice || app.virtualControllerSelected() ||
+        choice->configPortName != app.port().portName) {
+        return false;
+    }
+    shell::checkPortItem(app.mainDialog(), ui::noId);
+    app.port().kind = adapter::PortKind::Serial;
+    app.port().comDeviceName = choice->device;
+    return true;
+}
+
+ui::Outcome selectFoundPort(shell::App& app, const std::string& device,
+                            const std::string& startDirectory) {
+    app.leaveVirtualController();
+    shell::checkPortItem(app.mainDialog(), ui::noId);
+    adapter::PortSelection& port = app.port();
+    port.kind = adapter::PortKind::Serial;
+    port.comDeviceName = device;
+    if (app.linkState().portOpen) {
+        adapter::closeSerialPort(app.link());
+    }
+    // portName stays what qvsetup.cfg holds; the choice file says which device it meant.
+    writePortChoice(startDirectory, {device, port.portName});
+    // The adapter check names the device the user chose, not the four-character field.
+    const std::string savedName = port.portName;
+    port.portName = device;
+    const bool found = adapter::detectAdapter(app.link()) == 0;
+    port.portName = savedName;
+    if (!found) {
+        clink::errorTail(app.link());
+        return ui::Outcome::Failed;
+    }
+    return ui::Outcome::Done;
+}
+
+PortMenuExtra::PortMenuExtra(shell::App& app, CommandDialog& window, std::string startDirectory,
+                             Discover discover)
+    : QObject(&window),
+      m_app(app),
+      m_window(window),
+      m_startDirectory(std::move(startDirectory)),
+      m_discover(discover ? std::move(discover)
+                          : Discover([] { return adapter::discoverAllSerialPorts(); })) {
+    if (MenuBinding* menus = window.menus()) {
+        m_menu = menus->popup(portPopupIndex);
+    }
+    if (m_menu != nullptr) {
+        connect(m_menu, &QMenu::aboutToShow, this, &PortMenuExtra::refresh);
+    }
+    window.setCommandHandler([this](ui::ControlId id) { return runCommand(id); });
+    refresh();
+}
+
+QAction* PortMenuExtra::action(int index) const {
+    return index >= 0 && index < static_cast<int>(m_actions.size())
+               ? m_actions[static_cast<std::size_t>(index)]
+               : nullptr;
+}
+
+void PortMenuExtra::refresh() {
+    if (m_menu == nullptr) {
+        return;
+    }
+    for (QAction* action : m_actions) {
+        m_menu->removeAction(action);
+        action->deleteLater();
+    }
+    m_actions.clear();
+    if (m_separator != nullptr) {
+        m_menu->removeAction(m_separator);
+        m_separator->deleteLater();
+        m_separator = nullptr;
+    }
+    m_items = foundPortItems(m_discover());
+    if (!m_items.empty()) {
+        m_separator = m_menu->addSeparator();
+    }
+    for (std::size_t i = 0; i < m_items.size(); ++i) {
+        const ui::ControlId id = firstFoundPortItem + static_cast<ui::ControlId>(i);
+        // After a tab the description stands in the column of shortcuts, as the COM
+        // items show their device.
+        QAction* action = m_menu->addAction(QString::fromStdString(m_items[i].device) +
+                                            QLatin1Char('\t') + m_items[i].note);
+        action->setProperty(menuIdProperty, id);
+        action->setObjectName(QStringLiteral("menu-%1").arg(id));
+        connect(action, &QAction::triggered, this, [this, id] { m_window.runCommand(id); });
+        m_actions.push_back(action);
+    }
+    updateChecks();
+}
+
+void PortMenuExtra::updateChecks() {
+    const adapter::PortSelection& port = m_app.port();
+    const bool serial =
+        !m_app.virtualControllerSelected() && port.kind == adapter::PortKind::Serial;
+    for (std::size_t i = 0; i < m_actions.size(); ++i) {
+        // A mark only while checked, as the menu binding shows its items.
+        const bool checked = serial && port.comDeviceName == m_items[i].device;
+        m_actions[i]->setCheckable(checked);
+        m_actions[i]->setChecked(checked);
+    }
+}
+
+ui::Outcome PortMenuExtra::runCommand(ui::ControlId id) {
+    const ui::ControlId index = id - firstFoundPortItem;
+    if (index >= 0 && index < static_cast<ui::ControlId>(m_items.size())) {
+        const ui::Outcome outcome = selectFoundPort(m_app, m_items[index].device, m_startDirectory);
+        updateChecks();
+        return outcome;
+    }
+    // A COM item chosen now is what qvsetup.cfg will say; the remembered device is over.
+    if (id >= ids::Com1Item && id <= ids::Com8Item) {
+        forgetPortChoice(m_startDirectory);
+    }
+    return m_app.dispatch(id);
+}
+
+PortMenuExtra* installPortMenuExtra(shell::App& app, CommandDialog& window,
+                                    const std::string& startDirectory) {
+    restorePortChoice(app, startDirectory);
+    auto* extra = new PortMenuExtra(app, window, startDirectory);
+    window.syncFromModel();
+    return extra;
+}
+
+}  // namespace gui

@@ -1,0 +1,85 @@
+#include "gui/port_menu_extra.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+
+#include "gui/gui_rig.h"
+#include "resources/main_dialog_ids.h"
+
+namespace {
+
+adapter::DiscoveredPort port(const std::string& name, const std::string& byId = {}) {
+    adapter::DiscoveredPort found;
+    found.name = name;
+    found.devicePath = "/dev/" + name;
+    found.byIdPath = byId.empty() ? std::string() : "/dev/serial/by-id/" + byId;
+    found.driver = name.rfind("ttyACM", 0) == 0 ? "cdc_acm" : "ftdi_sio";
+    return found;
+}
+
+TEST(PortMenuExtra, OffersWhatTheComItemsDoNotReach) {
+    const std::vector<gui::FoundPortItem> items = gui::foundPortItems({
+        port("ttyS0"),
+        port("ttyUSB0"),
+        port("ttyUSB1", "usb-FTDI_FT232R_A1-if00-port0"),
+        port("ttyUSB4"),
+        port("ttyACM0"),
+    });
+    std::vector<std::string> devices;
+    for (const gui::FoundPortItem& item : items) {
+        devices.push_back(item.device);
+    }
+    EXPECT_EQ(devices, (std::vector<std::string>{"/dev/serial/by-id/usb-FTDI_FT232R_A1-if00-port0",
+                                                 "/dev/ttyUSB4", "/dev/ttyACM0"}));
+    EXPECT_TRUE(items[0].note.endsWith(QStringLiteral("= ttyUSB1")));
+}
+
+TEST(PortMenuExtra, AChosenPortIsSelectedCheckedRememberedAndGivenUpForACom) {
+    gui::testing::GuiRig rig;
+    gui::MainWindow& window = rig.start();
+    auto* extra = new gui::PortMenuExtra(rig.app, window, rig.directory.path(),
+                                         [] { return std::vector{port("ttyACM3")}; });
+    ASSERT_NE(extra->action(0), nullptr);
+
+    extra->action(0)->trigger();
+    EXPECT_EQ(rig.app.port().kind, adapter::PortKind::Serial);
+    EXPECT_EQ(rig.app.port().comDeviceName, "/dev/ttyACM3");
+    EXPECT_TRUE(rig.boxes.empty()) << rig.lastBox();
+    EXPECT_TRUE(extra->action(0)->isChecked());
+    for (ui::ControlId id = ids::Com1Item; id <= ids::Com8Item; ++id) {
+        EXPECT_FALSE(rig.app.mainDialog().menuItem(id).checked);
+    }
+    const std::optional<gui::PortChoice> choice = gui::readPortChoice(rig.directory.path());
+    ASSERT_TRUE(choice.has_value());
+    EXPECT_EQ(choice->device, "/dev/ttyACM3");
+    EXPECT_EQ(choice->configPortName, rig.app.port().portName);
+
+    // The next start finds it again while qvsetup.cfg still says what it said.
+    {
+        gui::testing::GuiRig next;
+        next.app.initDialog(rig.directory.path());
+        EXPECT_TRUE(gui::restorePortChoice(next.app, rig.directory.path()));
+        EXPECT_EQ(next.app.port().comDeviceName, "/dev/ttyACM3");
+    }
+
+    window.runCommand(ids::Com3Item);
+    EXPECT_EQ(rig.app.port().comDeviceName, "COM3");
+    EXPECT_FALSE(gui::readPortChoice(rig.directory.path()).has_value());
+    extra->refresh();
+    EXPECT_FALSE(extra->action(0)->isChecked());
+}
+
+TEST(PortMenuExtra, AnAbsentAdapterIsReportedUnderTheChosenDevice) {
+    gui::testing::GuiRig rig;
+    gui::MainWindow& window = rig.start();
+    rig.simulator.serialConfig().loopBack = sim::LoopBack::Missing;
+    auto* extra = new gui::PortMenuExtra(rig.app, window, rig.directory.path(),
+                                         [] { return std::vector{port("ttyUSB7")}; });
+    extra->action(0)->trigger();
+    EXPECT_EQ(rig.lastBox(), "No Adaptor found at /dev/ttyUSB7\n");
+    // The four-character field keeps a name qvsetup.cfg can hold.
+    EXPECT_EQ(rig.app.port().portName.rfind("COM", 0), 0u);
+}
+
+}  // namespace
