@@ -24,7 +24,7 @@ if [ ! -f build/test/CMakeCache.txt ]; then
     bash scripts/install-deps.sh
     cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug >/dev/null
 fi
-cmake --build build/test -j 2 --target zek-cli >/dev/null
+cmake --build build/test -j 2 --target zek-cli
 
 dir=build/windows
 launcher=()

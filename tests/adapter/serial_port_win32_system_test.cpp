@@ -17,6 +17,7 @@
 #include "adapter/adapter.h"
 #include "adapter/com_ports_win32.h"
 #include "adapter/parallel_access.h"
+#include "adapter/port_io_win32.h"
 #include "adapter/serial_port_win32.h"
 #include "adapter/timer_resolution.h"
 
@@ -161,6 +162,51 @@ TEST(Win32ParallelPort, WithoutTheDriverLibraryNoAccessGetsThrough) {
     std::uint16_t word = 0;
     EXPECT_FALSE(access.portIo->writeData(0x378, 0));
     EXPECT_FALSE(access.portIo->readWord(0x378, word));
+}
+
+// The stand-in driver library beside this test program, in fake-driver\, joins the
+// library search path for one test and leaves it again.
+class FakeDriverOnSearchPath {
+  public:
+    FakeDriverOnSearchPath() {
+        std::wstring path(MAX_PATH, L'\0');
+        path.resize(GetModuleFileNameW(nullptr, path.data(), MAX_PATH));
+        path = path.substr(0, path.find_last_of(L"\\/") + 1) + L"fake-driver";
+        SetDllDirectoryW(path.c_str());
+    }
+    ~FakeDriverOnSearchPath() { SetDllDirectoryW(nullptr); }
+};
+
+using SetRegister = void (*)(ULONG port, UCHAR value);
+
+TEST(Win32ParallelPort, TheDriverLibraryIsLoadedAtRunTimeAndReachesTheRegisters) {
+    FakeDriverOnSearchPath onPath;
+    ParallelAccess access = chooseParallelAccess();
+    ASSERT_TRUE(access.portDriverReady);
+    EXPECT_FALSE(access.directPortIo);
+    PortIo& io = *access.portIo;
+
+    HMODULE driver = GetModuleHandleW(L"DLPORTIO.dll");
+    ASSERT_NE(driver, nullptr);
+    auto setRegister = reinterpret_cast<SetRegister>(GetProcAddress(driver, "fakeSetRegister"));
+    ASSERT_NE(setRegister, nullptr);
+
+    // The data register and the status register read as one word; the write's high byte
+    // (0) does not reach the read-only status.
+    setRegister(0x379, 0x40);
+    EXPECT_TRUE(io.writeData(0x378, 0xA5));
+    std::uint16_t word = 0;
+    EXPECT_TRUE(io.readWord(0x378, word));
+    EXPECT_EQ(word, 0x40A5);
+
+    // The control register at base + 2, for the adapter's direction bit.
+    std::uint8_t control = 0;
+    EXPECT_TRUE(io.writeControl(0x278, 0x2C));
+    EXPECT_TRUE(io.readControl(0x278, control));
+    EXPECT_EQ(control, 0x2C);
+    setRegister(0x27A, 0x04);
+    EXPECT_TRUE(io.readControl(0x278, control));
+    EXPECT_EQ(control, 0x04);
 }
 
 }  // namespace
