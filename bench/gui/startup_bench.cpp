@@ -40,9 +40,9 @@ double showSession(const std::string& directory) {
     timer.start();
     gui::StartOptions options;
     options.simulate = true;
-    options.directory = QString::fromStdString(directory);
+    options.directory = directory;
     std::ostringstream errors;
-    gui::Session session(options, gui::findRealPorts(), errors);
+    gui::Session session(options, shell::findRealPorts(), errors);
     FirstPaint paint;
     session.window().installEventFilter(&paint);
     session.window().show();
@@ -97,9 +97,9 @@ int main(int argc, char* argv[]) {
     // Idle: the window shown, nothing happening.
     gui::StartOptions options;
     options.simulate = true;
-    options.directory = QString::fromStdString(directory.string());
+    options.directory = directory.string();
     std::ostringstream errors;
-    gui::Session session(options, gui::findRealPorts(), errors);
+    gui::Session session(options, shell::findRealPorts(), errors);
     session.window().show();
     QElapsedTimer idle;
     idle.start();

@@ -68,9 +68,10 @@ void WaitCountingClock::sync() {
 }
 
 std::unique_ptr<adapter::LineAccess> SyncedSerialPorts::open(const std::string& deviceName,
-                                                             adapter::SerialOpenResult& result) {
+                                                             adapter::SerialOpenResult& result,
+                                                             ui::SystemError& error) {
     m_clock.sync();
-    std::unique_ptr<adapter::LineAccess> port = m_inner.open(deviceName, result);
+    std::unique_ptr<adapter::LineAccess> port = m_inner.open(deviceName, result, error);
     if (!port) {
         return nullptr;
     }

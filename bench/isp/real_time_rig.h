@@ -41,7 +41,8 @@ class SyncedSerialPorts final : public adapter::SerialPortFactory {
     SyncedSerialPorts(adapter::SerialPortFactory& inner, WaitCountingClock& clock)
         : m_inner(inner), m_clock(clock) {}
     std::unique_ptr<adapter::LineAccess> open(const std::string& deviceName,
-                                              adapter::SerialOpenResult& result) override;
+                                              adapter::SerialOpenResult& result,
+                                              ui::SystemError& error) override;
 
   private:
     adapter::SerialPortFactory& m_inner;

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "config/temp_directory.h"
@@ -25,7 +27,7 @@ double demandedWaitsMs(int pages) {
     return 600.0 + 1100.0 + 2 * 15.0 + 40.0 * pages + 1000.0 + 15.0 + 40.0;
 }
 
-void benchProgramming() {
+void benchProgramming(std::optional<sim::SerialDriver> driver = std::nullopt) {
     constexpr std::size_t imageBytes = 8 * 1024;
     testing_support::TempDirectory dir;
     dir.write("qvsetup.cfg", "COM2");
@@ -33,6 +35,10 @@ void benchProgramming() {
               testing_support::plainUpdateFile(testing_support::consecutiveRecords(0, imageBytes)));
 
     sim::TestRig rig;
+    if (driver) {
+        sim::useDriver(rig.serialConfig(), *driver);
+        std::printf("driver profile %s: ", std::string(sim::driverName(*driver)).c_str());
+    }
     rig.port().startDirectory = dir.path();
     rig.setupMemory()[32] = 0x30;
     rig.setupMemory()[33] = 0x12;
@@ -105,5 +111,11 @@ void benchFileCheck() {
 int main() {
     benchFileCheck();
     benchProgramming();
+    // The profiles where an update can work; each prints the same figures.
+    for (sim::SerialDriver driver : sim::allSerialDrivers) {
+        if (driver != sim::SerialDriver::CdcAcm && driver != sim::SerialDriver::Ch341NoBreak) {
+            benchProgramming(driver);
+        }
+    }
     return 0;
 }

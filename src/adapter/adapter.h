@@ -72,8 +72,11 @@ inline void delayMs(LinkContext& ctx, std::uint32_t ms) {
     delayMs(ctx.clock, ms);
 }
 void bitDelay(LinkContext& ctx, int units);
-// DATA-IN reads in one bitDelay unit (bitDelayCount raised to at least 1).
+// DATA-IN reads in one bitDelay unit (bitDelayCount raised to at least 1); 0 on a port
+// whose single read outlasts a unit, where the unit is a wait of bitDelayUnitNs instead.
 [[nodiscard]] long long bitDelayReads(LinkContext& ctx);
+// How long one bitDelay unit lasts on a native port: its reads at the on-board UART's cost.
+[[nodiscard]] std::uint64_t bitDelayUnitNs(LinkContext& ctx);
 void calibrateBitDelay(LinkContext& ctx);
 
 // --- detection and sequences

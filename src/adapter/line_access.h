@@ -12,6 +12,7 @@
 
 #include <cstdint>
 
+#include "adapter/clock.h"
 #include "ui/system_error.h"
 
 namespace adapter {
@@ -29,6 +30,17 @@ struct LineTraits {
     // The lines override exchangeBits to send a whole exchange in one transfer; a layer
     // in front of them (the serial adapter on a port) hands the exchange on.
     bool exchangesAtOnce = false;
+    // Opening the port raised DTR and RTS (every tty does), so CLOCK and DATA-OUT stand
+    // high until the program puts them where its sequences expect them.
+    bool linesRaisedOnOpen = false;
+    // The driver answers a CTS read with the level of its last status report, sent this
+    // often (0: a read asks the line itself). A change is seen only after the next report.
+    std::uint64_t statusReportIntervalNs = 0;
+    // CTS reads on whatever the adapter drives (a CDC-ACM port): DATA-IN cannot be read.
+    bool dataInConstant = false;
+    // A break request stays on until it is cleared; false where it becomes a short pulse,
+    // so RESET cannot be held high.
+    bool breakHeld = true;
 };
 
 // How the link clocks an exchange: the length of a bit delay, in DATA-IN reads of these
@@ -36,6 +48,12 @@ struct LineTraits {
 struct BitClocking {
     long long readsPerDelay = 1;
     LineTraits traits;
+    // Where one read costs more than a whole bit delay (a USB converter), readsPerDelay is
+    // 0 and a delay is made on this clock instead: unitNs from the last line change, which
+    // a slow line call has usually provided by itself. Also the clock that waits for a
+    // fresh status report before a sample. Null: reads only.
+    Clock* clock = nullptr;
+    std::uint64_t unitNs = 0;
 };
 
 class LineAccess {
@@ -74,8 +92,9 @@ class LineAccess {
                                                      const BitClocking& clocking);
 
   protected:
-    // One bit delay of the link: readsPerDelay DATA-IN reads, their values unused.
-    void delayOneBit(const BitClocking& clocking);
+    // One bit delay of the link: readsPerDelay DATA-IN reads, their values unused, then
+    // what is left of unitNs since lastChangeNs, on the clock.
+    void delayOneBit(const BitClocking& clocking, std::uint64_t lastChangeNs = 0);
 };
 
 }  // namespace adapter

@@ -94,6 +94,18 @@ const ui::SystemError* SerialLines::fault() const {
     return m_ctx.state.portLost ? &m_ctx.state.lineFault : nullptr;
 }
 
+LineTraits SerialLines::traits() const {
+    LineTraits traits{.idleDataOutHigh = m_ctx.state.adapterDetected, .delayAfterSample = true};
+    if (m_ctx.state.portOpen && m_ctx.state.serialPort) {
+        const LineTraits port = m_ctx.state.serialPort->traits();
+        traits.linesRaisedOnOpen = port.linesRaisedOnOpen;
+        traits.statusReportIntervalNs = port.statusReportIntervalNs;
+        traits.dataInConstant = port.dataInConstant;
+        traits.breakHeld = port.breakHeld;
+    }
+    return traits;
+}
+
 // The one place where the port kind picks the lines.
 SelectedLines::SelectedLines(LinkContext& ctx)
     : m_serial(ctx),
@@ -166,7 +178,17 @@ const ui::SystemError* linesFault(const LinkContext& ctx) {
 }
 
 BitClocking bitClocking(LinkContext& ctx, const LineAccess& lines) {
-    return BitClocking{bitDelayReads(ctx), lines.traits()};
+    BitClocking clocking{bitDelayReads(ctx), lines.traits()};
+    // Only a slow port or a cached status needs the clock; a native port's sequence is
+    // its reads alone.
+    if (clocking.readsPerDelay == 0) {
+        clocking.clock = &ctx.clock;
+        clocking.unitNs = bitDelayUnitNs(ctx);
+    }
+    if (clocking.traits.statusReportIntervalNs != 0) {
+        clocking.clock = &ctx.clock;
+    }
+    return clocking;
 }
 
 std::uint32_t exchangeBits(LinkContext& ctx, std::uint32_t bits, int count) {

@@ -18,6 +18,9 @@ struct LinkState {
     std::int32_t outputImage = 0;  // bit 0 DATA-OUT, bit 1 CLOCK, bit 3 RESET
     std::uint16_t inputWord = 0;
     std::int32_t bitDelayCount = 0;
+    // What one DATA-IN read of the open port was measured to cost (0: not yet measured);
+    // a port slower than a bit delay per read gets its delays from the clock.
+    std::uint64_t readCostNs = 0;
     bool adapterDetected = false;
     std::int32_t sendRegister = 0;
     std::int32_t receiveRegister = 0;

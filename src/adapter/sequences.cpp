@@ -80,6 +80,31 @@ const char* formName(StartForm form) {
     return "standard";
 }
 
+// A port whose driver cannot carry the adapter's lines: said before anything is sent,
+// with the cause and the remedy as the detail of the adapter test's box.
+bool refuseUnusablePort(LinkContext& ctx) {
+    const LineTraits traits = SerialLines(ctx).traits();
+    const char* cause = nullptr;
+    if (traits.dataInConstant) {
+        cause =
+            "CTS always reads on (a CDC-ACM port has no real modem lines), so DATA-IN cannot "
+            "be read; use a USB-serial converter with real modem lines (FTDI, CP210x, "
+            "PL2303) or an on-board port";
+    } else if (!traits.breakHeld) {
+        cause =
+            "the driver cannot hold a break (RESET becomes a pulse of about 217 ms), so the "
+            "controller cannot be kept running; use a converter whose driver holds a break "
+            "(FTDI, CP210x, PL2303) or an on-board port";
+    }
+    if (cause == nullptr) {
+        return false;
+    }
+    ctx.messageText = texts::NoAdaptorFoundAt + ctx.port.portName + "\n";
+    reportSystemError(ctx, ui::SystemError{portForLog(ctx), {}, 0, cause});
+    ctx.host.logEvent(portForLog(ctx) + ": adapter test refused, the port cannot work");
+    return true;
+}
+
 }  // namespace
 
 int detectAdapter(LinkContext& ctx) {
@@ -90,6 +115,9 @@ int detectAdapter(LinkContext& ctx) {
         return 1;
     }
     ctx.state.adapterDetected = false;
+    if (refuseUnusablePort(ctx)) {
+        return 1;
+    }
     SerialLines lines(ctx);
     lines.setDataOut(true);
     delayMs(ctx, loopBackSettleMs);

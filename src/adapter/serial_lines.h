@@ -22,10 +22,9 @@ class SerialLines final : public LineAccess {
     std::uint32_t readModemStatus() override;  // CTS and DSR into modemStatus
     const ui::SystemError* fault() const override;
     // A detected serial adapter idles DATA-OUT high before DATA-IN is sampled; CLOCK
-    // stays high one more bit delay after the sample.
-    LineTraits traits() const override {
-        return LineTraits{.idleDataOutHigh = m_ctx.state.adapterDetected, .delayAfterSample = true};
-    }
+    // stays high one more bit delay after the sample. The open port's driver adds its own
+    // facts (cached status, a break it cannot hold).
+    LineTraits traits() const override;
 
     // The open port's own exchangeBits where it sends an exchange at once, else the
     // sequence line by line on these lines.

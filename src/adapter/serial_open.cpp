@@ -50,7 +50,15 @@ int openSerialPort(LinkContext& ctx) {
     state.portOpen = true;
     state.portLost = false;
     state.serialDevice = device;
+    state.readCostNs = 0;
     ctx.host.logEvent(device + ": port opened");
+    if (state.serialPort->traits().linesRaisedOnOpen) {
+        // The open raised RTS and DTR; a running controller would take that CLOCK edge
+        // as a bit, so both go back low before anything else is clocked.
+        SerialLines lines(ctx);
+        lines.setClock(false);
+        lines.setDataOut(false);
+    }
     return 0;
 }
 

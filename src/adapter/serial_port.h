@@ -25,19 +25,12 @@ class SerialPortFactory {
     // deviceName is comDeviceName: "COM1" … "COM8" (mapped to a system device) or a path.
     // On failure: null, result says which step failed and error why, with the device
     // path as its subject ("/dev/ttyUSB1: open failed: No such file or directory").
-    // A factory overrides this form or the one below; each falls back on the other.
     [[nodiscard]] virtual std::unique_ptr<LineAccess> open(const std::string& deviceName,
                                                            SerialOpenResult& result,
-                                                           ui::SystemError& error) {
-        std::unique_ptr<LineAccess> lines = open(deviceName, result);
-        if (result != SerialOpenResult::Ok || !lines) {
-            error = ui::SystemError{devicePath(deviceName), "open", 0, {}};
-        }
-        return lines;
-    }
-    // The form without the error, for factories that do not know one.
-    [[nodiscard]] virtual std::unique_ptr<LineAccess> open(const std::string& deviceName,
-                                                           SerialOpenResult& result) {
+                                                           ui::SystemError& error) = 0;
+    // The same without the error, where only the result matters (tests, benchmarks).
+    [[nodiscard]] std::unique_ptr<LineAccess> open(const std::string& deviceName,
+                                                   SerialOpenResult& result) {
         ui::SystemError error;
         return open(deviceName, result, error);
     }

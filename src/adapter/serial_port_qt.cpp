@@ -2,11 +2,14 @@
 
 #include <QSerialPort>
 #include <cerrno>
+#include <filesystem>
+#include <system_error>
 #include <type_traits>
 
 #include "adapter/com_mapping.h"
 #include "adapter/link_state.h"
 #include "adapter/modem_lines.h"
+#include "adapter/port_discovery.h"
 
 namespace adapter {
 
@@ -56,11 +59,39 @@ ui::SystemError qtError(const std::string& device, const char* call, const QSeri
     return ui::SystemError{device, call, code, port.errorString().toStdString()};
 }
 
+// What the port's kernel driver does to the lines, from its name in sysfs. Opening raised
+// RTS and DTR on every system.
+LineTraits driverTraits(const std::string& device) {
+    LineTraits traits;
+    traits.linesRaisedOnOpen = true;
+    std::error_code error;
+    const std::filesystem::path target = std::filesystem::canonical(device, error);
+    if (error) {
+        return traits;
+    }
+    for (const DiscoveredPort& port : discoverSerialPorts()) {
+        std::error_code portError;
+        if (std::filesystem::canonical(port.devicePath, portError) != target || portError) {
+            continue;
+        }
+        // These drivers answer a CTS read from the status report the chip sends every 1 ms.
+        if (port.driver == "ch341" || port.driver == "pl2303") {
+            traits.statusReportIntervalNs = 1'000'000;
+        }
+        traits.dataInConstant = port.driver == "cdc_acm";
+        break;
+    }
+    return traits;
+}
+
 // The port stays open as long as its lines exist.
 class QtSerialLines final : public LineAccess {
   public:
     QtSerialLines(std::unique_ptr<QSerialPort> port, const std::string& device)
-        : m_port(std::move(port)), m_lines(nativeHandle(m_port->handle()), device) {}
+        : m_port(std::move(port)),
+          m_lines(nativeHandle(m_port->handle()), device),
+          m_traits(driverTraits(device)) {}
+    LineTraits traits() const override { return m_traits; }
     ~QtSerialLines() override { m_port->close(); }
 
     void setClock(bool high) override { m_lines.setClock(high); }
@@ -74,6 +105,7 @@ class QtSerialLines final : public LineAccess {
   private:
     std::unique_ptr<QSerialPort> m_port;
     modem::HandleLines m_lines;
+    LineTraits m_traits;
 };
 
 }  // namespace

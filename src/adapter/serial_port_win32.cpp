@@ -36,7 +36,8 @@ void setAdapterSettings(CommSettings& settings) {
 }  // namespace
 
 std::string devicePath(const std::string& portName) {
-    if (portName.rfind("\\\\", 0) == 0) {
+    // A path ("\\.\COM3", "C:\ports\x") is opened as it stands.
+    if (portName.find_first_of("\\/:") != std::string::npos) {
         return portName;
     }
     return "\\\\.\\" + portName;

@@ -86,8 +86,8 @@ class CommCalls {
 // The system's calls (Windows builds only).
 CommCalls& systemCommCalls();
 
-// "COM12" -> "\\.\COM12": the device namespace opens COM10 and above too. A name that is
-// already a device path stays as it is.
+// "COM12" -> "\\.\COM12": the device namespace opens COM10 and above too. A path
+// ("\\.\COM3", "C:\dev\port") stays as it is.
 std::string devicePath(const std::string& portName);
 
 // The error value for a failed call: the port, the call, the Windows error code and its

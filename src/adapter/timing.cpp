@@ -1,4 +1,5 @@
 // Millisecond waits on the clock and the short bit delay made of DATA-IN reads.
+#include <algorithm>
 #include <cstdint>
 
 #include "adapter/adapter.h"
@@ -18,6 +19,22 @@ constexpr std::int32_t readsPerBatchUnit = 37000;
 // would keep calibration counting forever. No port read takes less than 13.5 ns, so a
 // real calibration never gets this far.
 constexpr long long calibrationReadLimit = 100LL * readsPerBatchUnit;
+// One CTS read on an on-board UART, which the bit delay was defined on: a unit of five
+// reads per count lasts about 10 µs there.
+constexpr std::uint64_t nativeReadNs = 2000;
+
+// A port where one read already outlasts a whole unit (a USB converter) is timed by the
+// clock: the reads would stretch each unit to five line calls' worth.
+bool delaysByClock(const LinkState& state, std::uint64_t unitNs) {
+    return state.readCostNs > unitNs;
+}
+
+long long countedReads(LinkContext& ctx) {
+    if (ctx.state.bitDelayCount <= 0) {
+        ctx.state.bitDelayCount = 1;
+    }
+    return static_cast<long long>(ctx.state.bitDelayCount) * bitDelayMultiplier;
+}
 
 }  // namespace
 
@@ -36,18 +53,36 @@ void delayMs(Clock& clock, std::uint32_t ms) {
     clock.waitUntilNs(deadlineNs);
 }
 
+std::uint64_t bitDelayUnitNs(LinkContext& ctx) {
+    return static_cast<std::uint64_t>(countedReads(ctx)) * nativeReadNs;
+}
+
 long long bitDelayReads(LinkContext& ctx) {
-    if (ctx.state.bitDelayCount <= 0) {
-        ctx.state.bitDelayCount = 1;
-    }
-    return static_cast<long long>(ctx.state.bitDelayCount) * bitDelayMultiplier;
+    const long long reads = countedReads(ctx);
+    return delaysByClock(ctx.state, bitDelayUnitNs(ctx)) ? 0 : reads;
 }
 
 void bitDelay(LinkContext& ctx, int units) {
-    const long long reads = bitDelayReads(ctx) * (units <= 0 ? 1 : units);
+    const int length = units <= 0 ? 1 : units;
+    const std::uint64_t unitNs = bitDelayUnitNs(ctx);
+    if (delaysByClock(ctx.state, unitNs)) {
+        ctx.clock.waitUntilNs(ctx.clock.nowNs() + unitNs * static_cast<std::uint64_t>(length));
+        return;
+    }
+    const long long reads = countedReads(ctx) * length;
     SelectedLines lines(ctx);
+    // These reads are made anyway; what they cost tells a slow port from a native one
+    // before the first byte, where no calibration ran.
+    const std::uint64_t startNs = ctx.clock.nowNs();
     for (long long read = 0; read < reads; ++read) {
         (void)lines->readDataIn();
+    }
+    if (ctx.port.kind == PortKind::Serial && ctx.state.portOpen && reads > 0) {
+        // The cheapest measurement counts: a pre-empted batch on a fast port says nothing.
+        const std::uint64_t costNs =
+            (ctx.clock.nowNs() - startNs) / static_cast<std::uint64_t>(reads);
+        std::uint64_t& kept = ctx.state.readCostNs;
+        kept = kept == 0 ? costNs : std::min(kept, costNs);
     }
 }
 
@@ -63,6 +98,9 @@ void calibrateBitDelay(LinkContext& ctx) {
         ++count;
     } while (now - startNs < calibrationNs && count < calibrationReadLimit);
     ctx.state.bitDelayCount = static_cast<std::int32_t>(count / readsPerBatchUnit + 1);
+    if (ctx.port.kind == PortKind::Serial && ctx.state.portOpen) {
+        ctx.state.readCostNs = (ctx.clock.nowNs() - startNs) / static_cast<std::uint64_t>(count);
+    }
 }
 
 }  // namespace adapter

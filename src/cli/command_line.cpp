@@ -1,7 +1,6 @@
 #include "cli/command_line.h"
 
 #include <charconv>
-#include <cmath>
 #include <map>
 #include <string_view>
 
@@ -17,12 +16,6 @@ constexpr const char* pathSeparators = "/\\";
 constexpr const char* pathSeparators = "/";
 #endif
 
-constexpr double maxMotorHz = 100000.0;
-// The rev counter measures as long as pulses come; on the virtual clock a minute of
-// motor already takes seconds of real time.
-constexpr double maxMotorSeconds = 60.0;
-constexpr int maxShiftBits = 31;
-
 bool parseInt(std::string_view text, int& value) {
     if (text.empty() || text.size() > 9) {
         return false;
@@ -31,56 +24,13 @@ bool parseInt(std::string_view text, int& value) {
     return error == std::errc() && end == text.data() + text.size();
 }
 
-bool parseHexBytes(std::string_view text, std::uint8_t* bytes, std::size_t count) {
-    if (text.size() != count * 2) {
-        return false;
-    }
-    for (std::size_t i = 0; i < count; ++i) {
-        unsigned value = 0;
-        const char* first = text.data() + i * 2;
-        auto [end, error] = std::from_chars(first, first + 2, value, 16);
-        if (error != std::errc() || end != first + 2) {
-            return false;
-        }
-        bytes[i] = static_cast<std::uint8_t>(value);
-    }
-    return true;
-}
-
-bool parsePositive(std::string_view text, double limit, double& value) {
-    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return !text.empty() && error == std::errc() && end == text.data() + text.size() &&
-           std::isfinite(value) && value > 0.0 && value <= limit;
-}
-
 bool isComName(std::string_view text) {
     return text.size() == 4 && text.substr(0, 3) == "COM" && text[3] >= '1' && text[3] <= '8';
 }
 
-// Options that take a value; the others are flags.
-const std::map<std::string_view, bool>& knownOptions() {
-    static const std::map<std::string_view, bool> options{
-        {"--port", true},
-        {"--simulate", false},
-        {"--sim-memory", true},
-        {"--sim-save", true},
-        {"--sim-flash-save", true},
-        {"--sim-device", true},
-        {"--sim-adapter", true},
-        {"--trace", true},
-        {"--json", false},
-        {"--yes", false},
-        {"--dir", true},
-        {"--progress", false},
-        {"--help", false},
-        {"--sim-signature", true},
-        {"--sim-lockbits", true},
-        {"--sim-fuses", true},
-        {"--sim-calibration", true},
-        {"--sim-isp", true},
-        {"--sim-motor", true},
-    };
-    return options;
+// The parallel ports' bases as the port field of qvsetup.cfg names them.
+bool isParallelBase(std::string_view text) {
+    return text == "0278" || text == "0378" || text == "03BC";
 }
 
 class Parser {
@@ -88,67 +38,76 @@ class Parser {
     explicit Parser(const std::vector<std::string>& args) : m_args(args) {}
 
     CommandLine run() {
-        CommandLine result;
         Options options;
-        bool simulateAsked = false;
-        bool simOptionUsed = false;
-        while (m_pos < m_args.size()) {
-            const std::string& arg = m_args[m_pos];
-            if (arg == "--") {
-                ++m_pos;
-                break;
-            }
-            if (arg.rfind("--", 0) != 0) {
-                break;  // the first step
-            }
-            ++m_pos;
-            std::string name = arg;
-            std::optional<std::string> inlineValue;
-            if (const auto equals = arg.find('='); equals != std::string::npos) {
-                name = arg.substr(0, equals);
-                inlineValue = arg.substr(equals + 1);
-            }
-            const auto known = knownOptions().find(name);
-            if (known == knownOptions().end()) {
-                return failure("unknown option " + name);
-            }
-            std::string value;
-            if (known->second) {
-                if (inlineValue) {
-                    value = *inlineValue;
-                } else if (m_pos < m_args.size()) {
-                    value = m_args[m_pos++];
-                } else {
-                    return failure(name + " needs a value");
-                }
-            } else if (inlineValue) {
-                return failure(name + " takes no value");
-            }
-            if (name.rfind("--sim-", 0) == 0 || name == "--trace") {
-                simOptionUsed = true;
-            }
-            if (!applyOption(options, name, value)) {
-                return failure(m_error);
-            }
-            simulateAsked = simulateAsked || name == "--simulate";
+        const shell::OptionsRead read =
+            shell::readOptions(m_args, 0, options.shared, ownOptions(options));
+        if (!read.error.empty()) {
+            return failure(read.error);
         }
-        if (options.port == PortChoice::Device && (simulateAsked || simOptionUsed)) {
+        m_pos = read.next;
+        // "doctor" stands for the steps; its own --port may follow it.
+        if (m_pos < m_args.size() && m_args[m_pos] == "doctor") {
+            options.doctor = true;
+            const shell::OptionsRead after =
+                shell::readOptions(m_args, m_pos + 1, options.shared, ownOptions(options));
+            if (!after.error.empty()) {
+                return failure(after.error);
+            }
+            if (after.next < m_args.size()) {
+                return failure("doctor takes no steps: " + m_args[after.next]);
+            }
+            m_pos = after.next;
+        }
+        if (options.port == PortChoice::Device && options.shared.simulate) {
             return failure("--port cannot be combined with --simulate or the --sim options");
         }
-        if (simOptionUsed || simulateAsked) {
-            // Any knob of the virtual controller means the virtual controller.
+        if (options.shared.simulate) {
             options.port = PortChoice::Simulate;
         }
         while (m_pos < m_args.size()) {
-            if (!parseStep(options.steps)) {
+            if (!parseStep(options.steps, options)) {
                 return failure(m_error);
             }
         }
+        CommandLine result;
         result.options = std::move(options);
         return result;
     }
 
   private:
+    // The options only the command line has.
+    std::vector<shell::OptionRow> ownOptions(Options& options) {
+        const auto flag = [](bool& target) {
+            return [&target](const std::string&) {
+                target = true;
+                return std::string();
+            };
+        };
+        return {
+            {"--port", true, [&options](const std::string& value) { return port(options, value); }},
+            {"--json", false, flag(options.json)},
+            {"--yes", false, flag(options.yes)},
+            {"--progress", false, flag(options.progress)},
+            {"--verbose", false, flag(options.verbose)},
+            {"--list-ports", false, flag(options.listPorts)},
+            {"-v", false, flag(options.verbose)},
+        };
+    }
+
+    static std::string port(Options& options, const std::string& value) {
+        if (!isComName(value) && !isParallelBase(value) &&
+            value.find_first_of(pathSeparators) == std::string::npos) {
+            return "--port: " + value +
+                   " is neither COM1 … COM8, 0278, 0378, 03BC nor a device path";
+        }
+        if (options.port == PortChoice::Device) {
+            return "--port given twice";
+        }
+        options.port = PortChoice::Device;
+        options.device = value;
+        return {};
+    }
+
     CommandLine failure(std::string error) {
         CommandLine result;
         result.error = std::move(error);
@@ -158,121 +117,6 @@ class Parser {
     bool fail(std::string error) {
         m_error = std::move(error);
         return false;
-    }
-
-    bool applyOption(Options& options, const std::string& name, const std::string& value) {
-        SimOptions& sim = options.sim;
-        if (name == "--port") {
-            if (!isComName(value) && value.find_first_of(pathSeparators) == std::string::npos) {
-                return fail("--port: " + value + " is neither COM1 … COM8 nor a device path");
-            }
-            if (options.port == PortChoice::Device) {
-                return fail("--port given twice");
-            }
-            options.port = PortChoice::Device;
-            options.device = value;
-        } else if (name == "--simulate") {
-        } else if (name == "--sim-memory") {
-            sim.memoryFile = value;
-        } else if (name == "--sim-save") {
-            sim.saveFile = value;
-        } else if (name == "--sim-flash-save") {
-            sim.flashSaveFile = value;
-        } else if (name == "--trace") {
-            sim.traceFile = value;
-        } else if (name == "--sim-device") {
-            static const std::map<std::string_view, SimDevice> kinds{
-                {"zek", SimDevice::Zek}, {"other", SimDevice::Other}, {"none", SimDevice::None}};
-            const auto it = kinds.find(value);
-            if (it == kinds.end()) {
-                return fail("--sim-device: " + value + " is not zek, other or none");
-            }
-            sim.device = it->second;
-        } else if (name == "--sim-adapter") {
-            static const std::map<std::string_view, SimAdapter> kinds{
-                {"present", SimAdapter::Present},
-                {"missing", SimAdapter::Missing},
-                {"stuck", SimAdapter::Stuck}};
-            const auto it = kinds.find(value);
-            if (it == kinds.end()) {
-                return fail("--sim-adapter: " + value + " is not present, missing or stuck");
-            }
-            sim.adapter = it->second;
-        } else if (name == "--sim-signature") {
-            if (!parseHexBytes(value, sim.signature.data(), 3)) {
-                return fail("--sim-signature: " + value + " is not six hexadecimal digits");
-            }
-        } else if (name == "--sim-lockbits") {
-            if (!parseHexBytes(value, &sim.lockBits, 1)) {
-                return fail("--sim-lockbits: " + value + " is not two hexadecimal digits");
-            }
-        } else if (name == "--sim-calibration") {
-            if (!parseHexBytes(value, &sim.calibration, 1)) {
-                return fail("--sim-calibration: " + value + " is not two hexadecimal digits");
-            }
-        } else if (name == "--sim-fuses") {
-            const auto comma = value.find(',');
-            if (comma == std::string::npos ||
-                !parseHexBytes(std::string_view(value).substr(0, comma), &sim.fuseHigh, 1) ||
-                !parseHexBytes(std::string_view(value).substr(comma + 1), &sim.fuseLow, 1)) {
-                return fail("--sim-fuses: " + value + " is not HH,LL in hexadecimal");
-            }
-        } else if (name == "--sim-isp") {
-            return applyIsp(sim, value);
-        } else if (name == "--sim-motor") {
-            return applyMotor(sim, value);
-        } else if (name == "--json") {
-            options.json = true;
-        } else if (name == "--yes") {
-            options.yes = true;
-        } else if (name == "--progress") {
-            options.progress = true;
-        } else if (name == "--help") {
-            options.help = true;
-        } else if (name == "--dir") {
-            if (value.empty()) {
-                return fail("--dir needs a directory");
-            }
-            options.directory = value;
-        }
-        return true;
-    }
-
-    bool applyIsp(SimOptions& sim, const std::string& value) {
-        static const std::map<std::string_view, SimIsp> modes{{"in-step", SimIsp::InStep},
-                                                              {"silent", SimIsp::Silent},
-                                                              {"locked", SimIsp::Locked},
-                                                              {"locked-once", SimIsp::LockedOnce},
-                                                              {"erased", SimIsp::Erased}};
-        if (const auto it = modes.find(value); it != modes.end()) {
-            sim.isp = it->second;
-            return true;
-        }
-        int bits = 0;
-        if (value.rfind("shift:", 0) == 0 && parseInt(std::string_view(value).substr(6), bits) &&
-            bits >= 0 && bits <= maxShiftBits) {
-            sim.isp = SimIsp::Shift;
-            sim.ispShiftBits = bits;
-            return true;
-        }
-        return fail("--sim-isp: " + value +
-                    " is not in-step, shift:N (0 … 31), silent, locked, locked-once or erased");
-    }
-
-    bool applyMotor(SimOptions& sim, const std::string& value) {
-        const auto colon = value.find(':');
-        double hz = 0.0;
-        double seconds = sim.motorSeconds;
-        const std::string_view text(value);
-        if (!parsePositive(text.substr(0, colon), maxMotorHz, hz) ||
-            (colon != std::string::npos &&
-             !parsePositive(text.substr(colon + 1), maxMotorSeconds, seconds))) {
-            return fail("--sim-motor: " + value +
-                        " is not HZ[:SECONDS] (up to 100000 Hz, up to 60 s)");
-        }
-        sim.motorHz = hz;
-        sim.motorSeconds = seconds;
-        return true;
     }
 
     // The next argument, or a failure naming what the step lacks.
@@ -291,7 +135,7 @@ class Parser {
         return true;
     }
 
-    bool parseStep(std::vector<Step>& steps) {
+    bool parseStep(std::vector<Step>& steps, Options& options) {
         const std::string word = m_args[m_pos++];
         Step step;
         step.word = word;
@@ -355,7 +199,7 @@ class Parser {
                                                   : StepKind::LoadSettings;
             step.id = word == "update" ? ids::OpenUpdateFileItem : 0;
             step.word += " " + step.file;
-        } else if (knownOptions().count(word.substr(0, word.find('='))) != 0) {
+        } else if (shell::isOption(word, ownOptions(options))) {
             return fail(word + ": options go before the steps");
         } else {
             return fail("unknown step " + word);
@@ -376,17 +220,15 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
 }
 
 std::string usageText() {
-    return "usage: zek-cli [--port COMn|DEVICE | --simulate] [--sim-memory FILE] [--sim-save "
-           "FILE]\n"
-           "               [--sim-flash-save FILE] [--sim-device zek|other|none]\n"
-           "               [--sim-adapter present|missing|stuck] [--sim-signature HHHHHH]\n"
-           "               [--sim-lockbits HH] [--sim-fuses HH,LL] [--sim-calibration HH]\n"
-           "               [--sim-isp in-step|shift:N|silent|locked|locked-once|erased]\n"
-           "               [--sim-motor HZ[:SECONDS]] [--trace FILE.vcd] [--dir DIR]\n"
-           "               [--json] [--yes] [--progress] STEP...\n"
+    return "usage: zek-cli [--port COMn|DEVICE|0278|0378|03BC] [--json] [--yes] [--progress]\n"
+           "               [-v|--verbose]\n" +
+           shell::sharedUsage("               ") +
+           "               STEP...\n"
            "steps: click ID | set ID=VALUE | show | read | read-memory N | write |\n"
            "       write-memory N | update FILE | calibrate | info | locks | rpm | revs |\n"
-           "       save-settings FILE | load-settings FILE\n";
+           "       save-settings FILE | load-settings FILE\n"
+           "       zek-cli --list-ports [--json]\n"
+           "       zek-cli [--json] doctor [--port COMn|DEVICE]\n";
 }
 
 }  // namespace cli

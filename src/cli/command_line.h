@@ -1,12 +1,11 @@
 // The command line: options first, then the steps that work the dialog.
 #pragma once
 
-#include <array>
-#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "shell/start_options.h"
 #include "ui/dialog_template.h"
 
 namespace cli {
@@ -30,42 +29,20 @@ struct Step {
 
 enum class PortChoice {
     Configured,  // the port qvsetup.cfg names, as the desktop program starts
-    Device,      // --port COMn or a device path
-    Simulate,    // --simulate: the virtual controller
-};
-
-enum class SimDevice { Zek, Other, None };
-enum class SimAdapter { Present, Missing, Stuck };
-enum class SimIsp { InStep, Shift, Silent, Locked, LockedOnce, Erased };
-
-struct SimOptions {
-    std::string memoryFile;     // --sim-memory
-    std::string saveFile;       // --sim-save
-    std::string flashSaveFile;  // --sim-flash-save
-    std::string traceFile;      // --trace
-    SimDevice device = SimDevice::Zek;
-    SimAdapter adapter = SimAdapter::Present;
-    std::array<std::uint8_t, 3> signature{0x1E, 0x93, 0x07};
-    std::uint8_t lockBits = 0xFF;
-    std::uint8_t fuseHigh = 0xD9;
-    std::uint8_t fuseLow = 0xE1;
-    std::uint8_t calibration = 0xA5;
-    SimIsp isp = SimIsp::InStep;
-    int ispShiftBits = 0;
-    // --sim-motor HZ[:SECONDS]; no motor when empty.
-    std::optional<double> motorHz;
-    double motorSeconds = 10.0;
+    Device,      // --port COMn, a device path or a parallel port's base
+    Simulate,    // --simulate or any --sim option: the virtual controller
 };
 
 struct Options {
     PortChoice port = PortChoice::Configured;
-    std::string device;  // "COM1" … "COM8" or a device path
-    SimOptions sim;
+    std::string device;          // "COM1" … "COM8", a device path, or "0278", "0378", "03BC"
+    shell::StartOptions shared;  // what zek-setup understands too
     bool json = false;
     bool yes = false;
     bool progress = false;
-    bool help = false;
-    std::string directory;  // --dir: where qvsetup.cfg lives; the current directory if empty
+    bool verbose = false;    // -v: every port open and close, adapter test and reset
+    bool listPorts = false;  // --list-ports: the serial ports found, nothing opened
+    bool doctor = false;     // doctor [--port P]: the checks of the ports, no steps
     std::vector<Step> steps;
 };
 

@@ -1,19 +1,10 @@
 #include "cli/console_host.h"
 
-#include <array>
-
 #include "cli/dialog_view.h"
 #include "resources/main_dialog_ids.h"
 
 namespace cli {
 namespace {
-
-constexpr std::array<std::string_view, 4> informationalCaptions{
-    "Info:",                      // controller information
-    "Warning:",                   // erased signature; the command goes on
-    "ZEK Setup",                  // About box
-    "Kalibrierung erfolgreich!",  // calibration report
-};
 
 std::string ownerName(const ui::Dialog* owner) {
     if (owner == nullptr) {
@@ -37,52 +28,37 @@ std::string boxLine(std::string_view caption, std::string_view text) {
 
 }  // namespace
 
-bool isErrorCaption(std::string_view caption) {
-    for (const std::string_view informational : informationalCaptions) {
-        if (caption == informational) {
-            return false;
-        }
-    }
-    return true;
-}
-
 ConsoleHost::ConsoleHost(std::ostream& errors, std::istream& input, ConsoleSettings settings)
     : m_errors(errors), m_input(input), m_settings(settings) {}
-
-void ConsoleHost::beginStep() {
-    m_errorShown = false;
-    m_cancelled = false;
-}
 
 ui::Answer ConsoleHost::messageBox(const ui::Dialog* owner, std::string_view text,
                                    std::string_view caption, ui::Buttons buttons) {
     const bool okCancel = buttons == ui::Buttons::OkCancel;
-    m_messages.push_back(ConsoleMessage{json::toUtf8(caption), json::toUtf8(text), ownerName(owner),
-                                        okCancel ? "okcancel" : "ok"});
-    const std::string line = boxLine(caption, text);
-    if (!okCancel) {
-        m_errors << line << '\n';
-        m_errors.flush();
-        m_errorShown = m_errorShown || isErrorCaption(caption);
-        return ui::Answer::Ok;
+    ConsoleMessage& message = m_messages.emplace_back(
+        ConsoleMessage{json::toUtf8(caption), json::toUtf8(text), ownerName(owner),
+                       okCancel ? "okcancel" : "ok", json::toUtf8(takePendingDetail())});
+    m_errors << boxLine(caption, text) << '\n';
+    // The box's own text stays the system's; why it came goes on the next line.
+    if (!message.detail.empty()) {
+        m_errors << "zek-cli: " << message.detail << '\n';
     }
-    const ui::Answer answer = ask(line);
-    if (answer == ui::Answer::Cancel) {
-        m_cancelled = true;
+    m_errors.flush();
+    if (okCancel) {
+        message.answer = ask();
     }
-    return answer;
+    return message.answer;
 }
 
-ui::Answer ConsoleHost::ask(const std::string& line) {
+ui::Answer ConsoleHost::ask() {
     if (m_settings.yes) {
-        m_errors << line << "\n(OK: --yes)\n";
+        m_errors << "(OK: --yes)\n";
         return ui::Answer::Ok;
     }
     if (!m_settings.interactive) {
-        m_errors << line << "\n(Cancel: no terminal to ask, --yes answers OK)\n";
+        m_errors << "(Cancel: no terminal to ask, --yes answers OK)\n";
         return ui::Answer::Cancel;
     }
-    m_errors << line << "\nOK? [y/N] ";
+    m_errors << "OK? [y/N] ";
     m_errors.flush();
     std::string reply;
     if (!std::getline(m_input, reply)) {
@@ -110,23 +86,21 @@ void ConsoleHost::repaint(ui::Dialog& dialog) {
 }
 
 int ConsoleHost::runModal(ui::Dialog& dialog, const ui::Dialog* /*owner*/,
-                          const std::function<void()>& onInit,
-                          const CommandFunction& onCommand) {
+                          const std::function<void()>& onInit, const CommandFunction& onCommand) {
     dialog.reopen();
     dialog.setChangeLog(m_changeLog);
     if (onInit) {
         onInit();
     }
     const auto command = [&](ui::ControlId id) {
-        if (!dialog.ended()) {
-            (void)onCommand(id);
-        }
+        return dialog.ended() ? ui::Outcome::Done : onCommand(id);
     };
     if (m_modalDriver) {
         m_modalDriver(dialog, command);
     }
-    // Steps ran out (or one failed) while it was open: close it as Esc would.
-    command(ids::Cancel);
+    // Steps ran out (or one failed) while it was open: close it as Esc would. How that
+    // ends is no step's outcome.
+    (void)command(ids::Cancel);
     m_closedDialogs[dialog.id()] = controlsJson(dialog);
     dialog.setChangeLog(nullptr);
     return dialog.result();
@@ -140,6 +114,13 @@ std::optional<std::string> ConsoleHost::chooseOpenFile(const ui::FileDialogReque
 
 void ConsoleHost::shellOpen(std::string_view target) {
     m_errors << "open: " << json::toUtf8(target) << '\n';
+}
+
+void ConsoleHost::logEvent(std::string_view line) {
+    if (m_settings.verbose) {
+        m_errors << "zek-cli: " << json::toUtf8(line) << '\n';
+        m_errors.flush();
+    }
 }
 
 void ConsoleHost::showProgress(int done, int total, int /*secondsLeft*/) {

@@ -1,4 +1,5 @@
-// The UiHost of the command line: message boxes become lines on standard error, an
+// The UiHost of the command line: message boxes become lines on standard error (the
+// system error behind one on a line of its own), an
 // OK/Cancel box is answered by --yes or by the user on a terminal, the file dialog
 // answers the file of the running "update" step, and a modal sub-dialog runs on the
 // steps that follow the one that opened it.
@@ -22,19 +23,22 @@ struct ConsoleMessage {
     std::string text;
     std::string owner;    // "main", "none" or the owning sub-dialog's id
     std::string buttons;  // "ok" or "okcancel"
+    std::string detail;   // the system error behind it; empty when there is none
+    ui::Answer answer = ui::Answer::Ok;
 };
 
 struct ConsoleSettings {
     bool yes = false;          // answer OK/Cancel boxes with OK
     bool interactive = false;  // ask on the terminal; without it such boxes are cancelled
     bool progress = false;     // print the status field and transfer progress
+    bool verbose = false;      // print every line of the verbose log
 };
 
 class ConsoleHost final : public ui::UiHost {
   public:
     // Runs the steps meant for an open sub-dialog; command() sends it a command.
-    using ModalDriver =
-        std::function<void(ui::Dialog& dialog, const std::function<void(ui::ControlId)>& command)>;
+    using ModalDriver = std::function<void(
+        ui::Dialog& dialog, const std::function<ui::Outcome(ui::ControlId)>& command)>;
 
     ConsoleHost(std::ostream& errors, std::istream& input, ConsoleSettings settings);
 
@@ -47,6 +51,7 @@ class ConsoleHost final : public ui::UiHost {
     std::optional<std::string> chooseOpenFile(const ui::FileDialogRequest& request) override;
     void shellOpen(std::string_view target) override;
     void showProgress(int done, int total, int secondsLeft) override;
+    void logEvent(std::string_view line) override;
 
     void setModalDriver(ModalDriver driver) { m_modalDriver = std::move(driver); }
     // Procedures' changes to sub-dialogs go here while they are open.
@@ -54,18 +59,13 @@ class ConsoleHost final : public ui::UiHost {
     // The next file dialog answers this file; cancelled when there is none.
     void setPendingFile(std::optional<std::string> file) { m_pendingFile = std::move(file); }
 
-    // Per step: whether a box reported an error, or a confirmation was cancelled.
-    void beginStep();
-    bool errorShown() const { return m_errorShown; }
-    bool cancelled() const { return m_cancelled; }
-
     const std::vector<ConsoleMessage>& messages() const { return m_messages; }
     int beeps() const { return m_beeps; }
     // Each sub-dialog's controls as they were when it last closed, by dialog id.
     const std::map<int, json::Value>& closedDialogs() const { return m_closedDialogs; }
 
   private:
-    ui::Answer ask(const std::string& line);
+    ui::Answer ask();
 
     std::ostream& m_errors;
     std::istream& m_input;
@@ -73,17 +73,11 @@ class ConsoleHost final : public ui::UiHost {
     ModalDriver m_modalDriver;
     std::vector<ui::Change>* m_changeLog = nullptr;
     std::optional<std::string> m_pendingFile;
-    bool m_errorShown = false;
-    bool m_cancelled = false;
     std::vector<ConsoleMessage> m_messages;
     int m_beeps = 0;
     std::map<int, json::Value> m_closedDialogs;
     std::string m_lastStatus;
     int m_lastProgressTenth = -1;
 };
-
-// Whether a box with only OK and this caption reports a failure. Reports, warnings and
-// the About box do not; everything else the procedures show with OK alone does.
-bool isErrorCaption(std::string_view caption);
 
 }  // namespace cli

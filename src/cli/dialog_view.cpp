@@ -168,13 +168,11 @@ json::Value controlsJson(const ui::Dialog& dialog) {
             continue;
         }
         const ui::ControlState& state = dialog.control(row.id);
-        json::Value entry = json::Value::object();
-        entry.set("text", state.text);
-        entry.set("checked", state.checked);
-        entry.set("enabled", state.enabled);
-        entry.set("visible", state.visible);
-        entry.set("selection", state.selection);
-        controls.set(std::to_string(row.id), std::move(entry));
+        controls[std::to_string(row.id)] = {{"text", state.text},
+                                            {"checked", state.checked},
+                                            {"enabled", state.enabled},
+                                            {"visible", state.visible},
+                                            {"selection", state.selection}};
     }
     return controls;
 }
@@ -186,10 +184,7 @@ json::Value menuJson(const ui::Dialog& dialog) {
             continue;
         }
         const ui::MenuItemState& item = dialog.menuItem(row.id);
-        json::Value entry = json::Value::object();
-        entry.set("enabled", item.enabled);
-        entry.set("checked", item.checked);
-        menu.set(std::to_string(row.id), std::move(entry));
+        menu[std::to_string(row.id)] = {{"enabled", item.enabled}, {"checked", item.checked}};
     }
     return menu;
 }

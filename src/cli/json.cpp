@@ -1,36 +1,11 @@
 #include "cli/json.h"
 
-#include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <set>
+#include <vector>
 
 namespace cli::json {
-
-Value& Value::push(Value value) {
-    m_items.push_back(std::move(value));
-    return m_items.back();
-}
-
-Value& Value::set(std::string name, Value value) {
-    for (Member& member : m_members) {
-        if (member.first == name) {
-            member.second = std::move(value);
-            return member.second;
-        }
-    }
-    m_members.emplace_back(std::move(name), std::move(value));
-    return m_members.back().second;
-}
-
-const Value* Value::find(std::string_view name) const {
-    for (const Member& member : m_members) {
-        if (member.first == name) {
-            return &member.second;
-        }
-    }
-    return nullptr;
-}
-
 namespace {
 
 // Length of the valid UTF-8 sequence at text[pos], or 0 when it is not one.
@@ -86,431 +61,82 @@ void appendCodePoint(std::string& out, std::uint32_t code) {
     }
 }
 
-bool isScalar(const Value& value) {
-    return !value.isArray() && !value.isObject();
-}
-
 bool allScalar(const Value& value) {
-    if (value.isArray()) {
-        for (const Value& item : value.items()) {
-            if (!isScalar(item)) {
-                return false;
-            }
-        }
-        return true;
-    }
-    for (const Value::Member& member : value.members()) {
-        if (!isScalar(member.second)) {
+    for (const Value& item : value) {
+        if (item.is_structured()) {
             return false;
         }
     }
     return true;
 }
 
-void writeScalar(std::string& out, const Value& value) {
-    switch (value.type()) {
-        case Value::Type::Null:
-            out += "null";
-            break;
-        case Value::Type::Bool:
-            out += value.asBool() ? "true" : "false";
-            break;
-        case Value::Type::Integer:
-            out += std::to_string(value.asInteger());
-            break;
-        case Value::Type::Real: {
-            if (!std::isfinite(value.asReal())) {
-                out += "null";  // JSON has no infinities
-                break;
-            }
-            char buffer[32];
-            std::snprintf(buffer, sizeof buffer, "%.17g", value.asReal());
-            out += buffer;
-            break;
-        }
-        case Value::Type::String:
-            out += quote(value.asString());
-            break;
-        default:
-            break;
-    }
-}
-
 void writeValue(std::string& out, const Value& value, int indent) {
-    if (isScalar(value)) {
-        writeScalar(out, value);
+    if (value.is_string()) {
+        out += quote(value.get_ref<const std::string&>());
         return;
     }
-    const bool isArray = value.isArray();
-    const std::size_t count = isArray ? value.items().size() : value.members().size();
-    const char open = isArray ? '[' : '{';
-    const char close = isArray ? ']' : '}';
-    if (count == 0) {
-        out += open;
-        out += close;
+    if (!value.is_structured()) {
+        out += value.dump();  // JSON has no infinities: they come out as null
         return;
     }
+    const char open = value.is_array() ? '[' : '{';
+    const char close = value.is_array() ? ']' : '}';
+    out += open;
     const bool oneLine = allScalar(value);
     const std::string inner(static_cast<std::size_t>(indent + 2), ' ');
-    out += open;
-    for (std::size_t i = 0; i < count; ++i) {
-        if (i > 0) {
-            out += ',';
-        }
+    bool first = true;
+    for (auto it = value.begin(); it != value.end(); ++it) {
+        out += first ? "" : ",";
         if (oneLine) {
-            out += i > 0 ? " " : "";
+            out += first ? "" : " ";
         } else {
             out += '\n';
             out += inner;
         }
-        if (isArray) {
-            writeValue(out, value.items()[i], indent + 2);
-        } else {
-            out += quote(value.members()[i].first);
+        first = false;
+        if (value.is_object()) {
+            out += quote(it.key());
             out += ": ";
-            writeValue(out, value.members()[i].second, indent + 2);
         }
+        writeValue(out, *it, indent + 2);
     }
-    if (!oneLine) {
+    if (!oneLine && !value.empty()) {
         out += '\n';
         out += std::string(static_cast<std::size_t>(indent), ' ');
     }
     out += close;
 }
 
-class Parser {
-  public:
-    explicit Parser(std::string_view text) : m_text(text) {}
+// What the parser itself lets through: the checks run on its events and end the parse
+// with the reason.
+struct Refusal {
+    std::string reason;
+};
 
-    ParseResult run() {
-        ParseResult result;
-        skipBlanks();
-        Value value;
-        if (!parseValue(value, 0)) {
-            result.error = m_error;
-            return result;
+class StrictCheck {
+  public:
+    bool operator()(int depth, Value::parse_event_t event, Value& parsed) {
+        using Event = Value::parse_event_t;
+        if ((event == Event::object_start || event == Event::array_start) &&
+            depth >= maxNestingDepth) {
+            throw Refusal{"nesting deeper than " + std::to_string(maxNestingDepth)};
         }
-        skipBlanks();
-        if (m_pos != m_text.size()) {
-            result.error = errorAt("unexpected text after the value");
-            return result;
+        if (event == Event::object_start) {
+            m_names.emplace_back();
+        } else if (event == Event::object_end) {
+            m_names.pop_back();
+        } else if (event == Event::key &&
+                   !m_names.back().insert(parsed.get_ref<const std::string&>()).second) {
+            throw Refusal{"duplicate member " + quote(parsed.get_ref<const std::string&>())};
+        } else if (event == Event::value && parsed.is_number_float() &&
+                   !std::isfinite(parsed.get<double>())) {
+            throw Refusal{"a number beyond the range of a double"};
         }
-        result.value = std::move(value);
-        return result;
+        return true;
     }
 
   private:
-    std::string errorAt(std::string_view what) const {
-        return std::string(what) + " at byte " + std::to_string(m_pos);
-    }
-
-    bool fail(std::string_view what) {
-        if (m_error.empty()) {
-            m_error = errorAt(what);
-        }
-        return false;
-    }
-
-    bool atEnd() const { return m_pos >= m_text.size(); }
-    char peek() const { return m_text[m_pos]; }
-
-    void skipBlanks() {
-        while (!atEnd() && (peek() == ' ' || peek() == '\t' || peek() == '\n' || peek() == '\r')) {
-            ++m_pos;
-        }
-    }
-
-    bool literal(std::string_view word) {
-        if (m_text.substr(m_pos, word.size()) != word) {
-            return fail("invalid literal");
-        }
-        m_pos += word.size();
-        return true;
-    }
-
-    bool parseValue(Value& out, int depth) {
-        if (atEnd()) {
-            return fail("unexpected end of text");
-        }
-        switch (peek()) {
-            case '{':
-                return parseObject(out, depth + 1);
-            case '[':
-                return parseArray(out, depth + 1);
-            case '"': {
-                std::string text;
-                if (!parseString(text)) {
-                    return false;
-                }
-                out = Value(std::move(text));
-                return true;
-            }
-            case 't':
-                out = Value(true);
-                return literal("true");
-            case 'f':
-                out = Value(false);
-                return literal("false");
-            case 'n':
-                out = Value();
-                return literal("null");
-            default:
-                return parseNumber(out);
-        }
-    }
-
-    bool parseObject(Value& out, int depth) {
-        if (depth > maxNestingDepth) {
-            return fail("nesting too deep");
-        }
-        out = Value::object();
-        ++m_pos;  // '{'
-        skipBlanks();
-        if (!atEnd() && peek() == '}') {
-            ++m_pos;
-            return true;
-        }
-        while (true) {
-            skipBlanks();
-            if (atEnd() || peek() != '"') {
-                return fail("expected a member name");
-            }
-            std::string name;
-            if (!parseString(name)) {
-                return false;
-            }
-            skipBlanks();
-            if (atEnd() || peek() != ':') {
-                return fail("expected ':'");
-            }
-            ++m_pos;
-            skipBlanks();
-            Value member;
-            if (!parseValue(member, depth)) {
-                return false;
-            }
-            if (out.find(name) != nullptr) {
-                return fail("duplicate member \"" + toUtf8(name) + "\"");
-            }
-            out.set(std::move(name), std::move(member));
-            skipBlanks();
-            if (atEnd()) {
-                return fail("unexpected end of text");
-            }
-            if (peek() == ',') {
-                ++m_pos;
-                continue;
-            }
-            if (peek() == '}') {
-                ++m_pos;
-                return true;
-            }
-            return fail("expected ',' or '}'");
-        }
-    }
-
-    bool parseArray(Value& out, int depth) {
-        if (depth > maxNestingDepth) {
-            return fail("nesting too deep");
-        }
-        out = Value::array();
-        ++m_pos;  // '['
-        skipBlanks();
-        if (!atEnd() && peek() == ']') {
-            ++m_pos;
-            return true;
-        }
-        while (true) {
-            skipBlanks();
-            Value item;
-            if (!parseValue(item, depth)) {
-                return false;
-            }
-            out.push(std::move(item));
-            skipBlanks();
-            if (atEnd()) {
-                return fail("unexpected end of text");
-            }
-            if (peek() == ',') {
-                ++m_pos;
-                continue;
-            }
-            if (peek() == ']') {
-                ++m_pos;
-                return true;
-            }
-            return fail("expected ',' or ']'");
-        }
-    }
-
-    bool hex4(std::uint32_t& code) {
-        if (m_pos + 4 > m_text.size()) {
-            return fail("short \\u escape");
-        }
-        code = 0;
-        for (int i = 0; i < 4; ++i) {
-            const char c = m_text[m_pos++];
-            code <<= 4;
-            if (c >= '0' && c <= '9') {
-                code |= static_cast<std::uint32_t>(c - '0');
-            } else if (c >= 'a' && c <= 'f') {
-                code |= static_cast<std::uint32_t>(c - 'a' + 10);
-            } else if (c >= 'A' && c <= 'F') {
-                code |= static_cast<std::uint32_t>(c - 'A' + 10);
-            } else {
-                return fail("bad \\u escape");
-            }
-        }
-        return true;
-    }
-
-    bool parseEscape(std::string& out) {
-        if (atEnd()) {
-            return fail("unexpected end of text");
-        }
-        const char c = m_text[m_pos++];
-        switch (c) {
-            case '"':
-            case '\\':
-            case '/':
-                out += c;
-                return true;
-            case 'b':
-                out += '\b';
-                return true;
-            case 'f':
-                out += '\f';
-                return true;
-            case 'n':
-                out += '\n';
-                return true;
-            case 'r':
-                out += '\r';
-                return true;
-            case 't':
-                out += '\t';
-                return true;
-            case 'u': {
-                std::uint32_t code = 0;
-                if (!hex4(code)) {
-                    return false;
-                }
-                if (code >= 0xDC00 && code <= 0xDFFF) {
-                    return fail("lone surrogate");
-                }
-                if (code >= 0xD800 && code <= 0xDBFF) {
-                    std::uint32_t low = 0;
-                    if (m_text.substr(m_pos, 2) != "\\u") {
-                        return fail("lone surrogate");
-                    }
-                    m_pos += 2;
-                    if (!hex4(low)) {
-                        return false;
-                    }
-                    if (low < 0xDC00 || low > 0xDFFF) {
-                        return fail("lone surrogate");
-                    }
-                    code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
-                }
-                appendCodePoint(out, code);
-                return true;
-            }
-            default:
-                return fail("bad escape");
-        }
-    }
-
-    bool parseString(std::string& out) {
-        ++m_pos;  // opening quote
-        while (true) {
-            if (atEnd()) {
-                return fail("unterminated string");
-            }
-            const char c = peek();
-            if (c == '"') {
-                ++m_pos;
-                return true;
-            }
-            if (c == '\\') {
-                ++m_pos;
-                if (!parseEscape(out)) {
-                    return false;
-                }
-                continue;
-            }
-            if (static_cast<unsigned char>(c) < 0x20) {
-                return fail("control character in string");
-            }
-            const std::size_t length = utf8SequenceLength(m_text, m_pos);
-            if (length == 0) {
-                return fail("invalid UTF-8");
-            }
-            out.append(m_text.substr(m_pos, length));
-            m_pos += length;
-        }
-    }
-
-    bool digits() {
-        const std::size_t start = m_pos;
-        while (!atEnd() && peek() >= '0' && peek() <= '9') {
-            ++m_pos;
-        }
-        return m_pos > start;
-    }
-
-    bool parseNumber(Value& out) {
-        const std::size_t start = m_pos;
-        if (!atEnd() && peek() == '-') {
-            ++m_pos;
-        }
-        if (atEnd() || peek() < '0' || peek() > '9') {
-            return fail("unexpected character");
-        }
-        if (peek() == '0') {
-            ++m_pos;
-        } else {
-            digits();
-        }
-        bool integral = true;
-        if (!atEnd() && peek() == '.') {
-            ++m_pos;
-            integral = false;
-            if (!digits()) {
-                return fail("bad number");
-            }
-        }
-        if (!atEnd() && (peek() == 'e' || peek() == 'E')) {
-            ++m_pos;
-            integral = false;
-            if (!atEnd() && (peek() == '+' || peek() == '-')) {
-                ++m_pos;
-            }
-            if (!digits()) {
-                return fail("bad number");
-            }
-        }
-        const char* first = m_text.data() + start;
-        const char* last = m_text.data() + m_pos;
-        if (integral) {
-            std::int64_t integer = 0;
-            auto [end, error] = std::from_chars(first, last, integer);
-            if (error == std::errc() && end == last) {
-                out = Value(integer);
-                return true;
-            }
-        }
-        double real = 0.0;
-        auto [end, error] = std::from_chars(first, last, real);
-        if (error != std::errc() || end != last || !std::isfinite(real)) {
-            return fail("number out of range");
-        }
-        out = Value(real);
-        return true;
-    }
-
-    std::string_view m_text;
-    std::size_t m_pos = 0;
-    std::string m_error;
+    std::vector<std::set<std::string>> m_names;  // per open object, the names seen
 };
 
 }  // namespace
@@ -574,7 +200,26 @@ std::string write(const Value& value) {
 }
 
 ParseResult parse(std::string_view text) {
-    return Parser(text).run();
+    ParseResult result;
+    try {
+        result.value = Value::parse(text.begin(), text.end(), StrictCheck());
+    } catch (const Refusal& refusal) {
+        result.error = refusal.reason;
+    } catch (const Value::exception& error) {
+        // "[json.exception.parse_error.101] parse error at line 1, column 2: …"
+        const std::string what = error.what();
+        const auto start = what.find("] ");
+        result.error = start == std::string::npos ? what : what.substr(start + 2);
+    }
+    return result;
+}
+
+const Value* member(const Value& object, std::string_view name) {
+    if (!object.is_object()) {
+        return nullptr;
+    }
+    const auto it = object.find(name);
+    return it == object.end() ? nullptr : &*it;
 }
 
 }  // namespace cli::json

@@ -6,14 +6,16 @@
 
 #include "cli/console_host.h"
 #include "cli/dialog_view.h"
-#include "cli/real_ports.h"
+#include "cli/doctor.h"
+#include "cli/port_list.h"
 #include "cli/step_check.h"
 #include "cli/step_runner.h"
-#include "cli/virtual_controller.h"
 #include "resources/main_dialog_ids.h"
 #include "shell/app.h"
 #include "shell/commands.h"
+#include "shell/real_ports.h"
 #include "shell/start_directory.h"
+#include "shell/virtual_controller.h"
 
 namespace cli {
 namespace {
@@ -37,51 +39,47 @@ const char* fieldName(ui::Field field) {
 json::Value changeValue(const ui::Change& change) {
     switch (change.field) {
         case ui::Field::Text:
-            return json::Value(change.value);
+            return change.value;
         case ui::Field::Selection:
-            return json::Value(std::stoi(change.value));
+            return std::stoi(change.value);
         default:
-            return json::Value(change.value == "true");
+            return change.value == "true";
     }
 }
 
 json::Value report(shell::App& app, const ConsoleHost& host, const std::vector<ui::Change>& changes,
-                   const std::string& refusal, int exitStatus) {
+                   const std::string& refusal, ui::Outcome outcome, int exitStatus) {
     json::Value root = json::Value::object();
-    root.set("controls", controlsJson(app.mainDialog()));
-    root.set("menu", menuJson(app.mainDialog()));
-    json::Value messages = json::Value::array();
+    root["controls"] = controlsJson(app.mainDialog());
+    root["menu"] = menuJson(app.mainDialog());
+    json::Value& messages = root["messages"] = json::Value::array();
     for (const ConsoleMessage& message : host.messages()) {
-        json::Value entry = json::Value::object();
-        entry.set("caption", message.caption);
-        entry.set("text", message.text);
-        entry.set("owner", message.owner);
-        entry.set("buttons", message.buttons);
-        messages.push(std::move(entry));
+        json::Value entry = {{"caption", message.caption},
+                             {"text", message.text},
+                             {"owner", message.owner},
+                             {"buttons", message.buttons}};
+        if (!message.detail.empty()) {
+            entry["detail"] = message.detail;
+        }
+        messages.push_back(std::move(entry));
     }
-    root.set("messages", std::move(messages));
-    root.set("beeps", host.beeps());
-    json::Value changeList = json::Value::array();
+    root["beeps"] = host.beeps();
+    json::Value& changeList = root["changes"] = json::Value::array();
     for (const ui::Change& change : changes) {
-        json::Value entry = json::Value::object();
-        entry.set("dialog", std::to_string(change.dialogId));
-        entry.set("id", std::to_string(change.id));
-        entry.set("field", fieldName(change.field));
-        entry.set("value", changeValue(change));
-        changeList.push(std::move(entry));
+        changeList.push_back({{"dialog", std::to_string(change.dialogId)},
+                              {"id", std::to_string(change.id)},
+                              {"field", fieldName(change.field)},
+                              {"value", changeValue(change)}});
     }
-    root.set("changes", std::move(changeList));
-    json::Value dialogs = json::Value::object();
+    json::Value& dialogs = root["dialogs"] = json::Value::object();
     for (const auto& [id, controls] : host.closedDialogs()) {
-        json::Value entry = json::Value::object();
-        entry.set("controls", controls);
-        dialogs.set(std::to_string(id), std::move(entry));
+        dialogs[std::to_string(id)] = {{"controls", controls}};
     }
-    root.set("dialogs", std::move(dialogs));
     if (!refusal.empty()) {
-        root.set("error", refusal);
+        root["error"] = refusal;
     }
-    root.set("exit", exitStatus);
+    root["outcome"] = ui::outcomeName(outcome);
+    root["exit"] = exitStatus;
     return root;
 }
 
@@ -90,24 +88,26 @@ int usageError(Console& console, const std::string& error) {
     return exitUsage;
 }
 
-// Where the port comes from: the virtual controller touches no real port, not even
-// through a COM item clicked by a step.
-struct Ports {
-    std::unique_ptr<adapter::SerialPortFactory> real;
-    std::unique_ptr<VirtualController> simulated;
-};
-
+// --port: a serial device (COMn through the program's mapping, or a path) or a parallel
+// port's base. The port field of qvsetup.cfg stays as it is: --port chooses for this run.
 void selectDevice(shell::App& app, const std::string& device) {
     adapter::PortSelection& port = app.port();
+    constexpr std::pair<const char*, std::uint16_t> parallelBases[] = {
+        {"0278", 0x278}, {"0378", 0x378}, {"03BC", 0x3BC}};
+    for (const auto& [name, base] : parallelBases) {
+        if (device == name) {
+            port.kind = adapter::PortKind::Parallel;
+            port.parallelBase = base;
+            shell::checkPortItem(app.mainDialog(), ui::noId);
+            return;
+        }
+    }
     port.kind = adapter::PortKind::Serial;
     port.comDeviceName = device;
-    // The port field of qvsetup.cfg stays as it is: --port chooses for this run only.
-    constexpr const char* comNames[] = {"COM1", "COM2", "COM3", "COM4",
-                                        "COM5", "COM6", "COM7", "COM8"};
     ui::ControlId item = ui::noId;
-    for (int i = 0; i < 8; ++i) {
-        if (device == comNames[i]) {
-            item = ids::Com1Item + i;
+    for (ui::ControlId id = ids::Com1Item; id <= ids::Com8Item; ++id) {
+        if (device == "COM" + std::to_string(id - ids::Com1Item + 1)) {
+            item = id;
         }
     }
     shell::checkPortItem(app.mainDialog(), item);
@@ -125,14 +125,40 @@ void makePathsAbsolute(Options& options) {
             }
         }
     };
-    absolute(options.directory);
-    absolute(options.sim.memoryFile);
-    absolute(options.sim.saveFile);
-    absolute(options.sim.flashSaveFile);
-    absolute(options.sim.traceFile);
+    shell::SimOptions& sim = options.shared.sim;
+    absolute(options.shared.directory);
+    absolute(sim.memoryFile);
+    absolute(sim.saveFile);
+    absolute(sim.flashSaveFile);
+    absolute(sim.traceFile);
     for (Step& step : options.steps) {
         absolute(step.file);
     }
+}
+
+// The start directory as zek-setup chooses it; a user folder that cannot be made is a
+// usage error, as nothing has been sent yet.
+std::optional<std::string> startDirectory(const shell::StartOptions& options, Console& console) {
+    if (options.userDirectory) {
+        std::string reason;
+        std::optional<std::string> directory = shell::userConfigDirectory(reason);
+        if (!directory) {
+            console.err << "zek-cli: --user-dir: " << json::toUtf8(reason) << '\n';
+        }
+        return directory;
+    }
+    return options.directory.empty() ? shell::currentDirectory(console.err) : options.directory;
+}
+
+// doctor opens only the port it was given, through the real serial back-end.
+int runDoctorOn(const Options& options, Console& console) {
+    DoctorOptions doctor;
+    shell::RealPorts real = shell::findRealPorts();
+    if (options.port == PortChoice::Device) {
+        doctor.port = options.device;
+        doctor.serialPorts = real.serialPorts.get();
+    }
+    return runDoctor(doctor, console.out, options.json) == 0 ? exitSuccess : exitStepFailed;
 }
 
 }  // namespace
@@ -144,9 +170,16 @@ int run(const std::vector<std::string>& args, Console console) {
     }
     Options options = *commandLine.options;
     makePathsAbsolute(options);
-    if (options.help) {
+    if (options.shared.help) {
         console.out << usageText();
         return exitSuccess;
+    }
+    if (options.listPorts) {
+        printPortList(shell::listSerialPorts(), console.out, options.json);
+        return exitSuccess;
+    }
+    if (options.doctor) {
+        return runDoctorOn(options, console);
     }
     if (options.steps.empty()) {
         return usageError(console, "no steps given (zek-cli --help lists them)");
@@ -159,26 +192,30 @@ int run(const std::vector<std::string>& args, Console console) {
         return usageError(console, error);
     }
 
-    Ports ports;
-    shell::Backends realBackends;
+    // The virtual controller touches no real port, not even through a COM item clicked
+    // by a step.
+    std::unique_ptr<shell::VirtualController> simulated;
+    shell::RealPorts real;
     if (options.port == PortChoice::Simulate) {
-        ports.simulated = std::make_unique<VirtualController>(options.sim);
-        if (std::string error = ports.simulated->loadMemory(); !error.empty()) {
+        simulated = std::make_unique<shell::VirtualController>(options.shared.sim);
+        if (std::string error = simulated->loadMemory(); !error.empty()) {
             return usageError(console, error);
         }
     } else {
-        ports.real = makeRealSerialPorts();
-        realBackends.serialPorts = ports.real.get();
+        real = shell::findRealPorts();
+    }
+    const std::optional<std::string> directory = startDirectory(options.shared, console);
+    if (!directory) {
+        return exitUsage;
     }
 
-    ConsoleHost host(console.err, console.in,
-                     ConsoleSettings{options.yes, console.interactive, options.progress});
-    shell::App app(host, realBackends, shell::PlatformFlags{});
-    const std::string startDirectory =
-        options.directory.empty() ? shell::currentDirectory(console.err) : options.directory;
-    app.initDialog(startDirectory);
-    if (ports.simulated) {
-        app.setVirtualBackends(ports.simulated->backends());
+    ConsoleHost host(
+        console.err, console.in,
+        ConsoleSettings{options.yes, console.interactive, options.progress, options.verbose});
+    shell::App app(host, real.backends(), real.platform);
+    app.initDialog(*directory);
+    if (simulated) {
+        app.setVirtualBackends(simulated->backends());
         app.selectVirtualController(false);
     } else if (options.port == PortChoice::Device) {
         selectDevice(app, options.device);
@@ -192,18 +229,20 @@ int run(const std::vector<std::string>& args, Console console) {
     app.mainDialog().setChangeLog(nullptr);
     host.setChangeLog(nullptr);
 
-    int exitStatus = runner.failed() ? exitStepFailed : exitSuccess;
+    ui::Outcome outcome = runner.outcome();
     if (!runner.refusal().empty()) {
         console.err << "zek-cli: " << json::toUtf8(runner.refusal()) << '\n';
     }
-    if (ports.simulated) {
-        if (std::string error = ports.simulated->saveOutputs(); !error.empty()) {
+    if (simulated) {
+        if (std::string error = simulated->saveOutputs(); !error.empty()) {
             console.err << "zek-cli: " << json::toUtf8(error) << '\n';
-            exitStatus = exitStepFailed;
+            outcome = ui::worseOutcome(outcome, ui::Outcome::Failed);
         }
     }
+    const int exitStatus = outcome == ui::Outcome::Done ? exitSuccess : exitStepFailed;
     if (options.json) {
-        console.out << json::write(report(app, host, changes, runner.refusal(), exitStatus));
+        console.out << json::write(
+            report(app, host, changes, runner.refusal(), outcome, exitStatus));
     }
     console.out.flush();
     return exitStatus;

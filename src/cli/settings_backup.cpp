@@ -1,6 +1,7 @@
 #include "cli/settings_backup.h"
 
 #include <array>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -69,46 +70,61 @@ bool validText(const std::string& text) {
     return true;
 }
 
+// An integer member, or nullopt when it is missing, no integer or beyond 64 bits.
+std::optional<std::int64_t> integerMember(const json::Value& object, std::string_view name) {
+    const json::Value* value = json::member(object, name);
+    if (value == nullptr || !value->is_number_integer() ||
+        (value->is_number_unsigned() &&
+         value->get<std::uint64_t>() > static_cast<std::uint64_t>(INT64_MAX))) {
+        return std::nullopt;
+    }
+    return value->get<std::int64_t>();
+}
+
+// A string member, or nullptr.
+const std::string* stringMember(const json::Value& object, std::string_view name) {
+    const json::Value* value = json::member(object, name);
+    return value != nullptr && value->is_string() ? &value->get_ref<const std::string&>() : nullptr;
+}
+
 // Reads the one field a control of this kind keeps; empty error when it is fine.
 std::string readControl(const json::Value& entry, ui::ControlId id, BackupControl& control) {
     const std::string name = std::to_string(id);
-    if (!entry.isObject() || entry.members().size() != 1) {
+    if (!entry.is_object() || entry.size() != 1) {
         return "control " + name + " must hold exactly one value";
     }
     const ui::ControlState& reference = referenceDialog().control(id);
     control.id = id;
     if (reference.kind == ui::Kind::Edit) {
-        const json::Value* text = entry.find("text");
-        if (text == nullptr || !text->isString() || !validText(text->asString())) {
+        const std::string* text = stringMember(entry, "text");
+        if (text == nullptr || !validText(*text)) {
             return "control " + name + " needs a \"text\" of at most 32 characters";
         }
-        control.text = text->asString();
+        control.text = *text;
     } else if (reference.kind == ui::Kind::ComboBox) {
-        const json::Value* selection = entry.find("selection");
+        const std::optional<std::int64_t> selection = integerMember(entry, "selection");
         const auto count = static_cast<std::int64_t>(reference.items.size());
-        if (selection == nullptr || !selection->isInteger() || selection->asInteger() < -1 ||
-            selection->asInteger() >= count) {
+        if (!selection || *selection < -1 || *selection >= count) {
             return "control " + name + " needs a \"selection\" from -1 to " +
                    std::to_string(count - 1);
         }
-        control.selection = static_cast<int>(selection->asInteger());
+        control.selection = static_cast<int>(*selection);
     } else {
-        const json::Value* checked = entry.find("checked");
-        if (checked == nullptr || !checked->isBool()) {
+        const json::Value* checked = json::member(entry, "checked");
+        if (checked == nullptr || !checked->is_boolean()) {
             return "control " + name + " needs \"checked\": true or false";
         }
-        control.checked = checked->asBool();
+        control.checked = checked->get<bool>();
     }
     return {};
 }
 
 bool readByte(const json::Value& root, std::string_view name, int& value) {
-    const json::Value* member = root.find(name);
-    if (member == nullptr || !member->isInteger() || member->asInteger() < 0 ||
-        member->asInteger() > 255) {
+    const std::optional<std::int64_t> byte = integerMember(root, name);
+    if (!byte || *byte < 0 || *byte > 255) {
         return false;
     }
-    value = static_cast<int>(member->asInteger());
+    value = static_cast<int>(*byte);
     return true;
 }
 
@@ -152,26 +168,24 @@ SettingsBackup takeBackup(const ui::Dialog& mainDialog, const settings::SetupIma
 
 json::Value backupToJson(const SettingsBackup& backup) {
     json::Value root = json::Value::object();
-    root.set("format", std::string(backupFormatName));
-    root.set("formatVersion", backupFormatVersion);
-    root.set("controllerVersion", backup.versionText);
-    root.set("family", backup.family);
-    root.set("thresholdCode", backup.thresholdCode);
-    root.set("timingCode", backup.timingCode);
-    json::Value controls = json::Value::object();
+    root["format"] = backupFormatName;
+    root["formatVersion"] = backupFormatVersion;
+    root["controllerVersion"] = backup.versionText;
+    root["family"] = backup.family;
+    root["thresholdCode"] = backup.thresholdCode;
+    root["timingCode"] = backup.timingCode;
+    json::Value& controls = root["controls"] = json::Value::object();
     for (const BackupControl& control : backup.controls) {
         const ui::Kind kind = referenceDialog().control(control.id).kind;
-        json::Value entry = json::Value::object();
+        json::Value& entry = controls[std::to_string(control.id)];
         if (kind == ui::Kind::Edit) {
-            entry.set("text", control.text);
+            entry["text"] = control.text;
         } else if (kind == ui::Kind::ComboBox) {
-            entry.set("selection", control.selection);
+            entry["selection"] = control.selection;
         } else {
-            entry.set("checked", control.checked);
+            entry["checked"] = control.checked;
         }
-        controls.set(std::to_string(control.id), std::move(entry));
     }
-    root.set("controls", std::move(controls));
     return root;
 }
 
@@ -184,46 +198,43 @@ BackupRead parseBackup(std::string_view text) {
         return refuse("not JSON: " + parsed.error);
     }
     const json::Value& root = *parsed.value;
-    const json::Value* format = root.isObject() ? root.find("format") : nullptr;
-    if (format == nullptr || !format->isString() || format->asString() != backupFormatName) {
+    const std::string* format = stringMember(root, "format");
+    if (format == nullptr || *format != backupFormatName) {
         return refuse("not a settings backup");
     }
-    const json::Value* formatVersion = root.find("formatVersion");
-    if (formatVersion == nullptr || !formatVersion->isInteger() ||
-        formatVersion->asInteger() != backupFormatVersion) {
+    if (integerMember(root, "formatVersion") != backupFormatVersion) {
         return refuse("a settings backup of another format version");
     }
     SettingsBackup backup;
-    const json::Value* version = root.find("controllerVersion");
-    if (version == nullptr || !version->isString() || !validText(version->asString())) {
+    const std::string* version = stringMember(root, "controllerVersion");
+    if (version == nullptr || !validText(*version)) {
         return refuse("the backup names no controller version");
     }
-    backup.versionText = version->asString();
-    const json::Value* family = root.find("family");
-    if (family == nullptr || !family->isInteger() ||
-        (family->asInteger() != 1 && family->asInteger() != 3)) {
+    backup.versionText = *version;
+    const std::optional<std::int64_t> family = integerMember(root, "family");
+    if (family != 1 && family != 3) {
         return refuse("the backup names no controller family (1 or 3)");
     }
-    backup.family = static_cast<int>(family->asInteger());
+    backup.family = static_cast<int>(*family);
     if (!readByte(root, "thresholdCode", backup.thresholdCode) ||
         !readByte(root, "timingCode", backup.timingCode)) {
         return refuse("the backup holds no thresholdCode and timingCode (0 … 255)");
     }
-    const json::Value* controls = root.find("controls");
-    if (controls == nullptr || !controls->isObject()) {
+    const json::Value* controls = json::member(root, "controls");
+    if (controls == nullptr || !controls->is_object()) {
         return refuse("the backup holds no controls");
     }
-    for (const json::Value::Member& member : controls->members()) {
+    for (const auto& [name, entry] : controls->items()) {
         bool known = false;
         for (const ui::ControlId id : settingsIds) {
-            known = known || member.first == std::to_string(id);
+            known = known || name == std::to_string(id);
         }
         if (!known) {
-            return refuse("control " + json::toUtf8(member.first) + " is not a setting");
+            return refuse("control " + json::toUtf8(name) + " is not a setting");
         }
     }
     for (const ui::ControlId id : settingsIds) {
-        const json::Value* entry = controls->find(std::to_string(id));
+        const json::Value* entry = json::member(*controls, std::to_string(id));
         if (entry == nullptr) {
             return refuse("control " + std::to_string(id) + " is missing");
         }

@@ -202,12 +202,12 @@ std::string checkSteps(const std::vector<Step>& steps,
 }
 
 std::string checkOptionFiles(const Options& options) {
-    const SimOptions& sim = options.sim;
+    const shell::SimOptions& sim = options.shared.sim;
     std::string error;
-    if (!options.directory.empty()) {
+    if (!options.shared.directory.empty()) {
         std::error_code code;
-        if (!fs::is_directory(options.directory, code)) {
-            return "--dir: " + options.directory + " is not a directory";
+        if (!fs::is_directory(options.shared.directory, code)) {
+            return "--dir: " + options.shared.directory + " is not a directory";
         }
     }
     if (!sim.memoryFile.empty()) {

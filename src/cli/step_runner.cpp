@@ -1,5 +1,8 @@
 #include "cli/step_runner.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "cli/dialog_view.h"
 #include "cli/step_check.h"
 #include "resources/main_dialog_ids.h"
@@ -66,63 +69,57 @@ StepRunner::StepRunner(shell::App& app, ConsoleHost& host, const std::vector<Ste
 }
 
 void StepRunner::runAll() {
-    runOn(m_app.mainDialog(), true, [this](ui::ControlId id) { m_app.dispatch(id); });
+    runOn(m_app.mainDialog(), true, [this](ui::ControlId id) { return m_app.dispatch(id); });
 }
 
 void StepRunner::runOn(ui::Dialog& dialog, bool isMain, const Command& command) {
-    while (m_next < m_steps.size() && !m_failed) {
+    // A sub-dialog's step that does not end Done ends the steps of its opener too.
+    while (m_next < m_steps.size() && m_outcome == ui::Outcome::Done) {
         if (dialog.ended() || (isMain && m_app.ended())) {
             return;
         }
         const std::size_t index = m_next++;
-        m_host.beginStep();
-        runStep(m_steps[index], index, dialog, command);
-        // A sub-dialog's step may already have failed the run; its own box counts too.
-        if (m_host.errorShown() || m_host.cancelled()) {
-            m_failed = true;
-        }
+        m_outcome = ui::worseOutcome(m_outcome, runStep(m_steps[index], index, dialog, command));
     }
 }
 
-void StepRunner::runStep(const Step& step, std::size_t index, ui::Dialog& dialog,
-                         const Command& command) {
+ui::Outcome StepRunner::runStep(const Step& step, std::size_t index, ui::Dialog& dialog,
+                                const Command& command) {
     switch (step.kind) {
         case StepKind::Click:
-            click(step, dialog, command);
-            break;
+            return click(step, dialog, command);
         case StepKind::Set:
-            set(step, dialog);
-            break;
+            return set(step, dialog);
         case StepKind::Show:
-            if (m_json) {
-                break;  // standard output carries the one JSON report
+            if (!m_json) {  // with --json, standard output carries the one report
+                m_out << showText(dialog);
+                m_out.flush();
             }
-            m_out << showText(dialog);
-            m_out.flush();
-            break;
-        case StepKind::Update:
+            return ui::Outcome::Done;
+        case StepKind::Update: {
             m_host.setPendingFile(step.file);
-            click(step, dialog, command);
+            const ui::Outcome outcome = click(step, dialog, command);
             m_host.setPendingFile(std::nullopt);
-            break;
+            return outcome;
+        }
         case StepKind::SaveSettings:
-            saveSettings(step);
-            break;
+            return saveSettings(step);
         case StepKind::LoadSettings:
+            // The check before the run read every backup a step names.
             if (index < m_backups.size() && m_backups[index]) {
-                loadSettings(step, *m_backups[index]);
+                return loadSettings(step, *m_backups[index]);
             }
-            break;
+            return ui::Outcome::Done;
     }
+    return ui::Outcome::Done;
 }
 
-void StepRunner::click(const Step& step, ui::Dialog& dialog, const Command& command) {
+ui::Outcome StepRunner::click(const Step& step, ui::Dialog& dialog, const Command& command) {
     const ui::ControlId id = step.id;
     if (dialog.has(id)) {
         const ui::ControlState& state = dialog.control(id);
         if (!state.enabled) {
-            refuse(step, "control " + std::to_string(id) + " is disabled");
-            return;
+            return refuse(step, "control " + std::to_string(id) + " is disabled");
         }
         // A check box or an auto radio button changes under the mouse before its command.
         UserChange byHand(dialog, m_changes);
@@ -132,22 +129,19 @@ void StepRunner::click(const Step& step, ui::Dialog& dialog, const Command& comm
             checkAutoRadio(dialog, id);
         }
     } else if (dialog.hasMenuItem(id) && !dialog.menuItem(id).enabled) {
-        refuse(step, "menu item " + std::to_string(id) + " is greyed");
-        return;
+        return refuse(step, "menu item " + std::to_string(id) + " is greyed");
     }
-    command(id);
+    return command(id);
 }
 
-void StepRunner::set(const Step& step, ui::Dialog& dialog) {
+ui::Outcome StepRunner::set(const Step& step, ui::Dialog& dialog) {
     const ui::ControlId id = step.id;
     if (std::string error = checkValue(dialog, id, step.value); !error.empty()) {
-        refuse(step, error);
-        return;
+        return refuse(step, error);
     }
     const ui::ControlState& state = dialog.control(id);
     if (!state.enabled) {
-        refuse(step, "control " + std::to_string(id) + " is disabled");
-        return;
+        return refuse(step, "control " + std::to_string(id) + " is disabled");
     }
     UserChange byHand(dialog, m_changes);
     switch (state.kind) {
@@ -168,40 +162,43 @@ void StepRunner::set(const Step& step, ui::Dialog& dialog) {
             dialog.setChecked(id, step.value == "1");
             break;
     }
+    return ui::Outcome::Done;
 }
 
-void StepRunner::saveSettings(const Step& step) {
+ui::Outcome StepRunner::saveSettings(const Step& step) {
     const settings::SetupImage& image = m_app.setupImage();
     if (!image.valuesRead()) {
-        refuse(step, "no settings have been read");
-        return;
+        return refuse(step, "no settings have been read");
     }
     const std::string error = writeBackupFile(step.file, takeBackup(m_app.mainDialog(), image));
+    // A file that cannot be written fails the step; the controller was never asked.
     if (!error.empty()) {
-        refuse(step, step.file + " " + error);
+        (void)refuse(step, step.file + " " + error);
+        return ui::Outcome::Failed;
     }
+    return ui::Outcome::Done;
 }
 
-void StepRunner::loadSettings(const Step& step, const SettingsBackup& backup) {
+ui::Outcome StepRunner::loadSettings(const Step& step, const SettingsBackup& backup) {
     settings::SetupImage& image = m_app.setupImage();
     if (!image.valuesRead()) {
-        refuse(step, "read the controller's settings first");
-        return;
+        return refuse(step, "read the controller's settings first");
     }
     const int family = versionFamilyNumber(image);
     if (backup.family != family) {
-        refuse(step, step.file + " was saved from a family-" + std::to_string(backup.family) +
-                         " controller (" + backup.versionText + "); this one is family " +
-                         std::to_string(family));
-        return;
+        return refuse(step, step.file + " was saved from a family-" +
+                                std::to_string(backup.family) + " controller (" +
+                                backup.versionText + "); this one is family " +
+                                std::to_string(family));
     }
     UserChange byHand(m_app.mainDialog(), m_changes);
     applyBackup(backup, m_app.mainDialog(), image);
+    return ui::Outcome::Done;
 }
 
-void StepRunner::refuse(const Step& step, const std::string& why) {
+ui::Outcome StepRunner::refuse(const Step& step, const std::string& why) {
     m_refusal = step.word + ": " + why;
-    m_failed = true;
+    return ui::Outcome::Refused;
 }
 
 }  // namespace cli

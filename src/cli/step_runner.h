@@ -21,23 +21,25 @@ class StepRunner {
                const std::vector<std::optional<SettingsBackup>>& backups,
                std::vector<ui::Change>& changes, std::ostream& out, bool json);
 
-    // Runs every step, or up to the first that fails.
+    // Runs every step, or up to the first that does not end Done.
     void runAll();
-    bool failed() const { return m_failed; }
+    // The worst outcome of the steps that ran.
+    ui::Outcome outcome() const { return m_outcome; }
     // The reason the program itself refused a step (not a message box), if any.
     const std::string& refusal() const { return m_refusal; }
 
   private:
-    using Command = std::function<void(ui::ControlId)>;
+    using Command = std::function<ui::Outcome(ui::ControlId)>;
 
     // Runs steps on dialog until the steps end, one fails or the dialog closes.
     void runOn(ui::Dialog& dialog, bool isMain, const Command& command);
-    void runStep(const Step& step, std::size_t index, ui::Dialog& dialog, const Command& command);
-    void click(const Step& step, ui::Dialog& dialog, const Command& command);
-    void set(const Step& step, ui::Dialog& dialog);
-    void saveSettings(const Step& step);
-    void loadSettings(const Step& step, const SettingsBackup& backup);
-    void refuse(const Step& step, const std::string& why);
+    ui::Outcome runStep(const Step& step, std::size_t index, ui::Dialog& dialog,
+                        const Command& command);
+    ui::Outcome click(const Step& step, ui::Dialog& dialog, const Command& command);
+    ui::Outcome set(const Step& step, ui::Dialog& dialog);
+    ui::Outcome saveSettings(const Step& step);
+    ui::Outcome loadSettings(const Step& step, const SettingsBackup& backup);
+    ui::Outcome refuse(const Step& step, const std::string& why);
 
     shell::App& m_app;
     ConsoleHost& m_host;
@@ -47,7 +49,7 @@ class StepRunner {
     std::ostream& m_out;
     bool m_json;
     std::size_t m_next = 0;
-    bool m_failed = false;
+    ui::Outcome m_outcome = ui::Outcome::Done;
     std::string m_refusal;
 };
 

@@ -1,4 +1,5 @@
-// zek-setup: the desktop program. Runs the main dialog modally and returns 0 when it ends.
+// zek-setup: the desktop program. Runs the main dialog modally and returns 0 when it ends
+// (1 when an output file of the virtual controller cannot be written).
 #include <QApplication>
 #include <iostream>
 
@@ -25,5 +26,10 @@ int main(int argc, char* argv[]) {
 
     gui::Session session(*options, std::cerr);
     session.window().exec();
+    // --sim-save, --sim-flash-save and --trace are written when the program ends.
+    if (const std::string error = session.simulator().saveOutputs(); !error.empty()) {
+        std::cerr << "zek-setup: " << error << '\n';
+        return 1;
+    }
     return 0;
 }

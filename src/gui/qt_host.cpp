@@ -58,6 +58,8 @@ QWidget* QtHost::anyWindow() const {
 
 ui::Answer QtHost::messageBox(const ui::Dialog* owner, std::string_view text,
                               std::string_view caption, ui::Buttons buttons) {
+    // Taken before anything else, so that it never reaches a later box.
+    const std::string detail = takePendingDetail();
     if (answerBoxes) {
         return answerBoxes(owner, text, caption, buttons);
     }
@@ -65,6 +67,10 @@ ui::Answer QtHost::messageBox(const ui::Dialog* owner, std::string_view text,
     box.setWindowTitle(qText(caption));
     box.setTextFormat(Qt::PlainText);
     box.setText(qText(text));
+    // The box's own text stays the system's; why it came is in the details part.
+    if (!detail.empty()) {
+        box.setDetailedText(qText(detail));
+    }
     box.setIcon(QMessageBox::NoIcon);
     // Nothing else of the program takes input while a box is open, owner or not.
     box.setWindowModality(Qt::ApplicationModal);
@@ -96,8 +102,7 @@ void QtHost::repaint(ui::Dialog& dialog) {
 }
 
 int QtHost::runModal(ui::Dialog& dialog, const ui::Dialog* owner,
-                     const std::function<void()>& onInit,
-                     const CommandFunction& onCommand) {
+                     const std::function<void()>& onInit, const CommandFunction& onCommand) {
     dialog.reopen();
     CommandDialog box(dialog, ownerWidget(owner));
     box.setCommandHandler(onCommand);

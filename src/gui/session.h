@@ -8,28 +8,15 @@
 #include <ostream>
 
 #include "adapter/clock.h"
-#include "adapter/port_io.h"
-#include "adapter/serial_port.h"
 #include "gui/main_window.h"
 #include "gui/qt_host.h"
 #include "gui/start_options.h"
 #include "shell/app.h"
-
-namespace sim {
-class TestRig;
-}
+#include "shell/real_ports.h"
+#include "shell/virtual_controller.h"
 
 namespace gui {
 
-// The ways to the hardware this machine offers, found at start-up.
-struct RealPorts {
-    std::unique_ptr<adapter::SerialPortFactory> serialPorts;
-    std::unique_ptr<adapter::PortIo> portIo;
-    shell::PlatformFlags platform;
-    PortAnnotation annotate;
-};
-
-RealPorts findRealPorts();
 // What the Port menu shows beside COMn: the system device, marked when it is missing.
 QString comPortNote(ui::ControlId id);
 
@@ -40,14 +27,14 @@ class Session {
     Session(const StartOptions& options, std::ostream& errors);
     // Real ports as given, for tests and benchmarks that must not touch the machine's;
     // prepareHost runs before anything can show a box.
-    Session(const StartOptions& options, RealPorts ports, std::ostream& errors,
+    Session(const StartOptions& options, shell::RealPorts ports, std::ostream& errors,
             const std::function<void(QtHost&)>& prepareHost = {});
     ~Session();
 
     shell::App& app() { return *m_app; }
     QtHost& host() { return m_host; }
     MainWindow& window() { return *m_window; }
-    sim::TestRig& simulator() { return *m_simulator; }
+    shell::VirtualController& simulator() { return *m_simulator; }
     const std::string& startDirectory() const { return m_startDirectory; }
 
   private:
@@ -55,8 +42,8 @@ class Session {
 
     QtHost m_host;
     adapter::MonotonicClock m_clock;
-    RealPorts m_ports;
-    std::unique_ptr<sim::TestRig> m_simulator;
+    shell::RealPorts m_ports;
+    std::unique_ptr<shell::VirtualController> m_simulator;
     std::unique_ptr<shell::App> m_app;
     std::unique_ptr<MainWindow> m_window;
     std::string m_startDirectory;

@@ -1,21 +1,18 @@
-// The desktop program's command line.
+// The desktop program's command line: only the options both front ends share.
 #pragma once
 
 #include <QString>
 #include <QStringList>
 #include <optional>
 
+#include "shell/start_options.h"
+
 namespace gui {
 
-struct StartOptions {
-    bool simulate = false;       // start on the virtual controller
-    QString simMemory;           // its setup memory, a 256-byte image
-    QString directory;           // --dir: the start directory, where qvsetup.cfg lives
-    bool userDirectory = false;  // --user-dir: the user's configuration folder instead
-    bool help = false;
-};
+using StartOptions = shell::StartOptions;
 
-// nullopt with the reason in error for a command line that makes no sense.
+// arguments as QApplication has them, the program's name first. nullopt with the reason
+// in error for a command line that makes no sense.
 std::optional<StartOptions> parseStartOptions(const QStringList& arguments, QString& error);
 
 QString usageText();

@@ -15,12 +15,18 @@ std::uint32_t BackendSwitch::tickCount() {
 }
 
 std::unique_ptr<adapter::LineAccess> BackendSwitch::open(const std::string& deviceName,
-                                                         adapter::SerialOpenResult& result) {
+                                                         adapter::SerialOpenResult& result,
+                                                         ui::SystemError& error) {
     if (m_backends.serialPorts == nullptr) {
         result = adapter::SerialOpenResult::CannotOpen;
         return nullptr;
     }
-    return m_backends.serialPorts->open(deviceName, result);
+    return m_backends.serialPorts->open(deviceName, result, error);
+}
+
+std::string BackendSwitch::devicePath(const std::string& deviceName) const {
+    return m_backends.serialPorts != nullptr ? m_backends.serialPorts->devicePath(deviceName)
+                                             : deviceName;
 }
 
 // Without a parallel back-end every access fails, which the line driver reports as a

@@ -23,7 +23,9 @@ class BackendSwitch final : public adapter::Clock,
     std::uint32_t tickCount() override;
 
     std::unique_ptr<adapter::LineAccess> open(const std::string& deviceName,
-                                              adapter::SerialOpenResult& result) override;
+                                              adapter::SerialOpenResult& result,
+                                              ui::SystemError& error) override;
+    std::string devicePath(const std::string& deviceName) const override;
 
     bool writeData(std::uint16_t base, std::uint8_t value) override;
     bool readWord(std::uint16_t base, std::uint16_t& word) override;

@@ -71,7 +71,8 @@ TEST(OpenSerialPort, FailuresWithTheirTextsAlreadyOpenClosedAndReopened) {
 // A factory that knows no error: the failure still names the device and the step.
 class SilentFactory final : public SerialPortFactory {
   public:
-    std::unique_ptr<LineAccess> open(const std::string&, SerialOpenResult& result) override {
+    std::unique_ptr<LineAccess> open(const std::string&, SerialOpenResult& result,
+                                     ui::SystemError&) override {
         result = SerialOpenResult::CannotOpen;
         return nullptr;
     }

@@ -113,7 +113,8 @@ TEST_F(ModemSyscalls, AnInterruptedCallIsMadeAgainAFailedOneStopsAllFurtherCalls
 // Hands out lines on the fake descriptor.
 class FakePortFactory final : public SerialPortFactory {
   public:
-    std::unique_ptr<LineAccess> open(const std::string&, SerialOpenResult& result) override {
+    std::unique_ptr<LineAccess> open(const std::string&, SerialOpenResult& result,
+                                     ui::SystemError&) override {
         result = SerialOpenResult::Ok;
         return std::make_unique<modem::HandleLines>(fakeFd);
     }

@@ -258,6 +258,8 @@ TEST(Win32SerialPort, ComNamesOpenInTheDeviceNamespace) {
     EXPECT_EQ(devicePath("COM12"), "\\\\.\\COM12");
     EXPECT_EQ(devicePath("\\\\.\\COM3"), "\\\\.\\COM3");
     EXPECT_EQ(devicePath("\\\\?\\usb#vid_0403"), "\\\\?\\usb#vid_0403");
+    EXPECT_EQ(devicePath("C:\\ports\\adapter"), "C:\\ports\\adapter");
+    EXPECT_EQ(devicePath("/dev/ttyUSB0"), "/dev/ttyUSB0");
 }
 
 }  // namespace

@@ -47,13 +47,13 @@ TEST(CommandLine, ReadsOptionsInBothFormsAndSimKnobsImplySimulation) {
         parsed({"--sim-fuses=C9,E4", "--sim-signature", "1e9406", "--sim-isp", "shift:31",
                 "--sim-motor", "250.5:3", "--json", "set", "1135=1,90", "show"});
     EXPECT_EQ(options.port, PortChoice::Simulate);
-    EXPECT_EQ(options.sim.fuseHigh, 0xC9);
-    EXPECT_EQ(options.sim.fuseLow, 0xE4);
-    EXPECT_EQ(options.sim.signature[2], 0x06);
-    EXPECT_EQ(options.sim.isp, SimIsp::Shift);
-    EXPECT_EQ(options.sim.ispShiftBits, 31);
-    EXPECT_DOUBLE_EQ(*options.sim.motorHz, 250.5);
-    EXPECT_DOUBLE_EQ(options.sim.motorSeconds, 3.0);
+    EXPECT_EQ(options.shared.sim.fuseHigh, 0xC9);
+    EXPECT_EQ(options.shared.sim.fuseLow, 0xE4);
+    EXPECT_EQ(options.shared.sim.signature[2], 0x06);
+    EXPECT_EQ(options.shared.sim.isp, shell::SimIsp::Shift);
+    EXPECT_EQ(options.shared.sim.ispShiftBits, 31);
+    EXPECT_DOUBLE_EQ(*options.shared.sim.motorHz, 250.5);
+    EXPECT_DOUBLE_EQ(options.shared.sim.motorSeconds, 3.0);
     EXPECT_TRUE(options.json);
     ASSERT_EQ(options.steps.size(), 2u);
     EXPECT_EQ(options.steps[0].id, 1135);
@@ -66,7 +66,8 @@ TEST(CommandLine, ReadsOptionsInBothFormsAndSimKnobsImplySimulation) {
 TEST(CommandLine, NamesWhatIsWrongWithAnArgument) {
     EXPECT_EQ(parseError({"frobnicate"}), "unknown step frobnicate");
     EXPECT_EQ(parseError({"read", "--json"}), "--json: options go before the steps");
-    EXPECT_EQ(parseError({"--verbose", "read"}), "unknown option --verbose");
+    EXPECT_EQ(parseError({"--verbose=1", "read"}), "--verbose takes no value");
+    EXPECT_EQ(parseError({"--frobnicate", "read"}), "unknown option --frobnicate");
     EXPECT_EQ(parseError({"--port"}), "--port needs a value");
     EXPECT_EQ(parseError({"--json=1", "read"}), "--json takes no value");
     EXPECT_THAT(parseError({"--port", "COM9", "read"}), HasSubstr("COM9"));
@@ -84,6 +85,17 @@ TEST(CommandLine, NamesWhatIsWrongWithAnArgument) {
     EXPECT_EQ(parseError({"click", "12ab"}), "click: 12ab is not a control id");
     EXPECT_EQ(parseError({"set", "1135"}), "set: 1135 is not ID=VALUE");
     EXPECT_EQ(parseError({"update"}), "update needs a file");
+}
+
+TEST(CommandLine, DoctorAndThePortListStandForTheSteps) {
+    const Options doctor = parsed({"--json", "doctor", "--port", "/dev/ttyUSB0"});
+    EXPECT_TRUE(doctor.doctor);
+    EXPECT_TRUE(doctor.json);
+    EXPECT_EQ(doctor.device, "/dev/ttyUSB0");
+    EXPECT_TRUE(doctor.steps.empty());
+    EXPECT_TRUE(parsed({"--list-ports"}).listPorts);
+    EXPECT_EQ(parseError({"doctor", "read"}), "doctor takes no steps: read");
+    EXPECT_EQ(parseError({"doctor", "--frobnicate"}), "unknown option --frobnicate");
 }
 
 TEST(StepCheck, RefusesIdsAndValuesTheDialogDoesNotHave) {

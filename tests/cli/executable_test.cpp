@@ -54,7 +54,7 @@ TEST(CliExecutable, ReportsAndExitsAsAShellScriptSeesIt) {
     EXPECT_EQ(run.exit, 1);
     const cli::json::ParseResult parsed = cli::json::parse(run.out);
     ASSERT_TRUE(parsed.value) << parsed.error << run.out;
-    EXPECT_EQ(parsed.value->find("exit")->asInteger(), 1);
+    EXPECT_EQ(parsed.value->at("exit").get<int>(), 1);
     // The configuration file lives in the directory the program was started in.
     EXPECT_EQ(dir.read("qvsetup.cfg"), "COM2");
 }

@@ -71,25 +71,25 @@ TEST(CliRead, ReportsProceduresChangesButNotTheUsersOwn) {
     const Outcome run = runCli(dir, {"--simulate", "--json", "set", "1135=1,95", "read"});
     ASSERT_EQ(run.exit, 0) << run.err;
     const cli::json::Value root = report(run);
-    const auto& changes = root.find("changes")->items();
+    const auto& changes = root.at("changes");
     ASSERT_GE(changes.size(), 3u);
-    EXPECT_EQ(changes[0].find("id")->asString(), "1044");
-    EXPECT_EQ(changes[0].find("field")->asString(), "enabled");
-    EXPECT_EQ(changes[1].find("value")->asString(), "verbinden....");
+    EXPECT_EQ(changes[0].at("id").get<std::string>(), "1044");
+    EXPECT_EQ(changes[0].at("field").get<std::string>(), "enabled");
+    EXPECT_EQ(changes[1].at("value").get<std::string>(), "verbinden....");
     int fullThrottleChanges = 0;
     for (const auto& change : changes) {
-        if (change.find("id")->asString() == "1135") {
+        if (change.at("id").get<std::string>() == "1135") {
             ++fullThrottleChanges;
-            EXPECT_EQ(change.find("value")->asString(), "2.00");
+            EXPECT_EQ(change.at("value").get<std::string>(), "2.00");
         }
     }
     EXPECT_EQ(fullThrottleChanges, 1);
-    EXPECT_EQ(root.find("controls")->find("1140")->find("selection")->asInteger(), 5);
-    EXPECT_EQ(root.find("menu")->find("1104")->find("enabled")->asBool(), false);
-    EXPECT_EQ(root.find("beeps")->asInteger(), 1);
-    EXPECT_TRUE(root.find("messages")->items().empty());
-    EXPECT_TRUE(root.find("dialogs")->members().empty());
-    EXPECT_EQ(root.find("exit")->asInteger(), 0);
+    EXPECT_EQ(root.at("controls").at("1140").at("selection").get<int>(), 5);
+    EXPECT_EQ(root.at("menu").at("1104").at("enabled").get<bool>(), false);
+    EXPECT_EQ(root.at("beeps").get<int>(), 1);
+    EXPECT_TRUE(root.at("messages").empty());
+    EXPECT_TRUE(root.at("dialogs").empty());
+    EXPECT_EQ(root.at("exit").get<int>(), 0);
 }
 
 TEST(CliWrite, ChangesExactlyTheBytesOfTheEditedSettings) {
@@ -127,7 +127,9 @@ TEST(CliExitStatus, FailedStepStopsTheRunWithStatusOne) {
         {{"--sim-adapter=stuck", "read"}, "Error: No Adaptor found at SIM\n", "main"},
         {{"--sim-device=none", "read"}, "ERROR!: Keine Verbindung!\n", "none"},
         // A device that is not there fails like a missing COM port.
-        {{"--port", dir.file("no-such-tty"), "read"}, "Error: COM-Init-Error!\n", "main"},
+        {{"--port", dir.file("no-such-tty"), "read"},
+         "Error: COM-Init-Error!\nzek-cli: " + missingDeviceDetail(dir.file("no-such-tty")) + "\n",
+         "main"},
         // What no mouse can do is refused by the program itself.
         {{"--simulate", "click", "1150"}, "zek-cli: click 1150: control 1150 is disabled\n", ""},
         {{"--simulate", "read", "set", "1194=8,4"},
@@ -142,14 +144,14 @@ TEST(CliExitStatus, FailedStepStopsTheRunWithStatusOne) {
         EXPECT_EQ(run.exit, 1);
         EXPECT_EQ(run.err, c.err);
         const cli::json::Value root = report(run);
-        EXPECT_EQ(root.find("exit")->asInteger(), 1);
-        const auto& messages = root.find("messages")->items();
+        EXPECT_EQ(root.at("exit").get<int>(), 1);
+        const auto& messages = root.at("messages");
         ASSERT_EQ(messages.size(), c.owner.empty() ? 0u : 1u);
         if (!c.owner.empty()) {
-            EXPECT_EQ(messages[0].find("owner")->asString(), c.owner);
-            EXPECT_EQ(messages[0].find("buttons")->asString(), "ok");
+            EXPECT_EQ(messages[0].at("owner").get<std::string>(), c.owner);
+            EXPECT_EQ(messages[0].at("buttons").get<std::string>(), "ok");
             // No read got through.
-            EXPECT_EQ(root.find("controls")->find("1145")->find("text")->asString(), "");
+            EXPECT_EQ(root.at("controls").at("1145").at("text").get<std::string>(), "");
         }
     }
     // Once the check box enables it, the field takes a value.
@@ -201,7 +203,7 @@ TEST(CliBackup, RestoreLeavesTheSetupMemoryAsItWas) {
 
     const cli::json::ParseResult backup = cli::json::parse(dir.read("backup.json"));
     ASSERT_TRUE(backup.value);
-    EXPECT_EQ(backup.value->find("controllerVersion")->asString(), "V 10.11-1F");
+    EXPECT_EQ(backup.value->at("controllerVersion").get<std::string>(), "V 10.11-1F");
 }
 
 TEST(CliBackup, RefusesABackupOfAnotherFamilyOrBeforeARead) {
@@ -232,7 +234,7 @@ TEST(CliConfirmation, CancelledWithoutYesOrTerminalAndAskedOnATerminal) {
     Outcome run = runCli(dir, args);
     EXPECT_EQ(run.exit, 1);
     EXPECT_THAT(run.err, HasSubstr("Warning!: Update starten?\n(Cancel: no terminal to ask"));
-    EXPECT_EQ(report(run).find("messages")->items().back().find("buttons")->asString(), "okcancel");
+    EXPECT_EQ(report(run).at("messages").back().at("buttons").get<std::string>(), "okcancel");
     EXPECT_EQ(dir.read("flash.bin").substr(0, 2), "\xFF\xFF");
 
     run = runCli(dir, args, "n\n", true);

@@ -12,10 +12,11 @@ using namespace cli_test;
 // Whether the run's changes hold this one; a text change only with this text, if given.
 bool hasChange(const cli::json::Value& root, const std::string& dialog, const std::string& id,
                const std::string& field, const std::string& text = "") {
-    for (const auto& change : root.find("changes")->items()) {
-        if (change.find("dialog")->asString() == dialog && change.find("id")->asString() == id &&
-            change.find("field")->asString() == field &&
-            (text.empty() || change.find("value")->asString() == text)) {
+    for (const auto& change : root.at("changes")) {
+        if (change.at("dialog").get<std::string>() == dialog &&
+            change.at("id").get<std::string>() == id &&
+            change.at("field").get<std::string>() == field &&
+            (text.empty() || change.at("value").get<std::string>() == text)) {
             return true;
         }
     }
@@ -30,10 +31,10 @@ TEST(CliLockFunctions, StepsActOnTheOpenDialogUntilItCloses) {
     ASSERT_EQ(run.exit, 0) << run.err;
     EXPECT_EQ(readMemory(dir, "locked.bin")[13], 0xFC);
     const cli::json::Value root = report(run);
-    const cli::json::Value* lockDialog = root.find("dialogs")->find("1230");
+    const cli::json::Value* lockDialog = cli::json::member(root.at("dialogs"), "1230");
     ASSERT_NE(lockDialog, nullptr);
-    EXPECT_TRUE(lockDialog->find("controls")->find("1206")->find("checked")->asBool());
-    EXPECT_TRUE(lockDialog->find("controls")->find("1205")->find("enabled")->asBool());
+    EXPECT_TRUE(lockDialog->at("controls").at("1206").at("checked").get<bool>());
+    EXPECT_TRUE(lockDialog->at("controls").at("1205").at("enabled").get<bool>());
     // The check boxes changed under the "mouse"; only the read's enabling is a change.
     EXPECT_TRUE(hasChange(root, "1230", "1206", "enabled"));
     EXPECT_FALSE(hasChange(root, "1230", "1206", "checked"));
@@ -46,11 +47,11 @@ TEST(CliRpmControl, StepsRunningOutCloseTheDialogWithCancel) {
         runCli(dir, {"--simulate", "--json", "read", "rpm", "click", "1213", "show"});
     ASSERT_EQ(run.exit, 0) << run.err;
     const cli::json::Value root = report(run);
-    const cli::json::Value* rpmDialog = root.find("dialogs")->find("1231");
+    const cli::json::Value* rpmDialog = cli::json::member(root.at("dialogs"), "1231");
     ASSERT_NE(rpmDialog, nullptr);
     // Period 305 at 16 MHz.
-    EXPECT_EQ(rpmDialog->find("controls")->find("1212")->find("text")->asString(), " 999");
-    EXPECT_EQ(root.find("controls")->find("1212")->find("text")->asString(), "   ");
+    EXPECT_EQ(rpmDialog->at("controls").at("1212").at("text").get<std::string>(), " 999");
+    EXPECT_EQ(root.at("controls").at("1212").at("text").get<std::string>(), "   ");
 }
 
 TEST(CliRpmControl, ErrorBoxInsideTheDialogFailsTheRunAndClosesIt) {
@@ -60,11 +61,11 @@ TEST(CliRpmControl, ErrorBoxInsideTheDialogFailsTheRunAndClosesIt) {
     EXPECT_EQ(run.exit, 1);
     EXPECT_THAT(run.err, HasSubstr("Error!: P: 1 - 10 !"));
     const cli::json::Value root = report(run);
-    EXPECT_NE(root.find("dialogs")->find("1231"), nullptr);
-    ASSERT_EQ(root.find("messages")->items().size(), 1u);
-    EXPECT_EQ(root.find("messages")->items()[0].find("owner")->asString(), "none");
+    EXPECT_NE(cli::json::member(root.at("dialogs"), "1231"), nullptr);
+    ASSERT_EQ(root.at("messages").size(), 1u);
+    EXPECT_EQ(root.at("messages")[0].at("owner").get<std::string>(), "none");
     // The read after the dialog did not run: one beep from the first read, one from "Lesen".
-    EXPECT_EQ(root.find("beeps")->asInteger(), 2);
+    EXPECT_EQ(root.at("beeps").get<int>(), 2);
 }
 
 TEST(CliSubDialogs, BoxOwnedByASubDialogNamesItsId) {

@@ -2,10 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <QMenu>
+#include <QMessageBox>
+#include <QTimer>
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
 
+#include "cli/command_line.h"
 #include "config/temp_directory.h"
 #include "gui/gui_rig.h"
 #include "gui/menu_binding.h"
@@ -29,19 +32,74 @@ StartOptions parse(const QStringList& arguments, QString* error = nullptr) {
 TEST(StartOptions, KnownOptionsAndTheirErrors) {
     const StartOptions simulated = parse({"--simulate", "--sim-memory", "m.bin", "--dir", "/x"});
     EXPECT_TRUE(simulated.simulate);
-    EXPECT_EQ(simulated.simMemory, QStringLiteral("m.bin"));
-    EXPECT_EQ(simulated.directory, QStringLiteral("/x"));
+    EXPECT_EQ(simulated.sim.memoryFile, "m.bin");
+    EXPECT_EQ(simulated.directory, "/x");
 
     QString error;
-    for (const QStringList& wrong : {QStringList{"--dir"},
-                                     {"--bogus"},
-                                     {"--dir", "/x", "--user-dir"},
-                                     {"--sim-memory", "m"}}) {
+    for (const QStringList& wrong :
+         {QStringList{"--dir"}, {"--bogus"}, {"--dir", "/x", "--user-dir"}, {"--simulate", "x"}}) {
         QString reason;
         EXPECT_FALSE(parseStartOptions(QStringList{"zek-setup"} + wrong, reason).has_value())
             << wrong.join(' ').toStdString();
         EXPECT_FALSE(reason.isEmpty());
     }
+}
+
+// zek-setup and zek-cli read the options they share with one parser: the same words
+// mean the same, and are refused for the same reason.
+TEST(StartOptions, MeanTheSameAsInTheCommandLine) {
+    const std::vector<std::vector<std::string>> cases{
+        {"--sim-memory", "m.bin"},  // any knob of the virtual controller implies it
+        {"--simulate", "--sim-device=other", "--sim-motor", "250:3", "--trace", "t.vcd"},
+        {"--sim-isp", "shift:7", "--sim-fuses", "C9,E4", "--user-dir"},
+        {"--dir", "/x", "--sim-adapter", "stuck"},
+        {"--sim-isp", "shift:32"},
+        {"--dir", "/x", "--user-dir"},
+        {"--sim-lockbits", "XY"},
+    };
+    for (const std::vector<std::string>& args : cases) {
+        SCOPED_TRACE(::testing::PrintToString(args));
+        QStringList arguments{"zek-setup"};
+        for (const std::string& arg : args) {
+            arguments << QString::fromStdString(arg);
+        }
+        QString guiError;
+        const std::optional<StartOptions> gui = parseStartOptions(arguments, guiError);
+        std::vector<std::string> cliArgs = args;
+        cliArgs.push_back("read");
+        const cli::CommandLine cli = cli::parseCommandLine(cliArgs);
+        ASSERT_EQ(gui.has_value(), cli.options.has_value());
+        if (gui) {
+            EXPECT_EQ(*gui, cli.options->shared);
+            EXPECT_TRUE(gui->simulate || args[0] == "--dir");
+            EXPECT_EQ(cli.options->port == cli::PortChoice::Simulate, gui->simulate);
+        } else {
+            EXPECT_EQ(guiError.toStdString(), cli.error);
+        }
+    }
+}
+
+TEST(QtHostBox, ShowsTheSystemErrorAsTheDetailsAndKeepsTheBoxAsItIs) {
+    application();
+    QtHost host;
+    host.setPendingDetail("/dev/ttyUSB1: open failed: No such file or directory");
+    QString text;
+    QString caption;
+    QString detail;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        text = box->text();
+        caption = box->windowTitle();
+        detail = box->detailedText();
+        box->accept();
+    });
+    EXPECT_EQ(host.messageBox(nullptr, "COM-Init-Error!", "Error", ui::Buttons::Ok),
+              ui::Answer::Ok);
+    EXPECT_EQ(text, QStringLiteral("COM-Init-Error!"));
+    EXPECT_EQ(caption, QStringLiteral("Error"));
+    EXPECT_EQ(detail, QStringLiteral("/dev/ttyUSB1: open failed: No such file or directory"));
+    EXPECT_EQ(host.pendingDetail(), "");
 }
 
 struct SessionRig {
@@ -51,7 +109,7 @@ struct SessionRig {
         std::optional<StartOptions> options =
             parseStartOptions(QStringList{"zek-setup"} + arguments, error);
         EXPECT_TRUE(options.has_value()) << error.toStdString();
-        return Session(*options, RealPorts{}, errors, [this](QtHost& host) {
+        return Session(*options, shell::RealPorts{}, errors, [this](QtHost& host) {
             host.answerBoxes = [this](const ui::Dialog*, std::string_view text, std::string_view,
                                       ui::Buttons) {
                 boxes.emplace_back(text);

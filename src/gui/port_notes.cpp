@@ -1,8 +1,6 @@
 #include <filesystem>
 
 #include "adapter/com_mapping.h"
-#include "adapter/parallel_access.h"
-#include "adapter/serial_port_qt.h"
 #include "gui/session.h"
 #include "resources/main_dialog_ids.h"
 
@@ -21,16 +19,6 @@ QString comPortNote(ui::ControlId id) {
     std::error_code error;
     const bool present = std::filesystem::exists(device, error);
     return QString::fromStdString(device) + (present ? QString() : QStringLiteral(" (fehlt)"));
-}
-
-RealPorts findRealPorts() {
-    RealPorts ports;
-    ports.serialPorts = std::make_unique<adapter::QtSerialPortFactory>();
-    adapter::ParallelAccess parallel = adapter::chooseParallelAccess();
-    ports.portIo = std::move(parallel.portIo);
-    ports.platform = shell::PlatformFlags{parallel.directPortIo, parallel.portDriverReady};
-    ports.annotate = &comPortNote;
-    return ports;
 }
 
 }  // namespace gui

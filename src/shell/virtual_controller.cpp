@@ -1,11 +1,10 @@
-#include "cli/virtual_controller.h"
+#include "shell/virtual_controller.h"
 
 #include <cmath>
 
 #include "sim/setup_memory.h"
-#include "sim/test_rig.h"
 
-namespace cli {
+namespace shell {
 namespace {
 
 sim::ControllerConfig configFrom(const SimOptions& options) {
@@ -50,27 +49,31 @@ sim::ControllerConfig configFrom(const SimOptions& options) {
 }  // namespace
 
 VirtualController::VirtualController(const SimOptions& options)
-    : m_options(options), m_rig(std::make_unique<sim::TestRig>(configFrom(options))) {
-    sim::SerialAdapterConfig& adapter = m_rig->serialConfig();
+    : m_options(options),
+      m_controller(configFrom(options)),
+      m_serialPorts(m_clock, m_controller),
+      m_portIo(m_clock, m_controller) {
+    sim::SerialAdapterConfig& adapter = m_serialPorts.config();
     adapter.loopBack = options.adapter == SimAdapter::Present   ? sim::LoopBack::FollowsDtr
                        : options.adapter == SimAdapter::Missing ? sim::LoopBack::Missing
                                                                 : sim::LoopBack::StuckOn;
+    // The controller hangs on the serial adapter, the port the selection names "SIM".
+    m_portIo.setAttached(false);
+    m_serialPorts.setAttached(true);
     // A trace nobody asked for would only cost memory.
-    m_rig->trace().setEnabled(!options.traceFile.empty());
+    m_controller.trace().setEnabled(!options.traceFile.empty());
 }
-
-VirtualController::~VirtualController() = default;
 
 std::string VirtualController::loadMemory() {
     if (m_options.memoryFile.empty()) {
         return {};
     }
-    const std::string error = sim::loadSetupFile(m_options.memoryFile, m_rig->setupMemory());
+    const std::string error = sim::loadSetupFile(m_options.memoryFile, setupMemory());
     return error.empty() ? error : "--sim-memory: " + m_options.memoryFile + ": " + error;
 }
 
-shell::Backends VirtualController::backends() {
-    return shell::Backends{&m_rig->clock(), &m_rig->serialPorts(), &m_rig->portIo()};
+Backends VirtualController::backends() {
+    return Backends{&m_clock, &m_serialPorts, &m_portIo};
 }
 
 std::string VirtualController::saveOutputs() {
@@ -83,16 +86,16 @@ std::string VirtualController::saveOutputs() {
     };
     if (!m_options.saveFile.empty()) {
         note("--sim-save", m_options.saveFile,
-             sim::saveSetupFile(m_options.saveFile, m_rig->setupMemory()));
+             sim::saveSetupFile(m_options.saveFile, setupMemory()));
     }
     if (!m_options.flashSaveFile.empty()) {
         note("--sim-flash-save", m_options.flashSaveFile,
-             m_rig->flash().save(m_options.flashSaveFile));
+             m_controller.flash().save(m_options.flashSaveFile));
     }
     if (!m_options.traceFile.empty()) {
-        note("--trace", m_options.traceFile, m_rig->trace().saveVcd(m_options.traceFile));
+        note("--trace", m_options.traceFile, m_controller.trace().saveVcd(m_options.traceFile));
     }
     return errors;
 }
 
-}  // namespace cli
+}  // namespace shell
