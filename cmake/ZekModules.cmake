@@ -35,7 +35,7 @@ endfunction()
 #   above ui and beside the line driver.
 set(ZEK_ALLOWED_ui "")
 set(ZEK_ALLOWED_resources ui)
-set(ZEK_ALLOWED_config ui)
+set(ZEK_ALLOWED_config ui resources)
 set(ZEK_ALLOWED_adapter ui resources)
 set(ZEK_ALLOWED_sim adapter ui resources)
 set(ZEK_ALLOWED_link adapter ui resources)

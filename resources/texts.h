@@ -5,6 +5,7 @@
 namespace texts {
 
 // --- captions
+inline constexpr const char* ProgramCaption = "ZEK Setup";
 inline constexpr const char* ErrorCaption = "Error";
 inline constexpr const char* ErrorBangCaption = "Error!";
 inline constexpr const char* ErrorUpperCaption = "ERROR!";
@@ -15,12 +16,18 @@ inline constexpr const char* CannotReadComSettings = "Kann COM-Port Einstellung 
 inline constexpr const char* CannotWriteComSettings = "Kann COM-Port Einstellung nicht schreiben.";
 inline constexpr const char* CannotWriteTimeouts = "Kann TIMEOUTS nicht schreiben.";
 
+// --- qvsetup.cfg
+inline constexpr const char* ConfigOpenError = "open error 'qvsetup.cfg'";
+
 // --- the line driver and the link
 inline constexpr const char* DriverAccessError = "Error during driver access!";
 inline constexpr const char* NoAdaptorFoundAt = "No Adaptor found at ";  // + port name + "\n"
 inline constexpr const char* NoConnection = "Keine Verbindung!";
 inline constexpr const char* WrongDevice = "falsches Gerät!";
 inline constexpr const char* WriteError = "Schreibfehler!";
+
+// --- the update
+inline constexpr const char* UpdateRunning = "Update laeuft";
 // The main dialog's status field at rest: one blank.
 inline constexpr const char* StatusBlank = " ";
 

@@ -53,7 +53,7 @@ export ZEK_WINE_SERIAL_PTY=COM33 ZEK_WINE_SERIAL_NULL=COM34
 
 # -O1 without debug information: the quickest build whose test programs start fast.
 cmake -S . -B "$dir" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-    -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE=-O1 -DZEK_BENCH=OFF \
+    -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE=-O1 -DZEK_BENCH=OFF -DZEK_FTDI=OFF \
     -DZEK_NATIVE_CLI="$PWD/build/test/src/cli/zek-cli" "${launcher[@]}" >/dev/null
 cmake --build "$dir" -j 2
 cmake --build "$dir" --target package >/dev/null

@@ -14,7 +14,7 @@
 namespace adapter {
 
 // The device to open for comDeviceName; an unknown name is returned unchanged (its
-// opening then fails and reports "COM-Init-Error!").
+// opening then fails and reports texts::ComInitError).
 std::string systemDeviceFor(const std::string& comName);
 
 // What the port menu can show beside COMn: the device it opens ("/dev/ttyS0"), or an

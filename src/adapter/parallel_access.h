@@ -9,7 +9,7 @@
 //   Windows  the driver library "DLPORTIO.dll": portDriverReady when it loaded; the
 //            port instructions are never allowed there;
 //   elsewhere, or when nothing is usable: neither flag, and the first parallel access
-//            shows "Error during driver access!".
+//            shows texts::DriverAccessError.
 #pragma once
 
 #include <cstdint>

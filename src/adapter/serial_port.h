@@ -13,10 +13,10 @@ namespace adapter {
 
 enum class SerialOpenResult {
     Ok,
-    CannotOpen,           // "COM-Init-Error!"
-    CannotReadSettings,   // "Kann COM-Port Einstellung nicht lesen."
-    CannotWriteSettings,  // "Kann COM-Port Einstellung nicht schreiben."
-    CannotWriteTimeouts,  // "Kann TIMEOUTS nicht schreiben."
+    CannotOpen,           // texts::ComInitError
+    CannotReadSettings,   // texts::CannotReadComSettings
+    CannotWriteSettings,  // texts::CannotWriteComSettings
+    CannotWriteTimeouts,  // texts::CannotWriteTimeouts
 };
 
 class SerialPortFactory {

@@ -1,5 +1,7 @@
 #include "config/motor_data_file.h"
 
+#include "resources/texts.h"
+
 #include <charconv>
 #include <cmath>
 
@@ -121,7 +123,7 @@ bool loadMotorData(const std::string& directory, MotorData& data, ui::UiHost& ho
                    const ui::Dialog* owner) {
     ConfigFile file;
     if (!file.open(directory)) {
-        host.messageBox(owner, openErrorText, openErrorCaption);
+        host.messageBox(owner, texts::ConfigOpenError, texts::ErrorBangCaption);
         return false;
     }
     data = motorDataFromFields(file.readAt(poleCountOffset, poleCountLength),
@@ -136,7 +138,7 @@ SaveMotorDataResult saveMotorData(const std::string& directory, const MotorData&
     }
     ConfigFile file;
     if (!file.open(directory)) {
-        host.messageBox(owner, openErrorText, openErrorCaption);
+        host.messageBox(owner, texts::ConfigOpenError, texts::ErrorBangCaption);
         return SaveMotorDataResult::CannotOpen;
     }
     writeMotorFields(file, data);

@@ -17,9 +17,6 @@ namespace config {
 inline constexpr std::size_t gearRatioReadLength = 79;
 inline constexpr std::size_t numberWidth = 8;  // characters taken by either number parse
 
-inline constexpr const char* openErrorText = "open error 'qvsetup.cfg'";
-inline constexpr const char* openErrorCaption = "Error!";
-
 // The pole count in the bytes at 256 (at most 2, ending after a line feed); 0 when they
 // hold no number.
 int parsePoleCountField(std::string_view field);
@@ -35,7 +32,7 @@ std::string formatPoleCount(int poleCount);
 std::string formatGearRatio(float gearRatio);
 
 // Loads MotorData from qvsetup.cfg in directory and writes both fields back in normal
-// form. When the file cannot be opened: box "open error 'qvsetup.cfg'" ("Error!"),
+// form. When the file cannot be opened: box texts::ConfigOpenError (texts::ErrorBangCaption),
 // data unchanged, false.
 bool loadMotorData(const std::string& directory, MotorData& data, ui::UiHost& host,
                    const ui::Dialog* owner = nullptr);

@@ -10,6 +10,7 @@
 
 #include "gui/command_dialog.h"
 #include "gui/stop_filter.h"
+#include "resources/texts.h"
 
 namespace gui {
 namespace {
@@ -155,7 +156,7 @@ void QtHost::showProgress(int done, int total, int secondsLeft) {
     }
     if (m_progress == nullptr) {
         m_progress = new QProgressDialog(anyWindow());
-        m_progress->setWindowTitle(QStringLiteral("ZEK Setup"));
+        m_progress->setWindowTitle(QString::fromUtf8(texts::ProgramCaption));
         m_progress->setCancelButton(nullptr);
         m_progress->setAutoClose(false);
         m_progress->setAutoReset(false);

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 
+#include "resources/texts.h"
 #include "shell/start_directory.h"
 
 namespace gui {
@@ -37,7 +38,7 @@ Session::Session(const StartOptions& options, shell::RealPorts ports, std::ostre
     if (options.simulate) {
         if (const std::string reason = m_simulator->loadMemory(); !reason.empty()) {
             errors << reason << '\n';
-            m_host.messageBox(nullptr, reason, "Error", ui::Buttons::Ok);
+            m_host.messageBox(nullptr, reason, texts::ErrorCaption, ui::Buttons::Ok);
         }
         m_app->selectVirtualController(false);
     }
@@ -59,7 +60,7 @@ std::string Session::chooseStartDirectory(const StartOptions& options, std::ostr
         m_host.messageBox(nullptr,
                           "Der Konfigurationsordner ist nicht verfügbar:\n" + reason +
                               "\nqvsetup.cfg wird im aktuellen Ordner gesucht.",
-                          "Error", ui::Buttons::Ok);
+                          texts::ErrorCaption, ui::Buttons::Ok);
     } else if (!options.directory.empty()) {
         const QString directory = QFile::decodeName(QByteArray::fromStdString(options.directory));
         return QFile::encodeName(QDir(directory).absolutePath()).toStdString();

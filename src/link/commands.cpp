@@ -49,7 +49,7 @@ int probeBootloader(LinkContext& ctx) {
         answer = probeExchange(ctx);
     }
     if (adapter::linesFaultShown(ctx)) {
-        // The lines showed their own box ("Error during driver access!") and the dialog
+        // The lines showed their own box (texts::DriverAccessError) and the dialog
         // is ending.
         return 1;
     }

@@ -37,7 +37,7 @@ enum class Connection { Ready, NoAdapter, OtherDevice, NoAnswer };
 [[nodiscard]] int readSetupByte(LinkContext& ctx, int address);
 // 0 when the read-back shows the byte stored over working lines, else 1.
 [[nodiscard]] int writeSetupByte(LinkContext& ctx, int address, int value);
-// writeSetupByte; a failure shows "Schreibfehler!" before it returns 1.
+// writeSetupByte; a failure shows texts::WriteError before it returns 1.
 [[nodiscard]] int writeSetupByteChecked(LinkContext& ctx, int address, int value);
 
 void selectFlashPage(LinkContext& ctx, int page);
@@ -56,7 +56,7 @@ void settleStatus(LinkContext& ctx, std::string_view text);
 // The status field blank (one blank) and disabled, repainted.
 void clearStatus(LinkContext& ctx);
 // Enable the status field, repaint, blank it, box owned by the main dialog with
-// messageText and the caption "Error", disable the status field, repaint.
+// messageText and the caption texts::ErrorCaption, disable the status field, repaint.
 void errorTail(LinkContext& ctx);
 
 }  // namespace clink

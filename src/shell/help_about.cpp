@@ -40,7 +40,7 @@ std::string aboutText() {
 }
 
 void showAbout(App& app) {
-    app.host().messageBox(nullptr, aboutText(), "ZEK Setup");
+    app.host().messageBox(nullptr, aboutText(), texts::ProgramCaption);
 }
 
 void openServicePage(App& app) {

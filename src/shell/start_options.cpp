@@ -4,6 +4,8 @@
 #include <cmath>
 #include <map>
 
+#include "sim/serial_adapter.h"
+
 namespace shell {
 namespace {
 
@@ -12,6 +14,11 @@ constexpr double maxMotorHz = 100000.0;
 // motor already takes seconds of real time.
 constexpr double maxMotorSeconds = 60.0;
 constexpr int maxShiftBits = 31;
+constexpr std::string_view simDriverNames = "native|ftdi|cp210x|ch341|ch341-nobreak|pl2303|cdc-acm";
+
+bool knownDriver(std::string_view name) {
+    return sim::driverProfileByName(name).has_value();
+}
 
 bool parseInt(std::string_view text, int& value) {
     if (text.empty() || text.size() > 9) {
@@ -101,6 +108,17 @@ std::string applyMotor(SimOptions& sim, const std::string& value) {
     return {};
 }
 
+std::string applyUnplugAfter(SimOptions& sim, const std::string& value) {
+    std::uint64_t operations = 0;
+    const char* end = value.data() + value.size();
+    auto [stop, error] = std::from_chars(value.data(), end, operations);
+    if (value.empty() || error != std::errc() || stop != end) {
+        return "--sim-unplug-after: " + value + " is not a number of line operations";
+    }
+    sim.unplugAfter = operations;
+    return {};
+}
+
 std::string applyFuses(SimOptions& sim, const std::string& value) {
     const auto comma = value.find(',');
     const std::string_view text(value);
@@ -162,6 +180,15 @@ std::vector<OptionRow> sharedRows(StartOptions& options) {
         {"--sim-fuses", true, [&sim](const std::string& value) { return applyFuses(sim, value); }},
         {"--sim-isp", true, [&sim](const std::string& value) { return applyIsp(sim, value); }},
         {"--sim-motor", true, [&sim](const std::string& value) { return applyMotor(sim, value); }},
+        {"--sim-driver", true,
+         [&sim](const std::string& value) {
+             sim.driver = value;
+             return knownDriver(value) ? std::string()
+                                       : "--sim-driver: " + value + " is not one of " +
+                                             std::string(simDriverNames);
+         }},
+        {"--sim-unplug-after", true,
+         [&sim](const std::string& value) { return applyUnplugAfter(sim, value); }},
         {"--dir", true,
          [&options](const std::string& value) {
              options.directory = value;
@@ -252,7 +279,8 @@ std::string sharedUsage(std::string_view indent) {
            "[--sim-signature HHHHHH] [--sim-lockbits HH] [--sim-fuses HH,LL]\n" + pad +
            "[--sim-calibration HH] [--sim-motor HZ[:SECONDS]] [--trace FILE.vcd]\n" + pad +
            "[--sim-isp in-step|shift:N|silent|locked|locked-once|erased]\n" + pad +
-           "[--dir DIR | --user-dir]\n";
+           "[--sim-driver " + std::string(simDriverNames) + "]\n" + pad +
+           "[--sim-unplug-after N]\n" + pad + "[--dir DIR | --user-dir]\n";
 }
 
 }  // namespace shell

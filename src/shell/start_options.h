@@ -38,6 +38,11 @@ struct SimOptions {
     // --sim-motor HZ[:SECONDS]; no motor when empty.
     std::optional<double> motorHz;
     double motorSeconds = 10.0;
+    // --sim-driver NAME: the USB-serial driver the virtual port behaves like; empty for
+    // the plain virtual port.
+    std::string driver;
+    // --sim-unplug-after N: the virtual port vanishes after N line operations.
+    std::optional<std::uint64_t> unplugAfter;
 
     bool operator==(const SimOptions&) const = default;
 };

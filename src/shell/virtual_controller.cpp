@@ -57,6 +57,12 @@ VirtualController::VirtualController(const SimOptions& options)
     adapter.loopBack = options.adapter == SimAdapter::Present   ? sim::LoopBack::FollowsDtr
                        : options.adapter == SimAdapter::Missing ? sim::LoopBack::Missing
                                                                 : sim::LoopBack::StuckOn;
+    if (!options.driver.empty()) {
+        (void)sim::applySimDriver(adapter, options.driver);  // the name was checked when read
+    }
+    if (options.unplugAfter) {
+        sim::applySimUnplugAfter(adapter, *options.unplugAfter);
+    }
     // The controller hangs on the serial adapter, the port the selection names "SIM".
     m_portIo.setAttached(false);
     m_serialPorts.setAttached(true);

@@ -30,7 +30,7 @@ ui::Outcome programRecords(UpdateContext& ctx, const std::vector<UpdateRecord>& 
     clink::repaintMain(link);
     UpdateProgress progress(link, static_cast<int>(records.size()));
     progress.start();
-    clink::setStatusText(link, "Update laeuft");
+    clink::setStatusText(link, texts::UpdateRunning);
     clink::setStatusEnabled(link, true);
     clink::repaintMain(link);
 

@@ -13,9 +13,9 @@ namespace update {
 enum class FileVerdict {
     Accepted,
     WrongFile,         // scrambled form failing its check
-    SeparatorMissing,  // "file error 5!"
-    BadCharacter,      // "file error 6!"
-    NoRecord,          // "file error 4!"
+    SeparatorMissing,  // file error 5
+    BadCharacter,      // file error 6
+    NoRecord,          // file error 4
     AddressTooHigh,    // a page number that does not fit the bootloader's one byte
 };
 

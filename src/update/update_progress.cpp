@@ -2,6 +2,7 @@
 
 #include "link/link.h"
 #include "resources/main_dialog_ids.h"
+#include "resources/texts.h"
 
 namespace update {
 
@@ -9,7 +10,7 @@ namespace {
 
 constexpr std::uint32_t blinkPeriodMs = 1000;
 constexpr std::size_t statusReadLength = 9;
-constexpr std::string_view runningWord = "Update laeuft";
+constexpr std::string_view runningWord = texts::UpdateRunning;
 constexpr std::string_view blankWord = "               ";  // 15 blanks
 
 }  // namespace

@@ -1,0 +1,141 @@
+// The adapter on an FTDI converter in synchronous bit-bang mode (pins in ftdi_pins.h): a
+// whole link exchange goes out as one buffer of pin states and comes back sampled, so a
+// byte costs one USB round trip instead of dozens of modem-line calls.
+//
+// Single line changes are one-state transfers. DATA-IN reads come from a sampler: one
+// transfer brings back a run of samples at the chip's clock, and successive reads take
+// them in order, readsPerSample reads to a sample, so that delays made of reads last what
+// they last on a native port and the rev counter sees every pulse. A line change, or a
+// host wait longer than the run, drops what is left of it.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "adapter/clock.h"
+#include "adapter/ftdi_device.h"
+#include "adapter/ftdi_pins.h"
+#include "adapter/line_access.h"
+#include "adapter/port_discovery.h"
+#include "adapter/serial_port.h"
+#include "ui/system_error.h"
+
+namespace adapter {
+
+class FtdiBitbangLines final : public LineAccess {
+  public:
+    // The chip's FIFOs are small (FT232R: 128 bytes in): never more than this unanswered.
+    static constexpr std::size_t maxOutstanding = 128;
+    // A run of samples for reads after a line change, and the chunks a stream is written
+    // in: one USB packet of 62 samples each.
+    static constexpr std::size_t readRunStates = 16;
+    static constexpr std::size_t streamChunkStates = 62;
+    // Samples after an exchange, for the bit delays that follow it before the next one.
+    static constexpr std::size_t exchangeTailStates = 8;
+    // A chip that sends nothing back for this long is gone.
+    static constexpr std::uint64_t answerTimeoutNs = 1'000'000'000;
+    // A stream's samples come back in full USB packets: within one packet's time of being
+    // taken (and one state more).
+    static constexpr std::uint64_t streamLagNs = (streamChunkStates + 1) * ftdi::pinStateNs;
+
+    // Opens device and puts it into synchronous bit-bang mode with all lines off. On
+    // failure: null, and error names the call and libftdi's reason, with name as subject.
+    [[nodiscard]] static std::unique_ptr<FtdiBitbangLines> open(
+        std::unique_ptr<ftdi::FtdiDevice> device, const ftdi::DeviceInfo& info, std::string name,
+        Clock& clock, ui::SystemError& error);
+    // All lines off, back to the UART, closed: the kernel's tty comes back.
+    ~FtdiBitbangLines() override;
+
+    void setClock(bool high) override;
+    void setDataOut(bool high) override;
+    void setReset(bool high) override;
+    int readDataIn() override;
+    bool readLoopBack() override;
+    std::uint32_t readModemStatus() override;
+    const ui::SystemError* fault() const override { return m_failed ? &m_fault : nullptr; }
+    LineTraits traits() const override { return LineTraits{.exchangesAtOnce = true}; }
+    std::uint32_t exchangeBits(std::uint32_t bits, int count, const BitClocking& clocking) override;
+
+    ftdi::Polarity polarity() const { return m_polarity; }
+    // USB transfers made so far (a write and the reads that answer it).
+    std::uint64_t transfers() const { return m_transfers; }
+
+  private:
+    FtdiBitbangLines(std::unique_ptr<ftdi::FtdiDevice> device, std::string name, Clock& clock);
+
+    bool setUp(ui::SystemError& error);
+    void change(ftdi::Levels levels);
+    // Writes states and reads as many samples back, never more than maxOutstanding apart.
+    bool transfer(const std::vector<std::uint8_t>& states, std::vector<std::uint8_t>& samples);
+    bool writeAll(const std::uint8_t* data, std::size_t size);
+    bool readSome(std::uint8_t* data, std::size_t size, std::size_t& got);
+    // Reads back what the stream left outstanding, so that the next transfer's answers
+    // are its own.
+    bool drain();
+    // The next sample for a read, or none when the chip failed.
+    std::optional<std::uint8_t> nextSample();
+    bool fetchSamples();
+    // Writes chunks of the stream while they fit under maxOutstanding.
+    bool writeStream(const std::vector<std::uint8_t>& chunk);
+    void keepSamples(std::vector<std::uint8_t> samples, std::size_t from);
+    void dropSamples();
+    void learnPolarity(std::uint8_t sample);
+    bool fail(const char* call, int code);
+
+    std::unique_ptr<ftdi::FtdiDevice> m_device;
+    std::string m_name;
+    Clock& m_clock;
+    ftdi::Levels m_levels;
+    ftdi::Polarity m_polarity;
+    std::optional<std::uint8_t> m_dsrWithDtrOn;
+    std::optional<std::uint8_t> m_dsrWithDtrOff;
+
+    std::vector<std::uint8_t> m_samples;
+    std::size_t m_nextSample = 0;
+    int m_readsOfSample = 0;
+    std::uint64_t m_samplesValidUntilNs = 0;
+    bool m_fetchedRun = false;    // the run came from reads, not from an exchange's tail
+    bool m_lastRunEnded = false;  // reads used up a run they fetched: they go on streaming
+    bool m_pacing = false;        // a stream: its samples are read at the chip's pace
+    std::uint64_t m_runStartNs = 0;
+    std::deque<std::uint64_t> m_streamTimes;  // when the chip applies each state ahead
+    std::uint64_t m_streamEndNs = 0;
+    std::vector<std::uint64_t> m_sampleDueNs;  // when each sample of a stream run is read
+    std::size_t m_streamAhead = 0;             // states written for the stream, not yet read back
+
+    std::uint64_t m_transfers = 0;
+    bool m_failed = false;
+    ui::SystemError m_fault;
+};
+
+// Opens "ftdi:SERIAL" and "ftdi:INDEX" names on the bus as FtdiBitbangLines; every other
+// name goes to plainPorts. With AllNames (the virtual chip behind --sim-driver
+// ftdi-bitbang) every name opens the bus's first chip.
+class FtdiPortFactory final : public SerialPortFactory {
+  public:
+    enum class Routing { FtdiNames, AllNames };
+
+    FtdiPortFactory(ftdi::FtdiBus& bus, Clock& clock, SerialPortFactory& plainPorts,
+                    Routing routing = Routing::FtdiNames, DiscoveryRoots roots = {});
+
+    using SerialPortFactory::open;
+    std::unique_ptr<LineAccess> open(const std::string& deviceName, SerialOpenResult& result,
+                                     ui::SystemError& error) override;
+    std::string devicePath(const std::string& deviceName) const override;
+
+  private:
+    bool routed(const std::string& deviceName) const;
+    // Where the same converter works as a plain serial port, for the error's reason.
+    std::string plainPortAdvice(const ftdi::DeviceInfo& device) const;
+
+    ftdi::FtdiBus& m_bus;
+    Clock& m_clock;
+    SerialPortFactory& m_plainPorts;
+    Routing m_routing;
+    DiscoveryRoots m_roots;
+};
+
+}  // namespace adapter

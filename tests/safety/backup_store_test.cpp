@@ -1,0 +1,176 @@
+#include "shell/backup_store.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "temporary_folder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using shell::CalendarTime;
+
+constexpr CalendarTime morning{2026, 12, 8, 10, 15, 3};
+
+// Distinct, increasing times: one save per minute from 10:00:03 on.
+CalendarTime savedAt(int minutes) {
+    CalendarTime time = morning;
+    time.hour = 10 + minutes / 60;
+    time.minute = minutes % 60;
+    return time;
+}
+
+TEST(BackupNames, SafeOnEveryFileSystemAndParsedBack) {
+    struct NameCase {
+        const char* version;
+        int sequence;
+        const char* expectedName;
+        const char* expectedVersion;
+    };
+    const NameCase cases[] = {
+        {"V 10.11-1F", 1, "2026-12-08T10-15-03_V-10.11-1F.json", "V-10.11-1F"},
+        {"V 10.11-1F", 3, "2026-12-08T10-15-03-3_V-10.11-1F.json", "V-10.11-1F"},
+        {"V 3:12/\\*?\"<>|", 1, "2026-12-08T10-15-03_V-3_12________.json", "V-3_12________"},
+        {"", 1, "2026-12-08T10-15-03_unknown.json", "unknown"},
+        {"V 1.", 1, "2026-12-08T10-15-03_V-1_.json", "V-1_"},
+    };
+    for (const NameCase& test : cases) {
+        SCOPED_TRACE(test.version);
+        const std::string name = shell::backupFileName(morning, test.version, test.sequence);
+        EXPECT_EQ(name, test.expectedName);
+        const auto entry = shell::parseBackupFileName(name);
+        ASSERT_TRUE(entry.has_value());
+        EXPECT_EQ(entry->time, morning);
+        EXPECT_EQ(entry->sequence, test.sequence);
+        EXPECT_EQ(entry->versionText, test.expectedVersion);
+    }
+}
+
+TEST(BackupNames, ForeignNamesAreRefused) {
+    for (const char* name : {
+             "notes.txt",
+             "2026-12-08T10-15-03_V-10.11-1F.json.tmp",
+             ".2026-12-08T10-15-03_V-10.11-1F.json.tmp123-0-1",
+             "2026-12-08T10-15-03_.json",
+             "2026-13-08T10-15-03_V.json",
+             "2026-02-30T10-15-03_V.json",
+             "2026-12-08T24-15-03_V.json",
+             "2026-12-08T10:15:03_V.json",
+             "2026-12-08T10-15-03-1_V.json",
+             "2026-12-08T10-15-03-02_V.json",
+             "2026-12-08T10-15-03-_V.json",
+             "2026-12-08T10-15-03V.json",
+             "2026-12-08T10-15-03_V 1.json",
+         }) {
+        EXPECT_FALSE(shell::parseBackupFileName(name).has_value()) << name;
+    }
+}
+
+TEST(BackupStore, SavesNeverOverwriteAndListNewestFirst) {
+    TemporaryFolder data;
+    const shell::BackupStore store = shell::BackupStore::inDataFolder(data.path());
+    EXPECT_EQ(store.folder(), data / "backups");
+
+    ui::SystemError error;
+    EXPECT_TRUE(store.list(error).empty());  // no folder yet is no backups
+    EXPECT_TRUE(error.empty());
+
+    const auto first = store.save("first", "V 10.11-1F", morning);
+    const auto second = store.save("second", "V 10.11-1F", morning);
+    const auto third = store.save("third", "V 10.11-1F", morning);
+    ASSERT_TRUE(first.error.empty()) << first.error.describe();
+    ASSERT_TRUE(second.error.empty()) << second.error.describe();
+    ASSERT_TRUE(third.error.empty()) << third.error.describe();
+    EXPECT_EQ(first.path.filename(), "2026-12-08T10-15-03_V-10.11-1F.json");
+    EXPECT_EQ(second.path.filename(), "2026-12-08T10-15-03-2_V-10.11-1F.json");
+    EXPECT_EQ(third.path.filename(), "2026-12-08T10-15-03-3_V-10.11-1F.json");
+    const auto later = store.save("later", "V 3.01-0A", savedAt(16));
+    ASSERT_TRUE(later.error.empty());
+
+    const std::vector<shell::BackupEntry> entries = store.list(error);
+    ASSERT_TRUE(error.empty()) << error.describe();
+    ASSERT_EQ(entries.size(), 4u);
+    EXPECT_EQ(entries[0].path, later.path);
+    EXPECT_EQ(entries[0].versionText, "V-3.01-0A");
+    EXPECT_EQ(entries[1].path, third.path);
+    EXPECT_EQ(entries[2].path, second.path);
+    EXPECT_EQ(entries[3].path, first.path);
+    EXPECT_EQ(entries[3].time, morning);
+
+    const auto content = shell::BackupStore::load(entries[3].path, error);
+    ASSERT_TRUE(content.has_value()) << error.describe();
+    EXPECT_EQ(*content, "first");
+}
+
+TEST(BackupStore, KeepsTheNewestHundredAndLeavesForeignFilesAlone) {
+    TemporaryFolder data;
+    const shell::BackupStore store(data / "backups");
+    fs::create_directories(store.folder());
+    // Foreign files, one of them with an old time that would sort first if it were ours.
+    writeText(store.folder() / "notes.txt", "mine");
+    writeText(store.folder() / "2000-01-01T00-00-00_V 1.json", "not quite ours");
+    fs::create_directory(store.folder() / "2000-01-01T00-00-00_V.json");
+
+    for (int minute = 0; minute <= 100; ++minute) {
+        const auto saved =
+            store.save("save " + std::to_string(minute), "V 10.11-1F", savedAt(minute));
+        ASSERT_TRUE(saved.error.empty()) << saved.error.describe();
+        ASSERT_TRUE(saved.pruneError.empty()) << saved.pruneError.describe();
+    }
+    ui::SystemError error;
+    const std::vector<shell::BackupEntry> entries = store.list(error);
+    ASSERT_EQ(entries.size(), shell::backupsKept);
+    EXPECT_EQ(entries.front().time, savedAt(100));
+    EXPECT_EQ(entries.back().time, savedAt(1));  // only the oldest went
+    EXPECT_EQ(*shell::BackupStore::load(entries.front().path, error), "save 100");
+    EXPECT_TRUE(fs::exists(store.folder() / "notes.txt"));
+    EXPECT_TRUE(fs::exists(store.folder() / "2000-01-01T00-00-00_V 1.json"));
+    EXPECT_TRUE(fs::is_directory(store.folder() / "2000-01-01T00-00-00_V.json"));
+    EXPECT_EQ(fileNames(store.folder()).size(), shell::backupsKept + 3);
+}
+
+TEST(BackupStore, AFailedSaveDeletesNothing) {
+    TemporaryFolder data;
+    const shell::BackupStore store(data / "backups");
+    for (int minute = 0; minute < int(shell::backupsKept); ++minute) {
+        ASSERT_TRUE(store.save("x", "V 1", savedAt(minute)).error.empty());
+    }
+    shell::AtomicWriteOptions fullDisk;
+    fullDisk.writeAll = [](int, std::string_view) { return ENOSPC; };
+    const auto saved = store.save("new", "V 1", savedAt(200), fullDisk);
+    EXPECT_EQ(saved.error.code, ENOSPC);
+    EXPECT_EQ(saved.error.reason, std::strerror(ENOSPC));
+    EXPECT_TRUE(saved.path.empty());
+    ui::SystemError error;
+    const auto entries = store.list(error);
+    ASSERT_EQ(entries.size(), shell::backupsKept);
+    EXPECT_EQ(entries.back().time, savedAt(0));
+    EXPECT_EQ(fileNames(store.folder()).size(), shell::backupsKept);  // no temporary left
+}
+
+TEST(BackupStore, FolderThatCannotBeCreated) {
+    TemporaryFolder data;
+    writeText(data / "backups", "a file where the folder should be");
+    const shell::BackupStore store = shell::BackupStore::inDataFolder(data.path());
+    const auto saved = store.save("x", "V 1", morning);
+    EXPECT_FALSE(saved.error.empty());
+    EXPECT_FALSE(saved.error.describe().empty());
+    EXPECT_EQ(readText(data / "backups"), "a file where the folder should be");
+}
+
+TEST(BackupStore, LoadRefusesWhatCannotBeABackup) {
+    TemporaryFolder data;
+    writeText(data / "huge.json", std::string(shell::backupLimitBytes + 1, ' '));
+    ui::SystemError error;
+    EXPECT_FALSE(shell::BackupStore::load(data / "huge.json", error).has_value());
+    EXPECT_EQ(error.code, EFBIG);
+
+    const shell::BackupStore store(data / "backups");
+    const auto saved = store.save(std::string(shell::backupLimitBytes + 1, ' '), "V 1", morning);
+    EXPECT_EQ(saved.error.code, EFBIG);
+    EXPECT_FALSE(fs::exists(store.folder()));
+}
+
+}  // namespace

@@ -1,0 +1,121 @@
+#include "shell/safe_file.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "temporary_folder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(AtomicWrite, CreatesFoldersAndReplacesTheOldFile) {
+    TemporaryFolder folder;
+    const fs::path path = folder / "a/b/settings.json";
+    ASSERT_TRUE(shell::writeFileAtomically(path, "old").empty());
+    ASSERT_TRUE(shell::writeFileAtomically(path, "new content").empty());
+    EXPECT_EQ(readText(path), "new content");
+    EXPECT_EQ(fileNames(path.parent_path()), std::vector<std::string>{"settings.json"});
+}
+
+TEST(AtomicWrite, KeepExistingRefusesTheName) {
+    TemporaryFolder folder;
+    const fs::path path = folder / "backup.json";
+    writeText(path, "first");
+    shell::AtomicWriteOptions keep;
+    keep.replaceExisting = false;
+    const ui::SystemError error = shell::writeFileAtomically(path, "second", keep);
+    EXPECT_EQ(error.code, EEXIST);
+    EXPECT_EQ(readText(path), "first");
+    EXPECT_EQ(fileNames(folder.path()), std::vector<std::string>{"backup.json"});
+
+    EXPECT_TRUE(shell::writeFileAtomically(folder / "other.json", "x", keep).empty());
+}
+
+// Each failure must leave the old file exactly as it was and no temporary file beside it.
+TEST(AtomicWrite, FailuresKeepTheOldFileWhole) {
+    TemporaryFolder folder;
+    const fs::path path = folder / "settings.json";
+    const std::string old = "the pilot's settings";
+
+    struct FailureCase {
+        const char* name;
+        shell::WriteAllFunction writeAll;
+        int expectedCode;
+        const char* expectedCall;
+    };
+    const FailureCase cases[] = {
+        {"disk full after half the bytes",
+         [](int descriptor, std::string_view bytes) {
+             const int code = shell::writeAllToDescriptor(descriptor, bytes.substr(0, 3));
+             return code != 0 ? code : ENOSPC;
+         },
+         ENOSPC, "write"},
+        {"disk full before any byte", [](int, std::string_view) { return ENOSPC; }, ENOSPC,
+         "write"},
+        {"input/output error", [](int, std::string_view) { return EIO; }, EIO, "write"},
+    };
+    for (const FailureCase& test : cases) {
+        SCOPED_TRACE(test.name);
+        writeText(path, old);
+        shell::AtomicWriteOptions options;
+        options.writeAll = test.writeAll;
+        const ui::SystemError error =
+            shell::writeFileAtomically(path, "a much longer new content", options);
+        EXPECT_EQ(error.code, test.expectedCode);
+        EXPECT_EQ(error.call, test.expectedCall);
+        EXPECT_EQ(error.reason, std::strerror(test.expectedCode));
+        EXPECT_EQ(readText(path), old);
+        EXPECT_EQ(fileNames(folder.path()), std::vector<std::string>{"settings.json"});
+    }
+}
+
+TEST(AtomicWrite, FolderThatCannotExist) {
+    // Tests run as root, so permissions stop nothing; a regular file in the path does.
+    TemporaryFolder folder;
+    writeText(folder / "plain", "a file, not a folder");
+    ui::SystemError error = shell::writeFileAtomically(folder / "plain/backups/x.json", "x");
+    EXPECT_EQ(error.call, "create folder");
+    EXPECT_EQ(error.code, ENOTDIR);
+    EXPECT_NE(error.describe().find("plain"), std::string::npos);
+
+    // A folder of the kernel's that takes no new files.
+    error = shell::writeFileAtomically("/proc/zek-safety-test.json", "x");
+    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(error.call, "open");
+    EXPECT_FALSE(fs::exists("/proc/zek-safety-test.json"));
+}
+
+TEST(AtomicWrite, AFolderInTheWayIsNotReplaced) {
+    TemporaryFolder folder;
+    fs::create_directories(folder / "settings.json/inside");
+    const ui::SystemError error = shell::writeFileAtomically(folder / "settings.json", "x");
+    EXPECT_EQ(error.call, "rename");
+    EXPECT_TRUE(fs::is_directory(folder / "settings.json/inside"));
+    EXPECT_EQ(fileNames(folder.path()), std::vector<std::string>{"settings.json"});
+}
+
+TEST(ReadLimited, RefusesLargeFilesAndNamesMissingOnes) {
+    TemporaryFolder folder;
+    writeText(folder / "exact", std::string(1024, 'x'));
+    writeText(folder / "over", std::string(1025, 'x'));
+    ui::SystemError error;
+    const auto exact = shell::readFileLimited(folder / "exact", 1024, error);
+    ASSERT_TRUE(exact.has_value()) << error.describe();
+    EXPECT_EQ(exact->size(), 1024u);
+
+    EXPECT_FALSE(shell::readFileLimited(folder / "over", 1024, error).has_value());
+    EXPECT_EQ(error.code, EFBIG);
+
+    error = {};
+    EXPECT_FALSE(shell::readFileLimited(folder / "missing", 1024, error).has_value());
+    EXPECT_EQ(error.code, ENOENT);
+
+    error = {};
+    EXPECT_FALSE(shell::readFileLimited(folder.path(), 1024, error).has_value());
+    EXPECT_FALSE(error.empty());
+}
+
+}  // namespace
