@@ -4,11 +4,13 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <string>
 #include <vector>
 
 #include "adapter/adapter.h"
 #include "isp/isp_access.h"
 #include "real_time_rig.h"
+#include "sim/test_rig.h"
 
 namespace {
 
@@ -73,6 +75,54 @@ Figures runOnce(const Case& c, bool parallel) {
             static_cast<double>(realTime.clock.overrunNs()) / 1e6};
 }
 
+// Forwards to the rig's virtual clock and adds up every wait asked for.
+class VirtualWaitClock final : public adapter::Clock {
+  public:
+    explicit VirtualWaitClock(adapter::VirtualClock& clock) : m_clock(clock) {}
+    std::uint64_t nowNs() override { return m_clock.nowNs(); }
+    void waitUntilNs(std::uint64_t deadlineNs) override {
+        const std::uint64_t now = m_clock.nowNs();
+        m_waitedNs += deadlineNs > now ? deadlineNs - now : 0;
+        m_clock.waitUntilNs(deadlineNs);
+    }
+    std::uint64_t waitedNs() const { return m_waitedNs; }
+
+  private:
+    adapter::VirtualClock& m_clock;
+    std::uint64_t m_waitedNs = 0;
+};
+
+// ispConnect in step on each driver profile, on the virtual clock: a line call costs what
+// the driver takes, so the time is what the pilot waits on such a port. The waits column
+// holds every wait the procedure asked the clock for, bit delays made of waits included.
+void reportDriverProfiles() {
+    std::printf("\n%-14s %-10s %12s %12s %9s\n", "driver profile", "result", "virtual ms",
+                "waits ms", "x native");
+    double nativeMs = 0;
+    for (sim::SerialDriver driver : sim::allSerialDrivers) {
+        sim::TestRig rig;
+        sim::useDriver(rig.serialConfig(), driver);
+        VirtualWaitClock clock(rig.clock());
+        adapter::LinkContext link{rig.port(),        rig.linkState(), rig.messageText(), clock,
+                                  rig.serialPorts(), rig.portIo(),    rig.host()};
+        isp::IspState state;
+        isp::IspContext ctx{link, state};
+        const std::uint64_t startNs = clock.nowNs();
+        const isp::IspConnection result = isp::ispConnect(ctx);
+        const double ms = static_cast<double>(clock.nowNs() - startNs) / 1e6;
+        if (driver == sim::SerialDriver::Native) {
+            nativeMs = ms;
+        }
+        const char* shown = result == isp::IspConnection::Connected ? "connected"
+                            : result == isp::IspConnection::Locked  ? "locked"
+                                                                    : "refused";
+        std::printf("%-14s %-10s %12.1f %12.1f %9.2f\n",
+                    std::string(sim::driverName(driver)).c_str(), shown, ms,
+                    static_cast<double>(clock.waitedNs()) / 1e6,
+                    nativeMs > 0 ? ms / nativeMs : 0.0);
+    }
+}
+
 }  // namespace
 
 int main() {
@@ -97,5 +147,6 @@ int main() {
                         100.0 * (overheadMs - median.overrunMs) / median.demandedMs);
         }
     }
+    reportDriverProfiles();
     return 0;
 }

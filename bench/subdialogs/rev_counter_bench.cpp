@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "adapter/adapter.h"
@@ -31,10 +32,24 @@ struct Measurement {
     int shownPerMinute = -1;  // the first window's "U/min" figure, -1 when none
 };
 
+// The port the counter reads: a bare one at a cost per call, or a driver's profile.
+struct PortModel {
+    std::uint64_t readCostNs = sim::SerialAdapterConfig{}.opCostNs;
+    std::optional<sim::SerialDriver> driver;
+    // High for half the period instead of the sensor's fixed pulse width.
+    bool squareWave = false;
+};
+
 // One "Motor-Freigabe" against a motor at rateHz, stopped after the first window.
-Measurement measureOnce(double rateHz, std::uint64_t readCostNs) {
+Measurement measureOnce(double rateHz, const PortModel& port) {
     sim::TestRig rig;
-    rig.serialConfig().opCostNs = readCostNs;
+    rig.serialConfig().opCostNs = port.readCostNs;
+    if (port.driver) {
+        sim::useDriver(rig.serialConfig(), *port.driver);
+    }
+    if (port.squareWave) {
+        rig.motorConfig().pulseWidthUs = 1'000'000'000;  // capped at half the period
+    }
     rig.motorConfig().pulseRateHz = rateHz;
     rig.motorConfig().runMs = 10'000;
     rig.setupMemory()[13] = 0xFD;
@@ -63,27 +78,27 @@ Measurement measureOnce(double rateHz, std::uint64_t readCostNs) {
         [](ui::Dialog&, const std::function<void(ui::ControlId)>& command) {
             command(rev_ids::ReleaseMotorButton);
         });
-    settings::openRevCounter(ctx);
+    (void)settings::openRevCounter(ctx);
     return result;
 }
 
 // Counted without loss: the window holds rate × 2 s pulses, give or take the one that
 // straddles its edge.
-bool countsWithoutLoss(double rateHz, std::uint64_t readCostNs) {
-    const Measurement m = measureOnce(rateHz, readCostNs);
+bool countsWithoutLoss(double rateHz, const PortModel& port) {
+    const Measurement m = measureOnce(rateHz, port);
     const double expectedPulses = rateHz * windowSeconds;
     const double shownPulses = m.shownPerMinute / 30.0;
     return m.shownPerMinute >= 0 && shownPulses >= expectedPulses - 1.0 &&
            shownPulses <= expectedPulses + 1.0;
 }
 
-double highestLosslessRate(std::uint64_t readCostNs) {
+double highestLosslessRate(const PortModel& port) {
     double good = 10.0;
-    if (!countsWithoutLoss(good, readCostNs)) {
+    if (!countsWithoutLoss(good, port)) {
         return 0.0;
     }
     double bad = good;
-    while (countsWithoutLoss(bad, readCostNs)) {
+    while (countsWithoutLoss(bad, port)) {
         good = bad;
         bad *= 4.0;
         if (bad > 1e7) {
@@ -93,13 +108,13 @@ double highestLosslessRate(std::uint64_t readCostNs) {
     // Within 2 % is all a pilot needs.
     while (bad / good > 1.02) {
         const double middle = (good + bad) / 2.0;
-        (countsWithoutLoss(middle, readCostNs) ? good : bad) = middle;
+        (countsWithoutLoss(middle, port) ? good : bad) = middle;
     }
     return good;
 }
 
 void reportRate(const char* what, std::uint64_t readCostNs) {
-    const double rate = highestLosslessRate(readCostNs);
+    const double rate = highestLosslessRate(PortModel{readCostNs, std::nullopt, false});
     std::printf("%s: read cost %.1f us -> highest lossless pulse rate %.0f Hz\n", what,
                 readCostNs / 1000.0, rate);
     std::printf(
@@ -111,7 +126,7 @@ void reportRate(const char* what, std::uint64_t readCostNs) {
 // What one DATA-IN read through the line driver costs in wall time on the simulator.
 void reportVirtualReadCost() {
     sim::TestRig rig;
-    adapter::detectAdapter(rig.link());
+    (void)adapter::detectAdapter(rig.link());
     constexpr int reads = 1'000'000;
     int highs = 0;
     const auto start = Clock::now();
@@ -146,6 +161,19 @@ std::uint64_t measureRealReadCost(const std::string& device) {
 }
 #endif
 
+// Each driver profile: its status read decides the ceiling. A pulse shorter than the
+// time between two fresh reads can fall between them, so the sensor's 200 us pulses and a
+// square wave of the same rate are both given.
+void reportDriverProfiles() {
+    std::printf("%-14s %22s %22s\n", "driver profile", "200 us pulses, Hz", "square wave, Hz");
+    for (sim::SerialDriver driver : sim::allSerialDrivers) {
+        const double narrow = highestLosslessRate(PortModel{0, driver, false});
+        const double square = highestLosslessRate(PortModel{0, driver, true});
+        std::printf("%-14s %22.0f %22.0f\n", std::string(sim::driverName(driver)).c_str(), narrow,
+                    square);
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -158,6 +186,7 @@ int main(int argc, char** argv) {
     for (const std::uint64_t costNs : {10'000ull, 100'000ull, 1'000'000ull}) {
         reportRate("modelled port", costNs);
     }
+    reportDriverProfiles();
 #ifdef ZEK_BENCH_REAL_PORT
     if (argc > 1) {
         if (const std::uint64_t cost = measureRealReadCost(argv[1])) {

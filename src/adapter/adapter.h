@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
+#include <vector>
 
 #include "adapter/link_context.h"
 #include "adapter/parallel_lines.h"
@@ -47,6 +49,10 @@ void setReset(LinkContext& ctx, bool high);
 // The link's bit exchange on the selected lines (LineAccess::exchangeBits), clocked with
 // the calibrated bit delay.
 [[nodiscard]] std::uint32_t exchangeBits(LinkContext& ctx, std::uint32_t bits, int count);
+// A run of exchanges at once where the selected lines can (LineAccess::exchangeSequence):
+// false where they cannot, and nothing was sent.
+[[nodiscard]] bool exchangeSequence(LinkContext& ctx, std::span<const ExchangeStep> steps,
+                                    std::vector<std::uint32_t>& samples);
 // The clocking of an exchange on lines: bitDelay's length and the lines' traits.
 [[nodiscard]] BitClocking bitClocking(LinkContext& ctx, const LineAccess& lines);
 

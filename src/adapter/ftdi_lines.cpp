@@ -160,7 +160,6 @@ void FtdiBitbangLines::dropSamples() {
     m_samples.clear();
     m_nextSample = 0;
     m_readsOfSample = 0;
-    m_lastRunEnded = false;
     m_pacing = false;
 }
 
@@ -175,45 +174,36 @@ void FtdiBitbangLines::keepSamples(std::vector<std::uint8_t> samples, std::size_
     m_samplesValidUntilNs = m_clock.nowNs() + (m_samples.size() - m_nextSample) * ftdi::pinStateNs;
 }
 
-// Reads that use up a run they fetched themselves go on reading: the rev counter, the
-// calibration. Those get a stream that keeps two packets written ahead, so the chip
-// samples without a gap between transfers.
+// Reads after a line change go on reading more often than not (the rev counter, the
+// calibration), and across host waits (the rev counter's wait for the next tick). So they
+// get a stream that keeps up to maxOutstanding states written ahead: the chip samples
+// without a gap between transfers or during the wait, and a line change only costs
+// reading back what is still queued.
 bool FtdiBitbangLines::fetchSamples() {
-    const bool streaming = m_lastRunEnded;
-    m_lastRunEnded = false;
-    const std::uint8_t state = pinState(m_levels, m_polarity);
-    std::vector<std::uint8_t> run;
-    if (!streaming) {
-        if (!drain() || !transfer(std::vector<std::uint8_t>(readRunStates, state), run)) {
-            return false;
-        }
-    } else {
-        // Read first, then fill up to the limit: the chip then has the most queued when
-        // the reader pauses (the rev counter's wait for the next tick).
-        const std::vector<std::uint8_t> chunk(streamChunkStates, state);
-        if (m_streamAhead == 0 && !writeStream(chunk)) {
-            return false;
-        }
-        run.resize(m_streamAhead);
-        std::size_t got = 0;
-        if (!readSome(run.data(), run.size(), got)) {
-            return false;
-        }
-        ++m_transfers;
-        run.resize(got);
-        m_streamAhead -= std::min(got, m_streamAhead);
-        m_sampleDueNs.clear();
-        for (std::size_t i = 0; i < got && !m_streamTimes.empty(); ++i) {
-            m_sampleDueNs.push_back(m_streamTimes.front() + streamLagNs);
-            m_streamTimes.pop_front();
-        }
-        if (!writeStream(chunk)) {
-            return false;
-        }
+    const std::vector<std::uint8_t> chunk(streamChunkStates, pinState(m_levels, m_polarity));
+    if (m_streamAhead == 0 && (!drain() || !writeStream(chunk))) {
+        return false;
+    }
+    // Read first, then fill up to the limit: the chip then has the most queued when the
+    // reader pauses.
+    std::vector<std::uint8_t> run(m_streamAhead);
+    std::size_t got = 0;
+    if (!readSome(run.data(), run.size(), got)) {
+        return false;
+    }
+    ++m_transfers;
+    run.resize(got);
+    m_streamAhead -= std::min(got, m_streamAhead);
+    m_sampleDueNs.clear();
+    for (std::size_t i = 0; i < got && !m_streamTimes.empty(); ++i) {
+        m_sampleDueNs.push_back(m_streamTimes.front() + streamLagNs);
+        m_streamTimes.pop_front();
+    }
+    if (!writeStream(chunk)) {
+        return false;
     }
     keepSamples(std::move(run), 0);
-    m_fetchedRun = true;
-    m_pacing = streaming;
+    m_pacing = true;
     return !m_samples.empty();
 }
 
@@ -245,7 +235,6 @@ std::optional<std::uint8_t> FtdiBitbangLines::nextSample() {
             ++m_nextSample;
             m_readsOfSample = 0;
         }
-        m_lastRunEnded = m_lastRunEnded || m_nextSample >= m_samples.size();
     } else if (m_nextSample < m_samples.size() && now > m_samplesValidUntilNs) {
         dropSamples();
     }
@@ -260,9 +249,7 @@ std::optional<std::uint8_t> FtdiBitbangLines::nextSample() {
     const std::uint8_t sample = m_samples[m_nextSample];
     if (++m_readsOfSample >= ftdi::readsPerSample) {
         m_readsOfSample = 0;
-        if (++m_nextSample == m_samples.size()) {
-            m_lastRunEnded = m_fetchedRun;
-        }
+        ++m_nextSample;
     }
     return sample;
 }
@@ -324,30 +311,77 @@ std::uint32_t FtdiBitbangLines::readModemStatus() {
     return ftdi::loopBackOn(*sample, m_polarity) ? status | 0x20u : status;
 }
 
-std::uint32_t FtdiBitbangLines::exchangeBits(std::uint32_t bits, int count,
-                                             const BitClocking& clocking) {
+bool FtdiBitbangLines::sendExchange(ftdi::ExchangeBuffer& exchange,
+                                    std::vector<std::uint8_t>& returned) {
     if (m_failed || !drain()) {
-        return 0;
+        return false;
     }
     dropSamples();
-    ftdi::ExchangeBuffer exchange =
-        ftdi::buildExchange(bits, count, clocking, m_levels, m_polarity);
     // From the extra state on, the samples show the lines after the exchange: they serve
     // the bit delays that follow it.
     const std::size_t after = exchange.states.size() - 1;
     exchange.states.insert(exchange.states.end(), exchangeTailStates, exchange.states.back());
-    std::vector<std::uint8_t> returned;
     if (!transfer(exchange.states, returned)) {
-        return 0;
+        return false;
     }
     m_levels = exchange.after;
-    const std::uint32_t samples = ftdi::extractSamples(exchange, returned, m_polarity);
-    keepSamples(std::move(returned), after);
-    m_fetchedRun = false;
-    return samples;
+    keepSamples(std::vector<std::uint8_t>(returned.begin() + static_cast<std::ptrdiff_t>(after),
+                                          returned.end()),
+                0);
+    return true;
+}
+
+std::uint32_t FtdiBitbangLines::exchangeBits(std::uint32_t bits, int count,
+                                             const BitClocking& clocking) {
+    ftdi::ExchangeBuffer exchange =
+        ftdi::buildExchange(bits, count, clocking, m_levels, m_polarity);
+    std::vector<std::uint8_t> returned;
+    if (!sendExchange(exchange, returned)) {
+        return 0;
+    }
+    return ftdi::extractSamples(exchange, returned, m_polarity);
+}
+
+bool FtdiBitbangLines::exchangeSequence(std::span<const ExchangeStep> steps,
+                                        const BitClocking& clocking,
+                                        std::vector<std::uint32_t>& samples) {
+    ftdi::ExchangeBuffer exchange = ftdi::buildSequence(steps, clocking, m_levels, m_polarity);
+    std::vector<std::uint8_t> returned;
+    if (!sendExchange(exchange, returned)) {
+        // Sent all the same: the answers of failed lines are all low, and the caller sees
+        // the fault.
+        samples.assign(steps.size(), 0);
+        return true;
+    }
+    samples = ftdi::extractSequence(steps, exchange, returned, m_polarity);
+    return true;
 }
 
 // --- opening by name
+
+std::vector<DiscoveredPort> withFtdiFastPorts(std::vector<DiscoveredPort> ports) {
+    std::vector<DiscoveredPort> listed;
+    std::vector<std::string> seen;
+    for (DiscoveredPort& port : ports) {
+        const bool fast =
+            port.isUsb && port.vendorId == ftdi::ftdiVendorId &&
+            std::ranges::find(ftdi::ftdiProductIds, port.productId) != ftdi::ftdiProductIds.end() &&
+            !port.serialNumber.empty() && std::ranges::find(seen, port.serialNumber) == seen.end();
+        listed.push_back(port);
+        if (!fast) {
+            continue;
+        }
+        // The other channels of a multi-channel chip share its serial number.
+        seen.push_back(port.serialNumber);
+        DiscoveredPort variant = port;
+        variant.name = std::string(ftdi::portPrefix) + port.serialNumber;
+        variant.devicePath = variant.name;
+        variant.byIdPath.clear();
+        variant.driver = fastPathDriver;
+        listed.push_back(std::move(variant));
+    }
+    return listed;
+}
 
 FtdiPortFactory::FtdiPortFactory(ftdi::FtdiBus& bus, Clock& clock, SerialPortFactory& plainPorts,
                                  Routing routing, DiscoveryRoots roots)

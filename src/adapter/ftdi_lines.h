@@ -2,17 +2,19 @@
 // whole link exchange goes out as one buffer of pin states and comes back sampled, so a
 // byte costs one USB round trip instead of dozens of modem-line calls.
 //
-// Single line changes are one-state transfers. DATA-IN reads come from a sampler: one
-// transfer brings back a run of samples at the chip's clock, and successive reads take
-// them in order, readsPerSample reads to a sample, so that delays made of reads last what
-// they last on a native port and the rev counter sees every pulse. A line change, or a
-// host wait longer than the run, drops what is left of it.
+// Single line changes are one-state transfers. DATA-IN reads come from a sampler: the
+// samples after an exchange, or a stream the chip keeps sampling at its clock, and
+// successive reads take them in order, readsPerSample reads to a sample, so that delays
+// made of reads last what they last on a native port and the rev counter sees every
+// pulse. A line change drops what is left, and so does a host wait longer than an
+// exchange's samples.
 #pragma once
 
 #include <cstdint>
 #include <deque>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "adapter/clock.h"
@@ -29,9 +31,7 @@ class FtdiBitbangLines final : public LineAccess {
   public:
     // The chip's FIFOs are small (FT232R: 128 bytes in): never more than this unanswered.
     static constexpr std::size_t maxOutstanding = 128;
-    // A run of samples for reads after a line change, and the chunks a stream is written
-    // in: one USB packet of 62 samples each.
-    static constexpr std::size_t readRunStates = 16;
+    // Reads take their samples from a stream written in chunks of one USB packet each.
     static constexpr std::size_t streamChunkStates = 62;
     // Samples after an exchange, for the bit delays that follow it before the next one.
     static constexpr std::size_t exchangeTailStates = 8;
@@ -58,6 +58,10 @@ class FtdiBitbangLines final : public LineAccess {
     const ui::SystemError* fault() const override { return m_failed ? &m_fault : nullptr; }
     LineTraits traits() const override { return LineTraits{.exchangesAtOnce = true}; }
     std::uint32_t exchangeBits(std::uint32_t bits, int count, const BitClocking& clocking) override;
+    // The whole run as one stream of pin states, written ahead as far as maxOutstanding
+    // allows while the samples come back.
+    bool exchangeSequence(std::span<const ExchangeStep> steps, const BitClocking& clocking,
+                          std::vector<std::uint32_t>& samples) override;
 
     ftdi::Polarity polarity() const { return m_polarity; }
     // USB transfers made so far (a write and the reads that answer it).
@@ -68,6 +72,9 @@ class FtdiBitbangLines final : public LineAccess {
 
     bool setUp(ui::SystemError& error);
     void change(ftdi::Levels levels);
+    // Sends an exchange's states and keeps the samples after them for the bit delays that
+    // follow; false when the chip failed.
+    bool sendExchange(ftdi::ExchangeBuffer& exchange, std::vector<std::uint8_t>& returned);
     // Writes states and reads as many samples back, never more than maxOutstanding apart.
     bool transfer(const std::vector<std::uint8_t>& states, std::vector<std::uint8_t>& samples);
     bool writeAll(const std::uint8_t* data, std::size_t size);
@@ -97,9 +104,7 @@ class FtdiBitbangLines final : public LineAccess {
     std::size_t m_nextSample = 0;
     int m_readsOfSample = 0;
     std::uint64_t m_samplesValidUntilNs = 0;
-    bool m_fetchedRun = false;    // the run came from reads, not from an exchange's tail
-    bool m_lastRunEnded = false;  // reads used up a run they fetched: they go on streaming
-    bool m_pacing = false;        // a stream: its samples are read at the chip's pace
+    bool m_pacing = false;  // a stream: its samples are read at the chip's pace
     std::uint64_t m_runStartNs = 0;
     std::deque<std::uint64_t> m_streamTimes;  // when the chip applies each state ahead
     std::uint64_t m_streamEndNs = 0;
@@ -110,6 +115,13 @@ class FtdiBitbangLines final : public LineAccess {
     bool m_failed = false;
     ui::SystemError m_fault;
 };
+
+// The driver name of a fast variant in a port list: a profile of its own.
+inline constexpr std::string_view fastPathDriver = "ftdi-bitbang";
+// ports with, right after the first tty of each FTDI converter that has a serial number,
+// its fast variant "ftdi:SERIAL" (same USB fields, fastPathDriver). Opens nothing: the
+// fields come from the sysfs discovery.
+[[nodiscard]] std::vector<DiscoveredPort> withFtdiFastPorts(std::vector<DiscoveredPort> ports);
 
 // Opens "ftdi:SERIAL" and "ftdi:INDEX" names on the bus as FtdiBitbangLines; every other
 // name goes to plainPorts. With AllNames (the virtual chip behind --sim-driver

@@ -66,14 +66,11 @@ int statesPerDelay(long long readsPerDelay) {
     return states > 0 ? static_cast<int>(states) : 1;
 }
 
+namespace {
+
 // The steps of LineAccess::exchangeBits, in its order; its reads that only wait become
 // held states, its one read per bit becomes a sample.
-ExchangeBuffer buildExchange(std::uint32_t bits, int count, const BitClocking& clocking,
-                             Levels levels, Polarity polarity) {
-    ExchangeBuffer buffer;
-    const int perDelay = statesPerDelay(clocking.readsPerDelay);
-    buffer.states.reserve(static_cast<std::size_t>(count) * 5 * perDelay + 1);
-    ExchangeWriter out(buffer, levels, polarity, perDelay);
+void appendBits(ExchangeWriter& out, std::uint32_t bits, int count, const BitClocking& clocking) {
     for (int i = count - 1; i >= 0; --i) {
         out.setDataOut(((bits >> i) & 1u) != 0);
         out.setClock(true);
@@ -86,16 +83,64 @@ ExchangeBuffer buildExchange(std::uint32_t bits, int count, const BitClocking& c
         }
         out.setClock(false);
     }
+}
+
+bool sampleHigh(const ExchangeBuffer& exchange, const std::vector<std::uint8_t>& returned,
+                std::size_t read, Polarity polarity) {
+    const std::size_t index = exchange.sampleAt[read];
+    return index < returned.size() && dataInHigh(returned[index], polarity);
+}
+
+}  // namespace
+
+ExchangeBuffer buildExchange(std::uint32_t bits, int count, const BitClocking& clocking,
+                             Levels levels, Polarity polarity) {
+    ExchangeBuffer buffer;
+    const int perDelay = statesPerDelay(clocking.readsPerDelay);
+    buffer.states.reserve(static_cast<std::size_t>(count) * 5 * perDelay + 1);
+    ExchangeWriter out(buffer, levels, polarity, perDelay);
+    appendBits(out, bits, count, clocking);
     out.finish();
     return buffer;
+}
+
+ExchangeBuffer buildSequence(std::span<const ExchangeStep> steps, const BitClocking& clocking,
+                             Levels levels, Polarity polarity) {
+    ExchangeBuffer buffer;
+    const int perDelay = statesPerDelay(clocking.readsPerDelay);
+    ExchangeWriter out(buffer, levels, polarity, perDelay);
+    for (const ExchangeStep& step : steps) {
+        for (int unit = 0; unit < step.unitsBefore; ++unit) {
+            out.hold();
+        }
+        appendBits(out, step.bits, step.count, clocking);
+    }
+    out.finish();
+    return buffer;
+}
+
+std::vector<std::uint32_t> extractSequence(std::span<const ExchangeStep> steps,
+                                           const ExchangeBuffer& exchange,
+                                           const std::vector<std::uint8_t>& returned,
+                                           Polarity polarity) {
+    std::vector<std::uint32_t> answers;
+    answers.reserve(steps.size());
+    std::size_t read = 0;
+    for (const ExchangeStep& step : steps) {
+        std::uint32_t samples = 0;
+        for (int bit = 0; bit < step.count && read < exchange.sampleAt.size(); ++bit, ++read) {
+            samples = samples << 1 | (sampleHigh(exchange, returned, read, polarity) ? 1u : 0u);
+        }
+        answers.push_back(samples);
+    }
+    return answers;
 }
 
 std::uint32_t extractSamples(const ExchangeBuffer& exchange,
                              const std::vector<std::uint8_t>& returned, Polarity polarity) {
     std::uint32_t samples = 0;
-    for (std::size_t index : exchange.sampleAt) {
-        const bool high = index < returned.size() && dataInHigh(returned[index], polarity);
-        samples = samples << 1 | (high ? 1u : 0u);
+    for (std::size_t read = 0; read < exchange.sampleAt.size(); ++read) {
+        samples = samples << 1 | (sampleHigh(exchange, returned, read, polarity) ? 1u : 0u);
     }
     return samples;
 }

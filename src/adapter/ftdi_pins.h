@@ -20,6 +20,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "adapter/line_access.h"
@@ -79,11 +80,21 @@ struct ExchangeBuffer {
 [[nodiscard]] ExchangeBuffer buildExchange(std::uint32_t bits, int count,
                                            const BitClocking& clocking, Levels levels,
                                            Polarity polarity);
+// The pin states of a run of exchanges (LineAccess::exchangeSequence): each step's bit
+// delays as held states, then its exchange, one extra state at the end only.
+[[nodiscard]] ExchangeBuffer buildSequence(std::span<const ExchangeStep> steps,
+                                           const BitClocking& clocking, Levels levels,
+                                           Polarity polarity);
 // DATA-IN at each read of the exchange from the returned samples (as many as states),
 // the first in the highest place.
 [[nodiscard]] std::uint32_t extractSamples(const ExchangeBuffer& exchange,
                                            const std::vector<std::uint8_t>& returned,
                                            Polarity polarity);
+// The same for each step of a run: its count of reads, in order.
+[[nodiscard]] std::vector<std::uint32_t> extractSequence(std::span<const ExchangeStep> steps,
+                                                         const ExchangeBuffer& exchange,
+                                                         const std::vector<std::uint8_t>& returned,
+                                                         Polarity polarity);
 
 // The inputs' polarity from the loop-back: DSR# sampled once with DTR on and once with it
 // off. Where DSR followed DTR, the inputs read so that DSR is on with DTR; otherwise

@@ -11,6 +11,8 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
+#include <vector>
 
 #include "adapter/clock.h"
 #include "ui/system_error.h"
@@ -56,6 +58,14 @@ struct BitClocking {
     std::uint64_t unitNs = 0;
 };
 
+// One exchange of a run that the link sends without a host wait in between: unitsBefore
+// bit delays with the lines as they are, then count bits of bits.
+struct ExchangeStep {
+    int unitsBefore = 0;
+    std::uint32_t bits = 0;
+    int count = 8;
+};
+
 class LineAccess {
   public:
     virtual ~LineAccess() = default;
@@ -90,6 +100,19 @@ class LineAccess {
     // transfer overrides it with the same line changes.
     [[nodiscard]] virtual std::uint32_t exchangeBits(std::uint32_t bits, int count,
                                                      const BitClocking& clocking);
+
+    // A run of exchanges whose answers are only looked at afterwards: true when these lines
+    // sent it at once (as few transfers as they can), with each exchange's samples in
+    // samples, in order. The default sends nothing and says false: the caller then makes
+    // the steps one by one, its own bit delays and exchanges, exactly as single exchanges.
+    [[nodiscard]] virtual bool exchangeSequence(std::span<const ExchangeStep> steps,
+                                                const BitClocking& clocking,
+                                                std::vector<std::uint32_t>& samples) {
+        (void)steps;
+        (void)clocking;
+        (void)samples;
+        return false;
+    }
 
   protected:
     // One bit delay of the link: readsPerDelay DATA-IN reads, their values unused, then

@@ -90,6 +90,17 @@ std::uint32_t SerialLines::exchangeBits(std::uint32_t bits, int count,
     return samples;
 }
 
+bool SerialLines::exchangeSequence(std::span<const ExchangeStep> steps, const BitClocking& clocking,
+                                   std::vector<std::uint32_t>& samples) {
+    LineAccess* port = openPort();
+    if (port == nullptr || !port->traits().exchangesAtOnce ||
+        !port->exchangeSequence(steps, clocking, samples)) {
+        return false;
+    }
+    dropIfFailed();
+    return true;
+}
+
 const ui::SystemError* SerialLines::fault() const {
     return m_ctx.state.portLost ? &m_ctx.state.lineFault : nullptr;
 }
@@ -194,6 +205,12 @@ BitClocking bitClocking(LinkContext& ctx, const LineAccess& lines) {
 std::uint32_t exchangeBits(LinkContext& ctx, std::uint32_t bits, int count) {
     SelectedLines lines(ctx);
     return lines->exchangeBits(bits, count, bitClocking(ctx, *lines));
+}
+
+bool exchangeSequence(LinkContext& ctx, std::span<const ExchangeStep> steps,
+                      std::vector<std::uint32_t>& samples) {
+    SelectedLines lines(ctx);
+    return lines->exchangeSequence(steps, bitClocking(ctx, *lines), samples);
 }
 
 }  // namespace adapter

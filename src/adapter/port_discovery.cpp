@@ -15,7 +15,7 @@ namespace {
 
 // The costs come from the drivers' own behaviour: every modem-line call on a USB
 // converter is one control transfer, about 1 ms at full speed.
-constexpr std::array<DriverProfile, 6> profiles{{
+constexpr std::array<DriverProfile, 7> profiles{{
     {"serial", "on-board UART",
      "microseconds per line call, live CTS and DSR, break held: the adapter's home", true},
     {"ftdi_sio", "FTDI USB converter",
@@ -34,6 +34,10 @@ constexpr std::array<DriverProfile, 6> profiles{{
      "CTS always reads on and a break may be refused: DATA-IN cannot be read, the adapter "
      "cannot work here; use a USB-serial converter with real modem lines",
      false},
+    {"ftdi-bitbang", "FTDI synchronous bit-bang",
+     "one USB transfer per exchange, the fast path (libftdi); the tty is gone while it is "
+     "in use",
+     true},
 }};
 
 constexpr DriverProfile unknownProfile{

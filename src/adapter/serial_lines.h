@@ -29,6 +29,8 @@ class SerialLines final : public LineAccess {
     // The open port's own exchangeBits where it sends an exchange at once, else the
     // sequence line by line on these lines.
     std::uint32_t exchangeBits(std::uint32_t bits, int count, const BitClocking& clocking) override;
+    bool exchangeSequence(std::span<const ExchangeStep> steps, const BitClocking& clocking,
+                          std::vector<std::uint32_t>& samples) override;
 
   private:
     LineAccess* openPort();

@@ -4,6 +4,7 @@
 #include <map>
 #include <string_view>
 
+#include "adapter/ftdi_device.h"
 #include "resources/main_dialog_ids.h"
 
 namespace cli {
@@ -31,6 +32,11 @@ bool isComName(std::string_view text) {
 // The parallel ports' bases as the port field of qvsetup.cfg names them.
 bool isParallelBase(std::string_view text) {
     return text == "0278" || text == "0378" || text == "03BC";
+}
+
+// "ftdi:SERIAL" or "ftdi:INDEX": the FTDI converter in synchronous bit-bang mode.
+bool isFtdiName(std::string_view text) {
+    return adapter::ftdi::isFtdiPortName(text) && text.size() > adapter::ftdi::portPrefix.size();
 }
 
 class Parser {
@@ -95,10 +101,11 @@ class Parser {
     }
 
     static std::string port(Options& options, const std::string& value) {
-        if (!isComName(value) && !isParallelBase(value) &&
+        if (!isComName(value) && !isParallelBase(value) && !isFtdiName(value) &&
             value.find_first_of(pathSeparators) == std::string::npos) {
             return "--port: " + value +
-                   " is neither COM1 … COM8, 0278, 0378, 03BC nor a device path";
+                   " is neither COM1 … COM8, 0278, 0378, 03BC, ftdi:SERIAL, ftdi:INDEX nor a "
+                   "device path";
         }
         if (options.port == PortChoice::Device) {
             return "--port given twice";
@@ -220,7 +227,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
 }
 
 std::string usageText() {
-    return "usage: zek-cli [--port COMn|DEVICE|0278|0378|03BC] [--json] [--yes] [--progress]\n"
+    return "usage: zek-cli [--port COMn|DEVICE|ftdi:SERIAL|0278|0378|03BC] [--json] [--yes] "
+           "[--progress]\n"
            "               [-v|--verbose]\n" +
            shell::sharedUsage("               ") +
            "               STEP...\n"

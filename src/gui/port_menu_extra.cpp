@@ -15,6 +15,7 @@
 #include "link/link.h"
 #include "resources/main_dialog_ids.h"
 #include "shell/commands.h"
+#include "shell/real_ports.h"
 
 namespace gui {
 
@@ -127,7 +128,7 @@ PortMenuExtra::PortMenuExtra(shell::App& app, CommandDialog& window, std::string
       m_window(window),
       m_startDirectory(std::move(startDirectory)),
       m_discover(discover ? std::move(discover)
-                          : Discover([] { return adapter::discoverAllSerialPorts(); })) {
+                          : Discover([] { return shell::listSerialPorts(); })) {
     if (MenuBinding* menus = window.menus()) {
         m_menu = menus->popup(portPopupIndex);
     }

@@ -133,6 +133,51 @@ int loadPageByte(LinkContext& ctx, int offset, int data) {
     return 0;
 }
 
+int loadPageBytes(LinkContext& ctx, std::span<const PageByte> bytes,
+                  const std::function<void()>& loaded) {
+    if (bytes.empty()) {
+        return 0;
+    }
+    // Each byte is four exchanges with the bootloader's gap between them; the gap after a
+    // byte is the one before the next.
+    std::vector<RunByte> run;
+    run.reserve(bytes.size() * 4);
+    for (const PageByte& byte : bytes) {
+        run.push_back({loadByteCommand, run.empty() ? 0 : bootloaderGapUnits});
+        run.push_back({byte.offset, bootloaderGapUnits});
+        run.push_back({byte.data, bootloaderGapUnits});
+        run.push_back({0x00, bootloaderGapUnits});
+    }
+    const std::optional<std::vector<int>> answers = exchangeByteRun(ctx, run);
+    if (!answers) {
+        for (const PageByte& byte : bytes) {
+            if (loadPageByte(ctx, byte.offset, byte.data) != 0) {
+                return 1;
+            }
+            loaded();
+        }
+        return 0;
+    }
+    const bool linesWork = !adapter::linesFailed(ctx);
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const PageByte& byte = bytes[i];
+        const int echoedOffset = (*answers)[4 * i + 2];
+        const int echoedData = (*answers)[4 * i + 3];
+        if (echoedOffset != byte.offset || !linesWork) {
+            keepRegisters(ctx, byte.data, echoedOffset);
+            return 1;
+        }
+        if (echoedData != byte.data) {
+            keepRegisters(ctx, 0x00, echoedData);
+            return 1;
+        }
+        loaded();
+    }
+    keepRegisters(ctx, 0x00, answers->back());
+    adapter::bitDelay(ctx, bootloaderGapUnits);
+    return 0;
+}
+
 int commitFlashPage(LinkContext& ctx, int page) {
     adapter::bitDelay(ctx, bootloaderGapUnits);
     exchangeByte(ctx, commitFirst);

@@ -2,7 +2,11 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <optional>
+#include <span>
 #include <string_view>
+#include <vector>
 
 #include "adapter/link_context.h"
 
@@ -24,6 +28,20 @@ int exchangeByte(LinkContext& ctx, int value);
 // Sends bits 15..0 of sendRegister; receiveRegister is neither cleared nor masked.
 void exchangeWord(LinkContext& ctx);
 
+// One byte of a run: its value, and the bit delays between the byte before it and its own
+// exchangeByte.
+struct RunByte {
+    int value = 0;
+    int unitsBefore = 0;
+};
+// The answers of a run of exchangeByte calls sent at once, where the lines can: none where
+// they send one exchange at a time, and then nothing was sent. The registers are left to
+// the caller (keepRegisters), which knows how far the answers counted.
+[[nodiscard]] std::optional<std::vector<int>> exchangeByteRun(LinkContext& ctx,
+                                                              std::span<const RunByte> run);
+// The registers as exchangeByte(value) leaves them when it received answer.
+void keepRegisters(LinkContext& ctx, int value, int answer);
+
 // 0xFE twice; returns the answer received with the second byte.
 [[nodiscard]] int probeExchange(LinkContext& ctx);
 // 0 ready; 1 failed, after its own message box.
@@ -42,6 +60,15 @@ enum class Connection { Ready, NoAdapter, OtherDevice, NoAnswer };
 
 void selectFlashPage(LinkContext& ctx, int page);
 [[nodiscard]] int loadPageByte(LinkContext& ctx, int offset, int data);
+struct PageByte {
+    int offset = 0;
+    int data = 0;
+};
+// loadPageByte for each byte in order, loaded() after each that loaded; 1 at the first
+// that did not, the rest not counted. Lines that send a run at once get the whole page in
+// one, and the echoes are checked afterwards in the same order.
+[[nodiscard]] int loadPageBytes(LinkContext& ctx, std::span<const PageByte> bytes,
+                                const std::function<void()>& loaded);
 [[nodiscard]] int commitFlashPage(LinkContext& ctx, int page);
 
 // --- the main dialog's status field (1044) and the shared failure ending; all do

@@ -14,10 +14,11 @@ constexpr double maxMotorHz = 100000.0;
 // motor already takes seconds of real time.
 constexpr double maxMotorSeconds = 60.0;
 constexpr int maxShiftBits = 31;
-constexpr std::string_view simDriverNames = "native|ftdi|cp210x|ch341|ch341-nobreak|pl2303|cdc-acm";
+constexpr std::string_view simDriverNames =
+    "native|ftdi|cp210x|ch341|ch341-nobreak|pl2303|cdc-acm|ftdi-bitbang";
 
 bool knownDriver(std::string_view name) {
-    return sim::driverProfileByName(name).has_value();
+    return name == simFtdiBitbangDriver || sim::driverProfileByName(name).has_value();
 }
 
 bool parseInt(std::string_view text, int& value) {

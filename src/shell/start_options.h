@@ -39,13 +39,17 @@ struct SimOptions {
     std::optional<double> motorHz;
     double motorSeconds = 10.0;
     // --sim-driver NAME: the USB-serial driver the virtual port behaves like; empty for
-    // the plain virtual port.
+    // the plain virtual port; simFtdiBitbangDriver for the virtual FTDI chip.
     std::string driver;
-    // --sim-unplug-after N: the virtual port vanishes after N line operations.
+    // --sim-unplug-after N: the virtual port vanishes after N line operations (the chip:
+    // after N transfers written to it).
     std::optional<std::uint64_t> unplugAfter;
 
     bool operator==(const SimOptions&) const = default;
 };
+
+// The --sim-driver name of the virtual FTDI chip in synchronous bit-bang mode.
+inline constexpr std::string_view simFtdiBitbangDriver = "ftdi-bitbang";
 
 struct StartOptions {
     bool simulate = false;  // --simulate, or any option of the virtual controller

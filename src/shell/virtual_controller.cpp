@@ -57,10 +57,20 @@ VirtualController::VirtualController(const SimOptions& options)
     adapter.loopBack = options.adapter == SimAdapter::Present   ? sim::LoopBack::FollowsDtr
                        : options.adapter == SimAdapter::Missing ? sim::LoopBack::Missing
                                                                 : sim::LoopBack::StuckOn;
-    if (!options.driver.empty()) {
+    if (options.driver == simFtdiBitbangDriver) {
+        m_ftdiBus = std::make_unique<sim::VirtualFtdiBus>(m_clock, m_controller);
+        sim::VirtualFtdiConfig& chip = m_ftdiBus->config();
+        chip.adapterAttached = options.adapter != SimAdapter::Missing;
+        if (options.unplugAfter) {
+            // The chip is written once per transfer, so that is what it counts.
+            chip.vanishAtWrite = *options.unplugAfter + 1;
+        }
+        m_ftdiPorts = std::make_unique<adapter::FtdiPortFactory>(
+            *m_ftdiBus, m_clock, m_serialPorts, adapter::FtdiPortFactory::Routing::AllNames);
+    } else if (!options.driver.empty()) {
         (void)sim::applySimDriver(adapter, options.driver);  // the name was checked when read
     }
-    if (options.unplugAfter) {
+    if (options.unplugAfter && !m_ftdiBus) {
         sim::applySimUnplugAfter(adapter, *options.unplugAfter);
     }
     // The controller hangs on the serial adapter, the port the selection names "SIM".
@@ -79,6 +89,9 @@ std::string VirtualController::loadMemory() {
 }
 
 Backends VirtualController::backends() {
+    if (m_ftdiPorts) {
+        return Backends{&m_clock, m_ftdiPorts.get(), &m_portIo};
+    }
     return Backends{&m_clock, &m_serialPorts, &m_portIo};
 }
 

@@ -3,14 +3,17 @@
 // it in the Port menu; --simulate starts on it.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "adapter/clock.h"
+#include "adapter/ftdi_lines.h"
 #include "shell/app.h"
 #include "shell/start_options.h"
 #include "sim/controller.h"
 #include "sim/parallel_adapter.h"
 #include "sim/serial_adapter.h"
+#include "sim/virtual_ftdi_chip.h"
 
 namespace shell {
 
@@ -36,6 +39,9 @@ class VirtualController {
     sim::Controller m_controller;
     sim::VirtualSerialFactory m_serialPorts;
     sim::VirtualPortIo m_portIo;
+    // --sim-driver ftdi-bitbang: the virtual FTDI chip behind every port name.
+    std::unique_ptr<sim::VirtualFtdiBus> m_ftdiBus;
+    std::unique_ptr<adapter::FtdiPortFactory> m_ftdiPorts;
 };
 
 }  // namespace shell

@@ -38,7 +38,10 @@ ui::Outcome programRecords(UpdateContext& ctx, const std::vector<UpdateRecord>& 
     // later in the file is selected and committed again.
     int currentPage = noPage;
     bool byteLoaded = false;
-    for (const UpdateRecord& record : records) {
+    // The records of one page in a row load as one run, which fast lines send at once.
+    std::vector<clink::PageByte> run;
+    for (std::size_t first = 0; first < records.size(); first += run.size()) {
+        const UpdateRecord& record = records[first];
         if (record.page != currentPage) {
             if (byteLoaded && clink::commitFlashPage(link, currentPage) != 0) {
                 return failProgramming(ctx, progress, "Read/write error - code1!");
@@ -46,11 +49,16 @@ ui::Outcome programRecords(UpdateContext& ctx, const std::vector<UpdateRecord>& 
             currentPage = record.page;
             clink::selectFlashPage(link, currentPage);
         }
-        if (clink::loadPageByte(link, record.offset, record.data) != 0) {
+        run.clear();
+        for (std::size_t i = first; i < records.size() && records[i].page == currentPage; ++i) {
+            run.push_back({records[i].offset, records[i].data});
+        }
+        if (clink::loadPageBytes(link, run, [&] {
+                byteLoaded = true;
+                progress.recordDone();
+            }) != 0) {
             return failProgramming(ctx, progress, "Read/write error - code2!");
         }
-        byteLoaded = true;
-        progress.recordDone();
     }
     if (currentPage == noPage || clink::commitFlashPage(link, currentPage) != 0) {
         return failProgramming(ctx, progress, "Read/write error!");

@@ -125,6 +125,41 @@ TEST(FtdiExchange, SameLineOrderAndSamplesAsThePerLineSequence) {
     }
 }
 
+// A run is its exchanges one after the other, each step's bit delays as held states, and
+// each exchange's answer from its own samples.
+TEST(FtdiExchange, ARunIsItsExchangesInOrderWithTheirDelaysHeld) {
+    const BitClocking clocking{5, {.idleDataOutHigh = true, .delayAfterSample = true}};
+    const ExchangeStep steps[] = {{2, 0x59, 8}, {6, 0x05, 8}, {6, 0xAC53, 16}};
+    const ExchangeBuffer run = buildSequence(steps, clocking, {}, {});
+
+    StepLog log;
+    std::size_t states = 0;
+    std::vector<std::uint8_t> returned;
+    for (const ExchangeStep& step : steps) {
+        (void)log.exchangeBits(step.bits, step.count, clocking);
+        const ExchangeBuffer alone = buildExchange(step.bits, step.count, clocking, {}, {});
+        // The delay's states, then the exchange's own without its extra one.
+        states += static_cast<std::size_t>(step.unitsBefore) + alone.states.size() - 1;
+    }
+    EXPECT_EQ(stepsOf(run, {}, {}), withoutRepeats(log.steps(), {}));
+    EXPECT_EQ(run.states.size(), states + 1);
+    ASSERT_EQ(run.sampleAt.size(), 32u);
+
+    // DATA-IN high at the reads of the answers 0xA5, 0x3C and 0x0FF0.
+    const std::uint32_t answers[] = {0xA5, 0x3C, 0x0FF0};
+    returned.assign(run.states.size(), pinCts);  // inverted inputs: high reads 0
+    std::size_t read = 0;
+    for (std::size_t i = 0; i < 3; ++i) {
+        for (int bit = steps[i].count - 1; bit >= 0; --bit, ++read) {
+            if (((answers[i] >> bit) & 1u) != 0) {
+                returned[run.sampleAt[read]] = 0;
+            }
+        }
+    }
+    EXPECT_EQ(extractSequence(steps, run, returned, {}),
+              (std::vector<std::uint32_t>{0xA5, 0x3C, 0x0FF0}));
+}
+
 TEST(FtdiExchange, EveryLevelLastsAtLeastOneNativeBitDelay) {
     for (long long readsPerDelay : {1LL, 5LL, 12LL, 50LL}) {
         const BitClocking clocking{readsPerDelay, {.idleDataOutHigh = true}};

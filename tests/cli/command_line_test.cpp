@@ -61,6 +61,10 @@ TEST(CommandLine, ReadsOptionsInBothFormsAndSimKnobsImplySimulation) {
     // Without a port option the program uses the one qvsetup.cfg names.
     EXPECT_EQ(parsed({"read"}).port, PortChoice::Configured);
     EXPECT_EQ(parsed({"--port", "/dev/ttyUSB0", "read"}).device, "/dev/ttyUSB0");
+    // The FTDI converter's fast path, by serial number or by index.
+    EXPECT_EQ(parsed({"--port", "ftdi:A50285BI", "read"}).device, "ftdi:A50285BI");
+    EXPECT_EQ(parsed({"--port", "ftdi:0", "read"}).device, "ftdi:0");
+    EXPECT_EQ(parsed({"--sim-driver", "ftdi-bitbang", "read"}).shared.sim.driver, "ftdi-bitbang");
 }
 
 TEST(CommandLine, NamesWhatIsWrongWithAnArgument) {
@@ -71,6 +75,8 @@ TEST(CommandLine, NamesWhatIsWrongWithAnArgument) {
     EXPECT_EQ(parseError({"--port"}), "--port needs a value");
     EXPECT_EQ(parseError({"--json=1", "read"}), "--json takes no value");
     EXPECT_THAT(parseError({"--port", "COM9", "read"}), HasSubstr("COM9"));
+    EXPECT_THAT(parseError({"--port", "ftdi:", "read"}), HasSubstr("ftdi:SERIAL"));
+    EXPECT_THAT(parseError({"--sim-driver", "ftdi-bitbang2", "read"}), HasSubstr("ftdi-bitbang"));
     EXPECT_NE(parseError({"--port", "COM1", "--simulate", "read"}), "");
     EXPECT_NE(parseError({"--sim-signature", "1E93", "read"}), "");
     EXPECT_NE(parseError({"--sim-lockbits", "XY", "read"}), "");

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstdio>
 #include <functional>
+#include <span>
+#include <vector>
 
 #include "adapter/adapter.h"
 #include "adapter/testing/recording_lines.h"
@@ -104,6 +108,21 @@ class TransferLines final : public adapter::LineAccess {
         transfers.push_back({bits, count, clocking});
         return answer;
     }
+    // A run comes back as a controller answers: each byte echoes the one before, except
+    // at wrongAt.
+    bool exchangeSequence(std::span<const adapter::ExchangeStep> steps, const adapter::BitClocking&,
+                          std::vector<std::uint32_t>& samples) override {
+        runs.emplace_back(steps.begin(), steps.end());
+        samples.clear();
+        std::uint32_t before = 0;
+        for (const adapter::ExchangeStep& step : steps) {
+            samples.push_back(samples.size() == wrongAt ? before ^ 1u : before);
+            before = step.bits;
+        }
+        return true;
+    }
+    std::vector<std::vector<adapter::ExchangeStep>> runs;
+    std::size_t wrongAt = SIZE_MAX;
 
     struct Transfer {
         std::uint32_t bits;
@@ -154,6 +173,57 @@ TEST(ExchangeByte, APortThatSendsAtOnceGetsEachByteAndWordAsOneTransfer) {
     EXPECT_TRUE(transfers[0].clocking.traits.delayAfterSample);
     // Only the byte's leading bitDelay(2) went line by line.
     EXPECT_EQ(ports.opened->lineCalls, 2 * 15);
+}
+
+// A page's bytes on lines that take a run at once, and line by line: the same bytes count
+// as loaded, and a wrong echo fails at the same byte.
+TEST(LoadPageBytes, OneRunWhereTheLinesTakeItAndTheSameOutcome) {
+    const std::vector<PageByte> bytes{{0, 0x10}, {1, 0x11}, {2, 0x12}};
+    struct Case {
+        const char* name;
+        std::size_t wrongStep;  // in the run: four steps a byte, the third and fourth echo
+        int loaded;
+    };
+    const Case cases[] = {
+        {"all echoed", SIZE_MAX, 3},
+        {"offset echo of the second byte", 6, 1},
+        {"data echo of the third byte", 11, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        RecordingRig rig;
+        TransferPorts ports;
+        LinkContext ctx{rig.port, rig.state,  rig.messageText, rig.recorder.clock,
+                        ports,    rig.portIo, rig.host,        nullptr};
+        ASSERT_EQ(adapter::openSerialPort(ctx), 0);
+        ports.opened->wrongAt = c.wrongStep;
+        int loaded = 0;
+        EXPECT_EQ(loadPageBytes(ctx, bytes, [&] { ++loaded; }), c.loaded == 3 ? 0 : 1);
+        EXPECT_EQ(loaded, c.loaded);
+        ASSERT_EQ(ports.opened->runs.size(), 1u);
+        const auto& run = ports.opened->runs[0];
+        ASSERT_EQ(run.size(), 12u);
+        // Each byte's own two bit delays, after the bootloader's four between bytes.
+        EXPECT_EQ(run[0].unitsBefore, 2);
+        EXPECT_EQ(run[1].unitsBefore, 6);
+        EXPECT_EQ(run[4].unitsBefore, 6);
+        EXPECT_EQ(run[4].bits, 0x59u);
+        EXPECT_EQ(run[6].bits, 0x11u);
+
+        // Line by line, the controller answering the same.
+        LinkRig lines;
+        std::string answers;
+        for (std::size_t step = 0; step < run.size(); ++step) {
+            const std::uint32_t echo = step == 0 ? 0 : run[step - 1].bits;
+            char text[4];
+            std::snprintf(text, sizeof text, "%02X ", step == c.wrongStep ? echo ^ 1u : echo);
+            answers += text;
+        }
+        linktest::answers(lines.recorder, answers);
+        int loadedByLines = 0;
+        EXPECT_EQ(loadPageBytes(lines.ctx, bytes, [&] { ++loadedByLines; }), c.loaded == 3 ? 0 : 1);
+        EXPECT_EQ(loadedByLines, c.loaded);
+    }
 }
 
 TEST(Commands, BytesWaitsAnswersAndBoxes) {

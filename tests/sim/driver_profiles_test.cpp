@@ -2,10 +2,18 @@
 // adapter as the driver behaves, and every command that can work on it, end to end.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "config/temp_directory.h"
 #include "isp/isp.h"
 #include "resources/main_dialog.h"
+#include "resources/rev_counter_dialog.h"
 #include "settings/settings.h"
 #include "sim/test_rig.h"
+#include "update/update.h"
+#include "update/update_file_builder.h"
 
 namespace {
 
@@ -13,6 +21,18 @@ using sim::Line;
 using sim::SerialDriver;
 
 constexpr std::uint64_t msNs = 1'000'000;
+
+// The profiles whose driver carries all four lines, and the two that cannot.
+constexpr SerialDriver workingDrivers[] = {SerialDriver::Native, SerialDriver::Ftdi,
+                                           SerialDriver::Cp210x, SerialDriver::Ch341,
+                                           SerialDriver::Pl2303};
+const struct Refusal {
+    SerialDriver driver;
+    const char* cause;
+} refusals[] = {
+    {SerialDriver::CdcAcm, "CTS always reads on"},
+    {SerialDriver::Ch341NoBreak, "cannot hold a break"},
+};
 
 TEST(DriverProfiles, NamesMapBothWaysAndUnknownNamesAreRefused) {
     for (SerialDriver driver : sim::allSerialDrivers) {
@@ -129,6 +149,15 @@ struct CommandRig {
         rig.link().mainWindow = &dialog;
         settings::fillMainDialogLists(dialog);
         rig.setupMemory()[15] = 0xFF;  // the oscillator calibration not copied yet
+        rig.setupMemory()[32] = 0x30;  // version 30.12, which the update file names
+        rig.setupMemory()[33] = 0x12;
+        dir.write("qvsetup.cfg", "COM2");
+        rig.port().startDirectory = dir.path();
+    }
+    ui::Outcome update(const std::string& bytes) {
+        dir.write("A3012B3012.upd", bytes);
+        rig.host().files.push_back(dir.file("A3012B3012.upd"));
+        return update::runUpdate(updateCtx);
     }
     std::string boxes() {
         std::string text;
@@ -138,6 +167,7 @@ struct CommandRig {
         return text;
     }
 
+    testing_support::TempDirectory dir;
     sim::TestRig rig;
     ui::Dialog dialog{resources::mainDialogTemplate()};
     settings::SetupImage image;
@@ -146,11 +176,13 @@ struct CommandRig {
     settings::SettingsContext ctx{rig.link(), dialog, image, motorData, lockByte};
     isp::IspState ispState;
     isp::IspContext isp{rig.link(), ispState};
+    update::UpdateState updateState;
+    std::int32_t controllerVersion = 50000;
+    update::UpdateContext updateCtx{rig.link(), updateState, controllerVersion};
 };
 
 TEST(DriverProfiles, ReadWriteAndCalibrationWorkWhereTheDriverCarriesTheLines) {
-    for (SerialDriver driver : {SerialDriver::Native, SerialDriver::Ftdi, SerialDriver::Cp210x,
-                                SerialDriver::Ch341, SerialDriver::Pl2303}) {
+    for (SerialDriver driver : workingDrivers) {
         SCOPED_TRACE(std::string(sim::driverName(driver)));
         CommandRig c(driver);
         EXPECT_EQ(settings::readSettings(c.ctx, settings::SettingsArea::Current),
@@ -169,14 +201,7 @@ TEST(DriverProfiles, ReadWriteAndCalibrationWorkWhereTheDriverCarriesTheLines) {
 }
 
 TEST(DriverProfiles, WhatCannotWorkIsRefusedBeforeAnyWrite) {
-    const struct {
-        SerialDriver driver;
-        const char* cause;
-    } cases[] = {
-        {SerialDriver::CdcAcm, "CTS always reads on"},
-        {SerialDriver::Ch341NoBreak, "cannot hold a break"},
-    };
-    for (const auto& k : cases) {
+    for (const Refusal& k : refusals) {
         SCOPED_TRACE(std::string(sim::driverName(k.driver)));
         CommandRig c(k.driver);
         const sim::SetupBytes memory = c.rig.setupMemory();
@@ -188,6 +213,94 @@ TEST(DriverProfiles, WhatCannotWorkIsRefusedBeforeAnyWrite) {
         EXPECT_EQ(c.rig.host().messages.front().text, "No Adaptor found at COM2\n");
         EXPECT_NE(c.rig.host().pendingDetail().find(k.cause), std::string::npos)
             << c.rig.host().pendingDetail();
+    }
+}
+
+// Three pages, the last one partly filled, so that page selection, commit and the last
+// partial page all run on the driver's timing.
+const std::string threePageFile =
+    testing_support::plainUpdateFile(testing_support::consecutiveRecords(0, 150));
+
+TEST(DriverProfiles, AnUpdateProgramsEveryByteWhereTheDriverCarriesTheLines) {
+    for (SerialDriver driver : workingDrivers) {
+        SCOPED_TRACE(std::string(sim::driverName(driver)));
+        CommandRig c(driver);
+        EXPECT_EQ(c.update(threePageFile), ui::Outcome::Done) << c.boxes();
+        EXPECT_EQ(c.rig.host().beeps, 1);
+        EXPECT_EQ(c.boxes(), "Update starten?|");
+        for (std::uint32_t address = 0; address < 150; ++address) {
+            ASSERT_EQ(c.rig.flash().byteAt(address), std::uint8_t(address * 37 + 11)) << address;
+        }
+        EXPECT_EQ(c.rig.flash().byteAt(150), 0xFF);
+    }
+}
+
+TEST(DriverProfiles, AnUpdateIsRefusedBeforeAnyPageWhereTheDriverCannot) {
+    for (const Refusal& k : refusals) {
+        SCOPED_TRACE(std::string(sim::driverName(k.driver)));
+        CommandRig c(k.driver);
+        EXPECT_EQ(c.update(threePageFile), ui::Outcome::Failed);
+        EXPECT_TRUE(c.rig.pageLog().empty());
+        EXPECT_EQ(c.rig.flash().byteAt(0), 0xFF);
+        EXPECT_EQ(c.rig.host().beeps, 0);
+        EXPECT_EQ(c.boxes(), "No Adaptor found at COM2\n|");
+        EXPECT_NE(c.rig.host().pendingDetail().find(k.cause), std::string::npos)
+            << c.rig.host().pendingDetail();
+    }
+}
+
+// "Motor-Freigabe" against a motor at rateHz with square pulses, for windows windows;
+// what each window showed, as pulses counted.
+std::vector<double> countedPerWindow(CommandRig& c, double rateHz, std::size_t windows) {
+    c.rig.motorConfig().pulseRateHz = rateHz;
+    c.rig.motorConfig().runMs = 60'000;
+    // Half the period high: a tachometer's square wave, which a port that reads once a
+    // millisecond can still follow.
+    c.rig.motorConfig().pulseWidthUs = static_cast<std::uint32_t>(500'000 / rateHz);
+    c.rig.setupMemory()[13] = 0xFD;  // test program locked
+    c.image.controllerVersion = 0x1011;
+    c.image.clockMHz = 8;
+    std::vector<double> counted;
+    c.rig.host().onRepaint = [&](ui::Dialog& dialog) {
+        if (dialog.id() == rev_ids::Dialog && dialog.text(rev_ids::RatePerMinuteField).size() > 1) {
+            // 2 poles and no gear (no motor record in the cfg): 30 per minute per pulse.
+            counted.push_back(std::stoi(dialog.text(rev_ids::RatePerMinuteField)) / 30.0);
+        }
+    };
+    c.rig.host().stopPredicate = [&](ui::Dialog&) { return counted.size() >= windows; };
+    c.rig.host().modalScripts.push_back(
+        [](ui::Dialog&, const std::function<void(ui::ControlId)>& command) {
+            command(rev_ids::ReleaseMotorButton);
+        });
+    (void)settings::openRevCounter(c.ctx);
+    return counted;
+}
+
+// A 1 ms read follows at most about 500 pulses a second; 200 Hz lies well inside that on
+// every profile and still gives 400 pulses a window to lose.
+TEST(DriverProfiles, TheRevCounterCountsEveryPulseWhereTheDriverCarriesTheLines) {
+    constexpr double rateHz = 200;
+    for (SerialDriver driver : workingDrivers) {
+        SCOPED_TRACE(std::string(sim::driverName(driver)));
+        CommandRig c(driver);
+        const std::vector<double> counted = countedPerWindow(c, rateHz, 2);
+        ASSERT_EQ(counted.size(), 2u) << c.boxes();
+        for (double pulses : counted) {
+            EXPECT_NEAR(pulses, rateHz * 2, 1.0);
+        }
+        EXPECT_EQ(c.boxes(), "");
+    }
+}
+
+TEST(DriverProfiles, TheRevCounterIsRefusedWhereTheDriverCannot) {
+    for (const Refusal& k : refusals) {
+        SCOPED_TRACE(std::string(sim::driverName(k.driver)));
+        CommandRig c(k.driver);
+        EXPECT_TRUE(countedPerWindow(c, 200, 1).empty());
+        EXPECT_EQ(c.boxes(), "No Adaptor found at COM2\n|");
+        EXPECT_NE(c.rig.host().pendingDetail().find(k.cause), std::string::npos)
+            << c.rig.host().pendingDetail();
+        EXPECT_EQ(c.rig.controller().mode(), sim::ControllerMode::InReset);
     }
 }
 
