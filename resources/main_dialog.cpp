@@ -94,6 +94,9 @@ constexpr std::array mainControls{
 constexpr std::array mainMenu{
     MenuItemTemplate{MenuKind::Popup, 0, noId, "Datei"},
     MenuItemTemplate{MenuKind::Item, 1, OpenUpdateFileItem, "Update-Datei öffnen"},
+    MenuItemTemplate{MenuKind::Item, 1, SaveSettingsItem, "Einstellungen sichern…"},
+    MenuItemTemplate{MenuKind::Item, 1, LoadSettingsItem, "Einstellungen laden…"},
+    MenuItemTemplate{MenuKind::Item, 1, BackupsItem, "Sicherungen…"},
     MenuItemTemplate{MenuKind::Popup, 0, noId, "Port"},
     MenuItemTemplate{MenuKind::Item, 1, Com1Item, "COM1"},
     MenuItemTemplate{MenuKind::Item, 1, Com2Item, "COM2"},

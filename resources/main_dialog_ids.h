@@ -57,6 +57,9 @@ inline constexpr ui::ControlId CellVoltageCheck = 1193;      // "0,8V/Zelle"
 
 // --- menu
 inline constexpr ui::ControlId OpenUpdateFileItem = 1147;  // "Update-Datei öffnen"
+inline constexpr ui::ControlId SaveSettingsItem = 1240;    // "Einstellungen sichern…"
+inline constexpr ui::ControlId LoadSettingsItem = 1241;    // "Einstellungen laden…"
+inline constexpr ui::ControlId BackupsItem = 1242;         // "Sicherungen…"
 inline constexpr ui::ControlId Com1Item = 1155;            // … COM8 = 1162
 inline constexpr ui::ControlId Com2Item = 1156;
 inline constexpr ui::ControlId Com3Item = 1157;

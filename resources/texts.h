@@ -42,4 +42,32 @@ inline constexpr const char* NotInThisVersion =
     "Funktion bei dieser Controllerversion nicht verfügbar!";
 inline constexpr const char* ReadFirst = "Zuerst Werte einlesen!";
 
+// --- backups and recovery (the "Datei" menu, the automatic backup, a broken update)
+inline constexpr const char* SettingsFileFilter = "*.json";
+inline constexpr const char* SaveSettingsTitle = "Einstellungen sichern";
+inline constexpr const char* LoadSettingsTitle = "Einstellungen laden";
+inline constexpr const char* BackupsTitle = "Sicherungen";
+inline constexpr const char* BackupCaption = "Sicherung";
+inline constexpr const char* NoBackups = "Es gibt noch keine Sicherungen.";
+inline constexpr const char* BackupFailed = "Sicherung fehlgeschlagen: ";  // + reason
+inline constexpr const char* WritingAnyway = "\nEs wird trotzdem geschrieben.";
+inline constexpr const char* CannotSaveSettings =
+    "Die Einstellungen konnten nicht gespeichert werden: ";
+inline constexpr const char* CannotLoadSettings = "Die Datei ist keine gültige Sicherung: ";
+inline constexpr const char* OtherFamily =
+    "Die Sicherung stammt von einem Regler einer anderen Baureihe: ";  // + version
+inline constexpr const char* UnfinishedUpdate =
+    "Ein Update wurde nicht beendet:\n";  // + file, port and time
+inline constexpr const char* ResumeUpdateQuestion =
+    "\n\nDie Datei beim nächsten \"Update-Datei öffnen\" wieder vorschlagen?";
+inline constexpr const char* UpdateFileChanged =
+    "Die Datei des unterbrochenen Updates wurde seither verändert: ";
+inline constexpr const char* UpdateFileGone =
+    "Die Datei des unterbrochenen Updates gibt es nicht mehr: ";
+inline constexpr const char* WriteInterrupted =
+    "Das Schreiben wurde unterbrochen: der Regler hält jetzt nur einen Teil der neuen "
+    "Einstellungen.\n\nErneut schreiben?";
+inline constexpr const char* RestoreBackupQuestion =
+    "Die Sicherung von vor dem Schreiben in den Dialog laden? Danach \"Schreiben\".\n";  // + path
+
 }  // namespace texts

@@ -15,6 +15,19 @@
 
 namespace adapter {
 
+struct LinkContext;
+
+// Sees every write to the controller before it is sent: the automatic backup is taken
+// there, and a dry run records the write instead. false: the write counts as done but is
+// not sent.
+class WriteGate {
+  public:
+    virtual ~WriteGate() = default;
+    virtual bool beforeSetupWrite(LinkContext& ctx, int address, int value) = 0;
+    virtual bool beforeFlashWrite(int offset, int value) = 0;
+    virtual bool beforeFlashCommit(int page) = 0;
+};
+
 struct LinkContext {
     PortSelection& port;
     LinkState& state;
@@ -26,6 +39,7 @@ struct LinkContext {
     // The dialog named by the main window handle: its status field shows progress, and a
     // driver access failure ends it. May be null in low-level tests.
     ui::Dialog* mainWindow = nullptr;
+    WriteGate* writeGate = nullptr;
 };
 
 }  // namespace adapter

@@ -96,6 +96,8 @@ class Parser {
             {"--progress", false, flag(options.progress)},
             {"--verbose", false, flag(options.verbose)},
             {"--list-ports", false, flag(options.listPorts)},
+            {"--dry-run", false, flag(options.dryRun)},
+            {"--backup-required", false, flag(options.backupRequired)},
             {"-v", false, flag(options.verbose)},
         };
     }
@@ -194,7 +196,14 @@ class Parser {
             step.word += " " + assignment;
         } else if (word == "show") {
             step.kind = StepKind::Show;
-        } else if (word == "update" || word == "save-settings" || word == "load-settings") {
+        } else if (word == "update" && m_pos < m_args.size() && m_args[m_pos] == "--resume") {
+            ++m_pos;
+            step.kind = StepKind::Update;
+            step.id = ids::OpenUpdateFileItem;
+            step.resume = true;
+            step.word += " --resume";
+        } else if (word == "update" || word == "save-settings" || word == "load-settings" ||
+                   word == "diff-settings") {
             if (!operand(word, "a file", step.file)) {
                 return false;
             }
@@ -203,7 +212,8 @@ class Parser {
             }
             step.kind = word == "update"          ? StepKind::Update
                         : word == "save-settings" ? StepKind::SaveSettings
-                                                  : StepKind::LoadSettings;
+                        : word == "load-settings" ? StepKind::LoadSettings
+                                                  : StepKind::DiffSettings;
             step.id = word == "update" ? ids::OpenUpdateFileItem : 0;
             step.word += " " + step.file;
         } else if (shell::isOption(word, ownOptions(options))) {
@@ -229,12 +239,13 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
 std::string usageText() {
     return "usage: zek-cli [--port COMn|DEVICE|ftdi:SERIAL|0278|0378|03BC] [--json] [--yes] "
            "[--progress]\n"
-           "               [-v|--verbose]\n" +
+           "               [-v|--verbose] [--dry-run] [--backup-required]\n" +
            shell::sharedUsage("               ") +
            "               STEP...\n"
            "steps: click ID | set ID=VALUE | show | read | read-memory N | write |\n"
            "       write-memory N | update FILE | calibrate | info | locks | rpm | revs |\n"
-           "       save-settings FILE | load-settings FILE\n"
+           "       save-settings FILE | load-settings FILE | diff-settings FILE |\n"
+           "       update --resume\n"
            "       zek-cli --list-ports [--json]\n"
            "       zek-cli [--json] doctor [--port COMn|DEVICE]\n";
 }

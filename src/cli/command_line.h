@@ -17,14 +17,16 @@ enum class StepKind {
     Update,        // update FILE: click 1147, the file dialog answers FILE
     SaveSettings,  // save-settings FILE
     LoadSettings,  // load-settings FILE
+    DiffSettings,  // diff-settings FILE: the controller's settings against a backup
 };
 
 struct Step {
     StepKind kind = StepKind::Show;
     std::string word;  // the step as typed, for messages ("read", "click 1149")
     ui::ControlId id = 0;
-    std::string value;  // Set
-    std::string file;   // Update, SaveSettings, LoadSettings
+    std::string value;    // Set
+    std::string file;     // Update, SaveSettings, LoadSettings, DiffSettings
+    bool resume = false;  // update --resume: the file of the update that did not finish
 };
 
 enum class PortChoice {
@@ -40,9 +42,11 @@ struct Options {
     bool json = false;
     bool yes = false;
     bool progress = false;
-    bool verbose = false;    // -v: every port open and close, adapter test and reset
-    bool listPorts = false;  // --list-ports: the serial ports found, nothing opened
-    bool doctor = false;     // doctor [--port P]: the checks of the ports, no steps
+    bool verbose = false;         // -v: every port open and close, adapter test and reset
+    bool listPorts = false;       // --list-ports: the serial ports found, nothing opened
+    bool doctor = false;          // doctor [--port P]: the checks of the ports, no steps
+    bool dryRun = false;          // --dry-run: every step runs, nothing that writes is sent
+    bool backupRequired = false;  // --backup-required: no write without its backup
     std::vector<Step> steps;
 };
 

@@ -14,7 +14,9 @@
 #include "shell/app.h"
 #include "shell/commands.h"
 #include "shell/real_ports.h"
+#include "shell/safe_file.h"
 #include "shell/start_directory.h"
+#include "shell/user_data.h"
 #include "shell/virtual_controller.h"
 
 namespace cli {
@@ -48,7 +50,8 @@ json::Value changeValue(const ui::Change& change) {
 }
 
 json::Value report(shell::App& app, const ConsoleHost& host, const std::vector<ui::Change>& changes,
-                   const std::string& refusal, ui::Outcome outcome, int exitStatus) {
+                   const StepRunner& runner, bool dryRun, ui::Outcome outcome, int exitStatus) {
+    const std::string& refusal = runner.refusal();
     json::Value root = json::Value::object();
     root["controls"] = controlsJson(app.mainDialog());
     root["menu"] = menuJson(app.mainDialog());
@@ -74,6 +77,9 @@ json::Value report(shell::App& app, const ConsoleHost& host, const std::vector<u
     json::Value& dialogs = root["dialogs"] = json::Value::object();
     for (const auto& [id, controls] : host.closedDialogs()) {
         dialogs[std::to_string(id)] = {{"controls", controls}};
+    }
+    if (dryRun || !runner.diffs().empty()) {
+        root["diff"] = runner.diffs();
     }
     if (!refusal.empty()) {
         root["error"] = refusal;
@@ -161,6 +167,35 @@ int runDoctorOn(const Options& options, Console& console) {
     return runDoctor(doctor, console.out, options.json) == 0 ? exitSuccess : exitStepFailed;
 }
 
+// The backups and the update record live in the user's data folder.
+void useDataFolder(shell::App& app, const Options& options, Console& console) {
+    ui::SystemError error;
+    std::optional<std::filesystem::path> folder = shell::userDataFolder(error);
+    app.setDataFolder(folder, error.describe());
+    shell::WriteGuard& guard = app.writeGuard();
+    guard.setDryRun(options.dryRun);
+    std::ostream& err = console.err;
+    const bool required = options.backupRequired;
+    guard.setFailureReporter([&err, required](const std::string& reason) {
+        err << "zek-cli: backup failed: " << json::toUtf8(reason)
+            << (required ? "\n" : "; writing all the same\n");
+    });
+    // An update that never finished is told once, at start-up.
+    if (const shell::UpdateRecordStore* records = app.updateRecords()) {
+        ui::SystemError recordError;
+        const std::optional<shell::UpdateRecord> record = records->findIncomplete(recordError);
+        if (record) {
+            err << "zek-cli: the update with " << json::toUtf8(shell::pathText(record->file))
+                << " through " << json::toUtf8(record->port) << ", started "
+                << shell::isoText(record->started)
+                << ", did not finish; the step update --resume runs it again\n";
+        } else if (!recordError.empty()) {
+            err << "zek-cli: the update record cannot be used: "
+                << json::toUtf8(recordError.describe()) << '\n';
+        }
+    }
+}
+
 }  // namespace
 
 int run(const std::vector<std::string>& args, Console console) {
@@ -214,6 +249,7 @@ int run(const std::vector<std::string>& args, Console console) {
         ConsoleSettings{options.yes, console.interactive, options.progress, options.verbose});
     shell::App app(host, real.backends(), real.platform);
     app.initDialog(*directory);
+    useDataFolder(app, options, console);
     if (simulated) {
         app.setVirtualBackends(simulated->backends());
         app.selectVirtualController(false);
@@ -224,7 +260,8 @@ int run(const std::vector<std::string>& args, Console console) {
     std::vector<ui::Change> changes;
     app.mainDialog().setChangeLog(&changes);
     host.setChangeLog(&changes);
-    StepRunner runner(app, host, options.steps, backups, changes, console.out, options.json);
+    StepRunner runner(app, host, options.steps, backups, changes, console.out, options.json,
+                      WriteSafety{options.dryRun, options.backupRequired, &console.err});
     runner.runAll();
     app.mainDialog().setChangeLog(nullptr);
     host.setChangeLog(nullptr);
@@ -242,7 +279,7 @@ int run(const std::vector<std::string>& args, Console console) {
     const int exitStatus = outcome == ui::Outcome::Done ? exitSuccess : exitStepFailed;
     if (options.json) {
         console.out << json::write(
-            report(app, host, changes, runner.refusal(), outcome, exitStatus));
+            report(app, host, changes, runner, options.dryRun, outcome, exitStatus));
     }
     console.out.flush();
     return exitStatus;

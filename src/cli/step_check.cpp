@@ -146,9 +146,9 @@ std::string checkSteps(const std::vector<Step>& steps,
             return prefix + "no step can follow the one that ends the program";
         }
         const Expected where{subDialog ? &*subDialog : &mainDialog, !subDialog};
-        const bool needsMain = step.kind == StepKind::Update ||
-                               step.kind == StepKind::SaveSettings ||
-                               step.kind == StepKind::LoadSettings;
+        const bool needsMain =
+            step.kind == StepKind::Update || step.kind == StepKind::SaveSettings ||
+            step.kind == StepKind::LoadSettings || step.kind == StepKind::DiffSettings;
         if (needsMain && !where.isMain) {
             return prefix + "works on the main dialog, but dialog " +
                    std::to_string(where.dialog->id()) + " is open";
@@ -175,7 +175,8 @@ std::string checkSteps(const std::vector<Step>& steps,
             case StepKind::Show:
                 break;
             case StepKind::Update:
-                if (!readable(step.file, error)) {
+                // --resume finds its file in the update record when it runs.
+                if (!step.resume && !readable(step.file, error)) {
                     error = step.file + " " + error;
                 }
                 break;
@@ -184,7 +185,8 @@ std::string checkSteps(const std::vector<Step>& steps,
                     error = step.file + " " + error;
                 }
                 break;
-            case StepKind::LoadSettings: {
+            case StepKind::LoadSettings:
+            case StepKind::DiffSettings: {
                 BackupRead read = readBackupFile(step.file);
                 if (!read.backup) {
                     error = step.file + " " + read.error;

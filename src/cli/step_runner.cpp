@@ -5,7 +5,10 @@
 
 #include "cli/dialog_view.h"
 #include "cli/step_check.h"
+#include "resources/lock_functions_dialog.h"
 #include "resources/main_dialog_ids.h"
+#include "resources/rpm_control_dialog.h"
+#include "shell/safe_file.h"
 
 namespace cli {
 namespace {
@@ -56,14 +59,16 @@ void checkAutoRadio(ui::Dialog& dialog, ui::ControlId id) {
 
 StepRunner::StepRunner(shell::App& app, ConsoleHost& host, const std::vector<Step>& steps,
                        const std::vector<std::optional<SettingsBackup>>& backups,
-                       std::vector<ui::Change>& changes, std::ostream& out, bool json)
+                       std::vector<ui::Change>& changes, std::ostream& out, bool json,
+                       WriteSafety safety)
     : m_app(app),
       m_host(host),
       m_steps(steps),
       m_backups(backups),
       m_changes(changes),
       m_out(out),
-      m_json(json) {
+      m_json(json),
+      m_safety(safety) {
     m_host.setModalDriver(
         [this](ui::Dialog& dialog, const Command& command) { runOn(dialog, false, command); });
 }
@@ -96,18 +101,19 @@ ui::Outcome StepRunner::runStep(const Step& step, std::size_t index, ui::Dialog&
                 m_out.flush();
             }
             return ui::Outcome::Done;
-        case StepKind::Update: {
-            m_host.setPendingFile(step.file);
-            const ui::Outcome outcome = click(step, dialog, command);
-            m_host.setPendingFile(std::nullopt);
-            return outcome;
-        }
+        case StepKind::Update:
+            return update(step, dialog, command);
         case StepKind::SaveSettings:
             return saveSettings(step);
         case StepKind::LoadSettings:
             // The check before the run read every backup a step names.
             if (index < m_backups.size() && m_backups[index]) {
                 return loadSettings(step, *m_backups[index]);
+            }
+            return ui::Outcome::Done;
+        case StepKind::DiffSettings:
+            if (index < m_backups.size() && m_backups[index]) {
+                return diffSettings(step, *m_backups[index]);
             }
             return ui::Outcome::Done;
     }
@@ -131,7 +137,140 @@ ui::Outcome StepRunner::click(const Step& step, ui::Dialog& dialog, const Comman
     } else if (dialog.hasMenuItem(id) && !dialog.menuItem(id).enabled) {
         return refuse(step, "menu item " + std::to_string(id) + " is greyed");
     }
-    return command(id);
+    if (backupRefused(step, dialog)) {
+        return ui::Outcome::Refused;
+    }
+    shell::WriteGuard& guard = m_app.writeGuard();
+    guard.beginCommand(
+        dialog.id() == ids::MainDialog &&
+        (id == ids::WriteButton || id == ids::WriteMemory1Item || id == ids::WriteMemory2Item));
+    const ui::Outcome outcome = command(id);
+    reportWrites(step, outcome);
+    // A sub-dialog's write is told once, not again by the command that opened it.
+    guard.beginCommand();
+    return outcome;
+}
+
+bool StepRunner::backupRefused(const Step& step, const ui::Dialog& dialog) {
+    if (!m_safety.backupRequired || m_safety.dryRun) {
+        return false;
+    }
+    const ui::ControlId id = step.id;
+    const bool writes = dialog.id() == ids::MainDialog
+                            ? id == ids::WriteButton || id == ids::WriteMemory1Item ||
+                                  id == ids::WriteMemory2Item || id == ids::CalibrateItem ||
+                                  id == ids::OpenUpdateFileItem
+                            : (dialog.id() == resources::lockFunctionsDialogTemplate().id &&
+                               id == lock_ids::WriteButton) ||
+                                  (dialog.id() == resources::rpmControlDialogTemplate().id &&
+                                   id == rpm_ids::WriteButton);
+    if (!writes) {
+        return false;
+    }
+    shell::WriteGuard& guard = m_app.writeGuard();
+    if (!guard.lastRead()) {
+        (void)refuse(step,
+                     "--backup-required: no settings have been read, so there is "
+                     "nothing to back up (read first)");
+        return true;
+    }
+    const shell::BackupAttempt attempt = guard.ensureBackup();
+    if (!attempt.taken) {
+        (void)refuse(
+            step, "--backup-required: the backup failed (" +
+                      (attempt.failure.empty() ? std::string("no data folder") : attempt.failure) +
+                      "), so nothing was written");
+        return true;
+    }
+    return false;
+}
+
+void StepRunner::reportWrites(const Step& step, ui::Outcome outcome) {
+    const shell::WriteGuard& guard = m_app.writeGuard();
+    const shell::CommandWrites& writes = guard.commandWrites();
+    if (!writes.any) {
+        return;
+    }
+    if (!guard.dryRun()) {
+        // A write that stopped half-way: the controller holds part of the new settings.
+        if (outcome == ui::Outcome::Failed && m_safety.err != nullptr) {
+            *m_safety.err << "zek-cli: " << step.word
+                          << " was interrupted: run it again once the controller answers";
+            if (!guard.lastBackupPath().empty()) {
+                *m_safety.err << ", or restore the settings from before it with load-settings "
+                              << shell::pathText(guard.lastBackupPath()) << " and a write";
+            }
+            *m_safety.err << '\n';
+        }
+        return;
+    }
+    const std::vector<shell::SetupByteWrite> bytes = writes.changedBytes();
+    json::Value entry = {{"step", step.word}};
+    json::Value& fields = entry["fields"] = json::Value::array();
+    for (const shell::FieldChange& change : writes.fields) {
+        fields.push_back({{"label", change.label}, {"old", change.before}, {"new", change.after}});
+    }
+    json::Value& setupBytes = entry["setupBytes"] = json::Value::array();
+    for (const shell::SetupByteWrite& byte : bytes) {
+        setupBytes.push_back(
+            {{"address", byte.address}, {"old", byte.before}, {"new", byte.after}});
+    }
+    if (writes.flashBytes > 0) {
+        entry["flash"] = {{"bytes", writes.flashBytes}, {"pages", writes.flashPages}};
+    }
+    m_diffs.push_back(std::move(entry));
+    if (m_json) {
+        return;
+    }
+    m_out << "dry run: " << step.word << " would change"
+          << (writes.fields.empty() && bytes.empty() && writes.flashBytes == 0 ? " nothing" : "")
+          << '\n';
+    for (const shell::FieldChange& change : writes.fields) {
+        m_out << "  " << json::toUtf8(shell::describeChange(change)) << '\n';
+    }
+    for (const shell::SetupByteWrite& byte : bytes) {
+        m_out << "  setup byte " << byte.address << ": " << byte.before << " → " << byte.after
+              << '\n';
+    }
+    if (writes.flashBytes > 0) {
+        m_out << "  flash: " << writes.flashBytes << " bytes in " << writes.flashPages
+              << " pages\n";
+    }
+    m_out.flush();
+}
+
+ui::Outcome StepRunner::update(const Step& step, ui::Dialog& dialog, const Command& command) {
+    std::string file = step.file;
+    if (step.resume) {
+        const shell::UpdateRecordStore* records = m_app.updateRecords();
+        ui::SystemError error;
+        const std::optional<shell::UpdateRecord> record =
+            records != nullptr ? records->findIncomplete(error) : std::nullopt;
+        if (!record) {
+            return refuse(step, error.empty()
+                                    ? "no unfinished update is recorded"
+                                    : "the update record is unusable: " + error.describe());
+        }
+        const shell::RecordedFileCheck check = shell::checkFile(*record);
+        const std::string name = shell::pathText(record->file);
+        switch (check.state) {
+            case shell::RecordedFileState::ok:
+                break;
+            case shell::RecordedFileState::vanished:
+                return refuse(step, name + ", which the unfinished update used, is gone");
+            case shell::RecordedFileState::changed:
+                return refuse(step, name +
+                                        " has changed since the unfinished update started "
+                                        "(its SHA-256 differs); choose the file with update FILE");
+            case shell::RecordedFileState::unreadable:
+                return refuse(step, name + " cannot be read: " + check.error.describe());
+        }
+        file = name;
+    }
+    m_host.setPendingFile(file);
+    const ui::Outcome outcome = click(step, dialog, command);
+    m_host.setPendingFile(std::nullopt);
+    return outcome;
 }
 
 ui::Outcome StepRunner::set(const Step& step, ui::Dialog& dialog) {
@@ -193,6 +332,33 @@ ui::Outcome StepRunner::loadSettings(const Step& step, const SettingsBackup& bac
     }
     UserChange byHand(m_app.mainDialog(), m_changes);
     applyBackup(backup, m_app.mainDialog(), image);
+    return ui::Outcome::Done;
+}
+
+ui::Outcome StepRunner::diffSettings(const Step& step, const SettingsBackup& backup) {
+    const std::optional<SettingsBackup>& controller = m_app.writeGuard().lastRead();
+    if (!m_app.setupImage().valuesRead() || !controller) {
+        return refuse(step, "read the controller's settings first");
+    }
+    std::vector<shell::FieldChange> changes = shell::diffSettings(*controller, backup);
+    if (controller->family != backup.family) {
+        changes.insert(changes.begin(), {"family", std::to_string(controller->family),
+                                         std::to_string(backup.family)});
+    }
+    json::Value entry = {{"step", step.word}};
+    json::Value& fields = entry["fields"] = json::Value::array();
+    for (const shell::FieldChange& change : changes) {
+        fields.push_back({{"label", change.label}, {"old", change.before}, {"new", change.after}});
+    }
+    m_diffs.push_back(std::move(entry));
+    if (!m_json) {
+        m_out << step.word << ": "
+              << (changes.empty() ? "no differences" : "the controller → the file") << '\n';
+        for (const shell::FieldChange& change : changes) {
+            m_out << "  " << json::toUtf8(shell::describeChange(change)) << '\n';
+        }
+        m_out.flush();
+    }
     return ui::Outcome::Done;
 }
 

@@ -15,11 +15,19 @@
 
 namespace cli {
 
+// How the writes of the steps are guarded.
+struct WriteSafety {
+    bool dryRun = false;          // each write step says what it would change
+    bool backupRequired = false;  // a write whose backup fails is refused
+    std::ostream* err = nullptr;  // the hint after an interrupted write
+};
+
 class StepRunner {
   public:
     StepRunner(shell::App& app, ConsoleHost& host, const std::vector<Step>& steps,
                const std::vector<std::optional<SettingsBackup>>& backups,
-               std::vector<ui::Change>& changes, std::ostream& out, bool json);
+               std::vector<ui::Change>& changes, std::ostream& out, bool json,
+               WriteSafety safety = {});
 
     // Runs every step, or up to the first that does not end Done.
     void runAll();
@@ -27,6 +35,8 @@ class StepRunner {
     ui::Outcome outcome() const { return m_outcome; }
     // The reason the program itself refused a step (not a message box), if any.
     const std::string& refusal() const { return m_refusal; }
+    // What the write steps of a dry run would change, and what diff-settings found.
+    const json::Value& diffs() const { return m_diffs; }
 
   private:
     using Command = std::function<ui::Outcome(ui::ControlId)>;
@@ -39,7 +49,12 @@ class StepRunner {
     ui::Outcome set(const Step& step, ui::Dialog& dialog);
     ui::Outcome saveSettings(const Step& step);
     ui::Outcome loadSettings(const Step& step, const SettingsBackup& backup);
+    ui::Outcome diffSettings(const Step& step, const SettingsBackup& backup);
+    ui::Outcome update(const Step& step, ui::Dialog& dialog, const Command& command);
     ui::Outcome refuse(const Step& step, const std::string& why);
+    // --backup-required: the backup is taken before a writing command starts.
+    bool backupRefused(const Step& step, const ui::Dialog& dialog);
+    void reportWrites(const Step& step, ui::Outcome outcome);
 
     shell::App& m_app;
     ConsoleHost& m_host;
@@ -48,6 +63,8 @@ class StepRunner {
     std::vector<ui::Change>& m_changes;
     std::ostream& m_out;
     bool m_json;
+    WriteSafety m_safety;
+    json::Value m_diffs = json::Value::array();
     std::size_t m_next = 0;
     ui::Outcome m_outcome = ui::Outcome::Done;
     std::string m_refusal;

@@ -6,6 +6,7 @@
 #include "gui/app_icon.h"
 #include "gui/session.h"
 #include "gui/start_options.h"
+#include "shell/commands.h"
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
@@ -25,6 +26,8 @@ int main(int argc, char* argv[]) {
     }
 
     gui::Session session(*options, std::cerr);
+    // Told once, before the user can start anything else.
+    shell::announceUnfinishedUpdate(session.app());
     session.window().exec();
     // --sim-save, --sim-flash-save and --trace are written when the program ends.
     if (const std::string error = session.simulator().saveOutputs(); !error.empty()) {

@@ -3,6 +3,7 @@
 #include "gui/app_icon.h"
 #include "gui/menu_binding.h"
 #include "gui/qt_host.h"
+#include "shell/commands.h"
 
 namespace gui {
 
@@ -19,7 +20,12 @@ MainWindow::MainWindow(shell::App& app, QtHost& host, const PortAnnotation& anno
             shown->setExtraChecked(shell::VirtualControllerItem, app.virtualControllerSelected());
         }
     });
-    setCommandHandler([&app](ui::ControlId id) { return app.dispatch(id); });
+    setCommandHandler([&app](ui::ControlId id) {
+        const ui::Outcome outcome = app.dispatch(id);
+        // A write cut off half-way is offered again, or the backup taken before it.
+        shell::offerAfterInterruptedWrite(app, id, outcome);
+        return outcome;
+    });
     // Enter would send OK, which ends the program without saving the port.
     setEnterSendsCommands(false);
     host.registerDialog(*this);

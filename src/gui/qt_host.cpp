@@ -120,8 +120,15 @@ int QtHost::runModal(ui::Dialog& dialog, const ui::Dialog* owner,
 }
 
 std::optional<std::string> QtHost::chooseOpenFile(const ui::FileDialogRequest& request) {
-    const QString path = QFileDialog::getOpenFileName(anyWindow(), qText(request.title), QString(),
-                                                      qText(request.filter));
+    if (answerFileDialogs) {
+        return answerFileDialogs(request);
+    }
+    const QString start = QFile::decodeName(QByteArray::fromStdString(request.initialPath));
+    const QString path = request.forSaving
+                             ? QFileDialog::getSaveFileName(anyWindow(), qText(request.title),
+                                                            start, qText(request.filter))
+                             : QFileDialog::getOpenFileName(anyWindow(), qText(request.title),
+                                                            start, qText(request.filter));
     if (path.isEmpty()) {
         return std::nullopt;
     }

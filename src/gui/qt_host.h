@@ -41,6 +41,9 @@ class QtHost final : public ui::UiHost {
     std::function<ui::Answer(const ui::Dialog* owner, std::string_view text,
                              std::string_view caption, ui::Buttons buttons)>
         answerBoxes;
+    // The same for the file dialog: when set, it answers instead of the dialog.
+    std::function<std::optional<std::string>(const ui::FileDialogRequest& request)>
+        answerFileDialogs;
 
   private:
     QWidget* ownerWidget(const ui::Dialog* owner) const;

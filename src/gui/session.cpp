@@ -7,6 +7,7 @@
 
 #include "resources/texts.h"
 #include "shell/start_directory.h"
+#include "shell/user_data.h"
 
 namespace gui {
 
@@ -24,6 +25,7 @@ Session::Session(const StartOptions& options, shell::RealPorts ports, std::ostre
         m_host, shell::Backends{&m_clock, m_ports.serialPorts.get(), m_ports.portIo.get()},
         m_ports.platform);
     m_app->setVirtualBackends(m_simulator->backends());
+    useDataFolder();
     m_window = std::make_unique<MainWindow>(*m_app, m_host, &comPortNote);
 
     m_startDirectory = chooseStartDirectory(options, errors);
@@ -43,6 +45,18 @@ Session::Session(const StartOptions& options, shell::RealPorts ports, std::ostre
         m_app->selectVirtualController(false);
     }
     m_window->syncFromModel();
+}
+
+void Session::useDataFolder() {
+    ui::SystemError error;
+    std::optional<std::filesystem::path> folder = shell::userDataFolder(error);
+    m_app->setDataFolder(folder, error.describe());
+    // The write goes on: a backup is a help, not a condition.
+    m_app->writeGuard().setFailureReporter([this](const std::string& reason) {
+        m_host.messageBox(&m_app->mainDialog(),
+                          std::string(texts::BackupFailed) + reason + texts::WritingAnyway,
+                          texts::BackupCaption, ui::Buttons::Ok);
+    });
 }
 
 Session::~Session() {

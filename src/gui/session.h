@@ -38,6 +38,7 @@ class Session {
     const std::string& startDirectory() const { return m_startDirectory; }
 
   private:
+    void useDataFolder();
     std::string chooseStartDirectory(const StartOptions& options, std::ostream& errors);
 
     QtHost m_host;

@@ -89,6 +89,9 @@ int readSetupByte(LinkContext& ctx, int address) {
 
 int writeSetupByte(LinkContext& ctx, int address, int value) {
     const int byte = value & 0xFF;
+    if (ctx.writeGate != nullptr && !ctx.writeGate->beforeSetupWrite(ctx, address, byte)) {
+        return 0;
+    }
     adapter::delayMs(ctx, setupByteGapMs);
     exchangeByte(ctx, writeCommand);
     adapter::delayMs(ctx, setupByteGapMs);
@@ -117,7 +120,9 @@ void selectFlashPage(LinkContext& ctx, int page) {
     adapter::bitDelay(ctx, bootloaderGapUnits);
 }
 
-int loadPageByte(LinkContext& ctx, int offset, int data) {
+namespace {
+
+int sendPageByte(LinkContext& ctx, int offset, int data) {
     exchangeByte(ctx, loadByteCommand);
     adapter::bitDelay(ctx, bootloaderGapUnits);
     exchangeByte(ctx, offset);
@@ -133,10 +138,32 @@ int loadPageByte(LinkContext& ctx, int offset, int data) {
     return 0;
 }
 
+}  // namespace
+
+int loadPageByte(LinkContext& ctx, int offset, int data) {
+    if (ctx.writeGate != nullptr && !ctx.writeGate->beforeFlashWrite(offset, data & 0xFF)) {
+        return 0;
+    }
+    return sendPageByte(ctx, offset, data);
+}
+
 int loadPageBytes(LinkContext& ctx, std::span<const PageByte> bytes,
                   const std::function<void()>& loaded) {
     if (bytes.empty()) {
         return 0;
+    }
+    // The gate sees every byte once, whichever way it then travels.
+    if (ctx.writeGate != nullptr) {
+        bool send = true;
+        for (const PageByte& byte : bytes) {
+            send = ctx.writeGate->beforeFlashWrite(byte.offset, byte.data & 0xFF) && send;
+        }
+        if (!send) {
+            for (std::size_t i = 0; i < bytes.size(); ++i) {
+                loaded();
+            }
+            return 0;
+        }
     }
     // Each byte is four exchanges with the bootloader's gap between them; the gap after a
     // byte is the one before the next.
@@ -151,7 +178,7 @@ int loadPageBytes(LinkContext& ctx, std::span<const PageByte> bytes,
     const std::optional<std::vector<int>> answers = exchangeByteRun(ctx, run);
     if (!answers) {
         for (const PageByte& byte : bytes) {
-            if (loadPageByte(ctx, byte.offset, byte.data) != 0) {
+            if (sendPageByte(ctx, byte.offset, byte.data) != 0) {
                 return 1;
             }
             loaded();
@@ -179,6 +206,9 @@ int loadPageBytes(LinkContext& ctx, std::span<const PageByte> bytes,
 }
 
 int commitFlashPage(LinkContext& ctx, int page) {
+    if (ctx.writeGate != nullptr && !ctx.writeGate->beforeFlashCommit(page)) {
+        return 0;
+    }
     adapter::bitDelay(ctx, bootloaderGapUnits);
     exchangeByte(ctx, commitFirst);
     adapter::bitDelay(ctx, bootloaderGapUnits);

@@ -1,6 +1,7 @@
 // "Schreiben" and the two model-memory writes: validate, connect, then store byte by
 // byte, stopping at the first byte that does not read back.
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "adapter/adapter.h"
@@ -39,6 +40,7 @@ ui::Outcome connectForWrite(SettingsContext& ctx) {
 struct PlannedByte {
     int address;
     int value;
+    const char* field;  // the label the user knows it by, for a write that stops half-way
 };
 
 // While "auto" is selected the controller ignores the timing byte; the one last read is
@@ -64,26 +66,28 @@ class Writer {
     std::vector<PlannedByte> plan() {
         SetupImage& image = m_ctx.image;
         writeHighLow(address::fullThrottleHigh, address::fullThrottleLow,
-                     pulseTimeToStored(image.fullThrottleMs));
-        writeHighLow(address::stopHigh, address::stopLow, pulseTimeToStored(image.stopMs));
-        writeHighLow(address::neutralHigh, address::neutralLow, pulseTimeToStored(image.neutralMs));
-        write(mirrored(Mirrored::Timing), timingByteFor(image, m_entries.timingIndex));
+                     pulseTimeToStored(image.fullThrottleMs), "Vollg.");
+        writeHighLow(address::stopHigh, address::stopLow, pulseTimeToStored(image.stopMs), "Stopp");
+        writeHighLow(address::neutralHigh, address::neutralLow, pulseTimeToStored(image.neutralMs),
+                     "Neut.");
+        write(mirrored(Mirrored::Timing), timingByteFor(image, m_entries.timingIndex), "Timing");
         const bool rpmControl = current() && m_dialog.checked(RpmControlCheck);
         if (rpmControl) {
-            write(address::rpmMarker, rpmMarkerValue);
+            write(address::rpmMarker, rpmMarkerValue, "Regelung aktiv");
         }
         image.optionFlags = optionFlags(rpmControl);
-        write(mirrored(Mirrored::OptionFlags), image.optionFlags);
-        write(mirrored(Mirrored::BrakeStrength), m_entries.brakeIndex);
+        write(mirrored(Mirrored::OptionFlags), image.optionFlags, "Diverse Features");
+        write(mirrored(Mirrored::BrakeStrength), m_entries.brakeIndex, "EMK-Bremse");
         if (current()) {
-            write(address::controlSpeed, m_entries.controlSpeed);
+            write(address::controlSpeed, m_entries.controlSpeed, "Regel-Tempo");
         }
-        write(mirrored(Mirrored::SwitchingFrequency), m_entries.frequencyCode);
-        write(mirrored(Mirrored::UnderVoltageMode), m_entries.underVoltageMode);
-        write(mirrored(Mirrored::Threshold), image.thresholdCode);
+        write(mirrored(Mirrored::SwitchingFrequency), m_entries.frequencyCode, "Schaltfrequenz");
+        write(mirrored(Mirrored::UnderVoltageMode), m_entries.underVoltageMode, "Unterspannung");
+        write(mirrored(Mirrored::Threshold), image.thresholdCode, "Volt");
         write(mirrored(Mirrored::OverTemperature),
-              m_dialog.checked(OverTemperatureCheck) ? overTemperatureOn : overTemperatureOff);
-        write(mirrored(Mirrored::StartPower), image.startPower);
+              m_dialog.checked(OverTemperatureCheck) ? overTemperatureOn : overTemperatureOff,
+              "Übertemp-Sch.");
+        write(mirrored(Mirrored::StartPower), image.startPower, "Anlauf-Leistung");
         if (current()) {
             writeCurrentOnly();
         }
@@ -94,11 +98,13 @@ class Writer {
     bool current() const { return m_area == SettingsArea::Current; }
     int mirrored(Mirrored field) const { return mirroredAddress(m_area, field); }
 
-    void write(int address, int value) { m_plan.push_back({address, value & 0xFF}); }
+    void write(int address, int value, const char* field) {
+        m_plan.push_back({address, value & 0xFF, field});
+    }
 
-    void writeHighLow(int highAddress, int lowAddress, int value) {
-        write(highAddress, value >> 8);
-        write(lowAddress, value & 0xFF);
+    void writeHighLow(int highAddress, int lowAddress, int value, const char* field) {
+        write(highAddress, value >> 8, field);
+        write(lowAddress, value & 0xFF, field);
     }
 
     int optionFlags(bool rpmControlWritten) const {
@@ -128,12 +134,12 @@ class Writer {
     }
 
     void writeCurrentOnly() {
-        write(address::signalTolerance, m_entries.tolerance);
-        write(address::logTransmitterFailures, m_entries.counters[0]);
-        write(address::logOverTemperature, m_entries.counters[1]);
-        write(address::logUnderVoltage, m_entries.counters[2]);
+        write(address::signalTolerance, m_entries.tolerance, "Signal-Toleranz");
+        write(address::logTransmitterFailures, m_entries.counters[0], "Senderausf.");
+        write(address::logOverTemperature, m_entries.counters[1], "Übertemp.");
+        write(address::logUnderVoltage, m_entries.counters[2], "Unterspg.");
         if ((m_ctx.image.capabilityFlags & capability::blockedMotor) != 0) {
-            write(address::logBlockedMotor, m_entries.counters[3]);
+            write(address::logBlockedMotor, m_entries.counters[3], "Blockiersch.");
         }
     }
 
@@ -148,6 +154,28 @@ int knownByte(const SetupImage& image, int address) {
     return address >= 0 && address < settingsBytesEnd
                ? image.knownBytes[static_cast<std::size_t>(address)]
                : byteUnknown;
+}
+
+// The fields by what the controller now holds of them: "stored: Vollg., Stopp; not stored:
+// Neut. (partly), Timing". A field of two bytes stored by half reads back as neither value.
+std::string fieldsStored(const std::vector<PlannedByte>& plan, std::size_t failed) {
+    std::vector<std::pair<std::string, std::pair<std::size_t, std::size_t>>> fields;
+    for (std::size_t i = 0; i < plan.size(); ++i) {
+        if (fields.empty() || fields.back().first != plan[i].field) {
+            fields.push_back({plan[i].field, {0, 0}});
+        }
+        ++fields.back().second.second;
+        fields.back().second.first += i < failed ? 1 : 0;
+    }
+    std::string stored;
+    std::string notStored;
+    for (const auto& [field, counts] : fields) {
+        const auto& [done, total] = counts;
+        std::string& list = done == total ? stored : notStored;
+        list += (list.empty() ? "" : ", ") + field + (done > 0 && done < total ? " (partly)" : "");
+    }
+    return "stored: " + (stored.empty() ? std::string("none") : stored) +
+           "; not stored: " + (notStored.empty() ? std::string("none") : notStored);
 }
 
 // A byte that did not read back: the write stops there. When every byte from it on
@@ -165,7 +193,8 @@ ui::Outcome reportWriteFailure(SettingsContext& ctx, const std::vector<PlannedBy
                             "; the others already held their new values, so every "
                             "change was stored"
                       : verified + "; setup byte " + std::to_string(plan[failed].address) +
-                            " did not read back and the rest were not written");
+                            " did not read back and the rest were not written; " +
+                            fieldsStored(plan, failed));
     ctx.link.host.messageBox(nullptr, texts::WriteError, texts::ErrorBangCaption);
     return restUnchanged ? ui::Outcome::Done : ui::Outcome::Failed;
 }

@@ -1,12 +1,16 @@
 #include "shell/app.h"
 
+#include <chrono>
+
 #include "adapter/adapter.h"
 #include "adapter/timer_resolution.h"
 #include "link/link.h"
 #include "resources/main_dialog.h"
+#include "resources/main_dialog_ids.h"
 #include "shell/backend_switch.h"
 #include "shell/commands.h"
 #include "shell/dispatch.h"
+#include "shell/sha256.h"
 
 namespace shell {
 
@@ -17,7 +21,9 @@ App::App(ui::UiHost& host, Backends backends, PlatformFlags platform)
       m_switch(std::make_unique<BackendSwitch>(backends)),
       m_mainDialog(resources::mainDialogTemplate()),
       m_link{m_port,    m_linkState, m_messageText, *m_switch,
-             *m_switch, *m_switch,   m_host,        &m_mainDialog} {
+             *m_switch, *m_switch,   m_host,        &m_mainDialog},
+      m_guard([this] { return takeBackup(m_mainDialog, m_setupImage); }) {
+    m_link.writeGate = &m_guard;
     m_port.directPortIo = platform.directPortIo;
     m_port.portDriverReady = platform.portDriverReady;
 }
@@ -32,9 +38,19 @@ ui::Outcome App::dispatch(ui::ControlId id) {
     // A command's waits end on time only on the fine timer tick (Windows).
     const adapter::FineTimerResolution fineTick;
     m_host.setPendingDetail({});
+    m_guard.beginCommand(id == ids::WriteButton || id == ids::WriteMemory1Item ||
+                         id == ids::WriteMemory2Item);
     const DispatchRow* row = findCommand(id);
     // An id without a row does nothing, which is all it is asked to do.
-    return row != nullptr ? row->handler(*this, id) : ui::Outcome::Done;
+    const ui::Outcome outcome = row != nullptr ? row->handler(*this, id) : ui::Outcome::Done;
+    // What a read put into the dialog is what the controller holds: the backup before the
+    // next write is taken from it, without asking the controller again.
+    const bool read =
+        id == ids::ReadButton || id == ids::ReadMemory1Item || id == ids::ReadMemory2Item;
+    if (read && outcome == ui::Outcome::Done && m_setupImage.valuesRead()) {
+        m_guard.rememberRead();
+    }
+    return outcome;
 }
 
 void App::setBackends(Backends backends) {
@@ -93,8 +109,39 @@ isp::IspContext App::ispContext() {
     return isp::IspContext{m_link, m_ispState};
 }
 
+void App::setDataFolder(std::optional<std::filesystem::path> folder, std::string whyNot) {
+    m_guard.setBackupFolder(folder, std::move(whyNot));
+    if (folder) {
+        m_updateRecords.emplace(*folder);
+    } else {
+        m_updateRecords.reset();
+    }
+}
+
 update::UpdateContext App::updateContext() {
-    return update::UpdateContext{m_link, m_updateState, m_setupImage.controllerVersion};
+    update::UpdateContext ctx{m_link, m_updateState, m_setupImage.controllerVersion};
+    if (!m_updateRecords || m_guard.dryRun()) {
+        return ctx;  // a dry run sends no page, so there is nothing to resume
+    }
+    ctx.started = [this](const std::string& filePath) {
+        ui::SystemError error;
+        const std::optional<Sha256Digest> digest = sha256OfFile(filePath, error);
+        if (digest) {
+            error = m_updateRecords->begin(filePath, toHex(*digest), m_port.comDeviceName,
+                                           localCalendarTime(std::chrono::system_clock::now()));
+        }
+        // The update itself goes on: the record only helps after a failure.
+        if (!error.empty()) {
+            m_host.logEvent("update record not written: " + error.describe());
+        }
+    };
+    ctx.finished = [this] {
+        m_updateState.resumeFilePath.clear();
+        if (const ui::SystemError error = m_updateRecords->complete(); !error.empty()) {
+            m_host.logEvent("update record not removed: " + error.describe());
+        }
+    };
+    return ctx;
 }
 
 }  // namespace shell

@@ -34,4 +34,25 @@ std::string aboutText();
 // "Internet Serviceseite" (1197).
 void openServicePage(App& app);
 
+// "Einstellungen sichern…": the settings in the dialog to a file of the user's choice, in
+// the format of zek-cli's save-settings.
+ui::Outcome saveSettingsToFile(App& app);
+// "Einstellungen laden…": a settings file into the dialog, as load-settings does; the
+// user then writes.
+ui::Outcome loadSettingsFromFile(App& app);
+// "Sicherungen…": the automatic backups, newest first; the one chosen goes into the dialog.
+ui::Outcome chooseBackup(App& app);
+// The dialog "Sicherungen…" shows: one list and OK/Abbrechen.
+const ui::DialogTemplate& backupsDialogTemplate();
+inline constexpr ui::ControlId BackupsList = 1001;
+// What the list shows for a backup: "08.12.2026 10:15:03   V-10.11-1F".
+std::string backupListText(const BackupEntry& entry);
+
+// At start-up: an update that never finished is told once; when the user wants it, its file
+// is what "Update-Datei öffnen" starts with. The record is checked against the file first.
+void announceUnfinishedUpdate(App& app);
+// After a main-dialog command: a write that stopped half-way is offered again, or the
+// backup taken before it goes into the dialog.
+void offerAfterInterruptedWrite(App& app, ui::ControlId id, ui::Outcome outcome);
+
 }  // namespace shell

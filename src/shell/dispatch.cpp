@@ -101,6 +101,18 @@ ui::Outcome controllerInfo(App& app, ui::ControlId) {
     return isp::showControllerInfo(ctx);
 }
 
+ui::Outcome saveSettings(App& app, ui::ControlId) {
+    return saveSettingsToFile(app);
+}
+
+ui::Outcome loadSettings(App& app, ui::ControlId) {
+    return loadSettingsFromFile(app);
+}
+
+ui::Outcome backups(App& app, ui::ControlId) {
+    return chooseBackup(app);
+}
+
 using namespace ids;
 
 constexpr std::array table{
@@ -127,6 +139,9 @@ constexpr std::array table{
     DispatchRow{RpmSettingsButton, RpmSettingsButton, &rpmControl},
     DispatchRow{ProcessorInfoItem, ProcessorInfoItem, &controllerInfo},
     DispatchRow{RevCounterItem, RevCounterItem, &revCounter},
+    DispatchRow{SaveSettingsItem, SaveSettingsItem, &saveSettings},
+    DispatchRow{LoadSettingsItem, LoadSettingsItem, &loadSettings},
+    DispatchRow{BackupsItem, BackupsItem, &backups},
 };
 
 constexpr std::array inert{

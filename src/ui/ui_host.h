@@ -18,8 +18,10 @@ enum class Buttons { Ok, OkCancel };
 enum class Answer { Ok, Cancel };
 
 struct FileDialogRequest {
-    std::string title;   // "Open a File"
-    std::string filter;  // "*.upd"
+    std::string title;             // "Open a File"
+    std::string filter;            // "*.upd"
+    std::string initialPath = {};  // the file the dialog starts with, if any
+    bool forSaving = false;        // a save dialog: the file need not exist
 };
 
 class UiHost {

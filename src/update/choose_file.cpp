@@ -6,8 +6,8 @@
 namespace update {
 
 bool chooseUpdateFile(UpdateContext& ctx) {
-    const std::optional<std::string> chosen =
-        ctx.link.host.chooseOpenFile(ui::FileDialogRequest{"Open a File", "*.upd"});
+    const std::optional<std::string> chosen = ctx.link.host.chooseOpenFile(
+        ui::FileDialogRequest{"Open a File", "*.upd", ctx.state.resumeFilePath});
     if (!chosen || chosen->empty()) {
         return false;
     }

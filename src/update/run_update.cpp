@@ -61,7 +61,14 @@ ui::Outcome runUpdate(UpdateContext& ctx) {
         clink::clearStatus(ctx.link);
         return ui::Outcome::Cancelled;
     }
-    return programRecords(ctx, image.records);
+    if (ctx.started) {
+        ctx.started(ctx.state.updateFilePath);
+    }
+    const ui::Outcome programmed = programRecords(ctx, image.records);
+    if (programmed == ui::Outcome::Done && ctx.finished) {
+        ctx.finished();
+    }
+    return programmed;
 }
 
 }  // namespace update

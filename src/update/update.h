@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "adapter/link_context.h"
@@ -16,12 +17,18 @@ struct UpdateState {
     std::string updateFilePath;
     std::string updateFileName;
     UpdateForm form = UpdateForm::Plain;
+    // The file of an update that did not finish: the file dialog starts with it.
+    std::string resumeFilePath;
 };
 
 struct UpdateContext {
     adapter::LinkContext& link;
     UpdateState& state;
     std::int32_t& controllerVersion;  // the settings' SetupImage field
+    // Told before the first page goes out and after the last step succeeded: the shell
+    // keeps the record of an update in progress with them, so a broken one can be resumed.
+    std::function<void(const std::string& filePath)> started = {};
+    std::function<void()> finished = {};
 };
 
 ui::Outcome runUpdate(UpdateContext& ctx);

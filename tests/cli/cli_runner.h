@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <sstream>
 #include <string>
@@ -44,9 +45,16 @@ struct Outcome {
     std::string err;
 };
 
-// Every run gets --dir, so qvsetup.cfg lands in the test's directory.
+// The user's data folder of a test: the backups and the update record of its runs.
+inline std::string dataFolder(const TempDirectory& dir) {
+    return dir.path() + "/data/zek-setup";
+}
+
+// Every run gets --dir, so qvsetup.cfg lands in the test's directory, and the test's own
+// data folder, so no backup or update record of another test is seen.
 inline Outcome runCli(const TempDirectory& dir, std::vector<std::string> args,
                       const std::string& input = "", bool interactive = false) {
+    ::setenv("XDG_DATA_HOME", (dir.path() + "/data").c_str(), 1);
     args.insert(args.begin(), {"--dir", dir.path()});
     std::ostringstream out;
     std::ostringstream err;

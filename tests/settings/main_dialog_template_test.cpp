@@ -30,12 +30,15 @@ TEST(MainDialogTemplate, EveryControlOnceAndInsideTheFrame) {
 
 TEST(MainMenu, ItemsCarryTheirIds) {
     const ui::Dialog dialog(resources::mainDialogTemplate());
-    for (ui::ControlId id : {Com1Item, Com8Item, OpenUpdateFileItem, WriteMemory2Item,
-                             LockFunctionsItem, RevCounterItem, AboutItem}) {
+    for (ui::ControlId id :
+         {Com1Item, Com8Item, OpenUpdateFileItem, WriteMemory2Item, LockFunctionsItem,
+          RevCounterItem, AboutItem, SaveSettingsItem, LoadSettingsItem, BackupsItem}) {
         EXPECT_TRUE(dialog.hasMenuItem(id) && dialog.menuItem(id).enabled) << id;
     }
     EXPECT_FALSE(dialog.menuItem(HelpFileItem).enabled);
-    EXPECT_EQ(resources::mainDialogTemplate().menu[2].text, "Port");
+    // "Datei" holds the update item and the three settings items, then "Port" follows.
+    EXPECT_EQ(resources::mainDialogTemplate().menu[1].id, OpenUpdateFileItem);
+    EXPECT_EQ(resources::mainDialogTemplate().menu[5].text, "Port");
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "cli/settings_backup.h"
+#include "shell/settings_backup.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -7,7 +7,7 @@
 #include "resources/main_dialog_ids.h"
 #include "settings/settings.h"
 
-namespace cli {
+namespace shell {
 namespace {
 
 using testing::HasSubstr;
@@ -119,4 +119,4 @@ TEST(SettingsBackup, RefusesAnythingButACompleteBackup) {
 }
 
 }  // namespace
-}  // namespace cli
+}  // namespace shell

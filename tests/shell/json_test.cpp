@@ -1,11 +1,11 @@
-#include "cli/json.h"
+#include "shell/json.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <string>
 
-namespace cli::json {
+namespace shell::json {
 namespace {
 
 using testing::HasSubstr;
@@ -103,4 +103,4 @@ TEST(JsonReader, LimitsNestingInsteadOfOverflowingTheStack) {
 }
 
 }  // namespace
-}  // namespace cli::json
+}  // namespace shell::json

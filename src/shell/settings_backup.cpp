@@ -1,17 +1,16 @@
-#include "cli/settings_backup.h"
+#include "shell/settings_backup.h"
 
 #include <array>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
-#include <sstream>
 
 #include "resources/main_dialog.h"
 #include "resources/main_dialog_ids.h"
 #include "settings/settings.h"
+#include "shell/safe_file.h"
 
-namespace cli {
+namespace shell {
 namespace {
 
 using namespace ids;
@@ -282,13 +281,9 @@ BackupRead readBackupFile(const std::string& path) {
 }
 
 std::string writeBackupFile(const std::string& path, const SettingsBackup& backup) {
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    if (!file) {
-        return "cannot be written";
-    }
-    file << json::write(backupToJson(backup));
-    file.close();
-    return file ? std::string() : "cannot be written";
+    // Through a temporary file, so a full disk never leaves half of an older backup.
+    const ui::SystemError error = writeFileAtomically(path, json::write(backupToJson(backup)));
+    return error.empty() ? std::string() : "cannot be written";
 }
 
 void applyBackup(const SettingsBackup& backup, ui::Dialog& mainDialog,
@@ -307,4 +302,4 @@ void applyBackup(const SettingsBackup& backup, ui::Dialog& mainDialog,
     image.timingCode = backup.timingCode;
 }
 
-}  // namespace cli
+}  // namespace shell

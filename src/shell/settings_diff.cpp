@@ -1,0 +1,117 @@
+#include "shell/settings_diff.h"
+
+#include <array>
+#include <utility>
+
+#include "resources/main_dialog.h"
+#include "resources/main_dialog_ids.h"
+#include "settings/settings.h"
+
+namespace shell {
+namespace {
+
+using namespace ids;
+
+struct Field {
+    const char* label;
+    std::vector<ui::ControlId> controls;  // one control, or the buttons of a radio group
+};
+
+const std::vector<Field>& fields() {
+    static const std::vector<Field> table{
+        {"Vollg. (ms)", {FullThrottleField}},
+        {"Neut. (ms)", {NeutralField}},
+        {"Stopp (ms)", {StopField}},
+        {"Kommutierungs-Timing", {TimingList}},
+        {"EMK-Bremse", {BrakeList}},
+        {"Regel-Tempo (1 - 50)", {ControlSpeedField}},
+        {"Anlauf-Leistung (1 - 50)", {StartPowerField}},
+        {"Volt", {VoltsField}},
+        {"Aktiver Freilauf", {ActiveFreewheelCheck}},
+        {"Vor/Rueckw.", {ForwardReverseCheck}},
+        {"Drehzahlbeg.", {RpmLimitCheck}},
+        {"Blockierschutz", {BlockedMotorCheck}},
+        {"Regelung aktiv", {RpmControlCheck}},
+        {"0,8V/Zelle", {CellVoltageCheck}},
+        {"Übertemp-Sch.", {OverTemperatureCheck}},
+        {"Schaltfrequenz", {Frequency78Radio, Frequency156Radio}},
+        {"Unterspannung / Schwelle", {IgnoreRadio, ReducePowerRadio, SwitchOffRadio}},
+        {"Signal-Toleranz", {ToleranceSmallRadio, ToleranceMediumRadio, ToleranceHighRadio}},
+    };
+    return table;
+}
+
+// The main dialog as initialisation leaves it, for the list entries and button texts.
+const ui::Dialog& referenceDialog() {
+    static const ui::Dialog dialog = [] {
+        ui::Dialog d(resources::mainDialogTemplate());
+        settings::fillMainDialogLists(d);
+        return d;
+    }();
+    return dialog;
+}
+
+const BackupControl* findControl(const SettingsBackup& backup, ui::ControlId id) {
+    for (const BackupControl& control : backup.controls) {
+        if (control.id == id) {
+            return &control;
+        }
+    }
+    return nullptr;
+}
+
+std::string valueText(const SettingsBackup& backup, const Field& field) {
+    const ui::Dialog& reference = referenceDialog();
+    if (field.controls.size() > 1) {
+        for (const ui::ControlId id : field.controls) {
+            const BackupControl* control = findControl(backup, id);
+            if (control != nullptr && control->checked) {
+                return reference.text(id);
+            }
+        }
+        return "-";
+    }
+    const ui::ControlId id = field.controls.front();
+    const BackupControl* control = findControl(backup, id);
+    if (control == nullptr) {
+        return "-";
+    }
+    const ui::ControlState& state = reference.control(id);
+    if (state.kind == ui::Kind::Edit) {
+        return control->text;
+    }
+    if (state.kind == ui::Kind::ComboBox) {
+        const auto index = static_cast<std::size_t>(control->selection);
+        return control->selection >= 0 && index < state.items.size() ? state.items[index] : "-";
+    }
+    return control->checked ? "on" : "off";
+}
+
+}  // namespace
+
+std::vector<FieldChange> diffSettings(const SettingsBackup& before, const SettingsBackup& after) {
+    std::vector<FieldChange> changes;
+    for (const Field& field : fields()) {
+        std::string old = valueText(before, field);
+        std::string now = valueText(after, field);
+        if (old != now) {
+            changes.push_back({field.label, std::move(old), std::move(now)});
+        }
+    }
+    const std::pair<const char*, std::pair<int, int>> codes[] = {
+        {"threshold code", {before.thresholdCode, after.thresholdCode}},
+        {"timing code", {before.timingCode, after.timingCode}},
+    };
+    for (const auto& [label, values] : codes) {
+        if (values.first != values.second) {
+            changes.push_back({label, std::to_string(values.first), std::to_string(values.second)});
+        }
+    }
+    return changes;
+}
+
+std::string describeChange(const FieldChange& change) {
+    return change.label + ": " + change.before + " → " + change.after;
+}
+
+}  // namespace shell

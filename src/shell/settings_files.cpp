@@ -1,0 +1,203 @@
+// The "Datei" menu's settings files and automatic backups, and what the desktop program
+// says about a broken update or write. Toolkit-free: the boxes and dialogs go through
+// the host.
+#include <array>
+#include <cstdio>
+
+#include "resources/main_dialog_ids.h"
+#include "resources/texts.h"
+#include "shell/commands.h"
+#include "shell/safe_file.h"
+#include "shell/settings_backup.h"
+
+namespace shell {
+namespace {
+
+using ui::ControlTemplate;
+using ui::Kind;
+
+constexpr std::array backupsControls{
+    ControlTemplate{BackupsList, Kind::ComboBox, "", {8, 8, 184, 120}},
+    ControlTemplate{ids::Ok, Kind::DefPushButton, "OK", {86, 30, 50, 14}},
+    ControlTemplate{ids::Cancel, Kind::PushButton, "Abbrechen", {142, 30, 50, 14}},
+};
+constexpr ui::DialogTemplate backupsTemplate{1243, texts::BackupsTitle, 200, 52, "MS Sans Serif",
+                                             8,    backupsControls,     {}};
+
+void box(App& app, const std::string& text) {
+    (void)app.host().messageBox(&app.mainDialog(), text, texts::BackupCaption);
+}
+
+// The same checks as load-settings: after a read, and from a controller of this family.
+ui::Outcome applyToDialog(App& app, const SettingsBackup& backup) {
+    settings::SetupImage& image = app.setupImage();
+    if (backup.family != versionFamilyNumber(image)) {
+        box(app, texts::OtherFamily + backup.versionText);
+        return ui::Outcome::Refused;
+    }
+    applyBackup(backup, app.mainDialog(), image);
+    app.host().repaint(app.mainDialog());
+    return ui::Outcome::Done;
+}
+
+ui::Outcome loadFile(App& app, const std::string& path) {
+    const BackupRead read = readBackupFile(path);
+    if (!read.backup) {
+        box(app, texts::CannotLoadSettings + path + "\n" + read.error);
+        return ui::Outcome::Failed;
+    }
+    return applyToDialog(app, *read.backup);
+}
+
+bool readFirst(App& app) {
+    if (app.setupImage().valuesRead()) {
+        return true;
+    }
+    box(app, texts::ReadFirst);
+    return false;
+}
+
+}  // namespace
+
+const ui::DialogTemplate& backupsDialogTemplate() {
+    return backupsTemplate;
+}
+
+std::string backupListText(const BackupEntry& entry) {
+    char time[32];
+    std::snprintf(time, sizeof time, "%02d.%02d.%04d %02d:%02d:%02d", entry.time.day,
+                  entry.time.month, entry.time.year, entry.time.hour, entry.time.minute,
+                  entry.time.second);
+    return std::string(time) +
+           (entry.sequence > 1 ? " (" + std::to_string(entry.sequence) + ")" : std::string()) +
+           "   " + entry.versionText;
+}
+
+ui::Outcome saveSettingsToFile(App& app) {
+    if (!readFirst(app)) {
+        return ui::Outcome::Refused;
+    }
+    const std::optional<std::string> path = app.host().chooseOpenFile(
+        ui::FileDialogRequest{texts::SaveSettingsTitle, texts::SettingsFileFilter, {}, true});
+    if (!path || path->empty()) {
+        return ui::Outcome::Cancelled;
+    }
+    const std::string error =
+        writeBackupFile(*path, takeBackup(app.mainDialog(), app.setupImage()));
+    if (!error.empty()) {
+        box(app, texts::CannotSaveSettings + *path + " " + error);
+        return ui::Outcome::Failed;
+    }
+    return ui::Outcome::Done;
+}
+
+ui::Outcome loadSettingsFromFile(App& app) {
+    if (!readFirst(app)) {
+        return ui::Outcome::Refused;
+    }
+    const std::optional<std::string> path = app.host().chooseOpenFile(
+        ui::FileDialogRequest{texts::LoadSettingsTitle, texts::SettingsFileFilter});
+    if (!path || path->empty()) {
+        return ui::Outcome::Cancelled;
+    }
+    return loadFile(app, *path);
+}
+
+ui::Outcome chooseBackup(App& app) {
+    if (!readFirst(app)) {
+        return ui::Outcome::Refused;
+    }
+    ui::SystemError error;
+    std::vector<BackupEntry> backups;
+    if (const std::optional<std::filesystem::path> folder = app.writeGuard().backupFolder()) {
+        backups = BackupStore(*folder).list(error);
+    }
+    if (!error.empty()) {
+        box(app, error.describe());
+        return ui::Outcome::Failed;
+    }
+    if (backups.empty()) {
+        box(app, texts::NoBackups);
+        return ui::Outcome::Done;
+    }
+    ui::Dialog dialog(backupsTemplate);
+    std::vector<std::string> items;
+    for (const BackupEntry& entry : backups) {
+        items.push_back(backupListText(entry));
+    }
+    const std::filesystem::path* chosen = nullptr;
+    const int ended = app.host().runModal(
+        dialog, &app.mainDialog(),
+        [&] {
+            for (const std::string& item : items) {
+                dialog.addItem(BackupsList, item);
+            }
+            dialog.setSelection(BackupsList, 0);
+        },
+        [&](ui::ControlId id) {
+            if (id == ids::Ok) {
+                const int selection = dialog.selection(BackupsList);
+                if (selection >= 0 && static_cast<std::size_t>(selection) < backups.size()) {
+                    chosen = &backups[static_cast<std::size_t>(selection)].path;
+                }
+                dialog.end(ids::Ok);
+            } else if (id == ids::Cancel) {
+                dialog.end(ids::Cancel);
+            }
+            return ui::Outcome::Done;
+        });
+    if (ended != ids::Ok || chosen == nullptr) {
+        return ui::Outcome::Cancelled;
+    }
+    return loadFile(app, pathText(*chosen));
+}
+
+void announceUnfinishedUpdate(App& app) {
+    const UpdateRecordStore* records = app.updateRecords();
+    if (records == nullptr) {
+        return;
+    }
+    ui::SystemError error;
+    const std::optional<UpdateRecord> record = records->findIncomplete(error);
+    if (!record) {
+        return;
+    }
+    const std::string file = pathText(record->file);
+    const std::string told =
+        texts::UnfinishedUpdate + file + "\n" + record->port + ", " + isoText(record->started);
+    const RecordedFileCheck check = checkFile(*record);
+    if (check.state != RecordedFileState::ok) {
+        box(app, told + "\n\n" +
+                     (check.state == RecordedFileState::vanished ? texts::UpdateFileGone
+                                                                 : texts::UpdateFileChanged) +
+                     file);
+        return;
+    }
+    if (app.host().messageBox(&app.mainDialog(), told + texts::ResumeUpdateQuestion,
+                              texts::BackupCaption, ui::Buttons::OkCancel) == ui::Answer::Ok) {
+        app.updateState().resumeFilePath = file;
+    }
+}
+
+void offerAfterInterruptedWrite(App& app, ui::ControlId id, ui::Outcome outcome) {
+    const bool settingsWrite =
+        id == ids::WriteButton || id == ids::WriteMemory1Item || id == ids::WriteMemory2Item;
+    WriteGuard& guard = app.writeGuard();
+    if (!settingsWrite || outcome != ui::Outcome::Failed || !guard.commandWrites().any ||
+        guard.dryRun()) {
+        return;
+    }
+    const std::filesystem::path backup = guard.lastBackupPath();
+    if (app.host().messageBox(&app.mainDialog(), texts::WriteInterrupted, texts::BackupCaption,
+                              ui::Buttons::OkCancel) == ui::Answer::Ok) {
+        offerAfterInterruptedWrite(app, id, app.dispatch(id));
+        return;
+    }
+    if (!backup.empty() &&
+        app.host().messageBox(&app.mainDialog(), texts::RestoreBackupQuestion + pathText(backup),
+                              texts::BackupCaption, ui::Buttons::OkCancel) == ui::Answer::Ok) {
+        (void)loadFile(app, pathText(backup));
+    }
+}
+
+}  // namespace shell

@@ -1,0 +1,112 @@
+#include "shell/write_guard.h"
+
+#include <algorithm>
+#include <chrono>
+#include <utility>
+
+#include "link/link.h"
+#include "shell/json.h"
+
+namespace shell {
+
+std::vector<SetupByteWrite> CommandWrites::changedBytes() const {
+    std::vector<SetupByteWrite> changed;
+    std::copy_if(setupBytes.begin(), setupBytes.end(), std::back_inserter(changed),
+                 [](const SetupByteWrite& byte) { return byte.before != byte.after; });
+    return changed;
+}
+
+WriteGuard::WriteGuard(SettingsSnapshot snapshot) : m_snapshot(std::move(snapshot)) {}
+
+void WriteGuard::setBackupFolder(std::optional<std::filesystem::path> folder, std::string whyNot) {
+    m_backupsEnabled = true;
+    m_folder = std::move(folder);
+    m_folderProblem = std::move(whyNot);
+}
+
+void WriteGuard::setFailureReporter(std::function<void(const std::string&)> report) {
+    m_report = std::move(report);
+}
+
+void WriteGuard::rememberRead() {
+    m_lastRead = m_snapshot();
+    m_lastReadSaved = false;
+}
+
+BackupAttempt WriteGuard::ensureBackup() {
+    BackupAttempt attempt;
+    if (!m_lastRead || !m_backupsEnabled) {
+        return attempt;
+    }
+    if (m_lastReadSaved) {
+        attempt.taken = true;
+        attempt.path = m_lastBackupPath;
+        return attempt;
+    }
+    if (!m_folder) {
+        attempt.failure = m_folderProblem.empty() ? "no data folder" : m_folderProblem;
+    } else {
+        const BackupSaveResult saved = BackupStore::inDataFolder(*m_folder).save(
+            json::write(backupToJson(*m_lastRead)), m_lastRead->versionText,
+            localCalendarTime(std::chrono::system_clock::now()));
+        if (saved.error.empty()) {
+            m_lastReadSaved = true;
+            m_lastBackupPath = saved.path;
+            attempt.taken = true;
+            attempt.path = saved.path;
+            return attempt;
+        }
+        attempt.failure = saved.error.describe();
+    }
+    if (m_report) {
+        m_report(attempt.failure);
+    }
+    return attempt;
+}
+
+void WriteGuard::beginCommand(bool settingsWrite) {
+    m_writes = CommandWrites{};
+    m_settingsWrite = settingsWrite;
+}
+
+void WriteGuard::firstWrite() {
+    if (m_writes.any) {
+        return;
+    }
+    m_writes.any = true;
+    if (m_lastRead && m_settingsWrite) {
+        m_writes.fields = diffSettings(*m_lastRead, m_snapshot());
+    }
+    // A dry run sends nothing, so there is nothing to come back from.
+    if (!m_dryRun) {
+        (void)ensureBackup();
+    }
+}
+
+bool WriteGuard::beforeSetupWrite(adapter::LinkContext& ctx, int address, int value) {
+    firstWrite();
+    const auto known =
+        std::find_if(m_writes.setupBytes.begin(), m_writes.setupBytes.end(),
+                     [address](const SetupByteWrite& byte) { return byte.address == address; });
+    if (known != m_writes.setupBytes.end()) {
+        known->after = value;
+    } else {
+        // Only a dry run asks: a real write must keep its own sequence on the link.
+        const int before = m_dryRun ? clink::readSetupByte(ctx, address) & 0xFF : -1;
+        m_writes.setupBytes.push_back({address, before, value});
+    }
+    return !m_dryRun;
+}
+
+bool WriteGuard::beforeFlashWrite(int /*offset*/, int /*value*/) {
+    firstWrite();
+    ++m_writes.flashBytes;
+    return !m_dryRun;
+}
+
+bool WriteGuard::beforeFlashCommit(int /*page*/) {
+    ++m_writes.flashPages;
+    return !m_dryRun;
+}
+
+}  // namespace shell

@@ -1,0 +1,101 @@
+// What stands between a command and the controller's memory: the settings last read are
+// kept (no link traffic), saved as a backup before the first write, and in a dry run the
+// writes are recorded instead of sent.
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "adapter/link_context.h"
+#include "shell/backup_store.h"
+#include "shell/settings_backup.h"
+#include "shell/settings_diff.h"
+#include "ui/system_error.h"
+
+namespace shell {
+
+// One setup byte a command wrote, or in a dry run would have written.
+struct SetupByteWrite {
+    int address = 0;
+    int before = -1;  // as the controller held it (a dry run reads it); -1 when not known
+    int after = 0;
+};
+
+// What one command wrote or would have written.
+struct CommandWrites {
+    bool any = false;
+    // The settings in the dialog when the first byte went out, against the last read.
+    std::vector<FieldChange> fields;
+    std::vector<SetupByteWrite> setupBytes;  // one per address, in the order first written
+    int flashBytes = 0;
+    int flashPages = 0;
+
+    // The setup bytes whose value a write changes.
+    std::vector<SetupByteWrite> changedBytes() const;
+};
+
+struct BackupAttempt {
+    bool taken = false;          // a backup of the last read is on the disk
+    std::filesystem::path path;  // that backup
+    std::string failure;         // why none could be taken; empty when nothing was read
+};
+
+class WriteGuard : public adapter::WriteGate {
+  public:
+    // Reads the settings the dialog shows, at read time and at the first write.
+    using SettingsSnapshot = std::function<SettingsBackup()>;
+    explicit WriteGuard(SettingsSnapshot snapshot);
+
+    // The backups folder; nullopt with the reason when the data folder is unknown. Without
+    // a call no backups are taken (tests of other modules).
+    void setBackupFolder(std::optional<std::filesystem::path> folder, std::string whyNot = {});
+    bool backupsEnabled() const { return m_backupsEnabled; }
+    // <data folder>/backups, or nullopt without a data folder.
+    std::optional<std::filesystem::path> backupFolder() const {
+        return m_folder ? std::optional(BackupStore::inDataFolder(*m_folder).folder())
+                        : std::nullopt;
+    }
+    // Told once per failed backup; the write goes on.
+    void setFailureReporter(std::function<void(const std::string&)> report);
+
+    void setDryRun(bool dryRun) { m_dryRun = dryRun; }
+    bool dryRun() const { return m_dryRun; }
+
+    // A read finished: these are now the controller's settings.
+    void rememberRead();
+    const std::optional<SettingsBackup>& lastRead() const { return m_lastRead; }
+    // Saves the last read unless that is on the disk already. No read: nothing taken and
+    // no failure.
+    BackupAttempt ensureBackup();
+    // The backup taken of the settings the last write started from.
+    const std::filesystem::path& lastBackupPath() const { return m_lastBackupPath; }
+
+    // A new command: its writes are recorded afresh. settingsWrite: it writes the main
+    // dialog's settings, so its fields are told apart from the last read.
+    void beginCommand(bool settingsWrite = false);
+    const CommandWrites& commandWrites() const { return m_writes; }
+
+    bool beforeSetupWrite(adapter::LinkContext& ctx, int address, int value) override;
+    bool beforeFlashWrite(int offset, int value) override;
+    bool beforeFlashCommit(int page) override;
+
+  private:
+    void firstWrite();
+
+    SettingsSnapshot m_snapshot;
+    bool m_backupsEnabled = false;
+    std::optional<std::filesystem::path> m_folder;
+    std::string m_folderProblem;
+    std::function<void(const std::string&)> m_report;
+    bool m_dryRun = false;
+    std::optional<SettingsBackup> m_lastRead;
+    bool m_lastReadSaved = false;
+    std::filesystem::path m_lastBackupPath;
+    CommandWrites m_writes;
+    bool m_settingsWrite = false;
+};
+
+}  // namespace shell

@@ -1,0 +1,262 @@
+// The safety net end to end on the virtual controller: the automatic backup before a
+// write, the dry run, diff-settings, and an update resumed after a vanishing port.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <optional>
+
+#include "cli_runner.h"
+
+namespace {
+
+using namespace cli_test;
+namespace fs = std::filesystem;
+
+std::vector<fs::path> backupsOf(const TempDirectory& dir) {
+    std::vector<fs::path> files;
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(dataFolder(dir) + "/backups", error)) {
+        files.push_back(entry.path());
+    }
+    return files;
+}
+
+bool updateRecorded(const TempDirectory& dir) {
+    return fs::exists(dataFolder(dir) + "/update-record.txt");
+}
+
+// Address → new value, for every byte that differs.
+std::map<int, int> differences(const sim::SetupBytes& before, const sim::SetupBytes& after) {
+    std::map<int, int> changed;
+    for (std::size_t i = 0; i < before.size(); ++i) {
+        if (before[i] != after[i]) {
+            changed[static_cast<int>(i)] = after[i];
+        }
+    }
+    return changed;
+}
+
+const std::vector<std::string> editAndWrite{"read", "set", "1135=2,20", "click",
+                                            "1188", "set", "1146=2",    "write"};
+
+std::vector<std::string> withOptions(std::vector<std::string> options,
+                                     const std::vector<std::string>& steps) {
+    options.insert(options.end(), steps.begin(), steps.end());
+    return options;
+}
+
+TEST(CliAutomaticBackup, AWriteSavesWhatTheLastReadShowed) {
+    TempDirectory dir;
+    ASSERT_EQ(runCli(dir, {"--simulate", "read", "save-settings", dir.file("read.json")}).exit, 0);
+    EXPECT_TRUE(backupsOf(dir).empty()) << "a read alone writes no backup";
+
+    const Outcome run = runCli(dir, withOptions({"--simulate"}, editAndWrite));
+    ASSERT_EQ(run.exit, 0) << run.err;
+    EXPECT_EQ(run.err, "") << "a backup that works is silent";
+    const std::vector<fs::path> backups = backupsOf(dir);
+    ASSERT_EQ(backups.size(), 1u);
+    EXPECT_EQ(backups[0].filename().string().substr(19), "_V-10.11-1F.json");
+    // The edits made before the write are not in it: it is what the controller held.
+    EXPECT_EQ(dir.read(fs::relative(backups[0], dir.path()).string()), dir.read("read.json"));
+}
+
+TEST(CliAutomaticBackup, AFailedBackupIsToldAndBlocksOnlyWithBackupRequired) {
+    TempDirectory dir;
+    // A file where the data folder should be: no folder can be made there, root or not.
+    fs::create_directories(dir.file("data"));
+    dir.write("data/zek-setup", "in the way");
+
+    Outcome run = runCli(
+        dir, withOptions({"--simulate", "--sim-save", dir.file("written.bin")}, editAndWrite));
+    ASSERT_EQ(run.exit, 0) << run.err;
+    EXPECT_THAT(run.err, HasSubstr("zek-cli: backup failed: "));
+    EXPECT_THAT(run.err, HasSubstr("; writing all the same\n"));
+    EXPECT_FALSE(differences(sim::defaultSetupImage(), readMemory(dir, "written.bin")).empty());
+
+    run = runCli(dir, withOptions({"--simulate", "--backup-required", "--json", "--sim-save",
+                                   dir.file("refused.bin")},
+                                  editAndWrite));
+    EXPECT_EQ(run.exit, 1);
+    EXPECT_EQ(report(run).at("outcome").get<std::string>(), "refused");
+    EXPECT_THAT(run.err, HasSubstr("write: --backup-required: the backup failed ("));
+    EXPECT_EQ(readMemory(dir, "refused.bin"), sim::defaultSetupImage());
+
+    run = runCli(dir, {"--simulate", "--backup-required", "calibrate"});
+    EXPECT_EQ(run.exit, 1);
+    EXPECT_THAT(run.err, HasSubstr("no settings have been read"));
+}
+
+TEST(CliDryRun, SendsNothingAndListsExactlyTheBytesARealWriteChanges) {
+    TempDirectory dir;
+    const Outcome real =
+        runCli(dir, withOptions({"--simulate", "--sim-save", dir.file("real.bin")}, editAndWrite));
+    ASSERT_EQ(real.exit, 0) << real.err;
+    const Outcome dry = runCli(
+        dir, withOptions({"--simulate", "--dry-run", "--json", "--sim-save", dir.file("dry.bin")},
+                         editAndWrite));
+    ASSERT_EQ(dry.exit, 0) << dry.err;
+    const sim::SetupBytes original = sim::defaultSetupImage();
+    EXPECT_EQ(readMemory(dir, "dry.bin"), original);
+
+    const cli::json::Value diff = report(dry).at("diff");
+    ASSERT_EQ(diff.size(), 1u);
+    EXPECT_EQ(diff[0].at("step").get<std::string>(), "write");
+    std::map<int, int> listed;
+    for (const cli::json::Value& byte : diff[0].at("setupBytes")) {
+        const int address = byte.at("address").get<int>();
+        EXPECT_EQ(byte.at("old").get<int>(), original[static_cast<std::size_t>(address)]);
+        listed[address] = byte.at("new").get<int>();
+    }
+    EXPECT_EQ(listed, differences(original, readMemory(dir, "real.bin")));
+    std::map<std::string, std::pair<std::string, std::string>> fields;
+    for (const cli::json::Value& field : diff[0].at("fields")) {
+        fields[field.at("label").get<std::string>()] = {field.at("old").get<std::string>(),
+                                                        field.at("new").get<std::string>()};
+    }
+    const std::map<std::string, std::pair<std::string, std::string>> expected{
+        {"Vollg. (ms)", {"2.00", "2,20"}},
+        {"Drehzahlbeg.", {"off", "on"}},
+        {"EMK-Bremse", {"aus", "mittel"}},
+    };
+    EXPECT_EQ(fields, expected);
+    EXPECT_TRUE(backupsOf(dir).size() == 1u) << "only the real write took a backup";
+
+    const Outcome text = runCli(dir, withOptions({"--simulate", "--dry-run"}, editAndWrite));
+    EXPECT_THAT(text.out, HasSubstr("dry run: write would change\n  Vollg. (ms): 2.00 → 2,20\n"));
+    EXPECT_THAT(text.out, HasSubstr("\n  setup byte 17: 0 → 2\n"));
+}
+
+TEST(CliDiffSettings, ComparesTheControllerWithABackup) {
+    TempDirectory dir;
+    ASSERT_EQ(runCli(dir, {"--simulate", "read", "save-settings", dir.file("same.json"), "set",
+                           "1135=2,10", "click", "1180", "save-settings", dir.file("other.json")})
+                  .exit,
+              0);
+    Outcome run = runCli(dir, {"--simulate", "read", "diff-settings", dir.file("same.json"),
+                               "diff-settings", dir.file("other.json")});
+    ASSERT_EQ(run.exit, 0) << run.err;
+    EXPECT_THAT(run.out, HasSubstr("same.json: no differences\n"));
+    EXPECT_THAT(run.out, HasSubstr("other.json: the controller → the file\n"
+                                   "  Vollg. (ms): 2.00 → 2,10\n"
+                                   "  Signal-Toleranz: "));
+    EXPECT_EQ(backupsOf(dir).size(), 0u);
+
+    run = runCli(dir, {"--simulate", "diff-settings", dir.file("same.json")});
+    EXPECT_EQ(run.exit, 1);
+    EXPECT_THAT(run.err, HasSubstr("read the controller's settings first"));
+}
+
+// The first port loss from this list on that interrupts what the steps do, found by trying:
+// the number of line operations an exchange takes is the link's business, not this test's.
+std::optional<std::uint64_t> interruptingLoss(const std::function<bool(std::uint64_t)>& breaks) {
+    for (std::uint64_t operations = 400000; operations >= 1000; operations = operations * 2 / 3) {
+        if (breaks(operations)) {
+            return operations;
+        }
+    }
+    return std::nullopt;
+}
+
+TEST(CliUpdateRecovery, AnUpdateBrokenByAVanishingPortIsResumedToTheFullImage) {
+    TempDirectory dir;
+    std::string image;
+    std::string records;
+    for (int address = 0; address < 4 * 64; ++address) {
+        const int data = (address * 7 + 3) & 0xFF;
+        image += static_cast<char>(data);
+        char line[16];
+        std::snprintf(line, sizeof line, "%04X:00%02X\r\n", address, data);
+        records += line;
+    }
+    dir.write("A1011B1011.upd", records);
+    const std::string file = dir.file("A1011B1011.upd");
+
+    const std::optional<std::uint64_t> loss = interruptingLoss([&](std::uint64_t operations) {
+        const Outcome run = runCli(dir, {"--simulate", "--yes", "--sim-unplug-after",
+                                         std::to_string(operations), "update", file});
+        return run.exit == 1 && updateRecorded(dir);
+    });
+    ASSERT_TRUE(loss) << "no port loss broke the update";
+
+    Outcome run = runCli(dir, {"--simulate", "read"});
+    EXPECT_THAT(run.err, HasSubstr("zek-cli: the update with " + file + " through SIM, started "));
+    EXPECT_THAT(run.err, HasSubstr(", did not finish; the step update --resume runs it again\n"));
+
+    run = runCli(dir, {"--simulate", "--yes", "--sim-flash-save", dir.file("flash.bin"), "update",
+                       "--resume"});
+    ASSERT_EQ(run.exit, 0) << run.err;
+    EXPECT_THAT(run.err, HasSubstr("Warning!: Update starten?\n(OK: --yes)"));
+    EXPECT_EQ(dir.read("flash.bin").substr(0, image.size()), image);
+    EXPECT_FALSE(updateRecorded(dir));
+    run = runCli(dir, {"--simulate", "--yes", "update", "--resume"});
+    EXPECT_EQ(run.exit, 1);
+    EXPECT_THAT(run.err, HasSubstr("update --resume: no unfinished update is recorded"));
+}
+
+TEST(CliDryRun, AnUpdateLeavesTheFlashErasedAndNoRecord) {
+    TempDirectory dir;
+    dir.write("A1011B1011.upd", "0000:0017\r\n0001:0018\r\n");
+    const Outcome run =
+        runCli(dir, {"--simulate", "--yes", "--dry-run", "--json", "--sim-flash-save",
+                     dir.file("flash.bin"), "update", dir.file("A1011B1011.upd")});
+    ASSERT_EQ(run.exit, 0) << run.err;
+    EXPECT_EQ(dir.read("flash.bin").substr(0, 2), "\xFF\xFF");
+    const cli::json::Value diff = report(run).at("diff");
+    ASSERT_EQ(diff.size(), 1u);
+    EXPECT_EQ(diff[0].at("flash").at("bytes").get<int>(), 2);
+    EXPECT_EQ(diff[0].at("flash").at("pages").get<int>(), 1);
+    EXPECT_FALSE(updateRecorded(dir));
+}
+
+TEST(CliUpdateRecovery, AChangedOrVanishedFileIsRefused) {
+    TempDirectory dir;
+    dir.write("A1011B1011.upd", "0000:0017\r\n0001:0018\r\n");
+    const std::string file = dir.file("A1011B1011.upd");
+    const std::optional<std::uint64_t> loss = interruptingLoss([&](std::uint64_t operations) {
+        runCli(dir, {"--simulate", "--yes", "--sim-unplug-after", std::to_string(operations),
+                     "update", file});
+        return updateRecorded(dir);
+    });
+    ASSERT_TRUE(loss);
+
+    dir.write("A1011B1011.upd", "0000:0017\r\n0001:0019\r\n");
+    Outcome run = runCli(dir, {"--simulate", "--yes", "--json", "update", "--resume"});
+    EXPECT_EQ(run.exit, 1);
+    EXPECT_EQ(report(run).at("outcome").get<std::string>(), "refused");
+    EXPECT_THAT(run.err, HasSubstr(file + " has changed since the unfinished update started"));
+
+    fs::remove(file);
+    run = runCli(dir, {"--simulate", "--yes", "update", "--resume"});
+    EXPECT_EQ(run.exit, 1);
+    EXPECT_THAT(run.err, HasSubstr(file + ", which the unfinished update used, is gone"));
+    EXPECT_TRUE(updateRecorded(dir)) << "a refused resume keeps the record";
+}
+
+TEST(CliInterruptedWrite, NamesTheFieldsAndTheBackupToRestore) {
+    TempDirectory dir;
+    Outcome broken;
+    const std::optional<std::uint64_t> loss = interruptingLoss([&](std::uint64_t operations) {
+        broken = runCli(
+            dir, withOptions({"--simulate", "--sim-unplug-after", std::to_string(operations)},
+                             editAndWrite));
+        return broken.err.find("write was interrupted") != npos;
+    });
+    ASSERT_TRUE(loss) << "no port loss broke the write";
+    EXPECT_THAT(broken.err, HasSubstr("Schreibfehler!"));
+    EXPECT_THAT(broken.err, HasSubstr(" setup bytes stored and verified"));
+    EXPECT_THAT(broken.err, HasSubstr("not stored: "));
+    // Each try took a backup of its own read; the hint names the one of the broken write.
+    const std::string before = "restore the settings from before it with load-settings ";
+    const std::size_t at = broken.err.find(before);
+    ASSERT_NE(at, npos) << broken.err;
+    const std::size_t end = broken.err.find(" and a write\n", at);
+    ASSERT_NE(end, npos);
+    const fs::path named = broken.err.substr(at + before.size(), end - at - before.size());
+    EXPECT_EQ(named.parent_path().string(), dataFolder(dir) + "/backups");
+    EXPECT_TRUE(fs::is_regular_file(named));
+}
+
+}  // namespace

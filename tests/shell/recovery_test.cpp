@@ -1,0 +1,135 @@
+// A broken update and a broken write, as the desktop program meets them.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <memory>
+
+#include "config/temp_directory.h"
+#include "resources/main_dialog_ids.h"
+#include "shell/app.h"
+#include "shell/commands.h"
+#include "shell/sha256.h"
+#include "sim/test_rig.h"
+#include "update/update_file_builder.h"
+
+namespace {
+
+struct Station {
+    Station() {
+        dir.write("qvsetup.cfg", "COM2");
+        app.initDialog(dir.path());
+        app.setDataFolder(std::filesystem::path(dir.file("data")));
+        dir.write("A1011B1011.upd",
+                  testing_support::plainUpdateFile(testing_support::consecutiveRecords(0, 3)));
+    }
+    void recordUnfinished() {
+        ui::SystemError error;
+        const auto digest = shell::sha256OfFile(file(), error);
+        ASSERT_TRUE(digest) << error.describe();
+        ASSERT_TRUE(app.updateRecords()
+                        ->begin(file(), shell::toHex(*digest), "SIM",
+                                shell::localCalendarTime(std::chrono::system_clock::now()))
+                        .empty());
+    }
+    std::string file() const { return dir.file("A1011B1011.upd"); }
+
+    testing_support::TempDirectory dir;
+    sim::TestRig rig;
+    shell::App app{rig.host(), shell::Backends{&rig.clock(), &rig.serialPorts(), &rig.portIo()},
+                   shell::PlatformFlags{}};
+};
+
+TEST(UnfinishedUpdate, IsToldOnceAndItsFileStartsTheFileDialog) {
+    Station s;
+    shell::announceUnfinishedUpdate(s.app);
+    EXPECT_TRUE(s.rig.host().messages.empty()) << "no record, nothing to say";
+
+    s.recordUnfinished();
+    shell::announceUnfinishedUpdate(s.app);
+    ASSERT_EQ(s.rig.host().messages.size(), 1u);
+    EXPECT_EQ(
+        s.rig.host().messages[0].text.rfind("Ein Update wurde nicht beendet:\n" + s.file(), 0), 0u);
+    EXPECT_EQ(s.rig.host().messages[0].buttons, ui::Buttons::OkCancel);
+
+    // Nothing is forced: the file dialog still asks, it only starts with the file.
+    (void)s.app.dispatch(ids::OpenUpdateFileItem);
+    ASSERT_FALSE(s.rig.host().fileRequests.empty());
+    EXPECT_EQ(s.rig.host().fileRequests.back().initialPath, s.file());
+}
+
+TEST(UnfinishedUpdate, AChangedFileIsToldAndNotOffered) {
+    Station s;
+    s.recordUnfinished();
+    s.dir.write("A1011B1011.upd", "0000:0099\r\n");
+    shell::announceUnfinishedUpdate(s.app);
+    ASSERT_EQ(s.rig.host().messages.size(), 1u);
+    EXPECT_NE(s.rig.host().messages[0].text.find(
+                  "Die Datei des unterbrochenen Updates wurde seither verändert: " + s.file()),
+              std::string::npos);
+    EXPECT_EQ(s.rig.host().messages[0].buttons, ui::Buttons::Ok);
+    EXPECT_TRUE(s.app.updateState().resumeFilePath.empty());
+}
+
+TEST(UnfinishedUpdate, DeclinedLeavesTheFileDialogAsItWas) {
+    Station s;
+    s.recordUnfinished();
+    s.rig.host().answers.push_back(ui::Answer::Cancel);
+    shell::announceUnfinishedUpdate(s.app);
+    (void)s.app.dispatch(ids::OpenUpdateFileItem);
+    ASSERT_FALSE(s.rig.host().fileRequests.empty());
+    EXPECT_EQ(s.rig.host().fileRequests.back().initialPath, "");
+}
+
+}  // namespace
+
+namespace {
+
+// The first port loss from this list on that cuts a settings write off half-way.
+struct BrokenWrite {
+    std::unique_ptr<Station> station;
+    std::string readThrottle;
+};
+
+BrokenWrite breakAWrite() {
+    for (std::uint64_t operations = 400000; operations >= 1000; operations = operations * 2 / 3) {
+        BrokenWrite broken{std::make_unique<Station>(), {}};
+        Station& s = *broken.station;
+        s.rig.serialConfig().vanishAfterOps = operations;
+        if (s.app.dispatch(ids::ReadButton) != ui::Outcome::Done) {
+            continue;
+        }
+        broken.readThrottle = s.app.mainDialog().text(ids::FullThrottleField);
+        s.app.mainDialog().setText(ids::FullThrottleField, "2,20");
+        s.app.mainDialog().setText(ids::StartPowerField, "30");
+        if (s.app.dispatch(ids::WriteButton) == ui::Outcome::Failed &&
+            s.app.writeGuard().commandWrites().any) {
+            return broken;
+        }
+    }
+    return {};
+}
+
+TEST(InterruptedWrite, OffersTheBackupTakenBeforeIt) {
+    BrokenWrite broken = breakAWrite();
+    ASSERT_TRUE(broken.station) << "no port loss broke the write";
+    Station& s = *broken.station;
+    auto& messages = s.rig.host().messages;
+    ASSERT_FALSE(messages.empty());
+    const std::size_t before = messages.size();
+    // Not again, but the backup please.
+    s.rig.host().answers = {ui::Answer::Cancel, ui::Answer::Ok};
+    shell::offerAfterInterruptedWrite(s.app, ids::WriteButton, ui::Outcome::Failed);
+    ASSERT_EQ(messages.size(), before + 2);
+    EXPECT_EQ(messages[before].text.rfind("Das Schreiben wurde unterbrochen", 0), 0u);
+    EXPECT_NE(messages[before + 1].text.find(s.app.writeGuard().lastBackupPath().string()),
+              std::string::npos);
+    EXPECT_EQ(s.app.mainDialog().text(ids::FullThrottleField), broken.readThrottle);
+
+    // A command that wrote nothing, or did not fail, is not followed by the offer.
+    shell::offerAfterInterruptedWrite(s.app, ids::ReadButton, ui::Outcome::Failed);
+    shell::offerAfterInterruptedWrite(s.app, ids::WriteButton, ui::Outcome::Done);
+    EXPECT_EQ(messages.size(), before + 2);
+}
+
+}  // namespace
