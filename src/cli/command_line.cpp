@@ -10,6 +10,13 @@
 namespace cli {
 namespace {
 
+// What makes --port a device path: Windows paths ("\\.\COM12") use backslashes.
+#if defined(_WIN32)
+constexpr const char* pathSeparators = "/\\";
+#else
+constexpr const char* pathSeparators = "/";
+#endif
+
 bool parseInt(std::string_view text, int& value) {
     if (text.empty() || text.size() > 9) {
         return false;
@@ -97,7 +104,7 @@ class Parser {
 
     static std::string port(Options& options, const std::string& value) {
         if (!isComName(value) && !isParallelBase(value) && !isFtdiName(value) &&
-            value.find('/') == std::string::npos) {
+            value.find_first_of(pathSeparators) == std::string::npos) {
             return "--port: " + value +
                    " is neither COM1 … COM8, 0278, 0378, 03BC, ftdi:SERIAL, ftdi:INDEX nor a "
                    "device path";

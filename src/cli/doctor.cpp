@@ -27,7 +27,6 @@ constexpr std::uint16_t ftdiVendorId = 0x0403;
 // The README's rev-counter table was measured with pulses this wide; a read that lasts
 // longer can fall between two reads' samples and miss a pulse at any rate.
 constexpr double measuredPulseWidthNs = 200'000.0;
-constexpr double nsPerSecond = 1e9;
 
 // --- small readers
 
@@ -635,64 +634,8 @@ class Doctor {
 
 }  // namespace
 
-const char* checkStatusName(CheckStatus status) {
-    switch (status) {
-        case CheckStatus::Ok:
-            return "ok";
-        case CheckStatus::Info:
-            return "info";
-        case CheckStatus::Warning:
-            return "warning";
-        case CheckStatus::Failed:
-            return "failed";
-        case CheckStatus::Skipped:
-            return "skipped";
-    }
-    return "info";
-}
-
-double revCounterLimitHz(double readCostNs) {
-    return readCostNs > 0 ? nsPerSecond / (2.0 * readCostNs) : 0.0;
-}
-
 std::vector<DoctorCheck> runDoctorChecks(const DoctorOptions& options) {
     return Doctor(options).run();
-}
-
-int runDoctor(const DoctorOptions& options, std::ostream& out, bool json) {
-    const std::vector<DoctorCheck> checks = runDoctorChecks(options);
-    const bool failed = std::any_of(checks.begin(), checks.end(), [](const DoctorCheck& c) {
-        return c.status == CheckStatus::Failed;
-    });
-    if (json) {
-        nlohmann::ordered_json list = nlohmann::ordered_json::array();
-        for (const DoctorCheck& check : checks) {
-            list.push_back({{"port", check.port},
-                            {"check", check.check},
-                            {"status", checkStatusName(check.status)},
-                            {"result", check.result},
-                            {"advice", check.advice}});
-        }
-        nlohmann::ordered_json report{{"ok", !failed}, {"checks", std::move(list)}};
-        out << report.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
-        return failed ? 1 : 0;
-    }
-    std::string shownPort = "\x01";
-    for (const DoctorCheck& check : checks) {
-        if (check.port != shownPort) {
-            shownPort = check.port;
-            out << (shownPort.empty() ? "this machine" : shownPort) << '\n';
-        }
-        char head[64];
-        std::snprintf(head, sizeof head, "  %-9s %-14s ", checkStatusName(check.status),
-                      check.check.c_str());
-        out << head << check.result << '\n';
-        if (!check.advice.empty()) {
-            out << std::string(27, ' ') << "-> " << check.advice << '\n';
-        }
-    }
-    out << (failed ? "Some checks failed.\n" : "No check failed.\n");
-    return failed ? 1 : 0;
 }
 
 }  // namespace cli

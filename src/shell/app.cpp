@@ -3,6 +3,7 @@
 #include <chrono>
 
 #include "adapter/adapter.h"
+#include "adapter/timer_resolution.h"
 #include "link/link.h"
 #include "resources/main_dialog.h"
 #include "resources/main_dialog_ids.h"
@@ -34,6 +35,8 @@ App::~App() {
 }
 
 ui::Outcome App::dispatch(ui::ControlId id) {
+    // A command's waits end on time only on the fine timer tick (Windows).
+    const adapter::FineTimerResolution fineTick;
     m_host.setPendingDetail({});
     m_guard.beginCommand(id == ids::WriteButton || id == ids::WriteMemory1Item ||
                          id == ids::WriteMemory2Item);

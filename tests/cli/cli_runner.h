@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -14,6 +15,9 @@
 #include "cli/run.h"
 #include "config/temp_directory.h"
 #include "sim/setup_memory.h"
+#if defined(_WIN32)
+#include "adapter/serial_port_win32.h"
+#endif
 
 namespace cli_test {
 
@@ -22,6 +26,18 @@ using testing::StartsWith;
 using testing_support::TempDirectory;
 
 constexpr auto npos = std::string::npos;
+
+// The detail line's text for a device path that does not exist, in the system's words.
+inline std::string missingDeviceDetail(const std::string& path) {
+#if defined(_WIN32)
+    // ERROR_FILE_NOT_FOUND in a folder that exists, else ERROR_PATH_NOT_FOUND.
+    const bool folderExists = std::filesystem::exists(std::filesystem::path(path).parent_path());
+    return path + ": CreateFileW failed: " +
+           adapter::win32::systemCommCalls().errorText(folderExists ? 2 : 3);
+#else
+    return path + ": open failed: No such file or directory";
+#endif
+}
 
 struct Outcome {
     int exit = -1;

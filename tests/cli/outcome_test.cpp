@@ -54,7 +54,7 @@ TEST(CliDetail, AMissingDeviceIsNamedWithTheSystemsReason) {
         GTEST_SKIP() << device << " exists on this machine";
     }
     TempDirectory dir;
-    const std::string detail = device + ": open failed: No such file or directory";
+    const std::string detail = missingDeviceDetail(device);
     const Outcome run = runCli(dir, {"--json", "--port", device, "read"});
     EXPECT_EQ(run.exit, 1);
     EXPECT_EQ(run.err, "Error: COM-Init-Error!\nzek-cli: " + detail + "\n");

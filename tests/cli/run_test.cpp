@@ -128,8 +128,7 @@ TEST(CliExitStatus, FailedStepStopsTheRunWithStatusOne) {
         {{"--sim-device=none", "read"}, "ERROR!: Keine Verbindung!\n", "none"},
         // A device that is not there fails like a missing COM port.
         {{"--port", dir.file("no-such-tty"), "read"},
-         "Error: COM-Init-Error!\nzek-cli: " + dir.file("no-such-tty") +
-             ": open failed: No such file or directory\n",
+         "Error: COM-Init-Error!\nzek-cli: " + missingDeviceDetail(dir.file("no-such-tty")) + "\n",
          "main"},
         // What no mouse can do is refused by the program itself.
         {{"--simulate", "click", "1150"}, "zek-cli: click 1150: control 1150 is disabled\n", ""},

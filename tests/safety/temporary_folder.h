@@ -5,18 +5,20 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
 
 class TemporaryFolder {
   public:
+    // A random name that nobody has yet (mkdtemp is POSIX only).
     TemporaryFolder() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "zek-safety-XXXXXX").string();
-        if (mkdtemp(pattern.data()) != nullptr) {
-            m_path = pattern;
-        }
+        std::random_device random;
+        do {
+            m_path = std::filesystem::temp_directory_path() /
+                     ("zek-safety-" + std::to_string(random()) + std::to_string(random()));
+        } while (!std::filesystem::create_directory(m_path));
     }
     ~TemporaryFolder() {
         std::error_code ignored;

@@ -1,0 +1,28 @@
+# The Windows package: one ZIP with zek-cli.exe (and zek-setup.exe where a Qt for
+# Windows was found) beside README-Windows.txt, the README's "Windows" section.
+#   cmake --build build/windows --target package
+
+# The section runs from its heading to the next heading; what follows it (building on
+# Linux) is not for the package's readers.
+file(READ ${PROJECT_SOURCE_DIR}/README.md zek_readme)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/README.md)
+string(FIND "${zek_readme}" "\n## Windows\n" zek_section_start)
+if(zek_section_start GREATER_EQUAL 0)
+    math(EXPR zek_section_start "${zek_section_start} + 1")
+    string(SUBSTRING "${zek_readme}" ${zek_section_start} -1 zek_section)
+    string(FIND "${zek_section}" "\n#" zek_section_end)
+    if(zek_section_end GREATER_EQUAL 0)
+        string(SUBSTRING "${zek_section}" 0 ${zek_section_end} zek_section)
+    endif()
+    # Notepad of older Windows versions shows a file with bare line feeds as one line.
+    file(CONFIGURE OUTPUT ${PROJECT_BINARY_DIR}/README-Windows.txt CONTENT "${zek_section}\n"
+         @ONLY NEWLINE_STYLE CRLF)
+    install(FILES ${PROJECT_BINARY_DIR}/README-Windows.txt DESTINATION .)
+endif()
+
+set(CPACK_GENERATOR ZIP)
+set(CPACK_PACKAGE_NAME zek-setup)
+set(CPACK_PACKAGE_FILE_NAME zek-setup-${PROJECT_VERSION}-windows-x86_64)
+set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
+set(CPACK_STRIP_FILES ON)
+include(CPack)
