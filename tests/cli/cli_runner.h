@@ -50,11 +50,21 @@ inline std::string dataFolder(const TempDirectory& dir) {
     return dir.path() + "/data/zek-setup";
 }
 
+// The data folder's root is XDG_DATA_HOME here, LOCALAPPDATA on Windows.
+inline void useDataFolderOf(const TempDirectory& dir) {
+    const std::string root = dir.path() + "/data";
+#if defined(_WIN32)
+    _putenv_s("LOCALAPPDATA", root.c_str());
+#else
+    ::setenv("XDG_DATA_HOME", root.c_str(), 1);
+#endif
+}
+
 // Every run gets --dir, so qvsetup.cfg lands in the test's directory, and the test's own
 // data folder, so no backup or update record of another test is seen.
 inline Outcome runCli(const TempDirectory& dir, std::vector<std::string> args,
                       const std::string& input = "", bool interactive = false) {
-    ::setenv("XDG_DATA_HOME", (dir.path() + "/data").c_str(), 1);
+    useDataFolderOf(dir);
     args.insert(args.begin(), {"--dir", dir.path()});
     std::ostringstream out;
     std::ostringstream err;
