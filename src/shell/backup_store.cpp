@@ -33,20 +33,6 @@ std::string versionForName(std::string_view text) {
     return name.empty() ? "unknown" : name;
 }
 
-int numberAt(std::string_view text, std::size_t offset, std::size_t count) {
-    if (offset + count > text.size()) {
-        return -1;
-    }
-    int value = 0;
-    for (std::size_t i = offset; i < offset + count; ++i) {
-        if (text[i] < '0' || text[i] > '9') {
-            return -1;
-        }
-        value = value * 10 + (text[i] - '0');
-    }
-    return value;
-}
-
 // Newest first; within one second the higher sequence number is the later backup.
 bool newerFirst(const BackupEntry& a, const BackupEntry& b) {
     if (a.time != b.time) {
@@ -79,8 +65,8 @@ std::optional<BackupEntry> parseBackupFileName(std::string_view name) {
         return std::nullopt;
     }
     BackupEntry entry;
-    entry.time = CalendarTime{numberAt(name, 0, 4),  numberAt(name, 5, 2),  numberAt(name, 8, 2),
-                              numberAt(name, 11, 2), numberAt(name, 14, 2), numberAt(name, 17, 2)};
+    entry.time = CalendarTime{digitsAt(name, 0, 4),  digitsAt(name, 5, 2),  digitsAt(name, 8, 2),
+                              digitsAt(name, 11, 2), digitsAt(name, 14, 2), digitsAt(name, 17, 2)};
     if (!entry.time.valid()) {
         return std::nullopt;
     }
@@ -94,7 +80,7 @@ std::optional<BackupEntry> parseBackupFileName(std::string_view name) {
         if (digits == 0 || digits > 4 || name[digitsStart] == '0') {
             return std::nullopt;
         }
-        entry.sequence = numberAt(name, digitsStart, digits);
+        entry.sequence = digitsAt(name, digitsStart, digits);
         if (entry.sequence < 2) {
             return std::nullopt;
         }

@@ -25,7 +25,8 @@ int daysInMonth(int year, int month) {
     return month == 2 && leapYear(year) ? 29 : days[month - 1];
 }
 
-// Exactly count decimal digits at text[offset...]; -1 otherwise.
+}  // namespace
+
 int digitsAt(std::string_view text, std::size_t offset, std::size_t count) {
     if (offset + count > text.size()) {
         return -1;
@@ -39,8 +40,6 @@ int digitsAt(std::string_view text, std::size_t offset, std::size_t count) {
     }
     return value;
 }
-
-}  // namespace
 
 bool CalendarTime::valid() const {
     return year >= 1970 && year <= 9999 && month >= 1 && month <= 12 && day >= 1 &&

@@ -29,4 +29,7 @@ CalendarTime localCalendarTime(std::chrono::system_clock::time_point moment);
 std::string isoText(const CalendarTime& time);
 std::optional<CalendarTime> parseIsoText(std::string_view text);
 
+// The number in exactly count decimal digits at text[offset...]; -1 otherwise.
+int digitsAt(std::string_view text, std::size_t offset, std::size_t count);
+
 }  // namespace shell

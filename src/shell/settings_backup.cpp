@@ -36,16 +36,6 @@ const std::array<std::vector<ui::ControlId>, 3>& radioGroups() {
     return groups;
 }
 
-// The main dialog as initialisation leaves it: the lists hold their entries.
-const ui::Dialog& referenceDialog() {
-    static const ui::Dialog dialog = [] {
-        ui::Dialog d(resources::mainDialogTemplate());
-        settings::fillMainDialogLists(d);
-        return d;
-    }();
-    return dialog;
-}
-
 bool isRadioOrCheck(ui::Kind kind) {
     return kind == ui::Kind::CheckBox || kind == ui::Kind::RadioButton ||
            kind == ui::Kind::AutoRadioButton;
@@ -137,6 +127,15 @@ const BackupControl* findControl(const SettingsBackup& backup, ui::ControlId id)
 }
 
 }  // namespace
+
+const ui::Dialog& referenceDialog() {
+    static const ui::Dialog dialog = [] {
+        ui::Dialog d(resources::mainDialogTemplate());
+        settings::fillMainDialogLists(d);
+        return d;
+    }();
+    return dialog;
+}
 
 std::span<const ui::ControlId> settingsControlIds() {
     return settingsIds;

@@ -62,4 +62,8 @@ std::string writeBackupFile(const std::string& path, const SettingsBackup& backu
 // command runs. The caller has checked the family.
 void applyBackup(const SettingsBackup& backup, ui::Dialog& mainDialog, settings::SetupImage& image);
 
+// The main dialog as initialisation leaves it: the lists hold their entries, the buttons
+// their texts.
+const ui::Dialog& referenceDialog();
+
 }  // namespace shell

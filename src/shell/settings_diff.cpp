@@ -6,6 +6,7 @@
 #include "resources/main_dialog.h"
 #include "resources/main_dialog_ids.h"
 #include "settings/settings.h"
+#include "shell/settings_backup.h"
 
 namespace shell {
 namespace {
@@ -39,16 +40,6 @@ const std::vector<Field>& fields() {
         {"Signal-Toleranz", {ToleranceSmallRadio, ToleranceMediumRadio, ToleranceHighRadio}},
     };
     return table;
-}
-
-// The main dialog as initialisation leaves it, for the list entries and button texts.
-const ui::Dialog& referenceDialog() {
-    static const ui::Dialog dialog = [] {
-        ui::Dialog d(resources::mainDialogTemplate());
-        settings::fillMainDialogLists(d);
-        return d;
-    }();
-    return dialog;
 }
 
 const BackupControl* findControl(const SettingsBackup& backup, ui::ControlId id) {
