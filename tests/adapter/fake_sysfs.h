@@ -15,7 +15,7 @@ namespace testing_fs {
 
 namespace fs = std::filesystem;
 
-struct UsbSerialSpec {
+struct UsbSerialDevice {
     std::string tty = "ttyUSB0";
     std::string driver = "ftdi_sio";
     std::uint16_t vendorId = 0x0403;
@@ -74,36 +74,36 @@ class FakeSystem {
 
     // A USB-serial converter: usb device / interface / usb-serial port / tty, or for
     // cdc_acm the tty straight under the interface.
-    void addUsbSerial(const UsbSerialSpec& spec) const {
-        const fs::path usbDevice = sys() / "devices/pci0000:00/0000:00:14.0/usb1" / spec.usbPath;
+    void addUsbSerial(const UsbSerialDevice& device) const {
+        const fs::path usbDevice = sys() / "devices/pci0000:00/0000:00:14.0/usb1" / device.usbPath;
         char hex[8];
-        std::snprintf(hex, sizeof hex, "%04x", spec.vendorId);
+        std::snprintf(hex, sizeof hex, "%04x", device.vendorId);
         write(usbDevice / "idVendor", std::string(hex) + "\n");
-        std::snprintf(hex, sizeof hex, "%04x", spec.productId);
+        std::snprintf(hex, sizeof hex, "%04x", device.productId);
         write(usbDevice / "idProduct", std::string(hex) + "\n");
-        write(usbDevice / "manufacturer", spec.manufacturer + "\n");
-        write(usbDevice / "product", spec.product + "\n");
-        write(usbDevice / "serial", spec.serial + "\n");
-        write(usbDevice / "busnum", std::to_string(spec.bus) + "\n");
-        write(usbDevice / "devnum", std::to_string(spec.device) + "\n");
-        const fs::path interface = usbDevice / (spec.usbPath + ":1.0");
+        write(usbDevice / "manufacturer", device.manufacturer + "\n");
+        write(usbDevice / "product", device.product + "\n");
+        write(usbDevice / "serial", device.serial + "\n");
+        write(usbDevice / "busnum", std::to_string(device.bus) + "\n");
+        write(usbDevice / "devnum", std::to_string(device.device) + "\n");
+        const fs::path interface = usbDevice / (device.usbPath + ":1.0");
         write(interface / "bInterfaceNumber", "00\n");
-        link(sys() / "bus/usb/drivers" / spec.driver, interface / "driver");
+        link(sys() / "bus/usb/drivers" / device.driver, interface / "driver");
 
         fs::path portDevice = interface;
-        if (spec.driver != "cdc_acm") {
-            portDevice = interface / spec.tty;
-            link(sys() / "bus/usb-serial/drivers" / spec.driver, portDevice / "driver");
-            link(portDevice, sys() / "bus/usb-serial/devices" / spec.tty);
-            if (!spec.latencyTimer.empty()) {
-                write(portDevice / "latency_timer", spec.latencyTimer + "\n");
+        if (device.driver != "cdc_acm") {
+            portDevice = interface / device.tty;
+            link(sys() / "bus/usb-serial/drivers" / device.driver, portDevice / "driver");
+            link(portDevice, sys() / "bus/usb-serial/devices" / device.tty);
+            if (!device.latencyTimer.empty()) {
+                write(portDevice / "latency_timer", device.latencyTimer + "\n");
             }
         }
-        addTtyUnder(portDevice, spec.tty, spec.majorMinor);
-        if (!spec.byId.empty()) {
-            link(dev() / spec.tty, dev() / "serial/by-id" / spec.byId);
+        addTtyUnder(portDevice, device.tty, device.majorMinor);
+        if (!device.byId.empty()) {
+            link(dev() / device.tty, dev() / "serial/by-id" / device.byId);
         }
-        write(dev() / "bus/usb" / threeDigits(spec.bus) / threeDigits(spec.device), "");
+        write(dev() / "bus/usb" / threeDigits(device.bus) / threeDigits(device.device), "");
     }
 
     // A UART on a platform or PnP device bound to driver ("serial", or "serial8250" for

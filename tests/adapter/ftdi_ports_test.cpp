@@ -12,21 +12,21 @@ namespace {
 
 using adapter::DiscoveredPort;
 using testing_fs::FakeSystem;
-using testing_fs::UsbSerialSpec;
+using testing_fs::UsbSerialDevice;
 
 TEST(FtdiFastPorts, EachConverterOnceRightAfterItsFirstTty) {
     FakeSystem fake;
     const auto add = [&](const char* tty, const char* usb, std::uint16_t vendor,
                          std::uint16_t product, const char* serial, const char* driver) {
-        UsbSerialSpec spec;
-        spec.tty = tty;
-        spec.usbPath = usb;
-        spec.vendorId = vendor;
-        spec.productId = product;
-        spec.serial = serial;
-        spec.driver = driver;
-        spec.majorMinor = std::string("188:") + tty[6];
-        fake.addUsbSerial(spec);
+        UsbSerialDevice device;
+        device.tty = tty;
+        device.usbPath = usb;
+        device.vendorId = vendor;
+        device.productId = product;
+        device.serial = serial;
+        device.driver = driver;
+        device.majorMinor = std::string("188:") + tty[6];
+        fake.addUsbSerial(device);
     };
     add("ttyUSB0", "1-1", 0x0403, 0x6001, "A50285BI", "ftdi_sio");
     // Both channels of an FT2232H: one fast variant.

@@ -8,7 +8,7 @@ namespace {
 
 using adapter::DiscoveredPort;
 using testing_fs::FakeSystem;
-using testing_fs::UsbSerialSpec;
+using testing_fs::UsbSerialDevice;
 
 std::vector<std::string> names(const std::vector<DiscoveredPort>& ports) {
     std::vector<std::string> result;
@@ -24,16 +24,16 @@ adapter::DiscoveryRoots rootsOf(const FakeSystem& fake) {
 
 TEST(PortDiscovery, UsbConverterCarriesItsUsbDeviceAttributesAndByIdLink) {
     FakeSystem fake;
-    UsbSerialSpec spec;
-    spec.byId = "usb-FTDI_FT232R_USB_UART_A1B2C3-if00-port0";
-    fake.addUsbSerial(spec);
+    UsbSerialDevice device;
+    device.byId = "usb-FTDI_FT232R_USB_UART_A1B2C3-if00-port0";
+    fake.addUsbSerial(device);
 
     const std::vector<DiscoveredPort> ports = adapter::discoverSerialPorts(rootsOf(fake));
     ASSERT_EQ(ports.size(), 1u);
     const DiscoveredPort& port = ports[0];
     EXPECT_EQ(port.name, "ttyUSB0");
     EXPECT_EQ(port.devicePath, (fake.dev() / "ttyUSB0").string());
-    EXPECT_EQ(port.byIdPath, (fake.dev() / "serial/by-id" / spec.byId).string());
+    EXPECT_EQ(port.byIdPath, (fake.dev() / "serial/by-id" / device.byId).string());
     EXPECT_EQ(port.driver, "ftdi_sio");
     EXPECT_TRUE(port.isUsb);
     EXPECT_EQ(port.vendorId, 0x0403);
@@ -63,14 +63,14 @@ TEST(PortDiscovery, FindsTheUsbDeviceWhateverTheDriversDepth) {
     FakeSystem fake;
     int index = 0;
     for (const Case& c : cases) {
-        UsbSerialSpec spec;
-        spec.tty = c.tty;
-        spec.driver = c.driver;
-        spec.vendorId = c.vendorId;
-        spec.productId = c.productId;
-        spec.usbPath = "1-" + std::to_string(++index);
-        spec.device = index;
-        fake.addUsbSerial(spec);
+        UsbSerialDevice device;
+        device.tty = c.tty;
+        device.driver = c.driver;
+        device.vendorId = c.vendorId;
+        device.productId = c.productId;
+        device.usbPath = "1-" + std::to_string(++index);
+        device.device = index;
+        fake.addUsbSerial(device);
     }
     const std::vector<DiscoveredPort> ports = adapter::discoverSerialPorts(rootsOf(fake));
     ASSERT_EQ(ports.size(), std::size(cases));
@@ -112,10 +112,10 @@ TEST(PortDiscovery, KeepsRealUartsAndLeavesOut8250PlaceholdersAndVirtualTtys) {
 TEST(PortDiscovery, ListsInNaturalNameOrder) {
     FakeSystem fake;
     for (const char* tty : {"ttyUSB10", "ttyUSB2", "ttyACM1", "ttyUSB0"}) {
-        UsbSerialSpec spec;
-        spec.tty = tty;
-        spec.usbPath = std::string("1-") + (tty + 6);
-        fake.addUsbSerial(spec);
+        UsbSerialDevice device;
+        device.tty = tty;
+        device.usbPath = std::string("1-") + (tty + 6);
+        fake.addUsbSerial(device);
     }
     EXPECT_EQ(names(adapter::discoverSerialPorts(rootsOf(fake))),
               (std::vector<std::string>{"ttyACM1", "ttyUSB0", "ttyUSB2", "ttyUSB10"}));

@@ -14,7 +14,7 @@ namespace {
 using cli::CheckStatus;
 using cli::DoctorCheck;
 using testing_fs::FakeSystem;
-using testing_fs::UsbSerialSpec;
+using testing_fs::UsbSerialDevice;
 
 constexpr unsigned pilotUid = 4000;
 constexpr unsigned pilotGroup = 4000;
@@ -35,15 +35,15 @@ class DoctorTest : public ::testing::Test {
 
     // The converter's device node is rw for its group, which the group file names
     // "dialout", whatever gid the test's files get.
-    void addConverter(UsbSerialSpec spec = {}) {
-        fake.addUsbSerial(spec);
-        const std::string node = (fake.dev() / spec.tty).string();
+    void addConverter(UsbSerialDevice device = {}) {
+        fake.addUsbSerial(device);
+        const std::string node = (fake.dev() / device.tty).string();
         chmod(node.c_str(), 0660);
         struct stat info {};
         stat(node.c_str(), &info);
         dialoutGid = info.st_gid;
         char usbNode[16];
-        std::snprintf(usbNode, sizeof usbNode, "%03d/%03d", spec.bus, spec.device);
+        std::snprintf(usbNode, sizeof usbNode, "%03d/%03d", device.bus, device.device);
         chmod((fake.dev() / "bus/usb" / usbNode).c_str(), 0660);
         writeGroups("");
     }
@@ -184,11 +184,11 @@ TEST_F(DoctorTest, BrlttyMattersOnlyWhenItsRulesClaimTheConvertersId) {
          CheckStatus::Ok, "do not claim"},
         {"commented out", "  # ENV{PRODUCT}==\"1a86/7523/*\"\n", CheckStatus::Ok, "do not claim"},
     };
-    UsbSerialSpec spec;
-    spec.driver = "ch341";
-    spec.vendorId = 0x1a86;
-    spec.productId = 0x7523;
-    addConverter(spec);
+    UsbSerialDevice device;
+    device.driver = "ch341";
+    device.vendorId = 0x1a86;
+    device.productId = 0x7523;
+    addConverter(device);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         std::filesystem::remove(fake.rules() / "85-brltty.rules");
@@ -202,9 +202,9 @@ TEST_F(DoctorTest, BrlttyMattersOnlyWhenItsRulesClaimTheConvertersId) {
 }
 
 TEST_F(DoctorTest, FtdiConverterGetsItsLatencyTimerAndUsbNodeChecked) {
-    UsbSerialSpec spec;
-    spec.latencyTimer = "16";
-    addConverter(spec);
+    UsbSerialDevice device;
+    device.latencyTimer = "16";
+    addConverter(device);
     options.identity.groups = std::vector<unsigned>{pilotGroup, dialoutGid};
     std::vector<DoctorCheck> checks = run();
     EXPECT_EQ(find(checks, "latency timer").status, CheckStatus::Warning);
@@ -221,12 +221,12 @@ TEST_F(DoctorTest, FtdiConverterGetsItsLatencyTimerAndUsbNodeChecked) {
 }
 
 TEST_F(DoctorTest, CdcAcmIsRefusedAndOtherConvertersHaveNoFtdiChecks) {
-    UsbSerialSpec spec;
-    spec.tty = "ttyACM0";
-    spec.driver = "cdc_acm";
-    spec.vendorId = 0x2341;
-    spec.productId = 0x0043;
-    addConverter(spec);
+    UsbSerialDevice device;
+    device.tty = "ttyACM0";
+    device.driver = "cdc_acm";
+    device.vendorId = 0x2341;
+    device.productId = 0x0043;
+    addConverter(device);
     const std::vector<DoctorCheck> checks = run();
     EXPECT_EQ(find(checks, "driver", "ttyACM0").status, CheckStatus::Failed);
     for (const DoctorCheck& check : checks) {
@@ -267,10 +267,10 @@ TEST_F(DoctorTest, ANamedPortIsOpenedTestedAndMeasured) {
         {"no adapter", sim::LoopBack::Missing, 2'000, CheckStatus::Failed,
          "2.0 us per DATA-IN read", CheckStatus::Ok, "about 250000 Hz"},
     };
-    UsbSerialSpec spec;
-    spec.byId = "usb-FTDI_FT232R_USB_UART_A1B2C3-if00-port0";
-    addConverter(spec);
-    UsbSerialSpec other;
+    UsbSerialDevice device;
+    device.byId = "usb-FTDI_FT232R_USB_UART_A1B2C3-if00-port0";
+    addConverter(device);
+    UsbSerialDevice other;
     other.tty = "ttyUSB1";
     other.usbPath = "1-4";
     fake.addUsbSerial(other);
@@ -281,7 +281,7 @@ TEST_F(DoctorTest, ANamedPortIsOpenedTestedAndMeasured) {
         rig.serialConfig().opCostNs = c.opCostNs;
         options.serialPorts = &rig.serialPorts();
         options.clock = &rig.clock();
-        options.port = (fake.dev() / "serial/by-id" / spec.byId).string();
+        options.port = (fake.dev() / "serial/by-id" / device.byId).string();
         const std::vector<DoctorCheck> checks = run();
         for (const DoctorCheck& check : checks) {
             EXPECT_EQ(check.port, "ttyUSB0") << "only the named port: " << check.check;
@@ -316,10 +316,10 @@ TEST_F(DoctorTest, ReportAsJsonAndExitStatusFollowTheFailures) {
     EXPECT_EQ(cli::runDoctor(options, text, false), 0);
     EXPECT_NE(text.str().find("no serial port found"), std::string::npos);
 
-    UsbSerialSpec spec;
-    spec.tty = "ttyACM0";
-    spec.driver = "cdc_acm";
-    addConverter(spec);
+    UsbSerialDevice device;
+    device.tty = "ttyACM0";
+    device.driver = "cdc_acm";
+    addConverter(device);
     std::ostringstream json;
     EXPECT_EQ(cli::runDoctor(options, json, true), 1);
     const nlohmann::json report = nlohmann::json::parse(json.str());
