@@ -30,7 +30,7 @@ function(zek_module target module)
 endfunction()
 
 # Which modules each module may link, straight from the layer diagram:
-#   ui <- adapter <- link <- controller <- settings, isp, update <- shell <- gui, cli
+#   ui <- adapter <- link <- controller <- settings, isp, update <- shell <- gui, win32, cli
 #   sim on adapter only; resources (templates, texts) and config (qvsetup.cfg) sit just
 #   above ui and beside the line driver.
 set(ZEK_ALLOWED_ui "")
@@ -45,13 +45,14 @@ set(ZEK_ALLOWED_isp controller link adapter ui resources config)
 set(ZEK_ALLOWED_update controller link adapter ui resources config)
 set(ZEK_ALLOWED_shell settings isp update controller link adapter sim ui resources config)
 set(ZEK_ALLOWED_gui shell settings isp update controller link adapter sim ui resources config)
+set(ZEK_ALLOWED_win32 shell settings isp update controller link adapter sim ui resources config)
 set(ZEK_ALLOWED_cli shell settings isp update controller link adapter sim ui resources config)
 
 # The module a library belongs to: zek_<module> or zek_<module>_<part>; test support
 # (zek_*testing*, zek_test_support…) belongs to none and may be linked only by tests.
 function(zek_module_of library out)
     set(module "")
-    if(library MATCHES "^zek_([a-z]+)(_[a-z_]+)?$")
+    if(library MATCHES "^zek_([a-z0-9]+)(_[a-z_]+)?$")
         set(module ${CMAKE_MATCH_1})
         if(library MATCHES "testing|test_support|recording")
             set(module "testing")

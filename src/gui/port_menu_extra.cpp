@@ -15,6 +15,7 @@
 #include "link/link.h"
 #include "resources/main_dialog_ids.h"
 #include "shell/commands.h"
+#include "shell/desktop_start.h"
 #include "shell/real_ports.h"
 
 namespace gui {
@@ -99,26 +100,9 @@ bool restorePortChoice(shell::App& app, const std::string& startDirectory) {
 
 ui::Outcome selectFoundPort(shell::App& app, const std::string& device,
                             const std::string& startDirectory) {
-    app.leaveVirtualController();
-    shell::checkPortItem(app.mainDialog(), ui::noId);
-    adapter::PortSelection& port = app.port();
-    port.kind = adapter::PortKind::Serial;
-    port.comDeviceName = device;
-    if (app.linkState().portOpen) {
-        adapter::closeSerialPort(app.link());
-    }
     // portName stays what qvsetup.cfg holds; the choice file says which device it meant.
-    writePortChoice(startDirectory, {device, port.portName});
-    // The adapter check names the device the user chose, not the four-character field.
-    const std::string savedName = port.portName;
-    port.portName = device;
-    const bool found = adapter::detectAdapter(app.link()) == 0;
-    port.portName = savedName;
-    if (!found) {
-        clink::errorTail(app.link());
-        return ui::Outcome::Failed;
-    }
-    return ui::Outcome::Done;
+    writePortChoice(startDirectory, {device, app.port().portName});
+    return shell::selectDevicePort(app, device);
 }
 
 PortMenuExtra::PortMenuExtra(shell::App& app, CommandDialog& window, std::string startDirectory,

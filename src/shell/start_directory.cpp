@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "shell/user_data.h"
+
 namespace shell {
 
 std::string currentDirectory(std::ostream& errors) {
@@ -19,17 +21,27 @@ std::string currentDirectory(std::ostream& errors) {
 std::optional<std::string> userConfigDirectory(std::string& error) {
     namespace fs = std::filesystem;
     fs::path base;
-    // Relative values of these variables are to be ignored, as other programs do.
-    const char* configHome = std::getenv("XDG_CONFIG_HOME");
-    if (configHome != nullptr && fs::path(configHome).is_absolute()) {
-        base = configHome;
-    } else {
-        const char* home = std::getenv("HOME");
-        if (home == nullptr || !fs::path(home).is_absolute()) {
-            error = "neither XDG_CONFIG_HOME nor HOME names a folder";
+    if (nativeFolderConvention() == FolderConvention::windows) {
+        // The roaming application data folder, where Windows programs keep their settings.
+        const std::optional<fs::path> appData = processEnvironment()("APPDATA");
+        if (!appData || !appData->is_absolute()) {
+            error = "APPDATA names no folder";
             return std::nullopt;
         }
-        base = fs::path(home) / ".config";
+        base = *appData;
+    } else {
+        // Relative values of these variables are to be ignored, as other programs do.
+        const char* configHome = std::getenv("XDG_CONFIG_HOME");
+        if (configHome != nullptr && fs::path(configHome).is_absolute()) {
+            base = configHome;
+        } else {
+            const char* home = std::getenv("HOME");
+            if (home == nullptr || !fs::path(home).is_absolute()) {
+                error = "neither XDG_CONFIG_HOME nor HOME names a folder";
+                return std::nullopt;
+            }
+            base = fs::path(home) / ".config";
+        }
     }
     const fs::path directory = base / "zek-setup";
     std::error_code code;

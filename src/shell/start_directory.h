@@ -12,8 +12,8 @@ namespace shell {
 std::string currentDirectory(std::ostream& errors);
 
 // The user's configuration folder for this program: $XDG_CONFIG_HOME/zek-setup, else
-// $HOME/.config/zek-setup. Created when missing; nullopt with the reason in error when
-// there is no such folder and it cannot be made.
+// $HOME/.config/zek-setup; on Windows %APPDATA%/zek-setup. Created when missing; nullopt
+// with the reason in error when there is no such folder and it cannot be made.
 std::optional<std::string> userConfigDirectory(std::string& error);
 
 }  // namespace shell

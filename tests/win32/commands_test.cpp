@@ -1,0 +1,247 @@
+// Commands through the real dialog procedures on the virtual controller: "Lesen",
+// "Schreiben", a refused entry, the sub-dialogs, the update, a port that does not exist,
+// End and Enter, and what a busy command lets through.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "controller/setup_map.h"
+#include "resources/lock_functions_dialog.h"
+#include "resources/main_dialog_ids.h"
+#include "resources/rev_counter_dialog.h"
+#include "resources/rpm_control_dialog.h"
+#include "resources/texts.h"
+#include "shell/commands.h"
+#include "update/update_file_builder.h"
+#include "win32/dialog_window.h"
+#include "win32/win32_rig.h"
+
+namespace win32::testing {
+namespace {
+
+HWND readSettings(Win32Rig& rig) {
+    HWND dialog = rig.start();
+    click(dialog, ids::ReadButton);
+    EXPECT_TRUE(rig.boxes.boxes.empty()) << rig.boxes.boxes.front().texts.front();
+    return dialog;
+}
+
+TEST(Win32Commands, ReadFillsTheFields) {
+    Win32Rig rig;
+    HWND dialog = readSettings(rig);
+    const ui::Dialog& model = rig.app.mainDialog();
+    EXPECT_EQ(controlText(dialog, ids::StatusField), "OK");
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, ids::WriteButton)));
+    for (ui::ControlId id : {ids::VersionField, ids::FullThrottleField, ids::NeutralField,
+                             ids::StopField, ids::StartPowerField, ids::TimingList}) {
+        EXPECT_FALSE(controlText(dialog, id).empty()) << id;
+        EXPECT_EQ(controlText(dialog, id), model.text(id)) << id;
+    }
+    EXPECT_EQ(SendDlgItemMessageW(dialog, ids::TimingList, CB_GETCURSEL, 0, 0),
+              model.selection(ids::TimingList));
+    EXPECT_EQ(IsDlgButtonChecked(dialog, ids::ToleranceMediumRadio), BST_CHECKED);
+    saveScreenshot(dialog, "win32_main_dialog.png");
+}
+
+TEST(Win32Commands, ARefusedEntryShowsTheSystemsBoxAndAWriteStoresWhatWasTyped) {
+    Win32Rig rig;
+    HWND dialog = readSettings(rig);
+    const sim::SetupBytes before = rig.simulator.setupMemory();
+
+    type(dialog, ids::StartPowerField, L"1x7");  // digits only: the letter is refused
+    EXPECT_EQ(controlText(dialog, ids::StartPowerField), "17");
+    type(dialog, ids::ControlSpeedField, L"0");
+    click(dialog, ids::WriteButton);
+    ASSERT_EQ(rig.boxes.boxes.size(), 1u);
+    const Box& refused = rig.boxes.boxes[0];
+    EXPECT_EQ(refused.caption, "Error!");
+    EXPECT_TRUE(refused.shows("Softanlauf 1 - 50!"));
+    EXPECT_FALSE(refused.taskDialog);
+    EXPECT_EQ(refused.owner, dialog);
+    EXPECT_EQ(rig.simulator.setupMemory(), before);
+
+    type(dialog, ids::ControlSpeedField, L"12");
+    // The other auto radio of the run is cleared by the system, nothing else.
+    click(dialog, ids::ToleranceHighRadio);
+    EXPECT_EQ(IsDlgButtonChecked(dialog, ids::ToleranceMediumRadio), BST_UNCHECKED);
+    click(dialog, ids::WriteButton);
+    EXPECT_EQ(rig.boxes.boxes.size(), 1u);
+    EXPECT_EQ(rig.simulator.setupMemory()[controller::address::startPower], 17);
+    EXPECT_NE(rig.simulator.setupMemory(), before);
+    EXPECT_TRUE(rig.app.mainDialog().checked(ids::ToleranceHighRadio));
+    EXPECT_EQ(controlText(dialog, ids::StatusField), "OK");
+}
+
+TEST(Win32Commands, EachSubDialogOpensWorksAndCloses) {
+    Win32Rig rig;
+    HWND dialog = readSettings(rig);
+    struct Visit {
+        ui::ControlId command;
+        int dialogId;
+        const char* picture;
+        std::function<void(HWND)> work;
+    };
+    const std::vector<Visit> visits{
+        // The rev counter needs the test program locked.
+        {ids::LockFunctionsItem, lock_ids::Dialog, "win32_lock_functions.png",
+         [&](HWND sub) {
+             EXPECT_FALSE(IsWindowEnabled(GetDlgItem(sub, lock_ids::WriteButton)));
+             click(sub, lock_ids::ReadButton);
+             EXPECT_TRUE(IsWindowEnabled(GetDlgItem(sub, lock_ids::WriteButton)));
+             EXPECT_EQ(IsDlgButtonChecked(sub, lock_ids::TestProgramLockCheck), BST_UNCHECKED);
+             click(sub, lock_ids::TestProgramLockCheck);
+             click(sub, lock_ids::WriteButton);
+             click(sub, lock_ids::EndButton);
+         }},
+        {ids::RpmSettingsButton, rpm_ids::Dialog, "win32_rpm_control.png",
+         [&](HWND sub) {
+             click(sub, rpm_ids::ReadButton);
+             type(sub, rpm_ids::RotorSpeedField, L"2000");
+             click(sub, rpm_ids::CalculateButton);
+             EXPECT_FALSE(controlText(sub, rpm_ids::FrequencyField).empty());
+             SendMessageW(sub, WM_CLOSE, 0, 0);
+         }},
+        {ids::RevCounterItem, rev_ids::Dialog, "win32_rev_counter.png",
+         [&](HWND sub) { PostMessageW(sub, WM_KEYDOWN, VK_ESCAPE, 0); }},
+    };
+    for (const Visit& visit : visits) {
+        SCOPED_TRACE(visit.picture);
+        bool seen = false;
+        whenShown(rig.host, [&](DialogWindow& shown) {
+            DialogWindow* top = &shown;
+            ASSERT_EQ(top->dialog().id(), visit.dialogId);
+            seen = true;
+            HWND sub = top->hwnd();
+            EXPECT_EQ(GetWindow(sub, GW_OWNER), dialog);
+            EXPECT_FALSE(IsWindowEnabled(dialog));  // modal
+            saveScreenshot(sub, visit.picture);
+            visit.work(sub);
+            // Whatever the work left open ends with the close box.
+            if (rig.topDialog() == top && !top->dialog().ended()) {
+                later([sub] { SendMessageW(sub, WM_CLOSE, 0, 0); });
+            }
+        });
+        if (visit.command == ids::RpmSettingsButton) {
+            click(dialog, visit.command);
+        } else {
+            menuCommand(dialog, visit.command);
+        }
+        EXPECT_TRUE(seen);
+        EXPECT_TRUE(IsWindowEnabled(dialog));
+        EXPECT_EQ(rig.topDialog()->hwnd(), dialog);
+    }
+    EXPECT_FALSE(rig.app.ended());
+    for (const Box& box : rig.boxes.boxes) {
+        ADD_FAILURE() << box.caption;
+    }
+}
+
+TEST(Win32Commands, TheBackupsListLoadsTheChosenBackup) {
+    Win32Rig rig;
+    rig.app.setDataFolder(std::filesystem::path(rig.directory.path()) / "data");
+    HWND dialog = readSettings(rig);
+    type(dialog, ids::StartPowerField, L"21");
+    click(dialog, ids::WriteButton);  // the backup taken first holds the value read
+    const std::string written = controlText(dialog, ids::StartPowerField);
+    type(dialog, ids::StartPowerField, L"9");
+    bool seen = false;
+    whenShown(rig.host, [&](DialogWindow& shown) {
+        DialogWindow* top = &shown;
+        seen = true;
+        HWND list = GetDlgItem(top->hwnd(), shell::BackupsList);
+        EXPECT_EQ(SendMessageW(list, CB_GETCOUNT, 0, 0), 1);
+        saveScreenshot(top->hwnd(), "win32_backups.png");
+        SendMessageW(list, CB_SETCURSEL, 0, 0);
+        click(top->hwnd(), IDOK);
+    });
+    menuCommand(dialog, ids::BackupsItem);
+    ASSERT_TRUE(seen);
+    EXPECT_NE(controlText(dialog, ids::StartPowerField), "9");
+    EXPECT_NE(controlText(dialog, ids::StartPowerField), written);
+}
+
+TEST(Win32Commands, TheUpdateTakesItsFileFromTheFileDialog) {
+    Win32Rig rig;
+    rig.directory.write("qvsetup.cfg", "COM2");
+    rig.simulator.setupMemory()[32] = 0x30;
+    rig.simulator.setupMemory()[33] = 0x12;
+    rig.simulator.setupMemory()[13] = 0xFE;
+    rig.directory.write("A3010B3012.upd", testing_support::plainUpdateFile(
+                                              testing_support::consecutiveRecords(0, 200)));
+    std::vector<ui::FileDialogRequest> requests;
+    rig.host.answerFileDialogs = [&](const ui::FileDialogRequest& request) {
+        requests.push_back(request);
+        return std::optional<std::string>(rig.directory.file("A3010B3012.upd"));
+    };
+    HWND dialog = rig.start();
+    menuCommand(dialog, ids::OpenUpdateFileItem);
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(requests[0].filter, "*.upd");
+    ASSERT_EQ(rig.boxes.boxes.size(), 1u);
+    EXPECT_EQ(rig.boxes.boxes[0].caption, "Warning!");
+    EXPECT_TRUE(rig.boxes.boxes[0].shows("Update starten?"));
+    EXPECT_EQ(controlText(dialog, ids::StatusField), "OK");
+    EXPECT_EQ(rig.simulator.setupMemory()[13], 0xFF);
+    // The progress showed, and is gone now that the transfer ended.
+    EXPECT_NE(std::find(rig.boxes.windowsCreated.begin(), rig.boxes.windowsCreated.end(),
+                        texts::ProgramCaption),
+              rig.boxes.windowsCreated.end());
+    EXPECT_EQ(rig.host.progressWindow(), nullptr);
+}
+
+TEST(Win32Commands, APortThatDoesNotExistShowsTheSystemsReasonAsDetail) {
+    Win32Rig rig(true);
+    adapter::DiscoveredPort missing;
+    missing.name = "COM99";
+    rig.ports = {missing};
+    HWND dialog = rig.start();
+    menuCommand(dialog, firstFoundPortItem);
+    ASSERT_EQ(rig.boxes.boxes.size(), 1u);
+    const Box& box = rig.boxes.boxes[0];
+    EXPECT_EQ(box.caption, "Error");
+    EXPECT_TRUE(box.taskDialog);
+    EXPECT_EQ(box.owner, dialog);
+    std::string all;
+    for (const std::string& text : box.texts) {
+        all += text + "|";
+    }
+    EXPECT_TRUE(box.shows(texts::ComInitError)) << all;
+    EXPECT_NE(all.find("CreateFileW"), std::string::npos) << all;
+    EXPECT_EQ(rig.app.port().comDeviceName, "COM99");
+}
+
+TEST(Win32Commands, EnterDoesNotEndTheMainDialogTheCloseBoxRunsEnd) {
+    Win32Rig rig;
+    rig.directory.write("qvsetup.cfg", "COM7");
+    HWND dialog = rig.start();
+    menuCommand(dialog, ids::Com3Item);
+    SetFocus(GetDlgItem(dialog, ids::FullThrottleField));
+    MSG enter{dialog, WM_KEYDOWN, VK_RETURN, 0, 0, {}};
+    IsDialogMessageW(dialog, &enter);
+    EXPECT_FALSE(rig.app.ended());
+    SendMessageW(dialog, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(rig.app.ended());
+    EXPECT_FALSE(IsWindowVisible(dialog));
+    EXPECT_EQ(rig.directory.read("qvsetup.cfg"), "COM3");
+}
+
+TEST(Win32Commands, ABusyLoopTakesEscAsAStopAndDropsOtherInput) {
+    Win32Rig rig;
+    HWND dialog = rig.start();
+    PostMessageW(GetDlgItem(dialog, ids::ReadButton), WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    PostMessageW(GetDlgItem(dialog, ids::ReadButton), WM_LBUTTONUP, 0, 0);
+    PostMessageW(dialog, WM_KEYDOWN, VK_ESCAPE, 0);
+    Sleep(30);
+    EXPECT_TRUE(rig.host.stopRequested(rig.app.mainDialog()));
+    settle();
+    MSG message;
+    EXPECT_FALSE(PeekMessageW(&message, nullptr, WM_KEYFIRST, WM_MOUSELAST, PM_NOREMOVE));
+    EXPECT_EQ(controlText(dialog, ids::StatusField), "");
+    EXPECT_FALSE(rig.app.ended());
+    Sleep(30);
+    EXPECT_FALSE(rig.host.stopRequested(rig.app.mainDialog()));
+}
+
+}  // namespace
+}  // namespace win32::testing

@@ -1,0 +1,224 @@
+// Every dialog as the Windows dialog manager builds it from its template: each control
+// with its id, class, styles, text and the template's rectangle in pixels, and the main
+// dialog's menu bar.
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "resources/lock_functions_dialog.h"
+#include "resources/main_dialog.h"
+#include "resources/main_dialog_ids.h"
+#include "resources/rev_counter_dialog.h"
+#include "resources/rpm_control_dialog.h"
+#include "shell/commands.h"
+#include "win32/dialog_builder.h"
+#include "win32/dialog_window.h"
+#include "win32/wide_text.h"
+#include "win32/win32_rig.h"
+
+namespace win32::testing {
+namespace {
+
+std::string text(HWND hwnd) {
+    wchar_t buffer[512] = {};
+    GetWindowTextW(hwnd, buffer, 512);
+    return narrow(buffer);
+}
+
+std::wstring classOf(HWND hwnd) {
+    wchar_t name[64] = {};
+    GetClassNameW(hwnd, name, 64);
+    return name;
+}
+
+RECT inDialog(HWND dialog, HWND control) {
+    RECT rect;
+    GetWindowRect(control, &rect);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+// Position and size are each turned into pixels, as the dialog manager does: the right
+// edge is x's pixels plus the width's, not the pixels of x + width.
+RECT mapped(HWND dialog, const ui::Rect& units) {
+    RECT rect{units.x, units.y, units.width, units.height};
+    MapDialogRect(dialog, &rect);
+    return RECT{rect.left, rect.top, rect.left + rect.right, rect.top + rect.bottom};
+}
+
+// The height each control was created with (a combo box shows less than that).
+std::map<HWND, int> createdHeight;
+
+LRESULT CALLBACK recordCreation(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_CREATEWND) {
+        createdHeight[reinterpret_cast<HWND>(wParam)] =
+            reinterpret_cast<CBT_CREATEWNDW*>(lParam)->lpcs->cy;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+void expectControls(HWND dialog, const ui::DialogTemplate& dialogTemplate) {
+    RECT client;
+    GetClientRect(dialog, &client);
+    const RECT size = mapped(dialog, {0, 0, dialogTemplate.width, dialogTemplate.height});
+    EXPECT_EQ(client.right, size.right);
+    EXPECT_EQ(client.bottom, size.bottom);
+    EXPECT_EQ(text(dialog), std::string(dialogTemplate.title));
+
+    // The children in creation order are the template's controls in tab order.
+    HWND child = GetWindow(dialog, GW_CHILD);
+    for (std::size_t i = 0; i < dialogTemplate.controls.size(); ++i) {
+        const ui::ControlTemplate& control = dialogTemplate.controls[i];
+        SCOPED_TRACE(std::to_string(i) + " " + std::to_string(control.id) + " " +
+                     std::string(control.text));
+        ASSERT_NE(child, nullptr);
+        EXPECT_EQ(GetDlgCtrlID(child), control.id == ui::noId ? -1 : control.id);
+        const ControlStyle expected = controlStyle(dialogTemplate, i);
+        EXPECT_EQ(classOf(child), std::wstring(className(expected.windowClass)));
+        const auto style = static_cast<std::uint32_t>(GetWindowLongPtrW(child, GWL_STYLE));
+        // What the controls change themselves: the button type moves to whichever push
+        // button has the focus, a radio button has a tab stop while checked, a combo box
+        // hands its scroll bar to its list.
+        std::uint32_t typeMask = ~std::uint32_t(0);
+        if (control.kind == ui::Kind::PushButton || control.kind == ui::Kind::DefPushButton) {
+            typeMask = ~std::uint32_t(BS_TYPEMASK);
+        } else if (control.kind == ui::Kind::RadioButton ||
+                   control.kind == ui::Kind::AutoRadioButton) {
+            typeMask = ~std::uint32_t(WS_TABSTOP);
+        } else if (control.kind == ui::Kind::ComboBox) {
+            typeMask = ~std::uint32_t(WS_VSCROLL);
+        }
+        EXPECT_EQ(style & expected.style & typeMask, expected.style & typeMask);
+
+        // What each flag must mean to the system, whatever the mapping says.
+        EXPECT_EQ(IsWindowEnabled(child) != FALSE, (control.flags & ui::disabled) == 0);
+        EXPECT_EQ((style & WS_VISIBLE) != 0, (control.flags & ui::hidden) == 0);
+        EXPECT_EQ((style & ES_READONLY) != 0 && control.kind == ui::Kind::Edit,
+                  (control.flags & ui::readOnly) != 0);
+        EXPECT_EQ((style & ES_NUMBER) != 0 && control.kind == ui::Kind::Edit,
+                  (control.flags & ui::digitsOnly) != 0);
+        if ((control.flags & ui::groupStart) != 0) {
+            EXPECT_NE(style & WS_GROUP, 0u);
+        }
+        if (control.kind == ui::Kind::AutoRadioButton) {
+            EXPECT_EQ(style & BS_TYPEMASK, std::uint32_t(BS_AUTORADIOBUTTON));
+        }
+        if (control.kind == ui::Kind::ComboBox) {
+            EXPECT_EQ(style & 3, std::uint32_t(CBS_DROPDOWN));
+        }
+        if (control.kind != ui::Kind::Edit && control.kind != ui::Kind::ComboBox) {
+            EXPECT_EQ(text(child), std::string(control.text));
+        }
+
+        const RECT want = mapped(dialog, control.rect);
+        const RECT have = inDialog(dialog, child);
+        EXPECT_EQ(have.left, want.left);
+        EXPECT_EQ(have.top, want.top);
+        EXPECT_EQ(have.right, want.right);
+        if (control.kind == ui::Kind::ComboBox) {
+            // The template's height is the dropped-down list's: what the box was made with.
+            EXPECT_EQ(createdHeight[child], want.bottom - want.top);
+        } else {
+            EXPECT_EQ(have.bottom, want.bottom);
+        }
+        child = GetWindow(child, GW_HWNDNEXT);
+    }
+    EXPECT_EQ(child, nullptr) << "a control the template does not have";
+}
+
+TEST(Win32Templates, EveryControlOfEveryDialogAsTheTemplateSays) {
+    for (const ui::DialogTemplate* dialogTemplate :
+         {&resources::mainDialogTemplate(), &resources::lockFunctionsDialogTemplate(),
+          &resources::rpmControlDialogTemplate(), &resources::revCounterDialogTemplate(),
+          &shell::backupsDialogTemplate()}) {
+        SCOPED_TRACE(dialogTemplate->id);
+        ui::Dialog model(*dialogTemplate);
+        DialogWindow window(model, [](ui::ControlId) { return ui::Outcome::Done; });
+        HHOOK hook = SetWindowsHookExW(WH_CBT, &recordCreation, nullptr, GetCurrentThreadId());
+        HWND dialog = window.create(nullptr);
+        UnhookWindowsHookEx(hook);
+        ASSERT_NE(dialog, nullptr);
+        expectControls(dialog, *dialogTemplate);
+    }
+}
+
+struct MenuRow {
+    std::string text;
+    UINT id;
+    bool grayed;
+    bool checked;
+};
+
+std::vector<MenuRow> rows(HMENU menu) {
+    std::vector<MenuRow> found;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        wchar_t label[128] = {};
+        GetMenuStringW(menu, static_cast<UINT>(i), label, 128, MF_BYPOSITION);
+        const UINT state = GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION);
+        found.push_back({narrow(label), GetMenuItemID(menu, i), (state & MF_GRAYED) != 0,
+                         (state & MF_CHECKED) != 0});
+    }
+    return found;
+}
+
+TEST(Win32Templates, TheMenuBarIsTheTemplatesWithThePortsAndTheVirtualController) {
+    Win32Rig rig;
+    rig.directory.write("qvsetup.cfg", "COM3");
+    rig.app.setVirtualBackends(
+        {&rig.simulator.clock(), &rig.simulator.serialPorts(), &rig.simulator.portIo()});
+    adapter::DiscoveredPort low;
+    low.name = "COM2";  // reached by its COM item: listed once only
+    adapter::DiscoveredPort high;
+    high.name = "COM12";
+    high.driver = "\\Device\\VCP0";
+    rig.ports = {low, high};
+    HWND dialog = rig.start();
+    HMENU bar = GetMenu(dialog);
+    ASSERT_NE(bar, nullptr);
+
+    // Walk the template's rows against the bar and its pop-ups.
+    int popupIndex = -1;
+    int barPosition = -1;
+    int position = 0;
+    HMENU popup = nullptr;
+    for (const ui::MenuItemTemplate& item : resources::mainDialogTemplate().menu) {
+        SCOPED_TRACE(std::string(item.text));
+        if (item.level == 0) {
+            ++barPosition;
+            const MenuRow row = rows(bar)[static_cast<std::size_t>(barPosition)];
+            EXPECT_EQ(row.text, std::string(item.text));
+            popup = item.kind == ui::MenuKind::Popup ? GetSubMenu(bar, barPosition) : nullptr;
+            popupIndex += item.kind == ui::MenuKind::Popup ? 1 : 0;
+            position = 0;
+            if (item.kind == ui::MenuKind::Item) {
+                EXPECT_EQ(row.id, static_cast<UINT>(item.id));  // a command on the bar
+            } else {
+                EXPECT_NE(popup, nullptr);
+            }
+            continue;
+        }
+        ASSERT_NE(popup, nullptr);
+        const MenuRow row = rows(popup)[static_cast<std::size_t>(position++)];
+        EXPECT_EQ(row.text, std::string(item.text));
+        EXPECT_EQ(row.id, static_cast<UINT>(item.id));
+        EXPECT_EQ(row.grayed, (item.flags & ui::disabled) != 0);
+        EXPECT_EQ(row.checked, item.id == ids::Com3Item);
+    }
+
+    const std::vector<MenuRow> port = rows(GetSubMenu(bar, portPopupIndex));
+    ASSERT_EQ(port.size(), 8u + 4u);
+    EXPECT_EQ(port[9].text, virtualControllerText);
+    EXPECT_EQ(port[9].id, static_cast<UINT>(shell::VirtualControllerItem));
+    EXPECT_EQ(port[11].text, "COM12\t\\Device\\VCP0");
+    EXPECT_EQ(port[11].id, static_cast<UINT>(firstFoundPortItem));
+
+    // The marks follow the model: the virtual controller chosen, COM3 no longer.
+    menuCommand(dialog, shell::VirtualControllerItem);
+    const std::vector<MenuRow> after = rows(GetSubMenu(bar, portPopupIndex));
+    EXPECT_FALSE(after[2].checked);
+    EXPECT_TRUE(after[9].checked);
+    EXPECT_TRUE(rig.boxes.boxes.empty());
+}
+
+}  // namespace
+}  // namespace win32::testing
