@@ -1,5 +1,6 @@
 #include "win32/dialog_window.h"
 
+#include "resources/translation.h"
 #include "win32/dialog_builder.h"
 #include "win32/wide_text.h"
 
@@ -45,10 +46,44 @@ constexpr ui::ControlId cancelId = IDCANCEL;
 
 }  // namespace
 
-DialogWindow::DialogWindow(ui::Dialog& dialog, CommandHandler handler)
-    : m_dialog(dialog),
-      m_handler(std::move(handler)),
-      m_template(buildDialogTemplate(dialog.dialogTemplate())) {}
+DialogWindow::DialogWindow(ui::Dialog& dialog, CommandHandler handler, lang::Language language)
+    : m_dialog(dialog), m_handler(std::move(handler)), m_language(language) {}
+
+void DialogWindow::setMenu(std::unique_ptr<MenuBar> menu) {
+    m_menu = std::move(menu);
+    if (m_hwnd != nullptr && m_menu) {
+        // The old bar goes with SetMenu's replacement; the window destroys the new one.
+        HMENU old = GetMenu(m_hwnd);
+        SetMenu(m_hwnd, m_menu->handle());
+        m_menu->release();
+        if (old != nullptr) {
+            DestroyMenu(old);
+        }
+        copyFromModel();
+        DrawMenuBar(m_hwnd);
+    }
+}
+
+void DialogWindow::setLanguage(lang::Language language) {
+    m_language = language;
+    if (m_hwnd == nullptr) {
+        return;
+    }
+    const ui::DialogTemplate& shown = lang::translatedTemplate(m_dialog.dialogTemplate(), language);
+    SetWindowTextW(m_hwnd, widen(shown.title).c_str());
+    // The children in creation order are the template's controls.
+    HWND child = GetWindow(m_hwnd, GW_CHILD);
+    for (const ui::ControlTemplate& control : shown.controls) {
+        if (child == nullptr) {
+            break;
+        }
+        if (control.kind != ui::Kind::Edit && control.kind != ui::Kind::ComboBox) {
+            SetWindowTextW(child, widen(control.text).c_str());
+        }
+        child = GetWindow(child, GW_HWNDNEXT);
+    }
+    copyFromModel();
+}
 
 DialogWindow::~DialogWindow() {
     if (m_hwnd != nullptr && !m_modal) {
@@ -58,6 +93,8 @@ DialogWindow::~DialogWindow() {
 
 int DialogWindow::run(HWND owner) {
     m_modal = true;
+    m_template =
+        buildDialogTemplate(lang::translatedTemplate(m_dialog.dialogTemplate(), m_language));
     DialogBoxIndirectParamW(GetModuleHandleW(nullptr),
                             reinterpret_cast<LPCDLGTEMPLATEW>(m_template.data()), owner,
                             &DialogWindow::procedure, reinterpret_cast<LPARAM>(this));
@@ -67,6 +104,8 @@ int DialogWindow::run(HWND owner) {
 
 HWND DialogWindow::create(HWND owner) {
     m_modal = false;
+    m_template =
+        buildDialogTemplate(lang::translatedTemplate(m_dialog.dialogTemplate(), m_language));
     CreateDialogIndirectParamW(GetModuleHandleW(nullptr),
                                reinterpret_cast<LPCDLGTEMPLATEW>(m_template.data()), owner,
                                &DialogWindow::procedure, reinterpret_cast<LPARAM>(this));
@@ -213,9 +252,21 @@ void DialogWindow::copyToModel() {
         HWND item = GetDlgItem(m_hwnd, control.id);
         switch (control.kind) {
             case ui::Kind::Edit:
-            case ui::Kind::ComboBox:
-                m_dialog.setText(control.id, narrow(windowText(item)));
+                m_dialog.setText(control.id, typedText(control.id, narrow(windowText(item))));
                 break;
+            case ui::Kind::ComboBox: {
+                const std::string shown = narrow(windowText(item));
+                const std::vector<std::string>& items = m_dialog.items(control.id);
+                const LRESULT index = SendMessageW(item, CB_GETCURSEL, 0, 0);
+                // A list item shown in another language is the model's own item.
+                if (index >= 0 && static_cast<std::size_t>(index) < items.size() &&
+                    shown == lang::shownText(m_language, items[static_cast<std::size_t>(index)])) {
+                    m_dialog.setText(control.id, items[static_cast<std::size_t>(index)]);
+                } else {
+                    m_dialog.setText(control.id, typedText(control.id, shown));
+                }
+                break;
+            }
             case ui::Kind::CheckBox:
             case ui::Kind::AutoRadioButton:
                 m_dialog.setChecked(control.id,
@@ -227,6 +278,14 @@ void DialogWindow::copyToModel() {
                 break;
         }
     }
+}
+
+std::string DialogWindow::typedText(ui::ControlId id, const std::string& shown) const {
+    const std::string& model = m_dialog.text(id);
+    if (shown == lang::shownControlText(m_language, m_dialog.dialogTemplate(), id, model)) {
+        return model;
+    }
+    return shown;
 }
 
 void DialogWindow::copyFromModel() {
@@ -256,37 +315,41 @@ void DialogWindow::copyControlFromModel(ui::ControlId id, const ui::ControlState
     if (visible != state.visible) {
         ShowWindow(item, state.visible ? SW_SHOWNA : SW_HIDE);
     }
+    const std::string text =
+        lang::shownControlText(m_language, m_dialog.dialogTemplate(), id, state.text);
     switch (state.kind) {
         case ui::Kind::Edit:
         case ui::Kind::Label:
         case ui::Kind::GroupBox:
         case ui::Kind::PushButton:
         case ui::Kind::DefPushButton:
-            setWindowText(item, state.text);
+            setWindowText(item, text);
             break;
         case ui::Kind::CheckBox:
         case ui::Kind::RadioButton:
         case ui::Kind::AutoRadioButton:
-            setWindowText(item, state.text);
+            setWindowText(item, text);
             CheckDlgButton(m_hwnd, id, state.checked ? BST_CHECKED : BST_UNCHECKED);
             break;
         case ui::Kind::ComboBox: {
             const auto count = static_cast<std::size_t>(SendMessageW(item, CB_GETCOUNT, 0, 0));
             bool sameItems = count == state.items.size();
             for (std::size_t i = 0; sameItems && i < count; ++i) {
-                sameItems = comboItem(item, static_cast<int>(i)) == widen(state.items[i]);
+                sameItems = comboItem(item, static_cast<int>(i)) ==
+                            widen(lang::shownText(m_language, state.items[i]));
             }
             if (!sameItems) {
                 SendMessageW(item, CB_RESETCONTENT, 0, 0);
                 for (const std::string& entry : state.items) {
                     SendMessageW(item, CB_ADDSTRING, 0,
-                                 reinterpret_cast<LPARAM>(widen(entry).c_str()));
+                                 reinterpret_cast<LPARAM>(
+                                     widen(lang::shownText(m_language, entry)).c_str()));
                 }
             }
             if (SendMessageW(item, CB_GETCURSEL, 0, 0) != state.selection) {
                 SendMessageW(item, CB_SETCURSEL, static_cast<WPARAM>(state.selection), 0);
             }
-            setWindowText(item, state.text);
+            setWindowText(item, text);
             break;
         }
     }

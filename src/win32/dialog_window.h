@@ -11,6 +11,7 @@
 #include <memory>
 #include <vector>
 
+#include "resources/language.h"
 #include "ui/dialog.h"
 #include "ui/outcome.h"
 #include "win32/menu_bar.h"
@@ -21,7 +22,9 @@ class DialogWindow {
   public:
     using CommandHandler = std::function<ui::Outcome(ui::ControlId)>;
 
-    DialogWindow(ui::Dialog& dialog, CommandHandler handler);
+    // The window shows language; the model keeps the system's German texts.
+    DialogWindow(ui::Dialog& dialog, CommandHandler handler,
+                 lang::Language language = lang::Language::German);
     ~DialogWindow();
     DialogWindow(const DialogWindow&) = delete;
     DialogWindow& operator=(const DialogWindow&) = delete;
@@ -36,8 +39,11 @@ class DialogWindow {
     ui::Dialog& dialog() { return m_dialog; }
     MenuBar* menu() { return m_menu.get(); }
 
-    // The menu bar the window shows; set before it runs.
-    void setMenu(std::unique_ptr<MenuBar> menu) { m_menu = std::move(menu); }
+    // The menu bar the window shows; set before it runs, or replaced while it shows.
+    void setMenu(std::unique_ptr<MenuBar> menu);
+    lang::Language language() const { return m_language; }
+    // Title and control texts in language from now on (the layout stays the template's).
+    void setLanguage(lang::Language language);
     // Runs once the controls exist, before the first copy of the model.
     void setOnInit(std::function<void()> onInit) { m_onInit = std::move(onInit); }
     // Runs after every copy of the model (for state the model lacks).
@@ -62,9 +68,13 @@ class DialogWindow {
     void attachMenu();
     bool sendsCommand(ui::ControlId id, HWND control) const;
     void copyControlFromModel(ui::ControlId id, const ui::ControlState& state);
+    // What the user left in a control as the model's text: the model's own where the
+    // control still shows it in the window's language.
+    std::string typedText(ui::ControlId id, const std::string& shown) const;
 
     ui::Dialog& m_dialog;
     CommandHandler m_handler;
+    lang::Language m_language;
     std::vector<std::uint16_t> m_template;
     std::unique_ptr<MenuBar> m_menu;
     std::function<void()> m_onInit;

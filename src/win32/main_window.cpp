@@ -1,6 +1,7 @@
 #include "win32/main_window.h"
 
 #include "resources/main_dialog_ids.h"
+#include "resources/translation.h"
 #include "shell/commands.h"
 #include "shell/desktop_start.h"
 #include "shell/real_ports.h"
@@ -38,11 +39,7 @@ MainWindow::MainWindow(shell::App& app, Win32Host& host, Discover discover)
       m_host(host),
       m_discover(discover ? std::move(discover) : Discover(&shell::listSerialPorts)),
       m_window(app.mainDialog(), [this](ui::ControlId id) { return runCommand(id); }) {
-    auto menu = std::make_unique<MenuBar>(app.mainDialog());
-    if (app.hasVirtualController()) {
-        menu->addItem(portPopupIndex, shell::VirtualControllerItem, virtualControllerText, true);
-    }
-    m_window.setMenu(std::move(menu));
+    m_window.setMenu(buildMenu());
     m_window.setIcon(appIconId);
     // Enter would send OK, which ends the program without saving the port.
     m_window.setEnterSendsCommands(false);
@@ -58,6 +55,25 @@ MainWindow::MainWindow(shell::App& app, Win32Host& host, Discover discover)
 
 MainWindow::~MainWindow() {
     m_host.unregisterWindow(m_window);
+}
+
+std::unique_ptr<MenuBar> MainWindow::buildMenu() const {
+    auto menu = std::make_unique<MenuBar>(m_app.mainDialog(), m_app.language());
+    if (m_app.hasVirtualController()) {
+        menu->addItem(portPopupIndex, shell::VirtualControllerItem,
+                      lang::shownText(m_app.language(), virtualControllerText), true);
+    }
+    return menu;
+}
+
+void MainWindow::followLanguage() {
+    if (m_window.language() == m_app.language() && m_host.language() == m_app.language()) {
+        return;
+    }
+    m_host.setLanguage(m_app.language());
+    m_window.setLanguage(m_app.language());
+    m_window.setMenu(buildMenu());
+    refreshPorts();
 }
 
 void MainWindow::refreshPorts() {
@@ -100,6 +116,7 @@ ui::Outcome MainWindow::runCommand(ui::ControlId id) {
     const ui::Outcome outcome = m_app.dispatch(id);
     // A write cut off half-way is offered again, or the backup taken before it.
     shell::offerAfterInterruptedWrite(m_app, id, outcome);
+    followLanguage();
     return outcome;
 }
 

@@ -49,8 +49,12 @@ class MainWindow {
     const std::vector<FoundPortItem>& foundPorts() const { return m_found; }
     // Lists the ports again and rebuilds their items (done each time the Port menu opens).
     void refreshPorts();
+    // The window, its menu, the boxes and the sub-dialogs follow the application's
+    // language (after "Sprache / Language", and at start).
+    void followLanguage();
 
   private:
+    std::unique_ptr<MenuBar> buildMenu() const;
     ui::Outcome runCommand(ui::ControlId id);
     void updateChecks();
 

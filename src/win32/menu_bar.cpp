@@ -2,13 +2,15 @@
 
 #include <algorithm>
 
+#include "resources/translation.h"
 #include "win32/wide_text.h"
 
 namespace win32 {
 
-MenuBar::MenuBar(const ui::Dialog& dialog) : m_bar(CreateMenu()) {
+MenuBar::MenuBar(const ui::Dialog& dialog, lang::Language language) : m_bar(CreateMenu()) {
     HMENU current = nullptr;
-    for (const ui::MenuItemTemplate& item : dialog.dialogTemplate().menu) {
+    for (const ui::MenuItemTemplate& item :
+         lang::translatedTemplate(dialog.dialogTemplate(), language).menu) {
         const std::wstring text = widen(item.text);
         const UINT grayed = (item.flags & ui::disabled) != 0 ? MF_GRAYED : 0;
         switch (item.kind) {

@@ -8,13 +8,15 @@
 #include <string>
 #include <vector>
 
+#include "resources/language.h"
 #include "ui/dialog.h"
 
 namespace win32 {
 
 class MenuBar {
   public:
-    explicit MenuBar(const ui::Dialog& dialog);
+    // The template's rows in language.
+    explicit MenuBar(const ui::Dialog& dialog, lang::Language language = lang::Language::German);
     ~MenuBar();
     MenuBar(const MenuBar&) = delete;
     MenuBar& operator=(const MenuBar&) = delete;

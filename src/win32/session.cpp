@@ -6,6 +6,7 @@
 
 #include "resources/texts.h"
 #include "shell/desktop_start.h"
+#include "shell/language_choice.h"
 #include "win32/wide_text.h"
 
 namespace win32 {
@@ -30,6 +31,10 @@ Session::Session(const shell::StartOptions& options, shell::RealPorts ports, std
         SetCurrentDirectoryW(widen(m_startDirectory).c_str());
     }
     m_app->initDialog(m_startDirectory);
+    // --lang, else the choice remembered beside qvsetup.cfg, else German.
+    m_app->setLanguage(options.language.value_or(
+        shell::readLanguageChoice(m_startDirectory).value_or(lang::Language::German)));
+    m_window->followLanguage();
 
     if (options.simulate) {
         if (const std::string reason = m_simulator->loadMemory(); !reason.empty()) {

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "resources/texts.h"
+#include "resources/translation.h"
 #include "win32/dialog_builder.h"
 #include "win32/dialog_window.h"
 #include "win32/wide_text.h"
@@ -159,8 +160,8 @@ ui::Answer Win32Host::messageBox(const ui::Dialog* owner, std::string_view text,
     // Taken before anything else, so that it never reaches a later box.
     const std::string detail = takePendingDetail();
     const HWND ownerHwnd = ownerWindow(owner);
-    const std::wstring wideText = widen(text);
-    const std::wstring wideCaption = widen(caption);
+    const std::wstring wideText = widen(lang::shownText(m_language, text));
+    const std::wstring wideCaption = widen(lang::shownText(m_language, caption));
     const bool okCancel = buttons == ui::Buttons::OkCancel;
 
     if (!detail.empty()) {
@@ -230,7 +231,7 @@ void Win32Host::repaint(ui::Dialog& dialog) {
 int Win32Host::runModal(ui::Dialog& dialog, const ui::Dialog* owner,
                         const std::function<void()>& onInit, const CommandFunction& onCommand) {
     dialog.reopen();
-    DialogWindow box(dialog, onCommand);
+    DialogWindow box(dialog, onCommand, m_language);
     box.setOnInit(onInit);
     registerWindow(box);
     const HWND ownerHwnd = ownerWindow(owner);
@@ -258,7 +259,7 @@ std::optional<std::string> Win32Host::chooseOpenFile(const ui::FileDialogRequest
     std::copy_n(initial.begin(), std::min(initial.size(), path.size() - 1), path.begin());
     const std::wstring filter = fileFilter(request.filter);
     const std::wstring extension = defaultExtension(request.filter);
-    const std::wstring title = widen(request.title);
+    const std::wstring title = widen(lang::shownText(m_language, request.title));
 
     OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof(dialog);
@@ -372,7 +373,7 @@ void Win32Host::showProgress(int done, int total, int secondsLeft) {
     if (secondsLeft >= 0) {
         label += ", noch " + std::to_string(secondsLeft) + " s";
     }
-    SetDlgItemTextW(m_progress, 100, widen(label).c_str());
+    SetDlgItemTextW(m_progress, 100, widen(lang::shownText(m_language, label)).c_str());
     UpdateWindow(m_progress);
     serviceWindows();
 }

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "resources/language.h"
 #include "ui/ui_host.h"
 
 namespace win32 {
@@ -49,6 +50,10 @@ class Win32Host final : public ui::UiHost {
 
     HWND progressWindow() const { return m_progress; }
 
+    // The language of boxes, sub-dialogs, the file dialog and the progress display.
+    void setLanguage(lang::Language language) { m_language = language; }
+    lang::Language language() const { return m_language; }
+
     // Test seams: when set, they answer instead of the system's dialogs.
     std::function<std::optional<std::string>(const ui::FileDialogRequest& request)>
         answerFileDialogs;
@@ -62,6 +67,7 @@ class Win32Host final : public ui::UiHost {
     HWND m_progress = nullptr;
     HWND m_progressBar = nullptr;
     ULONGLONG m_lastStopPoll = 0;
+    lang::Language m_language = lang::Language::German;
 };
 
 }  // namespace win32

@@ -8,13 +8,16 @@
 
 #include "controller/setup_map.h"
 #include "resources/lock_functions_dialog.h"
+#include "resources/main_dialog.h"
 #include "resources/main_dialog_ids.h"
 #include "resources/rev_counter_dialog.h"
 #include "resources/rpm_control_dialog.h"
 #include "resources/texts.h"
+#include "resources/translation.h"
 #include "shell/commands.h"
 #include "update/update_file_builder.h"
 #include "win32/dialog_window.h"
+#include "win32/wide_text.h"
 #include "win32/win32_rig.h"
 
 namespace win32::testing {
@@ -224,6 +227,31 @@ TEST(Win32Commands, EnterDoesNotEndTheMainDialogTheCloseBoxRunsEnd) {
     EXPECT_TRUE(rig.app.ended());
     EXPECT_FALSE(IsWindowVisible(dialog));
     EXPECT_EQ(rig.directory.read("qvsetup.cfg"), "COM3");
+}
+
+TEST(Win32Commands, TheLanguageItemShowsTheWindowAndItsBoxesInEnglish) {
+    Win32Rig rig;
+    HWND dialog = rig.start();
+    menuCommand(dialog, ids::LanguageItem);
+    const ui::DialogTemplate& english =
+        lang::translatedTemplate(resources::mainDialogTemplate(), lang::Language::English);
+    wchar_t title[128] = {};
+    GetWindowTextW(dialog, title, 128);
+    EXPECT_EQ(narrow(title), std::string(english.title));
+    for (const ui::ControlTemplate& control : english.controls) {
+        if (control.id == ids::ReadButton || control.id == ids::RpmControlCheck) {
+            EXPECT_EQ(controlText(dialog, control.id), std::string(control.text));
+        }
+    }
+    wchar_t popup[64] = {};
+    GetMenuStringW(GetMenu(dialog), 0, popup, 64, MF_BYPOSITION);
+    EXPECT_EQ(narrow(popup), std::string(english.menu[0].text));
+    // The model keeps the system's texts; what the user reads is English.
+    EXPECT_EQ(rig.app.mainDialog().text(ids::ReadButton), "Lesen");
+    menuCommand(dialog, ids::LockFunctionsItem);
+    ASSERT_EQ(rig.boxes.boxes.size(), 1u);
+    EXPECT_TRUE(
+        rig.boxes.boxes[0].shows(lang::shownText(lang::Language::English, texts::ReadFirst)));
 }
 
 TEST(Win32Commands, ABusyLoopTakesEscAsAStopAndDropsOtherInput) {

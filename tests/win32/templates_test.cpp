@@ -10,6 +10,7 @@
 #include "resources/main_dialog_ids.h"
 #include "resources/rev_counter_dialog.h"
 #include "resources/rpm_control_dialog.h"
+#include "resources/translation.h"
 #include "shell/commands.h"
 #include "win32/dialog_builder.h"
 #include "win32/dialog_window.h"
@@ -58,6 +59,7 @@ LRESULT CALLBACK recordCreation(int code, WPARAM wParam, LPARAM lParam) {
 }
 
 void expectControls(HWND dialog, const ui::DialogTemplate& dialogTemplate) {
+    // Geometry, ids and flags are the template's; the texts are those of the language.
     RECT client;
     GetClientRect(dialog, &client);
     const RECT size = mapped(dialog, {0, 0, dialogTemplate.width, dialogTemplate.height});
@@ -126,20 +128,24 @@ void expectControls(HWND dialog, const ui::DialogTemplate& dialogTemplate) {
     EXPECT_EQ(child, nullptr) << "a control the template does not have";
 }
 
-TEST(Win32Templates, EveryControlOfEveryDialogAsTheTemplateSays) {
-    for (const ui::DialogTemplate* dialogTemplate :
-         {&resources::mainDialogTemplate(), &resources::lockFunctionsDialogTemplate(),
-          &resources::rpmControlDialogTemplate(), &resources::revCounterDialogTemplate(),
-          &shell::backupsDialogTemplate()}) {
-        SCOPED_TRACE(dialogTemplate->id);
-        ui::Dialog model(*dialogTemplate);
-        DialogWindow window(model, [](ui::ControlId) { return ui::Outcome::Done; });
-        HHOOK hook = SetWindowsHookExW(WH_CBT, &recordCreation, nullptr, GetCurrentThreadId());
-        HWND dialog = window.create(nullptr);
-        UnhookWindowsHookEx(hook);
-        ASSERT_NE(dialog, nullptr);
-        expectControls(dialog, *dialogTemplate);
-    }
+TEST(Win32Templates, EveryControlOfEveryDialogAsTheTemplateSaysInEveryLanguage) {
+    for (const lang::Language language : lang::languages())
+        for (const ui::DialogTemplate* german :
+             {&resources::mainDialogTemplate(), &resources::lockFunctionsDialogTemplate(),
+              &resources::rpmControlDialogTemplate(), &resources::revCounterDialogTemplate(),
+              &shell::backupsDialogTemplate()}) {
+            SCOPED_TRACE(std::to_string(german->id) + " " +
+                         std::string(lang::languageCode(language)));
+            const ui::DialogTemplate* dialogTemplate = &lang::translatedTemplate(*german, language);
+            ui::Dialog model(*german);
+            DialogWindow window(
+                model, [](ui::ControlId) { return ui::Outcome::Done; }, language);
+            HHOOK hook = SetWindowsHookExW(WH_CBT, &recordCreation, nullptr, GetCurrentThreadId());
+            HWND dialog = window.create(nullptr);
+            UnhookWindowsHookEx(hook);
+            ASSERT_NE(dialog, nullptr);
+            expectControls(dialog, *dialogTemplate);
+        }
 }
 
 struct MenuRow {
