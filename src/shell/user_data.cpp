@@ -32,12 +32,16 @@ std::optional<fs::path> variable(const char* name) {
     if (const wchar_t* value = _wgetenv(wideName.c_str()); value != nullptr) {
         return fs::path(value);
     }
-    if (std::string_view(name) != "LOCALAPPDATA") {
+    // A service account may run without them; the shell knows the folders all the same.
+    const std::string_view which(name);
+    if (which != "LOCALAPPDATA" && which != "APPDATA") {
         return std::nullopt;
     }
     PWSTR known = nullptr;
     std::optional<fs::path> folder;
-    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &known))) {
+    if (SUCCEEDED(SHGetKnownFolderPath(
+            which == "APPDATA" ? FOLDERID_RoamingAppData : FOLDERID_LocalAppData, 0, nullptr,
+            &known))) {
         folder = fs::path(known);
     }
     CoTaskMemFree(known);

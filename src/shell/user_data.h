@@ -29,8 +29,8 @@ FolderConvention nativeFolderConvention();
 [[nodiscard]] std::optional<std::filesystem::path> resolveUserDataFolder(
     const EnvironmentLookup& environment, FolderConvention convention, ui::SystemError& error);
 
-// The process's own environment; on Windows a missing LOCALAPPDATA is asked of the shell
-// (SHGetKnownFolderPath), as a service account may run without it.
+// The process's own environment; on Windows a missing LOCALAPPDATA or APPDATA is asked of
+// the shell (SHGetKnownFolderPath), as a service account may run without them.
 EnvironmentLookup processEnvironment();
 
 // resolveUserDataFolder on the process environment and the native convention. The folder

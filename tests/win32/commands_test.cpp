@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 
 #include "controller/setup_map.h"
 #include "resources/lock_functions_dialog.h"
@@ -17,6 +19,7 @@
 #include "shell/commands.h"
 #include "update/update_file_builder.h"
 #include "win32/dialog_window.h"
+#include "win32/session.h"
 #include "win32/wide_text.h"
 #include "win32/win32_rig.h"
 
@@ -269,6 +272,31 @@ TEST(Win32Commands, ABusyLoopTakesEscAsAStopAndDropsOtherInput) {
     EXPECT_FALSE(rig.app.ended());
     Sleep(30);
     EXPECT_FALSE(rig.host.stopRequested(rig.app.mainDialog()));
+}
+
+// Start-up with the shared options: the virtual controller, the configuration in the
+// user's roaming folder, the language remembered there.
+TEST(Win32Session, StartsWithTheSharedOptions) {
+    testing_support::TempDirectory roaming;
+    const std::filesystem::path folder = std::filesystem::path(roaming.path()) / "zek-setup";
+    std::filesystem::create_directories(folder);
+    std::ofstream(folder / "zek-setup-language.ini") << "lang=en\n";
+    _wputenv_s(L"APPDATA", widen(roaming.path()).c_str());
+    shell::StartOptions options;
+    ASSERT_TRUE(
+        shell::readOptions({"zek-setup", "--simulate", "--user-dir"}, 1, options).error.empty());
+    std::ostringstream errors;
+    // Whatever box start-up shows is caught (the main window is not up yet).
+    const Win32Host none;
+    BoxCatcher boxes(none);
+    Session session(options, shell::RealPorts{}, errors,
+                    [] { return std::vector<adapter::DiscoveredPort>{}; });
+    EXPECT_EQ(std::filesystem::path(session.startDirectory()), folder);
+    EXPECT_TRUE(session.app().virtualControllerSelected());
+    EXPECT_EQ(session.app().language(), lang::Language::English);
+    EXPECT_EQ(session.host().language(), lang::Language::English);
+    EXPECT_EQ(errors.str(), "");
+    EXPECT_TRUE(boxes.boxes.empty());
 }
 
 }  // namespace
