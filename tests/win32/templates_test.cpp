@@ -224,6 +224,11 @@ TEST(Win32Templates, TheMenuBarIsTheTemplatesWithThePortsAndTheVirtualController
     EXPECT_FALSE(after[2].checked);
     EXPECT_TRUE(after[9].checked);
     EXPECT_TRUE(rig.boxes.boxes.empty());
+
+    std::vector<std::string> opened;
+    rig.host.answerShellOpen = [&](std::string_view target) { opened.emplace_back(target); };
+    menuCommand(dialog, ids::ServicePageItem);
+    EXPECT_EQ(opened, std::vector<std::string>{std::string(shell::servicePageAddress)});
 }
 
 }  // namespace
