@@ -4,6 +4,9 @@
 #include <memory>
 #include <optional>
 
+#include "base/safe_file.h"
+#include "base/start_directory.h"
+#include "base/user_data.h"
 #include "cli/console_host.h"
 #include "cli/dialog_view.h"
 #include "cli/doctor.h"
@@ -14,9 +17,6 @@
 #include "shell/app.h"
 #include "shell/commands.h"
 #include "shell/real_ports.h"
-#include "shell/safe_file.h"
-#include "shell/start_directory.h"
-#include "shell/user_data.h"
 #include "shell/virtual_controller.h"
 
 namespace cli {
@@ -147,13 +147,13 @@ void makePathsAbsolute(Options& options) {
 std::optional<std::string> startDirectory(const shell::StartOptions& options, Console& console) {
     if (options.userDirectory) {
         std::string reason;
-        std::optional<std::string> directory = shell::userConfigDirectory(reason);
+        std::optional<std::string> directory = base::userConfigDirectory(reason);
         if (!directory) {
             console.err << "zek-cli: --user-dir: " << json::toUtf8(reason) << '\n';
         }
         return directory;
     }
-    return options.directory.empty() ? shell::currentDirectory(console.err) : options.directory;
+    return options.directory.empty() ? base::currentDirectory(console.err) : options.directory;
 }
 
 // doctor opens only the port it was given, through the real serial back-end.
@@ -170,9 +170,9 @@ int runDoctorOn(const Options& options, Console& console) {
 // The backups and the update record live in the user's data folder.
 void useDataFolder(shell::App& app, const Options& options, Console& console) {
     ui::SystemError error;
-    std::optional<std::filesystem::path> folder = shell::userDataFolder(error);
+    std::optional<std::filesystem::path> folder = base::userDataFolder(error);
     app.setDataFolder(folder, error.describe());
-    shell::WriteGuard& guard = app.writeGuard();
+    safety::WriteGuard& guard = app.writeGuard();
     guard.setDryRun(options.dryRun);
     std::ostream& err = console.err;
     const bool required = options.backupRequired;
@@ -181,13 +181,13 @@ void useDataFolder(shell::App& app, const Options& options, Console& console) {
             << (required ? "\n" : "; writing all the same\n");
     });
     // An update that never finished is told once, at start-up.
-    if (const shell::UpdateRecordStore* records = app.updateRecords()) {
+    if (const safety::UpdateRecordStore* records = app.updateRecords()) {
         ui::SystemError recordError;
-        const std::optional<shell::UpdateRecord> record = records->findIncomplete(recordError);
+        const std::optional<safety::UpdateRecord> record = records->findIncomplete(recordError);
         if (record) {
-            err << "zek-cli: the update with " << json::toUtf8(shell::pathText(record->file))
+            err << "zek-cli: the update with " << json::toUtf8(base::pathText(record->file))
                 << " through " << json::toUtf8(record->port) << ", started "
-                << shell::isoText(record->started)
+                << safety::isoText(record->started)
                 << ", did not finish; the step update --resume runs it again\n";
         } else if (!recordError.empty()) {
             err << "zek-cli: the update record cannot be used: "
