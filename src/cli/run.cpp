@@ -11,6 +11,7 @@
 #include "cli/step_check.h"
 #include "cli/step_runner.h"
 #include "resources/main_dialog_ids.h"
+#include "resources/translation.h"
 #include "shell/app.h"
 #include "shell/commands.h"
 #include "shell/real_ports.h"
@@ -71,10 +72,17 @@ json::Value report(shell::App& app, const ConsoleHost& host, const std::vector<u
     root["beeps"] = host.beeps();
     json::Value& changeList = root["changes"] = json::Value::array();
     for (const ui::Change& change : changes) {
-        changeList.push_back({{"dialog", std::to_string(change.dialogId)},
-                              {"id", std::to_string(change.id)},
-                              {"field", fieldName(change.field)},
-                              {"value", changeValue(change)}});
+        json::Value entry = {{"dialog", std::to_string(change.dialogId)},
+                             {"id", std::to_string(change.id)},
+                             {"field", fieldName(change.field)},
+                             {"value", changeValue(change)}};
+        if (change.field == ui::Field::Text) {
+            entry["value"] = lang::shownText(host.language(), change.value);
+            if (std::string name = lang::textName(change.value); !name.empty()) {
+                entry["valueName"] = std::move(name);
+            }
+        }
+        changeList.push_back(std::move(entry));
     }
     json::Value& dialogs = root["dialogs"] = json::Value::object();
     for (const auto& [id, controls] : host.closedDialogs()) {
