@@ -14,6 +14,7 @@
 #include "cli/step_check.h"
 #include "cli/step_runner.h"
 #include "resources/main_dialog_ids.h"
+#include "resources/translation.h"
 #include "shell/app.h"
 #include "shell/commands.h"
 #include "shell/real_ports.h"
@@ -53,14 +54,16 @@ json::Value report(shell::App& app, const ConsoleHost& host, const std::vector<u
                    const StepRunner& runner, bool dryRun, ui::Outcome outcome, int exitStatus) {
     const std::string& refusal = runner.refusal();
     json::Value root = json::Value::object();
-    root["controls"] = controlsJson(app.mainDialog());
+    root["controls"] = controlsJson(app.mainDialog(), host.language());
     root["menu"] = menuJson(app.mainDialog());
     json::Value& messages = root["messages"] = json::Value::array();
     for (const ConsoleMessage& message : host.messages()) {
         json::Value entry = {{"caption", message.caption},
                              {"text", message.text},
                              {"owner", message.owner},
-                             {"buttons", message.buttons}};
+                             {"buttons", message.buttons},
+                             {"captionName", message.captionName},
+                             {"textName", message.textName}};
         if (!message.detail.empty()) {
             entry["detail"] = message.detail;
         }
@@ -69,10 +72,17 @@ json::Value report(shell::App& app, const ConsoleHost& host, const std::vector<u
     root["beeps"] = host.beeps();
     json::Value& changeList = root["changes"] = json::Value::array();
     for (const ui::Change& change : changes) {
-        changeList.push_back({{"dialog", std::to_string(change.dialogId)},
-                              {"id", std::to_string(change.id)},
-                              {"field", fieldName(change.field)},
-                              {"value", changeValue(change)}});
+        json::Value entry = {{"dialog", std::to_string(change.dialogId)},
+                             {"id", std::to_string(change.id)},
+                             {"field", fieldName(change.field)},
+                             {"value", changeValue(change)}};
+        if (change.field == ui::Field::Text) {
+            entry["value"] = lang::shownText(host.language(), change.value);
+            if (std::string name = lang::textName(change.value); !name.empty()) {
+                entry["valueName"] = std::move(name);
+            }
+        }
+        changeList.push_back(std::move(entry));
     }
     json::Value& dialogs = root["dialogs"] = json::Value::object();
     for (const auto& [id, controls] : host.closedDialogs()) {
@@ -246,7 +256,8 @@ int run(const std::vector<std::string>& args, Console console) {
 
     ConsoleHost host(
         console.err, console.in,
-        ConsoleSettings{options.yes, console.interactive, options.progress, options.verbose});
+        ConsoleSettings{options.yes, console.interactive, options.progress, options.verbose,
+                        options.shared.language.value_or(lang::Language::German)});
     shell::App app(host, real.backends(), real.platform);
     app.initDialog(*directory);
     useDataFolder(app, options, console);
