@@ -62,13 +62,15 @@ ui::Answer QtHost::messageBox(const ui::Dialog* owner, std::string_view text,
                               std::string_view caption, ui::Buttons buttons) {
     // Taken before anything else, so that it never reaches a later box.
     const std::string detail = takePendingDetail();
+    const std::string shownText = lang::shownText(m_language, text);
+    const std::string shownCaption = lang::shownText(m_language, caption);
     if (answerBoxes) {
-        return answerBoxes(owner, text, caption, buttons);
+        return answerBoxes(owner, shownText, shownCaption, buttons);
     }
     QMessageBox box(ownerWidget(owner));
-    box.setWindowTitle(qText(lang::shownText(m_language, caption)));
+    box.setWindowTitle(qText(shownCaption));
     box.setTextFormat(Qt::PlainText);
-    box.setText(qText(lang::shownText(m_language, text)));
+    box.setText(qText(shownText));
     // The box's own text stays the system's; why it came is in the details part.
     if (!detail.empty()) {
         box.setDetailedText(qText(detail));

@@ -2,12 +2,13 @@
 
 #include <filesystem>
 
+#include "base/start_directory.h"
+#include "base/user_data.h"
+
 #include "adapter/adapter.h"
 #include "link/link.h"
 #include "resources/texts.h"
 #include "shell/commands.h"
-#include "shell/start_directory.h"
-#include "shell/user_data.h"
 
 namespace shell {
 
@@ -15,7 +16,7 @@ std::string desktopStartDirectory(const StartOptions& options, ui::UiHost& host,
                                   std::ostream& errors) {
     if (options.userDirectory) {
         std::string reason;
-        if (std::optional<std::string> directory = userConfigDirectory(reason)) {
+        if (std::optional<std::string> directory = base::userConfigDirectory(reason)) {
             return *directory;
         }
         errors << reason << '\n';
@@ -36,12 +37,12 @@ std::string desktopStartDirectory(const StartOptions& options, ui::UiHost& host,
         }
         return absolute.string();
     }
-    return currentDirectory(errors);
+    return base::currentDirectory(errors);
 }
 
 void keepAutomaticBackups(App& app) {
     ui::SystemError error;
-    std::optional<std::filesystem::path> folder = userDataFolder(error);
+    std::optional<std::filesystem::path> folder = base::userDataFolder(error);
     app.setDataFolder(folder, error.describe());
     app.writeGuard().setFailureReporter([&app](const std::string& reason) {
         app.host().messageBox(&app.mainDialog(),

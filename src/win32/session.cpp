@@ -22,8 +22,11 @@ Session::Session(const shell::StartOptions& options, shell::RealPorts ports, std
         m_host, shell::Backends{&m_clock, m_ports.serialPorts.get(), m_ports.portIo.get()},
         m_ports.platform);
     m_app->setVirtualBackends(m_simulator->backends());
+    // Boxes before the start directory is known already speak --lang.
+    m_app->setLanguage(options.language.value_or(lang::Language::German));
     shell::keepAutomaticBackups(*m_app);
     m_window = std::make_unique<MainWindow>(*m_app, m_host, std::move(discover));
+    m_window->followLanguage();
 
     m_startDirectory = shell::desktopStartDirectory(options, m_host, errors);
     // Relative paths, the help document and the file dialog start where qvsetup.cfg is.

@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "adapter/adapter.h"
+#ifndef _WIN32  // a fake Linux sysfs: the FTDI names resolve through it on Linux only
 #include "adapter/fake_sysfs.h"
+#endif
 #include "adapter/ftdi_lines.h"
 #include "config/temp_directory.h"
 #include "isp/isp.h"
@@ -408,6 +410,7 @@ TEST(FtdiChip, ThatCannotBeOpenedSaysWhyAndOffersThePlainPort) {
         << detail;
     EXPECT_NE(detail.find("plain serial port"), std::string::npos) << detail;
 
+#ifndef _WIN32
     testing_fs::FakeSystem fake;
     for (const auto& [serial, name, usbPath] :
          {std::tuple{"OTHER", "ttyUSB0", "1-1"}, {"ZEK0001", "ttyUSB1", "1-2"}}) {
@@ -425,6 +428,7 @@ TEST(FtdiChip, ThatCannotBeOpenedSaysWhyAndOffersThePlainPort) {
     EXPECT_EQ(ports.open("ftdi:ZEK0001", result, error), nullptr);
     EXPECT_TRUE(error.reason.ends_with("as the serial port " + (fake.dev() / "ttyUSB1").string()))
         << error.reason;
+#endif
 }
 
 // The polarity of an EEPROM-inverted DSR pin is learnt from the adapter test.

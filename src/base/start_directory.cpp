@@ -1,12 +1,12 @@
-#include "shell/start_directory.h"
+#include "base/start_directory.h"
 
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
-#include "shell/user_data.h"
+#include "base/user_data.h"
 
-namespace shell {
+namespace base {
 
 std::string currentDirectory(std::ostream& errors) {
     std::error_code error;
@@ -53,4 +53,4 @@ std::optional<std::string> userConfigDirectory(std::string& error) {
     return directory.string();
 }
 
-}  // namespace shell
+}  // namespace base
