@@ -18,6 +18,8 @@ namespace {
 // Long loops poll for a stop far more often than anyone can press a key; the queue is
 // looked at this often, so the loop's own timing is disturbed as little as possible.
 constexpr ULONGLONG stopPollIntervalMs = 20;
+// How often a busy command looks at the queue at most.
+constexpr LONGLONG keepAliveIntervalMs = 5;
 // A window that never validates must not keep the loop that paints it busy.
 constexpr int maxServicedMessages = 200;
 
@@ -205,7 +207,27 @@ void Win32Host::beep() {
     MessageBeep(MB_OK);
 }
 
+void Win32Host::keepAlive() {
+    // Waits reach this far more often than anything needs painting; the queue is looked
+    // at every few milliseconds only, so a busy command is slowed by next to nothing.
+    LARGE_INTEGER now;
+    LARGE_INTEGER frequency;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    if ((now.QuadPart - m_lastKeepAlive.QuadPart) * 1000 <
+        keepAliveIntervalMs * frequency.QuadPart) {
+        return;
+    }
+    m_lastKeepAlive = now;
+    serviceWindows();
+}
+
 void Win32Host::serviceWindows() {
+    // Whatever a message reaches must not bring us here again while it is handled.
+    if (m_servicing) {
+        return;
+    }
+    m_servicing = true;
     MSG message;
     for (int i = 0; i < maxServicedMessages; ++i) {
         // PM_QS_PAINT | PM_QS_SENDMESSAGE: input and posted commands stay queued. The call
@@ -215,6 +237,7 @@ void Win32Host::serviceWindows() {
         }
         DispatchMessageW(&message);
     }
+    m_servicing = false;
 }
 
 void Win32Host::repaint(ui::Dialog& dialog) {

@@ -44,6 +44,9 @@ class Win32Host final : public ui::UiHost {
     bool stopRequested(ui::Dialog& dialog) override;
     void showProgress(int done, int total, int secondsLeft) override;
 
+    // Reached from a command's waits and line operations: its windows stay drawn and
+    // answering (Windows marks a window that takes no messages for 5 s as not responding).
+    void keepAlive();
     // Paint and the system's sent messages, no user input: what a busy command lets
     // through so that its windows stay drawn and answering.
     void serviceWindows();
@@ -67,6 +70,8 @@ class Win32Host final : public ui::UiHost {
     HWND m_progress = nullptr;
     HWND m_progressBar = nullptr;
     ULONGLONG m_lastStopPoll = 0;
+    LARGE_INTEGER m_lastKeepAlive{};
+    bool m_servicing = false;
     lang::Language m_language = lang::Language::German;
 };
 

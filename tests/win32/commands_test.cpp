@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "controller/setup_map.h"
 #include "resources/lock_functions_dialog.h"
@@ -255,6 +257,33 @@ TEST(Win32Commands, TheLanguageItemShowsTheWindowAndItsBoxesInEnglish) {
     ASSERT_EQ(rig.boxes.boxes.size(), 1u);
     EXPECT_TRUE(
         rig.boxes.boxes[0].shows(lang::shownText(lang::Language::English, texts::ReadFirst)));
+}
+
+// While a command runs its windows answer the system and are painted; clicks wait until
+// the command is done.
+TEST(Win32Commands, TheKeepAliveAnswersTheSystemAndPaintsButTakesNoInput) {
+    Win32Rig rig;
+    HWND dialog = rig.start();
+    InvalidateRect(dialog, nullptr, TRUE);
+    PostMessageW(GetDlgItem(dialog, ids::ReadButton), WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    PostMessageW(GetDlgItem(dialog, ids::ReadButton), WM_LBUTTONUP, 0, 0);
+    // Another thread asks as the system's check for hung windows does.
+    std::atomic<bool> answered{false};
+    std::thread asker([&] {
+        DWORD_PTR result = 0;
+        answered = SendMessageTimeoutW(dialog, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result) != 0;
+    });
+    for (int i = 0; i < 500 && !answered; ++i) {
+        rig.host.keepAlive();
+        Sleep(10);
+    }
+    asker.join();
+    EXPECT_TRUE(answered);
+    RECT dirty;
+    EXPECT_FALSE(GetUpdateRect(dialog, &dirty, FALSE));
+    MSG message;
+    EXPECT_TRUE(PeekMessageW(&message, nullptr, WM_LBUTTONDOWN, WM_LBUTTONUP, PM_NOREMOVE));
+    EXPECT_EQ(controlText(dialog, ids::StatusField), "");
 }
 
 TEST(Win32Commands, ABusyLoopTakesEscAsAStopAndDropsOtherInput) {

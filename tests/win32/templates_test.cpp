@@ -211,18 +211,22 @@ TEST(Win32Templates, TheMenuBarIsTheTemplatesWithThePortsAndTheVirtualController
         EXPECT_EQ(row.checked, item.id == ids::Com3Item);
     }
 
+    // Behind the template's Port items: the virtual controller, then the further ports,
+    // each behind a separator.
+    const std::size_t portItems =
+        static_cast<std::size_t>(GetMenuItemCount(GetSubMenu(bar, portPopupIndex)) - 4);
     const std::vector<MenuRow> port = rows(GetSubMenu(bar, portPopupIndex));
-    ASSERT_EQ(port.size(), 8u + 4u);
-    EXPECT_EQ(port[9].text, virtualControllerText);
-    EXPECT_EQ(port[9].id, static_cast<UINT>(shell::VirtualControllerItem));
-    EXPECT_EQ(port[11].text, "COM12\t\\Device\\VCP0");
-    EXPECT_EQ(port[11].id, static_cast<UINT>(firstFoundPortItem));
+    ASSERT_GE(port.size(), 8u + 4u);
+    EXPECT_EQ(port[portItems + 1].text, virtualControllerText);
+    EXPECT_EQ(port[portItems + 1].id, static_cast<UINT>(shell::VirtualControllerItem));
+    EXPECT_EQ(port[portItems + 3].text, "COM12\t\\Device\\VCP0");
+    EXPECT_EQ(port[portItems + 3].id, static_cast<UINT>(firstFoundPortItem));
 
     // The marks follow the model: the virtual controller chosen, COM3 no longer.
     menuCommand(dialog, shell::VirtualControllerItem);
     const std::vector<MenuRow> after = rows(GetSubMenu(bar, portPopupIndex));
     EXPECT_FALSE(after[2].checked);
-    EXPECT_TRUE(after[9].checked);
+    EXPECT_TRUE(after[portItems + 1].checked);
     EXPECT_TRUE(rig.boxes.boxes.empty());
 
     std::vector<std::string> opened;
