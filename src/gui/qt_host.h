@@ -35,6 +35,7 @@ class QtHost final : public ui::UiHost {
     void shellOpen(std::string_view target) override;
     bool stopRequested(ui::Dialog& dialog) override;
     void showProgress(int done, int total, int secondsLeft) override;
+    void keepAlive() override;
 
     // Every box shown, for tests that run without anyone to press OK: when set, boxes are
     // not shown but answered by this.
@@ -52,6 +53,7 @@ class QtHost final : public ui::UiHost {
     std::map<const ui::Dialog*, CommandDialog*> m_windows;
     QPointer<QProgressDialog> m_progress;
     QElapsedTimer m_sinceStopPoll;
+    bool m_keepingAlive = false;
 };
 
 }  // namespace gui
