@@ -6,6 +6,7 @@
 #include <QFile>
 
 #include "resources/texts.h"
+#include "shell/language_choice.h"
 #include "shell/start_directory.h"
 #include "shell/user_data.h"
 
@@ -34,6 +35,10 @@ Session::Session(const StartOptions& options, shell::RealPorts ports, std::ostre
         QDir::setCurrent(QFile::decodeName(QByteArray::fromStdString(m_startDirectory)));
     }
     m_app->initDialog(m_startDirectory);
+    // --lang, else the choice remembered beside qvsetup.cfg, else German.
+    m_app->setLanguage(options.language.value_or(
+        shell::readLanguageChoice(m_startDirectory).value_or(lang::Language::German)));
+    m_window->followLanguage();
     // The ports beyond COM1-COM8, and the one chosen among them last time.
     installPortMenuExtra(*m_app, *m_window, m_startDirectory);
 

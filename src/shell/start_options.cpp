@@ -196,6 +196,11 @@ std::vector<OptionRow> sharedRows(StartOptions& options) {
              return value.empty() ? std::string("--dir needs a directory") : std::string();
          }},
         {"--user-dir", false, flag(options.userDirectory)},
+        {"--lang", true,
+         [&options](const std::string& value) {
+             options.language = lang::languageByCode(value);
+             return options.language ? std::string() : "--lang: " + value + " is not de or en";
+         }},
         {"--help", false, flag(options.help)},
         {"-h", false, flag(options.help)},
     };
@@ -281,7 +286,7 @@ std::string sharedUsage(std::string_view indent) {
            "[--sim-calibration HH] [--sim-motor HZ[:SECONDS]] [--trace FILE.vcd]\n" + pad +
            "[--sim-isp in-step|shift:N|silent|locked|locked-once|erased]\n" + pad +
            "[--sim-driver " + std::string(simDriverNames) + "]\n" + pad +
-           "[--sim-unplug-after N]\n" + pad + "[--dir DIR | --user-dir]\n";
+           "[--sim-unplug-after N]\n" + pad + "[--dir DIR | --user-dir] [--lang de|en]\n";
 }
 
 }  // namespace shell

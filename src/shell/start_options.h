@@ -4,6 +4,7 @@
 //
 //   --simulate, --sim-* and --trace    the virtual controller (any of them implies it)
 //   --dir DIR | --user-dir             the start directory
+//   --lang de|en                       the language of what the user reads
 #pragma once
 
 #include <array>
@@ -14,6 +15,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "resources/language.h"
 
 namespace shell {
 
@@ -57,6 +60,8 @@ struct StartOptions {
     std::string directory;       // --dir: where qvsetup.cfg lives; the current directory if empty
     bool userDirectory = false;  // --user-dir: the user's configuration folder instead
     bool help = false;           // --help, -h
+    // --lang: nullopt when not given (the remembered choice, else German).
+    std::optional<lang::Language> language;
 
     bool operator==(const StartOptions&) const = default;
 };

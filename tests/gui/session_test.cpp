@@ -36,6 +36,8 @@ TEST(StartOptions, KnownOptionsAndTheirErrors) {
     EXPECT_TRUE(simulated.simulate);
     EXPECT_EQ(simulated.sim.memoryFile, "m.bin");
     EXPECT_EQ(simulated.directory, "/x");
+    EXPECT_FALSE(simulated.language.has_value());
+    EXPECT_EQ(parse({"--lang", "en"}).language, lang::Language::English);
 
     QString error;
     for (const QStringList& wrong :
@@ -58,6 +60,8 @@ TEST(StartOptions, MeanTheSameAsInTheCommandLine) {
         {"--sim-isp", "shift:32"},
         {"--dir", "/x", "--user-dir"},
         {"--sim-lockbits", "XY"},
+        {"--dir", "/x", "--lang", "en"},
+        {"--dir", "/x", "--lang=fr"},
     };
     for (const std::vector<std::string>& args : cases) {
         SCOPED_TRACE(::testing::PrintToString(args));
