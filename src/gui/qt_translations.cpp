@@ -33,8 +33,9 @@ bool useQtTranslations(lang::Language language) {
         return true;
     }
     auto translator = std::make_unique<QTranslator>();
+    const std::string_view code = lang::languageCode(language);
     const QString name =
-        QStringLiteral("qt_") + QString::fromUtf8(lang::languageCode(language).data());
+        QStringLiteral("qt_") + QString::fromUtf8(code.data(), static_cast<qsizetype>(code.size()));
     if (!translator->load(name, QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         return false;
     }

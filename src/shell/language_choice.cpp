@@ -39,6 +39,12 @@ bool writeLanguageChoice(const std::string& startDirectory, lang::Language langu
     return !file.fail();
 }
 
+lang::Language startLanguage(std::optional<lang::Language> fromOptions,
+                             const std::string& startDirectory) {
+    return fromOptions.value_or(
+        readLanguageChoice(startDirectory).value_or(lang::Language::German));
+}
+
 ui::Outcome switchLanguage(App& app) {
     // The next language of the list; after the last one the first again.
     const std::span<const lang::Language> all = lang::languages();

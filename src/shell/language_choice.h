@@ -15,5 +15,8 @@ inline constexpr const char* languageChoiceFileName = "zek-setup-language.ini";
 std::optional<lang::Language> readLanguageChoice(const std::string& startDirectory);
 // false when the file cannot be written; the choice then holds until the program ends.
 bool writeLanguageChoice(const std::string& startDirectory, lang::Language language);
+// What a desktop program starts in: --lang, else the remembered choice, else German.
+lang::Language startLanguage(std::optional<lang::Language> fromOptions,
+                             const std::string& startDirectory);
 
 }  // namespace shell
