@@ -46,7 +46,7 @@ class Win32Host final : public ui::UiHost {
 
     // Reached from a command's waits and line operations: its windows stay drawn and
     // answering (Windows marks a window that takes no messages for 5 s as not responding).
-    void keepAlive();
+    void keepAlive() override;
     // Paint and the system's sent messages, no user input: what a busy command lets
     // through so that its windows stay drawn and answering.
     void serviceWindows();
