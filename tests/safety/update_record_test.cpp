@@ -84,6 +84,7 @@ TEST_F(RecordFixture, CorruptRecordsReadAsNoRecordWithAReason) {
         R"("started":"2026-12-08T10:15:03"})",
         std::string(20000, ' '),
     };
+    fs::create_directories(store.path().parent_path());
     for (const std::string& text : corrupt) {
         SCOPED_TRACE(text.substr(0, 60));
         writeText(store.path(), text);
