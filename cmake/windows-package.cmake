@@ -25,14 +25,15 @@ endif()
 
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME zek-setup)
-set(CPACK_PACKAGE_FILE_NAME zek-setup-${PROJECT_VERSION}-windows-x86_64)
+set(zek_package_name zek-setup-${PROJECT_VERSION}-windows-x86_64)
+set(CPACK_PACKAGE_FILE_NAME ${zek_package_name})
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
 set(CPACK_STRIP_FILES ON)
 include(CPack)
 
 # The installer packs the files the ZIP holds, installed into a folder of their own.
 set(zek_installer_stage ${PROJECT_BINARY_DIR}/installer-stage)
-set(zek_installer ${PROJECT_BINARY_DIR}/${CPACK_PACKAGE_FILE_NAME}-setup.exe)
+set(zek_installer ${PROJECT_BINARY_DIR}/${zek_package_name}-setup.exe)
 add_custom_target(installer
     COMMAND ${CMAKE_COMMAND} -E rm -rf ${zek_installer_stage}
     COMMAND ${CMAKE_COMMAND} --install ${PROJECT_BINARY_DIR} --prefix ${zek_installer_stage}
@@ -40,7 +41,7 @@ add_custom_target(installer
     COMMAND makensis -V2 -DVERSION=${PROJECT_VERSION} -DSTAGE=${zek_installer_stage}
             -DOUTFILE=${zek_installer} ${PROJECT_SOURCE_DIR}/packaging/windows/zek-setup.nsi
     BYPRODUCTS ${zek_installer}
-    COMMENT "Packing ${CPACK_PACKAGE_FILE_NAME}-setup.exe"
+    COMMENT "Packing ${zek_package_name}-setup.exe"
     VERBATIM)
 foreach(program IN ITEMS zek-setup zek-cli)
     if(TARGET ${program})

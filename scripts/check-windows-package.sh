@@ -15,7 +15,7 @@ cmake --build "$dir" --target installer >/dev/null
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$dir/CMakeCache.txt")
 name=zek-setup-$version-windows-x86_64
 zip=$dir/$name.zip
-setup=$dir/$name-setup.exe
+setup=$PWD/$dir/$name-setup.exe
 [ -f "$zip" ] || cmake --build "$dir" --target package >/dev/null
 
 fail() {
@@ -60,8 +60,10 @@ shortcut="$roaming/Microsoft/Windows/Start Menu/Programs/zek-setup.lnk"
 present=$(cd "$installed" && ls | sort)
 [ "$present" = "$(printf '%s\nuninstall.exe\n' "$expected" | sort)" ] ||
     fail "installed into $installed:"$'\n'"$present"
-cmp -s "$installed/zek-cli.exe" <(unzip -p "$zip" "$name/zek-cli.exe") ||
-    fail "the installed zek-cli.exe is not the packed one"
+for file in "${programs[@]}"; do
+    cmp -s "$installed/$file" "$dir/installer-stage/$file" ||
+        fail "the installed $file is not the one packed"
+done
 "$wine64" reg query "$key" /v UninstallString | tr -d '\r' |
     grep -qF 'C:\users\'"$(id -un)"'\AppData\Local\Programs\zek-setup\uninstall.exe' ||
     fail "no uninstaller registered under $key"
