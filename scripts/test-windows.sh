@@ -63,6 +63,7 @@ cmake -S . -B "$dir" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmak
     -DZEK_NATIVE_CLI="$PWD/build/test/src/cli/zek-cli" "${launcher[@]}" >/dev/null
 cmake --build "$dir" -j 2
 cmake --build "$dir" --target package >/dev/null
+bash scripts/check-windows-package.sh "$dir"
 # The desktop program's tests first, one at a time: their windows share one display and
 # the pictures they take are of the screen. Timed, as CI's budget is tight.
 export ZEK_TEST_OUTPUT="$PWD/$dir/test-artefacts"

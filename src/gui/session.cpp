@@ -5,8 +5,8 @@
 #include <QDir>
 #include <QFile>
 
+#include "base/user_folders.h"
 #include "resources/texts.h"
-#include "shell/desktop_start.h"
 #include "shell/language_choice.h"
 
 namespace gui {
@@ -27,10 +27,10 @@ Session::Session(const StartOptions& options, shell::RealPorts ports, std::ostre
     m_app->setVirtualBackends(m_simulator->backends());
     // Boxes before the start directory is known already speak --lang.
     m_app->setLanguage(options.language.value_or(lang::Language::German));
-    shell::keepAutomaticBackups(*m_app);
+    useDataFolder();
     m_window = std::make_unique<MainWindow>(*m_app, m_host, &comPortNote);
 
-    m_startDirectory = shell::desktopStartDirectory(options, m_host, errors);
+    m_startDirectory = chooseStartDirectory(options, errors);
     // Relative paths, the help document and the file dialog start where qvsetup.cfg is.
     if (!m_startDirectory.empty()) {
         QDir::setCurrent(QFile::decodeName(QByteArray::fromStdString(m_startDirectory)));
@@ -51,9 +51,39 @@ Session::Session(const StartOptions& options, shell::RealPorts ports, std::ostre
     m_window->syncFromModel();
 }
 
+void Session::useDataFolder() {
+    ui::SystemError error;
+    std::optional<std::filesystem::path> folder = base::userDataFolder(error);
+    m_app->setDataFolder(folder, error.describe());
+    // The write goes on: a backup is a help, not a condition.
+    m_app->writeGuard().setFailureReporter([this](const std::string& reason) {
+        m_host.messageBox(&m_app->mainDialog(),
+                          std::string(texts::BackupFailed) + reason + texts::WritingAnyway,
+                          texts::BackupCaption, ui::Buttons::Ok);
+    });
+}
+
 Session::~Session() {
     m_window.reset();
     m_app.reset();
+}
+
+std::string Session::chooseStartDirectory(const StartOptions& options, std::ostream& errors) {
+    if (options.userDirectory) {
+        std::string reason;
+        if (std::optional<std::string> directory = base::userConfigDirectory(reason)) {
+            return *directory;
+        }
+        errors << reason << '\n';
+        m_host.messageBox(nullptr,
+                          "Der Konfigurationsordner ist nicht verfügbar:\n" + reason +
+                              "\nqvsetup.cfg wird im aktuellen Ordner gesucht.",
+                          texts::ErrorCaption, ui::Buttons::Ok);
+    } else if (!options.directory.empty()) {
+        const QString directory = QFile::decodeName(QByteArray::fromStdString(options.directory));
+        return QFile::encodeName(QDir(directory).absolutePath()).toStdString();
+    }
+    return base::currentDirectory(errors);
 }
 
 }  // namespace gui

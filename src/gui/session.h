@@ -38,6 +38,9 @@ class Session {
     const std::string& startDirectory() const { return m_startDirectory; }
 
   private:
+    void useDataFolder();
+    std::string chooseStartDirectory(const StartOptions& options, std::ostream& errors);
+
     QtHost m_host;
     adapter::MonotonicClock m_clock;
     shell::RealPorts m_ports;

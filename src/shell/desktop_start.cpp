@@ -2,8 +2,7 @@
 
 #include <filesystem>
 
-#include "base/start_directory.h"
-#include "base/user_data.h"
+#include "base/user_folders.h"
 
 #include "adapter/adapter.h"
 #include "link/link.h"

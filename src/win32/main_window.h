@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "adapter/port_discovery.h"
+#include "resources/port_menu_ids.h"
 #include "shell/app.h"
 #include "win32/dialog_window.h"
 #include "win32/win32_host.h"
@@ -17,8 +18,8 @@ namespace win32 {
 inline constexpr const char* virtualControllerText = "Virtueller Controller";
 // The "Port" pop-up is the second of the bar.
 inline constexpr int portPopupIndex = 1;
-// The first command id of the further ports' items; no template uses 1400 … 1499.
-inline constexpr ui::ControlId firstFoundPortItem = 1400;
+// The first command id of the further ports' items.
+inline constexpr ui::ControlId firstFoundPortItem = ids::FirstFoundPortItem;
 inline constexpr int maxFoundPortItems = 100;
 // The program's icon in its resources.
 inline constexpr int appIconId = 1;

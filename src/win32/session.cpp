@@ -33,11 +33,10 @@ Session::Session(const shell::StartOptions& options, shell::RealPorts ports, std
     if (!m_startDirectory.empty()) {
         SetCurrentDirectoryW(widen(m_startDirectory).c_str());
     }
-    m_app->initDialog(m_startDirectory);
     // --lang, else the choice remembered beside qvsetup.cfg, else German.
-    m_app->setLanguage(options.language.value_or(
-        shell::readLanguageChoice(m_startDirectory).value_or(lang::Language::German)));
+    m_app->setLanguage(shell::startLanguage(options.language, m_startDirectory));
     m_window->followLanguage();
+    m_app->initDialog(m_startDirectory);
 
     if (options.simulate) {
         if (const std::string reason = m_simulator->loadMemory(); !reason.empty()) {

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "controller/setup_map.h"
+#include "resources/backups_dialog.h"
 #include "resources/lock_functions_dialog.h"
 #include "resources/main_dialog.h"
 #include "resources/main_dialog_ids.h"
@@ -157,7 +158,7 @@ TEST(Win32Commands, TheBackupsListLoadsTheChosenBackup) {
     whenShown(rig.host, [&](DialogWindow& shown) {
         DialogWindow* top = &shown;
         seen = true;
-        HWND list = GetDlgItem(top->hwnd(), shell::BackupsList);
+        HWND list = GetDlgItem(top->hwnd(), backups_ids::List);
         EXPECT_EQ(SendMessageW(list, CB_GETCOUNT, 0, 0), 1);
         saveScreenshot(top->hwnd(), "win32_backups.png");
         SendMessageW(list, CB_SETCURSEL, 0, 0);

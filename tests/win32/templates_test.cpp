@@ -5,6 +5,7 @@
 
 #include <map>
 
+#include "resources/backups_dialog.h"
 #include "resources/lock_functions_dialog.h"
 #include "resources/main_dialog.h"
 #include "resources/main_dialog_ids.h"
@@ -133,7 +134,7 @@ TEST(Win32Templates, EveryControlOfEveryDialogAsTheTemplateSaysInEveryLanguage) 
         for (const ui::DialogTemplate* german :
              {&resources::mainDialogTemplate(), &resources::lockFunctionsDialogTemplate(),
               &resources::rpmControlDialogTemplate(), &resources::revCounterDialogTemplate(),
-              &shell::backupsDialogTemplate()}) {
+              &resources::backupsDialogTemplate()}) {
             SCOPED_TRACE(std::to_string(german->id) + " " +
                          std::string(lang::languageCode(language)));
             const ui::DialogTemplate* dialogTemplate = &lang::translatedTemplate(*german, language);
