@@ -19,16 +19,17 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// A fake sysfs of the process's own, removed at exit.
+struct Tree {
+    Tree() { fs::create_directories(path / "dev"); }
+    ~Tree() { fs::remove_all(path); }
+    const fs::path path =
+        fs::temp_directory_path() / ("zek-fuzz-sysfs-" + std::to_string(getpid()));
+};
+
 const fs::path& root() {
-    static const fs::path path = [] {
-        const fs::path dir =
-            fs::temp_directory_path() / ("zek-fuzz-sysfs-" + std::to_string(getpid()));
-        fs::remove_all(dir);
-        fs::create_directories(dir / "dev");
-        std::atexit([] { fs::remove_all(root()); });
-        return dir;
-    }();
-    return path;
+    static const Tree tree;
+    return tree.path;
 }
 
 // A driver link's name: one path component of printable characters, never "." or "..".
