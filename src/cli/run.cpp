@@ -4,6 +4,9 @@
 #include <memory>
 #include <optional>
 
+#include "base/safe_file.h"
+#include "base/start_directory.h"
+#include "base/user_data.h"
 #include "cli/console_host.h"
 #include "cli/dialog_view.h"
 #include "cli/doctor.h"
@@ -11,12 +14,10 @@
 #include "cli/step_check.h"
 #include "cli/step_runner.h"
 #include "resources/main_dialog_ids.h"
+#include "resources/translation.h"
 #include "shell/app.h"
 #include "shell/commands.h"
 #include "shell/real_ports.h"
-#include "shell/safe_file.h"
-#include "shell/start_directory.h"
-#include "shell/user_data.h"
 #include "shell/virtual_controller.h"
 
 namespace cli {
@@ -53,14 +54,16 @@ json::Value report(shell::App& app, const ConsoleHost& host, const std::vector<u
                    const StepRunner& runner, bool dryRun, ui::Outcome outcome, int exitStatus) {
     const std::string& refusal = runner.refusal();
     json::Value root = json::Value::object();
-    root["controls"] = controlsJson(app.mainDialog());
+    root["controls"] = controlsJson(app.mainDialog(), host.language());
     root["menu"] = menuJson(app.mainDialog());
     json::Value& messages = root["messages"] = json::Value::array();
     for (const ConsoleMessage& message : host.messages()) {
         json::Value entry = {{"caption", message.caption},
                              {"text", message.text},
                              {"owner", message.owner},
-                             {"buttons", message.buttons}};
+                             {"buttons", message.buttons},
+                             {"captionName", message.captionName},
+                             {"textName", message.textName}};
         if (!message.detail.empty()) {
             entry["detail"] = message.detail;
         }
@@ -69,10 +72,17 @@ json::Value report(shell::App& app, const ConsoleHost& host, const std::vector<u
     root["beeps"] = host.beeps();
     json::Value& changeList = root["changes"] = json::Value::array();
     for (const ui::Change& change : changes) {
-        changeList.push_back({{"dialog", std::to_string(change.dialogId)},
-                              {"id", std::to_string(change.id)},
-                              {"field", fieldName(change.field)},
-                              {"value", changeValue(change)}});
+        json::Value entry = {{"dialog", std::to_string(change.dialogId)},
+                             {"id", std::to_string(change.id)},
+                             {"field", fieldName(change.field)},
+                             {"value", changeValue(change)}};
+        if (change.field == ui::Field::Text) {
+            entry["value"] = lang::shownText(host.language(), change.value);
+            if (std::string name = lang::textName(change.value); !name.empty()) {
+                entry["valueName"] = std::move(name);
+            }
+        }
+        changeList.push_back(std::move(entry));
     }
     json::Value& dialogs = root["dialogs"] = json::Value::object();
     for (const auto& [id, controls] : host.closedDialogs()) {
@@ -147,13 +157,13 @@ void makePathsAbsolute(Options& options) {
 std::optional<std::string> startDirectory(const shell::StartOptions& options, Console& console) {
     if (options.userDirectory) {
         std::string reason;
-        std::optional<std::string> directory = shell::userConfigDirectory(reason);
+        std::optional<std::string> directory = base::userConfigDirectory(reason);
         if (!directory) {
             console.err << "zek-cli: --user-dir: " << json::toUtf8(reason) << '\n';
         }
         return directory;
     }
-    return options.directory.empty() ? shell::currentDirectory(console.err) : options.directory;
+    return options.directory.empty() ? base::currentDirectory(console.err) : options.directory;
 }
 
 // doctor opens only the port it was given, through the real serial back-end.
@@ -170,9 +180,9 @@ int runDoctorOn(const Options& options, Console& console) {
 // The backups and the update record live in the user's data folder.
 void useDataFolder(shell::App& app, const Options& options, Console& console) {
     ui::SystemError error;
-    std::optional<std::filesystem::path> folder = shell::userDataFolder(error);
+    std::optional<std::filesystem::path> folder = base::userDataFolder(error);
     app.setDataFolder(folder, error.describe());
-    shell::WriteGuard& guard = app.writeGuard();
+    safety::WriteGuard& guard = app.writeGuard();
     guard.setDryRun(options.dryRun);
     std::ostream& err = console.err;
     const bool required = options.backupRequired;
@@ -181,13 +191,13 @@ void useDataFolder(shell::App& app, const Options& options, Console& console) {
             << (required ? "\n" : "; writing all the same\n");
     });
     // An update that never finished is told once, at start-up.
-    if (const shell::UpdateRecordStore* records = app.updateRecords()) {
+    if (const safety::UpdateRecordStore* records = app.updateRecords()) {
         ui::SystemError recordError;
-        const std::optional<shell::UpdateRecord> record = records->findIncomplete(recordError);
+        const std::optional<safety::UpdateRecord> record = records->findIncomplete(recordError);
         if (record) {
-            err << "zek-cli: the update with " << json::toUtf8(shell::pathText(record->file))
+            err << "zek-cli: the update with " << json::toUtf8(base::pathText(record->file))
                 << " through " << json::toUtf8(record->port) << ", started "
-                << shell::isoText(record->started)
+                << safety::isoText(record->started)
                 << ", did not finish; the step update --resume runs it again\n";
         } else if (!recordError.empty()) {
             err << "zek-cli: the update record cannot be used: "
@@ -246,7 +256,8 @@ int run(const std::vector<std::string>& args, Console console) {
 
     ConsoleHost host(
         console.err, console.in,
-        ConsoleSettings{options.yes, console.interactive, options.progress, options.verbose});
+        ConsoleSettings{options.yes, console.interactive, options.progress, options.verbose,
+                        options.shared.language.value_or(lang::Language::German)});
     shell::App app(host, real.backends(), real.platform);
     app.initDialog(*directory);
     useDataFolder(app, options, console);

@@ -5,9 +5,10 @@
 #include <QDir>
 #include <QFile>
 
+#include "base/start_directory.h"
+#include "base/user_data.h"
 #include "resources/texts.h"
-#include "shell/start_directory.h"
-#include "shell/user_data.h"
+#include "shell/language_choice.h"
 
 namespace gui {
 
@@ -25,6 +26,8 @@ Session::Session(const StartOptions& options, shell::RealPorts ports, std::ostre
         m_host, shell::Backends{&m_clock, m_ports.serialPorts.get(), m_ports.portIo.get()},
         m_ports.platform);
     m_app->setVirtualBackends(m_simulator->backends());
+    // Boxes before the start directory is known already speak --lang.
+    m_app->setLanguage(options.language.value_or(lang::Language::German));
     useDataFolder();
     m_window = std::make_unique<MainWindow>(*m_app, m_host, &comPortNote);
 
@@ -33,6 +36,8 @@ Session::Session(const StartOptions& options, shell::RealPorts ports, std::ostre
     if (!m_startDirectory.empty()) {
         QDir::setCurrent(QFile::decodeName(QByteArray::fromStdString(m_startDirectory)));
     }
+    m_app->setLanguage(shell::startLanguage(options.language, m_startDirectory));
+    m_window->followLanguage();
     m_app->initDialog(m_startDirectory);
     // The ports beyond COM1-COM8, and the one chosen among them last time.
     installPortMenuExtra(*m_app, *m_window, m_startDirectory);
@@ -49,7 +54,7 @@ Session::Session(const StartOptions& options, shell::RealPorts ports, std::ostre
 
 void Session::useDataFolder() {
     ui::SystemError error;
-    std::optional<std::filesystem::path> folder = shell::userDataFolder(error);
+    std::optional<std::filesystem::path> folder = base::userDataFolder(error);
     m_app->setDataFolder(folder, error.describe());
     // The write goes on: a backup is a help, not a condition.
     m_app->writeGuard().setFailureReporter([this](const std::string& reason) {
@@ -67,7 +72,7 @@ Session::~Session() {
 std::string Session::chooseStartDirectory(const StartOptions& options, std::ostream& errors) {
     if (options.userDirectory) {
         std::string reason;
-        if (std::optional<std::string> directory = shell::userConfigDirectory(reason)) {
+        if (std::optional<std::string> directory = base::userConfigDirectory(reason)) {
             return *directory;
         }
         errors << reason << '\n';
@@ -79,7 +84,7 @@ std::string Session::chooseStartDirectory(const StartOptions& options, std::ostr
         const QString directory = QFile::decodeName(QByteArray::fromStdString(options.directory));
         return QFile::encodeName(QDir(directory).absolutePath()).toStdString();
     }
-    return shell::currentDirectory(errors);
+    return base::currentDirectory(errors);
 }
 
 }  // namespace gui

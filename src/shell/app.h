@@ -10,9 +10,10 @@
 #include "adapter/clock.h"
 #include "adapter/link_context.h"
 #include "isp/isp.h"
+#include "resources/language.h"
+#include "safety/update_record.h"
+#include "safety/write_guard.h"
 #include "settings/settings.h"
-#include "shell/update_record.h"
-#include "shell/write_guard.h"
 #include "ui/dialog.h"
 #include "ui/ui_host.h"
 #include "update/update.h"
@@ -81,12 +82,12 @@ class App {
     isp::IspState& ispState() { return m_ispState; }
     update::UpdateState& updateState() { return m_updateState; }
     // The last read, the automatic backup and the dry run.
-    WriteGuard& writeGuard() { return m_guard; }
+    safety::WriteGuard& writeGuard() { return m_guard; }
     // The user's data folder, for the backups and the update record; nullopt with the
     // reason when there is none. Without a call neither is kept.
     void setDataFolder(std::optional<std::filesystem::path> folder, std::string whyNot = {});
     // The record of an update in progress; null without a data folder.
-    const UpdateRecordStore* updateRecords() const {
+    const safety::UpdateRecordStore* updateRecords() const {
         return m_updateRecords ? &*m_updateRecords : nullptr;
     }
     const PlatformFlags& platform() const { return m_platform; }
@@ -100,6 +101,10 @@ class App {
     // Set when the user was already told that qvsetup.cfg cannot be written, so that the
     // End sequence does not say it twice.
     bool configWarningShown() const { return m_configWarningShown; }
+
+    // The language the hosts show; the model and the commands stay German.
+    lang::Language language() const { return m_language; }
+    void setLanguage(lang::Language language) { m_language = language; }
     void setConfigWarningShown() { m_configWarningShown = true; }
 
   private:
@@ -117,14 +122,15 @@ class App {
     std::uint8_t m_lockByte = 0;
     isp::IspState m_ispState;
     update::UpdateState m_updateState;
-    WriteGuard m_guard;
-    std::optional<UpdateRecordStore> m_updateRecords;
+    safety::WriteGuard m_guard;
+    std::optional<safety::UpdateRecordStore> m_updateRecords;
 
     std::optional<Backends> m_virtualBackends;
     bool m_virtualSelected = false;
     Backends m_realBackends;
     adapter::PortSelection m_realPort;  // kind and names before the virtual controller
     bool m_configWarningShown = false;
+    lang::Language m_language = lang::Language::German;
 };
 
 }  // namespace shell

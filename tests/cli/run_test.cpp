@@ -349,3 +349,47 @@ TEST(CliProcessor, InfoAndCalibrationReportThroughTheirBoxes) {
 }
 
 }  // namespace
+
+namespace cli_test {
+namespace {
+
+// --lang en: boxes, status words and show in English; the JSON names each text the same
+// in both languages, so a script reads the name, not the words.
+TEST(CliLanguage, EnglishTextsWithTheNamesTheGermanOnesHave) {
+    TempDirectory dir;
+    for (const char* language : {"de", "en"}) {
+        SCOPED_TRACE(language);
+        const bool english = std::string(language) == "en";
+        const Outcome refused =
+            runCli(dir, {"--simulate", "--lang", language, "--json", "write-memory", "1"});
+        const cli::json::Value refusal = report(refused);
+        const cli::json::Value& box = refusal["messages"][0];
+        EXPECT_EQ(box["text"], english ? "Read the values first!" : "Zuerst Werte einlesen!");
+        EXPECT_EQ(box["textName"], "ReadFirst");
+        EXPECT_EQ(box["captionName"], "ErrorBangCaption");
+
+        const Outcome read = runCli(dir, {"--simulate", "--lang", language, "read", "show"});
+        EXPECT_THAT(read.out,
+                    HasSubstr(english ? "1149  Read  \"Read\"" : "1149  Lesen  \"Lesen\""));
+        EXPECT_THAT(read.out,
+                    HasSubstr(english ? "1146  EMF brake  \"off\"" : "1146  EMK-Bremse  \"aus\""));
+        const cli::json::Value controls =
+            report(runCli(dir, {"--simulate", "--lang", language, "--json", "read"}))["controls"];
+        EXPECT_EQ(controls["1146"]["text"], english ? "off" : "aus");
+        EXPECT_EQ(controls["1146"]["textName"], "BrakeOff");
+        EXPECT_EQ(controls["1044"]["textName"], "StatusOk");
+        const cli::json::Value changes =
+            report(runCli(dir, {"--simulate", "--lang", language, "--json", "read"}))["changes"];
+        bool reading = false;
+        for (const cli::json::Value& change : changes) {
+            if (change.contains("valueName") && change["valueName"] == "StatusReading") {
+                reading = true;
+                EXPECT_EQ(change["value"], english ? "reading....." : "lesen.....");
+            }
+        }
+        EXPECT_TRUE(reading);
+    }
+}
+
+}  // namespace
+}  // namespace cli_test

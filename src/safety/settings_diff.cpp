@@ -1,14 +1,14 @@
-#include "shell/settings_diff.h"
+#include "safety/settings_diff.h"
 
 #include <array>
 #include <utility>
 
 #include "resources/main_dialog.h"
 #include "resources/main_dialog_ids.h"
+#include "safety/settings_backup.h"
 #include "settings/settings.h"
-#include "shell/settings_backup.h"
 
-namespace shell {
+namespace safety {
 namespace {
 
 using namespace ids;
@@ -105,4 +105,4 @@ std::string describeChange(const FieldChange& change) {
     return change.label + ": " + change.before + " → " + change.after;
 }
 
-}  // namespace shell
+}  // namespace safety

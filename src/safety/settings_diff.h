@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "shell/settings_backup.h"
+#include "safety/settings_backup.h"
 
-namespace shell {
+namespace safety {
 
 struct FieldChange {
     std::string label;   // "Vollg. (ms)", "Schaltfrequenz"
@@ -22,4 +22,4 @@ std::vector<FieldChange> diffSettings(const SettingsBackup& before, const Settin
 // "Vollg. (ms): 2.00 → 1.90", one line per change.
 std::string describeChange(const FieldChange& change);
 
-}  // namespace shell
+}  // namespace safety

@@ -1,13 +1,13 @@
-#include "shell/write_guard.h"
+#include "safety/write_guard.h"
 
 #include <algorithm>
 #include <chrono>
 #include <utility>
 
+#include "base/json.h"
 #include "link/link.h"
-#include "shell/json.h"
 
-namespace shell {
+namespace safety {
 
 std::vector<SetupByteWrite> CommandWrites::changedBytes() const {
     std::vector<SetupByteWrite> changed;
@@ -47,7 +47,7 @@ BackupAttempt WriteGuard::ensureBackup() {
         attempt.failure = m_folderProblem.empty() ? "no data folder" : m_folderProblem;
     } else {
         const BackupSaveResult saved = BackupStore::inDataFolder(*m_folder).save(
-            json::write(backupToJson(*m_lastRead)), m_lastRead->versionText,
+            base::json::write(backupToJson(*m_lastRead)), m_lastRead->versionText,
             localCalendarTime(std::chrono::system_clock::now()));
         if (saved.error.empty()) {
             m_lastReadSaved = true;
@@ -109,4 +109,4 @@ bool WriteGuard::beforeFlashCommit(int /*page*/) {
     return !m_dryRun;
 }
 
-}  // namespace shell
+}  // namespace safety
