@@ -120,6 +120,7 @@ constexpr std::array mainMenu{
     MenuItemTemplate{MenuKind::Item, 1, HelpFileItem, "Hilfe-Datei", ui::disabled},
     MenuItemTemplate{MenuKind::Item, 1, ServicePageItem, "Internet Serviceseite"},
     MenuItemTemplate{MenuKind::Item, 1, AboutItem, "Über..."},
+    MenuItemTemplate{MenuKind::Item, 1, LanguageItem, "Sprache / Language"},
 };
 
 constexpr ui::DialogTemplate mainTemplate{

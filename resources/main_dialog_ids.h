@@ -79,5 +79,6 @@ inline constexpr ui::ControlId RevCounterItem = 1238;     // "Drehzahl messen"
 inline constexpr ui::ControlId HelpFileItem = 1104;       // "Hilfe-Datei"
 inline constexpr ui::ControlId ServicePageItem = 1197;    // "Internet Serviceseite"
 inline constexpr ui::ControlId AboutItem = 1151;          // "Über..."
+inline constexpr ui::ControlId LanguageItem = 1244;       // "Sprache / Language"
 
 }  // namespace ids

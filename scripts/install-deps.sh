@@ -2,7 +2,7 @@
 # Installs the Debian 12 packages the build, the tests and the demo need (run as root).
 set -euo pipefail
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev
-          qt6-base-dev qt6-serialport-dev libgl-dev
+          qt6-base-dev qt6-serialport-dev libgl-dev qt6-translations-l10n
           nlohmann-json3-dev libcli11-dev scdoc libftdi1-dev pkg-config libgtest-dev libgmock-dev sigrok-cli xvfb xauth fonts-dejavu-core)
 # Further packages a caller needs (the Windows cross-build) come as arguments.
 packages+=("$@")

@@ -2,6 +2,7 @@
 
 #include "cli/dialog_view.h"
 #include "resources/main_dialog_ids.h"
+#include "resources/translation.h"
 
 namespace cli {
 namespace {
@@ -34,10 +35,13 @@ ConsoleHost::ConsoleHost(std::ostream& errors, std::istream& input, ConsoleSetti
 ui::Answer ConsoleHost::messageBox(const ui::Dialog* owner, std::string_view text,
                                    std::string_view caption, ui::Buttons buttons) {
     const bool okCancel = buttons == ui::Buttons::OkCancel;
+    const std::string shownCaption = lang::shownText(m_settings.language, caption);
+    const std::string shownText = lang::shownText(m_settings.language, text);
     ConsoleMessage& message = m_messages.emplace_back(
-        ConsoleMessage{json::toUtf8(caption), json::toUtf8(text), ownerName(owner),
-                       okCancel ? "okcancel" : "ok", json::toUtf8(takePendingDetail())});
-    m_errors << boxLine(caption, text) << '\n';
+        ConsoleMessage{json::toUtf8(shownCaption), json::toUtf8(shownText), lang::textName(caption),
+                       lang::textName(text), ownerName(owner), okCancel ? "okcancel" : "ok",
+                       json::toUtf8(takePendingDetail())});
+    m_errors << boxLine(shownCaption, shownText) << '\n';
     // The box's own text stays the system's; why it came goes on the next line.
     if (!message.detail.empty()) {
         m_errors << "zek-cli: " << message.detail << '\n';
@@ -74,7 +78,7 @@ void ConsoleHost::repaint(ui::Dialog& dialog) {
     if (!m_settings.progress || dialog.id() != ids::MainDialog || !dialog.has(ids::StatusField)) {
         return;
     }
-    std::string status = dialog.text(ids::StatusField);
+    std::string status = lang::shownText(m_settings.language, dialog.text(ids::StatusField));
     // Progress words come padded with blanks to wipe a longer predecessor.
     status.erase(status.find_last_not_of(' ') + 1);
     if (status != m_lastStatus) {
@@ -101,7 +105,7 @@ int ConsoleHost::runModal(ui::Dialog& dialog, const ui::Dialog* /*owner*/,
     // Steps ran out (or one failed) while it was open: close it as Esc would. How that
     // ends is no step's outcome.
     (void)command(ids::Cancel);
-    m_closedDialogs[dialog.id()] = controlsJson(dialog);
+    m_closedDialogs[dialog.id()] = controlsJson(dialog, m_settings.language);
     dialog.setChangeLog(nullptr);
     return dialog.result();
 }

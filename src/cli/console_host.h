@@ -14,13 +14,16 @@
 #include <vector>
 
 #include "cli/json.h"
+#include "resources/language.h"
 #include "ui/ui_host.h"
 
 namespace cli {
 
 struct ConsoleMessage {
-    std::string caption;
+    std::string caption;  // as shown, in the chosen language
     std::string text;
+    std::string captionName;  // the names of the German texts (lang::textName)
+    std::string textName;
     std::string owner;    // "main", "none" or the owning sub-dialog's id
     std::string buttons;  // "ok" or "okcancel"
     std::string detail;   // the system error behind it; empty when there is none
@@ -32,6 +35,7 @@ struct ConsoleSettings {
     bool interactive = false;  // ask on the terminal; without it such boxes are cancelled
     bool progress = false;     // print the status field and transfer progress
     bool verbose = false;      // print every line of the verbose log
+    lang::Language language = lang::Language::German;  // what boxes and dialogs show
 };
 
 class ConsoleHost final : public ui::UiHost {
@@ -60,6 +64,7 @@ class ConsoleHost final : public ui::UiHost {
     void setPendingFile(std::optional<std::string> file) { m_pendingFile = std::move(file); }
 
     const std::vector<ConsoleMessage>& messages() const { return m_messages; }
+    lang::Language language() const { return m_settings.language; }
     int beeps() const { return m_beeps; }
     // Each sub-dialog's controls as they were when it last closed, by dialog id.
     const std::map<int, json::Value>& closedDialogs() const { return m_closedDialogs; }

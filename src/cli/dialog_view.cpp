@@ -4,6 +4,8 @@
 #include <limits>
 #include <vector>
 
+#include "resources/translation.h"
+
 namespace cli {
 namespace {
 
@@ -131,8 +133,9 @@ std::string controlLabel(const ui::DialogTemplate& dialogTemplate, ui::ControlId
     return group != nullptr ? std::string(group->text) : "-";
 }
 
-std::string showText(const ui::Dialog& dialog) {
-    const ui::DialogTemplate& dialogTemplate = dialog.dialogTemplate();
+std::string showText(const ui::Dialog& dialog, lang::Language language) {
+    const ui::DialogTemplate& german = dialog.dialogTemplate();
+    const ui::DialogTemplate& dialogTemplate = lang::translatedTemplate(german, language);
     std::string out;
     for (const ui::ControlTemplate& row : dialogTemplate.controls) {
         if (row.id == ui::noId || !dialog.has(row.id)) {
@@ -140,7 +143,8 @@ std::string showText(const ui::Dialog& dialog) {
         }
         const ui::ControlState& state = dialog.control(row.id);
         out += std::to_string(row.id) + "  " + json::toUtf8(controlLabel(dialogTemplate, row.id)) +
-               "  " + json::quote(state.text) + flags(state) + "\n";
+               "  " + json::quote(lang::shownControlText(language, german, row.id, state.text)) +
+               flags(state) + "\n";
     }
     std::string popup = "-";
     for (const ui::MenuItemTemplate& row : dialogTemplate.menu) {
@@ -161,18 +165,23 @@ std::string showText(const ui::Dialog& dialog) {
     return out;
 }
 
-json::Value controlsJson(const ui::Dialog& dialog) {
+json::Value controlsJson(const ui::Dialog& dialog, lang::Language language) {
     json::Value controls = json::Value::object();
-    for (const ui::ControlTemplate& row : dialog.dialogTemplate().controls) {
+    const ui::DialogTemplate& german = dialog.dialogTemplate();
+    for (const ui::ControlTemplate& row : german.controls) {
         if (row.id == ui::noId || !dialog.has(row.id)) {
             continue;
         }
         const ui::ControlState& state = dialog.control(row.id);
-        controls[std::to_string(row.id)] = {{"text", state.text},
-                                            {"checked", state.checked},
-                                            {"enabled", state.enabled},
-                                            {"visible", state.visible},
-                                            {"selection", state.selection}};
+        json::Value& entry = controls[std::to_string(row.id)] = {
+            {"text", lang::shownControlText(language, german, row.id, state.text)},
+            {"checked", state.checked},
+            {"enabled", state.enabled},
+            {"visible", state.visible},
+            {"selection", state.selection}};
+        if (std::string name = lang::textName(state.text); !name.empty()) {
+            entry["textName"] = std::move(name);
+        }
     }
     return controls;
 }

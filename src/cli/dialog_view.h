@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cli/json.h"
+#include "resources/language.h"
 #include "ui/dialog.h"
 
 namespace cli {
@@ -16,10 +17,12 @@ std::string controlLabel(const ui::DialogTemplate& dialogTemplate, ui::ControlId
 
 // "ID  LABEL  "TEXT"  [checked] [disabled] [hidden]" per control in tab order, then
 // "ID  POPUP  "ITEM"  [checked] [disabled]" per menu item.
-std::string showText(const ui::Dialog& dialog);
+std::string showText(const ui::Dialog& dialog, lang::Language language = lang::Language::German);
 
-// {"ID": {"text", "checked", "enabled", "visible", "selection"}, …} in tab order.
-json::Value controlsJson(const ui::Dialog& dialog);
+// {"ID": {"text", "checked", "enabled", "visible", "selection"}, …} in tab order; the
+// text as language shows it, and "textName" beside it where the text is one of the system's.
+json::Value controlsJson(const ui::Dialog& dialog,
+                         lang::Language language = lang::Language::German);
 // {"ID": {"enabled", "checked"}, …} in menu order.
 json::Value menuJson(const ui::Dialog& dialog);
 

@@ -56,14 +56,16 @@ json::Value report(shell::App& app, const ConsoleHost& host, const std::vector<u
                    const StepRunner& runner, bool dryRun, ui::Outcome outcome, int exitStatus) {
     const std::string& refusal = runner.refusal();
     json::Value root = json::Value::object();
-    root["controls"] = controlsJson(app.mainDialog());
+    root["controls"] = controlsJson(app.mainDialog(), host.language());
     root["menu"] = menuJson(app.mainDialog());
     json::Value& messages = root["messages"] = json::Value::array();
     for (const ConsoleMessage& message : host.messages()) {
         json::Value entry = {{"caption", message.caption},
                              {"text", message.text},
                              {"owner", message.owner},
-                             {"buttons", message.buttons}};
+                             {"buttons", message.buttons},
+                             {"captionName", message.captionName},
+                             {"textName", message.textName}};
         if (!message.detail.empty()) {
             entry["detail"] = message.detail;
         }
@@ -300,7 +302,8 @@ int run(const std::vector<std::string>& args, Console console) {
 
     ConsoleHost host(
         console.err, console.in,
-        ConsoleSettings{options.yes, console.interactive, options.progress, options.verbose});
+        ConsoleSettings{options.yes, console.interactive, options.progress, options.verbose,
+                        options.shared.language.value_or(lang::Language::German)});
     shell::App app(host, real.backends(), real.platform);
     const ConfigCopy configCopy(*directory, simulated != nullptr);
     app.port().documentDirectory = *directory;

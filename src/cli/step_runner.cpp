@@ -1,5 +1,7 @@
 #include "cli/step_runner.h"
 
+#include "resources/translation.h"
+
 #include <algorithm>
 #include <iterator>
 
@@ -97,7 +99,7 @@ ui::Outcome StepRunner::runStep(const Step& step, std::size_t index, ui::Dialog&
             return set(step, dialog);
         case StepKind::Show:
             if (!m_json) {  // with --json, standard output carries the one report
-                m_out << showText(dialog);
+                m_out << showText(dialog, m_host.language());
                 m_out.flush();
             }
             return ui::Outcome::Done;
@@ -237,7 +239,9 @@ void StepRunner::reportWrites(const Step& step, ui::Outcome outcome) {
           << (writes.fields.empty() && bytes.empty() && writes.flashBytes == 0 ? " nothing" : "")
           << '\n';
     for (const shell::FieldChange& change : writes.fields) {
-        m_out << "  " << json::toUtf8(shell::describeChange(change)) << '\n';
+        m_out << "  "
+              << json::toUtf8(lang::shownText(m_host.language(), shell::describeChange(change)))
+              << '\n';
     }
     for (const shell::SetupByteWrite& byte : bytes) {
         m_out << "  setup byte " << byte.address << ": " << byte.before << " → " << byte.after
@@ -366,7 +370,9 @@ ui::Outcome StepRunner::diffSettings(const Step& step, const SettingsBackup& bac
         m_out << step.word << ": "
               << (changes.empty() ? "no differences" : "the controller → the file") << '\n';
         for (const shell::FieldChange& change : changes) {
-            m_out << "  " << json::toUtf8(shell::describeChange(change)) << '\n';
+            m_out << "  "
+                  << json::toUtf8(lang::shownText(m_host.language(), shell::describeChange(change)))
+                  << '\n';
         }
         m_out.flush();
     }

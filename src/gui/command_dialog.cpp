@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "gui/menu_binding.h"
+#include "resources/translation.h"
 
 namespace gui {
 
@@ -17,10 +18,10 @@ constexpr int cancelId = 2;
 
 }  // namespace
 
-CommandDialog::CommandDialog(ui::Dialog& dialog, QWidget* parent) : QDialog(parent) {
-    const std::string_view title = dialog.dialogTemplate().title;
-    setWindowTitle(QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())));
-    m_view = new DialogView(dialog, this);
+CommandDialog::CommandDialog(ui::Dialog& dialog, QWidget* parent, lang::Language language)
+    : QDialog(parent) {
+    m_view = new DialogView(dialog, this, language);
+    showTitle();
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -34,7 +35,7 @@ MenuBinding& CommandDialog::addMenuBar(const std::function<QString(ui::ControlId
     if (m_menus == nullptr) {
         m_menuBar = new QMenuBar(this);
         layout()->setMenuBar(m_menuBar);
-        m_menus = new MenuBinding(dialog(), *m_menuBar, annotate);
+        m_menus = new MenuBinding(dialog(), *m_menuBar, annotate, m_view->language());
         connect(m_menus, &MenuBinding::commandRequested, this, &CommandDialog::runCommand);
     }
     return *m_menus;
@@ -48,6 +49,21 @@ void CommandDialog::syncFromModel() {
     if (m_afterSync) {
         m_afterSync();
     }
+}
+
+void CommandDialog::showTitle() {
+    const std::string_view title =
+        lang::translatedTemplate(dialog().dialogTemplate(), m_view->language()).title;
+    setWindowTitle(QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())));
+}
+
+void CommandDialog::setLanguage(lang::Language language) {
+    m_view->setLanguage(language);
+    showTitle();
+    if (m_menus != nullptr) {
+        m_menus->setLanguage(language);
+    }
+    syncFromModel();
 }
 
 void CommandDialog::runCommand(int id) {

@@ -23,7 +23,8 @@ class CommandDialog : public QDialog {
   public:
     using CommandHandler = std::function<ui::Outcome(ui::ControlId)>;
 
-    CommandDialog(ui::Dialog& dialog, QWidget* parent);
+    CommandDialog(ui::Dialog& dialog, QWidget* parent,
+                  lang::Language language = lang::Language::German);
 
     DialogView& view() { return *m_view; }
     ui::Dialog& dialog() { return m_view->dialog(); }
@@ -42,6 +43,8 @@ class CommandDialog : public QDialog {
     bool commandRunning() const { return m_running; }
     // Copies the model to the widgets and the menu.
     void syncFromModel();
+    // Title, controls and menu show language from now on.
+    void setLanguage(lang::Language language);
 
   public slots:
     void runCommand(int id);
@@ -52,6 +55,8 @@ class CommandDialog : public QDialog {
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    void showTitle();
+
     DialogView* m_view;
     QMenuBar* m_menuBar = nullptr;
     MenuBinding* m_menus = nullptr;

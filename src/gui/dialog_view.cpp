@@ -11,6 +11,8 @@
 #include <QRegularExpressionValidator>
 #include <QSignalBlocker>
 
+#include "resources/translation.h"
+
 namespace gui {
 namespace {
 
@@ -30,8 +32,10 @@ bool isButton(ui::Kind kind) {
 
 }  // namespace
 
-DialogView::DialogView(ui::Dialog& dialog, QWidget* parent) : QWidget(parent), m_dialog(dialog) {
-    const ui::DialogTemplate& dialogTemplate = dialog.dialogTemplate();
+DialogView::DialogView(ui::Dialog& dialog, QWidget* parent, lang::Language language)
+    : QWidget(parent), m_dialog(dialog), m_language(language) {
+    const ui::DialogTemplate& dialogTemplate =
+        lang::translatedTemplate(dialog.dialogTemplate(), language);
     setFont(dialogFont(dialogTemplate));
     m_units = DialogUnits::fromFont(font());
     setFixedSize(m_units.x(dialogTemplate.width), m_units.y(dialogTemplate.height));
@@ -157,7 +161,7 @@ void DialogView::copyToModel() {
         }
         switch (m_dialog.control(id).kind) {
             case ui::Kind::Edit:
-                m_dialog.setText(id, static_cast<QLineEdit*>(widget)->text().toStdString());
+                m_dialog.setText(id, typedText(id, static_cast<QLineEdit*>(widget)->text()));
                 break;
             case ui::Kind::CheckBox:
             case ui::Kind::AutoRadioButton:
@@ -165,7 +169,15 @@ void DialogView::copyToModel() {
                 break;
             case ui::Kind::ComboBox: {
                 auto* combo = static_cast<QComboBox*>(widget);
-                m_dialog.setText(id, combo->currentText().toStdString());
+                const std::vector<std::string>& items = m_dialog.items(id);
+                const auto index = static_cast<std::size_t>(combo->currentIndex());
+                // A list item shown in another language is the model's own item.
+                if (combo->currentIndex() >= 0 && index < items.size() &&
+                    combo->currentText() == qText(lang::shownText(m_language, items[index]))) {
+                    m_dialog.setText(id, items[index]);
+                } else {
+                    m_dialog.setText(id, typedText(id, combo->currentText()));
+                }
                 break;
             }
             default:
@@ -174,6 +186,31 @@ void DialogView::copyToModel() {
                 break;
         }
     }
+}
+
+std::string DialogView::typedText(ui::ControlId id, const QString& shown) const {
+    // What the model showed untouched stays the model's text, whatever language shows it.
+    const std::string& model = m_dialog.text(id);
+    if (shown == qText(lang::shownControlText(m_language, m_dialog.dialogTemplate(), id, model))) {
+        return model;
+    }
+    return shown.toStdString();
+}
+
+void DialogView::setLanguage(lang::Language language) {
+    m_language = language;
+    const ui::DialogTemplate& shown = lang::translatedTemplate(m_dialog.dialogTemplate(), language);
+    for (std::size_t i = 0; i < m_widgets.size() && i < shown.controls.size(); ++i) {
+        const QString text = qText(shown.controls[i].text);
+        if (auto* label = qobject_cast<QLabel*>(m_widgets[i])) {
+            label->setText(text);
+        } else if (auto* box = qobject_cast<QGroupBox*>(m_widgets[i])) {
+            box->setTitle(text);
+        } else if (auto* button = qobject_cast<QAbstractButton*>(m_widgets[i])) {
+            button->setText(text);
+        }
+    }
+    copyFromModel();
 }
 
 void DialogView::copyFromModel() {
@@ -192,7 +229,7 @@ void DialogView::copyFromModel() {
     }
 }
 
-void DialogView::copyControlFromModel(ui::ControlId, const ui::ControlState& state,
+void DialogView::copyControlFromModel(ui::ControlId id, const ui::ControlState& state,
                                       QWidget* widget) {
     const QSignalBlocker blocker(widget);
     if (widget->isEnabled() != state.enabled) {
@@ -201,7 +238,8 @@ void DialogView::copyControlFromModel(ui::ControlId, const ui::ControlState& sta
     if (widget->isVisibleTo(this) != state.visible) {
         widget->setVisible(state.visible);
     }
-    const QString text = qText(state.text);
+    const QString text =
+        qText(lang::shownControlText(m_language, m_dialog.dialogTemplate(), id, state.text));
     switch (state.kind) {
         case ui::Kind::Edit: {
             auto* edit = static_cast<QLineEdit*>(widget);
@@ -234,12 +272,14 @@ void DialogView::copyControlFromModel(ui::ControlId, const ui::ControlState& sta
             auto* combo = static_cast<QComboBox*>(widget);
             bool sameItems = combo->count() == static_cast<int>(state.items.size());
             for (int i = 0; sameItems && i < combo->count(); ++i) {
-                sameItems = combo->itemText(i) == qText(state.items[static_cast<std::size_t>(i)]);
+                sameItems =
+                    combo->itemText(i) ==
+                    qText(lang::shownText(m_language, state.items[static_cast<std::size_t>(i)]));
             }
             if (!sameItems) {
                 combo->clear();
                 for (const std::string& item : state.items) {
-                    combo->addItem(qText(item));
+                    combo->addItem(qText(lang::shownText(m_language, item)));
                 }
             }
             combo->setCurrentIndex(state.selection);

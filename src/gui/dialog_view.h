@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "gui/dialog_units.h"
+#include "resources/language.h"
 #include "ui/dialog.h"
 
 class QButtonGroup;
@@ -23,7 +24,8 @@ class DialogView : public QWidget {
     Q_OBJECT
 
   public:
-    DialogView(ui::Dialog& dialog, QWidget* parent = nullptr);
+    DialogView(ui::Dialog& dialog, QWidget* parent = nullptr,
+               lang::Language language = lang::Language::German);
 
     ui::Dialog& dialog() { return m_dialog; }
     const DialogUnits& units() const { return m_units; }
@@ -36,6 +38,9 @@ class DialogView : public QWidget {
     void copyToModel();
     // The model goes to the widgets.
     void copyFromModel();
+    // Shows every text again from the template and the model in language.
+    void setLanguage(lang::Language language);
+    lang::Language language() const { return m_language; }
 
   signals:
     void commandRequested(int id);
@@ -43,8 +48,10 @@ class DialogView : public QWidget {
   private:
     QWidget* createControl(const ui::ControlTemplate& control);
     void copyControlFromModel(ui::ControlId id, const ui::ControlState& state, QWidget* widget);
+    std::string typedText(ui::ControlId id, const QString& shown) const;
 
     ui::Dialog& m_dialog;
+    lang::Language m_language;
     DialogUnits m_units;
     std::vector<QWidget*> m_widgets;
     std::map<ui::ControlId, QWidget*> m_byId;

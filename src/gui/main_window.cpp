@@ -3,12 +3,13 @@
 #include "gui/app_icon.h"
 #include "gui/menu_binding.h"
 #include "gui/qt_host.h"
+#include "gui/qt_translations.h"
 #include "shell/commands.h"
 
 namespace gui {
 
 MainWindow::MainWindow(shell::App& app, QtHost& host, const PortAnnotation& annotate)
-    : CommandDialog(app.mainDialog(), nullptr), m_host(host) {
+    : CommandDialog(app.mainDialog(), nullptr, app.language()), m_app(app), m_host(host) {
     setWindowIcon(appIcon());
     MenuBinding& bar = addMenuBar(annotate);
     if (app.hasVirtualController()) {
@@ -20,16 +21,27 @@ MainWindow::MainWindow(shell::App& app, QtHost& host, const PortAnnotation& anno
             shown->setExtraChecked(shell::VirtualControllerItem, app.virtualControllerSelected());
         }
     });
-    setCommandHandler([&app](ui::ControlId id) {
+    setCommandHandler([this, &app](ui::ControlId id) {
         const ui::Outcome outcome = app.dispatch(id);
         // A write cut off half-way is offered again, or the backup taken before it.
         shell::offerAfterInterruptedWrite(app, id, outcome);
+        followLanguage();
         return outcome;
     });
     // Enter would send OK, which ends the program without saving the port.
     setEnterSendsCommands(false);
     host.registerDialog(*this);
+    followLanguage();
     syncFromModel();
+}
+
+void MainWindow::followLanguage() {
+    if (m_host.language() == m_app.language() && qtTranslationsLoaded()) {
+        return;
+    }
+    m_host.setLanguage(m_app.language());
+    useQtTranslations(m_app.language());
+    setLanguage(m_app.language());
 }
 
 MainWindow::~MainWindow() {

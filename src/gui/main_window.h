@@ -25,7 +25,12 @@ class MainWindow : public CommandDialog {
     MainWindow(shell::App& app, QtHost& host, const PortAnnotation& annotate = {});
     ~MainWindow() override;
 
+    // The window, the boxes, the sub-dialogs and Qt's own texts follow the application's
+    // language (after "Sprache / Language", and at start).
+    void followLanguage();
+
   private:
+    shell::App& m_app;
     QtHost& m_host;
 };
 

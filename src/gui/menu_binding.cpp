@@ -4,6 +4,8 @@
 #include <QMenu>
 #include <QMenuBar>
 
+#include "resources/translation.h"
+
 namespace gui {
 namespace {
 
@@ -21,10 +23,12 @@ void showChecked(QAction* action, bool checked) {
 }  // namespace
 
 MenuBinding::MenuBinding(ui::Dialog& dialog, QMenuBar& bar,
-                         const std::function<QString(ui::ControlId)>& annotate)
-    : QObject(&bar), m_dialog(dialog), m_annotate(annotate) {
+                         const std::function<QString(ui::ControlId)>& annotate,
+                         lang::Language language)
+    : QObject(&bar), m_dialog(dialog), m_annotate(annotate), m_language(language) {
     QMenu* current = nullptr;
-    for (const ui::MenuItemTemplate& item : dialog.dialogTemplate().menu) {
+    for (const ui::MenuItemTemplate& item :
+         lang::translatedTemplate(dialog.dialogTemplate(), language).menu) {
         QString text = qText(item.text);
         switch (item.kind) {
             case ui::MenuKind::Popup:
@@ -58,7 +62,7 @@ void MenuBinding::refreshAnnotations() {
         return;
     }
     for (const auto& [id, text] : m_texts) {
-        const QString note = m_annotate(id);
+        const QString note = qText(lang::shownText(m_language, m_annotate(id).toStdString()));
         // After a tab the note stands apart, in the column of shortcuts.
         m_actions[id]->setText(note.isEmpty() ? text : text + QLatin1Char('\t') + note);
     }
@@ -89,7 +93,26 @@ QAction* MenuBinding::addExtraItem(int popupIndex, ui::ControlId id, const QStri
         return nullptr;
     }
     menu->addSeparator();
-    return bind(menu->addAction(text), id);
+    m_extraTexts[id] = text;
+    return bind(menu->addAction(qText(lang::shownText(m_language, text.toStdString()))), id);
+}
+
+void MenuBinding::setLanguage(lang::Language language) {
+    m_language = language;
+    std::size_t popupIndex = 0;
+    for (const ui::MenuItemTemplate& item :
+         lang::translatedTemplate(m_dialog.dialogTemplate(), language).menu) {
+        if (item.kind == ui::MenuKind::Popup && popupIndex < m_popups.size()) {
+            m_popups[popupIndex++]->setTitle(qText(item.text));
+        } else if (item.kind == ui::MenuKind::Item && m_actions.count(item.id) != 0) {
+            m_texts[item.id] = qText(item.text);
+            m_actions[item.id]->setText(qText(item.text));
+        }
+    }
+    for (const auto& [id, text] : m_extraTexts) {
+        m_actions[id]->setText(qText(lang::shownText(language, text.toStdString())));
+    }
+    refreshAnnotations();
 }
 
 void MenuBinding::copyFromModel() {

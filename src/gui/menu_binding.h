@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 
+#include "resources/language.h"
 #include "ui/dialog.h"
 
 class QAction;
@@ -24,14 +25,18 @@ class MenuBinding : public QObject {
   public:
     // annotate(id) returns what to show beside an item's text (empty for nothing).
     MenuBinding(ui::Dialog& dialog, QMenuBar& bar,
-                const std::function<QString(ui::ControlId)>& annotate = {});
+                const std::function<QString(ui::ControlId)>& annotate = {},
+                lang::Language language = lang::Language::German);
 
     // The action of command id, or nullptr.
     QAction* action(ui::ControlId id) const;
     // The pop-up at index (0 = the first pop-up of the bar), or nullptr.
     QMenu* popup(int index) const;
-    // An item outside the template, appended to pop-up popupIndex after a separator.
+    // An item outside the template, appended to pop-up popupIndex after a separator. Its
+    // text is German; it shows in the menu's language.
     QAction* addExtraItem(int popupIndex, ui::ControlId id, const QString& text);
+    // The pop-ups and items show language from now on.
+    void setLanguage(lang::Language language);
 
     void copyFromModel();
     // Asks the annotation again (devices come and go); done each time a pop-up opens.
@@ -47,7 +52,9 @@ class MenuBinding : public QObject {
 
     ui::Dialog& m_dialog;
     std::map<ui::ControlId, QAction*> m_actions;
-    std::map<ui::ControlId, QString> m_texts;  // template texts of annotated items
+    std::map<ui::ControlId, QString> m_texts;       // template texts of annotated items
+    std::map<ui::ControlId, QString> m_extraTexts;  // German texts of the extra items
+    lang::Language m_language;
     std::function<QString(ui::ControlId)> m_annotate;
     std::vector<QMenu*> m_popups;
 };

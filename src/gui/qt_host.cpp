@@ -11,6 +11,7 @@
 #include "gui/command_dialog.h"
 #include "gui/stop_filter.h"
 #include "resources/texts.h"
+#include "resources/translation.h"
 
 namespace gui {
 namespace {
@@ -61,13 +62,15 @@ ui::Answer QtHost::messageBox(const ui::Dialog* owner, std::string_view text,
                               std::string_view caption, ui::Buttons buttons) {
     // Taken before anything else, so that it never reaches a later box.
     const std::string detail = takePendingDetail();
+    const std::string shownText = lang::shownText(m_language, text);
+    const std::string shownCaption = lang::shownText(m_language, caption);
     if (answerBoxes) {
-        return answerBoxes(owner, text, caption, buttons);
+        return answerBoxes(owner, shownText, shownCaption, buttons);
     }
     QMessageBox box(ownerWidget(owner));
-    box.setWindowTitle(qText(caption));
+    box.setWindowTitle(qText(shownCaption));
     box.setTextFormat(Qt::PlainText);
-    box.setText(qText(text));
+    box.setText(qText(shownText));
     // The box's own text stays the system's; why it came is in the details part.
     if (!detail.empty()) {
         box.setDetailedText(qText(detail));
@@ -105,7 +108,7 @@ void QtHost::repaint(ui::Dialog& dialog) {
 int QtHost::runModal(ui::Dialog& dialog, const ui::Dialog* owner,
                      const std::function<void()>& onInit, const CommandFunction& onCommand) {
     dialog.reopen();
-    CommandDialog box(dialog, ownerWidget(owner));
+    CommandDialog box(dialog, ownerWidget(owner), m_language);
     box.setCommandHandler(onCommand);
     registerDialog(box);
     if (onInit) {
@@ -125,7 +128,8 @@ std::optional<std::string> QtHost::chooseOpenFile(const ui::FileDialogRequest& r
         chosen = answerFileDialogs(request);
     } else {
         const QString start = QFile::decodeName(QByteArray::fromStdString(request.initialPath));
-        QFileDialog dialog(anyWindow(), qText(request.title), start, qText(request.filter));
+        const QString title = qText(lang::shownText(m_language, request.title));
+        QFileDialog dialog(anyWindow(), title, start, qText(request.filter));
         dialog.setAcceptMode(request.forSaving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
         dialog.setFileMode(request.forSaving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
         // The dialog adds it before it asks about overwriting, so it asks about the right file.
@@ -177,11 +181,11 @@ void QtHost::showProgress(int done, int total, int secondsLeft) {
     }
     m_progress->setMaximum(total);
     m_progress->setValue(qBound(0, done, total));
-    QString label = QStringLiteral("%1 von %2").arg(done).arg(total);
+    std::string label = std::to_string(done) + " von " + std::to_string(total);
     if (secondsLeft >= 0) {
-        label += QStringLiteral(", noch %1 s").arg(secondsLeft);
+        label += ", noch " + std::to_string(secondsLeft) + " s";
     }
-    m_progress->setLabelText(label);
+    m_progress->setLabelText(qText(lang::shownText(m_language, label)));
     m_progress->show();
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }

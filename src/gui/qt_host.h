@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <map>
 
+#include "resources/language.h"
 #include "ui/ui_host.h"
 
 class QProgressDialog;
@@ -36,6 +37,10 @@ class QtHost final : public ui::UiHost {
     bool stopRequested(ui::Dialog& dialog) override;
     void showProgress(int done, int total, int secondsLeft) override;
 
+    // The language of boxes, sub-dialogs, the file dialog and the progress display.
+    void setLanguage(lang::Language language) { m_language = language; }
+    lang::Language language() const { return m_language; }
+
     // Every box shown, for tests that run without anyone to press OK: when set, boxes are
     // not shown but answered by this.
     std::function<ui::Answer(const ui::Dialog* owner, std::string_view text,
@@ -50,6 +55,7 @@ class QtHost final : public ui::UiHost {
     QWidget* anyWindow() const;
 
     std::map<const ui::Dialog*, CommandDialog*> m_windows;
+    lang::Language m_language = lang::Language::German;
     QPointer<QProgressDialog> m_progress;
     QElapsedTimer m_sinceStopPoll;
 };

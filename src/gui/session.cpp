@@ -6,6 +6,7 @@
 #include <QFile>
 
 #include "resources/texts.h"
+#include "shell/language_choice.h"
 #include "shell/start_directory.h"
 #include "shell/user_data.h"
 
@@ -25,6 +26,8 @@ Session::Session(const StartOptions& options, shell::RealPorts ports, std::ostre
         m_host, shell::Backends{&m_clock, m_ports.serialPorts.get(), m_ports.portIo.get()},
         m_ports.platform);
     m_app->setVirtualBackends(m_simulator->backends());
+    // Boxes before the start directory is known already speak --lang.
+    m_app->setLanguage(options.language.value_or(lang::Language::German));
     useDataFolder();
     m_window = std::make_unique<MainWindow>(*m_app, m_host, &comPortNote);
 
@@ -33,6 +36,8 @@ Session::Session(const StartOptions& options, shell::RealPorts ports, std::ostre
     if (!m_startDirectory.empty()) {
         QDir::setCurrent(QFile::decodeName(QByteArray::fromStdString(m_startDirectory)));
     }
+    m_app->setLanguage(shell::startLanguage(options.language, m_startDirectory));
+    m_window->followLanguage();
     m_app->initDialog(m_startDirectory);
     // The ports beyond COM1-COM8, and the one chosen among them last time.
     installPortMenuExtra(*m_app, *m_window, m_startDirectory);

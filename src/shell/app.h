@@ -10,6 +10,7 @@
 #include "adapter/clock.h"
 #include "adapter/link_context.h"
 #include "isp/isp.h"
+#include "resources/language.h"
 #include "settings/settings.h"
 #include "shell/update_record.h"
 #include "shell/write_guard.h"
@@ -100,6 +101,10 @@ class App {
     // Set when the user was already told that qvsetup.cfg cannot be written, so that the
     // End sequence does not say it twice.
     bool configWarningShown() const { return m_configWarningShown; }
+
+    // The language the hosts show; the model and the commands stay German.
+    lang::Language language() const { return m_language; }
+    void setLanguage(lang::Language language) { m_language = language; }
     void setConfigWarningShown() { m_configWarningShown = true; }
 
   private:
@@ -125,6 +130,7 @@ class App {
     Backends m_realBackends;
     adapter::PortSelection m_realPort;  // kind and names before the virtual controller
     bool m_configWarningShown = false;
+    lang::Language m_language = lang::Language::German;
 };
 
 }  // namespace shell

@@ -33,6 +33,8 @@ void showAbout(App& app);
 std::string aboutText();
 // "Internet Serviceseite" (1197).
 void openServicePage(App& app);
+// "Sprache / Language" (1244): the next language, remembered beside qvsetup.cfg.
+ui::Outcome switchLanguage(App& app);
 
 // "Einstellungen sichern…": the settings in the dialog to a file of the user's choice, in
 // the format of zek-cli's save-settings.

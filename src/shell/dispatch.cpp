@@ -32,6 +32,9 @@ ui::Outcome servicePage(App& app, ui::ControlId) {
     openServicePage(app);
     return ui::Outcome::Done;
 }
+ui::Outcome language(App& app, ui::ControlId) {
+    return switchLanguage(app);
+}
 ui::Outcome serialPort(App& app, ui::ControlId id) {
     return selectSerialPort(app, id);
 }
@@ -142,6 +145,7 @@ constexpr std::array table{
     DispatchRow{SaveSettingsItem, SaveSettingsItem, &saveSettings},
     DispatchRow{LoadSettingsItem, LoadSettingsItem, &loadSettings},
     DispatchRow{BackupsItem, BackupsItem, &backups},
+    DispatchRow{LanguageItem, LanguageItem, &language},
 };
 
 constexpr std::array inert{

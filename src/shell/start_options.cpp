@@ -258,6 +258,15 @@ void OptionParser::addSharedOptions() {
         "Use qvsetup.cfg in DIR instead of the current directory.", startGroup);
     addFlag("--user-dir", options.userDirectory,
             "Use the user's configuration folder ($XDG_CONFIG_HOME/zek-setup).", startGroup);
+    addValue(
+        "--lang", "de|en",
+        [&options](const std::string& value) {
+            options.language = lang::languageByCode(value);
+            return options.language ? std::string() : "--lang: " + value + " is not de or en";
+        },
+        "The language of the dialogs and messages (default: the one last chosen, else "
+        "German).",
+        "Information");
     addFlag("-h,--help", options.help, "Print this help and exit.", "Information");
     addFlag("--version", options.version,
             "Print the version, the build and whether the FTDI fast path is built in.",

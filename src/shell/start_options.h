@@ -4,6 +4,7 @@
 //
 //   --simulate, --sim-* and --trace    the virtual controller (any of them implies it)
 //   --dir DIR | --user-dir             the start directory
+//   --lang de|en                       the language of what the user reads
 //   --help, --version
 #pragma once
 
@@ -15,6 +16,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "resources/language.h"
 
 namespace shell {
 
@@ -59,6 +62,8 @@ struct StartOptions {
     bool userDirectory = false;  // --user-dir: the user's configuration folder instead
     bool help = false;           // --help, -h
     bool version = false;        // --version
+    // --lang: nullopt when not given (the remembered choice, else German).
+    std::optional<lang::Language> language;
 
     bool operator==(const StartOptions&) const = default;
 };

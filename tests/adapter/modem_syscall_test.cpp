@@ -91,9 +91,11 @@ TEST_F(ModemSyscalls, EachLineChangeAndEachReadIsOneCall) {
     EXPECT_EQ(lines.readDataIn(), 1);
     fake.lines = TIOCM_DTR;  // DSR follows
     EXPECT_EQ(lines.readModemStatus(), modemDsrOn);
+    EXPECT_TRUE(lines.readLoopBack());
     fake.lines = 0;
     EXPECT_EQ(lines.readDataIn(), 0);
-    EXPECT_EQ(fake.calls, (std::vector<Call>(3, Call{TIOCMGET, 0})));
+    EXPECT_FALSE(lines.readLoopBack());
+    EXPECT_EQ(fake.calls, (std::vector<Call>(5, Call{TIOCMGET, 0})));
 }
 
 TEST_F(ModemSyscalls, AnInterruptedCallIsMadeAgainAFailedOneStopsAllFurtherCalls) {

@@ -1,6 +1,7 @@
 // The command line end to end on the virtual controller.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -44,25 +45,28 @@ std::string decodeSpi(const std::string& vcd, const char* annotation) {
     return bytes;
 }
 
+// On the virtual serial port and on the virtual FTDI chip.
 TEST(CliRead, ShowsTheControllersSettings) {
     TempDirectory dir;
-    const Outcome run = runCli(dir, {"--simulate", "read", "show"});
-    EXPECT_EQ(run.exit, 0) << run.err;
-    EXPECT_EQ(run.err, "");
-    for (const char* line : {
-             "1145  Version/Typ  \"V 10.11-1F\"\n",
-             "1135  Vollg.  \"2.00\"\n",
-             "1166  Neut.  \"1.50\"\n",
-             "1134  Stopp retour  \"1.00\"\n",
-             "1140  Kommutierungs- Timing  \"auto\"\n",
-             "1139  15,6 kHz  \"15,6 kHz\"  [checked]\n",
-             "1171  abregeln  \"abregeln\"  [checked]\n",
-             "1194  Volt  \"\"  [disabled]\n",
-             "1044  Aktueller Speicher  \"OK\"  [disabled]\n",
-             "1184  Release  \"Release\"  [hidden]\n",
-             "1104  Hilfe  \"Hilfe-Datei\"  [disabled]\n",
-         }) {
-        EXPECT_THAT(run.out, HasSubstr(line));
+    for (const char* driver : {"native", "ftdi-bitbang"}) {
+        const Outcome run = runCli(dir, {"--sim-driver", driver, "read", "show"});
+        EXPECT_EQ(run.exit, 0) << run.err;
+        EXPECT_EQ(run.err, "");
+        for (const char* line : {
+                 "1145  Version/Typ  \"V 10.11-1F\"\n",
+                 "1135  Vollg.  \"2.00\"\n",
+                 "1166  Neut.  \"1.50\"\n",
+                 "1134  Stopp retour  \"1.00\"\n",
+                 "1140  Kommutierungs- Timing  \"auto\"\n",
+                 "1139  15,6 kHz  \"15,6 kHz\"  [checked]\n",
+                 "1171  abregeln  \"abregeln\"  [checked]\n",
+                 "1194  Volt  \"\"  [disabled]\n",
+                 "1044  Aktueller Speicher  \"OK\"  [disabled]\n",
+                 "1184  Release  \"Release\"  [hidden]\n",
+                 "1104  Hilfe  \"Hilfe-Datei\"  [disabled]\n",
+             }) {
+            EXPECT_THAT(run.out, HasSubstr(line));
+        }
     }
 }
 
@@ -107,6 +111,26 @@ TEST(CliWrite, ChangesExactlyTheBytesOfTheEditedSettings) {
     EXPECT_EQ(differences(sim::defaultSetupImage(), readMemory(dir, "after.bin")), expected);
 }
 
+// Each model memory command works on its own memory: the brake changed and written to
+// memory 2 lands there alone, and reads back from there alone.
+TEST(CliWrite, EachModelMemoryIsWrittenAndReadAtItsOwnPlace) {
+    TempDirectory dir;
+    const Outcome run = runCli(dir, {"--simulate", "--sim-save", dir.file("after.bin"), "read",
+                                     "set", "1146=2", "write-memory", "2"});
+    ASSERT_EQ(run.exit, 0) << run.err;
+    const std::map<int, int> changed =
+        differences(sim::defaultSetupImage(), readMemory(dir, "after.bin"));
+    EXPECT_EQ(changed.at(52), 2);
+    EXPECT_TRUE(
+        std::ranges::none_of(changed, [](auto c) { return c.first >= 40 && c.first < 50; }));
+    for (const auto& [memory, brake] : {std::pair{"1", 0}, std::pair{"2", 2}}) {
+        const Outcome read = runCli(dir, {"--simulate", "--json", "--sim-memory",
+                                          dir.file("after.bin"), "read", "read-memory", memory});
+        ASSERT_EQ(read.exit, 0) << read.err;
+        EXPECT_EQ(report(read).at("controls").at("1146").at("selection").get<int>(), brake);
+    }
+}
+
 TEST(CliExitStatus, FailedStepStopsTheRunWithStatusOne) {
     TempDirectory dir;
     struct Case {
@@ -126,6 +150,18 @@ TEST(CliExitStatus, FailedStepStopsTheRunWithStatusOne) {
          "main"},
         {{"--sim-adapter=stuck", "read"}, "Error: No Adaptor found at SIM\n", "main"},
         {{"--sim-device=none", "read"}, "ERROR!: Keine Verbindung!\n", "none"},
+        // A driver that cannot carry the lines, and a port lost while connecting or later.
+        {{"--sim-driver", "cdc-acm", "read"},
+         "Error: No Adaptor found at SIM\nzek-cli: SIM: CTS always reads on (a CDC-ACM port has "
+         "no real modem lines), so DATA-IN cannot be read; use a USB-serial converter with real "
+         "modem lines (FTDI, CP210x, PL2303) or an on-board port\n",
+         "main"},
+        {{"--sim-unplug-after", "500", "read"},
+         "Error: COM-Init-Error!\nzek-cli: SIM: open failed: No such file or directory\n",
+         "none"},
+        {{"--sim-unplug-after", "2000", "read"},
+         "Error: Keine Verbindung!\nzek-cli: SIM: ioctl(TIOCMGET) failed: Input/output error\n",
+         "main"},
         // A device that is not there fails like a missing COM port.
         {{"--port", dir.file("no-such-tty"), "read"},
          "Error: COM-Init-Error!\nzek-cli: " + missingDeviceDetail(dir.file("no-such-tty")) + "\n",
@@ -326,3 +362,37 @@ TEST(CliProcessor, InfoAndCalibrationReportThroughTheirBoxes) {
 }
 
 }  // namespace
+
+namespace cli_test {
+namespace {
+
+// --lang en: boxes, status words and show in English; the JSON names each text the same
+// in both languages, so a script reads the name, not the words.
+TEST(CliLanguage, EnglishTextsWithTheNamesTheGermanOnesHave) {
+    TempDirectory dir;
+    for (const char* language : {"de", "en"}) {
+        SCOPED_TRACE(language);
+        const bool english = std::string(language) == "en";
+        const Outcome refused =
+            runCli(dir, {"--simulate", "--lang", language, "--json", "write-memory", "1"});
+        const cli::json::Value refusal = report(refused);
+        const cli::json::Value& box = refusal["messages"][0];
+        EXPECT_EQ(box["text"], english ? "Read the values first!" : "Zuerst Werte einlesen!");
+        EXPECT_EQ(box["textName"], "ReadFirst");
+        EXPECT_EQ(box["captionName"], "ErrorBangCaption");
+
+        const Outcome read = runCli(dir, {"--simulate", "--lang", language, "read", "show"});
+        EXPECT_THAT(read.out,
+                    HasSubstr(english ? "1149  Read  \"Read\"" : "1149  Lesen  \"Lesen\""));
+        EXPECT_THAT(read.out,
+                    HasSubstr(english ? "1146  EMF brake  \"off\"" : "1146  EMK-Bremse  \"aus\""));
+        const cli::json::Value controls =
+            report(runCli(dir, {"--simulate", "--lang", language, "--json", "read"}))["controls"];
+        EXPECT_EQ(controls["1146"]["text"], english ? "off" : "aus");
+        EXPECT_EQ(controls["1146"]["textName"], "BrakeOff");
+        EXPECT_EQ(controls["1044"]["textName"], "StatusOk");
+    }
+}
+
+}  // namespace
+}  // namespace cli_test

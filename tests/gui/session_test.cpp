@@ -36,6 +36,8 @@ TEST(StartOptions, KnownOptionsAndTheirErrors) {
     EXPECT_TRUE(simulated.simulate);
     EXPECT_EQ(simulated.sim.memoryFile, "m.bin");
     EXPECT_EQ(simulated.directory, "/x");
+    EXPECT_FALSE(simulated.language.has_value());
+    EXPECT_EQ(parse({"--lang", "en"}).language, lang::Language::English);
 
     QString error;
     for (const QStringList& wrong :
@@ -58,6 +60,8 @@ TEST(StartOptions, MeanTheSameAsInTheCommandLine) {
         {"--sim-isp", "shift:32"},
         {"--dir", "/x", "--user-dir"},
         {"--sim-lockbits", "XY"},
+        {"--dir", "/x", "--lang", "en"},
+        {"--dir", "/x", "--lang=fr"},
     };
     for (const std::vector<std::string>& args : cases) {
         SCOPED_TRACE(::testing::PrintToString(args));
@@ -141,6 +145,29 @@ TEST(Session, SimulateStartsOnTheVirtualControllerAndKeepsTheSavedPort) {
     EXPECT_EQ(session.app().mainDialog().text(ids::StatusField), "OK");
     session.window().runCommand(ids::EndButton);
     EXPECT_EQ(rig.directory.read("qvsetup.cfg"), "COM6");
+}
+
+// The remembered choice starts the program in English, an unknown port is told in it;
+// --lang wins over the choice and does not change it.
+TEST(Session, StartsInTheRememberedLanguageUnlessLangSaysOtherwise) {
+    SessionRig rig;
+    rig.directory.write("qvsetup.cfg", "COMX");
+    rig.directory.write("zek-setup-language.ini", "lang=en\n");
+    const QString dir = QString::fromStdString(rig.directory.path());
+    {
+        Session session = rig.start({"--simulate", "--dir", dir});
+        EXPECT_EQ(session.app().language(), lang::Language::English);
+        EXPECT_EQ(session.window().menus()->popup(portPopupIndex)->actions().last()->text(),
+                  QStringLiteral("Virtual controller"));
+        ASSERT_FALSE(rig.boxes.empty());
+        EXPECT_EQ(rig.boxes.front(),
+                  "Unknown port \"COMX\" in qvsetup.cfg.\nPlease choose a port in the \"Port\" "
+                  "menu.");
+    }
+    Session session = rig.start({"--simulate", "--dir", dir, "--lang", "de"});
+    EXPECT_EQ(session.app().language(), lang::Language::German);
+    EXPECT_EQ(session.window().menus()->popup(0)->title(), QStringLiteral("Datei"));
+    EXPECT_EQ(rig.directory.read("zek-setup-language.ini"), "lang=en\n");
 }
 
 TEST(Session, SimMemoryIsLoadedAndABadFileIsReported) {

@@ -106,6 +106,25 @@ TEST(IspAccess, ResyncPulsesAfterEachMissOnBothAdapters) {
     }
 }
 
+// A processor that echoed in this connection is only reset when a later enable misses:
+// a resynchronisation would move a framing that was right.
+TEST(IspConnect, AProcessorThatAnsweredIsNotResynchronised) {
+    RecordedIsp isp{PortKind::Parallel};
+    isp.queue({0, 0xAC, 0x53, 0, 0, 0, 0, 0x1E, 0, 0, 0, 0x8F, 0, 0, 0, 0x07});
+    isp.queue({0xFF, 0xFF, 0xFF, 0xFF});  // the enable after the plain reset misses
+    isp.queue(processor);                 // the one after the long reset does not
+    EXPECT_EQ(ispConnect(isp.ctx), IspConnection::Connected);
+    // The plain reset, the second one, then the long one that lets the controller run
+    // (200 ms) and a plain one: no resynchronisation took the long reset's place.
+    std::string waits;
+    for (const std::string& change : isp.rig.changes()) {
+        waits += change.starts_with("wait") ? change.substr(5) + " " : "";
+    }
+    EXPECT_EQ(waits,
+              "10 ms 10 ms 10 ms 10 ms 30 ms 100 ms 10 ms 10 ms 30 ms 100 ms 10 ms 10 ms "
+              "1 ms 1 ms 200 ms 100 ms 10 ms 10 ms 30 ms 100 ms ");
+}
+
 TEST(ShowActivity, TextBeforeTheFirstControlCharacterThenEightyBlanksWithinTheBuffer) {
     const std::string blanks(80, ' ');
     const std::string x123(123, 'x');  // the longest that fits before the blanks

@@ -94,6 +94,14 @@ TEST_F(Write, LimitsActOnTheSinglePrecisionValues) {
     }
 }
 
+TEST_F(Write, TheUpperLimitsAreAccepted) {
+    edit({}, {{StartPowerField, "50"},
+              {ControlSpeedField, "50"},
+              {BlockedMotorCounter, "255"},
+              {TransmitterFailureCounter, "255"}})(s);
+    s.writeOk();
+}
+
 TEST_F(Write, MemoryStoresTheEightMirroredSettingsAndThePulseTimes) {
     s.dialog.setChecked(ForwardReverseCheck, true);
     s.memory()[6] = 0x17;

@@ -16,6 +16,7 @@
 #include "shell/app.h"
 #include "shell/commands.h"
 #include "shell/dispatch.h"
+#include "shell/language_choice.h"
 #include "ui/recording_host.h"
 
 namespace shell {
@@ -317,6 +318,31 @@ TEST(AboutAndServicePage, TextsAndAddress) {
     ASSERT_EQ(rig.host.opened.size(), 1u);
     EXPECT_TRUE(rig.host.opened[0].ends_with("/zek-micro.htm"));
     EXPECT_EQ(rig.host.messages.size(), 1u);
+}
+
+}  // namespace
+}  // namespace shell
+
+namespace shell {
+namespace {
+
+TEST(LanguageChoice, TheMenuItemSwitchesAndRemembersBesideQvsetupCfg) {
+    ShellRig rig;
+    rig.writeConfig("COM3");
+    App& app = rig.start();
+    const std::string config = rig.config();
+    EXPECT_EQ(readLanguageChoice(rig.directory.path()), std::nullopt);
+    EXPECT_EQ(app.dispatch(ids::LanguageItem), ui::Outcome::Done);
+    EXPECT_EQ(app.language(), lang::Language::English);
+    EXPECT_EQ(readLanguageChoice(rig.directory.path()), lang::Language::English);
+    EXPECT_EQ(app.dispatch(ids::LanguageItem), ui::Outcome::Done);
+    EXPECT_EQ(app.language(), lang::Language::German);
+    EXPECT_EQ(readLanguageChoice(rig.directory.path()), lang::Language::German);
+    EXPECT_EQ(rig.config(), config);
+    EXPECT_TRUE(rig.host.messages.empty());
+    // A file this program did not write chooses nothing.
+    rig.directory.write(languageChoiceFileName, "lang=fr\n");
+    EXPECT_EQ(readLanguageChoice(rig.directory.path()), std::nullopt);
 }
 
 }  // namespace

@@ -1,17 +1,24 @@
-// The program against the serial drivers pilots own: each profile of the virtual serial
-// adapter as the driver behaves, and every command that can work on it, end to end.
+// The program against the adapters pilots own: each driver profile of the virtual serial
+// adapter as the driver behaves, the virtual FTDI chip in synchronous bit-bang mode, and
+// every command that can work on them, end to end.
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include "adapter/adapter.h"
+#include "adapter/fake_sysfs.h"
+#include "adapter/ftdi_lines.h"
 #include "config/temp_directory.h"
 #include "isp/isp.h"
 #include "resources/main_dialog.h"
+#include "resources/main_dialog_ids.h"
 #include "resources/rev_counter_dialog.h"
 #include "settings/settings.h"
 #include "sim/test_rig.h"
+#include "sim/virtual_ftdi_chip.h"
 #include "update/update.h"
 #include "update/update_file_builder.h"
 
@@ -22,10 +29,20 @@ using sim::SerialDriver;
 
 constexpr std::uint64_t msNs = 1'000'000;
 
-// The profiles whose driver carries all four lines, and the two that cannot.
-constexpr SerialDriver workingDrivers[] = {SerialDriver::Native, SerialDriver::Ftdi,
-                                           SerialDriver::Cp210x, SerialDriver::Ch341,
-                                           SerialDriver::Pl2303};
+// The adapters that carry all four lines: the serial port with a live status (the
+// cp210x profile is the ftdi one) or a cached one (pl2303 is ch341), and the FTDI chip.
+struct Route {
+    SerialDriver driver;
+    bool chip = false;
+};
+constexpr Route working[] = {{SerialDriver::Native},
+                             {SerialDriver::Ftdi},
+                             {SerialDriver::Ch341},
+                             {SerialDriver::Native, true}};
+std::string nameOf(Route route) {
+    return route.chip ? "ftdi-bitbang" : std::string(sim::driverName(route.driver));
+}
+// The two drivers that cannot carry them.
 const struct Refusal {
     SerialDriver driver;
     const char* cause;
@@ -82,9 +99,10 @@ TEST(DriverProfiles, LineCallsCostWhatTheDriverTakes) {
         std::uint64_t changeNs;
         std::uint64_t readNs;
     } cases[] = {
-        {SerialDriver::Native, 2'000, 2'000}, {SerialDriver::Ftdi, msNs, msNs},
-        {SerialDriver::Cp210x, msNs, msNs},   {SerialDriver::Ch341, msNs, 5'000},
-        {SerialDriver::Pl2303, msNs, 5'000},  {SerialDriver::CdcAcm, msNs, msNs},
+        {SerialDriver::Native, 2'000, 2'000},
+        {SerialDriver::Ftdi, msNs, msNs},
+        {SerialDriver::Ch341, msNs, 5'000},
+        {SerialDriver::CdcAcm, msNs, msNs},
     };
     for (const auto& c : cases) {
         PortRig p(c.driver);
@@ -142,18 +160,24 @@ TEST(DriverProfiles, AnUnheldBreakEndsAsOnePulseACdcAcmCtsReadsOn) {
     EXPECT_TRUE(acmPort->traits().dataInConstant);
 }
 
-// The main dialog's commands on a rig whose serial adapter has the driver's profile.
+// The main dialog's commands on the adapter of a route: the serial port with the driver's
+// profile, or the FTDI chip.
 struct CommandRig {
-    explicit CommandRig(SerialDriver driver) {
-        sim::useDriver(rig.serialConfig(), driver);
-        rig.link().mainWindow = &dialog;
+    explicit CommandRig(Route route) : onChip(route.chip) {
+        sim::useDriver(rig.serialConfig(), route.driver);
+        if (onChip) {
+            rig.port().comDeviceName = "ftdi:ZEK0001";
+            rig.serialPorts().setAttached(false);
+        }
         settings::fillMainDialogLists(dialog);
+        dialog.setEnabled(ids::StatusField, false);
         rig.setupMemory()[15] = 0xFF;  // the oscillator calibration not copied yet
         rig.setupMemory()[32] = 0x30;  // version 30.12, which the update file names
         rig.setupMemory()[33] = 0x12;
         dir.write("qvsetup.cfg", "COM2");
         rig.port().startDirectory = dir.path();
     }
+    explicit CommandRig(SerialDriver driver) : CommandRig(Route{driver}) {}
     ui::Outcome update(const std::string& bytes) {
         dir.write("A3012B3012.upd", bytes);
         rig.host().files.push_back(dir.file("A3012B3012.upd"));
@@ -167,24 +191,41 @@ struct CommandRig {
         return text;
     }
 
+    bool onChip;
     testing_support::TempDirectory dir;
     sim::TestRig rig;
+    sim::VirtualFtdiBus bus{rig.clock(), rig.controller()};
+    adapter::FtdiPortFactory ftdiPorts{bus,
+                                       rig.clock(),
+                                       rig.serialPorts(),
+                                       adapter::FtdiPortFactory::Routing::FtdiNames,
+                                       {dir.path() + "/sys", dir.path() + "/dev"}};
     ui::Dialog dialog{resources::mainDialogTemplate()};
+    adapter::LinkContext link{
+        rig.port(),
+        rig.linkState(),
+        rig.messageText(),
+        rig.clock(),
+        onChip ? static_cast<adapter::SerialPortFactory&>(ftdiPorts) : rig.serialPorts(),
+        rig.portIo(),
+        rig.host(),
+        &dialog};
     settings::SetupImage image;
     settings::MotorData motorData;
     std::uint8_t lockByte = 0;
-    settings::SettingsContext ctx{rig.link(), dialog, image, motorData, lockByte};
+    settings::SettingsContext ctx{link, dialog, image, motorData, lockByte};
     isp::IspState ispState;
-    isp::IspContext isp{rig.link(), ispState};
+    isp::IspContext isp{link, ispState};
     update::UpdateState updateState;
     std::int32_t controllerVersion = 50000;
-    update::UpdateContext updateCtx{rig.link(), updateState, controllerVersion};
+    update::UpdateContext updateCtx{link, updateState, controllerVersion};
 };
 
-TEST(DriverProfiles, ReadWriteAndCalibrationWorkWhereTheDriverCarriesTheLines) {
-    for (SerialDriver driver : workingDrivers) {
-        SCOPED_TRACE(std::string(sim::driverName(driver)));
-        CommandRig c(driver);
+TEST(DriverProfiles, ReadWriteAndCalibrationWorkWhereTheAdapterCarriesTheLines) {
+    for (const Route route : working) {
+        SCOPED_TRACE(nameOf(route));
+        CommandRig c(route);
+        const sim::SetupBytes memory = c.rig.setupMemory();
         EXPECT_EQ(settings::readSettings(c.ctx, settings::SettingsArea::Current),
                   ui::Outcome::Done);
         // What was read goes back: a bit lost or shifted on the way fails the read-back.
@@ -192,9 +233,18 @@ TEST(DriverProfiles, ReadWriteAndCalibrationWorkWhereTheDriverCarriesTheLines) {
                   ui::Outcome::Done);
         EXPECT_EQ(settings::readSettings(c.ctx, settings::SettingsArea::Current),
                   ui::Outcome::Done);
+        for (std::size_t address = 0; address < memory.size(); ++address) {
+            if (address != 6) {  // neutral 1.50 ms is stored truncated
+                EXPECT_EQ(c.rig.setupMemory()[address], memory[address]) << address;
+            }
+        }
         EXPECT_EQ(isp::calibrateOscillator(c.isp), ui::Outcome::Done);
+        EXPECT_EQ(c.rig.host().lastText(), "soll: A5\n\nalt: FF\nneu: A5");
         EXPECT_EQ(c.rig.setupMemory()[15], 0xA5);
         EXPECT_EQ(c.boxes().find("rror"), std::string::npos) << c.boxes();
+        EXPECT_EQ(c.bus.overruns(), 0u);
+        // The chip's pulses are never shorter than the serial port's bit delay unit.
+        EXPECT_GE(c.bus.shortestPulseNs(), route.chip ? adapter::ftdi::pinStateNs : 0u);
     }
 }
 
@@ -215,14 +265,14 @@ TEST(DriverProfiles, WhatCannotWorkIsRefusedBeforeAnyWrite) {
 }
 
 // Three pages, the last one partly filled, so that page selection, commit and the last
-// partial page all run on the driver's timing.
+// partial page all run on the adapter's timing.
 const std::string threePageFile =
     testing_support::plainUpdateFile(testing_support::consecutiveRecords(0, 150));
 
-TEST(DriverProfiles, AnUpdateProgramsEveryByteWhereTheDriverCarriesTheLines) {
-    for (SerialDriver driver : workingDrivers) {
-        SCOPED_TRACE(std::string(sim::driverName(driver)));
-        CommandRig c(driver);
+TEST(DriverProfiles, AnUpdateProgramsEveryByteWhereTheAdapterCarriesTheLines) {
+    for (const Route route : working) {
+        SCOPED_TRACE(nameOf(route));
+        CommandRig c(route);
         EXPECT_EQ(c.update(threePageFile), ui::Outcome::Done) << c.boxes();
         EXPECT_EQ(c.rig.host().beeps, 1);
         EXPECT_EQ(c.boxes(), "Update starten?|");
@@ -230,6 +280,7 @@ TEST(DriverProfiles, AnUpdateProgramsEveryByteWhereTheDriverCarriesTheLines) {
             ASSERT_EQ(c.rig.flash().byteAt(address), std::uint8_t(address * 37 + 11)) << address;
         }
         EXPECT_EQ(c.rig.flash().byteAt(150), 0xFF);
+        EXPECT_EQ(c.bus.overruns(), 0u);
     }
 }
 
@@ -275,18 +326,20 @@ std::vector<double> countedPerWindow(CommandRig& c, double rateHz, std::size_t w
 }
 
 // A 1 ms read follows at most about 500 pulses a second; 200 Hz lies well inside that on
-// every profile and still gives 400 pulses a window to lose.
-TEST(DriverProfiles, TheRevCounterCountsEveryPulseWhereTheDriverCarriesTheLines) {
-    constexpr double rateHz = 200;
-    for (SerialDriver driver : workingDrivers) {
-        SCOPED_TRACE(std::string(sim::driverName(driver)));
-        CommandRig c(driver);
-        const std::vector<double> counted = countedPerWindow(c, rateHz, 2);
-        ASSERT_EQ(counted.size(), 2u) << c.boxes();
+// every profile and still gives 400 pulses a window to lose. The chip's samples stream
+// through the wait for the first tick, so it counts 20 kHz, the first window included.
+TEST(DriverProfiles, TheRevCounterCountsEveryPulseWhereTheAdapterCarriesTheLines) {
+    for (const Route route : working) {
+        SCOPED_TRACE(nameOf(route));
+        const double rateHz = route.chip ? 20'000 : 200;
+        CommandRig c(route);
+        const std::vector<double> counted = countedPerWindow(c, rateHz, 3);
+        ASSERT_EQ(counted.size(), 3u) << c.boxes();
         for (double pulses : counted) {
             EXPECT_NEAR(pulses, rateHz * 2, 1.0);
         }
         EXPECT_EQ(c.boxes(), "");
+        EXPECT_EQ(c.bus.overruns(), 0u);
     }
 }
 
@@ -300,6 +353,89 @@ TEST(DriverProfiles, TheRevCounterIsRefusedWhereTheDriverCannot) {
             << c.rig.host().pendingDetail();
         EXPECT_EQ(c.rig.controller().mode(), sim::ControllerMode::InReset);
     }
+}
+
+// The chip unplugged at stages of an update, and a serial port lost at the same stages:
+// the same outcome and box, and the detail names the chip.
+TEST(FtdiChip, VanishingMidUpdateEndsAsAVanishedSerialPort) {
+    const std::string file =
+        testing_support::plainUpdateFile(testing_support::consecutiveRecords(0, 130));
+    struct Stage {
+        const char* status;  // from the first repaint that shows it
+        int after;           // writes to the chip, line operations on the serial port
+    };
+    const Stage stages[] = {{"connected", 1}, {"Update laeuft", 3}, {"Update laeuft", 300}};
+    for (const Stage& stage : stages) {
+        SCOPED_TRACE(std::string(stage.status) + " + " + std::to_string(stage.after));
+        CommandRig chip(Route{SerialDriver::Native, true});
+        CommandRig serial(SerialDriver::Native);
+        for (CommandRig* c : {&chip, &serial}) {
+            c->rig.host().onRepaint = [c, stage, armed = false](ui::Dialog& dialog) mutable {
+                if (armed || dialog.text(ids::StatusField) != stage.status) {
+                    return;
+                }
+                armed = true;
+                if (c->onChip) {
+                    c->bus.config().vanishAtWrite = c->bus.writes() + stage.after;
+                } else {
+                    c->rig.serialConfig().vanishAfterOps =
+                        c->rig.serialPorts().operationCount() + stage.after;
+                }
+            };
+        }
+        const ui::Outcome chipOutcome = chip.update(file);
+        EXPECT_EQ(chipOutcome, serial.update(file));
+        EXPECT_NE(chipOutcome, ui::Outcome::Done);
+        EXPECT_TRUE(chip.bus.vanished());
+        EXPECT_EQ(chip.boxes(), serial.boxes());
+        EXPECT_TRUE(chip.rig.linkState().lineFault.describe().starts_with(
+            "ftdi:ZEK0001: ftdi_write_data failed: usb bulk write failed"))
+            << chip.rig.linkState().lineFault.describe();
+    }
+}
+
+// A chip that cannot be opened says why and offers its tty: the one with its serial
+// number where the port list has it.
+TEST(FtdiChip, ThatCannotBeOpenedSaysWhyAndOffersThePlainPort) {
+    CommandRig chip(Route{SerialDriver::Native, true});
+    chip.bus.config().openFailure = -4;
+    chip.bus.config().openFailureText = "libusb_open() failed (Access denied)";
+    EXPECT_NE(settings::readSettings(chip.ctx, settings::SettingsArea::Current), ui::Outcome::Done);
+    EXPECT_EQ(chip.boxes() + chip.rig.host().lastCaption(), "COM-Init-Error!|Error");
+    const std::string detail = chip.rig.host().pendingDetail();
+    EXPECT_NE(detail.find("ftdi:ZEK0001: ftdi_usb_open_dev failed: libusb_open() failed"),
+              std::string::npos)
+        << detail;
+    EXPECT_NE(detail.find("plain serial port"), std::string::npos) << detail;
+
+    testing_fs::FakeSystem fake;
+    for (const auto& [serial, name, usbPath] :
+         {std::tuple{"OTHER", "ttyUSB0", "1-1"}, {"ZEK0001", "ttyUSB1", "1-2"}}) {
+        testing_fs::UsbSerialDevice tty;
+        std::tie(tty.serial, tty.tty, tty.usbPath) = std::tie(serial, name, usbPath);
+        fake.addUsbSerial(tty);
+    }
+    adapter::FtdiPortFactory ports{chip.bus,
+                                   chip.rig.clock(),
+                                   chip.rig.serialPorts(),
+                                   adapter::FtdiPortFactory::Routing::FtdiNames,
+                                   {fake.sys(), fake.dev()}};
+    adapter::SerialOpenResult result{};
+    ui::SystemError error;
+    EXPECT_EQ(ports.open("ftdi:ZEK0001", result, error), nullptr);
+    EXPECT_TRUE(error.reason.ends_with("as the serial port " + (fake.dev() / "ttyUSB1").string()))
+        << error.reason;
+}
+
+// The polarity of an EEPROM-inverted DSR pin is learnt from the adapter test.
+TEST(FtdiChip, AnInvertedDsrPinIsLearntFromTheLoopBack) {
+    CommandRig chip(Route{SerialDriver::Native, true});
+    chip.bus.config().dsrPinInverted = true;
+    EXPECT_EQ(adapter::detectAdapter(chip.link), 0);
+    const auto* lines =
+        dynamic_cast<const adapter::FtdiBitbangLines*>(chip.rig.linkState().serialPort.get());
+    ASSERT_NE(lines, nullptr);
+    EXPECT_FALSE(lines->polarity().inputsInverted);
 }
 
 }  // namespace

@@ -60,6 +60,9 @@ TEST(RpmControl, CalculatorUsesTheStoredMotorDataOnly) {
     });
     EXPECT_EQ(speeds(*r.lastDialog), " 666|40000|8000|2000");
     EXPECT_EQ(painted, "10x|10 666|");
+    // "Lesen" shows the stored motor data again too.
+    r.open(settings::openRpmControl, steps({{PoleCountField, "2"}, {ReadButton}}));
+    EXPECT_EQ(r.lastDialog->text(PoleCountField), "10");
 }
 
 TEST(RpmControl, OldFirmwareWritesOnlyThePeriod) {

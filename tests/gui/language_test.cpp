@@ -1,0 +1,138 @@
+// English in the desktop program: every English text fits its control, the menu item
+// switches at once and back, what the user picks in English reaches the model in German,
+// and Qt's own texts follow.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
+#include <QTest>
+#include <cstdlib>
+
+#include "gui/dialog_units.h"
+#include "gui/gui_rig.h"
+#include "gui/menu_binding.h"
+#include "gui/qt_translations.h"
+#include "resources/lock_functions_dialog.h"
+#include "resources/main_dialog.h"
+#include "resources/main_dialog_ids.h"
+#include "resources/rev_counter_dialog.h"
+#include "resources/rpm_control_dialog.h"
+#include "resources/translation.h"
+#include "shell/commands.h"
+
+namespace gui::testing {
+namespace {
+
+using lang::Language;
+
+QString qText(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The width a text needs in a control of kind, measured as the host draws it: the
+// dialog font at the template's size, plus what the style puts beside the text.
+int neededWidth(ui::Kind kind, std::string_view text, const QFont& font, const DialogUnits& units) {
+    const int textWidth = QFontMetrics(font).horizontalAdvance(qText(text));
+    QStyle* style = application().style();
+    switch (kind) {
+        case ui::Kind::CheckBox:
+        case ui::Kind::RadioButton:
+        case ui::Kind::AutoRadioButton:
+            return textWidth + style->pixelMetric(QStyle::PM_IndicatorWidth) +
+                   style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing);
+        case ui::Kind::PushButton:
+        case ui::Kind::DefPushButton:
+            return textWidth + 2 * style->pixelMetric(QStyle::PM_ButtonMargin);
+        case ui::Kind::GroupBox:
+            return textWidth + units.x(8);  // the title stands inset in the frame
+        default:
+            return textWidth;
+    }
+}
+
+// Where the German text itself needs more than this measure gives, English may be no
+// wider than German: the template was laid out for the German texts.
+TEST(EnglishTexts, FitTheirControlsWithTheDialogFont) {
+    application();
+    const ui::DialogTemplate* dialogs[] = {
+        &resources::mainDialogTemplate(), &resources::lockFunctionsDialogTemplate(),
+        &resources::rpmControlDialogTemplate(), &resources::revCounterDialogTemplate(),
+        &shell::backupsDialogTemplate()};
+    for (const ui::DialogTemplate* german : dialogs) {
+        const ui::DialogTemplate& english = lang::translatedTemplate(*german, Language::English);
+        const QFont font = dialogFont(*german);
+        const DialogUnits units = DialogUnits::fromFont(font);
+        for (std::size_t i = 0; i < german->controls.size(); ++i) {
+            const ui::ControlTemplate& row = english.controls[i];
+            if (row.text.empty()) {
+                continue;
+            }
+            const int available = units.x(row.rect.width);
+            const int needed = neededWidth(row.kind, row.text, font, units);
+            const int germanNeeded = neededWidth(row.kind, german->controls[i].text, font, units);
+            EXPECT_LE(needed, std::max(available, germanNeeded))
+                << "dialog " << german->id << ": \"" << row.text << "\" needs " << needed
+                << " px of " << available;
+        }
+    }
+}
+
+TEST(EnglishTexts, TheMenuItemSwitchesAtOnceAndBack) {
+    GuiRig rig;
+    MainWindow& window = rig.start();
+    window.show();
+    MenuBinding& menus = *window.menus();
+    menus.action(ids::LanguageItem)->trigger();
+    EXPECT_EQ(rig.app.language(), Language::English);
+    EXPECT_EQ(static_cast<QPushButton*>(window.view().widget(ids::ReadButton))->text(), "Read");
+    EXPECT_EQ(menus.popup(0)->title(), "File");
+    EXPECT_EQ(menus.action(ids::AboutItem)->text(), "About...");
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Cancel");
+
+    // Boxes speak English; the model and the commands stay German.
+    menus.action(ids::LockFunctionsItem)->trigger();
+    EXPECT_EQ(rig.lastBox(), "Read the values first!");
+    QTest::mouseClick(window.view().widget(ids::ReadButton), Qt::LeftButton);
+    ASSERT_EQ(rig.boxes.size(), 1u) << rig.lastBox();
+    auto* brake = static_cast<QComboBox*>(window.view().widget(ids::BrakeList));
+    EXPECT_EQ(brake->itemText(1), "hard");
+    brake->setCurrentIndex(1);
+    QTest::mouseClick(window.view().widget(ids::WriteButton), Qt::LeftButton);
+    EXPECT_EQ(rig.app.mainDialog().text(ids::BrakeList), "hart");
+    EXPECT_EQ(rig.app.mainDialog().text(ids::StatusField), "OK");
+    EXPECT_EQ(static_cast<QLineEdit*>(window.view().widget(ids::StatusField))->text(), "OK");
+
+    // A picture of the main dialog in English for whoever looks at the test run.
+    if (const char* folder = std::getenv("ZEK_TEST_OUTPUT")) {
+        QDir().mkpath(QString::fromLocal8Bit(folder));
+        const QString path = QDir(QString::fromLocal8Bit(folder)).filePath("main_dialog_en.png");
+        EXPECT_TRUE(window.grab().save(path)) << path.toStdString();
+    }
+
+    menus.action(ids::LanguageItem)->trigger();
+    EXPECT_EQ(static_cast<QPushButton*>(window.view().widget(ids::ReadButton))->text(), "Lesen");
+    EXPECT_EQ(menus.popup(0)->title(), "Datei");
+    EXPECT_EQ(brake->currentText(), "hart");
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Abbrechen");
+}
+
+TEST(EnglishTexts, SubDialogsOpenInTheLanguageOfTheirHost) {
+    GuiRig rig;
+    rig.host.setLanguage(Language::English);
+    ui::Dialog dialog(resources::rpmControlDialogTemplate());
+    CommandDialog box(dialog, nullptr, rig.host.language());
+    EXPECT_EQ(box.windowTitle(), "RPM governor");
+    EXPECT_EQ(static_cast<QPushButton*>(box.view().widget(rpm_ids::CalculateButton))->text(),
+              "Calculate");
+}
+
+}  // namespace
+}  // namespace gui::testing
