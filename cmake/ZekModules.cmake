@@ -30,22 +30,29 @@ function(zek_module target module)
 endfunction()
 
 # Which modules each module may link, straight from the layer diagram:
-#   ui <- adapter <- link <- controller <- settings, isp, update <- shell <- gui, cli
-#   sim on adapter only; resources (templates, texts) and config (qvsetup.cfg) sit just
-#   above ui and beside the line driver.
+#   ui <- adapter <- link <- controller <- settings, isp, update <- safety <- shell <- gui, win32, cli
+#   base (files, JSON, the user's folders) sits low, just above ui, for every module above it;
+#   diagnostics (the port checks) just above adapter; sim on adapter only; resources
+#   (templates, texts) and config (qvsetup.cfg) sit just above ui and beside the line driver.
 set(ZEK_ALLOWED_ui "")
+set(ZEK_ALLOWED_base ui)
 set(ZEK_ALLOWED_resources ui)
-set(ZEK_ALLOWED_config ui resources)
-set(ZEK_ALLOWED_adapter ui resources)
-set(ZEK_ALLOWED_sim adapter ui resources)
-set(ZEK_ALLOWED_link adapter ui resources)
-set(ZEK_ALLOWED_controller link adapter ui resources config)
-set(ZEK_ALLOWED_settings controller link adapter ui resources config)
-set(ZEK_ALLOWED_isp controller link adapter ui resources config)
-set(ZEK_ALLOWED_update controller link adapter ui resources config)
-set(ZEK_ALLOWED_shell settings isp update controller link adapter sim ui resources config)
-set(ZEK_ALLOWED_gui shell settings isp update controller link adapter sim ui resources config)
-set(ZEK_ALLOWED_cli shell settings isp update controller link adapter sim ui resources config)
+set(ZEK_ALLOWED_config ui resources base)
+set(ZEK_ALLOWED_adapter ui resources base)
+set(ZEK_ALLOWED_diagnostics adapter ui resources base)
+set(ZEK_ALLOWED_sim adapter ui resources base)
+set(ZEK_ALLOWED_link adapter ui resources base)
+set(ZEK_ALLOWED_controller link adapter ui resources config base)
+set(ZEK_ALLOWED_settings controller link adapter ui resources config base)
+set(ZEK_ALLOWED_isp controller link adapter ui resources config base)
+set(ZEK_ALLOWED_update controller link adapter ui resources config base)
+set(ZEK_ALLOWED_safety settings isp update controller link adapter ui resources config base)
+set(ZEK_ALLOWED_shell safety settings isp update controller link adapter diagnostics sim ui
+    resources config base)
+set(ZEK_ALLOWED_gui shell safety settings isp update controller link adapter diagnostics sim ui
+    resources config base)
+set(ZEK_ALLOWED_win32 ${ZEK_ALLOWED_gui})
+set(ZEK_ALLOWED_cli ${ZEK_ALLOWED_gui})
 
 # The module a library belongs to: zek_<module> or zek_<module>_<part>; test support
 # (zek_*testing*, zek_test_support…) belongs to none and may be linked only by tests.

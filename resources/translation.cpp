@@ -30,7 +30,7 @@ std::string_view findNamed(std::span<const NamedText> table, std::string_view na
 
 // The German text that starts at position at of text, the longest of those that may start
 // there. A part that begins with a letter only starts a text, a line or follows another
-// part; a part that ends with a letter is not the beginning of a longer word.
+// part; a part that ends with a letter is not the beginning of a longer word or name.
 const NamedText* partAt(std::string_view text, std::size_t at, bool boundary) {
     const NamedText* best = nullptr;
     for (const NamedText& entry : germanTexts()) {
@@ -42,8 +42,10 @@ const NamedText* partAt(std::string_view text, std::size_t at, bool boundary) {
         if (!boundary && isWordCharacter(german.front())) {
             continue;
         }
+        // A word is followed by the end of a phrase, not by more of a name ("hart.upd").
         const std::size_t end = at + german.size();
-        if (isWordCharacter(german.back()) && end < text.size() && isWordCharacter(text[end])) {
+        if (isWordCharacter(german.back()) && end < text.size() &&
+            std::string_view(" \n\r:,;!?)\"").find(text[end]) == std::string_view::npos) {
             continue;
         }
         best = &entry;
@@ -64,7 +66,10 @@ void splitIntoParts(std::string_view text, Part onPart, Other onOther) {
             continue;
         }
         onOther(text[at]);
-        boundary = text[at] == '\n';
+        // A value may follow a label ("EMK-Bremse: aus → hart").
+        const std::string_view before = text.substr(0, at);
+        boundary = text[at] == '\n' ||
+                   (text[at] == ' ' && (before.ends_with(':') || before.ends_with("→")));
         ++at;
     }
 }

@@ -1,8 +1,8 @@
 // The command line's JSON is the shell's, which the settings backups share.
 #pragma once
 
-#include "shell/json.h"
+#include "base/json.h"
 
 namespace cli {
-namespace json = shell::json;
+namespace json = base::json;
 }  // namespace cli

@@ -5,6 +5,9 @@
 #include <optional>
 #include <random>
 
+#include "base/safe_file.h"
+#include "base/start_directory.h"
+#include "base/user_data.h"
 #include "cli/console_host.h"
 #include "cli/dialog_view.h"
 #include "cli/doctor.h"
@@ -13,13 +16,11 @@
 #include "cli/step_runner.h"
 #include "config/config_file.h"
 #include "resources/main_dialog_ids.h"
+#include "resources/translation.h"
+#include "safety/settings_diff.h"
 #include "shell/app.h"
 #include "shell/commands.h"
 #include "shell/real_ports.h"
-#include "shell/safe_file.h"
-#include "shell/settings_diff.h"
-#include "shell/start_directory.h"
-#include "shell/user_data.h"
 #include "shell/virtual_controller.h"
 
 namespace cli {
@@ -74,10 +75,17 @@ json::Value report(shell::App& app, const ConsoleHost& host, const std::vector<u
     root["beeps"] = host.beeps();
     json::Value& changeList = root["changes"] = json::Value::array();
     for (const ui::Change& change : changes) {
-        changeList.push_back({{"dialog", std::to_string(change.dialogId)},
-                              {"id", std::to_string(change.id)},
-                              {"field", fieldName(change.field)},
-                              {"value", changeValue(change)}});
+        json::Value entry = {{"dialog", std::to_string(change.dialogId)},
+                             {"id", std::to_string(change.id)},
+                             {"field", fieldName(change.field)},
+                             {"value", changeValue(change)}};
+        if (change.field == ui::Field::Text) {
+            entry["value"] = lang::shownText(host.language(), change.value);
+            if (std::string name = lang::textName(change.value); !name.empty()) {
+                entry["valueName"] = std::move(name);
+            }
+        }
+        changeList.push_back(std::move(entry));
     }
     json::Value& dialogs = root["dialogs"] = json::Value::object();
     for (const auto& [id, controls] : host.closedDialogs()) {
@@ -152,13 +160,13 @@ void makePathsAbsolute(Options& options) {
 std::optional<std::string> startDirectory(const shell::StartOptions& options, Console& console) {
     if (options.userDirectory) {
         std::string reason;
-        std::optional<std::string> directory = shell::userConfigDirectory(reason);
+        std::optional<std::string> directory = base::userConfigDirectory(reason);
         if (!directory) {
             console.err << "zek-cli: --user-dir: " << json::toUtf8(reason) << '\n';
         }
         return directory;
     }
-    return options.directory.empty() ? shell::currentDirectory(console.err) : options.directory;
+    return options.directory.empty() ? base::currentDirectory(console.err) : options.directory;
 }
 
 // zek-cli changes qvsetup.cfg only as the desktop program would change the user's own
@@ -218,9 +226,9 @@ int runDoctorOn(const Options& options, Console& console) {
 // The backups and the update record live in the user's data folder.
 void useDataFolder(shell::App& app, const Options& options, Console& console) {
     ui::SystemError error;
-    std::optional<std::filesystem::path> folder = shell::userDataFolder(error);
+    std::optional<std::filesystem::path> folder = base::userDataFolder(error);
     app.setDataFolder(folder, error.describe());
-    shell::WriteGuard& guard = app.writeGuard();
+    safety::WriteGuard& guard = app.writeGuard();
     guard.setDryRun(options.dryRun);
     std::ostream& err = console.err;
     const bool required = options.backupRequired;
@@ -229,13 +237,13 @@ void useDataFolder(shell::App& app, const Options& options, Console& console) {
             << (required ? "\n" : "; writing all the same\n");
     });
     // An update that never finished is told once, at start-up.
-    if (const shell::UpdateRecordStore* records = app.updateRecords()) {
+    if (const safety::UpdateRecordStore* records = app.updateRecords()) {
         ui::SystemError recordError;
-        const std::optional<shell::UpdateRecord> record = records->findIncomplete(recordError);
+        const std::optional<safety::UpdateRecord> record = records->findIncomplete(recordError);
         if (record) {
-            err << "zek-cli: the update with " << json::toUtf8(shell::pathText(record->file))
+            err << "zek-cli: the update with " << json::toUtf8(base::pathText(record->file))
                 << " through " << json::toUtf8(record->port) << ", started "
-                << shell::isoText(record->started)
+                << safety::isoText(record->started)
                 << ", did not finish; the step update --resume runs it again\n";
         } else if (!recordError.empty()) {
             err << "zek-cli: the update record cannot be used: "
@@ -344,7 +352,7 @@ int run(const std::vector<std::string>& args, Console console) {
     if (endsWithRead && outcome == ui::Outcome::Done && !options.json &&
         app.setupImage().valuesRead() && !app.mainDialog().ended()) {
         console.out << json::toUtf8(
-            shell::settingsText(shell::takeBackup(app.mainDialog(), app.setupImage())));
+            safety::settingsText(safety::takeBackup(app.mainDialog(), app.setupImage())));
     }
     if (options.json) {
         console.out << json::write(

@@ -3,24 +3,24 @@
 #pragma once
 
 #include "cli/json.h"
-#include "shell/settings_backup.h"
+#include "safety/settings_backup.h"
 
 namespace cli {
 
-using shell::applyBackup;
-using shell::BackupControl;
-using shell::backupFormatName;
-using shell::backupFormatVersion;
-using shell::BackupRead;
-using shell::backupToJson;
-using shell::maxBackupFileBytes;
-using shell::maxBackupTextBytes;
-using shell::parseBackup;
-using shell::readBackupFile;
-using shell::SettingsBackup;
-using shell::settingsControlIds;
-using shell::takeBackup;
-using shell::versionFamilyNumber;
-using shell::writeBackupFile;
+using safety::applyBackup;
+using safety::BackupControl;
+using safety::backupFormatName;
+using safety::backupFormatVersion;
+using safety::BackupRead;
+using safety::backupToJson;
+using safety::maxBackupFileBytes;
+using safety::maxBackupTextBytes;
+using safety::parseBackup;
+using safety::readBackupFile;
+using safety::SettingsBackup;
+using safety::settingsControlIds;
+using safety::takeBackup;
+using safety::versionFamilyNumber;
+using safety::writeBackupFile;
 
 }  // namespace cli

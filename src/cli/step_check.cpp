@@ -9,9 +9,9 @@
 #include "cli/json.h"
 #include "resources/main_dialog.h"
 #include "resources/main_dialog_ids.h"
+#include "safety/settings_diff.h"
 #include "settings/settings.h"
 #include "shell/dispatch.h"
-#include "shell/settings_diff.h"
 
 namespace cli {
 namespace {
@@ -318,7 +318,7 @@ std::string mainLabel(ui::ControlId id) {
             return label;
         }
     }
-    return shell::settingsFieldLabel(id);
+    return safety::settingsFieldLabel(id);
 }
 
 void listDialog(const ui::Dialog& dialog, bool isMain, const std::string& heading,
@@ -331,7 +331,7 @@ void listDialog(const ui::Dialog& dialog, bool isMain, const std::string& headin
         if (values.empty() || label.empty() || (row.flags & ui::readOnly) != 0) {
             continue;
         }
-        text += "  " + std::to_string(row.id) + "  " + shell::padded(label, 40) + values + "\n";
+        text += "  " + std::to_string(row.id) + "  " + safety::padded(label, 40) + values + "\n";
     }
 }
 

@@ -5,12 +5,12 @@
 #include <algorithm>
 #include <iterator>
 
+#include "base/safe_file.h"
 #include "cli/dialog_view.h"
 #include "cli/step_check.h"
 #include "resources/lock_functions_dialog.h"
 #include "resources/main_dialog_ids.h"
 #include "resources/rpm_control_dialog.h"
-#include "shell/safe_file.h"
 
 namespace cli {
 namespace {
@@ -142,7 +142,7 @@ ui::Outcome StepRunner::click(const Step& step, ui::Dialog& dialog, const Comman
     if (backupRefused(step, dialog)) {
         return ui::Outcome::Refused;
     }
-    shell::WriteGuard& guard = m_app.writeGuard();
+    safety::WriteGuard& guard = m_app.writeGuard();
     guard.beginCommand(
         dialog.id() == ids::MainDialog &&
         (id == ids::WriteButton || id == ids::WriteMemory1Item || id == ids::WriteMemory2Item));
@@ -180,14 +180,14 @@ bool StepRunner::backupRefused(const Step& step, const ui::Dialog& dialog) {
     if (!writes) {
         return false;
     }
-    shell::WriteGuard& guard = m_app.writeGuard();
+    safety::WriteGuard& guard = m_app.writeGuard();
     if (!guard.lastRead()) {
         (void)refuse(step,
                      "--backup-required: no settings have been read, so there is "
                      "nothing to back up (read first)");
         return true;
     }
-    const shell::BackupAttempt attempt = guard.ensureBackup();
+    const safety::BackupAttempt attempt = guard.ensureBackup();
     if (!attempt.taken) {
         (void)refuse(
             step, "--backup-required: the backup failed (" +
@@ -199,8 +199,8 @@ bool StepRunner::backupRefused(const Step& step, const ui::Dialog& dialog) {
 }
 
 void StepRunner::reportWrites(const Step& step, ui::Outcome outcome) {
-    const shell::WriteGuard& guard = m_app.writeGuard();
-    const shell::CommandWrites& writes = guard.commandWrites();
+    const safety::WriteGuard& guard = m_app.writeGuard();
+    const safety::CommandWrites& writes = guard.commandWrites();
     if (!writes.any) {
         return;
     }
@@ -211,20 +211,20 @@ void StepRunner::reportWrites(const Step& step, ui::Outcome outcome) {
                           << " was interrupted: run it again once the controller answers";
             if (!guard.lastBackupPath().empty()) {
                 *m_safety.err << ", or restore the settings from before it with load-settings "
-                              << shell::pathText(guard.lastBackupPath()) << " and a write";
+                              << base::pathText(guard.lastBackupPath()) << " and a write";
             }
             *m_safety.err << '\n';
         }
         return;
     }
-    const std::vector<shell::SetupByteWrite> bytes = writes.changedBytes();
+    const std::vector<safety::SetupByteWrite> bytes = writes.changedBytes();
     json::Value entry = {{"step", step.word}};
     json::Value& fields = entry["fields"] = json::Value::array();
-    for (const shell::FieldChange& change : writes.fields) {
+    for (const safety::FieldChange& change : writes.fields) {
         fields.push_back({{"label", change.label}, {"old", change.before}, {"new", change.after}});
     }
     json::Value& setupBytes = entry["setupBytes"] = json::Value::array();
-    for (const shell::SetupByteWrite& byte : bytes) {
+    for (const safety::SetupByteWrite& byte : bytes) {
         setupBytes.push_back(
             {{"address", byte.address}, {"old", byte.before}, {"new", byte.after}});
     }
@@ -238,12 +238,12 @@ void StepRunner::reportWrites(const Step& step, ui::Outcome outcome) {
     m_out << "dry run: " << step.word << " would change"
           << (writes.fields.empty() && bytes.empty() && writes.flashBytes == 0 ? " nothing" : "")
           << '\n';
-    for (const shell::FieldChange& change : writes.fields) {
+    for (const safety::FieldChange& change : writes.fields) {
         m_out << "  "
-              << json::toUtf8(lang::shownText(m_host.language(), shell::describeChange(change)))
+              << json::toUtf8(lang::shownText(m_host.language(), safety::describeChange(change)))
               << '\n';
     }
-    for (const shell::SetupByteWrite& byte : bytes) {
+    for (const safety::SetupByteWrite& byte : bytes) {
         m_out << "  setup byte " << byte.address << ": " << byte.before << " → " << byte.after
               << '\n';
     }
@@ -257,27 +257,27 @@ void StepRunner::reportWrites(const Step& step, ui::Outcome outcome) {
 ui::Outcome StepRunner::update(const Step& step, ui::Dialog& dialog, const Command& command) {
     std::string file = step.file;
     if (step.resume) {
-        const shell::UpdateRecordStore* records = m_app.updateRecords();
+        const safety::UpdateRecordStore* records = m_app.updateRecords();
         ui::SystemError error;
-        const std::optional<shell::UpdateRecord> record =
+        const std::optional<safety::UpdateRecord> record =
             records != nullptr ? records->findIncomplete(error) : std::nullopt;
         if (!record) {
             return refuse(step, error.empty()
                                     ? "no unfinished update is recorded"
                                     : "the update record is unusable: " + error.describe());
         }
-        const shell::RecordedFileCheck check = shell::checkFile(*record);
-        const std::string name = shell::pathText(record->file);
+        const safety::RecordedFileCheck check = safety::checkFile(*record);
+        const std::string name = base::pathText(record->file);
         switch (check.state) {
-            case shell::RecordedFileState::ok:
+            case safety::RecordedFileState::ok:
                 break;
-            case shell::RecordedFileState::vanished:
+            case safety::RecordedFileState::vanished:
                 return refuse(step, name + ", which the unfinished update used, is gone");
-            case shell::RecordedFileState::changed:
+            case safety::RecordedFileState::changed:
                 return refuse(step, name +
                                         " has changed since the unfinished update started "
                                         "(its SHA-256 differs); choose the file with update FILE");
-            case shell::RecordedFileState::unreadable:
+            case safety::RecordedFileState::unreadable:
                 return refuse(step, name + " cannot be read: " + check.error.describe());
         }
         file = name;
@@ -355,23 +355,23 @@ ui::Outcome StepRunner::diffSettings(const Step& step, const SettingsBackup& bac
     if (!m_app.setupImage().valuesRead() || !controller) {
         return refuse(step, "read the controller's settings first");
     }
-    std::vector<shell::FieldChange> changes = shell::diffSettings(*controller, backup);
+    std::vector<safety::FieldChange> changes = safety::diffSettings(*controller, backup);
     if (controller->family != backup.family) {
         changes.insert(changes.begin(), {"family", std::to_string(controller->family),
                                          std::to_string(backup.family)});
     }
     json::Value entry = {{"step", step.word}};
     json::Value& fields = entry["fields"] = json::Value::array();
-    for (const shell::FieldChange& change : changes) {
+    for (const safety::FieldChange& change : changes) {
         fields.push_back({{"label", change.label}, {"old", change.before}, {"new", change.after}});
     }
     m_diffs.push_back(std::move(entry));
     if (!m_json) {
         m_out << step.word << ": "
               << (changes.empty() ? "no differences" : "the controller → the file") << '\n';
-        for (const shell::FieldChange& change : changes) {
+        for (const safety::FieldChange& change : changes) {
             m_out << "  "
-                  << json::toUtf8(lang::shownText(m_host.language(), shell::describeChange(change)))
+                  << json::toUtf8(lang::shownText(m_host.language(), safety::describeChange(change)))
                   << '\n';
         }
         m_out.flush();

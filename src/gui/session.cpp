@@ -5,10 +5,10 @@
 #include <QDir>
 #include <QFile>
 
+#include "base/start_directory.h"
+#include "base/user_data.h"
 #include "resources/texts.h"
 #include "shell/language_choice.h"
-#include "shell/start_directory.h"
-#include "shell/user_data.h"
 
 namespace gui {
 
@@ -54,7 +54,7 @@ Session::Session(const StartOptions& options, shell::RealPorts ports, std::ostre
 
 void Session::useDataFolder() {
     ui::SystemError error;
-    std::optional<std::filesystem::path> folder = shell::userDataFolder(error);
+    std::optional<std::filesystem::path> folder = base::userDataFolder(error);
     m_app->setDataFolder(folder, error.describe());
     // The write goes on: a backup is a help, not a condition.
     m_app->writeGuard().setFailureReporter([this](const std::string& reason) {
@@ -72,7 +72,7 @@ Session::~Session() {
 std::string Session::chooseStartDirectory(const StartOptions& options, std::ostream& errors) {
     if (options.userDirectory) {
         std::string reason;
-        if (std::optional<std::string> directory = shell::userConfigDirectory(reason)) {
+        if (std::optional<std::string> directory = base::userConfigDirectory(reason)) {
             return *directory;
         }
         errors << reason << '\n';
@@ -84,7 +84,7 @@ std::string Session::chooseStartDirectory(const StartOptions& options, std::ostr
         const QString directory = QFile::decodeName(QByteArray::fromStdString(options.directory));
         return QFile::encodeName(QDir(directory).absolutePath()).toStdString();
     }
-    return shell::currentDirectory(errors);
+    return base::currentDirectory(errors);
 }
 
 }  // namespace gui

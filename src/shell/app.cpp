@@ -7,10 +7,10 @@
 #include "link/link.h"
 #include "resources/main_dialog.h"
 #include "resources/main_dialog_ids.h"
+#include "safety/sha256.h"
 #include "shell/backend_switch.h"
 #include "shell/commands.h"
 #include "shell/dispatch.h"
-#include "shell/sha256.h"
 
 namespace shell {
 
@@ -22,7 +22,7 @@ App::App(ui::UiHost& host, Backends backends, PlatformFlags platform)
       m_mainDialog(resources::mainDialogTemplate()),
       m_link{m_port,    m_linkState, m_messageText, *m_switch,
              *m_switch, *m_switch,   m_host,        &m_mainDialog},
-      m_guard([this] { return takeBackup(m_mainDialog, m_setupImage); }) {
+      m_guard([this] { return safety::takeBackup(m_mainDialog, m_setupImage); }) {
     m_link.writeGate = &m_guard;
     m_port.directPortIo = platform.directPortIo;
     m_port.portDriverReady = platform.portDriverReady;
@@ -127,10 +127,11 @@ update::UpdateContext App::updateContext() {
     }
     ctx.started = [this](const std::string& filePath) {
         ui::SystemError error;
-        const std::optional<Sha256Digest> digest = sha256OfFile(filePath, error);
+        const std::optional<safety::Sha256Digest> digest = safety::sha256OfFile(filePath, error);
         if (digest) {
-            error = m_updateRecords->begin(filePath, toHex(*digest), m_port.comDeviceName,
-                                           localCalendarTime(std::chrono::system_clock::now()));
+            error =
+                m_updateRecords->begin(filePath, safety::toHex(*digest), m_port.comDeviceName,
+                                       safety::localCalendarTime(std::chrono::system_clock::now()));
         }
         // The update itself goes on: the record only helps after a failure.
         if (!error.empty()) {

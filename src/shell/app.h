@@ -11,9 +11,9 @@
 #include "adapter/link_context.h"
 #include "isp/isp.h"
 #include "resources/language.h"
+#include "safety/update_record.h"
+#include "safety/write_guard.h"
 #include "settings/settings.h"
-#include "shell/update_record.h"
-#include "shell/write_guard.h"
 #include "ui/dialog.h"
 #include "ui/ui_host.h"
 #include "update/update.h"
@@ -82,12 +82,12 @@ class App {
     isp::IspState& ispState() { return m_ispState; }
     update::UpdateState& updateState() { return m_updateState; }
     // The last read, the automatic backup and the dry run.
-    WriteGuard& writeGuard() { return m_guard; }
+    safety::WriteGuard& writeGuard() { return m_guard; }
     // The user's data folder, for the backups and the update record; nullopt with the
     // reason when there is none. Without a call neither is kept.
     void setDataFolder(std::optional<std::filesystem::path> folder, std::string whyNot = {});
     // The record of an update in progress; null without a data folder.
-    const UpdateRecordStore* updateRecords() const {
+    const safety::UpdateRecordStore* updateRecords() const {
         return m_updateRecords ? &*m_updateRecords : nullptr;
     }
     const PlatformFlags& platform() const { return m_platform; }
@@ -122,8 +122,8 @@ class App {
     std::uint8_t m_lockByte = 0;
     isp::IspState m_ispState;
     update::UpdateState m_updateState;
-    WriteGuard m_guard;
-    std::optional<UpdateRecordStore> m_updateRecords;
+    safety::WriteGuard m_guard;
+    std::optional<safety::UpdateRecordStore> m_updateRecords;
 
     std::optional<Backends> m_virtualBackends;
     bool m_virtualSelected = false;

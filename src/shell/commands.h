@@ -48,7 +48,7 @@ ui::Outcome chooseBackup(App& app);
 const ui::DialogTemplate& backupsDialogTemplate();
 inline constexpr ui::ControlId BackupsList = 1001;
 // What the list shows for a backup: "08.12.2026 10:15:03   V-10.11-1F".
-std::string backupListText(const BackupEntry& entry);
+std::string backupListText(const safety::BackupEntry& entry);
 
 // At start-up: an update that never finished is told once; when the user wants it, its file
 // is what "Update-Datei öffnen" starts with. The record is checked against the file first.

@@ -4,11 +4,11 @@
 #include <array>
 #include <cstdio>
 
+#include "base/safe_file.h"
 #include "resources/main_dialog_ids.h"
 #include "resources/texts.h"
+#include "safety/settings_backup.h"
 #include "shell/commands.h"
-#include "shell/safe_file.h"
-#include "shell/settings_backup.h"
 
 namespace shell {
 namespace {
@@ -29,19 +29,19 @@ void box(App& app, const std::string& text) {
 }
 
 // The same checks as load-settings: after a read, and from a controller of this family.
-ui::Outcome applyToDialog(App& app, const SettingsBackup& backup) {
+ui::Outcome applyToDialog(App& app, const safety::SettingsBackup& backup) {
     settings::SetupImage& image = app.setupImage();
-    if (backup.family != versionFamilyNumber(image)) {
+    if (backup.family != safety::versionFamilyNumber(image)) {
         box(app, texts::OtherFamily + backup.versionText);
         return ui::Outcome::Refused;
     }
-    applyBackup(backup, app.mainDialog(), image);
+    safety::applyBackup(backup, app.mainDialog(), image);
     app.host().repaint(app.mainDialog());
     return ui::Outcome::Done;
 }
 
 ui::Outcome loadFile(App& app, const std::string& path) {
-    const BackupRead read = readBackupFile(path);
+    const safety::BackupRead read = safety::readBackupFile(path);
     if (!read.backup) {
         box(app, texts::CannotLoadSettings + path + "\n" + read.error);
         return ui::Outcome::Failed;
@@ -63,7 +63,7 @@ const ui::DialogTemplate& backupsDialogTemplate() {
     return backupsTemplate;
 }
 
-std::string backupListText(const BackupEntry& entry) {
+std::string backupListText(const safety::BackupEntry& entry) {
     char time[32];
     std::snprintf(time, sizeof time, "%02d.%02d.%04d %02d:%02d:%02d", entry.time.day,
                   entry.time.month, entry.time.year, entry.time.hour, entry.time.minute,
@@ -87,7 +87,7 @@ ui::Outcome saveSettingsToFile(App& app) {
         return ui::Outcome::Cancelled;
     }
     const std::string error =
-        writeBackupFile(*path, takeBackup(app.mainDialog(), app.setupImage()));
+        safety::writeBackupFile(*path, safety::takeBackup(app.mainDialog(), app.setupImage()));
     if (!error.empty()) {
         box(app, texts::CannotSaveSettings + *path + " " + error);
         return ui::Outcome::Failed;
@@ -112,9 +112,9 @@ ui::Outcome chooseBackup(App& app) {
         return ui::Outcome::Refused;
     }
     ui::SystemError error;
-    std::vector<BackupEntry> backups;
+    std::vector<safety::BackupEntry> backups;
     if (const std::optional<std::filesystem::path> folder = app.writeGuard().backupFolder()) {
-        backups = BackupStore(*folder).list(error);
+        backups = safety::BackupStore(*folder).list(error);
     }
     if (!error.empty()) {
         box(app, error.describe());
@@ -126,7 +126,7 @@ ui::Outcome chooseBackup(App& app) {
     }
     ui::Dialog dialog(backupsTemplate);
     std::vector<std::string> items;
-    for (const BackupEntry& entry : backups) {
+    for (const safety::BackupEntry& entry : backups) {
         items.push_back(backupListText(entry));
     }
     const std::filesystem::path* chosen = nullptr;
@@ -153,28 +153,29 @@ ui::Outcome chooseBackup(App& app) {
     if (ended != ids::Ok || chosen == nullptr) {
         return ui::Outcome::Cancelled;
     }
-    return loadFile(app, pathText(*chosen));
+    return loadFile(app, base::pathText(*chosen));
 }
 
 void announceUnfinishedUpdate(App& app) {
-    const UpdateRecordStore* records = app.updateRecords();
+    const safety::UpdateRecordStore* records = app.updateRecords();
     if (records == nullptr) {
         return;
     }
     ui::SystemError error;
-    const std::optional<UpdateRecord> record = records->findIncomplete(error);
+    const std::optional<safety::UpdateRecord> record = records->findIncomplete(error);
     if (!record) {
         return;
     }
-    const std::string file = pathText(record->file);
-    const std::string told =
-        texts::UnfinishedUpdate + file + "\n" + record->port + ", " + isoText(record->started);
-    const RecordedFileCheck check = checkFile(*record);
-    if (check.state != RecordedFileState::ok) {
-        box(app, told + "\n\n" +
-                     (check.state == RecordedFileState::vanished ? texts::UpdateFileGone
-                                                                 : texts::UpdateFileChanged) +
-                     file);
+    const std::string file = base::pathText(record->file);
+    const std::string told = texts::UnfinishedUpdate + file + "\n" + record->port + ", " +
+                             safety::isoText(record->started);
+    const safety::RecordedFileCheck check = safety::checkFile(*record);
+    if (check.state != safety::RecordedFileState::ok) {
+        box(app,
+            told + "\n\n" +
+                (check.state == safety::RecordedFileState::vanished ? texts::UpdateFileGone
+                                                                    : texts::UpdateFileChanged) +
+                file);
         return;
     }
     if (app.host().messageBox(&app.mainDialog(), told + texts::ResumeUpdateQuestion,
@@ -186,7 +187,7 @@ void announceUnfinishedUpdate(App& app) {
 void offerAfterInterruptedWrite(App& app, ui::ControlId id, ui::Outcome outcome) {
     const bool settingsWrite =
         id == ids::WriteButton || id == ids::WriteMemory1Item || id == ids::WriteMemory2Item;
-    WriteGuard& guard = app.writeGuard();
+    safety::WriteGuard& guard = app.writeGuard();
     if (!settingsWrite || outcome != ui::Outcome::Failed || !guard.commandWrites().any ||
         guard.dryRun()) {
         return;
@@ -198,9 +199,10 @@ void offerAfterInterruptedWrite(App& app, ui::ControlId id, ui::Outcome outcome)
         return;
     }
     if (!backup.empty() &&
-        app.host().messageBox(&app.mainDialog(), texts::RestoreBackupQuestion + pathText(backup),
+        app.host().messageBox(&app.mainDialog(),
+                              texts::RestoreBackupQuestion + base::pathText(backup),
                               texts::BackupCaption, ui::Buttons::OkCancel) == ui::Answer::Ok) {
-        (void)loadFile(app, pathText(backup));
+        (void)loadFile(app, base::pathText(backup));
     }
 }
 

@@ -391,6 +391,16 @@ TEST(CliLanguage, EnglishTextsWithTheNamesTheGermanOnesHave) {
         EXPECT_EQ(controls["1146"]["text"], english ? "off" : "aus");
         EXPECT_EQ(controls["1146"]["textName"], "BrakeOff");
         EXPECT_EQ(controls["1044"]["textName"], "StatusOk");
+        const cli::json::Value changes =
+            report(runCli(dir, {"--simulate", "--lang", language, "--json", "read"}))["changes"];
+        bool reading = false;
+        for (const cli::json::Value& change : changes) {
+            if (change.contains("valueName") && change["valueName"] == "StatusReading") {
+                reading = true;
+                EXPECT_EQ(change["value"], english ? "reading....." : "lesen.....");
+            }
+        }
+        EXPECT_TRUE(reading);
     }
 }
 

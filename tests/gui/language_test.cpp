@@ -37,6 +37,16 @@ QString qText(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// A picture for whoever looks at the test run (ZEK_TEST_OUTPUT).
+void saveArtefact(QWidget& window, const char* name) {
+    if (const char* folder = std::getenv("ZEK_TEST_OUTPUT")) {
+        QDir().mkpath(QString::fromLocal8Bit(folder));
+        const QString path =
+            QDir(QString::fromLocal8Bit(folder)).filePath(QString::fromLatin1(name));
+        EXPECT_TRUE(window.grab().save(path)) << path.toStdString();
+    }
+}
+
 // The width a text needs in a control of kind, measured as the host draws it: the
 // dialog font at the template's size, plus what the style puts beside the text.
 int neededWidth(ui::Kind kind, std::string_view text, const QFont& font, const DialogUnits& units) {
@@ -110,12 +120,7 @@ TEST(EnglishTexts, TheMenuItemSwitchesAtOnceAndBack) {
     EXPECT_EQ(rig.app.mainDialog().text(ids::StatusField), "OK");
     EXPECT_EQ(static_cast<QLineEdit*>(window.view().widget(ids::StatusField))->text(), "OK");
 
-    // A picture of the main dialog in English for whoever looks at the test run.
-    if (const char* folder = std::getenv("ZEK_TEST_OUTPUT")) {
-        QDir().mkpath(QString::fromLocal8Bit(folder));
-        const QString path = QDir(QString::fromLocal8Bit(folder)).filePath("main_dialog_en.png");
-        EXPECT_TRUE(window.grab().save(path)) << path.toStdString();
-    }
+    saveArtefact(window, "main_dialog_en.png");
 
     menus.action(ids::LanguageItem)->trigger();
     EXPECT_EQ(static_cast<QPushButton*>(window.view().widget(ids::ReadButton))->text(), "Lesen");
@@ -132,6 +137,10 @@ TEST(EnglishTexts, SubDialogsOpenInTheLanguageOfTheirHost) {
     EXPECT_EQ(box.windowTitle(), "RPM governor");
     EXPECT_EQ(static_cast<QPushButton*>(box.view().widget(rpm_ids::CalculateButton))->text(),
               "Calculate");
+    saveArtefact(box, "rpm_control_dialog_en.png");
+    ui::Dialog revs(resources::revCounterDialogTemplate());
+    CommandDialog revBox(revs, nullptr, rig.host.language());
+    saveArtefact(revBox, "rev_counter_dialog_en.png");
 }
 
 }  // namespace

@@ -129,6 +129,8 @@ TEST(ShownText, WholeComposedPaddedAndUnknownTexts) {
     // A known word inside a longer one, or inside a path, stays as it is.
     EXPECT_EQ(shownText(English, "ausgabe"), "ausgabe");
     EXPECT_EQ(shownText(English, "/tmp/hart/x.upd"), "/tmp/hart/x.upd");
+    EXPECT_EQ(shownText(English, "hart.upd"), "hart.upd");
+    EXPECT_EQ(shownText(English, "EMK-Bremse: aus → hart"), "EMF brake: off → hard");
     EXPECT_EQ(shownText(English, "hart"), "hard");
 }
 

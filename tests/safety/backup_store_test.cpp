@@ -1,4 +1,4 @@
-#include "shell/backup_store.h"
+#include "safety/backup_store.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-using shell::CalendarTime;
+using safety::CalendarTime;
 
 constexpr CalendarTime morning{2026, 12, 8, 10, 15, 3};
 
@@ -38,9 +38,9 @@ TEST(BackupNames, SafeOnEveryFileSystemAndParsedBack) {
     };
     for (const NameCase& test : cases) {
         SCOPED_TRACE(test.version);
-        const std::string name = shell::backupFileName(morning, test.version, test.sequence);
+        const std::string name = safety::backupFileName(morning, test.version, test.sequence);
         EXPECT_EQ(name, test.expectedName);
-        const auto entry = shell::parseBackupFileName(name);
+        const auto entry = safety::parseBackupFileName(name);
         ASSERT_TRUE(entry.has_value());
         EXPECT_EQ(entry->time, morning);
         EXPECT_EQ(entry->sequence, test.sequence);
@@ -64,13 +64,13 @@ TEST(BackupNames, ForeignNamesAreRefused) {
              "2026-12-08T10-15-03V.json",
              "2026-12-08T10-15-03_V 1.json",
          }) {
-        EXPECT_FALSE(shell::parseBackupFileName(name).has_value()) << name;
+        EXPECT_FALSE(safety::parseBackupFileName(name).has_value()) << name;
     }
 }
 
 TEST(BackupStore, SavesNeverOverwriteAndListNewestFirst) {
     TemporaryFolder data;
-    const shell::BackupStore store = shell::BackupStore::inDataFolder(data.path());
+    const safety::BackupStore store = safety::BackupStore::inDataFolder(data.path());
     EXPECT_EQ(store.folder(), data / "backups");
 
     ui::SystemError error;
@@ -89,7 +89,7 @@ TEST(BackupStore, SavesNeverOverwriteAndListNewestFirst) {
     const auto later = store.save("later", "V 3.01-0A", savedAt(16));
     ASSERT_TRUE(later.error.empty());
 
-    const std::vector<shell::BackupEntry> entries = store.list(error);
+    const std::vector<safety::BackupEntry> entries = store.list(error);
     ASSERT_TRUE(error.empty()) << error.describe();
     ASSERT_EQ(entries.size(), 4u);
     EXPECT_EQ(entries[0].path, later.path);
@@ -99,14 +99,14 @@ TEST(BackupStore, SavesNeverOverwriteAndListNewestFirst) {
     EXPECT_EQ(entries[3].path, first.path);
     EXPECT_EQ(entries[3].time, morning);
 
-    const auto content = shell::BackupStore::load(entries[3].path, error);
+    const auto content = safety::BackupStore::load(entries[3].path, error);
     ASSERT_TRUE(content.has_value()) << error.describe();
     EXPECT_EQ(*content, "first");
 }
 
 TEST(BackupStore, KeepsTheNewestHundredAndLeavesForeignFilesAlone) {
     TemporaryFolder data;
-    const shell::BackupStore store(data / "backups");
+    const safety::BackupStore store(data / "backups");
     fs::create_directories(store.folder());
     // Foreign files, one of them with an old time that would sort first if it were ours.
     writeText(store.folder() / "notes.txt", "mine");
@@ -120,24 +120,24 @@ TEST(BackupStore, KeepsTheNewestHundredAndLeavesForeignFilesAlone) {
         ASSERT_TRUE(saved.pruneError.empty()) << saved.pruneError.describe();
     }
     ui::SystemError error;
-    const std::vector<shell::BackupEntry> entries = store.list(error);
-    ASSERT_EQ(entries.size(), shell::backupsKept);
+    const std::vector<safety::BackupEntry> entries = store.list(error);
+    ASSERT_EQ(entries.size(), safety::backupsKept);
     EXPECT_EQ(entries.front().time, savedAt(100));
     EXPECT_EQ(entries.back().time, savedAt(1));  // only the oldest went
-    EXPECT_EQ(*shell::BackupStore::load(entries.front().path, error), "save 100");
+    EXPECT_EQ(*safety::BackupStore::load(entries.front().path, error), "save 100");
     EXPECT_TRUE(fs::exists(store.folder() / "notes.txt"));
     EXPECT_TRUE(fs::exists(store.folder() / "2000-01-01T00-00-00_V 1.json"));
     EXPECT_TRUE(fs::is_directory(store.folder() / "2000-01-01T00-00-00_V.json"));
-    EXPECT_EQ(fileNames(store.folder()).size(), shell::backupsKept + 3);
+    EXPECT_EQ(fileNames(store.folder()).size(), safety::backupsKept + 3);
 }
 
 TEST(BackupStore, AFailedSaveDeletesNothing) {
     TemporaryFolder data;
-    const shell::BackupStore store(data / "backups");
-    for (int minute = 0; minute < int(shell::backupsKept); ++minute) {
+    const safety::BackupStore store(data / "backups");
+    for (int minute = 0; minute < int(safety::backupsKept); ++minute) {
         ASSERT_TRUE(store.save("x", "V 1", savedAt(minute)).error.empty());
     }
-    shell::AtomicWriteOptions fullDisk;
+    base::AtomicWriteOptions fullDisk;
     fullDisk.writeAll = [](int, std::string_view) { return ENOSPC; };
     const auto saved = store.save("new", "V 1", savedAt(200), fullDisk);
     EXPECT_EQ(saved.error.code, ENOSPC);
@@ -145,15 +145,15 @@ TEST(BackupStore, AFailedSaveDeletesNothing) {
     EXPECT_TRUE(saved.path.empty());
     ui::SystemError error;
     const auto entries = store.list(error);
-    ASSERT_EQ(entries.size(), shell::backupsKept);
+    ASSERT_EQ(entries.size(), safety::backupsKept);
     EXPECT_EQ(entries.back().time, savedAt(0));
-    EXPECT_EQ(fileNames(store.folder()).size(), shell::backupsKept);  // no temporary left
+    EXPECT_EQ(fileNames(store.folder()).size(), safety::backupsKept);  // no temporary left
 }
 
 TEST(BackupStore, FolderThatCannotBeCreated) {
     TemporaryFolder data;
     writeText(data / "backups", "a file where the folder should be");
-    const shell::BackupStore store = shell::BackupStore::inDataFolder(data.path());
+    const safety::BackupStore store = safety::BackupStore::inDataFolder(data.path());
     const auto saved = store.save("x", "V 1", morning);
     EXPECT_FALSE(saved.error.empty());
     EXPECT_FALSE(saved.error.describe().empty());
@@ -162,13 +162,13 @@ TEST(BackupStore, FolderThatCannotBeCreated) {
 
 TEST(BackupStore, LoadRefusesWhatCannotBeABackup) {
     TemporaryFolder data;
-    writeText(data / "huge.json", std::string(shell::backupLimitBytes + 1, ' '));
+    writeText(data / "huge.json", std::string(safety::backupLimitBytes + 1, ' '));
     ui::SystemError error;
-    EXPECT_FALSE(shell::BackupStore::load(data / "huge.json", error).has_value());
+    EXPECT_FALSE(safety::BackupStore::load(data / "huge.json", error).has_value());
     EXPECT_EQ(error.code, EFBIG);
 
-    const shell::BackupStore store(data / "backups");
-    const auto saved = store.save(std::string(shell::backupLimitBytes + 1, ' '), "V 1", morning);
+    const safety::BackupStore store(data / "backups");
+    const auto saved = store.save(std::string(safety::backupLimitBytes + 1, ' '), "V 1", morning);
     EXPECT_EQ(saved.error.code, EFBIG);
     EXPECT_FALSE(fs::exists(store.folder()));
 }

@@ -1,4 +1,4 @@
-#include "shell/safe_file.h"
+#include "base/safe_file.h"
 
 #include <gtest/gtest.h>
 
@@ -21,8 +21,8 @@ constexpr const char* replaceCall = "rename";
 TEST(AtomicWrite, CreatesFoldersAndReplacesTheOldFile) {
     TemporaryFolder folder;
     const fs::path path = folder / "a/b/settings.json";
-    ASSERT_TRUE(shell::writeFileAtomically(path, "old").empty());
-    ASSERT_TRUE(shell::writeFileAtomically(path, "new content").empty());
+    ASSERT_TRUE(base::writeFileAtomically(path, "old").empty());
+    ASSERT_TRUE(base::writeFileAtomically(path, "new content").empty());
     EXPECT_EQ(readText(path), "new content");
     EXPECT_EQ(fileNames(path.parent_path()), std::vector<std::string>{"settings.json"});
 }
@@ -31,14 +31,14 @@ TEST(AtomicWrite, KeepExistingRefusesTheName) {
     TemporaryFolder folder;
     const fs::path path = folder / "backup.json";
     writeText(path, "first");
-    shell::AtomicWriteOptions keep;
+    base::AtomicWriteOptions keep;
     keep.replaceExisting = false;
-    const ui::SystemError error = shell::writeFileAtomically(path, "second", keep);
+    const ui::SystemError error = base::writeFileAtomically(path, "second", keep);
     EXPECT_EQ(error.code, EEXIST);
     EXPECT_EQ(readText(path), "first");
     EXPECT_EQ(fileNames(folder.path()), std::vector<std::string>{"backup.json"});
 
-    EXPECT_TRUE(shell::writeFileAtomically(folder / "other.json", "x", keep).empty());
+    EXPECT_TRUE(base::writeFileAtomically(folder / "other.json", "x", keep).empty());
 }
 
 // Each failure must leave the old file exactly as it was and no temporary file beside it.
@@ -49,14 +49,14 @@ TEST(AtomicWrite, FailuresKeepTheOldFileWhole) {
 
     struct FailureCase {
         const char* name;
-        shell::WriteAllFunction writeAll;
+        base::WriteAllFunction writeAll;
         int expectedCode;
         const char* expectedCall;
     };
     const FailureCase cases[] = {
         {"disk full after half the bytes",
          [](int descriptor, std::string_view bytes) {
-             const int code = shell::writeAllToDescriptor(descriptor, bytes.substr(0, 3));
+             const int code = base::writeAllToDescriptor(descriptor, bytes.substr(0, 3));
              return code != 0 ? code : ENOSPC;
          },
          ENOSPC, "write"},
@@ -67,10 +67,10 @@ TEST(AtomicWrite, FailuresKeepTheOldFileWhole) {
     for (const FailureCase& test : cases) {
         SCOPED_TRACE(test.name);
         writeText(path, old);
-        shell::AtomicWriteOptions options;
+        base::AtomicWriteOptions options;
         options.writeAll = test.writeAll;
         const ui::SystemError error =
-            shell::writeFileAtomically(path, "a much longer new content", options);
+            base::writeFileAtomically(path, "a much longer new content", options);
         EXPECT_EQ(error.code, test.expectedCode);
         EXPECT_EQ(error.call, test.expectedCall);
         EXPECT_EQ(error.reason, std::strerror(test.expectedCode));
@@ -83,13 +83,13 @@ TEST(AtomicWrite, FolderThatCannotExist) {
     // Tests run as root, so permissions stop nothing; a regular file in the path does.
     TemporaryFolder folder;
     writeText(folder / "plain", "a file, not a folder");
-    ui::SystemError error = shell::writeFileAtomically(folder / "plain/backups/x.json", "x");
+    ui::SystemError error = base::writeFileAtomically(folder / "plain/backups/x.json", "x");
     EXPECT_EQ(error.call, "create folder");
     EXPECT_EQ(error.code, ENOTDIR);
     EXPECT_NE(error.describe().find("plain"), std::string::npos);
 
     // A folder of the kernel's that takes no new files.
-    error = shell::writeFileAtomically("/proc/zek-safety-test.json", "x");
+    error = base::writeFileAtomically("/proc/zek-safety-test.json", "x");
     EXPECT_FALSE(error.empty());
     EXPECT_EQ(error.call, "open");
     EXPECT_FALSE(fs::exists("/proc/zek-safety-test.json"));
@@ -98,7 +98,7 @@ TEST(AtomicWrite, FolderThatCannotExist) {
 TEST(AtomicWrite, AFolderInTheWayIsNotReplaced) {
     TemporaryFolder folder;
     fs::create_directories(folder / "settings.json/inside");
-    const ui::SystemError error = shell::writeFileAtomically(folder / "settings.json", "x");
+    const ui::SystemError error = base::writeFileAtomically(folder / "settings.json", "x");
     EXPECT_EQ(error.call, replaceCall);
     EXPECT_TRUE(fs::is_directory(folder / "settings.json/inside"));
     EXPECT_EQ(fileNames(folder.path()), std::vector<std::string>{"settings.json"});
@@ -109,19 +109,19 @@ TEST(ReadLimited, RefusesLargeFilesAndNamesMissingOnes) {
     writeText(folder / "exact", std::string(1024, 'x'));
     writeText(folder / "over", std::string(1025, 'x'));
     ui::SystemError error;
-    const auto exact = shell::readFileLimited(folder / "exact", 1024, error);
+    const auto exact = base::readFileLimited(folder / "exact", 1024, error);
     ASSERT_TRUE(exact.has_value()) << error.describe();
     EXPECT_EQ(exact->size(), 1024u);
 
-    EXPECT_FALSE(shell::readFileLimited(folder / "over", 1024, error).has_value());
+    EXPECT_FALSE(base::readFileLimited(folder / "over", 1024, error).has_value());
     EXPECT_EQ(error.code, EFBIG);
 
     error = {};
-    EXPECT_FALSE(shell::readFileLimited(folder / "missing", 1024, error).has_value());
+    EXPECT_FALSE(base::readFileLimited(folder / "missing", 1024, error).has_value());
     EXPECT_EQ(error.code, ENOENT);
 
     error = {};
-    EXPECT_FALSE(shell::readFileLimited(folder.path(), 1024, error).has_value());
+    EXPECT_FALSE(base::readFileLimited(folder.path(), 1024, error).has_value());
     EXPECT_FALSE(error.empty());
 }
 

@@ -1,4 +1,4 @@
-#include "shell/sha256.h"
+#include "safety/sha256.h"
 
 #include <gtest/gtest.h>
 
@@ -28,7 +28,7 @@ const std::vector<Vector>& vectors() {
 TEST(Sha256, StandardVectors) {
     for (const Vector& vector : vectors()) {
         SCOPED_TRACE(vector.message.substr(0, 20));
-        EXPECT_EQ(shell::toHex(shell::sha256(vector.message)), vector.digest);
+        EXPECT_EQ(safety::toHex(safety::sha256(vector.message)), vector.digest);
     }
 }
 
@@ -37,11 +37,11 @@ TEST(Sha256, PiecesOfAnySizeGiveTheSameDigest) {
     const std::string& message = vectors()[2].message;  // 56 bytes
     for (std::size_t split : {1u, 55u, 56u, 63u, 64u, 65u, 127u}) {
         const std::string doubled = message + message + message;
-        shell::Sha256 hash;
+        safety::Sha256 hash;
         for (std::size_t offset = 0; offset < doubled.size(); offset += split) {
             hash.update(std::string_view(doubled).substr(offset, split));
         }
-        EXPECT_EQ(hash.finish(), shell::sha256(doubled)) << "split " << split;
+        EXPECT_EQ(hash.finish(), safety::sha256(doubled)) << "split " << split;
     }
 }
 
@@ -51,27 +51,27 @@ TEST(Sha256, FileIsHashedAsItsBytes) {
     const std::string content = std::string(1000000, 'a');
     writeText(folder / "image.bin", content);
     ui::SystemError error;
-    const auto digest = shell::sha256OfFile(folder / "image.bin", error);
+    const auto digest = safety::sha256OfFile(folder / "image.bin", error);
     ASSERT_TRUE(digest.has_value()) << error.describe();
-    EXPECT_EQ(shell::toHex(*digest), vectors()[3].digest);
+    EXPECT_EQ(safety::toHex(*digest), vectors()[3].digest);
 
-    EXPECT_FALSE(shell::sha256OfFile(folder / "missing.bin", error).has_value());
+    EXPECT_FALSE(safety::sha256OfFile(folder / "missing.bin", error).has_value());
     EXPECT_EQ(error.code, ENOENT);
     EXPECT_EQ(error.call, "open");
 }
 
 TEST(Sha256, HexRoundTripAndRefusals) {
-    const shell::Sha256Digest digest = shell::sha256("abc");
-    const std::string hex = shell::toHex(digest);
-    EXPECT_EQ(shell::digestFromHex(hex), digest);
+    const safety::Sha256Digest digest = safety::sha256("abc");
+    const std::string hex = safety::toHex(digest);
+    EXPECT_EQ(safety::digestFromHex(hex), digest);
     std::string upper = hex;
     for (char& c : upper) {
         c = char(std::toupper(c));
     }
-    EXPECT_EQ(shell::digestFromHex(upper), digest);
-    EXPECT_FALSE(shell::digestFromHex(hex.substr(1)).has_value());
-    EXPECT_FALSE(shell::digestFromHex(hex + "0").has_value());
-    EXPECT_FALSE(shell::digestFromHex("g" + hex.substr(1)).has_value());
+    EXPECT_EQ(safety::digestFromHex(upper), digest);
+    EXPECT_FALSE(safety::digestFromHex(hex.substr(1)).has_value());
+    EXPECT_FALSE(safety::digestFromHex(hex + "0").has_value());
+    EXPECT_FALSE(safety::digestFromHex("g" + hex.substr(1)).has_value());
 }
 
 }  // namespace

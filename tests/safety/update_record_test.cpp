@@ -1,25 +1,25 @@
-#include "shell/update_record.h"
+#include "safety/update_record.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
 
-#include "shell/sha256.h"
+#include "safety/sha256.h"
 #include "temporary_folder.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using shell::RecordedFileState;
+using safety::RecordedFileState;
 
-constexpr shell::CalendarTime started{2026, 12, 8, 10, 15, 3};
+constexpr safety::CalendarTime started{2026, 12, 8, 10, 15, 3};
 
 struct RecordFixture : ::testing::Test {
     TemporaryFolder data;
-    shell::UpdateRecordStore store{data.path()};
+    safety::UpdateRecordStore store{data.path()};
     fs::path image = data / "firmware 1.hex";
 
-    std::string imageHash() const { return shell::toHex(shell::sha256(readText(image))); }
+    std::string imageHash() const { return safety::toHex(safety::sha256(readText(image))); }
 };
 
 TEST_F(RecordFixture, Lifecycle) {
@@ -35,7 +35,7 @@ TEST_F(RecordFixture, Lifecycle) {
     EXPECT_EQ(record->sha256Hex, imageHash());
     EXPECT_EQ(record->port, "/dev/ttyUSB0");
     EXPECT_EQ(record->started, started);
-    EXPECT_EQ(shell::checkFile(*record).state, RecordedFileState::ok);
+    EXPECT_EQ(safety::checkFile(*record).state, RecordedFileState::ok);
 
     ASSERT_TRUE(store.complete().empty());
     EXPECT_FALSE(store.findIncomplete(error).has_value());
@@ -44,10 +44,10 @@ TEST_F(RecordFixture, Lifecycle) {
 }
 
 TEST_F(RecordFixture, AwkwardNamesSurviveTheRoundTrip) {
-    const shell::UpdateRecord record{data / "100% neu\nzeile\r.hex", std::string(64, 'a'), "COM3=x",
-                                     started};
+    const safety::UpdateRecord record{data / "100% neu\nzeile\r.hex", std::string(64, 'a'),
+                                      "COM3=x", started};
     std::string reason;
-    const auto parsed = shell::parseUpdateRecord(shell::formatUpdateRecord(record), reason);
+    const auto parsed = safety::parseUpdateRecord(safety::formatUpdateRecord(record), reason);
     ASSERT_TRUE(parsed.has_value()) << reason;
     EXPECT_EQ(parsed->file, record.file);
     EXPECT_EQ(parsed->port, "COM3=x");
@@ -73,7 +73,7 @@ TEST_F(RecordFixture, CorruptRecordsReadAsNoRecordWithAReason) {
                              "\nport=SIM\nstarted=2026-12-08T10:15:03\n";
     {
         std::string reason;
-        ASSERT_TRUE(shell::parseUpdateRecord(good, reason).has_value()) << reason;
+        ASSERT_TRUE(safety::parseUpdateRecord(good, reason).has_value()) << reason;
     }
     const std::string corrupt[] = {
         "",
@@ -109,22 +109,22 @@ TEST_F(RecordFixture, CorruptRecordsReadAsNoRecordWithAReason) {
 
 TEST_F(RecordFixture, TheRecordedFileChangedOrVanished) {
     writeText(image, "original image");
-    const shell::UpdateRecord record{image, imageHash(), "SIM", started};
-    EXPECT_EQ(shell::checkFile(record).state, RecordedFileState::ok);
+    const safety::UpdateRecord record{image, imageHash(), "SIM", started};
+    EXPECT_EQ(safety::checkFile(record).state, RecordedFileState::ok);
 
     writeText(image, "original imagf");
-    EXPECT_EQ(shell::checkFile(record).state, RecordedFileState::changed);
+    EXPECT_EQ(safety::checkFile(record).state, RecordedFileState::changed);
 
     fs::remove(image);
-    EXPECT_EQ(shell::checkFile(record).state, RecordedFileState::vanished);
+    EXPECT_EQ(safety::checkFile(record).state, RecordedFileState::vanished);
 
     fs::create_directory(image);
-    EXPECT_EQ(shell::checkFile(record).state, RecordedFileState::changed);
+    EXPECT_EQ(safety::checkFile(record).state, RecordedFileState::changed);
 }
 
 TEST_F(RecordFixture, UnreachableDataFolder) {
     writeText(data / "plain", "a file");
-    const shell::UpdateRecordStore blocked(data / "plain");
+    const safety::UpdateRecordStore blocked(data / "plain");
     const ui::SystemError error = blocked.begin(image, std::string(64, 'f'), "SIM", started);
     EXPECT_EQ(error.code, ENOTDIR);
     ui::SystemError findError;

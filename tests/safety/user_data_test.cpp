@@ -1,4 +1,4 @@
-#include "shell/user_data.h"
+#include "base/user_data.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 
 namespace {
 
-using shell::FolderConvention;
+using base::FolderConvention;
 
 struct FolderCase {
     const char* name;
@@ -47,7 +47,7 @@ TEST(UserDataFolder, FollowsTheVariablesInOrder) {
     };
     for (const FolderCase& test : cases) {
         SCOPED_TRACE(test.name);
-        const shell::EnvironmentLookup lookup =
+        const base::EnvironmentLookup lookup =
             [&](const char* name) -> std::optional<std::filesystem::path> {
             const auto found = test.environment.find(name);
             if (found == test.environment.end()) {
@@ -56,7 +56,7 @@ TEST(UserDataFolder, FollowsTheVariablesInOrder) {
             return std::filesystem::path(found->second);
         };
         ui::SystemError error;
-        const auto folder = shell::resolveUserDataFolder(lookup, test.convention, error);
+        const auto folder = base::resolveUserDataFolder(lookup, test.convention, error);
         if (test.expected == nullptr) {
             EXPECT_FALSE(folder.has_value());
             EXPECT_FALSE(error.reason.empty());
@@ -70,7 +70,7 @@ TEST(UserDataFolder, FollowsTheVariablesInOrder) {
 TEST(UserDataFolder, ProcessEnvironmentIsRead) {
     setenv("XDG_DATA_HOME", "/tmp/zek-safety-data-home", 1);
     ui::SystemError error;
-    const auto folder = shell::userDataFolder(error);
+    const auto folder = base::userDataFolder(error);
     unsetenv("XDG_DATA_HOME");
     ASSERT_TRUE(folder.has_value()) << error.describe();
     EXPECT_EQ(*folder, std::filesystem::path("/tmp/zek-safety-data-home/zek-setup"));

@@ -1,11 +1,11 @@
-#include "shell/json.h"
+#include "base/json.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <string>
 
-namespace shell::json {
+namespace base::json {
 namespace {
 
 using testing::HasSubstr;
@@ -103,4 +103,4 @@ TEST(JsonReader, LimitsNestingInsteadOfOverflowingTheStack) {
 }
 
 }  // namespace
-}  // namespace shell::json
+}  // namespace base::json

@@ -7,9 +7,9 @@
 
 #include "config/temp_directory.h"
 #include "resources/main_dialog_ids.h"
+#include "safety/sha256.h"
 #include "shell/app.h"
 #include "shell/commands.h"
-#include "shell/sha256.h"
 #include "sim/test_rig.h"
 #include "update/update_file_builder.h"
 
@@ -25,11 +25,11 @@ struct Station {
     }
     void recordUnfinished() {
         ui::SystemError error;
-        const auto digest = shell::sha256OfFile(file(), error);
+        const auto digest = safety::sha256OfFile(file(), error);
         ASSERT_TRUE(digest) << error.describe();
         ASSERT_TRUE(app.updateRecords()
-                        ->begin(file(), shell::toHex(*digest), "SIM",
-                                shell::localCalendarTime(std::chrono::system_clock::now()))
+                        ->begin(file(), safety::toHex(*digest), "SIM",
+                                safety::localCalendarTime(std::chrono::system_clock::now()))
                         .empty());
     }
     std::string file() const { return dir.file("A1011B1011.upd"); }

@@ -1,4 +1,4 @@
-#include "shell/settings_backup.h"
+#include "safety/settings_backup.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -7,7 +7,7 @@
 #include "resources/main_dialog_ids.h"
 #include "settings/settings.h"
 
-namespace shell {
+namespace safety {
 namespace {
 
 using testing::HasSubstr;
@@ -37,7 +37,7 @@ struct ReadDialog {
 };
 
 std::string backupText(const SettingsBackup& backup) {
-    return json::write(backupToJson(backup));
+    return base::json::write(backupToJson(backup));
 }
 
 // The backup text with one member of one control replaced.
@@ -119,4 +119,4 @@ TEST(SettingsBackup, RefusesAnythingButACompleteBackup) {
 }
 
 }  // namespace
-}  // namespace shell
+}  // namespace safety

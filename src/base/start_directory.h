@@ -5,7 +5,7 @@
 #include <ostream>
 #include <string>
 
-namespace shell {
+namespace base {
 
 // The current directory; when it cannot be read, "_getcwd error" and the reason go to
 // errors and the result is empty (qvsetup.cfg is then opened by its bare name).
@@ -16,4 +16,4 @@ std::string currentDirectory(std::ostream& errors);
 // there is no such folder and it cannot be made.
 std::optional<std::string> userConfigDirectory(std::string& error);
 
-}  // namespace shell
+}  // namespace base

@@ -1,11 +1,11 @@
-#include "shell/backup_store.h"
+#include "safety/backup_store.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <system_error>
 
-namespace shell {
+namespace safety {
 namespace fs = std::filesystem;
 namespace {
 
@@ -107,15 +107,15 @@ BackupStore BackupStore::inDataFolder(const fs::path& dataFolder) {
 
 BackupSaveResult BackupStore::save(std::string_view content, std::string_view controllerVersionText,
                                    const CalendarTime& time,
-                                   const AtomicWriteOptions& options) const {
+                                   const base::AtomicWriteOptions& options) const {
     BackupSaveResult result;
     if (content.size() > backupLimitBytes) {
         // It could never be loaded again.
-        result.error = ui::SystemError{pathText(m_folder), "", EFBIG,
+        result.error = ui::SystemError{base::pathText(m_folder), "", EFBIG,
                                        "the settings are larger than a backup may be"};
         return result;
     }
-    AtomicWriteOptions keepExisting = options;
+    base::AtomicWriteOptions keepExisting = options;
     keepExisting.replaceExisting = false;
     for (int sequence = 1; sequence <= sequenceLimit; ++sequence) {
         const fs::path path = m_folder / backupFileName(time, controllerVersionText, sequence);
@@ -123,7 +123,7 @@ BackupSaveResult BackupStore::save(std::string_view content, std::string_view co
         if (fs::exists(path, ignored)) {
             continue;
         }
-        result.error = writeFileAtomically(path, content, keepExisting);
+        result.error = base::writeFileAtomically(path, content, keepExisting);
         if (result.error.code == EEXIST) {
             continue;  // another instance took the name between the check and the write
         }
@@ -134,7 +134,7 @@ BackupSaveResult BackupStore::save(std::string_view content, std::string_view co
     }
     if (result.path.empty()) {
         if (result.error.empty()) {
-            result.error = ui::SystemError{pathText(m_folder), "", EEXIST,
+            result.error = ui::SystemError{base::pathText(m_folder), "", EEXIST,
                                            "no free name for a backup of this second"};
         }
         return result;
@@ -150,7 +150,7 @@ BackupSaveResult BackupStore::save(std::string_view content, std::string_view co
         std::error_code code;
         fs::remove(entries[index].path, code);
         if (code && result.pruneError.empty()) {
-            result.pruneError = ui::SystemError{pathText(entries[index].path), "remove",
+            result.pruneError = ui::SystemError{base::pathText(entries[index].path), "remove",
                                                 code.value(), code.message()};
         }
     }
@@ -170,7 +170,8 @@ std::vector<BackupEntry> BackupStore::list(ui::SystemError& error) const {
         if (!item->is_regular_file(itemCode)) {
             continue;
         }
-        std::optional<BackupEntry> entry = parseBackupFileName(pathText(item->path().filename()));
+        std::optional<BackupEntry> entry =
+            parseBackupFileName(base::pathText(item->path().filename()));
         if (!entry) {
             continue;
         }
@@ -178,14 +179,15 @@ std::vector<BackupEntry> BackupStore::list(ui::SystemError& error) const {
         entries.push_back(std::move(*entry));
     }
     if (code) {
-        error = ui::SystemError{pathText(m_folder), "list folder", code.value(), code.message()};
+        error =
+            ui::SystemError{base::pathText(m_folder), "list folder", code.value(), code.message()};
     }
     std::sort(entries.begin(), entries.end(), newerFirst);
     return entries;
 }
 
 std::optional<std::string> BackupStore::load(const fs::path& path, ui::SystemError& error) {
-    return readFileLimited(path, backupLimitBytes, error);
+    return base::readFileLimited(path, backupLimitBytes, error);
 }
 
-}  // namespace shell
+}  // namespace safety

@@ -1,4 +1,4 @@
-#include "shell/settings_diff.h"
+#include "safety/settings_diff.h"
 
 #include <algorithm>
 
@@ -7,10 +7,10 @@
 
 #include "resources/main_dialog.h"
 #include "resources/main_dialog_ids.h"
+#include "safety/settings_backup.h"
 #include "settings/settings.h"
-#include "shell/settings_backup.h"
 
-namespace shell {
+namespace safety {
 namespace {
 
 using namespace ids;
@@ -139,4 +139,4 @@ std::string describeChange(const FieldChange& change) {
     return change.label + ": " + change.before + " → " + change.after;
 }
 
-}  // namespace shell
+}  // namespace safety

@@ -1,16 +1,16 @@
-#include "shell/settings_backup.h"
+#include "safety/settings_backup.h"
 
 #include <array>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 
+#include "base/safe_file.h"
 #include "resources/main_dialog.h"
 #include "resources/main_dialog_ids.h"
 #include "settings/settings.h"
-#include "shell/safe_file.h"
 
-namespace shell {
+namespace safety {
 namespace {
 
 using namespace ids;
@@ -64,8 +64,8 @@ bool validText(const std::string& text) {
 }
 
 // An integer member, or nullopt when it is missing, no integer or beyond 64 bits.
-std::optional<std::int64_t> integerMember(const json::Value& object, std::string_view name) {
-    const json::Value* value = json::member(object, name);
+std::optional<std::int64_t> integerMember(const base::json::Value& object, std::string_view name) {
+    const base::json::Value* value = base::json::member(object, name);
     if (value == nullptr || !value->is_number_integer() ||
         (value->is_number_unsigned() &&
          value->get<std::uint64_t>() > static_cast<std::uint64_t>(INT64_MAX))) {
@@ -75,13 +75,13 @@ std::optional<std::int64_t> integerMember(const json::Value& object, std::string
 }
 
 // A string member, or nullptr.
-const std::string* stringMember(const json::Value& object, std::string_view name) {
-    const json::Value* value = json::member(object, name);
+const std::string* stringMember(const base::json::Value& object, std::string_view name) {
+    const base::json::Value* value = base::json::member(object, name);
     return value != nullptr && value->is_string() ? &value->get_ref<const std::string&>() : nullptr;
 }
 
 // Reads the one field a control of this kind keeps; empty error when it is fine.
-std::string readControl(const json::Value& entry, ui::ControlId id, BackupControl& control) {
+std::string readControl(const base::json::Value& entry, ui::ControlId id, BackupControl& control) {
     const std::string name = std::to_string(id);
     if (!entry.is_object() || entry.size() != 1) {
         return "control " + name + " must hold exactly one value";
@@ -103,7 +103,7 @@ std::string readControl(const json::Value& entry, ui::ControlId id, BackupContro
         }
         control.selection = static_cast<int>(*selection);
     } else {
-        const json::Value* checked = json::member(entry, "checked");
+        const base::json::Value* checked = base::json::member(entry, "checked");
         if (checked == nullptr || !checked->is_boolean()) {
             return "control " + name + " needs \"checked\": true or false";
         }
@@ -112,7 +112,7 @@ std::string readControl(const json::Value& entry, ui::ControlId id, BackupContro
     return {};
 }
 
-bool readByte(const json::Value& root, std::string_view name, int& value) {
+bool readByte(const base::json::Value& root, std::string_view name, int& value) {
     const std::optional<std::int64_t> byte = integerMember(root, name);
     if (!byte || *byte < 0 || *byte > 255) {
         return false;
@@ -122,8 +122,8 @@ bool readByte(const json::Value& root, std::string_view name, int& value) {
 }
 
 // The optional "setupBytes": {"13": 255, …}, only of the sub-dialogs' addresses.
-std::string readSetupBytes(const json::Value& root, std::vector<settings::SetupByte>& bytes) {
-    const json::Value* object = json::member(root, "setupBytes");
+std::string readSetupBytes(const base::json::Value& root, std::vector<settings::SetupByte>& bytes) {
+    const base::json::Value* object = base::json::member(root, "setupBytes");
     if (object == nullptr) {
         return {};
     }
@@ -133,7 +133,7 @@ std::string readSetupBytes(const json::Value& root, std::vector<settings::SetupB
     for (const int address : subDialogBytes) {
         int value = 0;
         const std::string name = std::to_string(address);
-        if (json::member(*object, name) == nullptr) {
+        if (base::json::member(*object, name) == nullptr) {
             continue;
         }
         if (!readByte(*object, name, value)) {
@@ -198,18 +198,18 @@ SettingsBackup takeBackup(const ui::Dialog& mainDialog, const settings::SetupIma
     return backup;
 }
 
-json::Value backupToJson(const SettingsBackup& backup) {
-    json::Value root = json::Value::object();
+base::json::Value backupToJson(const SettingsBackup& backup) {
+    base::json::Value root = base::json::Value::object();
     root["format"] = backupFormatName;
     root["formatVersion"] = backupFormatVersion;
     root["controllerVersion"] = backup.versionText;
     root["family"] = backup.family;
     root["thresholdCode"] = backup.thresholdCode;
     root["timingCode"] = backup.timingCode;
-    json::Value& controls = root["controls"] = json::Value::object();
+    base::json::Value& controls = root["controls"] = base::json::Value::object();
     for (const BackupControl& control : backup.controls) {
         const ui::Kind kind = referenceDialog().control(control.id).kind;
-        json::Value& entry = controls[std::to_string(control.id)];
+        base::json::Value& entry = controls[std::to_string(control.id)];
         if (kind == ui::Kind::Edit) {
             entry["text"] = control.text;
         } else if (kind == ui::Kind::ComboBox) {
@@ -219,7 +219,7 @@ json::Value backupToJson(const SettingsBackup& backup) {
         }
     }
     if (!backup.setupBytes.empty()) {
-        json::Value& bytes = root["setupBytes"] = json::Value::object();
+        base::json::Value& bytes = root["setupBytes"] = base::json::Value::object();
         for (const settings::SetupByte& byte : backup.setupBytes) {
             bytes[std::to_string(byte.address)] = byte.value;
         }
@@ -231,11 +231,11 @@ BackupRead parseBackup(std::string_view text) {
     if (text.size() > maxBackupFileBytes) {
         return refuse("too large for a settings backup");
     }
-    json::ParseResult parsed = json::parse(text);
+    base::json::ParseResult parsed = base::json::parse(text);
     if (!parsed.value) {
         return refuse("not JSON: " + parsed.error);
     }
-    const json::Value& root = *parsed.value;
+    const base::json::Value& root = *parsed.value;
     const std::string* format = stringMember(root, "format");
     if (format == nullptr || *format != backupFormatName) {
         return refuse("not a settings backup");
@@ -258,7 +258,7 @@ BackupRead parseBackup(std::string_view text) {
         !readByte(root, "timingCode", backup.timingCode)) {
         return refuse("the backup holds no thresholdCode and timingCode (0 … 255)");
     }
-    const json::Value* controls = json::member(root, "controls");
+    const base::json::Value* controls = base::json::member(root, "controls");
     if (controls == nullptr || !controls->is_object()) {
         return refuse("the backup holds no controls");
     }
@@ -268,11 +268,11 @@ BackupRead parseBackup(std::string_view text) {
             known = known || name == std::to_string(id);
         }
         if (!known) {
-            return refuse("control " + json::toUtf8(name) + " is not a setting");
+            return refuse("control " + base::json::toUtf8(name) + " is not a setting");
         }
     }
     for (const ui::ControlId id : settingsIds) {
-        const json::Value* entry = json::member(*controls, std::to_string(id));
+        const base::json::Value* entry = base::json::member(*controls, std::to_string(id));
         if (entry == nullptr) {
             return refuse("control " + std::to_string(id) + " is missing");
         }
@@ -324,7 +324,8 @@ BackupRead readBackupFile(const std::string& path) {
 
 std::string writeBackupFile(const std::string& path, const SettingsBackup& backup) {
     // Through a temporary file, so a full disk never leaves half of an older backup.
-    const ui::SystemError error = writeFileAtomically(path, json::write(backupToJson(backup)));
+    const ui::SystemError error =
+        base::writeFileAtomically(path, base::json::write(backupToJson(backup)));
     return error.empty() ? std::string() : "cannot be written";
 }
 
@@ -345,4 +346,4 @@ void applyBackup(const SettingsBackup& backup, ui::Dialog& mainDialog,
     image.restoreBytes = backup.setupBytes;
 }
 
-}  // namespace shell
+}  // namespace safety

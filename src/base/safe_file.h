@@ -13,7 +13,7 @@
 
 #include "ui/system_error.h"
 
-namespace shell {
+namespace base {
 
 // Writes all of bytes to the open descriptor; 0, or the errno of the failure. The real one
 // loops over write(); tests put a full disk here.
@@ -49,4 +49,4 @@ std::string pathText(const std::filesystem::path& path);
 // The system's write loop behind WriteAllFunction, for seams that fail only sometimes.
 int writeAllToDescriptor(int descriptor, std::string_view bytes);
 
-}  // namespace shell
+}  // namespace base

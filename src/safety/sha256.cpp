@@ -1,13 +1,13 @@
-#include "shell/sha256.h"
+#include "safety/sha256.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <vector>
 
-#include "shell/safe_file.h"
+#include "base/safe_file.h"
 
-namespace shell {
+namespace safety {
 namespace {
 
 constexpr std::array<std::uint32_t, 64> roundConstants = {
@@ -138,7 +138,7 @@ Sha256Digest sha256(std::string_view bytes) {
 
 std::optional<Sha256Digest> sha256OfFile(const std::filesystem::path& path,
                                          ui::SystemError& error) {
-    std::FILE* file = openForReading(path, error);
+    std::FILE* file = base::openForReading(path, error);
     if (file == nullptr) {
         return std::nullopt;
     }
@@ -155,7 +155,7 @@ std::optional<Sha256Digest> sha256OfFile(const std::filesystem::path& path,
     const int code = errno;
     std::fclose(file);
     if (failed) {
-        error = ui::errnoError(pathText(path), "read", code != 0 ? code : EIO);
+        error = ui::errnoError(base::pathText(path), "read", code != 0 ? code : EIO);
         return std::nullopt;
     }
     return hash.finish();
@@ -200,4 +200,4 @@ std::optional<Sha256Digest> digestFromHex(std::string_view text) {
     return digest;
 }
 
-}  // namespace shell
+}  // namespace safety

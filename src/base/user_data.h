@@ -9,7 +9,7 @@
 
 #include "ui/system_error.h"
 
-namespace shell {
+namespace base {
 
 // One environment variable's value; nullopt when it is not set. A path rather than text,
 // so Windows values keep their wide characters.
@@ -37,4 +37,4 @@ EnvironmentLookup processEnvironment();
 // is not created here: whoever writes into it does so.
 [[nodiscard]] std::optional<std::filesystem::path> userDataFolder(ui::SystemError& error);
 
-}  // namespace shell
+}  // namespace base

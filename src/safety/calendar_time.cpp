@@ -1,9 +1,9 @@
-#include "shell/calendar_time.h"
+#include "safety/calendar_time.h"
 
 #include <cstdio>
 #include <ctime>
 
-namespace shell {
+namespace safety {
 namespace {
 
 #ifdef _WIN32
@@ -76,4 +76,4 @@ std::optional<CalendarTime> parseIsoText(std::string_view text) {
     return time;
 }
 
-}  // namespace shell
+}  // namespace safety

@@ -1,14 +1,14 @@
-#include "shell/update_record.h"
+#include "safety/update_record.h"
 
 #include <array>
 #include <cerrno>
 #include <system_error>
 #include <vector>
 
-#include "shell/safe_file.h"
-#include "shell/sha256.h"
+#include "base/safe_file.h"
+#include "safety/sha256.h"
 
-namespace shell {
+namespace safety {
 namespace fs = std::filesystem;
 namespace {
 
@@ -60,7 +60,7 @@ std::optional<std::string> unescapeValue(std::string_view text) {
 }
 
 std::string utf8Text(const fs::path& path) {
-    return pathText(path);
+    return base::pathText(path);
 }
 
 fs::path pathFromUtf8(const std::string& text) {
@@ -158,18 +158,18 @@ ui::SystemError UpdateRecordStore::begin(const fs::path& file, std::string_view 
                                          std::string_view port, const CalendarTime& started) const {
     const std::optional<Sha256Digest> digest = digestFromHex(sha256Hex);
     if (!digest || file.empty()) {
-        return ui::SystemError{pathText(m_path), "", EINVAL,
+        return ui::SystemError{base::pathText(m_path), "", EINVAL,
                                "no file or no SHA-256 value to record"};
     }
     const UpdateRecord record{file, toHex(*digest), std::string(port), started};
-    return writeFileAtomically(m_path, formatUpdateRecord(record));
+    return base::writeFileAtomically(m_path, formatUpdateRecord(record));
 }
 
 ui::SystemError UpdateRecordStore::complete() const {
     std::error_code code;
     fs::remove(m_path, code);
     if (code) {
-        return ui::SystemError{pathText(m_path), "remove", code.value(), code.message()};
+        return ui::SystemError{base::pathText(m_path), "remove", code.value(), code.message()};
     }
     return {};
 }
@@ -181,17 +181,18 @@ std::optional<UpdateRecord> UpdateRecordStore::findIncomplete(ui::SystemError& e
         return std::nullopt;
     }
     if (code) {
-        error = ui::SystemError{pathText(m_path), "stat", code.value(), code.message()};
+        error = ui::SystemError{base::pathText(m_path), "stat", code.value(), code.message()};
         return std::nullopt;
     }
-    const std::optional<std::string> text = readFileLimited(m_path, recordLimitBytes, error);
+    const std::optional<std::string> text = base::readFileLimited(m_path, recordLimitBytes, error);
     if (!text) {
         return std::nullopt;
     }
     std::string reason;
     std::optional<UpdateRecord> record = parseUpdateRecord(*text, reason);
     if (!record) {
-        error = ui::SystemError{pathText(m_path), "", EINVAL, "corrupt update record: " + reason};
+        error =
+            ui::SystemError{base::pathText(m_path), "", EINVAL, "corrupt update record: " + reason};
     }
     return record;
 }
@@ -206,7 +207,8 @@ RecordedFileCheck checkFile(const UpdateRecord& record) {
     }
     if (code) {
         check.state = RecordedFileState::unreadable;
-        check.error = ui::SystemError{pathText(record.file), "stat", code.value(), code.message()};
+        check.error =
+            ui::SystemError{base::pathText(record.file), "stat", code.value(), code.message()};
         return check;
     }
     if (status.type() != fs::file_type::regular) {
@@ -225,4 +227,4 @@ RecordedFileCheck checkFile(const UpdateRecord& record) {
     return check;
 }
 
-}  // namespace shell
+}  // namespace safety

@@ -12,7 +12,7 @@
 
 #include "ui/system_error.h"
 
-namespace shell {
+namespace safety {
 
 using Sha256Digest = std::array<std::uint8_t, 32>;
 
@@ -46,4 +46,4 @@ std::string toHex(const Sha256Digest& digest);
 // The digest back from 64 hexadecimal characters (either case); nullopt for anything else.
 std::optional<Sha256Digest> digestFromHex(std::string_view text);
 
-}  // namespace shell
+}  // namespace safety

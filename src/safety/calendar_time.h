@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-namespace shell {
+namespace safety {
 
 struct CalendarTime {
     int year = 0;
@@ -32,4 +32,4 @@ std::optional<CalendarTime> parseIsoText(std::string_view text);
 // The number in exactly count decimal digits at text[offset...]; -1 otherwise.
 int digitsAt(std::string_view text, std::size_t offset, std::size_t count);
 
-}  // namespace shell
+}  // namespace safety

@@ -1,11 +1,11 @@
-#include "shell/json.h"
+#include "base/json.h"
 
 #include <cmath>
 #include <cstdio>
 #include <set>
 #include <vector>
 
-namespace shell::json {
+namespace base::json {
 namespace {
 
 // Length of the valid UTF-8 sequence at text[pos], or 0 when it is not one.
@@ -222,4 +222,4 @@ const Value* member(const Value& object, std::string_view name) {
     return it == object.end() ? nullptr : &*it;
 }
 
-}  // namespace shell::json
+}  // namespace base::json

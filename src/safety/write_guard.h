@@ -11,12 +11,12 @@
 #include <vector>
 
 #include "adapter/link_context.h"
-#include "shell/backup_store.h"
-#include "shell/settings_backup.h"
-#include "shell/settings_diff.h"
+#include "safety/backup_store.h"
+#include "safety/settings_backup.h"
+#include "safety/settings_diff.h"
 #include "ui/system_error.h"
 
-namespace shell {
+namespace safety {
 
 // One setup byte a command wrote, or in a dry run would have written.
 struct SetupByteWrite {
@@ -108,4 +108,4 @@ class WriteGuard : public adapter::WriteGate {
     bool m_settingsWrite = false;
 };
 
-}  // namespace shell
+}  // namespace safety

@@ -12,11 +12,11 @@
 #include <string_view>
 #include <vector>
 
-#include "shell/calendar_time.h"
-#include "shell/safe_file.h"
+#include "base/safe_file.h"
+#include "safety/calendar_time.h"
 #include "ui/system_error.h"
 
-namespace shell {
+namespace safety {
 
 inline constexpr std::size_t backupsKept = 100;
 // A save-settings file is a few KiB; anything far larger in the folder is not one of ours.
@@ -57,7 +57,7 @@ class BackupStore {
     [[nodiscard]] BackupSaveResult save(std::string_view content,
                                         std::string_view controllerVersionText,
                                         const CalendarTime& time,
-                                        const AtomicWriteOptions& options = {}) const;
+                                        const base::AtomicWriteOptions& options = {}) const;
 
     // The backups, newest first; foreign files in the folder are passed over. A missing
     // folder is no backups, not an error.
@@ -71,4 +71,4 @@ class BackupStore {
     std::filesystem::path m_folder;
 };
 
-}  // namespace shell
+}  // namespace safety

@@ -1,13 +1,13 @@
-#include "shell/write_guard.h"
+#include "safety/write_guard.h"
 
 #include <algorithm>
 #include <chrono>
 #include <utility>
 
+#include "base/json.h"
 #include "link/link.h"
-#include "shell/json.h"
 
-namespace shell {
+namespace safety {
 
 std::vector<SetupByteWrite> CommandWrites::changedBytes() const {
     std::vector<SetupByteWrite> changed;
@@ -62,7 +62,7 @@ BackupAttempt WriteGuard::ensureBackup() {
         }
         const BackupSaveResult saved =
             BackupStore(*backupFolder())
-                .save(json::write(backupToJson(backup)), backup.versionText,
+                .save(base::json::write(backupToJson(backup)), backup.versionText,
                       localCalendarTime(std::chrono::system_clock::now()));
         if (saved.error.empty()) {
             m_lastReadSaved = true;
@@ -157,4 +157,4 @@ bool WriteGuard::beforeFlashCommit(int /*page*/) {
     return !m_dryRun;
 }
 
-}  // namespace shell
+}  // namespace safety

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-namespace shell::json {
+namespace base::json {
 
 using Value = nlohmann::ordered_json;
 
@@ -36,4 +36,4 @@ ParseResult parse(std::string_view text);
 // The member name of object, or nullptr when it is no object or has no such member.
 const Value* member(const Value& object, std::string_view name);
 
-}  // namespace shell::json
+}  // namespace base::json

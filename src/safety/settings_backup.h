@@ -9,11 +9,11 @@
 #include <string_view>
 #include <vector>
 
+#include "base/json.h"
 #include "settings/setup_image.h"
-#include "shell/json.h"
 #include "ui/dialog.h"
 
-namespace shell {
+namespace safety {
 
 inline constexpr std::string_view backupFormatName = "zek-setup settings backup";
 inline constexpr int backupFormatVersion = 1;
@@ -51,7 +51,7 @@ std::span<const ui::ControlId> settingsControlIds();
 int versionFamilyNumber(const settings::SetupImage& image);
 
 SettingsBackup takeBackup(const ui::Dialog& mainDialog, const settings::SetupImage& image);
-json::Value backupToJson(const SettingsBackup& backup);
+base::json::Value backupToJson(const SettingsBackup& backup);
 
 struct BackupRead {
     std::optional<SettingsBackup> backup;
@@ -72,4 +72,4 @@ void applyBackup(const SettingsBackup& backup, ui::Dialog& mainDialog, settings:
 // their texts.
 const ui::Dialog& referenceDialog();
 
-}  // namespace shell
+}  // namespace safety

@@ -8,10 +8,10 @@
 #include <string>
 #include <string_view>
 
-#include "shell/calendar_time.h"
+#include "safety/calendar_time.h"
 #include "ui/system_error.h"
 
-namespace shell {
+namespace safety {
 
 struct UpdateRecord {
     std::filesystem::path file;  // the update file, as it was chosen
@@ -64,4 +64,4 @@ class UpdateRecordStore {
 std::string formatUpdateRecord(const UpdateRecord& record);
 std::optional<UpdateRecord> parseUpdateRecord(std::string_view text, std::string& reason);
 
-}  // namespace shell
+}  // namespace safety

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "shell/settings_backup.h"
+#include "safety/settings_backup.h"
 
-namespace shell {
+namespace safety {
 
 struct FieldChange {
     std::string label;   // "Vollg. (ms)", "Schaltfrequenz"
@@ -33,4 +33,4 @@ std::string settingsText(const SettingsBackup& settings);
 // "Vollg. (ms): 2.00 → 1.90", one line per change.
 std::string describeChange(const FieldChange& change);
 
-}  // namespace shell
+}  // namespace safety

@@ -1,4 +1,4 @@
-#include "shell/user_data.h"
+#include "base/user_data.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -12,7 +12,7 @@
 #include <shlobj.h>
 #endif
 
-namespace shell {
+namespace base {
 namespace fs = std::filesystem;
 namespace {
 
@@ -89,4 +89,4 @@ std::optional<fs::path> userDataFolder(ui::SystemError& error) {
     return resolveUserDataFolder(processEnvironment(), nativeFolderConvention(), error);
 }
 
-}  // namespace shell
+}  // namespace base

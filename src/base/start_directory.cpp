@@ -1,10 +1,10 @@
-#include "shell/start_directory.h"
+#include "base/start_directory.h"
 
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
-namespace shell {
+namespace base {
 
 std::string currentDirectory(std::ostream& errors) {
     std::error_code error;
@@ -41,4 +41,4 @@ std::optional<std::string> userConfigDirectory(std::string& error) {
     return directory.string();
 }
 
-}  // namespace shell
+}  // namespace base

@@ -1,4 +1,4 @@
-#include "shell/safe_file.h"
+#include "base/safe_file.h"
 
 #include <atomic>
 #include <cerrno>
@@ -16,7 +16,7 @@
 #include <unistd.h>
 #endif
 
-namespace shell {
+namespace base {
 namespace fs = std::filesystem;
 namespace {
 
@@ -264,4 +264,4 @@ std::optional<std::string> readFileLimited(const fs::path& path, std::uintmax_t 
     return content;
 }
 
-}  // namespace shell
+}  // namespace base
