@@ -74,9 +74,13 @@ void reportSystemError(LinkContext& ctx, const ui::SystemError& error);
 
 // --- timing
 void delayMs(Clock& clock, std::uint32_t ms);
-inline void delayMs(LinkContext& ctx, std::uint32_t ms) {
-    delayMs(ctx.clock, ms);
-}
+// The same wait, with the host's keep-alive reached during it.
+void delayMs(LinkContext& ctx, std::uint32_t ms);
+// The host's keep-alive, if keepAliveIntervalNs passed since it was last reached; every
+// line operation and wait passes here, so a command reaches it at least every 100 ms of
+// its time. Adds no line operation and no time.
+void keepAlive(LinkContext& ctx);
+inline constexpr std::uint64_t keepAliveIntervalNs = 50'000'000;
 void bitDelay(LinkContext& ctx, int units);
 // DATA-IN reads in one bitDelay unit (bitDelayCount raised to at least 1); 0 on a port
 // whose single read outlasts a unit, where the unit is a wait of bitDelayUnitNs instead.

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 namespace adapter {
 
@@ -15,6 +16,11 @@ class Clock {
     virtual void waitUntilNs(std::uint64_t deadlineNs) = 0;
     // The millisecond tick counter; wraps at 2^32 like the system's.
     virtual std::uint32_t tickCount() { return static_cast<std::uint32_t>(nowNs() / 1000000u); }
+    // Like waitUntilNs, and calls serve each time sliceNs of the wait have passed (not at
+    // its end), so that a long wait does not keep the window system waiting. The default
+    // waits slice by slice; a clock that records its waits records the one wait.
+    virtual void waitServingUntilNs(std::uint64_t deadlineNs, std::uint64_t sliceNs,
+                                    const std::function<void()>& serve);
 };
 
 // The monotonic clock: sleeps for most of a long wait and spins only for its last part.
@@ -22,6 +28,8 @@ class MonotonicClock final : public Clock {
   public:
     std::uint64_t nowNs() override;
     void waitUntilNs(std::uint64_t deadlineNs) override;
+    void waitServingUntilNs(std::uint64_t deadlineNs, std::uint64_t sliceNs,
+                            const std::function<void()>& serve) override;
 };
 
 // A clock that moves only when told to; waits jump to their deadline.

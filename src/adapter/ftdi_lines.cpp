@@ -119,7 +119,8 @@ bool FtdiBitbangLines::readSome(std::uint8_t* data, std::size_t size, std::size_
 }
 
 bool FtdiBitbangLines::transfer(const std::vector<std::uint8_t>& states,
-                                std::vector<std::uint8_t>& samples) {
+                                std::vector<std::uint8_t>& samples,
+                                const std::function<void()>& between) {
     samples.assign(states.size(), 0);
     ++m_transfers;
     std::size_t written = 0;
@@ -138,6 +139,9 @@ bool FtdiBitbangLines::transfer(const std::vector<std::uint8_t>& states,
             return false;
         }
         answered += got;
+        if (between && answered < states.size()) {
+            between();
+        }
     }
     return true;
 }
@@ -312,7 +316,8 @@ std::uint32_t FtdiBitbangLines::readModemStatus() {
 }
 
 bool FtdiBitbangLines::sendExchange(ftdi::ExchangeBuffer& exchange,
-                                    std::vector<std::uint8_t>& returned) {
+                                    std::vector<std::uint8_t>& returned,
+                                    const std::function<void()>& between) {
     if (m_failed || !drain()) {
         return false;
     }
@@ -321,7 +326,7 @@ bool FtdiBitbangLines::sendExchange(ftdi::ExchangeBuffer& exchange,
     // the bit delays that follow it.
     const std::size_t after = exchange.states.size() - 1;
     exchange.states.insert(exchange.states.end(), exchangeTailStates, exchange.states.back());
-    if (!transfer(exchange.states, returned)) {
+    if (!transfer(exchange.states, returned, between)) {
         return false;
     }
     m_levels = exchange.after;
@@ -336,7 +341,7 @@ std::uint32_t FtdiBitbangLines::exchangeBits(std::uint32_t bits, int count,
     ftdi::ExchangeBuffer exchange =
         ftdi::buildExchange(bits, count, clocking, m_levels, m_polarity);
     std::vector<std::uint8_t> returned;
-    if (!sendExchange(exchange, returned)) {
+    if (!sendExchange(exchange, returned, clocking.keepAlive)) {
         return 0;
     }
     return ftdi::extractSamples(exchange, returned, m_polarity);
@@ -347,7 +352,7 @@ bool FtdiBitbangLines::exchangeSequence(std::span<const ExchangeStep> steps,
                                         std::vector<std::uint32_t>& samples) {
     ftdi::ExchangeBuffer exchange = ftdi::buildSequence(steps, clocking, m_levels, m_polarity);
     std::vector<std::uint8_t> returned;
-    if (!sendExchange(exchange, returned)) {
+    if (!sendExchange(exchange, returned, clocking.keepAlive)) {
         // Sent all the same: the answers of failed lines are all low, and the caller sees
         // the fault.
         samples.assign(steps.size(), 0);

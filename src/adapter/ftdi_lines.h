@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -74,9 +75,12 @@ class FtdiBitbangLines final : public LineAccess {
     void change(ftdi::Levels levels);
     // Sends an exchange's states and keeps the samples after them for the bit delays that
     // follow; false when the chip failed.
-    bool sendExchange(ftdi::ExchangeBuffer& exchange, std::vector<std::uint8_t>& returned);
+    bool sendExchange(ftdi::ExchangeBuffer& exchange, std::vector<std::uint8_t>& returned,
+                      const std::function<void()>& between);
     // Writes states and reads as many samples back, never more than maxOutstanding apart.
-    bool transfer(const std::vector<std::uint8_t>& states, std::vector<std::uint8_t>& samples);
+    // between: called after each answer of a long run (BitClocking::keepAlive).
+    bool transfer(const std::vector<std::uint8_t>& states, std::vector<std::uint8_t>& samples,
+                  const std::function<void()>& between = {});
     bool writeAll(const std::uint8_t* data, std::size_t size);
     bool readSome(std::uint8_t* data, std::size_t size, std::size_t& got);
     // Reads back what the stream left outstanding, so that the next transfer's answers

@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <vector>
 
@@ -56,6 +57,9 @@ struct BitClocking {
     // fresh status report before a sample. Null: reads only.
     Clock* clock = nullptr;
     std::uint64_t unitNs = 0;
+    // Lines that send a long run in one go call this between its transfers, so that the
+    // host's keep-alive is not held up by it. Empty: nobody to tell.
+    std::function<void()> keepAlive;
 };
 
 // One exchange of a run that the link sends without a host wait in between: unitsBefore

@@ -4,7 +4,9 @@
 
 namespace adapter {
 
+// Every operation on the serial lines passes here.
 LineAccess* SerialLines::openPort() {
+    keepAlive(m_ctx);
     return m_ctx.state.portOpen ? m_ctx.state.serialPort.get() : nullptr;
 }
 
@@ -199,6 +201,7 @@ BitClocking bitClocking(LinkContext& ctx, const LineAccess& lines) {
     if (clocking.traits.statusReportIntervalNs != 0) {
         clocking.clock = &ctx.clock;
     }
+    clocking.keepAlive = [&ctx] { keepAlive(ctx); };
     return clocking;
 }
 

@@ -34,6 +34,8 @@ struct LinkState {
     // The open serial port failed (device unplugged) and was closed; cleared when a port
     // opens again or is closed on purpose.
     bool portLost = false;
+    // When the host's keep-alive was last reached, on the link's clock.
+    std::uint64_t keepAliveNs = 0;
     // Why the lines stopped working (portLost or driverFault): the first failure, kept.
     ui::SystemError lineFault;
 };

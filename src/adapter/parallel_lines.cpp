@@ -39,6 +39,7 @@ void ParallelLines::setImageBit(std::int32_t bit, bool high) {
 }
 
 void ParallelLines::writeOutputImage() {
+    keepAlive(m_ctx);
     if (!reachable()) {
         return;
     }
@@ -49,6 +50,7 @@ void ParallelLines::writeOutputImage() {
 }
 
 void ParallelLines::readInputWord() {
+    keepAlive(m_ctx);
     if (!reachable()) {
         return;
     }

@@ -36,21 +36,46 @@ long long countedReads(LinkContext& ctx) {
     return static_cast<long long>(ctx.state.bitDelayCount) * bitDelayMultiplier;
 }
 
-}  // namespace
-
-void delayMs(Clock& clock, std::uint32_t ms) {
+// The end of a wait of ms from now, or 0 when there is nothing to wait for.
+std::uint64_t delayDeadlineNs(Clock& clock, std::uint32_t ms) {
     // Two reads at the start, the second discarded, as the tick counter was read; the
     // wait itself is measured in nanoseconds so that it never ends early.
     std::uint64_t startNs = clock.nowNs();
     (void)clock.nowNs();
     if (ms == 0) {
-        return;
+        return 0;
     }
     const std::uint64_t lengthNs = static_cast<std::uint64_t>(ms) * nsPerMs;
     // A clock started near its end must not wrap the deadline into the past.
-    const std::uint64_t deadlineNs =
-        startNs > UINT64_MAX - lengthNs ? UINT64_MAX : startNs + lengthNs;
-    clock.waitUntilNs(deadlineNs);
+    return startNs > UINT64_MAX - lengthNs ? UINT64_MAX : startNs + lengthNs;
+}
+
+}  // namespace
+
+void delayMs(Clock& clock, std::uint32_t ms) {
+    if (const std::uint64_t deadlineNs = delayDeadlineNs(clock, ms); deadlineNs != 0) {
+        clock.waitUntilNs(deadlineNs);
+    }
+}
+
+void delayMs(LinkContext& ctx, std::uint32_t ms) {
+    keepAlive(ctx);
+    if (const std::uint64_t deadlineNs = delayDeadlineNs(ctx.clock, ms); deadlineNs != 0) {
+        ctx.clock.waitServingUntilNs(deadlineNs, keepAliveIntervalNs, [&ctx] { keepAlive(ctx); });
+        keepAlive(ctx);
+    }
+}
+
+void keepAlive(LinkContext& ctx) {
+    const std::uint64_t now = ctx.clock.nowNs();
+    std::uint64_t& last = ctx.state.keepAliveNs;
+    // A clock swapped for another (the virtual controller for a real port) may stand
+    // behind the last call: that counts as due.
+    if (now >= last && now - last < keepAliveIntervalNs) {
+        return;
+    }
+    last = now;
+    ctx.host.keepAlive();
 }
 
 std::uint64_t bitDelayUnitNs(LinkContext& ctx) {

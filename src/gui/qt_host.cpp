@@ -190,4 +190,16 @@ void QtHost::showProgress(int done, int total, int secondsLeft) {
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
+void QtHost::keepAlive() {
+    // Whatever the events reach must not bring us here again while they are handled.
+    if (m_keepingAlive) {
+        return;
+    }
+    m_keepingAlive = true;
+    // Paint and window-system events (the desktop's ping among them); clicks and keys stay
+    // queued until the command is done, as at a repaint.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    m_keepingAlive = false;
+}
+
 }  // namespace gui

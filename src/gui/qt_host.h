@@ -36,6 +36,7 @@ class QtHost final : public ui::UiHost {
     void shellOpen(std::string_view target) override;
     bool stopRequested(ui::Dialog& dialog) override;
     void showProgress(int done, int total, int secondsLeft) override;
+    void keepAlive() override;
 
     // The language of boxes, sub-dialogs, the file dialog and the progress display.
     void setLanguage(lang::Language language) { m_language = language; }
@@ -58,6 +59,7 @@ class QtHost final : public ui::UiHost {
     lang::Language m_language = lang::Language::German;
     QPointer<QProgressDialog> m_progress;
     QElapsedTimer m_sinceStopPoll;
+    bool m_keepingAlive = false;
 };
 
 }  // namespace gui

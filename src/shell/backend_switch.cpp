@@ -10,6 +10,11 @@ void BackendSwitch::waitUntilNs(std::uint64_t deadlineNs) {
     clock().waitUntilNs(deadlineNs);
 }
 
+void BackendSwitch::waitServingUntilNs(std::uint64_t deadlineNs, std::uint64_t sliceNs,
+                                       const std::function<void()>& serve) {
+    clock().waitServingUntilNs(deadlineNs, sliceNs, serve);
+}
+
 std::uint32_t BackendSwitch::tickCount() {
     return clock().tickCount();
 }

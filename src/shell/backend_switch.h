@@ -20,6 +20,8 @@ class BackendSwitch final : public adapter::Clock,
 
     std::uint64_t nowNs() override;
     void waitUntilNs(std::uint64_t deadlineNs) override;
+    void waitServingUntilNs(std::uint64_t deadlineNs, std::uint64_t sliceNs,
+                            const std::function<void()>& serve) override;
     std::uint32_t tickCount() override;
 
     std::unique_ptr<adapter::LineAccess> open(const std::string& deviceName,

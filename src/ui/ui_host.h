@@ -64,6 +64,11 @@ class UiHost {
     // Progress of a long transfer (firmware update): done of total, seconds left (-1 while
     // unknown). done == total ends the display. Nothing by default.
     virtual void showProgress(int /*done*/, int /*total*/, int /*secondsLeft*/) {}
+    // Reached at least every 100 ms of a command's time (its waits and line operations),
+    // so that a desktop host can answer the window system while the command runs: paint,
+    // and the system's are-you-alive messages, but no user input, which waits until the
+    // command is done. Nothing by default.
+    virtual void keepAlive() {}
     // One line of the verbose log (port opened and closed, adapter test, resets). The
     // command line prints it with -v; nothing by default.
     virtual void logEvent(std::string_view /*line*/) {}

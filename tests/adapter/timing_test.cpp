@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <vector>
 
 #include "adapter/adapter.h"
 #include "test_rig.h"
@@ -55,6 +56,28 @@ TEST(BitDelay, FiveReadsPerCountAndZeroCountsAsOne) {
     rig.state.bitDelayCount = 3;
     bitDelay(rig.ctx, 4);
     EXPECT_EQ(rig.recorder.operations, 75);
+}
+
+// The host's keep-alive comes within every 100 ms of a long wait and of a run of line
+// operations on either adapter, and adds nothing to what the lines and the clock see.
+TEST(KeepAlive, ServesLongWaitsAndLineRunsWithoutChangingThem) {
+    for (bool parallel : {false, true}) {
+        OpenRig rig(parallel);
+        rig.recorder.operationCostNs = 700'000;
+        std::vector<std::uint64_t> at{0};
+        rig.host.onKeepAlive = [&] { at.push_back(rig.recorder.clock.nowNs()); };
+        delayMs(rig.ctx, 1000);
+        EXPECT_EQ(rig.steps(), "wait 1000 ms");
+        for (int read = 0; read < 1000; ++read) {
+            (void)readDataIn(rig.ctx);
+        }
+        EXPECT_EQ(rig.recorder.operations, 1000);
+        at.push_back(rig.recorder.clock.nowNs());
+        EXPECT_EQ(at.back(), 1700 * nsPerMs);
+        for (std::size_t i = 1; i < at.size(); ++i) {
+            EXPECT_LE(at[i] - at[i - 1], 100 * nsPerMs) << parallel << " at " << at[i];
+        }
+    }
 }
 
 // Moves from 0 to 50 ms once the port has been read a given number of times.

@@ -33,6 +33,22 @@ void RecordingClock::waitUntilNs(std::uint64_t deadlineNs) {
     m_nowNs = deadlineNs;
 }
 
+void RecordingClock::waitServingUntilNs(std::uint64_t deadlineNs, std::uint64_t sliceNs,
+                                        const std::function<void()>& serve) {
+    const std::uint64_t startNs = m_nowNs;
+    waitUntilNs(deadlineNs);
+    if (sliceNs == 0) {
+        return;
+    }
+    const std::uint64_t endNs = m_nowNs;
+    for (std::uint64_t at = startNs; endNs - at > sliceNs;) {
+        at += sliceNs;
+        m_nowNs = at;
+        serve();
+    }
+    m_nowNs = endNs;
+}
+
 void Recorder::queueByte(int value) {
     for (int bit = 7; bit >= 0; --bit) {
         answerBits.push_back((value >> bit) & 1);

@@ -39,6 +39,9 @@ class RecordingClock final : public Clock {
     explicit RecordingClock(Recorder& recorder) : m_recorder(recorder) {}
     std::uint64_t nowNs() override { return m_nowNs; }
     void waitUntilNs(std::uint64_t deadlineNs) override;
+    // One recorded wait, however it is served.
+    void waitServingUntilNs(std::uint64_t deadlineNs, std::uint64_t sliceNs,
+                            const std::function<void()>& serve) override;
     void advanceNs(std::uint64_t ns) { m_nowNs += ns; }
     void setNowNs(std::uint64_t ns) { m_nowNs = ns; }
 

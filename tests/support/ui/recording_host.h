@@ -29,6 +29,11 @@ class RecordingHost : public UiHost {
     std::optional<std::string> chooseOpenFile(const FileDialogRequest& request) override;
     void shellOpen(std::string_view target) override { opened.emplace_back(target); }
     bool stopRequested(Dialog& dialog) override;
+    void keepAlive() override {
+        if (onKeepAlive) {
+            onKeepAlive();
+        }
+    }
 
     // A modal script acts on the open sub-dialog (set fields, send commands). When it
     // returns and the dialog is still open, the host sends cancel (2).
@@ -46,6 +51,7 @@ class RecordingHost : public UiHost {
     std::deque<ModalScript> modalScripts;          // one per runModal; cancel at once when empty
     std::function<bool(Dialog&)> stopPredicate;    // stopRequested; never when empty
     std::function<void(Dialog&)> onRepaint;        // observe progress during a command
+    std::function<void()> onKeepAlive;             // observe the keep-alive during a command
 
     // Convenience for assertions.
     std::string lastText() const { return messages.empty() ? "" : messages.back().text; }
