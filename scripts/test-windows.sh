@@ -48,6 +48,7 @@ cmake -S . -B "$dir" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmak
     -DZEK_NATIVE_CLI="$PWD/build/test/src/cli/zek-cli" "${launcher[@]}" >/dev/null
 cmake --build "$dir" -j 2
 cmake --build "$dir" --target package >/dev/null
+bash scripts/check-windows-package.sh "$dir"
 # The two tests that decode a trace with sigrok-cli have nothing to run it with here; left
 # out rather than skipped, so that CTest's summary is the run's last line.
 ctest --test-dir "$dir" --output-on-failure -j 2 --timeout 300 \

@@ -53,7 +53,6 @@ class WriteGuard : public adapter::WriteGate {
     // The backups folder; nullopt with the reason when the data folder is unknown. Without
     // a call no backups are taken (tests of other modules).
     void setBackupFolder(std::optional<std::filesystem::path> folder, std::string whyNot = {});
-    bool backupsEnabled() const { return m_backupsEnabled; }
     // <data folder>/backups (its subfolder virtual while the virtual controller is in
     // use, so that trying things out never prunes a real controller's backups), or
     // nullopt without a data folder.
