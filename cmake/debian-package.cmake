@@ -55,11 +55,10 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_CONTACT "zek-setup maintainers <maintainers@zek-setup.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "setup program for the ZEK-Micro speed controller")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Reads, edits and writes the settings of the ZEK-Micro brushless speed controller\n"
-    "through its programming adapter on a serial or parallel port or an FTDI\n"
-    "converter: the desktop program zek-setup and the command line zek-cli, with a\n"
-    "virtual controller to try everything without hardware.")
+set(CPACK_PACKAGE_DESCRIPTION "Reads, edits and writes the settings of the ZEK-Micro speed controller\n\
+through its programming adapter on a serial or parallel port or an FTDI\n\
+converter: the desktop program zek-setup and the command line zek-cli, with a\n\
+virtual controller to try everything without hardware.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
