@@ -31,11 +31,10 @@ class SelectedLines {
 };
 
 // --- serial modem lines, whatever PortKind says; nothing happens while no port is open
-void serialSetClock(LinkContext& ctx, bool high);                     // RTS
-void serialSetDataOut(LinkContext& ctx, bool high);                   // DTR
-void serialSetReset(LinkContext& ctx, bool high);                     // break
-[[nodiscard]] int serialReadDataIn(LinkContext& ctx);                 // CTS into modemStatus
-[[nodiscard]] std::uint32_t serialReadModemStatus(LinkContext& ctx);  // CTS and DSR
+void serialSetClock(LinkContext& ctx, bool high);      // RTS
+void serialSetDataOut(LinkContext& ctx, bool high);    // DTR
+void serialSetReset(LinkContext& ctx, bool high);      // break
+[[nodiscard]] int serialReadDataIn(LinkContext& ctx);  // CTS into modemStatus
 
 // --- parallel port: outputImage and inputWord
 void writeOutputImage(LinkContext& ctx);

@@ -148,10 +148,6 @@ int serialReadDataIn(LinkContext& ctx) {
     return SerialLines(ctx).readDataIn();
 }
 
-std::uint32_t serialReadModemStatus(LinkContext& ctx) {
-    return SerialLines(ctx).readModemStatus();
-}
-
 void writeOutputImage(LinkContext& ctx) {
     ParallelLines(ctx).writeOutputImage();
 }

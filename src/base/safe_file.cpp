@@ -5,123 +5,12 @@
 #include <chrono>
 #include <system_error>
 
-#ifdef _WIN32
-#include <fcntl.h>
-#include <io.h>
-#include <sys/stat.h>
-#include <windows.h>
-#else
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
+#include "base/safe_file_system.h"
 
 namespace base {
 namespace fs = std::filesystem;
+using namespace file_system;
 namespace {
-
-// The few system calls that differ between the platforms, each wrapped once.
-#ifdef _WIN32
-int openExclusive(const fs::path& path) {
-    return _wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
-}
-int writeSome(int descriptor, const char* data, std::size_t size) {
-    // _write takes an unsigned int count; large buffers go in pieces.
-    const unsigned int piece = size > 0x40000000u ? 0x40000000u : unsigned(size);
-    return _write(descriptor, data, piece);
-}
-int syncDescriptor(int descriptor) {
-    return _commit(descriptor);
-}
-int closeDescriptor(int descriptor) {
-    return _close(descriptor);
-}
-void syncFolder(const fs::path&) {}
-// MoveFileEx is the one rename that replaces an existing file on Windows; without
-// MOVEFILE_REPLACE_EXISTING it refuses to, which is the no-overwrite case.
-ui::SystemError renameFile(const fs::path& from, const fs::path& to, bool replaceExisting) {
-    DWORD flags = MOVEFILE_WRITE_THROUGH;
-    if (replaceExisting) {
-        flags |= MOVEFILE_REPLACE_EXISTING;
-    }
-    if (MoveFileExW(from.c_str(), to.c_str(), flags)) {
-        return {};
-    }
-    const DWORD code = GetLastError();
-    if (code == ERROR_ALREADY_EXISTS || code == ERROR_FILE_EXISTS) {
-        return ui::errnoError(pathText(to), "rename", EEXIST);
-    }
-    return ui::SystemError{pathText(to), "MoveFileExW", int(code),
-                           std::system_category().message(int(code))};
-}
-std::FILE* openFileForReading(const fs::path& path) {
-    return _wfopen(path.c_str(), L"rb");
-}
-long processNumber() {
-    return long(GetCurrentProcessId());
-}
-#else
-int openExclusive(const fs::path& path) {
-    int descriptor;
-    do {
-        descriptor = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-    } while (descriptor < 0 && errno == EINTR);
-    return descriptor;
-}
-int writeSome(int descriptor, const char* data, std::size_t size) {
-    return int(::write(descriptor, data, size));
-}
-int syncDescriptor(int descriptor) {
-    return ::fsync(descriptor);
-}
-int closeDescriptor(int descriptor) {
-    return ::close(descriptor);
-}
-// The rename itself is made durable by syncing the folder that holds the name; some file
-// systems cannot, and the file's own contents are already on the disk, so this is best effort.
-void syncFolder(const fs::path& folder) {
-    const int descriptor = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_CLOEXEC);
-    if (descriptor >= 0) {
-        ::fsync(descriptor);
-        ::close(descriptor);
-    }
-}
-ui::SystemError renameFile(const fs::path& from, const fs::path& to, bool replaceExisting) {
-    if (replaceExisting) {
-        if (::rename(from.c_str(), to.c_str()) == 0) {
-            return {};
-        }
-        const int code = errno;
-        return ui::errnoError(pathText(to), "rename", code);
-    }
-    // A hard link is the portable rename that refuses an existing name atomically.
-    if (::link(from.c_str(), to.c_str()) == 0) {
-        ::unlink(from.c_str());
-        return {};
-    }
-    const int code = errno;
-    if (code == EEXIST) {
-        return ui::errnoError(pathText(to), "link", code);
-    }
-    // File systems without hard links (FAT on a memory stick): check, then rename. Two of
-    // our own processes racing for one name within this gap is the only loss, and unlikely.
-    std::error_code ignored;
-    if (fs::exists(to, ignored)) {
-        return ui::errnoError(pathText(to), "rename", EEXIST);
-    }
-    if (::rename(from.c_str(), to.c_str()) == 0) {
-        return {};
-    }
-    const int renameCode = errno;
-    return ui::errnoError(pathText(to), "rename", renameCode);
-}
-std::FILE* openFileForReading(const fs::path& path) {
-    return std::fopen(path.c_str(), "rbe");
-}
-long processNumber() {
-    return long(::getpid());
-}
-#endif
 
 ui::SystemError filesystemError(const fs::path& subject, std::string call,
                                 const std::error_code& code) {

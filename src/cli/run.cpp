@@ -5,8 +5,7 @@
 #include <optional>
 
 #include "base/safe_file.h"
-#include "base/start_directory.h"
-#include "base/user_data.h"
+#include "base/user_folders.h"
 #include "cli/console_host.h"
 #include "cli/dialog_view.h"
 #include "cli/doctor.h"
@@ -193,7 +192,7 @@ void useDataFolder(shell::App& app, const Options& options, Console& console) {
     // An update that never finished is told once, at start-up.
     if (const safety::UpdateRecordStore* records = app.updateRecords()) {
         ui::SystemError recordError;
-        const std::optional<safety::UpdateRecord> record = records->findIncomplete(recordError);
+        const std::optional<safety::UnfinishedUpdate> record = records->findIncomplete(recordError);
         if (record) {
             err << "zek-cli: the update with " << json::toUtf8(base::pathText(record->file))
                 << " through " << json::toUtf8(record->port) << ", started "

@@ -248,7 +248,7 @@ ui::Outcome StepRunner::update(const Step& step, ui::Dialog& dialog, const Comma
     if (step.resume) {
         const safety::UpdateRecordStore* records = m_app.updateRecords();
         ui::SystemError error;
-        const std::optional<safety::UpdateRecord> record =
+        const std::optional<safety::UnfinishedUpdate> record =
             records != nullptr ? records->findIncomplete(error) : std::nullopt;
         if (!record) {
             return refuse(step, error.empty()
@@ -263,13 +263,13 @@ ui::Outcome StepRunner::update(const Step& step, ui::Dialog& dialog, const Comma
             case safety::RecordedFileState::vanished:
                 return refuse(step, name + ", which the unfinished update used, is gone");
             case safety::RecordedFileState::changed:
-                return refuse(step, name +
-                                        " has changed since the unfinished update started "
-                                        "(its SHA-256 differs); choose the file with update FILE");
+                return refuse(step, "the copy of " + name +
+                                        " that the unfinished update kept is not a plain file; "
+                                        "choose the file with update FILE");
             case safety::RecordedFileState::unreadable:
                 return refuse(step, name + " cannot be read: " + check.error.describe());
         }
-        file = name;
+        file = base::pathText(record->copy);
     }
     m_host.setPendingFile(file);
     const ui::Outcome outcome = click(step, dialog, command);
@@ -360,7 +360,8 @@ ui::Outcome StepRunner::diffSettings(const Step& step, const SettingsBackup& bac
               << (changes.empty() ? "no differences" : "the controller → the file") << '\n';
         for (const safety::FieldChange& change : changes) {
             m_out << "  "
-                  << json::toUtf8(lang::shownText(m_host.language(), safety::describeChange(change)))
+                  << json::toUtf8(
+                         lang::shownText(m_host.language(), safety::describeChange(change)))
                   << '\n';
         }
         m_out.flush();

@@ -37,7 +37,6 @@ class ConfigFile {
 
     // Opens qvsetup.cfg in directory for reading and updating in place (binary).
     bool open(const std::string& directory, Mode mode = Mode::ExistingOnly);
-    bool isOpen() const { return m_file != nullptr; }
     // True when open() had to create the file.
     bool created() const { return m_created; }
     void close();

@@ -40,7 +40,6 @@ class CommandDialog : public QDialog {
     // Builds the template's menu bar, annotate(id) giving what to show beside an item.
     MenuBinding& addMenuBar(const std::function<QString(ui::ControlId)>& annotate = {});
 
-    bool commandRunning() const { return m_running; }
     // Copies the model to the widgets and the menu.
     void syncFromModel();
     // Title, controls and menu show language from now on.

@@ -5,8 +5,7 @@
 #include <QDir>
 #include <QFile>
 
-#include "base/start_directory.h"
-#include "base/user_data.h"
+#include "base/user_folders.h"
 #include "resources/texts.h"
 #include "shell/language_choice.h"
 

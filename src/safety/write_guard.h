@@ -52,7 +52,6 @@ class WriteGuard : public adapter::WriteGate {
     // The backups folder; nullopt with the reason when the data folder is unknown. Without
     // a call no backups are taken (tests of other modules).
     void setBackupFolder(std::optional<std::filesystem::path> folder, std::string whyNot = {});
-    bool backupsEnabled() const { return m_backupsEnabled; }
     // <data folder>/backups, or nullopt without a data folder.
     std::optional<std::filesystem::path> backupFolder() const {
         return m_folder ? std::optional(BackupStore::inDataFolder(*m_folder).folder())

@@ -7,7 +7,6 @@
 #include "link/link.h"
 #include "resources/main_dialog.h"
 #include "resources/main_dialog_ids.h"
-#include "safety/sha256.h"
 #include "shell/backend_switch.h"
 #include "shell/commands.h"
 #include "shell/dispatch.h"
@@ -124,13 +123,9 @@ update::UpdateContext App::updateContext() {
         return ctx;  // a dry run sends no page, so there is nothing to resume
     }
     ctx.started = [this](const std::string& filePath) {
-        ui::SystemError error;
-        const std::optional<safety::Sha256Digest> digest = safety::sha256OfFile(filePath, error);
-        if (digest) {
-            error =
-                m_updateRecords->begin(filePath, safety::toHex(*digest), m_port.comDeviceName,
-                                       safety::localCalendarTime(std::chrono::system_clock::now()));
-        }
+        const ui::SystemError error =
+            m_updateRecords->begin(filePath, m_port.comDeviceName,
+                                   safety::localCalendarTime(std::chrono::system_clock::now()));
         // The update itself goes on: the record only helps after a failure.
         if (!error.empty()) {
             m_host.logEvent("update record not written: " + error.describe());

@@ -158,7 +158,7 @@ void announceUnfinishedUpdate(App& app) {
         return;
     }
     ui::SystemError error;
-    const std::optional<safety::UpdateRecord> record = records->findIncomplete(error);
+    const std::optional<safety::UnfinishedUpdate> record = records->findIncomplete(error);
     if (!record) {
         return;
     }
@@ -176,7 +176,7 @@ void announceUnfinishedUpdate(App& app) {
     }
     if (app.host().messageBox(&app.mainDialog(), told + texts::ResumeUpdateQuestion,
                               texts::BackupCaption, ui::Buttons::OkCancel) == ui::Answer::Ok) {
-        app.updateState().resumeFilePath = file;
+        app.updateState().resumeFilePath = base::pathText(record->copy);
     }
 }
 

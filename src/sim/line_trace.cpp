@@ -15,13 +15,6 @@ constexpr char wireIds[4] = {'c', 'o', 'r', 'i'};
 LineTrace::LineTrace()
     : m_initial{false, false, true, false}, m_levels{false, false, true, false} {}
 
-void LineTrace::setInitial(Line line, bool high) {
-    m_initial[static_cast<int>(line)] = high;
-    if (m_events.empty()) {
-        m_levels[static_cast<int>(line)] = high;
-    }
-}
-
 void LineTrace::record(std::uint64_t timeNs, Line line, bool high) {
     bool& current = m_levels[static_cast<int>(line)];
     if (current == high) {

@@ -23,8 +23,6 @@ class LineTrace {
     // Records a change; a level equal to the line's last one is not a change.
     void record(std::uint64_t timeNs, Line line, bool high);
     bool level(Line line) const { return m_levels[static_cast<int>(line)]; }
-    // The levels before the first event (CLOCK, DATA-OUT low, RESET high, DATA-IN low).
-    void setInitial(Line line, bool high);
 
     const std::vector<LineEvent>& events() const { return m_events; }
     void clear();
@@ -39,7 +37,7 @@ class LineTrace {
     std::string saveVcd(const std::string& path) const;
 
   private:
-    bool m_initial[4];
+    bool m_initial[4];  // the levels before the first event
     bool m_levels[4];
     std::vector<LineEvent> m_events;
     bool m_enabled = true;

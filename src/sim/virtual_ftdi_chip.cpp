@@ -4,13 +4,23 @@
 #include <deque>
 #include <limits>
 
-#include "adapter/ftdi_pins.h"
-
 namespace sim {
 
 namespace ftdi = adapter::ftdi;
 
 namespace {
+
+// The chip's bit-bang port as its data sheet numbers the pins (D0-D7), written down here
+// and not taken from the PC side's map, so that a wrong pin there fails the tests.
+constexpr std::uint8_t pinTxdD0 = 1 << 0;
+constexpr std::uint8_t pinRtsD2 = 1 << 2;
+constexpr std::uint8_t pinCtsD3 = 1 << 3;
+constexpr std::uint8_t pinDtrD4 = 1 << 4;
+constexpr std::uint8_t pinDsrD5 = 1 << 5;
+constexpr std::uint8_t uartOutputs = pinTxdD0 | pinRtsD2 | pinDtrD4;
+// Synchronous bit-bang applies 16 pin states per baud; at power-up one every 10 us.
+constexpr std::uint64_t pinStatesPerBaud = 16;
+constexpr std::uint64_t powerUpStateNs = 10'000;
 
 constexpr std::uint64_t nsPerMs = 1'000'000;
 // A chip powers up with the latency timer at 16 ms.
@@ -43,7 +53,7 @@ struct VirtualFtdiBus::Shared {
     bool bitbang = false;
     std::uint8_t mask = 0;
     std::uint8_t latch = 0xFF;
-    std::uint64_t stateNs = ftdi::pinStateNs;
+    std::uint64_t stateNs = powerUpStateNs;
     std::uint64_t latencyNs = defaultLatencyNs;
     std::deque<std::uint8_t> fifo;
     std::uint64_t nextApplyNs = 0;
@@ -60,26 +70,26 @@ struct VirtualFtdiBus::Shared {
 
     // An output pin not driven by bit-bang mode idles high, as the UART leaves it: off.
     std::uint8_t outputs() const {
-        return static_cast<std::uint8_t>((latch & mask) | (~mask & ftdi::outputPins));
+        return static_cast<std::uint8_t>((latch & mask) | (~mask & uartOutputs));
     }
 
     // The pins as the chip samples them at timeNs.
     std::uint8_t pins(std::uint64_t timeNs) {
         const std::uint8_t out = outputs();
-        std::uint8_t in = 0xFF & ~(ftdi::pinCts | ftdi::pinDsr) & ~ftdi::outputPins;
+        std::uint8_t in = 0xFF & ~(pinCtsD3 | pinDsrD5) & ~uartOutputs;
         in |= out;
         bool ctsAsserted = false;
         bool dsrAsserted = false;
         if (config.adapterAttached) {
             ctsAsserted = controller.readDataIn(timeNs);
-            dsrAsserted = (out & ftdi::pinDtr) == 0;  // the loop-back of the DTR line
+            dsrAsserted = (out & pinDtrD4) == 0;  // the loop-back of the DTR line
         }
         // The converter's receivers invert: an asserted line reads 0.
         if (!ctsAsserted) {
-            in |= ftdi::pinCts;
+            in |= pinCtsD3;
         }
         if (dsrAsserted == config.dsrPinInverted) {
-            in |= ftdi::pinDsr;
+            in |= pinDsrD5;
         }
         return in;
     }
@@ -90,8 +100,8 @@ struct VirtualFtdiBus::Shared {
             return;
         }
         const std::uint8_t out = outputs();
-        const bool levels[3] = {(out & ftdi::pinRts) == 0, (out & ftdi::pinDtr) == 0,
-                                (out & ftdi::pinTxd) == 0};
+        const bool levels[3] = {(out & pinRtsD2) == 0, (out & pinDtrD4) == 0,
+                                (out & pinTxdD0) == 0};
         const Line lines[3] = {Line::Clock, Line::DataOut, Line::Reset};
         for (int i = 0; i < 3; ++i) {
             if (levels[i] == driven[i] && !force) {
@@ -247,7 +257,7 @@ class VirtualFtdiChip final : public ftdi::FtdiDevice {
             return failWith(-1, "Silly baudrate <= 0.");
         }
         VirtualFtdiBus::Shared& s = *m_shared;
-        const std::uint64_t rate = static_cast<std::uint64_t>(baud) * ftdi::pinStatesPerBaud;
+        const std::uint64_t rate = static_cast<std::uint64_t>(baud) * pinStatesPerBaud;
         s.stateNs = 1'000'000'000 / rate * (s.bitbang ? 1 : unscaledRateFactor);
         return 0;
     }

@@ -25,7 +25,7 @@ std::vector<fs::path> backupsOf(const TempDirectory& dir) {
 }
 
 bool updateRecorded(const TempDirectory& dir) {
-    return fs::exists(dataFolder(dir) + "/update-record.txt");
+    return fs::exists(dataFolder(dir) + "/update-record.json");
 }
 
 // Address → new value, for every byte that differs.
@@ -185,6 +185,8 @@ TEST(CliUpdateRecovery, AnUpdateBrokenByAVanishingPortIsResumedToTheFullImage) {
     EXPECT_THAT(run.err, HasSubstr("zek-cli: the update with " + file + " through SIM, started "));
     EXPECT_THAT(run.err, HasSubstr(", did not finish; the step update --resume runs it again\n"));
 
+    // The record kept a copy: the original may move away meanwhile.
+    fs::rename(file, dir.file("moved.upd"));
     run = runCli(dir, {"--simulate", "--yes", "--sim-flash-save", dir.file("flash.bin"), "update",
                        "--resume"});
     ASSERT_EQ(run.exit, 0) << run.err;
@@ -211,7 +213,7 @@ TEST(CliDryRun, AnUpdateLeavesTheFlashErasedAndNoRecord) {
     EXPECT_FALSE(updateRecorded(dir));
 }
 
-TEST(CliUpdateRecovery, AChangedOrVanishedFileIsRefused) {
+TEST(CliUpdateRecovery, ALostCopyIsRefused) {
     TempDirectory dir;
     dir.write("A1011B1011.upd", "0000:0017\r\n0001:0018\r\n");
     const std::string file = dir.file("A1011B1011.upd");
@@ -222,15 +224,10 @@ TEST(CliUpdateRecovery, AChangedOrVanishedFileIsRefused) {
     });
     ASSERT_TRUE(loss);
 
-    dir.write("A1011B1011.upd", "0000:0017\r\n0001:0019\r\n");
-    Outcome run = runCli(dir, {"--simulate", "--yes", "--json", "update", "--resume"});
+    fs::remove_all(dataFolder(dir) + "/unfinished-update");
+    const Outcome run = runCli(dir, {"--simulate", "--yes", "--json", "update", "--resume"});
     EXPECT_EQ(run.exit, 1);
     EXPECT_EQ(report(run).at("outcome").get<std::string>(), "refused");
-    EXPECT_THAT(run.err, HasSubstr(file + " has changed since the unfinished update started"));
-
-    fs::remove(file);
-    run = runCli(dir, {"--simulate", "--yes", "update", "--resume"});
-    EXPECT_EQ(run.exit, 1);
     EXPECT_THAT(run.err, HasSubstr(file + ", which the unfinished update used, is gone"));
     EXPECT_TRUE(updateRecorded(dir)) << "a refused resume keeps the record";
 }

@@ -1,4 +1,4 @@
-#include "base/user_data.h"
+#include "base/user_folders.h"
 
 #include <gtest/gtest.h>
 
@@ -8,12 +8,14 @@
 namespace {
 
 using base::FolderConvention;
+using base::UserFolder;
 
 struct FolderCase {
     const char* name;
     FolderConvention convention;
     std::map<std::string, std::string> environment;
     const char* expected;  // nullptr: no folder
+    UserFolder folder = UserFolder::data;
 };
 
 TEST(UserDataFolder, FollowsTheVariablesInOrder) {
@@ -44,6 +46,21 @@ TEST(UserDataFolder, FollowsTheVariablesInOrder) {
          FolderConvention::windows,
          {{"LOCALAPPDATA", "/appdata"}},
          "/appdata/zek-setup"},
+        {"config home wins",
+         FolderConvention::freedesktop,
+         {{"XDG_CONFIG_HOME", "/x/config"}, {"XDG_DATA_HOME", "/x/data"}, {"HOME", "/home/p"}},
+         "/x/config/zek-setup",
+         UserFolder::configuration},
+        {"config under home",
+         FolderConvention::freedesktop,
+         {{"XDG_DATA_HOME", "/x/data"}, {"HOME", "/home/p"}},
+         "/home/p/.config/zek-setup",
+         UserFolder::configuration},
+        {"windows roaming app data for configuration",
+         FolderConvention::windows,
+         {{"LOCALAPPDATA", "/local"}, {"APPDATA", "/roaming"}},
+         "/roaming/zek-setup",
+         UserFolder::configuration},
     };
     for (const FolderCase& test : cases) {
         SCOPED_TRACE(test.name);
@@ -56,7 +73,7 @@ TEST(UserDataFolder, FollowsTheVariablesInOrder) {
             return std::filesystem::path(found->second);
         };
         ui::SystemError error;
-        const auto folder = base::resolveUserDataFolder(lookup, test.convention, error);
+        const auto folder = base::resolveUserFolder(test.folder, lookup, test.convention, error);
         if (test.expected == nullptr) {
             EXPECT_FALSE(folder.has_value());
             EXPECT_FALSE(error.reason.empty());
