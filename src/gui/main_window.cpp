@@ -4,6 +4,7 @@
 #include "gui/menu_binding.h"
 #include "gui/qt_host.h"
 #include "gui/qt_translations.h"
+#include "resources/port_menu_ids.h"
 #include "shell/commands.h"
 
 namespace gui {
@@ -13,12 +14,12 @@ MainWindow::MainWindow(shell::App& app, QtHost& host, const PortAnnotation& anno
     setWindowIcon(appIcon());
     MenuBinding& bar = addMenuBar(annotate);
     if (app.hasVirtualController()) {
-        bar.addExtraItem(portPopupIndex, shell::VirtualControllerItem,
+        bar.addExtraItem(portPopupIndex, ids::VirtualControllerItem,
                          QString::fromUtf8(virtualControllerText));
     }
     setAfterSync([this, &app] {
         if (MenuBinding* shown = menus()) {
-            shown->setExtraChecked(shell::VirtualControllerItem, app.virtualControllerSelected());
+            shown->setExtraChecked(ids::VirtualControllerItem, app.virtualControllerSelected());
         }
     });
     setCommandHandler([this, &app](ui::ControlId id) {

@@ -14,6 +14,7 @@
 #include "gui/menu_binding.h"
 #include "link/link.h"
 #include "resources/main_dialog_ids.h"
+#include "resources/port_menu_ids.h"
 #include "shell/commands.h"
 #include "shell/real_ports.h"
 
@@ -164,7 +165,7 @@ void PortMenuExtra::refresh() {
         m_separator = m_menu->addSeparator();
     }
     for (std::size_t i = 0; i < m_items.size(); ++i) {
-        const ui::ControlId id = firstFoundPortItem + static_cast<ui::ControlId>(i);
+        const ui::ControlId id = ids::FirstFoundPortItem + static_cast<ui::ControlId>(i);
         // After a tab the description stands in the column of shortcuts, as the COM
         // items show their device.
         QAction* action = m_menu->addAction(QString::fromStdString(m_items[i].device) +
@@ -190,7 +191,7 @@ void PortMenuExtra::updateChecks() {
 }
 
 ui::Outcome PortMenuExtra::runCommand(ui::ControlId id) {
-    const ui::ControlId index = id - firstFoundPortItem;
+    const ui::ControlId index = id - ids::FirstFoundPortItem;
     if (index >= 0 && index < static_cast<ui::ControlId>(m_items.size())) {
         const ui::Outcome outcome = selectFoundPort(m_app, m_items[index].device, m_startDirectory);
         updateChecks();

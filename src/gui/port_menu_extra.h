@@ -24,8 +24,6 @@ class CommandDialog;
 
 // The INI file beside qvsetup.cfg.
 inline constexpr const char* portChoiceFileName = "zek-setup-ports.ini";
-// The first command id of the discovered ports' items; no template uses 1400 … 1499.
-inline constexpr ui::ControlId firstFoundPortItem = 1400;
 inline constexpr int maxFoundPortItems = 100;
 
 struct FoundPortItem {

@@ -11,6 +11,7 @@
 #include "adapter/link_context.h"
 #include "isp/isp.h"
 #include "resources/language.h"
+#include "resources/port_menu_ids.h"
 #include "safety/update_record.h"
 #include "safety/write_guard.h"
 #include "settings/settings.h"
@@ -33,9 +34,9 @@ struct PlatformFlags {
     bool portDriverReady = false;
 };
 
-// The "Port" menu item a host adds for the virtual controller. It is not part of the
-// template, so the dialog model has no check mark for it: ask virtualControllerSelected().
-inline constexpr ui::ControlId VirtualControllerItem = 1163;
+// ids::VirtualControllerItem is not part of the template, so the dialog model has no check
+// mark for it: ask virtualControllerSelected(). Hosts still name it shell::.
+using ids::VirtualControllerItem;
 // What portName reads while the virtual controller is selected ("No Adaptor found at SIM").
 inline constexpr const char* virtualPortName = "SIM";
 

@@ -45,8 +45,6 @@ ui::Outcome loadSettingsFromFile(App& app);
 // "Sicherungen…": the automatic backups, newest first; the one chosen goes into the dialog.
 ui::Outcome chooseBackup(App& app);
 // The dialog "Sicherungen…" shows: one list and OK/Abbrechen.
-const ui::DialogTemplate& backupsDialogTemplate();
-inline constexpr ui::ControlId BackupsList = 1001;
 // What the list shows for a backup: "08.12.2026 10:15:03   V-10.11-1F".
 std::string backupListText(const safety::BackupEntry& entry);
 

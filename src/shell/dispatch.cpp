@@ -5,6 +5,7 @@
 
 #include "isp/isp.h"
 #include "resources/main_dialog_ids.h"
+#include "resources/port_menu_ids.h"
 #include "settings/settings.h"
 #include "shell/commands.h"
 #include "update/update.h"
@@ -128,7 +129,7 @@ constexpr std::array table{
     DispatchRow{WriteButton, WriteButton, &writeCurrent},
     DispatchRow{AboutItem, AboutItem, &about},
     DispatchRow{Com1Item, Com8Item, &serialPort},
-    DispatchRow{VirtualControllerItem, VirtualControllerItem, &virtualController},
+    DispatchRow{ids::VirtualControllerItem, ids::VirtualControllerItem, &virtualController},
     DispatchRow{IgnoreRadio, IgnoreRadio, &option},
     DispatchRow{SwitchOffRadio, ReducePowerRadio, &option},
     DispatchRow{RpmControlCheck, RpmControlCheck, &option},

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "base/safe_file.h"
+#include "resources/backups_dialog.h"
 #include "resources/main_dialog_ids.h"
 #include "resources/texts.h"
 #include "safety/settings_backup.h"
@@ -12,17 +13,6 @@
 
 namespace shell {
 namespace {
-
-using ui::ControlTemplate;
-using ui::Kind;
-
-constexpr std::array backupsControls{
-    ControlTemplate{BackupsList, Kind::ComboBox, "", {8, 8, 184, 120}},
-    ControlTemplate{ids::Ok, Kind::DefPushButton, "OK", {86, 30, 50, 14}},
-    ControlTemplate{ids::Cancel, Kind::PushButton, "Abbrechen", {142, 30, 50, 14}},
-};
-constexpr ui::DialogTemplate backupsTemplate{1243, texts::BackupsTitle, 200, 52, "MS Sans Serif",
-                                             8,    backupsControls,     {}};
 
 void box(App& app, const std::string& text) {
     (void)app.host().messageBox(&app.mainDialog(), text, texts::BackupCaption);
@@ -58,10 +48,6 @@ bool readFirst(App& app) {
 }
 
 }  // namespace
-
-const ui::DialogTemplate& backupsDialogTemplate() {
-    return backupsTemplate;
-}
 
 std::string backupListText(const safety::BackupEntry& entry) {
     char time[32];
@@ -120,7 +106,7 @@ ui::Outcome chooseBackup(App& app) {
         box(app, texts::NoBackups);
         return ui::Outcome::Done;
     }
-    ui::Dialog dialog(backupsTemplate);
+    ui::Dialog dialog(resources::backupsDialogTemplate());
     std::vector<std::string> items;
     for (const safety::BackupEntry& entry : backups) {
         items.push_back(backupListText(entry));
@@ -130,13 +116,13 @@ ui::Outcome chooseBackup(App& app) {
         dialog, &app.mainDialog(),
         [&] {
             for (const std::string& item : items) {
-                dialog.addItem(BackupsList, item);
+                dialog.addItem(backups_ids::List, item);
             }
-            dialog.setSelection(BackupsList, 0);
+            dialog.setSelection(backups_ids::List, 0);
         },
         [&](ui::ControlId id) {
             if (id == ids::Ok) {
-                const int selection = dialog.selection(BackupsList);
+                const int selection = dialog.selection(backups_ids::List);
                 if (selection >= 0 && static_cast<std::size_t>(selection) < backups.size()) {
                     chosen = &backups[static_cast<std::size_t>(selection)].path;
                 }

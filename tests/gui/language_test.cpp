@@ -20,6 +20,7 @@
 #include "gui/gui_rig.h"
 #include "gui/menu_binding.h"
 #include "gui/qt_translations.h"
+#include "resources/backups_dialog.h"
 #include "resources/lock_functions_dialog.h"
 #include "resources/main_dialog.h"
 #include "resources/main_dialog_ids.h"
@@ -75,7 +76,7 @@ TEST(EnglishTexts, FitTheirControlsWithTheDialogFont) {
     const ui::DialogTemplate* dialogs[] = {
         &resources::mainDialogTemplate(), &resources::lockFunctionsDialogTemplate(),
         &resources::rpmControlDialogTemplate(), &resources::revCounterDialogTemplate(),
-        &shell::backupsDialogTemplate()};
+        &resources::backupsDialogTemplate()};
     for (const ui::DialogTemplate* german : dialogs) {
         const ui::DialogTemplate& english = lang::translatedTemplate(*german, Language::English);
         const QFont font = dialogFont(*german);

@@ -14,6 +14,7 @@
 #include "gui/menu_binding.h"
 #include "gui/session.h"
 #include "resources/main_dialog_ids.h"
+#include "resources/port_menu_ids.h"
 #include "sim/setup_memory.h"
 
 namespace gui::testing {
@@ -136,7 +137,7 @@ TEST(Session, SimulateStartsOnTheVirtualControllerAndKeepsTheSavedPort) {
     EXPECT_EQ(session.startDirectory(), rig.directory.path());
     EXPECT_TRUE(session.app().virtualControllerSelected());
     MenuBinding& menus = *session.window().menus();
-    EXPECT_TRUE(menus.action(shell::VirtualControllerItem)->isChecked());
+    EXPECT_TRUE(menus.action(ids::VirtualControllerItem)->isChecked());
     EXPECT_FALSE(menus.action(ids::Com6Item)->isChecked());
     EXPECT_EQ(menus.popup(portPopupIndex)->actions().last()->text(),
               QString::fromUtf8(virtualControllerText));

@@ -12,6 +12,7 @@
 
 #include "gui/gui_rig.h"
 #include "gui/menu_binding.h"
+#include "resources/backups_dialog.h"
 #include "resources/main_dialog_ids.h"
 #include "shell/commands.h"
 
@@ -127,8 +128,8 @@ TEST(GuiSettingsFiles, AWriteLeavesABackupThatTheListLoadsBack) {
         }
         poll.stop();
         seen = true;
-        EXPECT_EQ(box->dialog().id(), shell::backupsDialogTemplate().id);
-        auto* list = static_cast<QComboBox*>(box->view().widget(shell::BackupsList));
+        EXPECT_EQ(box->dialog().id(), resources::backupsDialogTemplate().id);
+        auto* list = static_cast<QComboBox*>(box->view().widget(backups_ids::List));
         ASSERT_NE(list, nullptr);
         EXPECT_EQ(list->count(), 1);
         EXPECT_TRUE(list->itemText(0).endsWith(QStringLiteral("   V-10.11-1F")))

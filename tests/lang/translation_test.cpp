@@ -5,6 +5,7 @@
 #include <set>
 #include <string>
 
+#include "resources/backups_dialog.h"
 #include "resources/lock_functions_dialog.h"
 #include "resources/main_dialog.h"
 #include "resources/main_dialog_ids.h"
@@ -21,7 +22,7 @@ using enum Language;
 std::vector<const ui::DialogTemplate*> allTemplates() {
     return {&resources::mainDialogTemplate(), &resources::lockFunctionsDialogTemplate(),
             &resources::rpmControlDialogTemplate(), &resources::revCounterDialogTemplate(),
-            &shell::backupsDialogTemplate()};
+            &resources::backupsDialogTemplate()};
 }
 
 bool hasRow(const LanguageTable& table, int dialogId, ui::ControlId id, std::string_view german) {

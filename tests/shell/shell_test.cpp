@@ -13,6 +13,7 @@
 #include "config/temp_directory.h"
 #include "resources/main_dialog.h"
 #include "resources/main_dialog_ids.h"
+#include "resources/port_menu_ids.h"
 #include "shell/app.h"
 #include "shell/commands.h"
 #include "shell/dispatch.h"
@@ -56,7 +57,7 @@ TEST(DispatchTable, EveryButtonAndMenuItemHasARowOrIsInert) {
 
 TEST(DispatchTable, RowsAreSortedNoIdIsTwiceAndEachIdIsSent) {
     std::set<ui::ControlId> known = templateCommandIds();
-    known.insert({ids::Ok, ids::EndButton, VirtualControllerItem});
+    known.insert({ids::Ok, ids::EndButton, ids::VirtualControllerItem});
     const auto table = dispatchTable();
     for (std::size_t i = 0; i < table.size(); ++i) {
         EXPECT_LE(table[i].first, table[i].last);
@@ -127,7 +128,7 @@ TEST(VirtualPort, SelectingItLeavesTheSavedPortAlone) {
         rig.writeConfig(saved);
         App& app = rig.start(fromMenu ? serialOnly : withPortDriver, true);
         if (fromMenu) {
-            (void)app.dispatch(VirtualControllerItem);
+            (void)app.dispatch(ids::VirtualControllerItem);
         } else {
             app.selectVirtualController(false);
         }
@@ -145,7 +146,7 @@ TEST(VirtualPort, SelectingItLeavesTheSavedPortAlone) {
 TEST(VirtualPort, AComItemSwitchesBackToTheRealPorts) {
     ShellRig rig;
     App& app = rig.start(serialOnly, true);
-    (void)app.dispatch(VirtualControllerItem);
+    (void)app.dispatch(ids::VirtualControllerItem);
     (void)app.dispatch(ids::Com4Item);
     EXPECT_FALSE(app.virtualControllerSelected());
     EXPECT_EQ(rig.simRecorder.count("close"), 1);
@@ -157,12 +158,12 @@ TEST(VirtualPort, AComItemSwitchesBackToTheRealPorts) {
 TEST(VirtualPort, AMissingAdapterIsReportedUnderItsOwnNameAndNoBackendsDoNothing) {
     ShellRig rig;
     rig.simRecorder.dsr = adapter::testing::DsrMode::Missing;
-    (void)rig.start(serialOnly, true).dispatch(VirtualControllerItem);
+    (void)rig.start(serialOnly, true).dispatch(ids::VirtualControllerItem);
     EXPECT_EQ(rig.host.lastText(), "No Adaptor found at SIM\n");
 
     ShellRig plain;
     App& app = plain.start();
-    (void)app.dispatch(VirtualControllerItem);
+    (void)app.dispatch(ids::VirtualControllerItem);
     EXPECT_FALSE(app.virtualControllerSelected());
     EXPECT_EQ(plain.checkedPortItems(), Items{ids::Com2Item});
 }

@@ -1,0 +1,11 @@
+// The items the program adds to the main menu's "Port" menu (156), beside the template's.
+#pragma once
+
+#include "ui/dialog_template.h"
+
+namespace ids {
+
+inline constexpr ui::ControlId VirtualControllerItem = 1163;  // the virtual controller
+inline constexpr ui::ControlId FirstFoundPortItem = 1400;     // the discovered ports, 1400 … 1499
+
+}  // namespace ids
