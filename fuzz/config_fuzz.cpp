@@ -36,15 +36,18 @@ class QuietHost final : public ui::UiHost {
     void shellOpen(std::string_view) override {}
 };
 
+// A folder of its own for the process's qvsetup.cfg, removed at exit.
+struct Folder {
+    Folder() { std::filesystem::create_directories(path); }
+    ~Folder() { std::filesystem::remove_all(path); }
+    const std::string path =
+        (std::filesystem::temp_directory_path() / ("zek-fuzz-cfg-" + std::to_string(getpid())))
+            .string();
+};
+
 const std::string& folder() {
-    static const std::string dir = [] {
-        const auto path =
-            std::filesystem::temp_directory_path() / ("zek-fuzz-cfg-" + std::to_string(getpid()));
-        std::filesystem::create_directories(path);
-        std::atexit([] { std::filesystem::remove_all(folder()); });
-        return path.string();
-    }();
-    return dir;
+    static const Folder folder;
+    return folder.path;
 }
 
 }  // namespace

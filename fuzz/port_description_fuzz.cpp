@@ -19,16 +19,27 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const fs::path& root() {
-    static const fs::path path = [] {
-        const fs::path dir =
-            fs::temp_directory_path() / ("zek-fuzz-sysfs-" + std::to_string(getpid()));
-        fs::remove_all(dir);
-        fs::create_directories(dir / "dev");
-        std::atexit([] { fs::remove_all(root()); });
-        return dir;
-    }();
-    return path;
+// A fake sysfs of the process's own, laid out once and removed at exit: one converter's
+// tty below its usb-serial port, below the USB device that holds the attributes.
+struct Tree {
+    Tree() {
+        fs::create_directories(path / "dev");
+        fs::create_directories(port / "tty/ttyUSB0");
+        fs::create_directories(sys / "class/tty");
+        fs::create_directory_symlink(port, port / "tty/ttyUSB0/device");
+        fs::create_directory_symlink(port / "tty/ttyUSB0", sys / "class/tty/ttyUSB0");
+    }
+    ~Tree() { fs::remove_all(path); }
+    const fs::path path =
+        fs::temp_directory_path() / ("zek-fuzz-sysfs-" + std::to_string(getpid()));
+    const fs::path sys = path / "sys";
+    const fs::path usb = sys / "devices/usb1/1-2";
+    const fs::path port = usb / "1-2:1.0/ttyUSB0";
+};
+
+const Tree& tree() {
+    static const Tree tree;
+    return tree;
 }
 
 // A driver link's name: one path component of printable characters, never "." or "..".
@@ -52,26 +63,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fields.push_back(rest.substr(0, end));
         rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
     }
-    const fs::path sys = root() / "sys";
-    fs::remove_all(sys);
-    const fs::path usb = sys / "devices/usb1/1-2";
-    const fs::path port = usb / "1-2:1.0/ttyUSB0";
-    fs::create_directories(port / "tty/ttyUSB0");
-    fs::create_directories(sys / "class/tty");
+    const Tree& t = tree();
     const char* names[] = {"idVendor", "idProduct", "manufacturer", "product",
                            "serial",   "busnum",    "devnum"};
     for (std::size_t i = 0; i < 7; ++i) {
-        std::ofstream(usb / names[i]) << fields[i];
+        std::ofstream(t.usb / names[i]) << fields[i];
     }
-    std::ofstream(port / "tty/ttyUSB0/type") << fields[7];
-    fs::create_directories(sys / "bus/usb-serial/drivers" / componentFrom(fields[8]));
-    fs::create_directory_symlink(sys / "bus/usb-serial/drivers" / componentFrom(fields[8]),
-                                 port / "driver");
-    fs::create_directory_symlink(port, port / "tty/ttyUSB0/device");
-    fs::create_directory_symlink(port / "tty/ttyUSB0", sys / "class/tty/ttyUSB0");
+    std::ofstream(t.port / "tty/ttyUSB0/type") << fields[7];
+    const fs::path driver = t.sys / "bus/usb-serial/drivers" / componentFrom(fields[8]);
+    fs::create_directories(driver);
+    fs::remove(t.port / "driver");
+    fs::create_directory_symlink(driver, t.port / "driver");
 
     const std::vector<adapter::DiscoveredPort> ports =
-        adapter::discoverSerialPorts({sys, root() / "dev"});
+        adapter::discoverSerialPorts({t.sys, t.path / "dev"});
     for (const adapter::DiscoveredPort& found : ports) {
         if (!found.isUsb || adapter::describePort(found).empty()) {
             std::abort();

@@ -1,8 +1,6 @@
-// What a script learns from a run: the outcome of its steps, the system error behind a
-// box, and the verbose log.
+// What a script learns from a run besides the outcome: the system error behind a box,
+// the verbose log, and the port a run chose.
 #include <gtest/gtest.h>
-
-#include <filesystem>
 
 #include "cli/command_line.h"
 #include "cli/console_host.h"
@@ -11,61 +9,6 @@
 namespace {
 
 using namespace cli_test;
-
-TEST(CliOutcome, TheWorstStepDecidesTheOutcomeAndTheExitStatus) {
-    TempDirectory dir;
-    struct Case {
-        std::vector<std::string> args;
-        std::string outcome;
-        int exit;
-    };
-    const Case cases[] = {
-        {{"--simulate", "read"}, "done", 0},
-        // The program's own refusal shows no box at all.
-        {{"--simulate", "click", "1150"}, "refused", 1},
-        {{"--simulate", "--sim-device", "other", "read"}, "failed", 1},
-        {{"--simulate", "update", dir.file("A1011B1011.upd")}, "cancelled", 1},
-    };
-    dir.write("A1011B1011.upd", "0000:0017\r\n");
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::PrintToString(c.args));
-        std::vector<std::string> args = c.args;
-        args.insert(args.begin(), "--json");
-        const Outcome run = runCli(dir, args);
-        EXPECT_EQ(run.exit, c.exit) << run.err;
-        const cli::json::Value root = report(run);
-        EXPECT_EQ(root.at("outcome").get<std::string>(), c.outcome);
-        EXPECT_EQ(root.at("exit").get<int>(), c.exit);
-    }
-}
-
-TEST(CliOutcome, ReportNamesTheOutcomeJustBeforeTheExitStatus) {
-    TempDirectory dir;
-    const Outcome run = runCli(dir, {"--simulate", "--json", "read"});
-    ASSERT_EQ(run.exit, 0) << run.err;
-    EXPECT_THAT(run.out, HasSubstr(",\n  \"outcome\": \"done\",\n  \"exit\": 0\n}\n"));
-}
-
-// Passes once the line layer notes the open failure's system error; until then the box
-// line comes alone.
-TEST(CliDetail, AMissingDeviceIsNamedWithTheSystemsReason) {
-    const std::string device = "/dev/ttyUSB9";
-    if (std::filesystem::exists(device)) {
-        GTEST_SKIP() << device << " exists on this machine";
-    }
-    TempDirectory dir;
-    const std::string detail = missingDeviceDetail(device);
-    const Outcome run = runCli(dir, {"--json", "--port", device, "read"});
-    EXPECT_EQ(run.exit, 1);
-    EXPECT_EQ(run.err, "Error: COM-Init-Error!\nzek-cli: " + detail + "\n");
-    const cli::json::Value root = report(run);
-    ASSERT_EQ(root.at("messages").size(), 1u);
-    EXPECT_EQ(root.at("messages")[0].at("text").get<std::string>(), "COM-Init-Error!");
-    EXPECT_EQ(cli::json::member(root.at("messages")[0], "detail") != nullptr
-                  ? root.at("messages")[0].at("detail").get<std::string>()
-                  : "",
-              detail);
-}
 
 TEST(CliDetail, FollowsItsBoxOnceAndOnlyThatBox) {
     std::ostringstream err;

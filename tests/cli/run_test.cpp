@@ -137,13 +137,18 @@ TEST(CliExitStatus, FailedStepStopsTheRunWithStatusOne) {
         std::vector<std::string> args;
         std::string err;
         std::string owner;  // of the box; empty when the program itself refuses the step
+        std::string outcome = "failed";
     };
     const Case cases[] = {
-        {{"--simulate", "write-memory", "1", "read"}, "Error!: Zuerst Werte einlesen!\n", "none"},
+        {{"--simulate", "write-memory", "1", "read"},
+         "Error!: Zuerst Werte einlesen!\n",
+         "none",
+         "refused"},
         // A refused opening runs none of the sub-dialog's steps.
         {{"--simulate", "locks", "click", "1204", "click", "2"},
          "Error!: Zuerst Werte einlesen!\n",
-         "none"},
+         "none",
+         "refused"},
         {{"--simulate", "--sim-device", "other", "read"}, "ERROR!: falsches Gerät!\n", "none"},
         {{"--simulate", "--sim-adapter", "missing", "read"},
          "Error: No Adaptor found at SIM\n",
@@ -167,10 +172,14 @@ TEST(CliExitStatus, FailedStepStopsTheRunWithStatusOne) {
          "Error: COM-Init-Error!\nzek-cli: " + missingDeviceDetail(dir.file("no-such-tty")) + "\n",
          "main"},
         // What no mouse can do is refused by the program itself.
-        {{"--simulate", "click", "1150"}, "zek-cli: click 1150: control 1150 is disabled\n", ""},
+        {{"--simulate", "click", "1150"},
+         "zek-cli: click 1150: control 1150 is disabled\n",
+         "",
+         "refused"},
         {{"--simulate", "read", "set", "1194=8,4"},
          "zek-cli: set 1194=8,4: control 1194 is disabled\n",
-         ""},
+         "",
+         "refused"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.args));
@@ -181,6 +190,7 @@ TEST(CliExitStatus, FailedStepStopsTheRunWithStatusOne) {
         EXPECT_EQ(run.err, c.err);
         const cli::json::Value root = report(run);
         EXPECT_EQ(root.at("exit").get<int>(), 1);
+        EXPECT_EQ(root.at("outcome").get<std::string>(), c.outcome);
         const auto& messages = root.at("messages");
         ASSERT_EQ(messages.size(), c.owner.empty() ? 0u : 1u);
         if (!c.owner.empty()) {

@@ -9,7 +9,7 @@
 #include "isp/isp_access.h"
 #include "resources/main_dialog.h"
 #include "resources/main_dialog_ids.h"
-#include "sim/test_rig.h"
+#include "sim/procedure_rig.h"
 #include "ui/dialog.h"
 
 namespace isp {
@@ -168,22 +168,16 @@ TEST(Calibration, OnRecordedLines) {
 using Rig = sim::TestRig;
 constexpr int oscCalibration = 15;
 
-struct SimIsp {
-    SimIsp() {
-        rig.link().mainWindow = &mainDialog;
-        mainDialog.setEnabled(ids::StatusField, false);  // idle, as between commands
-        rig.setupMemory()[oscCalibration] = 0xFF;
-    }
+struct SimIsp : sim::ProcedureRig {
+    SimIsp() { memory()[oscCalibration] = 0xFF; }
     long rises(sim::Line line) {
         const auto& events = rig.controller().trace().events();
         return std::count_if(events.begin(), events.end(),
                              [&](const sim::LineEvent& e) { return e.line == line && e.high; });
     }
 
-    sim::TestRig rig;
-    ui::Dialog mainDialog{resources::mainDialogTemplate()};
-    IspState state;
-    IspContext ctx{rig.link(), state};
+    IspState& state = ispState;
+    IspContext& ctx = ispCtx;
 };
 
 // "1E 93 07" as the three signature lines.

@@ -10,10 +10,9 @@
 #include <utility>
 #include <vector>
 
-#include "resources/main_dialog.h"
 #include "resources/main_dialog_ids.h"
 #include "settings/settings.h"
-#include "sim/test_rig.h"
+#include "sim/procedure_rig.h"
 
 namespace settings::testing {
 
@@ -24,23 +23,11 @@ using Ids = std::initializer_list<ui::ControlId>;
 inline constexpr int ownerMain = MainDialog;
 inline constexpr int noOwner = 0;
 
-struct SettingsRig {
-    sim::TestRig rig;
-    ui::Dialog dialog{resources::mainDialogTemplate()};
-    SetupImage image;
-    MotorData motorData;
-    std::uint8_t lockByte = 0;
-    SettingsContext ctx{rig.link(), dialog, image, motorData, lockByte};
+struct SettingsRig : sim::ProcedureRig {
+    ui::Dialog& dialog = mainDialog;
+    SettingsContext& ctx = settingsCtx;
     Strings statusWords;
 
-    SettingsRig() {
-        rig.link().mainWindow = &dialog;
-        fillMainDialogLists(dialog);
-        dialog.setEnabled(StatusField, false);
-    }
-
-    sim::SetupBytes& memory() { return rig.setupMemory(); }
-    ui::RecordingHost& host() { return rig.host(); }
     std::size_t messageCount() { return host().messages.size(); }
 
     // How the last command ended.

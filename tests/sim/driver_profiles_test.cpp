@@ -11,15 +11,8 @@
 #include "adapter/adapter.h"
 #include "adapter/fake_sysfs.h"
 #include "adapter/ftdi_lines.h"
-#include "config/temp_directory.h"
-#include "isp/isp.h"
-#include "resources/main_dialog.h"
-#include "resources/main_dialog_ids.h"
 #include "resources/rev_counter_dialog.h"
-#include "settings/settings.h"
-#include "sim/test_rig.h"
-#include "sim/virtual_ftdi_chip.h"
-#include "update/update.h"
+#include "sim/procedure_rig.h"
 #include "update/update_file_builder.h"
 
 namespace {
@@ -162,63 +155,32 @@ TEST(DriverProfiles, AnUnheldBreakEndsAsOnePulseACdcAcmCtsReadsOn) {
 
 // The main dialog's commands on the adapter of a route: the serial port with the driver's
 // profile, or the FTDI chip.
-struct CommandRig {
+struct CommandRig : sim::ProcedureRig {
     explicit CommandRig(Route route) : onChip(route.chip) {
         sim::useDriver(rig.serialConfig(), route.driver);
         if (onChip) {
-            rig.port().comDeviceName = "ftdi:ZEK0001";
-            rig.serialPorts().setAttached(false);
+            rig.selectFtdiChip();
         }
-        settings::fillMainDialogLists(dialog);
-        dialog.setEnabled(ids::StatusField, false);
-        rig.setupMemory()[15] = 0xFF;  // the oscillator calibration not copied yet
-        rig.setupMemory()[32] = 0x30;  // version 30.12, which the update file names
-        rig.setupMemory()[33] = 0x12;
-        dir.write("qvsetup.cfg", "COM2");
-        rig.port().startDirectory = dir.path();
+        memory()[15] = 0xFF;  // the oscillator calibration not copied yet
+        setControllerVersion(0x3012);
     }
     explicit CommandRig(SerialDriver driver) : CommandRig(Route{driver}) {}
     ui::Outcome update(const std::string& bytes) {
-        dir.write("A3012B3012.upd", bytes);
-        rig.host().files.push_back(dir.file("A3012B3012.upd"));
-        return update::runUpdate(updateCtx);
+        return ProcedureRig::update("A3012B3012.upd", bytes);
     }
     std::string boxes() {
         std::string text;
-        for (const auto& message : rig.host().messages) {
+        for (const auto& message : host().messages) {
             text += message.text + "|";
         }
         return text;
     }
 
     bool onChip;
-    testing_support::TempDirectory dir;
-    sim::TestRig rig;
-    sim::VirtualFtdiBus bus{rig.clock(), rig.controller()};
-    adapter::FtdiPortFactory ftdiPorts{bus,
-                                       rig.clock(),
-                                       rig.serialPorts(),
-                                       adapter::FtdiPortFactory::Routing::FtdiNames,
-                                       {dir.path() + "/sys", dir.path() + "/dev"}};
-    ui::Dialog dialog{resources::mainDialogTemplate()};
-    adapter::LinkContext link{
-        rig.port(),
-        rig.linkState(),
-        rig.messageText(),
-        rig.clock(),
-        onChip ? static_cast<adapter::SerialPortFactory&>(ftdiPorts) : rig.serialPorts(),
-        rig.portIo(),
-        rig.host(),
-        &dialog};
-    settings::SetupImage image;
-    settings::MotorData motorData;
-    std::uint8_t lockByte = 0;
-    settings::SettingsContext ctx{link, dialog, image, motorData, lockByte};
-    isp::IspState ispState;
-    isp::IspContext isp{link, ispState};
-    update::UpdateState updateState;
-    std::int32_t controllerVersion = 50000;
-    update::UpdateContext updateCtx{link, updateState, controllerVersion};
+    sim::VirtualFtdiBus& bus = rig.ftdiBus();
+    settings::SettingsContext& ctx = settingsCtx;
+    isp::IspContext& isp = ispCtx;
+    adapter::LinkContext& link = rig.link();
 };
 
 TEST(DriverProfiles, ReadWriteAndCalibrationWorkWhereTheAdapterCarriesTheLines) {

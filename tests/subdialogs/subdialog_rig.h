@@ -9,12 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "config/temp_directory.h"
-#include "resources/main_dialog.h"
-#include "resources/main_dialog_ids.h"
-#include "settings/settings.h"
-#include "sim/setup_memory.h"
-#include "sim/test_rig.h"
+#include "sim/procedure_rig.h"
 
 namespace subdialogs_test {
 
@@ -44,29 +39,17 @@ inline Script steps(std::vector<Step> list) {
     };
 }
 
-struct SubdialogRig {
-    testing_support::TempDirectory directory;
-    sim::TestRig rig;
-    ui::Dialog mainDialog{resources::mainDialogTemplate()};
-    settings::SetupImage image;
-    settings::MotorData motorData;
-    std::uint8_t lockByte = 0;
-    settings::SettingsContext ctx{rig.link(), mainDialog, image, motorData, lockByte};
-    std::optional<ui::Dialog> lastDialog;  // the sub-dialog as its script left it
-
+struct SubdialogRig : sim::ProcedureRig {
     SubdialogRig() {
-        rig.link().mainWindow = &mainDialog;
-        rig.port().startDirectory = directory.path();
         memory()[30] = 8;
         memory()[13] = 0xFD;  // test program locked
         image.controllerVersion = 0x1011;
         image.clockMHz = 8;
-        mainDialog.setEnabled(ids::StatusField, false);
-        directory.write(configName, "COM2");
     }
 
-    ui::RecordingHost& host() { return rig.host(); }
-    sim::SetupBytes& memory() { return rig.setupMemory(); }
+    testing_support::TempDirectory& directory = dir;
+    settings::SettingsContext& ctx = settingsCtx;
+    std::optional<ui::Dialog> lastDialog;  // the sub-dialog as its script left it
     std::string configBytes() const { return directory.read(configName); }
     std::string bytesAt(std::initializer_list<int> addresses) {
         std::string all;

@@ -6,7 +6,11 @@ TestRig::TestRig(ControllerConfig config)
     : m_controller(std::move(config)),
       m_serialPorts(m_clock, m_controller),
       m_portIo(m_clock, m_controller),
-      m_link{m_port, m_state, m_messageText, m_clock, m_serialPorts, m_portIo, m_host} {
+      m_ftdiBus(m_clock, m_controller),
+      // No port list behind the chip: its advice on a failed opening stays general.
+      m_ports(m_ftdiBus, m_clock, m_serialPorts, adapter::FtdiPortFactory::Routing::FtdiNames,
+              {"/nonexistent/sys", "/nonexistent/dev"}),
+      m_link{m_port, m_state, m_messageText, m_clock, m_ports, m_portIo, m_host} {
     selectSerial();
 }
 
@@ -27,6 +31,12 @@ void TestRig::selectSerial() {
     m_port.comDeviceName = "COM2";
     m_portIo.setAttached(false);
     m_serialPorts.setAttached(true);
+}
+
+void TestRig::selectFtdiChip() {
+    selectSerial();
+    m_port.comDeviceName = "ftdi:ZEK0001";
+    m_serialPorts.setAttached(false);
 }
 
 }  // namespace sim
