@@ -44,6 +44,7 @@ inline constexpr const char* ReadFirst = "Zuerst Werte einlesen!";
 
 // --- backups and recovery (the "Datei" menu, the automatic backup, a broken update)
 inline constexpr const char* SettingsFileFilter = "*.json";
+inline constexpr const char* SettingsFileExtension = "json";
 inline constexpr const char* SaveSettingsTitle = "Einstellungen sichern";
 inline constexpr const char* LoadSettingsTitle = "Einstellungen laden";
 inline constexpr const char* BackupsTitle = "Sicherungen";

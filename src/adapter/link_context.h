@@ -26,6 +26,8 @@ class WriteGate {
     virtual bool beforeSetupWrite(LinkContext& ctx, int address, int value) = 0;
     virtual bool beforeFlashWrite(int offset, int value) = 0;
     virtual bool beforeFlashCommit(int page) = 0;
+    // A setup byte the controller was seen to hold, so a backup can carry it.
+    virtual void afterSetupRead(int /*address*/, int /*value*/) {}
 };
 
 struct LinkContext {

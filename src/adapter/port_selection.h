@@ -16,6 +16,8 @@ struct PortSelection {
     bool directPortIo = false;     // direct port instructions may be used
     bool portDriverReady = false;  // the driver path (ppdev / driver library) is usable
     std::string startDirectory;    // where qvsetup.cfg lives
+    // Where the help document lies, when qvsetup.cfg is a private copy elsewhere.
+    std::string documentDirectory;
 };
 
 }  // namespace adapter

@@ -47,6 +47,7 @@ struct Options {
     bool doctor = false;          // doctor [--port P]: the checks of the ports, no steps
     bool dryRun = false;          // --dry-run: every step runs, nothing that writes is sent
     bool backupRequired = false;  // --backup-required: no write without its backup
+    bool helpSteps = false;       // --help-steps: the controls set may change
     std::vector<Step> steps;
 };
 

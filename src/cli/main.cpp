@@ -16,6 +16,6 @@ int main(int argc, char** argv) {
     } catch (const std::exception& error) {
         // A script gets a failure it can see, not an abort.
         std::cerr << "zek-cli: internal error: " << error.what() << '\n';
-        return cli::exitStepFailed;
+        return cli::exitInternal;
     }
 }

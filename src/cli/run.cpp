@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <random>
 
 #include "base/safe_file.h"
 #include "base/user_folders.h"
@@ -12,8 +13,10 @@
 #include "cli/port_list.h"
 #include "cli/step_check.h"
 #include "cli/step_runner.h"
+#include "config/config_file.h"
 #include "resources/main_dialog_ids.h"
 #include "resources/translation.h"
+#include "safety/settings_diff.h"
 #include "shell/app.h"
 #include "shell/commands.h"
 #include "shell/real_ports.h"
@@ -165,6 +168,49 @@ std::optional<std::string> startDirectory(const shell::StartOptions& options, Co
     return options.directory.empty() ? base::currentDirectory(console.err) : options.directory;
 }
 
+// zek-cli changes qvsetup.cfg only as the desktop program would change the user's own
+// file: the virtual controller never, and a folder without one never gets one. Such a
+// run works on a private copy, removed when the run ends.
+class ConfigCopy {
+  public:
+    ConfigCopy(const std::string& startDirectory, bool simulated) {
+        std::error_code error;
+        const std::filesystem::path original =
+            std::filesystem::path(config::configFilePath(startDirectory));
+        const bool exists = std::filesystem::is_regular_file(original, error);
+        if (!simulated && exists) {
+            return;
+        }
+        std::random_device random;
+        const std::filesystem::path folder =
+            std::filesystem::temp_directory_path(error) /
+            ("zek-cli-" + std::to_string(random()) + "-" + std::to_string(random()));
+        if (error || !std::filesystem::create_directory(folder, error)) {
+            return;  // the user's folder as before: better than no configuration at all
+        }
+        m_folder = folder;
+        if (exists) {
+            std::filesystem::copy_file(original, folder / config::configFileName, error);
+        }
+    }
+    ~ConfigCopy() {
+        if (!m_folder.empty()) {
+            std::error_code error;
+            std::filesystem::remove_all(m_folder, error);
+        }
+    }
+    ConfigCopy(const ConfigCopy&) = delete;
+    ConfigCopy& operator=(const ConfigCopy&) = delete;
+
+    // The folder qvsetup.cfg is used in; startDirectory when no copy was made.
+    std::string directory(const std::string& startDirectory) const {
+        return m_folder.empty() ? startDirectory : m_folder.string();
+    }
+
+  private:
+    std::filesystem::path m_folder;
+};
+
 // doctor opens only the port it was given, through the real serial back-end.
 int runDoctorOn(const Options& options, Console& console) {
     DoctorOptions doctor;
@@ -218,6 +264,14 @@ int run(const std::vector<std::string>& args, Console console) {
         console.out << usageText();
         return exitSuccess;
     }
+    if (options.helpSteps) {
+        console.out << settableControlsText();
+        return exitSuccess;
+    }
+    if (options.shared.version) {
+        console.out << shell::versionText("zek-cli", shell::ftdiFastPathBuilt());
+        return exitSuccess;
+    }
     if (options.listPorts) {
         printPortList(shell::listSerialPorts(), console.out, options.json);
         return exitSuccess;
@@ -258,7 +312,9 @@ int run(const std::vector<std::string>& args, Console console) {
         ConsoleSettings{options.yes, console.interactive, options.progress, options.verbose,
                         options.shared.language.value_or(lang::Language::German)});
     shell::App app(host, real.backends(), real.platform);
-    app.initDialog(*directory);
+    const ConfigCopy configCopy(*directory, simulated != nullptr);
+    app.port().documentDirectory = *directory;
+    app.initDialog(configCopy.directory(*directory));
     useDataFolder(app, options, console);
     if (simulated) {
         app.setVirtualBackends(simulated->backends());
@@ -287,6 +343,16 @@ int run(const std::vector<std::string>& args, Console console) {
         }
     }
     const int exitStatus = outcome == ui::Outcome::Done ? exitSuccess : exitStepFailed;
+    // A run that ends with a read shows what it read.
+    const Step& last = options.steps.back();
+    const bool endsWithRead = last.kind == StepKind::Click &&
+                              (last.id == ids::ReadButton || last.id == ids::ReadMemory1Item ||
+                               last.id == ids::ReadMemory2Item);
+    if (endsWithRead && outcome == ui::Outcome::Done && !options.json &&
+        app.setupImage().valuesRead() && !app.mainDialog().ended()) {
+        console.out << json::toUtf8(
+            safety::settingsText(safety::takeBackup(app.mainDialog(), app.setupImage())));
+    }
     if (options.json) {
         console.out << json::write(
             report(app, host, changes, runner, options.dryRun, outcome, exitStatus));

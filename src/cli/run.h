@@ -11,6 +11,7 @@ namespace cli {
 inline constexpr int exitSuccess = 0;
 inline constexpr int exitStepFailed = 1;  // a step ended with an error box (or was refused)
 inline constexpr int exitUsage = 2;       // nothing was sent to the controller
+inline constexpr int exitInternal = 3;    // a fault of the program itself
 
 struct Console {
     std::ostream& out;         // show, --json

@@ -1,5 +1,6 @@
 #include "cli/step_check.h"
 
+#include <algorithm>
 #include <charconv>
 #include <filesystem>
 #include <fstream>
@@ -8,6 +9,7 @@
 #include "cli/json.h"
 #include "resources/main_dialog.h"
 #include "resources/main_dialog_ids.h"
+#include "safety/settings_diff.h"
 #include "settings/settings.h"
 #include "shell/dispatch.h"
 
@@ -78,6 +80,29 @@ std::string checkClick(const Expected& where, ui::ControlId id) {
 
 }  // namespace
 
+std::optional<int> listIndex(const ui::ControlState& list, const std::string& value) {
+    int index = -1;
+    const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), index);
+    const int count = static_cast<int>(list.items.size());
+    if (!value.empty() && error == std::errc() && end == value.data() + value.size() &&
+        index >= 0 && index < count) {
+        return index;
+    }
+    // The entries are padded for the eye (" 7,5°"); the padding is not part of the name.
+    const auto trimmed = [](std::string_view text) {
+        const std::size_t first = text.find_first_not_of(' ');
+        return first == std::string_view::npos
+                   ? std::string_view()
+                   : text.substr(first, text.find_last_not_of(' ') - first + 1);
+    };
+    for (int i = 0; i < count; ++i) {
+        if (!value.empty() && trimmed(list.items[static_cast<std::size_t>(i)]) == trimmed(value)) {
+            return i;
+        }
+    }
+    return std::nullopt;
+}
+
 std::string checkValue(const ui::Dialog& dialog, ui::ControlId id, const std::string& value) {
     const std::string name = "control " + std::to_string(id);
     if (!dialog.has(id)) {
@@ -115,12 +140,8 @@ std::string checkValue(const ui::Dialog& dialog, ui::ControlId id, const std::st
         case ui::Kind::AutoRadioButton:
             return value == "0" || value == "1" ? std::string() : name + " takes 0 or 1";
         case ui::Kind::ComboBox: {
-            int index = -1;
-            const auto [end, error] =
-                std::from_chars(value.data(), value.data() + value.size(), index);
             const int count = static_cast<int>(state.items.size());
-            if (value.empty() || error != std::errc() || end != value.data() + value.size() ||
-                index < 0 || index >= count) {
+            if (!listIndex(state, value)) {
                 return count == 0
                            ? name + " holds no list entries"
                            : name + " takes a list index from 0 to " + std::to_string(count - 1);
@@ -232,6 +253,108 @@ std::string checkOptionFiles(const Options& options) {
         }
     }
     return {};
+}
+
+}  // namespace cli
+
+namespace cli {
+namespace {
+
+// What a control is called on the screen: its own text, or the label on its left on the
+// same line (else the nearest above it).
+std::string labelOf(const ui::DialogTemplate& dialog, const ui::ControlTemplate& row) {
+    if (!row.text.empty() && row.kind != ui::Kind::Edit && row.kind != ui::Kind::ComboBox) {
+        return std::string(row.text);
+    }
+    const ui::Rect& at = row.rect;
+    const ui::ControlTemplate* best = nullptr;
+    int bestDistance = 0;
+    for (const ui::ControlTemplate& label : dialog.controls) {
+        const ui::Rect& r = label.rect;
+        if (label.kind != ui::Kind::Label || label.text.empty()) {
+            continue;
+        }
+        const bool sameLine = r.y < at.y + at.height && at.y < r.y + r.height && r.x < at.x;
+        const bool above = r.y + r.height <= at.y && r.x < at.x + at.width && at.x < r.x + r.width;
+        const int distance = sameLine ? at.x - (r.x + r.width) : above ? 1000 + at.y - r.y : -1;
+        if (distance >= 0 && (best == nullptr || distance < bestDistance)) {
+            best = &label;
+            bestDistance = distance;
+        }
+    }
+    return best != nullptr ? std::string(best->text) : std::string();
+}
+
+std::string valuesOf(const ui::Dialog& dialog, const ui::ControlTemplate& row) {
+    switch (row.kind) {
+        case ui::Kind::Edit:
+            return (row.flags & ui::digitsOnly) != 0 ? "digits" : "text";
+        case ui::Kind::CheckBox:
+        case ui::Kind::RadioButton:
+        case ui::Kind::AutoRadioButton:
+            return "0 or 1";
+        case ui::Kind::ComboBox: {
+            const ui::ControlState& state = dialog.control(row.id);
+            std::string values;
+            for (std::size_t i = 0; i < state.items.size(); ++i) {
+                values += (i == 0 ? "" : ", ") + std::to_string(i) + " \"" + state.items[i] + "\"";
+            }
+            return values.empty() ? "a list filled by the dialog" : values;
+        }
+        default:
+            return {};
+    }
+}
+
+// The main dialog's settings by the labels the backups and diffs use; the log counters.
+std::string mainLabel(ui::ControlId id) {
+    const std::pair<ui::ControlId, const char*> counters[] = {
+        {ids::TransmitterFailureCounter, "Senderausf."},
+        {ids::OverTemperatureCounter, "Übertemp."},
+        {ids::UnderVoltageCounter, "Unterspg."},
+        {ids::BlockedMotorCounter, "Blockiersch."}};
+    for (const auto& [counter, label] : counters) {
+        if (counter == id) {
+            return label;
+        }
+    }
+    return safety::settingsFieldLabel(id);
+}
+
+void listDialog(const ui::Dialog& dialog, bool isMain, const std::string& heading,
+                std::string& text) {
+    text += heading + "\n";
+    const ui::DialogTemplate& layout = dialog.dialogTemplate();
+    for (const ui::ControlTemplate& row : layout.controls) {
+        const std::string values = valuesOf(dialog, row);
+        const std::string label = isMain ? mainLabel(row.id) : labelOf(layout, row);
+        if (values.empty() || label.empty() || (row.flags & ui::readOnly) != 0) {
+            continue;
+        }
+        text += "  " + std::to_string(row.id) + "  " + safety::padded(label, 40) + values + "\n";
+    }
+}
+
+}  // namespace
+
+std::string settableControlsText() {
+    std::string text =
+        "set ID=VALUE takes these controls (a list takes an entry's index or text):\n\n";
+    ui::Dialog mainDialog(resources::mainDialogTemplate());
+    settings::fillMainDialogLists(mainDialog);
+    listDialog(mainDialog, true, "Main dialog:", text);
+    const std::pair<ui::ControlId, const char*> subDialogs[] = {{ids::LockFunctionsItem, "locks"},
+                                                                {ids::RpmSettingsButton, "rpm"},
+                                                                {ids::RevCounterItem, "revs"}};
+    for (const auto& [id, step] : subDialogs) {
+        if (const ui::DialogTemplate* layout = subDialogOpenedBy(id)) {
+            text += "\n";
+            listDialog(
+                ui::Dialog(*layout), false,
+                "After " + std::string(step) + " (\"" + std::string(layout->title) + "\"):", text);
+        }
+    }
+    return text;
 }
 
 }  // namespace cli

@@ -28,4 +28,11 @@ std::string checkOptionFiles(const Options& options);
 // Empty when value fits control id of dialog as a "set" step gives it; else why not.
 std::string checkValue(const ui::Dialog& dialog, ui::ControlId id, const std::string& value);
 
+// A list entry by its index or by its text as the list shows it; nullopt for neither.
+std::optional<int> listIndex(const ui::ControlState& list, const std::string& value);
+
+// The controls of every dialog a step may set, with their labels and the values they
+// take, as the templates define them.
+std::string settableControlsText();
+
 }  // namespace cli

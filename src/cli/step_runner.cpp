@@ -146,8 +146,19 @@ ui::Outcome StepRunner::click(const Step& step, ui::Dialog& dialog, const Comman
     guard.beginCommand(
         dialog.id() == ids::MainDialog &&
         (id == ids::WriteButton || id == ids::WriteMemory1Item || id == ids::WriteMemory2Item));
+    const std::size_t boxesBefore = m_host.messages().size();
     const ui::Outcome outcome = command(id);
     reportWrites(step, outcome);
+    // The processor's details and the calibration are results the user asked for: their
+    // boxes go to standard output too (with --json the report holds them).
+    const bool result = dialog.id() == ids::MainDialog &&
+                        (id == ids::ProcessorInfoItem || id == ids::CalibrateItem);
+    if (result && outcome == ui::Outcome::Done && !m_json) {
+        for (std::size_t i = boxesBefore; i < m_host.messages().size(); ++i) {
+            m_out << json::toUtf8(m_host.messages()[i].text) << '\n';
+        }
+        m_out.flush();
+    }
     // A sub-dialog's write is told once, not again by the command that opened it.
     guard.beginCommand();
     return outcome;
@@ -292,7 +303,7 @@ ui::Outcome StepRunner::set(const Step& step, ui::Dialog& dialog) {
             dialog.setText(id, step.value);
             break;
         case ui::Kind::ComboBox:
-            dialog.setSelection(id, std::stoi(step.value));
+            dialog.setSelection(id, *listIndex(state, step.value));
             break;
         case ui::Kind::AutoRadioButton:
             if (step.value == "1") {

@@ -1,14 +1,76 @@
 // zek-setup: the desktop program. Runs the main dialog modally and returns 0 when it ends
-// (1 when an output file of the virtual controller cannot be written).
+// (1 when an output file of the virtual controller cannot be written, or without a
+// display).
 #include <QApplication>
+#include <cstdlib>
+#include <cstring>
 #include <iostream>
 
 #include "gui/app_icon.h"
 #include "gui/session.h"
 #include "gui/start_options.h"
 #include "shell/commands.h"
+#include "shell/real_ports.h"
+
+namespace {
+
+// --help and --version answer without a window system, and so do options that make no
+// sense; other arguments may be Qt's own (-platform …) and wait for QApplication.
+std::optional<int> answerWithoutDisplay(int argc, char* argv[]) {
+    bool asked = false;
+    for (int i = 1; i < argc; ++i) {
+        asked = asked || std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0 ||
+                std::strcmp(argv[i], "--version") == 0;
+    }
+    if (!asked) {
+        return std::nullopt;
+    }
+    std::string error;
+    const std::optional<gui::StartOptions> options =
+        gui::parseStartOptions(std::vector<std::string>(argv, argv + argc), error);
+    if (!options) {
+        std::cerr << "zek-setup: " << error << '\n';
+        return 2;
+    }
+    if (options->version) {
+        std::cout << shell::versionText("zek-setup", shell::ftdiFastPathBuilt());
+    } else {
+        std::cout << gui::usageText().toStdString();
+    }
+    return 0;
+}
+
+// Without a display Qt would abort; say so in one line instead.
+bool displayMissing(int argc, char* argv[]) {
+#if defined(__linux__)
+    const auto set = [](const char* name) {
+        const char* value = std::getenv(name);
+        return value != nullptr && *value != '\0';
+    };
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "-platform") == 0) {
+            return false;
+        }
+    }
+    return !set("QT_QPA_PLATFORM") && !set("DISPLAY") && !set("WAYLAND_DISPLAY");
+#else
+    (void)argc;
+    (void)argv;
+    return false;
+#endif
+}
+
+}  // namespace
 
 int main(int argc, char* argv[]) {
+    if (const std::optional<int> status = answerWithoutDisplay(argc, argv)) {
+        return *status;
+    }
+    if (displayMissing(argc, argv)) {
+        std::cerr << "zek-setup: no display (neither DISPLAY nor WAYLAND_DISPLAY is set); "
+                     "zek-cli works without one\n";
+        return 1;
+    }
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("zek-setup"));
     QApplication::setWindowIcon(gui::appIcon());
@@ -19,10 +81,6 @@ int main(int argc, char* argv[]) {
     if (!options) {
         std::cerr << "zek-setup: " << error.toStdString() << '\n' << gui::usageText().toStdString();
         return 2;
-    }
-    if (options->help) {
-        std::cout << gui::usageText().toStdString();
-        return 0;
     }
 
     gui::Session session(*options, std::cerr);

@@ -123,19 +123,26 @@ int QtHost::runModal(ui::Dialog& dialog, const ui::Dialog* owner,
 }
 
 std::optional<std::string> QtHost::chooseOpenFile(const ui::FileDialogRequest& request) {
+    std::optional<std::string> chosen;
     if (answerFileDialogs) {
-        return answerFileDialogs(request);
+        chosen = answerFileDialogs(request);
+    } else {
+        const QString start = QFile::decodeName(QByteArray::fromStdString(request.initialPath));
+        const QString title = qText(lang::shownText(m_language, request.title));
+        QFileDialog dialog(anyWindow(), title, start, qText(request.filter));
+        dialog.setAcceptMode(request.forSaving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+        dialog.setFileMode(request.forSaving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+        // The dialog adds it before it asks about overwriting, so it asks about the right file.
+        dialog.setDefaultSuffix(qText(request.defaultExtension));
+        if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
+            chosen = QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString();
+        }
     }
-    const QString start = QFile::decodeName(QByteArray::fromStdString(request.initialPath));
-    const QString title = qText(lang::shownText(m_language, request.title));
-    const QString path =
-        request.forSaving
-            ? QFileDialog::getSaveFileName(anyWindow(), title, start, qText(request.filter))
-            : QFileDialog::getOpenFileName(anyWindow(), title, start, qText(request.filter));
-    if (path.isEmpty()) {
+    if (!chosen || chosen->empty()) {
         return std::nullopt;
     }
-    return QFile::encodeName(path).toStdString();
+    return request.forSaving ? ui::withDefaultExtension(*chosen, request.defaultExtension)
+                             : *chosen;
 }
 
 void QtHost::shellOpen(std::string_view target) {

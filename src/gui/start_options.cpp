@@ -3,10 +3,38 @@
 #include <QFile>
 
 namespace gui {
+namespace {
+
+void describe(shell::OptionParser& parser) {
+    parser.addSharedOptions();
+    parser.setUsage(
+        "usage: zek-setup [OPTIONS]     the desktop program; without a display use zek-cli\n");
+}
+
+}  // namespace
 
 QString usageText() {
-    return QStringLiteral("Usage: zek-setup [--help]\n") +
-           QString::fromStdString(shell::sharedUsage("                 "));
+    StartOptions options;
+    shell::OptionParser parser("zek-setup", options);
+    describe(parser);
+    return QString::fromStdString(parser.help());
+}
+
+std::optional<StartOptions> parseStartOptions(const std::vector<std::string>& args,
+                                              std::string& error) {
+    StartOptions options;
+    shell::OptionParser parser("zek-setup", options);
+    describe(parser);
+    const shell::OptionsRead read = parser.read(args, 1);
+    if (!read.error.empty()) {
+        error = read.error;
+        return std::nullopt;
+    }
+    if (read.next < args.size()) {
+        error = "unknown argument: " + args[read.next];
+        return std::nullopt;
+    }
+    return options;
 }
 
 std::optional<StartOptions> parseStartOptions(const QStringList& arguments, QString& error) {
@@ -15,16 +43,9 @@ std::optional<StartOptions> parseStartOptions(const QStringList& arguments, QStr
     for (const QString& argument : arguments) {
         args.push_back(QFile::encodeName(argument).toStdString());
     }
-    StartOptions options;
-    const shell::OptionsRead read = shell::readOptions(args, 1, options);
-    if (!read.error.empty()) {
-        error = QString::fromStdString(read.error);
-        return std::nullopt;
-    }
-    if (read.next < args.size()) {
-        error = QStringLiteral("unknown argument: ") + arguments[static_cast<qsizetype>(read.next)];
-        return std::nullopt;
-    }
+    std::string reason;
+    std::optional<StartOptions> options = parseStartOptions(args, reason);
+    error = QString::fromStdString(reason);
     return options;
 }
 

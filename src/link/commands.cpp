@@ -84,7 +84,11 @@ int readSetupByte(LinkContext& ctx, int address) {
     adapter::delayMs(ctx, setupByteGapMs);
     exchangeByte(ctx, address);
     adapter::delayMs(ctx, setupByteGapMs);
-    return exchangeByte(ctx, 0x00);
+    const int value = exchangeByte(ctx, 0x00);
+    if (ctx.writeGate != nullptr && !adapter::linesFailed(ctx)) {
+        ctx.writeGate->afterSetupRead(address, value & 0xFF);
+    }
+    return value;
 }
 
 int writeSetupByte(LinkContext& ctx, int address, int value) {

@@ -26,6 +26,10 @@ constexpr std::array settingsIds{
     ToleranceMediumRadio, ToleranceHighRadio,
 };
 
+constexpr std::array subDialogBytes{
+    controller::address::lockFlags, controller::address::rpmPeriodHigh,
+    controller::address::rpmPeriodLow, controller::address::pTerm, controller::address::iTerm};
+
 // Radios of which at most one can be checked.
 const std::array<std::vector<ui::ControlId>, 3>& radioGroups() {
     static const std::array<std::vector<ui::ControlId>, 3> groups{{
@@ -117,6 +121,32 @@ bool readByte(const base::json::Value& root, std::string_view name, int& value) 
     return true;
 }
 
+// The optional "setupBytes": {"13": 255, …}, only of the sub-dialogs' addresses.
+std::string readSetupBytes(const base::json::Value& root, std::vector<settings::SetupByte>& bytes) {
+    const base::json::Value* object = base::json::member(root, "setupBytes");
+    if (object == nullptr) {
+        return {};
+    }
+    if (!object->is_object()) {
+        return "\"setupBytes\" is no object";
+    }
+    for (const int address : subDialogBytes) {
+        int value = 0;
+        const std::string name = std::to_string(address);
+        if (base::json::member(*object, name) == nullptr) {
+            continue;
+        }
+        if (!readByte(*object, name, value)) {
+            return "setup byte " + name + " needs a value from 0 to 255";
+        }
+        bytes.push_back({address, value});
+    }
+    if (bytes.size() != object->size()) {
+        return "\"setupBytes\" names a byte no backup holds";
+    }
+    return {};
+}
+
 const BackupControl* findControl(const SettingsBackup& backup, ui::ControlId id) {
     for (const BackupControl& control : backup.controls) {
         if (control.id == id) {
@@ -135,6 +165,10 @@ const ui::Dialog& referenceDialog() {
         return d;
     }();
     return dialog;
+}
+
+std::span<const int> subDialogAddresses() {
+    return subDialogBytes;
 }
 
 std::span<const ui::ControlId> settingsControlIds() {
@@ -182,6 +216,12 @@ base::json::Value backupToJson(const SettingsBackup& backup) {
             entry["selection"] = control.selection;
         } else {
             entry["checked"] = control.checked;
+        }
+    }
+    if (!backup.setupBytes.empty()) {
+        base::json::Value& bytes = root["setupBytes"] = base::json::Value::object();
+        for (const settings::SetupByte& byte : backup.setupBytes) {
+            bytes[std::to_string(byte.address)] = byte.value;
         }
     }
     return root;
@@ -251,6 +291,9 @@ BackupRead parseBackup(std::string_view text) {
             return refuse("more than one radio button of a group is checked");
         }
     }
+    if (std::string error = readSetupBytes(root, backup.setupBytes); !error.empty()) {
+        return refuse(error);
+    }
     BackupRead result;
     result.backup = std::move(backup);
     return result;
@@ -300,6 +343,7 @@ void applyBackup(const SettingsBackup& backup, ui::Dialog& mainDialog,
     }
     image.thresholdCode = backup.thresholdCode;
     image.timingCode = backup.timingCode;
+    image.restoreBytes = backup.setupBytes;
 }
 
 }  // namespace safety

@@ -36,7 +36,13 @@ struct SettingsBackup {
     int thresholdCode = 255;
     int timingCode = 0;
     std::vector<BackupControl> controls;  // one per settingsControlIds(), in that order
+    // The bytes only the sub-dialogs show (lock byte, RPM limit, P and I) as the
+    // controller held them before a write; empty when none was known.
+    std::vector<settings::SetupByte> setupBytes;
 };
+
+// The setup bytes a backup may carry besides the controls.
+std::span<const int> subDialogAddresses();
 
 // The controls a backup holds, in the order it lists them.
 std::span<const ui::ControlId> settingsControlIds();

@@ -1,5 +1,7 @@
 #include "safety/settings_diff.h"
 
+#include <algorithm>
+
 #include <array>
 #include <utility>
 
@@ -99,6 +101,38 @@ std::vector<FieldChange> diffSettings(const SettingsBackup& before, const Settin
         }
     }
     return changes;
+}
+
+std::string settingsFieldLabel(ui::ControlId id) {
+    for (const Field& field : fields()) {
+        for (const ui::ControlId control : field.controls) {
+            if (control == id) {
+                return field.controls.size() > 1
+                           ? std::string(field.label) + ": " + referenceDialog().text(id)
+                           : std::string(field.label);
+            }
+        }
+    }
+    return {};
+}
+
+// Labels are padded by characters, not bytes: "Übertemp-Sch." lines up with the rest.
+std::string padded(std::string text, std::size_t width) {
+    const auto characters = static_cast<std::size_t>(
+        std::count_if(text.begin(), text.end(), [](char c) { return (c & 0xC0) != 0x80; }));
+    text.append(characters + 2 < width ? width - characters : 2, ' ');
+    return text;
+}
+
+std::string settingsText(const SettingsBackup& settings) {
+    const auto line = [](const std::string& label, const std::string& value) {
+        return padded(label, 26) + value + "\n";
+    };
+    std::string text = line("Version", settings.versionText);
+    for (const Field& field : fields()) {
+        text += line(field.label, valueText(settings, field));
+    }
+    return text;
 }
 
 std::string describeChange(const FieldChange& change) {

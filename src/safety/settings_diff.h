@@ -19,6 +19,17 @@ struct FieldChange {
 // control shows (the threshold and timing codes) count when they differ.
 std::vector<FieldChange> diffSettings(const SettingsBackup& before, const SettingsBackup& after);
 
+// The label a settings control is known by ("Vollg. (ms)", "Schaltfrequenz: 7,8 kHz" for
+// a radio button); empty for a control that is no setting.
+std::string settingsFieldLabel(ui::ControlId id);
+
+// text and blanks up to width characters (at least two blanks).
+std::string padded(std::string text, std::size_t width);
+
+// Every field with its value, one line each ("Vollg. (ms)              2.00"), the
+// controller version first.
+std::string settingsText(const SettingsBackup& settings);
+
 // "Vollg. (ms): 2.00 → 1.90", one line per change.
 std::string describeChange(const FieldChange& change);
 

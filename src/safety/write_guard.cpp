@@ -24,6 +24,14 @@ void WriteGuard::setBackupFolder(std::optional<std::filesystem::path> folder, st
     m_folderProblem = std::move(whyNot);
 }
 
+std::optional<std::filesystem::path> WriteGuard::backupFolder() const {
+    if (!m_folder) {
+        return std::nullopt;
+    }
+    const std::filesystem::path folder = BackupStore::inDataFolder(*m_folder).folder();
+    return m_virtual ? folder / "virtual" : folder;
+}
+
 void WriteGuard::setFailureReporter(std::function<void(const std::string&)> report) {
     m_report = std::move(report);
 }
@@ -46,11 +54,19 @@ BackupAttempt WriteGuard::ensureBackup() {
     if (!m_folder) {
         attempt.failure = m_folderProblem.empty() ? "no data folder" : m_folderProblem;
     } else {
-        const BackupSaveResult saved = BackupStore::inDataFolder(*m_folder).save(
-            base::json::write(backupToJson(*m_lastRead)), m_lastRead->versionText,
-            localCalendarTime(std::chrono::system_clock::now()));
+        SettingsBackup backup = *m_lastRead;
+        for (const auto& [address, value] : m_subDialogBytes) {
+            if (m_subDialogWrite) {
+                backup.setupBytes.push_back({address, value});
+            }
+        }
+        const BackupSaveResult saved =
+            BackupStore(*backupFolder())
+                .save(base::json::write(backupToJson(backup)), backup.versionText,
+                      localCalendarTime(std::chrono::system_clock::now()));
         if (saved.error.empty()) {
             m_lastReadSaved = true;
+            m_savedBytes = backup.setupBytes;
             m_lastBackupPath = saved.path;
             attempt.taken = true;
             attempt.path = saved.path;
@@ -83,7 +99,36 @@ void WriteGuard::firstWrite() {
     }
 }
 
+bool WriteGuard::backupLacks(int address) const {
+    return m_lastReadSaved && std::none_of(m_savedBytes.begin(), m_savedBytes.end(),
+                                           [address](const settings::SetupByte& byte) {
+                                               return byte.address == address;
+                                           });
+}
+
+void WriteGuard::afterSetupRead(int address, int value) {
+    const std::span<const int> kept = subDialogAddresses();
+    if (std::find(kept.begin(), kept.end(), address) != kept.end()) {
+        m_subDialogBytes[address] = value;
+    }
+}
+
 bool WriteGuard::beforeSetupWrite(adapter::LinkContext& ctx, int address, int value) {
+    const std::span<const int> kept = subDialogAddresses();
+    m_subDialogWrite = std::find(kept.begin(), kept.end(), address) != kept.end();
+    if (!m_dryRun && m_lastRead && m_subDialogWrite) {
+        // The sub-dialogs read their bytes when they open; a byte never seen is read now,
+        // so that the backup can give it back.
+        if (!m_subDialogBytes.contains(address)) {
+            (void)clink::readSetupByte(ctx, address);
+        }
+        if (backupLacks(address)) {
+            m_lastReadSaved = false;
+            if (m_writes.any) {
+                (void)ensureBackup();
+            }
+        }
+    }
     firstWrite();
     const auto known =
         std::find_if(m_writes.setupBytes.begin(), m_writes.setupBytes.end(),
@@ -94,6 +139,9 @@ bool WriteGuard::beforeSetupWrite(adapter::LinkContext& ctx, int address, int va
         // Only a dry run asks: a real write must keep its own sequence on the link.
         const int before = m_dryRun ? clink::readSetupByte(ctx, address) & 0xFF : -1;
         m_writes.setupBytes.push_back({address, before, value});
+    }
+    if (!m_dryRun && m_subDialogBytes.contains(address)) {
+        m_subDialogBytes[address] = value;
     }
     return !m_dryRun;
 }

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -52,11 +53,11 @@ class WriteGuard : public adapter::WriteGate {
     // The backups folder; nullopt with the reason when the data folder is unknown. Without
     // a call no backups are taken (tests of other modules).
     void setBackupFolder(std::optional<std::filesystem::path> folder, std::string whyNot = {});
-    // <data folder>/backups, or nullopt without a data folder.
-    std::optional<std::filesystem::path> backupFolder() const {
-        return m_folder ? std::optional(BackupStore::inDataFolder(*m_folder).folder())
-                        : std::nullopt;
-    }
+    // <data folder>/backups (its subfolder virtual while the virtual controller is in
+    // use, so that trying things out never prunes a real controller's backups), or
+    // nullopt without a data folder.
+    std::optional<std::filesystem::path> backupFolder() const;
+    void setVirtualController(bool selected) { m_virtual = selected; }
     // Told once per failed backup; the write goes on.
     void setFailureReporter(std::function<void(const std::string&)> report);
 
@@ -80,9 +81,12 @@ class WriteGuard : public adapter::WriteGate {
     bool beforeSetupWrite(adapter::LinkContext& ctx, int address, int value) override;
     bool beforeFlashWrite(int offset, int value) override;
     bool beforeFlashCommit(int page) override;
+    void afterSetupRead(int address, int value) override;
 
   private:
     void firstWrite();
+    // The backup on the disk lacks a sub-dialog byte that is about to change.
+    bool backupLacks(int address) const;
 
     SettingsSnapshot m_snapshot;
     bool m_backupsEnabled = false;
@@ -93,6 +97,12 @@ class WriteGuard : public adapter::WriteGate {
     std::optional<SettingsBackup> m_lastRead;
     bool m_lastReadSaved = false;
     std::filesystem::path m_lastBackupPath;
+    // The sub-dialogs' bytes as the controller holds them, and those the backup holds.
+    std::map<int, int> m_subDialogBytes;
+    std::vector<settings::SetupByte> m_savedBytes;
+    bool m_virtual = false;
+    // The write about to go out is a sub-dialog's: its backup carries their bytes.
+    bool m_subDialogWrite = false;
     CommandWrites m_writes;
     bool m_settingsWrite = false;
 };

@@ -134,6 +134,7 @@ ui::Outcome readSettings(SettingsContext& ctx, SettingsArea area) {
     }
     // What an earlier read or write left is no guide to this controller.
     ctx.image.knownBytes = SetupImage::filledUnknown();
+    ctx.image.restoreBytes.clear();
     ui::Outcome outcome = connectForRead(ctx);
     if (outcome == ui::Outcome::Done) {
         outcome = checkIdentity(ctx);

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 #include "config/motor_data.h"
 #include "controller/identity.h"
@@ -17,6 +18,13 @@ inline constexpr int settingsBytesEnd = 64;
 inline constexpr int byteUnknown = -1;
 inline constexpr std::int32_t versionAtStart = 50000;
 inline constexpr std::int32_t versionInvalid = 65535;
+
+// A setup byte and the value it holds or is to hold.
+struct SetupByte {
+    int address = 0;
+    int value = 0;
+    bool operator==(const SetupByte&) const = default;
+};
 
 struct SetupImage {
     std::int32_t controllerVersion = versionAtStart;
@@ -34,6 +42,9 @@ struct SetupImage {
     // The settings bytes as last read or verified after a write, byteUnknown where none
     // was: an interrupted write can then tell whether every changed byte was stored.
     std::array<int, settingsBytesEnd> knownBytes = filledUnknown();
+    // Bytes of the sub-dialogs (lock byte, RPM limit, P and I) that a loaded backup puts
+    // back with the next "Schreiben"; a read drops them.
+    std::vector<SetupByte> restoreBytes;
 
     bool valuesRead() const { return controllerVersion <= 40000; }
     std::int32_t versionFamily() const { return controllerVersion & controller::versionFamilyMask; }

@@ -234,11 +234,19 @@ ui::Outcome writeSettings(SettingsContext& ctx, SettingsArea area) {
         return failThroughErrorTail(ctx, "Modellspeicher1 zuerst beschreiben!",
                                     ui::Outcome::Refused);
     }
-    const std::vector<PlannedByte> plan = Writer(ctx, area, *entries).plan();
+    std::vector<PlannedByte> plan = Writer(ctx, area, *entries).plan();
+    if (area == SettingsArea::Current) {
+        for (const SetupByte& byte : ctx.image.restoreBytes) {
+            plan.push_back({byte.address, byte.value, "Sicherung"});
+        }
+    }
     if (const std::size_t stored = store(ctx, plan); stored < plan.size()) {
         const ui::Outcome outcome = reportWriteFailure(ctx, plan, stored);
         clink::clearStatus(ctx.link);
         return outcome;
+    }
+    if (area == SettingsArea::Current) {
+        ctx.image.restoreBytes.clear();
     }
     clink::setStatusText(ctx.link, "OK");
     clink::setStatusEnabled(ctx.link, false);

@@ -76,6 +76,7 @@ void App::selectVirtualController(bool checkAdapter) {
     }
     setBackends(*m_virtualBackends);
     m_virtualSelected = true;
+    m_guard.setVirtualController(true);
     checkPortItem(m_mainDialog, ui::noId);
     m_port.kind = adapter::PortKind::Serial;
     m_port.portName = virtualPortName;
@@ -91,6 +92,7 @@ void App::leaveVirtualController() {
     }
     setBackends(m_realBackends);
     m_virtualSelected = false;
+    m_guard.setVirtualController(false);
     m_port.kind = m_realPort.kind;
     m_port.portName = m_realPort.portName;
     m_port.comDeviceName = m_realPort.comDeviceName;

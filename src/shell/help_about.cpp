@@ -16,8 +16,11 @@ constexpr const char* authorLines = "ZEK-Micro Setup\nDas ZEK-Micro-Team\n\n";
 ui::Outcome openHelpDocument(App& app) {
     // The help document lies beside qvsetup.cfg, in the directory the program started in.
     std::filesystem::path path(std::string{helpDocumentName});
-    if (!app.port().startDirectory.empty()) {
-        path = std::filesystem::path(app.port().startDirectory) / path;
+    const adapter::PortSelection& port = app.port();
+    const std::string& directory =
+        port.documentDirectory.empty() ? port.startDirectory : port.documentDirectory;
+    if (!directory.empty()) {
+        path = std::filesystem::path(directory) / path;
     }
     std::error_code error;
     const bool isFile = std::filesystem::is_regular_file(path, error);

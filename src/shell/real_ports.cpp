@@ -61,4 +61,12 @@ std::vector<adapter::DiscoveredPort> listSerialPorts() {
 #endif
 }
 
+bool ftdiFastPathBuilt() {
+#ifdef ZEK_HAVE_LIBFTDI
+    return true;
+#else
+    return false;
+#endif
+}
+
 }  // namespace shell

@@ -27,4 +27,7 @@ RealPorts findRealPorts();
 // Every serial port the machine has, with what it is; nothing is opened.
 std::vector<adapter::DiscoveredPort> listSerialPorts();
 
+// Whether this build opens FTDI converters through libftdi ("ftdi:SERIAL").
+bool ftdiFastPathBuilt();
+
 }  // namespace shell

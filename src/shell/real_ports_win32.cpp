@@ -30,4 +30,8 @@ std::vector<adapter::DiscoveredPort> listSerialPorts() {
     return ports;
 }
 
+bool ftdiFastPathBuilt() {
+    return false;
+}
+
 }  // namespace shell

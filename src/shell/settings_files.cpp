@@ -63,8 +63,12 @@ ui::Outcome saveSettingsToFile(App& app) {
     if (!readFirst(app)) {
         return ui::Outcome::Refused;
     }
-    const std::optional<std::string> path = app.host().chooseOpenFile(
-        ui::FileDialogRequest{texts::SaveSettingsTitle, texts::SettingsFileFilter, {}, true});
+    const std::optional<std::string> path =
+        app.host().chooseOpenFile(ui::FileDialogRequest{texts::SaveSettingsTitle,
+                                                        texts::SettingsFileFilter,
+                                                        {},
+                                                        true,
+                                                        texts::SettingsFileExtension});
     if (!path || path->empty()) {
         return ui::Outcome::Cancelled;
     }

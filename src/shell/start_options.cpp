@@ -1,5 +1,7 @@
 #include "shell/start_options.h"
 
+#include <CLI/CLI.hpp>
+
 #include <charconv>
 #include <cmath>
 #include <map>
@@ -130,163 +132,237 @@ std::string applyFuses(SimOptions& sim, const std::string& value) {
     return {};
 }
 
-// The shared options, acting on options. A new option is one more row.
-std::vector<OptionRow> sharedRows(StartOptions& options) {
-    SimOptions& sim = options.sim;
-    const auto path = [](std::string& target) {
-        return [&target](const std::string& value) {
-            target = value;
-            return std::string();
-        };
-    };
-    const auto flag = [](bool& target) {
-        return [&target](const std::string&) {
-            target = true;
-            return std::string();
-        };
-    };
-    return {
-        {"--simulate", false, flag(options.simulate)},
-        {"--sim-memory", true, path(sim.memoryFile)},
-        {"--sim-save", true, path(sim.saveFile)},
-        {"--sim-flash-save", true, path(sim.flashSaveFile)},
-        {"--trace", true, path(sim.traceFile)},
-        {"--sim-device", true,
-         [&sim](const std::string& value) {
-             return chooseWord<SimDevice>(
-                 "--sim-device", value,
-                 {{"zek", SimDevice::Zek}, {"other", SimDevice::Other}, {"none", SimDevice::None}},
-                 sim.device, "zek, other or none");
-         }},
-        {"--sim-adapter", true,
-         [&sim](const std::string& value) {
-             return chooseWord<SimAdapter>("--sim-adapter", value,
-                                           {{"present", SimAdapter::Present},
-                                            {"missing", SimAdapter::Missing},
-                                            {"stuck", SimAdapter::Stuck}},
-                                           sim.adapter, "present, missing or stuck");
-         }},
-        {"--sim-signature", true,
-         [&sim](const std::string& value) {
-             return hexOption("--sim-signature", value, sim.signature.data(), 3);
-         }},
-        {"--sim-lockbits", true,
-         [&sim](const std::string& value) {
-             return hexOption("--sim-lockbits", value, &sim.lockBits, 1);
-         }},
-        {"--sim-calibration", true,
-         [&sim](const std::string& value) {
-             return hexOption("--sim-calibration", value, &sim.calibration, 1);
-         }},
-        {"--sim-fuses", true, [&sim](const std::string& value) { return applyFuses(sim, value); }},
-        {"--sim-isp", true, [&sim](const std::string& value) { return applyIsp(sim, value); }},
-        {"--sim-motor", true, [&sim](const std::string& value) { return applyMotor(sim, value); }},
-        {"--sim-driver", true,
-         [&sim](const std::string& value) {
-             sim.driver = value;
-             return knownDriver(value) ? std::string()
-                                       : "--sim-driver: " + value + " is not one of " +
-                                             std::string(simDriverNames);
-         }},
-        {"--sim-unplug-after", true,
-         [&sim](const std::string& value) { return applyUnplugAfter(sim, value); }},
-        {"--dir", true,
-         [&options](const std::string& value) {
-             options.directory = value;
-             return value.empty() ? std::string("--dir needs a directory") : std::string();
-         }},
-        {"--user-dir", false, flag(options.userDirectory)},
-        {"--lang", true,
-         [&options](const std::string& value) {
-             options.language = lang::languageByCode(value);
-             return options.language ? std::string() : "--lang: " + value + " is not de or en";
-         }},
-        {"--help", false, flag(options.help)},
-        {"-h", false, flag(options.help)},
-    };
-}
+// A value refused by its option; ends the reading at once.
+struct Refused {
+    std::string reason;
+};
 
-// Every knob of the virtual controller means the virtual controller.
-bool impliesSimulation(std::string_view name) {
-    return name.rfind("--sim-", 0) == 0 || name == "--trace";
-}
-
-const OptionRow* findRow(std::string_view name, std::span<const OptionRow> shared,
-                         std::span<const OptionRow> extra) {
-    for (const std::span<const OptionRow> table : {extra, shared}) {
-        for (const OptionRow& row : table) {
-            if (row.name == name) {
-                return &row;
-            }
-        }
-    }
-    return nullptr;
-}
+// The usage lines are the front end's own; CLI11 lays out the options.
+class Layout : public CLI::Formatter {
+  public:
+    std::string usage;
+    std::string make_usage(const CLI::App*, std::string) const override { return usage; }
+};
 
 }  // namespace
 
-OptionsRead readOptions(const std::vector<std::string>& args, std::size_t first,
-                        StartOptions& options, std::span<const OptionRow> extra) {
-    const std::vector<OptionRow> shared = sharedRows(options);
-    OptionsRead read;
-    read.next = first;
-    const auto fail = [&read](std::string error) {
-        read.error = std::move(error);
-        return read;
+struct OptionParser::Parser {
+    CLI::App app;
+    std::shared_ptr<Layout> layout = std::make_shared<Layout>();
+};
+
+OptionParser::OptionParser(std::string_view program, StartOptions& options)
+    : m_parser(std::make_unique<Parser>()), m_options(options) {
+    CLI::App& app = m_parser->app;
+    app.name(std::string(program));
+    app.formatter(m_parser->layout);
+    app.set_help_flag();
+    // Options end where the steps begin; an unknown option is told by read().
+    app.prefix_command(true);
+    app.allow_extras(true);
+    m_parser->layout->column_width(34);
+}
+
+void OptionParser::addSharedOptions() {
+    StartOptions& options = m_options;
+    SimOptions& sim = options.sim;
+    const std::string simGroup = "The virtual controller (each of these selects it)";
+    const auto path = [this](const char* name, std::string& target, const char* what) {
+        addValue(
+            name, "FILE",
+            [&target](const std::string& value) {
+                target = value;
+                return std::string();
+            },
+            what, "The virtual controller (each of these selects it)");
     };
-    while (read.next < args.size()) {
-        const std::string& arg = args[read.next];
-        if (arg == "--") {
-            ++read.next;
-            break;
+    addFlag("--simulate", options.simulate,
+            "Work on the built-in virtual controller instead of a port.", simGroup);
+    path("--sim-memory", sim.memoryFile,
+         "Start the virtual controller with this 256-byte setup memory image.");
+    path("--sim-save", sim.saveFile, "Save its setup memory to this file at the end.");
+    path("--sim-flash-save", sim.flashSaveFile, "Save its flash memory to this file at the end.");
+    path("--trace", sim.traceFile, "Record the four adapter lines as a VCD waveform file.");
+    addValue(
+        "--sim-device", "zek|other|none",
+        [&sim](const std::string& value) {
+            return chooseWord<SimDevice>(
+                "--sim-device", value,
+                {{"zek", SimDevice::Zek}, {"other", SimDevice::Other}, {"none", SimDevice::None}},
+                sim.device, "zek, other or none");
+        },
+        "What answers behind the adapter: the controller, another device, nothing.", simGroup);
+    addValue(
+        "--sim-adapter", "present|missing|stuck",
+        [&sim](const std::string& value) {
+            return chooseWord<SimAdapter>("--sim-adapter", value,
+                                          {{"present", SimAdapter::Present},
+                                           {"missing", SimAdapter::Missing},
+                                           {"stuck", SimAdapter::Stuck}},
+                                          sim.adapter, "present, missing or stuck");
+        },
+        "Whether the programming adapter is plugged in, missing, or has a stuck line.", simGroup);
+    addValue(
+        "--sim-signature", "HHHHHH",
+        [&sim](const std::string& value) {
+            return hexOption("--sim-signature", value, sim.signature.data(), 3);
+        },
+        "The processor's signature bytes (default 1E9307).", simGroup);
+    addValue(
+        "--sim-lockbits", "HH",
+        [&sim](const std::string& value) {
+            return hexOption("--sim-lockbits", value, &sim.lockBits, 1);
+        },
+        "The processor's lock bits (default FF).", simGroup);
+    addValue(
+        "--sim-fuses", "HH,LL", [&sim](const std::string& value) { return applyFuses(sim, value); },
+        "The processor's high and low fuse bytes (default D9,E1).", simGroup);
+    addValue(
+        "--sim-calibration", "HH",
+        [&sim](const std::string& value) {
+            return hexOption("--sim-calibration", value, &sim.calibration, 1);
+        },
+        "The oscillator calibration byte the processor carries (default A5).", simGroup);
+    addValue(
+        "--sim-isp", "MODE", [&sim](const std::string& value) { return applyIsp(sim, value); },
+        "How programming mode answers: in-step, shift:N (0 … 31 bits out of step), "
+        "silent, locked, locked-once or erased.",
+        simGroup);
+    addValue(
+        "--sim-motor", "HZ[:SECONDS]",
+        [&sim](const std::string& value) { return applyMotor(sim, value); },
+        "A motor sending pulses at HZ for SECONDS (default 10, at most 60) to the rev "
+        "counter.",
+        simGroup);
+    addValue(
+        "--sim-driver", "NAME",
+        [&sim](const std::string& value) {
+            sim.driver = value;
+            return knownDriver(value)
+                       ? std::string()
+                       : "--sim-driver: " + value + " is not one of " + std::string(simDriverNames);
+        },
+        "Behave like this USB-serial driver: " + std::string(simDriverNames) + ".", simGroup);
+    addValue(
+        "--sim-unplug-after", "N",
+        [&sim](const std::string& value) { return applyUnplugAfter(sim, value); },
+        "Let the virtual port vanish after N line operations.", simGroup);
+
+    const std::string startGroup = "Where qvsetup.cfg lives";
+    addValue(
+        "--dir", "DIR",
+        [&options](const std::string& value) {
+            options.directory = value;
+            return value.empty() ? std::string("--dir needs a directory") : std::string();
+        },
+        "Use qvsetup.cfg in DIR instead of the current directory.", startGroup);
+    addFlag("--user-dir", options.userDirectory,
+            "Use the user's configuration folder ($XDG_CONFIG_HOME/zek-setup).", startGroup);
+    addValue(
+        "--lang", "de|en",
+        [&options](const std::string& value) {
+            options.language = lang::languageByCode(value);
+            return options.language ? std::string() : "--lang: " + value + " is not de or en";
+        },
+        "The language of the dialogs and messages (default: the one last chosen, else "
+        "German).",
+        "Information");
+    addFlag("-h,--help", options.help, "Print this help and exit.", "Information");
+    addFlag("--version", options.version,
+            "Print the version, the build and whether the FTDI fast path is built in.",
+            "Information");
+}
+
+OptionParser::~OptionParser() = default;
+
+void OptionParser::addFlag(const std::string& names, bool& target, const std::string& description,
+                           const std::string& group) {
+    m_parser->app
+        .add_flag_callback(
+            names, [&target] { target = true; }, description)
+        ->disable_flag_override()
+        ->trigger_on_parse()
+        ->group(group);
+}
+
+void OptionParser::addValue(const std::string& name, const std::string& valueName, Apply apply,
+                            const std::string& description, const std::string& group) {
+    StartOptions& options = m_options;
+    m_parser->app
+        .add_option_function<std::string>(
+            name,
+            [name, apply = std::move(apply), &options](const std::string& value) {
+                if (std::string reason = apply(value); !reason.empty()) {
+                    throw Refused{std::move(reason)};
+                }
+                // Every knob of the virtual controller means the virtual controller.
+                options.simulate =
+                    options.simulate || name.rfind("--sim-", 0) == 0 || name == "--trace";
+            },
+            description)
+        ->type_name(valueName)
+        ->trigger_on_parse()
+        ->group(group);
+}
+
+void OptionParser::setUsage(std::string usage) {
+    m_parser->layout->usage = std::move(usage);
+}
+
+void OptionParser::setFooter(std::string footer) {
+    m_parser->app.footer(std::move(footer));
+}
+
+OptionsRead OptionParser::read(const std::vector<std::string>& args, std::size_t first) {
+    OptionsRead read;
+    read.next = args.size();
+    std::vector<std::string> reversed(args.rbegin(),
+                                      args.rend() - static_cast<std::ptrdiff_t>(first));
+    CLI::App& app = m_parser->app;
+    try {
+        app.parse(reversed);
+    } catch (const Refused& refused) {
+        read.error = refused.reason;
+        return read;
+    } catch (const CLI::ParseError& error) {
+        // "--port: 1 required TEXT missing", "json was given a disallowed flag override"
+        const std::string text = error.what();
+        const std::size_t end = text.find_first_of(": ");
+        std::string name = text.substr(0, end);
+        if (name.rfind('-', 0) != 0) {
+            name = "--" + name;
         }
-        if (arg.size() < 2 || arg[0] != '-') {
-            break;  // the first argument that is no option
-        }
-        ++read.next;
-        const auto equals = arg.find('=');
-        const std::string name = arg.substr(0, equals);
-        const OptionRow* row = findRow(name, shared, extra);
-        if (row == nullptr) {
-            return fail("unknown option " + name);
-        }
-        std::string value;
-        if (!row->takesValue) {
-            if (equals != std::string::npos) {
-                return fail(name + " takes no value");
-            }
-        } else if (equals != std::string::npos) {
-            value = arg.substr(equals + 1);
-        } else if (read.next < args.size()) {
-            value = args[read.next++];
-        } else {
-            return fail(name + " needs a value");
-        }
-        if (std::string error = row->apply(value); !error.empty()) {
-            return fail(std::move(error));
-        }
-        options.simulate = options.simulate || impliesSimulation(name);
+        read.error = name + (text.find("flag override") != std::string::npos ? " takes no value"
+                                                                             : " needs a value");
+        return read;
     }
-    if (options.userDirectory && !options.directory.empty()) {
-        return fail("--dir and --user-dir exclude each other");
+    std::vector<std::string> rest = app.remaining();
+    read.next = args.size() - rest.size();
+    if (!rest.empty() && rest.front() == "--") {
+        ++read.next;
+    } else if (!rest.empty() && rest.front().size() > 1 && rest.front().front() == '-') {
+        read.error = "unknown option " + rest.front().substr(0, rest.front().find('='));
+        return read;
+    }
+    if (m_options.userDirectory && !m_options.directory.empty()) {
+        read.error = "--dir and --user-dir exclude each other";
     }
     return read;
 }
 
-bool isOption(std::string_view word, std::span<const OptionRow> extra) {
-    StartOptions unused;
-    return findRow(word.substr(0, word.find('=')), sharedRows(unused), extra) != nullptr;
+bool OptionParser::isOption(std::string_view word) const {
+    const std::string name(word.substr(0, word.find('=')));
+    return name.size() > 1 && name.front() == '-' &&
+           m_parser->app.get_option_no_throw(name) != nullptr;
 }
 
-std::string sharedUsage(std::string_view indent) {
-    const std::string pad(indent);
-    return pad + "[--simulate] [--sim-memory FILE] [--sim-save FILE] [--sim-flash-save FILE]\n" +
-           pad + "[--sim-device zek|other|none] [--sim-adapter present|missing|stuck]\n" + pad +
-           "[--sim-signature HHHHHH] [--sim-lockbits HH] [--sim-fuses HH,LL]\n" + pad +
-           "[--sim-calibration HH] [--sim-motor HZ[:SECONDS]] [--trace FILE.vcd]\n" + pad +
-           "[--sim-isp in-step|shift:N|silent|locked|locked-once|erased]\n" + pad +
-           "[--sim-driver " + std::string(simDriverNames) + "]\n" + pad +
-           "[--sim-unplug-after N]\n" + pad + "[--dir DIR | --user-dir] [--lang de|en]\n";
+std::string OptionParser::help() const {
+    return m_parser->app.help();
+}
+
+std::string versionText(std::string_view program, bool ftdiFastPath) {
+    return std::string(program) + " " ZEK_VERSION "\nbuild: " ZEK_BUILD "\nlibftdi: " +
+           (ftdiFastPath ? "yes (the FTDI fast path, ftdi:SERIAL ports)" : "no") + "\n";
 }
 
 }  // namespace shell

@@ -5,13 +5,14 @@
 //   --simulate, --sim-* and --trace    the virtual controller (any of them implies it)
 //   --dir DIR | --user-dir             the start directory
 //   --lang de|en                       the language of what the user reads
+//   --help, --version
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
-#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -60,18 +61,11 @@ struct StartOptions {
     std::string directory;       // --dir: where qvsetup.cfg lives; the current directory if empty
     bool userDirectory = false;  // --user-dir: the user's configuration folder instead
     bool help = false;           // --help, -h
+    bool version = false;        // --version
     // --lang: nullopt when not given (the remembered choice, else German).
     std::optional<lang::Language> language;
 
     bool operator==(const StartOptions&) const = default;
-};
-
-// One option: its name, whether it takes a value, and what it does with it. apply
-// returns an empty string, or the reason the value is refused.
-struct OptionRow {
-    std::string_view name;
-    bool takesValue = false;
-    std::function<std::string(const std::string& value)> apply;
 };
 
 struct OptionsRead {
@@ -79,16 +73,45 @@ struct OptionsRead {
     std::string error;     // one line naming the problem; empty when all is well
 };
 
-// Reads options from args[first] on, up to the first argument that does not start with
-// "-" (or past "--"). Values come as "--name VALUE" or "--name=VALUE". extra holds the
-// front end's own options; an option found in neither table is an error.
-OptionsRead readOptions(const std::vector<std::string>& args, std::size_t first,
-                        StartOptions& options, std::span<const OptionRow> extra = {});
+// The command-line parser of both front ends: the shared options above, each front end
+// adding its own. Values are checked as they are read, in the order given; an option's
+// refusal is one line naming it.
+class OptionParser {
+  public:
+    // The shared options fill options; addSharedOptions() lists them after the front
+    // end's own.
+    OptionParser(std::string_view program, StartOptions& options);
+    void addSharedOptions();
+    ~OptionParser();
+    OptionParser(const OptionParser&) = delete;
+    OptionParser& operator=(const OptionParser&) = delete;
 
-// Whether word names a shared or an extra option (with or without "=VALUE").
-bool isOption(std::string_view word, std::span<const OptionRow> extra = {});
+    // apply returns an empty string, or the reason the value is refused.
+    using Apply = std::function<std::string(const std::string& value)>;
+    void addFlag(const std::string& names, bool& target, const std::string& description,
+                 const std::string& group);
+    void addValue(const std::string& name, const std::string& valueName, Apply apply,
+                  const std::string& description, const std::string& group);
 
-// The usage lines of the shared options, indented by the caller's program name.
-std::string sharedUsage(std::string_view indent);
+    // The usage lines at the top of the help, and the text after the options.
+    void setUsage(std::string usage);
+    void setFooter(std::string footer);
+
+    // Reads options from args[first] on, up to the first argument that does not start with
+    // "-" (or past "--"). Values come as "--name VALUE" or "--name=VALUE".
+    OptionsRead read(const std::vector<std::string>& args, std::size_t first);
+    // Whether word names an option (with or without "=VALUE").
+    bool isOption(std::string_view word) const;
+    // The options grouped, each with its sentence.
+    std::string help() const;
+
+  private:
+    struct Parser;
+    std::unique_ptr<Parser> m_parser;
+    StartOptions& m_options;
+};
+
+// "zek-cli 1.0.0" and the build: compiler, build type, whether the FTDI fast path is in.
+std::string versionText(std::string_view program, bool ftdiFastPath);
 
 }  // namespace shell

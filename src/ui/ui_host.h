@@ -22,7 +22,21 @@ struct FileDialogRequest {
     std::string filter;            // "*.upd"
     std::string initialPath = {};  // the file the dialog starts with, if any
     bool forSaving = false;        // a save dialog: the file need not exist
+    // Added to a name saved without an extension, so that the filter finds it again.
+    std::string defaultExtension = {};  // "json", without the dot
 };
+
+// path with "." + extension appended when its file name has no extension.
+inline std::string withDefaultExtension(std::string path, std::string_view extension) {
+    const std::size_t slash = path.find_last_of("/\\");
+    const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+    if (!extension.empty() && nameStart < path.size() &&
+        path.find('.', nameStart) == std::string::npos) {
+        path += '.';
+        path += extension;
+    }
+    return path;
+}
 
 class UiHost {
   public:

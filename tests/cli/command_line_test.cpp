@@ -123,6 +123,22 @@ TEST(StepCheck, RefusesIdsAndValuesTheDialogDoesNotHave) {
               "");
 }
 
+TEST(StepCheck, ListsTakeAnEntrysTextAndTheHelpNamesWhatSetTakes) {
+    EXPECT_EQ(stepError({"set", "1146=mittel", "set", "1140=7,5°", "set", "1140= 7,5°"}), "");
+    EXPECT_EQ(stepError({"set", "1146=sanft"}),
+              "set 1146=sanft: control 1146 takes a list index from 0 to 3");
+    const std::string controls = settableControlsText();
+    EXPECT_THAT(controls, HasSubstr("1146  EMK-Bremse  "));
+    EXPECT_THAT(controls, HasSubstr("0 \"aus\", 1 \"hart\", 2 \"mittel\", 3 \"weich\""));
+    EXPECT_THAT(controls, HasSubstr("1206  RC-Setup sperren"));
+    EXPECT_THAT(controls, testing::Not(HasSubstr("1145  "))) << "the version is read-only";
+    const std::string help = usageText();
+    for (const char* word : {"read-memory N", "save-settings FILE", "--sim-motor HZ[:SECONDS]",
+                             "--backup-required", "--help-steps", "Exit status"}) {
+        EXPECT_THAT(help, HasSubstr(word));
+    }
+}
+
 TEST(StepCheck, FollowsSubDialogsFromTheirOpeningToTheirClosing) {
     EXPECT_EQ(stepError({"locks", "click", "1204", "set", "1206=1", "click", "1205", "click", "2",
                          "read"}),

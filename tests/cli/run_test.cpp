@@ -299,13 +299,36 @@ TEST(CliConfirmation, CancelledWithoutYesOrTerminalAndAskedOnATerminal) {
     EXPECT_EQ(dir.read("flash.bin").size(), 256u * 64u);
 }
 
-TEST(CliConfig, SimulationKeepsThePortOfQvsetupCfg) {
+TEST(CliResults, AFinalReadAndTheProcessorsDetailsGoToStandardOutput) {
+    TempDirectory dir;
+    Outcome run = runCli(dir, {"--simulate", "read", "set", "1146=mittel", "write", "read"});
+    ASSERT_EQ(run.exit, 0) << run.err;
+    EXPECT_THAT(run.out, StartsWith("Version                   V 10.11-1F\n"));
+    EXPECT_THAT(run.out, HasSubstr("\nEMK-Bremse                mittel\n"));
+    EXPECT_THAT(run.out, HasSubstr("\nVollg. (ms)               2.00\n"));
+    run = runCli(dir, {"--simulate", "read", "show"});
+    EXPECT_EQ(run.out.find("Version   "), npos) << "only a run that ends with a read";
+
+    run = runCli(dir, {"--simulate", "info"});
+    ASSERT_EQ(run.exit, 0) << run.err;
+    EXPECT_FALSE(run.out.empty());
+    EXPECT_THAT(run.err, HasSubstr(run.out.substr(0, run.out.size() - 1)));
+}
+
+TEST(CliConfig, OnlyARealPortsRunChangesAnExistingQvsetupCfg) {
     TempDirectory dir;
     dir.write("qvsetup.cfg", "COM5");
-    // "Ende" saves the port field: the real port, not the virtual one.
-    const Outcome run = runCli(dir, {"--simulate", "read", "write", "click", "2"});
+    // Neither the motor data nor the port of "Ende" are saved from the virtual controller.
+    Outcome run = runCli(dir, {"--simulate", "read", "rpm", "set", "1176=14", "click", "1221",
+                               "click", "1", "click", "2"});
     EXPECT_EQ(run.exit, 0) << run.err;
     EXPECT_EQ(dir.read("qvsetup.cfg"), "COM5");
+
+    // A real port's run leaves no file where there was none.
+    TempDirectory empty;
+    run = runCli(empty, {"--port", empty.file("no-such-port"), "show"});
+    EXPECT_EQ(run.exit, 0) << run.err;
+    EXPECT_FALSE(empty.exists("qvsetup.cfg"));
 }
 
 TEST(CliTrace, IsAVcdOfTheFourWires) {

@@ -2,6 +2,7 @@
 // write, the dry run, diff-settings, and an update resumed after a vanishing port.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -15,12 +16,16 @@ namespace {
 using namespace cli_test;
 namespace fs = std::filesystem;
 
-std::vector<fs::path> backupsOf(const TempDirectory& dir) {
+// The virtual controller's backups, apart from a real controller's.
+std::vector<fs::path> backupsOf(const TempDirectory& dir, const char* folder = "/backups/virtual") {
     std::vector<fs::path> files;
     std::error_code error;
-    for (const auto& entry : fs::directory_iterator(dataFolder(dir) + "/backups", error)) {
-        files.push_back(entry.path());
+    for (const auto& entry : fs::directory_iterator(dataFolder(dir) + folder, error)) {
+        if (entry.is_regular_file()) {
+            files.push_back(entry.path());
+        }
     }
+    std::sort(files.begin(), files.end());
     return files;
 }
 
@@ -61,6 +66,94 @@ TEST(CliAutomaticBackup, AWriteSavesWhatTheLastReadShowed) {
     EXPECT_EQ(backups[0].filename().string().substr(19), "_V-10.11-1F.json");
     // The edits made before the write are not in it: it is what the controller held.
     EXPECT_EQ(dir.read(fs::relative(backups[0], dir.path()).string()), dir.read("read.json"));
+}
+
+TEST(CliAutomaticBackup, TheVirtualControllerNeverPrunesARealControllersBackups) {
+    TempDirectory dir;
+    const std::string real = dataFolder(dir) + "/backups";
+    fs::create_directories(real);
+    for (int i = 0; i < 100; ++i) {
+        dir.write(fs::relative(real, dir.path()).string() + "/2026-01-01T10-00-00-" +
+                      std::to_string(i + 2) + "_V-10.11-1F.json",
+                  "{}");
+    }
+    for (int run = 0; run < 2; ++run) {
+        ASSERT_EQ(runCli(dir, withOptions({"--simulate"}, editAndWrite)).exit, 0);
+    }
+    EXPECT_EQ(backupsOf(dir, "/backups").size(), 100u);
+    EXPECT_EQ(backupsOf(dir).size(), 2u);
+}
+
+// A lock-function or RPM-control write changes bytes the main dialog does not show: the
+// backup before it holds them, and loading it and writing puts them back.
+TEST(CliAutomaticBackup, HoldsAndRestoresTheLockByteAndTheRegulator) {
+    TempDirectory dir;
+    // Written once by the program, so that no stored value is off by its rounding.
+    ASSERT_EQ(
+        runCli(dir, {"--simulate", "--sim-save", dir.file("original.bin"), "read", "write"}).exit,
+        0);
+    fs::remove_all(dataFolder(dir));
+    const Outcome changed = runCli(dir, {"--simulate",
+                                         "--sim-memory",
+                                         dir.file("original.bin"),
+                                         "--sim-save",
+                                         dir.file("changed.bin"),
+                                         "read",
+                                         "rpm",
+                                         "click",
+                                         "1213",
+                                         "click",
+                                         "1",
+                                         "locks",
+                                         "click",
+                                         "1204",
+                                         "set",
+                                         "1206=1",
+                                         "click",
+                                         "1205",
+                                         "click",
+                                         "2",
+                                         "rpm",
+                                         "click",
+                                         "1213",
+                                         "set",
+                                         "1218=2000",
+                                         "click",
+                                         "1216",
+                                         "set",
+                                         "1241=9",
+                                         "set",
+                                         "1242=2",
+                                         "click",
+                                         "1214",
+                                         "click",
+                                         "1"});
+    ASSERT_EQ(changed.exit, 0) << changed.err;
+    const sim::SetupBytes original = readMemory(dir, "original.bin");
+    std::map<int, int> expected;
+    for (const auto& [address, value] : differences(original, readMemory(dir, "changed.bin"))) {
+        expected[address] = original[static_cast<std::size_t>(address)];
+    }
+    for (const int address : {13, 27, 36, 37}) {
+        EXPECT_TRUE(expected.contains(address)) << "lock byte, limit, P and I: " << address;
+    }
+
+    const std::vector<fs::path> backups = backupsOf(dir);
+    ASSERT_EQ(backups.size(), 1u);
+    const std::string text = dir.read(fs::relative(backups[0], dir.path()).string());
+    const cli::json::ParseResult parsed = cli::json::parse(text);
+    ASSERT_TRUE(parsed.value) << text;
+    std::map<int, int> heldBytes;
+    for (const auto& [address, value] : parsed.value->at("setupBytes").items()) {
+        heldBytes[std::stoi(address)] = value.get<int>();
+    }
+    EXPECT_EQ(heldBytes, expected);
+
+    const Outcome restored = runCli(
+        dir, {"--simulate", "--sim-memory", dir.file("changed.bin"), "--sim-save",
+              dir.file("restored.bin"), "read", "load-settings", backups[0].string(), "write"});
+    ASSERT_EQ(restored.exit, 0) << restored.err;
+    EXPECT_EQ(readMemory(dir, "restored.bin"), original);
 }
 
 TEST(CliAutomaticBackup, AFailedBackupIsToldAndBlocksOnlyWithBackupRequired) {
@@ -253,7 +346,7 @@ TEST(CliInterruptedWrite, NamesTheFieldsAndTheBackupToRestore) {
     ASSERT_NE(end, npos);
     const fs::path named = broken.err.substr(at + before.size(), end - at - before.size());
     // As paths: Windows writes its own separators into the name it reports.
-    EXPECT_EQ(named.parent_path(), fs::path(dataFolder(dir) + "/backups"));
+    EXPECT_EQ(named.parent_path(), fs::path(dataFolder(dir) + "/backups/virtual"));
     EXPECT_TRUE(fs::is_regular_file(named));
 }
 

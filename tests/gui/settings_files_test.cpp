@@ -73,7 +73,8 @@ TEST(GuiSettingsFiles, SaveAndLoadGoThroughTheFileDialogBeforeAndAfterARead) {
     FilesRig rig;
     MainWindow& window = rig.start();
     window.show();
-    rig.answer = rig.directory.file("mine.json");
+    // Typed without an extension: saved with the one the load dialog's filter lists.
+    rig.answer = rig.directory.file("mine");
     window.menus()->action(ids::SaveSettingsItem)->trigger();
     ASSERT_EQ(rig.boxes.size(), 1u);
     EXPECT_EQ(rig.boxes[0].text, "Zuerst Werte einlesen!");
@@ -87,6 +88,7 @@ TEST(GuiSettingsFiles, SaveAndLoadGoThroughTheFileDialogBeforeAndAfterARead) {
     EXPECT_TRUE(rig.requests[0].forSaving);
     EXPECT_EQ(rig.requests[0].filter, "*.json");
     EXPECT_TRUE(rig.directory.exists("mine.json"));
+    rig.answer = rig.directory.file("mine.json");
 
     const QString read = edit(window, ids::FullThrottleField)->text();
     QTest::keyClicks(edit(window, ids::FullThrottleField), "9");

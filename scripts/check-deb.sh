@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Builds the Debian package from a build folder (default build/test, which CI has built
+# already), checks it (lintian, the desktop entry, the metainfo), installs it, runs
+# zek-cli from /usr/bin on the virtual controller, and removes it again. Run as root.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+dir=${1:-build/test}
+bash scripts/install-deps.sh lintian appstream desktop-file-utils dpkg-dev file
+if [ -f "$dir/CMakeCache.txt" ]; then
+    cmake "$dir" >/dev/null   # finds scdoc if it came after the first configuration
+else
+    cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEK_TESTS=OFF -DZEK_BENCH=OFF >/dev/null
+fi
+cmake --build "$dir" -j 2 --target zek-cli zek-setup zek_docs
+(cd "$dir" && cpack -G DEB >/dev/null)
+deb=$(ls -t "$dir"/zek-setup_*.deb | head -n 1)
+echo "package: $deb"
+desktop-file-validate resources/zek-setup.desktop
+appstreamcli validate --no-net resources/zek-setup.metainfo.xml >/dev/null
+# Errors fail the check; the warnings left are listed in the README.
+lintian --fail-on error "$deb" || {
+    echo "lintian found errors in $deb" >&2
+    exit 1
+}
+export DEBIAN_FRONTEND=noninteractive
+apt-get install -y -qq "./$deb" >/dev/null
+trap 'apt-get remove -y -qq zek-setup >/dev/null' EXIT
+dpkg -L zek-setup | grep -q /usr/lib/udev/rules.d/60-zek-setup.rules
+work=$(mktemp -d)
+(cd "$work" && /usr/bin/zek-cli --simulate read && /usr/bin/zek-cli --version && /usr/bin/zek-setup --version)
+[ ! -e "$work/qvsetup.cfg" ] || { echo "zek-cli --simulate left qvsetup.cfg" >&2; exit 1; }
+rm -rf "$work"
+echo "check-deb: ok"
