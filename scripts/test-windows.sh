@@ -21,6 +21,7 @@ cmake --build build/test -j 2 --target zek-cli
 dir=build/windows
 launcher=()
 if command -v ccache >/dev/null; then
+    export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
     launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
 fi
 

@@ -13,6 +13,12 @@ if [ "${1:-}" = "--sanitize" ]; then
     export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
     export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 fi
+# A compiler cache where there is one: a second run (the plain build after the sanitized
+# one, the next CI run on the same machine) compiles only what changed.
+if command -v ccache >/dev/null; then
+    export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
+    flags+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+fi
 cmake -S . -B "$dir" -G Ninja "${flags[@]}" >/dev/null
 cmake --build "$dir" -j 2
 export QT_QPA_PLATFORM=offscreen
