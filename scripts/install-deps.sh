@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev
           qt6-base-dev qt6-serialport-dev libgl-dev qt6-translations-l10n
-          nlohmann-json3-dev libcli11-dev scdoc libftdi1-dev pkg-config libgtest-dev libgmock-dev sigrok-cli xvfb xauth fonts-dejavu-core)
+          nlohmann-json3-dev libcli11-dev scdoc libftdi1-dev pkg-config ccache libgtest-dev libgmock-dev sigrok-cli xvfb xauth fonts-dejavu-core)
 # Further packages a caller needs (the Windows cross-build) come as arguments.
 packages+=("$@")
 missing=()
