@@ -8,14 +8,23 @@
 #include <iostream>
 
 #include "shell/commands.h"
+#include "shell/real_ports.h"
 #include "shell/start_options.h"
 #include "win32/session.h"
 #include "win32/wide_text.h"
 
 namespace {
 
+void describe(shell::OptionParser& parser) {
+    parser.addSharedOptions();
+    parser.setUsage("usage: zek-setup [OPTIONS]     the desktop program\n");
+}
+
 std::string usageText() {
-    return "Usage: zek-setup [--help]\n" + shell::sharedUsage("                 ");
+    shell::StartOptions options;
+    shell::OptionParser parser("zek-setup", options);
+    describe(parser);
+    return parser.help();
 }
 
 // There is no console: what the program has to say before its window is up is a box.
@@ -32,7 +41,9 @@ int main() {
 
     const std::vector<std::string> arguments = win32::commandLineArguments();
     shell::StartOptions options;
-    const shell::OptionsRead read = shell::readOptions(arguments, 1, options);
+    shell::OptionParser parser("zek-setup", options);
+    describe(parser);
+    const shell::OptionsRead read = parser.read(arguments, 1);
     std::string error = read.error;
     if (error.empty() && read.next < arguments.size()) {
         error = "unknown argument: " + arguments[read.next];
@@ -43,6 +54,10 @@ int main() {
     }
     if (options.help) {
         tell(usageText(), MB_ICONINFORMATION);
+        return 0;
+    }
+    if (options.version) {
+        tell(shell::versionText("zek-setup", shell::ftdiFastPathBuilt()), MB_ICONINFORMATION);
         return 0;
     }
 

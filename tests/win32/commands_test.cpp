@@ -313,8 +313,9 @@ TEST(Win32Session, StartsWithTheSharedOptions) {
     std::ofstream(folder / "zek-setup-language.ini") << "lang=en\n";
     _wputenv_s(L"APPDATA", widen(roaming.path()).c_str());
     shell::StartOptions options;
-    ASSERT_TRUE(
-        shell::readOptions({"zek-setup", "--simulate", "--user-dir"}, 1, options).error.empty());
+    shell::OptionParser parser("zek-setup", options);
+    parser.addSharedOptions();
+    ASSERT_TRUE(parser.read({"zek-setup", "--simulate", "--user-dir"}, 1).error.empty());
     std::ostringstream errors;
     // Whatever box start-up shows is caught (the main window is not up yet).
     const Win32Host none;
