@@ -45,10 +45,15 @@ TEST_F(RecordFixture, LifecycleKeepsACopyThatOutlivesTheOriginal) {
 }
 
 TEST_F(RecordFixture, AwkwardNamesSurviveTheRoundTrip) {
-    for (const std::string name : {"100% neu\nzeile\r.upd",
-                                   "Gr\xF6\xDF"
-                                   "e.upd",
-                                   "\"q\\.upd"}) {
+    std::vector<std::string> names = {"100% neu.upd", "Gr\u00F6\u00DFe.upd"};
+#ifndef _WIN32
+    // Names only a POSIX file system takes: control characters, quotes, bytes that are
+    // not UTF-8.
+    names.insert(names.end(), {"100% neu\nzeile\r.upd", "\"q\\.upd",
+                               "Gr\xF6\xDF"
+                               "e.upd"});
+#endif
+    for (const std::string& name : names) {
         SCOPED_TRACE(name);
         const fs::path file = data / name;
         writeText(file, "x");
