@@ -24,7 +24,9 @@ fail() {
 }
 
 programs=(zek-cli.exe)
-if ninja -C "$dir" -t targets all 2>/dev/null | grep -q '^zek-setup: phony'; then
+# The list is taken whole first: grep -q stopping early would fail the pipe (pipefail).
+targets=$(ninja -C "$dir" -t targets all 2>/dev/null)
+if grep -q '^zek-setup: phony' <<<"$targets"; then
     programs+=(zek-setup.exe)
 fi
 expected=$(printf '%s\n' "${programs[@]}" README-Windows.txt | sort)
