@@ -21,18 +21,6 @@
 namespace win32::testing {
 namespace {
 
-std::string text(HWND hwnd) {
-    wchar_t buffer[512] = {};
-    GetWindowTextW(hwnd, buffer, 512);
-    return narrow(buffer);
-}
-
-std::wstring classOf(HWND hwnd) {
-    wchar_t name[64] = {};
-    GetClassNameW(hwnd, name, 64);
-    return name;
-}
-
 RECT inDialog(HWND dialog, HWND control) {
     RECT rect;
     GetWindowRect(control, &rect);
@@ -66,7 +54,7 @@ void expectControls(HWND dialog, const ui::DialogTemplate& dialogTemplate) {
     const RECT size = mapped(dialog, {0, 0, dialogTemplate.width, dialogTemplate.height});
     EXPECT_EQ(client.right, size.right);
     EXPECT_EQ(client.bottom, size.bottom);
-    EXPECT_EQ(text(dialog), std::string(dialogTemplate.title));
+    EXPECT_EQ(windowText(dialog), std::string(dialogTemplate.title));
 
     // The children in creation order are the template's controls in tab order.
     HWND child = GetWindow(dialog, GW_CHILD);
@@ -77,7 +65,7 @@ void expectControls(HWND dialog, const ui::DialogTemplate& dialogTemplate) {
         ASSERT_NE(child, nullptr);
         EXPECT_EQ(GetDlgCtrlID(child), control.id == ui::noId ? -1 : control.id);
         const ControlStyle expected = controlStyle(dialogTemplate, i);
-        EXPECT_EQ(classOf(child), std::wstring(className(expected.windowClass)));
+        EXPECT_EQ(windowClass(child), narrow(className(expected.windowClass)));
         const auto style = static_cast<std::uint32_t>(GetWindowLongPtrW(child, GWL_STYLE));
         // What the controls change themselves: the button type moves to whichever push
         // button has the focus, a radio button has a tab stop while checked, a combo box
@@ -110,7 +98,7 @@ void expectControls(HWND dialog, const ui::DialogTemplate& dialogTemplate) {
             EXPECT_EQ(style & 3, std::uint32_t(CBS_DROPDOWN));
         }
         if (control.kind != ui::Kind::Edit && control.kind != ui::Kind::ComboBox) {
-            EXPECT_EQ(text(child), std::string(control.text));
+            EXPECT_EQ(windowText(child), std::string(control.text));
         }
 
         const RECT want = mapped(dialog, control.rect);

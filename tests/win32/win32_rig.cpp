@@ -13,10 +13,6 @@
 #include "win32/wide_text.h"
 
 namespace win32::testing {
-namespace {
-
-BoxCatcher* activeCatcher = nullptr;
-std::map<UINT_PTR, std::function<void()>> pendingSteps;
 
 std::string windowText(HWND hwnd) {
     wchar_t text[1024] = {};
@@ -29,6 +25,11 @@ std::string windowClass(HWND hwnd) {
     GetClassNameW(hwnd, name, 64);
     return narrow(name);
 }
+
+namespace {
+
+BoxCatcher* activeCatcher = nullptr;
+std::map<UINT_PTR, std::function<void()>> pendingSteps;
 
 BOOL CALLBACK collectText(HWND child, LPARAM lParam) {
     const std::string text = windowText(child);

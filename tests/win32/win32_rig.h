@@ -68,6 +68,9 @@ void click(HWND dialog, ui::ControlId id);
 void menuCommand(HWND dialog, ui::ControlId id);
 // Characters typed into a control, one WM_CHAR each, after its text is cleared.
 void type(HWND dialog, ui::ControlId id, const std::wstring& text);
+// A window's text and class name, as UTF-8.
+std::string windowText(HWND hwnd);
+std::string windowClass(HWND hwnd);
 std::string controlText(HWND dialog, ui::ControlId id);
 
 // The window as it is on the screen, a PNG in ZEK_TEST_OUTPUT (when set).
