@@ -93,38 +93,24 @@ TEST(GuiCommands, WhatTheUserTypedReachesTheModelBeforeTheCommand) {
     EXPECT_EQ(rig.boxes.back().ownerId, 0);
 }
 
-TEST(GuiCommands, TheCloseButtonRunsTheEndSequence) {
-    GuiRig rig;
-    rig.dir.write("qvsetup.cfg", "COM7");
-    MainWindow& window = rig.start();
-    window.show();
-    trigger(window, ids::Com3Item);
-    window.close();
-    EXPECT_TRUE(rig.app.ended());
-    EXPECT_FALSE(window.isVisible());
-    EXPECT_EQ(rig.dir.read("qvsetup.cfg"), "COM3");
-    EXPECT_FALSE(rig.app.linkState().portOpen);
-}
-
-TEST(GuiCommands, OkEndsWithoutWriting) {
-    GuiRig rig;
-    rig.dir.write("qvsetup.cfg", "COM7");
-    MainWindow& window = rig.start();
-    window.show();
-    trigger(window, ids::Com3Item);
-    window.runCommand(ids::Ok);
-    EXPECT_TRUE(rig.app.ended());
-    EXPECT_FALSE(window.isVisible());
-    EXPECT_EQ(rig.dir.read("qvsetup.cfg"), "COM7");
-}
-
-TEST(GuiCommands, EnterInTheMainDialogDoesNotEndIt) {
-    GuiRig rig;
-    MainWindow& window = rig.start();
-    window.show();
-    edit(window, ids::FullThrottleField)->setFocus();
-    QTest::keyClick(&window, Qt::Key_Return);
-    EXPECT_FALSE(rig.app.ended());
+// Enter does not end the main dialog; the close box runs the End sequence (the port saved),
+// OK ends it without.
+TEST(GuiCommands, EnterCloseAndOk) {
+    for (bool closeBox : {true, false}) {
+        GuiRig rig;
+        rig.dir.write("qvsetup.cfg", "COM7");
+        MainWindow& window = rig.start();
+        window.show();
+        trigger(window, ids::Com3Item);
+        edit(window, ids::FullThrottleField)->setFocus();
+        QTest::keyClick(&window, Qt::Key_Return);
+        EXPECT_FALSE(rig.app.ended());
+        closeBox ? (void)window.close() : window.runCommand(ids::Ok);
+        EXPECT_TRUE(rig.app.ended());
+        EXPECT_FALSE(window.isVisible());
+        EXPECT_EQ(rig.dir.read("qvsetup.cfg"), closeBox ? "COM3" : "COM7");
+        EXPECT_TRUE(!closeBox || !rig.app.linkState().portOpen);
+    }
 }
 
 TEST(GuiCommands, SubDialogWidgetsStayInsideTheirDialog) {

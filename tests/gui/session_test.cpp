@@ -4,8 +4,6 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QTimer>
-#include <cstdlib>
-#include <filesystem>
 #include <sstream>
 
 #include "cli/command_line.h"
@@ -54,6 +52,10 @@ TEST(StartOptions, MeanTheSameAsInTheCommandLine) {
             EXPECT_EQ(guiError.toStdString(), cli.error);
         }
     }
+    // The desktop program takes no command: a word left over is refused.
+    QString error;
+    EXPECT_FALSE(parseStartOptions({"zek-setup", "--simulate", "x"}, error));
+    EXPECT_EQ(error, QStringLiteral("unknown argument: x"));
 }
 
 TEST(QtHostBox, ShowsTheSystemErrorAsTheDetailsAndKeepsTheBoxAsItIs) {
@@ -158,23 +160,6 @@ TEST(Session, SimMemoryIsLoadedAndABadFileIsReported) {
     ASSERT_EQ(rig.boxes.size(), 1u);
     EXPECT_EQ(rig.boxes[0] + "\n", rig.errors.str());
     EXPECT_EQ(refused.simulator().setupMemory(), sim::defaultSetupImage());
-}
-
-TEST(Session, UserDirIsCreatedUnderXdgConfigHome) {
-    SessionRig rig;
-    const char* previous = std::getenv("XDG_CONFIG_HOME");
-    const std::string saved = previous != nullptr ? previous : "";
-    setenv("XDG_CONFIG_HOME", rig.dir.path().c_str(), 1);
-    {
-        Session session = rig.start({"--user-dir"});
-        EXPECT_EQ(session.startDirectory(), rig.dir.file("zek-setup"));
-    }
-    EXPECT_TRUE(std::filesystem::is_regular_file(rig.dir.file("zek-setup/qvsetup.cfg")));
-    if (previous != nullptr) {
-        setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
-    } else {
-        unsetenv("XDG_CONFIG_HOME");
-    }
 }
 
 }  // namespace

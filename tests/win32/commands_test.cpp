@@ -36,7 +36,7 @@ HWND readSettings(Win32Rig& rig) {
     return dialog;
 }
 
-TEST(Win32Commands, ReadFillsTheFields) {
+TEST(Win32Commands, ReadFillsTheFieldsAndAWriteStoresWhatWasTyped) {
     Win32Rig rig;
     HWND dialog = readSettings(rig);
     const ui::Dialog& model = rig.app.mainDialog();
@@ -51,11 +51,8 @@ TEST(Win32Commands, ReadFillsTheFields) {
               model.selection(ids::TimingList));
     EXPECT_EQ(IsDlgButtonChecked(dialog, ids::ToleranceMediumRadio), BST_CHECKED);
     saveScreenshot(dialog, "win32_main_dialog.bmp");
-}
 
-TEST(Win32Commands, ARefusedEntryShowsTheSystemsBoxAndAWriteStoresWhatWasTyped) {
-    Win32Rig rig;
-    HWND dialog = readSettings(rig);
+    // A refused entry shows the system's box; a write then stores what was typed.
     const sim::SetupBytes before = rig.rig.setupMemory();
 
     type(dialog, ids::StartPowerField, L"1x7");  // digits only: the letter is refused
