@@ -161,7 +161,7 @@ TEST_F(UpdateProcedure, RefusalsFailuresAndTheirMessages) {
         Station s;
         c.arrange(s);
         if (c.file.empty()) {
-            update::runUpdate(s.ctx);
+            s.outcome = update::runUpdate(s.ctx);
             EXPECT_EQ(s.rig.serialPorts().openCount(), 0);
         } else {
             s.run(c.name, c.file);
