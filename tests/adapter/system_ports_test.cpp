@@ -1,11 +1,17 @@
 // The system back-ends without hardware: the COM mapping, a failed modem-line call and the
-// ppdev look-up on a fake /proc.
+// ppdev port on a fake /proc and faked calls.
 #include <gtest/gtest.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
+// After sys/ioctl.h, whose macros it uses.
+#include <linux/ppdev.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <vector>
 
 #include "adapter/com_mapping.h"
 #include "adapter/modem_lines.h"
@@ -45,39 +51,106 @@ TEST(HandleLines, AFailedCallIsNamedWithItsError) {
     EXPECT_EQ(vanished.error().code, EBADF);
 }
 
-class FakeParportTree : public ::testing::Test {
+// ppdev's calls answered here: the registers hold what a test puts there, and a request
+// in errors fails with its errno (EINTR only once).
+class FakePpdev final : public PpdevCalls {
+  public:
+    int open(const std::string& path) override {
+        opened.push_back(path);
+        errno = openError;
+        return openError == 0 ? 7 : -1;
+    }
+    int ioctl(int, unsigned long request, void* argument) override {
+        requests.push_back(request);
+        auto* byte = static_cast<unsigned char*>(argument);
+        if (auto failing = errors.find(request); failing != errors.end()) {
+            errno = failing->second;
+            if (errno == EINTR) {
+                errors.erase(failing);
+            }
+            return -1;
+        }
+        if (request == PPRDATA || request == PPRSTATUS || request == PPRCONTROL) {
+            *byte = request == PPRDATA ? data : request == PPRSTATUS ? status : control;
+        } else if (request == PPWDATA || request == PPWCONTROL) {
+            (request == PPWDATA ? data : control) = *byte;
+        }
+        return 0;
+    }
+    void close(int fd) override { closed.push_back(fd); }
+
+    int openError = 0;
+    std::map<unsigned long, int> errors;
+    unsigned char data = 0, status = 0, control = 0;
+    std::vector<std::string> opened;
+    std::vector<unsigned long> requests;
+    std::vector<int> closed;
+};
+
+class Ppdev : public ::testing::Test {
   protected:
     void SetUp() override {
         root = fs::temp_directory_path() / ("zek-parport-" + std::to_string(::getpid()));
         fs::create_directories(root / "proc" / "parport0");
         fs::create_directories(root / "proc" / "parport1");
-        fs::create_directories(root / "dev");
         std::ofstream(root / "proc" / "parport0" / "base-addr") << "632\t1656\n";
         std::ofstream(root / "proc" / "parport1" / "base-addr") << "888\t1912\n";
     }
     void TearDown() override { fs::remove_all(root); }
-    PpdevPortIo io() { return PpdevPortIo((root / "proc").string(), (root / "dev").string()); }
+    PpdevPortIo io() { return PpdevPortIo((root / "proc").string(), "/dev", calls); }
 
     fs::path root;
+    FakePpdev calls;
 };
 
-TEST_F(FakeParportTree, FindsTheDeviceByItsBaseAddressAnUnclaimableOneFailsEveryAccess) {
-    EXPECT_EQ(io().deviceFor(0x278), (root / "dev" / "parport0").string());
-    EXPECT_EQ(io().deviceFor(0x378), (root / "dev" / "parport1").string());
+TEST_F(Ppdev, TheWordHoldsStatusOverDataAndThePortIsClaimedOnceAndReleased) {
+    EXPECT_EQ(io().deviceFor(0x278), "/dev/parport0");
     EXPECT_EQ(io().deviceFor(0x3BC), "");
-    EXPECT_FALSE(io().anyPortUsable());
+    {
+        PpdevPortIo ports = io();
+        calls.status = 0x78;
+        EXPECT_TRUE(ports.writeData(0x378, 0x0B));
+        std::uint16_t word = 0;
+        EXPECT_TRUE(ports.readWord(0x378, word));
+        EXPECT_EQ(word, 0x780B);
+        EXPECT_TRUE(ports.writeControl(0x378, 0x24));
+        std::uint8_t control = 0;
+        EXPECT_TRUE(ports.readControl(0x378, control));
+        EXPECT_EQ(control, 0x24);
+        EXPECT_EQ(calls.opened, std::vector<std::string>{"/dev/parport1"});
+        EXPECT_EQ(std::count(calls.requests.begin(), calls.requests.end(), PPCLAIM), 1);
+    }
+    EXPECT_EQ(calls.requests.back(), PPRELEASE);
+    EXPECT_EQ(calls.closed, std::vector<int>{7});
+}
 
-    std::ofstream(root / "dev" / "parport1") << "";  // opens, but is no parallel port
-    PpdevPortIo ports = io();
-    EXPECT_TRUE(ports.anyPortUsable());
+TEST_F(Ppdev, AFailureCarriesTheSystemsReasonAnInterruptedCallIsMadeAgain) {
     std::uint16_t word = 0x1234;
-    std::uint8_t control = 0x56;
-    EXPECT_FALSE(ports.writeData(0x378, 0x0B));
-    EXPECT_FALSE(ports.readWord(0x378, word));
-    EXPECT_FALSE(ports.readControl(0x3BC, control));
-    EXPECT_FALSE(ports.writeControl(0x278, 0));
+    EXPECT_FALSE(io().readWord(0x3BC, word));
+
+    calls.openError = EACCES;
+    PpdevPortIo denied = io();
+    EXPECT_FALSE(denied.writeData(0x378, 1));
+    EXPECT_FALSE(denied.readWord(0x378, word));
+    EXPECT_EQ(denied.error().describe(), "/dev/parport1: open failed: Permission denied");
+    EXPECT_EQ(denied.error().code, EACCES);
+    EXPECT_EQ(calls.opened.size(), 1u);  // tried once
+
+    calls.openError = 0;
+    calls.errors = {{PPCLAIM, EBUSY}};
+    PpdevPortIo busy = io();
+    EXPECT_FALSE(busy.writeControl(0x378, 0));
+    EXPECT_EQ(busy.error().call, "ioctl(PPCLAIM)");
+    EXPECT_EQ(calls.closed, std::vector<int>{7});
+
+    calls.errors = {{PPRDATA, EINTR}, {PPRSTATUS, EIO}};
+    PpdevPortIo failing = io();
+    EXPECT_FALSE(failing.readWord(0x378, word));
+    EXPECT_EQ(failing.error().describe(),
+              "/dev/parport1: ioctl(PPRSTATUS) failed: Input/output error");
     EXPECT_EQ(word, 0x1234);
-    EXPECT_EQ(control, 0x56);
+    calls.errors.clear();
+    EXPECT_TRUE(failing.readWord(0x378, word));
 }
 
 }  // namespace
