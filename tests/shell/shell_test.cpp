@@ -377,36 +377,5 @@ TEST(LanguageChoice, TheMenuItemSwitchesAndRemembersBesideQvsetupCfg) {
     EXPECT_EQ(readLanguageChoice(rig.directory.path()), std::nullopt);
 }
 
-#if !defined(_WIN32)
-// The desktop programs' port findings: the detail of a failed port's box and "Port prüfen…".
-TEST(PortFindings, AFailedPortsBoxExplainsThatPortAndCheckPortShowsIt) {
-    testing_fs::FakeSystem fake;
-    fake.addUart("ttyS3", "pnp0/00:04", "serial", "4:67");
-    diagnostics::CheckOptions options;
-    options.roots = {fake.sys(), fake.dev()};
-    options.procRoot = fake.proc();
-    options.mayReadWrite = [](const std::filesystem::path&) { return true; };
-    ShellRig rig;
-    rig.recorder.dsr = adapter::testing::DsrMode::Missing;
-    rig.simRecorder.dsr = adapter::testing::DsrMode::Missing;
-    App& app = rig.start(serialOnly, true);
-    explainPortFailures(app, options);
-    (void)app.dispatch(ids::Com4Item);
-    ASSERT_EQ(rig.host.lastText(), "No Adaptor found at COM4\n");
-    const std::string detail = rig.host.takeDetailFor(rig.host.lastText());
-    EXPECT_EQ(detail.substr(0, detail.find('\n')), "ttyS3");
-    EXPECT_NE(detail.find("  ok        access"), std::string::npos) << detail;
-    EXPECT_EQ(detail.find(" open "), std::string::npos) << detail;  // nothing opened
-    EXPECT_EQ(rig.host.takeDetailFor("Error during driver access!"), "");
-
-    (void)checkChosenPort(app, options);
-    EXPECT_EQ(rig.host.messages.back().caption, "Port prüfen…");
-    EXPECT_EQ(rig.host.lastText(), detail);
-    // The virtual controller has no port to explain.
-    (void)app.dispatch(ids::VirtualControllerItem);
-    EXPECT_EQ(rig.host.takeDetailFor(rig.host.lastText()), "");
-}
-#endif
-
 }  // namespace
 }  // namespace shell
