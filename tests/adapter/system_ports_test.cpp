@@ -1,5 +1,5 @@
-// The system back-ends without hardware: the COM mapping, a failed modem-line call and the
-// ppdev port on a fake /proc and faked calls.
+// The system back-ends without hardware: the COM mapping and the ppdev port on a fake
+// /proc and faked calls.
 #include <gtest/gtest.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
@@ -14,7 +14,6 @@
 #include <vector>
 
 #include "adapter/com_mapping.h"
-#include "adapter/modem_lines.h"
 #include "adapter/port_io_ppdev.h"
 
 namespace adapter {
@@ -41,14 +40,6 @@ TEST(ComMapping, OnBoardPortsThenUsbConvertersOtherNamesStandAsTheyAre) {
     }
     EXPECT_EQ(comDeviceHint("COM6"), "/dev/ttyUSB1");
     EXPECT_EQ(comDeviceHint("COM9"), "");
-}
-
-TEST(HandleLines, AFailedCallIsNamedWithItsError) {
-    modem::HandleLines vanished(-1);
-    EXPECT_EQ(vanished.readModemStatus(), 0u);
-    EXPECT_TRUE(vanished.failed());
-    EXPECT_EQ(vanished.error().call, "ioctl(TIOCMGET)");
-    EXPECT_EQ(vanished.error().code, EBADF);
 }
 
 // ppdev's calls answered here: the registers hold what a test puts there, and a request
