@@ -149,6 +149,8 @@ class RecordingPortIo final : public PortIo {
     bool writeControl(std::uint16_t base, std::uint8_t value) override;
 
   private:
+    // The cost of one register access; false, recorded as what failed, while they fail.
+    bool access(std::uint16_t base, const char* what, bool read);
     Recorder& m_recorder;
 };
 
@@ -158,7 +160,7 @@ class RecordingLinkHost final : public ui::RecordingHost {
   public:
     ui::Answer messageBox(const ui::Dialog* owner, std::string_view text, std::string_view caption,
                           ui::Buttons buttons = ui::Buttons::Ok) override {
-        details.push_back(takePendingDetail());
+        details.push_back(takeDetailFor(text));
         return RecordingHost::messageBox(owner, text, caption, buttons);
     }
     void logEvent(std::string_view line) override { log.emplace_back(line); }
