@@ -201,7 +201,7 @@ bool RecordingPortIo::writeData(std::uint16_t base, std::uint8_t value) {
     m_recorder.clock.advanceNs(m_recorder.operationCostNs);
     if (m_recorder.portIoFails) {
         m_recorder.record("write data failed");
-        return false;
+        return fail(m_recorder.portIoError);
     }
     bool fell = (m_recorder.dataRegister & clockDataBit) != 0 && (value & clockDataBit) == 0;
     m_recorder.dataRegister = value;
@@ -218,7 +218,7 @@ bool RecordingPortIo::readWord(std::uint16_t base, std::uint16_t& word) {
     m_recorder.clock.advanceNs(m_recorder.operationCostNs);
     if (m_recorder.portIoFails) {
         m_recorder.record("read word failed", true);
-        return false;
+        return fail(m_recorder.portIoError);
     }
     m_recorder.lastBase = base;
     m_recorder.record("read word", true);
@@ -232,7 +232,7 @@ bool RecordingPortIo::readControl(std::uint16_t base, std::uint8_t& value) {
     m_recorder.clock.advanceNs(m_recorder.operationCostNs);
     if (m_recorder.portIoFails) {
         m_recorder.record("read control failed", true);
-        return false;
+        return fail(m_recorder.portIoError);
     }
     m_recorder.lastBase = base;
     m_recorder.record("read control", true);
@@ -245,7 +245,7 @@ bool RecordingPortIo::writeControl(std::uint16_t base, std::uint8_t value) {
     m_recorder.clock.advanceNs(m_recorder.operationCostNs);
     if (m_recorder.portIoFails) {
         m_recorder.record("write control failed");
-        return false;
+        return fail(m_recorder.portIoError);
     }
     m_recorder.controlRegister = value;
     m_recorder.lastBase = base;
