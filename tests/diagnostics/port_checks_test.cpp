@@ -4,6 +4,7 @@
 #include <gmock/gmock.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <tuple>
 
 #include "adapter/fake_sysfs.h"
@@ -20,8 +21,7 @@ using testing::HasSubstr;
 using testing::Not;
 using testing_fs::UsbSerialDevice;
 
-constexpr unsigned pilotUid = 4000;
-constexpr unsigned pilotGroup = 4000;
+constexpr unsigned pilotUid = 4000, pilotGroup = 4000;
 
 class PortChecksTest : public ::testing::Test {
   protected:
@@ -39,9 +39,7 @@ class PortChecksTest : public ::testing::Test {
     // The converter's nodes are rw for their group, which the group file calls "dialout".
     void addConverter(UsbSerialDevice device = {}) {
         fake.addUsbSerial(device);
-        char usbNode[16];
-        std::snprintf(usbNode, sizeof usbNode, "bus/usb/%03d/%03d", device.bus, device.device);
-        chmod((fake.dev() / usbNode).c_str(), 0660);
+        chmod((fake.dev() / "bus/usb/001/005").c_str(), 0660);  // every test's bus and device
         chmod((fake.dev() / device.tty).c_str(), 0660);
         struct stat info {};
         stat((fake.dev() / device.tty).c_str(), &info);
@@ -61,13 +59,9 @@ class PortChecksTest : public ::testing::Test {
     std::vector<Finding> run() { return diagnostics::runChecks(options); }
     static Finding find(const std::vector<Finding>& checks, const std::string& name,
                         const std::string& port = "ttyUSB0") {
-        for (const Finding& check : checks) {
-            if (check.check == name && check.port == port) {
-                return check;
-            }
-        }
-        ADD_FAILURE() << "no check " << name << " for " << port;
-        return {};
+        const auto it = std::ranges::find_if(
+            checks, [&](const Finding& f) { return f.check == name && f.port == port; });
+        return it != checks.end() ? *it : Finding{port, name + " is missing"};
     }
     // One check of a fresh run: its status and a part of its result.
     void expect(const std::string& name, Status status, const std::string& part) {
