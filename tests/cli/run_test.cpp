@@ -77,6 +77,13 @@ TEST(CliRead, ReportsProceduresChangesButNotTheUsersOwn) {
     }
     EXPECT_EQ(fullThrottleChanges, 1);
     EXPECT_EQ(root.at("controls").at("1140").at("selection").get<int>(), 5);
+    // The names a script reads in every language.
+    EXPECT_EQ(root["controls"]["1146"]["textName"], "BrakeOff");
+    EXPECT_EQ(root["controls"]["1044"]["textName"], "StatusOk");
+    EXPECT_TRUE(std::ranges::any_of(changes, [](const cli::json::Value& change) {
+        return change.contains("valueName") && change["valueName"] == "StatusReading" &&
+               change["value"] == "lesen.....";
+    }));
     EXPECT_EQ(root.at("menu").at("1104").at("enabled").get<bool>(), false);
     EXPECT_EQ(root.at("beeps").get<int>(), 1);
     EXPECT_TRUE(root.at("messages").empty());
@@ -155,8 +162,8 @@ TEST(CliFailures, EachEndsWithItsStatusAndSaysWhy) {
         {"--sim-device zek2 read", "usage", "--sim-device: zek2 is not zek, other or none"},
         {"--sim-memory @fw.upd read", "usage",
          "--sim-memory: " + dir.file("fw.upd") + " is not a 256-byte setup memory image"},
-        {"--sim-memory @none/memory.bin read", "usage",
-         "--sim-memory: " + dir.file("none/memory.bin") + " does not exist"},
+        {"--sim-memory @none.bin read", "usage",
+         "--sim-memory: " + dir.file("none.bin") + " does not exist"},
         {"--trace @ read", "usage", "--trace: " + at + " is a directory"},
         {"doctor read", "usage", "doctor takes no steps: read"},
         {"doctor --frobnicate", "usage", "unknown option --frobnicate"},
@@ -353,11 +360,8 @@ TEST(CliTrace, IsAVcdOfTheFourWires) {
     TempDirectory dir;
     const Outcome run = runCli(dir, "--simulate --trace @read.vcd read");
     ASSERT_EQ(run.exit, 0) << run.err;
+    // The file's form is the line trace's own test; here the run's wires are in it.
     const std::string vcd = dir.read("read.vcd");
-    EXPECT_THAT(vcd, StartsWith("$timescale 1 ns $end"));
-    for (const char* wire : {" CLOCK $end", " DATA_OUT $end", " RESET $end", " DATA_IN $end"}) {
-        EXPECT_THAT(vcd, HasSubstr(wire));
-    }
     EXPECT_GT(std::count(vcd.begin(), vcd.end(), '#'), 1000);
 
     if (std::system("sigrok-cli --version > /dev/null 2>&1") != 0) {
@@ -386,39 +390,28 @@ TEST(CliProcessor, InfoAndCalibrationReportThroughTheirBoxes) {
     EXPECT_EQ(readMemory(dir, "calibrated.bin")[15], 0x9C);
 }
 
-// --lang en: boxes, status words and show in English; the JSON names each text the same
-// in both languages, so a script reads the name, not the words.
+// --lang en: boxes, status words and show in English; the JSON names each text as it
+// names the German one (CliRead.ReportsProceduresChangesButNotTheUsersOwn), so a script
+// reads the name, not the words.
 TEST(CliLanguage, EnglishTextsWithTheNamesTheGermanOnesHave) {
     TempDirectory dir;
-    for (const std::string language : {"de", "en"}) {
-        SCOPED_TRACE(language);
-        const bool english = language == "en";
-        const std::string lang = "--simulate --lang " + language;
-        const cli::json::Value refusal =
-            report(runCli(dir, (lang + " --json write-memory 1").c_str()));
-        const cli::json::Value& box = refusal["messages"][0];
-        EXPECT_EQ(box["text"], english ? "Read the values first!" : "Zuerst Werte einlesen!");
-        EXPECT_EQ(box["textName"], "ReadFirst");
-        EXPECT_EQ(box["captionName"], "ErrorBangCaption");
+    const cli::json::Value box =
+        report(runCli(dir, "--simulate --lang en --json write-memory 1"))["messages"][0];
+    EXPECT_EQ(box["text"], "Read the values first!");
+    EXPECT_EQ(box["textName"], "ReadFirst");
+    EXPECT_EQ(box["captionName"], "ErrorBangCaption");
 
-        const Outcome read = runCli(dir, (lang + " read show").c_str());
-        EXPECT_THAT(read.out,
-                    HasSubstr(english ? "1149  Read  \"Read\"" : "1149  Lesen  \"Lesen\""));
-        EXPECT_THAT(read.out,
-                    HasSubstr(english ? "1146  EMF brake  \"off\"" : "1146  EMK-Bremse  \"aus\""));
-        const cli::json::Value root = report(runCli(dir, (lang + " --json read").c_str()));
-        EXPECT_EQ(root["controls"]["1146"]["text"], english ? "off" : "aus");
-        EXPECT_EQ(root["controls"]["1146"]["textName"], "BrakeOff");
-        EXPECT_EQ(root["controls"]["1044"]["textName"], "StatusOk");
-        bool reading = false;
-        for (const cli::json::Value& change : root["changes"]) {
-            if (change.contains("valueName") && change["valueName"] == "StatusReading") {
-                reading = true;
-                EXPECT_EQ(change["value"], english ? "reading....." : "lesen.....");
-            }
-        }
-        EXPECT_TRUE(reading);
-    }
+    const Outcome read = runCli(dir, "--simulate --lang en read show");
+    EXPECT_THAT(read.out, HasSubstr("1149  Read  \"Read\""));
+    EXPECT_THAT(read.out, HasSubstr("1146  EMF brake  \"off\""));
+    const cli::json::Value root = report(runCli(dir, "--simulate --lang en --json read"));
+    EXPECT_EQ(root["controls"]["1146"]["text"], "off");
+    EXPECT_EQ(root["controls"]["1146"]["textName"], "BrakeOff");
+    EXPECT_EQ(root["controls"]["1044"]["textName"], "StatusOk");
+    EXPECT_TRUE(std::ranges::any_of(root["changes"], [](const cli::json::Value& change) {
+        return change.contains("valueName") && change["valueName"] == "StatusReading" &&
+               change["value"] == "reading.....";
+    }));
 }
 
 // The system error behind a box follows that box once; -v logs the ports of a run.
