@@ -196,8 +196,9 @@ TEST(CliFailures, EachEndsWithItsStatusAndSaysWhy) {
         {"load-settings @notes.json", "usage",
          "load-settings " + at + "notes.json: " + at + "notes.json not a settings backup"},
         {"save-settings @no/such/dir.json", "usage",
-         "save-settings " + at + "no/such/dir.json: " + at +
-             "no/such/dir.json is in no existing directory"},
+         "save-settings " + at + "no/such/dir.json: " +
+             std::filesystem::path(at + "no/such/dir.json").make_preferred().string() +
+             " is in no existing directory"},
         // Refused by the program before anything is sent.
         {"--simulate click 1150", "refused", "click 1150: control 1150 is disabled"},
         {"--simulate read set 1194=8,4", "refused", "set 1194=8,4: control 1194 is disabled"},
