@@ -7,6 +7,7 @@
 
 #include "base/user_folders.h"
 #include "resources/texts.h"
+#include "shell/commands.h"
 #include "shell/language_choice.h"
 
 namespace gui {
@@ -25,6 +26,7 @@ Session::Session(const StartOptions& options, shell::RealPorts ports, std::ostre
         m_host, shell::Backends{&m_clock, m_ports.serialPorts.get(), m_ports.portIo.get()},
         m_ports.platform);
     m_app->setVirtualBackends(m_simulator->backends());
+    shell::explainPortFailures(*m_app);
     // Boxes before the start directory is known already speak --lang.
     m_app->setLanguage(options.language.value_or(lang::Language::German));
     useDataFolder();

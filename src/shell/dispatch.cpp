@@ -117,6 +117,10 @@ ui::Outcome backups(App& app, ui::ControlId) {
     return chooseBackup(app);
 }
 
+ui::Outcome checkPort(App& app, ui::ControlId) {
+    return checkChosenPort(app);
+}
+
 using namespace ids;
 
 constexpr std::array table{
@@ -147,6 +151,7 @@ constexpr std::array table{
     DispatchRow{LoadSettingsItem, LoadSettingsItem, &loadSettings},
     DispatchRow{BackupsItem, BackupsItem, &backups},
     DispatchRow{LanguageItem, LanguageItem, &language},
+    DispatchRow{ids::CheckPortItem, ids::CheckPortItem, &checkPort},
 };
 
 constexpr std::array inert{

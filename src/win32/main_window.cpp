@@ -1,6 +1,7 @@
 #include "win32/main_window.h"
 
 #include "resources/main_dialog_ids.h"
+#include "resources/texts.h"
 #include "resources/translation.h"
 #include "shell/commands.h"
 #include "shell/desktop_start.h"
@@ -81,6 +82,7 @@ void MainWindow::refreshPorts() {
     if (bar == nullptr) {
         return;
     }
+    bar->removeItems(portPopupIndex, ids::CheckPortItem, ids::CheckPortItem);
     bar->removeItems(portPopupIndex, firstFoundPortItem,
                      firstFoundPortItem + maxFoundPortItems - 1);
     m_found = foundPortItems(m_discover());
@@ -90,6 +92,9 @@ void MainWindow::refreshPorts() {
         bar->addItem(portPopupIndex, firstFoundPortItem + static_cast<ui::ControlId>(i), text,
                      i == 0);
     }
+    // Last: the findings for the chosen port.
+    bar->addItem(portPopupIndex, ids::CheckPortItem,
+                 lang::shownText(m_app.language(), texts::CheckPort), true);
     updateChecks();
 }
 

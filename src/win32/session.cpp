@@ -5,6 +5,7 @@
 #include <shellapi.h>
 
 #include "resources/texts.h"
+#include "shell/commands.h"
 #include "shell/desktop_start.h"
 #include "shell/language_choice.h"
 #include "win32/wide_text.h"
@@ -22,6 +23,7 @@ Session::Session(const shell::StartOptions& options, shell::RealPorts ports, std
         m_host, shell::Backends{&m_clock, m_ports.serialPorts.get(), m_ports.portIo.get()},
         m_ports.platform);
     m_app->setVirtualBackends(m_simulator->backends());
+    shell::explainPortFailures(*m_app);
     // Boxes before the start directory is known already speak --lang.
     m_app->setLanguage(options.language.value_or(lang::Language::German));
     shell::keepAutomaticBackups(*m_app);
