@@ -195,7 +195,7 @@ constexpr std::array englishControls{
     ControlText{mainDialog, ids::WriteButton, "Schreiben", "Write"},
     ControlText{mainDialog, noId, "Kommutierungs-", "Commutation"},
     ControlText{mainDialog, noId, "Aktuelle Software", "Current firmware"},
-    ControlText{mainDialog, noId, "Version/Typ", "Version/type"},
+    ControlText{mainDialog, noId, "Version/Typ", "Vers./type"},
     ControlText{mainDialog, noId, "Anlauf-Leistung (1 - 50)", "Start power (1 - 50)"},
     ControlText{mainDialog, noId, "Regel-Tempo (1 - 50)", "Response (1 - 50)"},
     ControlText{mainDialog, noId, "EMK-Bremse", "EMF brake"},

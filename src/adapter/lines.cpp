@@ -187,7 +187,7 @@ const ui::SystemError* linesFault(const LinkContext& ctx) {
 }
 
 BitClocking bitClocking(LinkContext& ctx, const LineAccess& lines) {
-    BitClocking clocking{bitDelayReads(ctx), lines.traits()};
+    BitClocking clocking{.readsPerDelay = bitDelayReads(ctx), .traits = lines.traits()};
     // Only a slow port or a cached status needs the clock; a native port's sequence is
     // its reads alone.
     if (clocking.readsPerDelay == 0) {

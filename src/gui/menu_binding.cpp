@@ -25,7 +25,7 @@ void showChecked(QAction* action, bool checked) {
 MenuBinding::MenuBinding(ui::Dialog& dialog, QMenuBar& bar,
                          const std::function<QString(ui::ControlId)>& annotate,
                          lang::Language language)
-    : QObject(&bar), m_dialog(dialog), m_annotate(annotate), m_language(language) {
+    : QObject(&bar), m_dialog(dialog), m_language(language), m_annotate(annotate) {
     QMenu* current = nullptr;
     for (const ui::MenuItemTemplate& item :
          lang::translatedTemplate(dialog.dialogTemplate(), language).menu) {
