@@ -19,6 +19,7 @@
 #include "safety/settings_diff.h"
 #include "shell/app.h"
 #include "shell/commands.h"
+#include "shell/dispatch.h"
 #include "shell/real_ports.h"
 #include "shell/virtual_controller.h"
 
@@ -282,7 +283,7 @@ int run(const std::vector<std::string>& args, Console console) {
     if (options.steps.empty()) {
         return usageError(console, "no steps given (zek-cli --help lists them)");
     }
-    std::vector<std::optional<SettingsBackup>> backups;
+    std::vector<std::optional<safety::SettingsBackup>> backups;
     if (std::string error = checkOptionFiles(options); !error.empty()) {
         return usageError(console, error);
     }
@@ -345,9 +346,8 @@ int run(const std::vector<std::string>& args, Console console) {
     const int exitStatus = outcome == ui::Outcome::Done ? exitSuccess : exitStepFailed;
     // A run that ends with a read shows what it read.
     const Step& last = options.steps.back();
-    const bool endsWithRead = last.kind == StepKind::Click &&
-                              (last.id == ids::ReadButton || last.id == ids::ReadMemory1Item ||
-                               last.id == ids::ReadMemory2Item);
+    const bool endsWithRead =
+        last.kind == StepKind::Click && shell::commandHas(last.id, shell::ReadsSettings);
     if (endsWithRead && outcome == ui::Outcome::Done && !options.json &&
         app.setupImage().valuesRead() && !app.mainDialog().ended()) {
         console.out << json::toUtf8(
