@@ -174,7 +174,7 @@ TEST(MainWindow, MenuWithIdsCheckMarksAndGreyedItems) {
     }
     EXPECT_FALSE(menus.action(ids::HelpFileItem)->isEnabled());
     // Without virtual back-ends there is no item for them.
-    EXPECT_EQ(menus.popup(portPopupIndex)->actions().size(), 8);
+    EXPECT_EQ(menus.popup(ids::PortPopupIndex)->actions().size(), 8);
 }
 
 TEST(MainWindow, PortMenuShowsTheDeviceBesideEachComPort) {

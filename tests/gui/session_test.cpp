@@ -15,6 +15,7 @@
 #include "gui/session.h"
 #include "resources/main_dialog_ids.h"
 #include "resources/port_menu_ids.h"
+#include "resources/texts.h"
 #include "sim/setup_memory.h"
 
 namespace gui::testing {
@@ -139,8 +140,8 @@ TEST(Session, SimulateStartsOnTheVirtualControllerAndKeepsTheSavedPort) {
     MenuBinding& menus = *session.window().menus();
     EXPECT_TRUE(menus.action(ids::VirtualControllerItem)->isChecked());
     EXPECT_FALSE(menus.action(ids::Com6Item)->isChecked());
-    EXPECT_EQ(menus.popup(portPopupIndex)->actions().last()->text(),
-              QString::fromUtf8(virtualControllerText));
+    EXPECT_EQ(menus.popup(ids::PortPopupIndex)->actions().last()->text(),
+              QString::fromUtf8(texts::VirtualController));
 
     (void)session.app().dispatch(ids::ReadButton);
     EXPECT_EQ(session.app().mainDialog().text(ids::StatusField), "OK");
@@ -158,7 +159,7 @@ TEST(Session, StartsInTheRememberedLanguageUnlessLangSaysOtherwise) {
     {
         Session session = rig.start({"--simulate", "--dir", dir});
         EXPECT_EQ(session.app().language(), lang::Language::English);
-        EXPECT_EQ(session.window().menus()->popup(portPopupIndex)->actions().last()->text(),
+        EXPECT_EQ(session.window().menus()->popup(ids::PortPopupIndex)->actions().last()->text(),
                   QStringLiteral("Virtual controller"));
         ASSERT_FALSE(rig.boxes.empty());
         EXPECT_EQ(rig.boxes.front(),

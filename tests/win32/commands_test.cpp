@@ -205,7 +205,7 @@ TEST(Win32Commands, APortThatDoesNotExistShowsTheSystemsReasonAsDetail) {
     missing.name = "COM99";
     rig.ports = {missing};
     HWND dialog = rig.start();
-    menuCommand(dialog, firstFoundPortItem);
+    menuCommand(dialog, ids::FirstFoundPortItem);
     ASSERT_EQ(rig.boxes.boxes.size(), 1u);
     const Box& box = rig.boxes.boxes[0];
     EXPECT_EQ(box.caption, "Error");
