@@ -22,6 +22,7 @@ inline constexpr const char* ConfigOpenError = "open error 'qvsetup.cfg'";
 // --- the line driver and the link
 inline constexpr const char* DriverAccessError = "Error during driver access!";
 inline constexpr const char* NoAdaptorFoundAt = "No Adaptor found at ";  // + port name + "\n"
+inline constexpr const char* CheckPort = "Port prüfen…";  // the Port menu's last item
 inline constexpr const char* NoConnection = "Keine Verbindung!";
 inline constexpr const char* WrongDevice = "falsches Gerät!";
 inline constexpr const char* WriteError = "Schreibfehler!";

@@ -132,6 +132,7 @@ constexpr std::array germanTable{
     NamedText{"NoConfigFolder", "Der Konfigurationsordner ist nicht verfügbar:\n"},
     NamedText{"ConfigInCurrentFolder", "\nqvsetup.cfg wird im aktuellen Ordner gesucht."},
     NAMED(VirtualController),
+    NAMED(CheckPort),
     NamedText{"PortMissing", " (fehlt)"},
     NamedText{"ProgressOf", " von "},
     NamedText{"ProgressSecondsLeft", ", noch "},

@@ -131,6 +131,7 @@ constexpr std::array englishTexts{
     NamedText{"NoConfigFolder", "The configuration folder is not available:\n"},
     NamedText{"ConfigInCurrentFolder", "\nqvsetup.cfg is looked for in the current folder."},
     NamedText{"VirtualController", "Virtual controller"},
+    NamedText{"CheckPort", "Check port…"},
     NamedText{"PortMissing", " (missing)"},
     NamedText{"ProgressOf", " of "},
     NamedText{"ProgressSecondsLeft", ", "},

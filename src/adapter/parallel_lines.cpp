@@ -110,20 +110,22 @@ bool ParallelLines::faultStands() {
     return state.driverFault;
 }
 
-// Shown once: the operation in progress runs to its end with dead lines, and the
-// dialog named by the main window handle ends. call is null when there is no way to the
-// port at all.
+// Shown once, with the system's reason as its detail: the operation in progress runs to
+// its end with dead lines, and the dialog named by the main window handle ends. call is
+// null when there is no way to the port at all.
 void ParallelLines::reportFault(const char* call) {
     LinkState& state = m_ctx.state;
     if (state.driverFault) {
         return;
     }
     state.driverFault = true;
-    state.lineFault =
-        call != nullptr
-            ? ui::SystemError{parallelPortName(m_ctx.port.parallelBase), call, 0, {}}
-            : ui::SystemError{
-                  parallelPortName(m_ctx.port.parallelBase), {}, 0, "no driver access to the port"};
+    // The back-end's own account where it has one, named after the port.
+    state.lineFault = call == nullptr ? ui::SystemError{{}, {}, 0, "no driver access to the port"}
+                      : m_ctx.portIo.error().empty() ? ui::SystemError{{}, call, 0, {}}
+                                                     : m_ctx.portIo.error();
+    if (state.lineFault.subject.empty()) {
+        state.lineFault.subject = parallelPortName(m_ctx.port.parallelBase);
+    }
     reportSystemError(m_ctx, state.lineFault);
     (void)m_ctx.host.messageBox(nullptr, texts::DriverAccessError, texts::ErrorCaption);
     if (m_ctx.mainWindow != nullptr) {

@@ -7,6 +7,8 @@
 #define ZEK_PORT_INSTRUCTIONS 0
 #endif
 
+#include <cerrno>
+
 namespace adapter {
 
 namespace {
@@ -34,7 +36,9 @@ bool DirectPortIo::granted(std::uint16_t base) {
         return true;
     }
     if (!requestAccess(base)) {
-        return false;
+        return fail(ZEK_PORT_INSTRUCTIONS
+                        ? ui::errnoError({}, "ioperm", errno)
+                        : ui::SystemError{{}, {}, 0, "no port instructions here"});
     }
     m_granted.insert(base);
     return true;
@@ -76,17 +80,17 @@ bool DirectPortIo::writeControl(std::uint16_t base, std::uint8_t value) {
 
 #else
 
-bool DirectPortIo::writeData(std::uint16_t, std::uint8_t) {
-    return false;
+bool DirectPortIo::writeData(std::uint16_t base, std::uint8_t) {
+    return granted(base);
 }
-bool DirectPortIo::readWord(std::uint16_t, std::uint16_t&) {
-    return false;
+bool DirectPortIo::readWord(std::uint16_t base, std::uint16_t&) {
+    return granted(base);
 }
-bool DirectPortIo::readControl(std::uint16_t, std::uint8_t&) {
-    return false;
+bool DirectPortIo::readControl(std::uint16_t base, std::uint8_t&) {
+    return granted(base);
 }
-bool DirectPortIo::writeControl(std::uint16_t, std::uint8_t) {
-    return false;
+bool DirectPortIo::writeControl(std::uint16_t base, std::uint8_t) {
+    return granted(base);
 }
 
 #endif

@@ -16,31 +16,39 @@ namespace {
 // The kernel numbers parallel ports from 0; more than this many is not a PC.
 constexpr int maxPorts = 16;
 
-template <typename Argument>
-bool control(int fd, unsigned long request, Argument* argument) {
-    if (fd < 0) {
-        return false;
+class SystemPpdevCalls final : public PpdevCalls {
+  public:
+    int open(const std::string& path) override { return ::open(path.c_str(), O_RDWR | O_CLOEXEC); }
+    int ioctl(int fd, unsigned long request, void* argument) override {
+        return ::ioctl(fd, request, argument);
     }
-    for (;;) {
-        if (::ioctl(fd, request, argument) == 0) {
-            return true;
-        }
-        if (errno != EINTR) {
-            return false;
-        }
-    }
+    void close(int fd) override { ::close(fd); }
+};
+
+// An ioctl that a signal interrupted is made again.
+int retried(PpdevCalls& calls, int fd, unsigned long request, void* argument) {
+    int result = 0;
+    do {
+        result = calls.ioctl(fd, request, argument);
+    } while (result != 0 && errno == EINTR);
+    return result;
 }
 
 }  // namespace
 
-PpdevPortIo::PpdevPortIo(std::string procRoot, std::string devRoot)
-    : m_procRoot(std::move(procRoot)), m_devRoot(std::move(devRoot)) {}
+PpdevCalls& systemPpdevCalls() {
+    static SystemPpdevCalls calls;
+    return calls;
+}
+
+PpdevPortIo::PpdevPortIo(std::string procRoot, std::string devRoot, PpdevCalls& calls)
+    : m_procRoot(std::move(procRoot)), m_devRoot(std::move(devRoot)), m_calls(calls) {}
 
 PpdevPortIo::~PpdevPortIo() {
-    for (const auto& [base, fd] : m_ports) {
-        if (fd >= 0) {
-            ::ioctl(fd, PPRELEASE);
-            ::close(fd);
+    for (const auto& [base, claim] : m_ports) {
+        if (claim.fd >= 0) {
+            m_calls.ioctl(claim.fd, PPRELEASE, nullptr);
+            m_calls.close(claim.fd);
         }
     }
 }
@@ -60,44 +68,60 @@ std::string PpdevPortIo::deviceFor(std::uint16_t base) const {
 
 bool PpdevPortIo::anyPortUsable() const {
     for (int n = 0; n < maxPorts; ++n) {
-        std::string device = m_devRoot + "/parport" + std::to_string(n);
-        int fd = ::open(device.c_str(), O_RDWR | O_CLOEXEC);
+        int fd = m_calls.open(m_devRoot + "/parport" + std::to_string(n));
         if (fd >= 0) {
-            ::close(fd);
+            m_calls.close(fd);
             return true;
         }
     }
     return false;
 }
 
-int PpdevPortIo::claimedPort(std::uint16_t base) {
+// Tried once per base; a port that could not be claimed keeps its reason.
+const PpdevPortIo::Claim& PpdevPortIo::claimed(std::uint16_t base) {
     auto known = m_ports.find(base);
     if (known != m_ports.end()) {
         return known->second;
     }
-    int fd = -1;
-    std::string device = deviceFor(base);
-    if (!device.empty()) {
-        fd = ::open(device.c_str(), O_RDWR | O_CLOEXEC);
-        if (fd >= 0 && !control(fd, PPCLAIM, static_cast<int*>(nullptr))) {
-            ::close(fd);
-            fd = -1;
-        }
+    Claim& claim = m_ports[base];
+    claim.device = deviceFor(base);
+    if (claim.device.empty()) {
+        claim.error = {m_procRoot, {}, 0, "no parallel port has this base address"};
+        return claim;
     }
-    m_ports[base] = fd;
-    return fd;
+    claim.fd = m_calls.open(claim.device);
+    if (claim.fd < 0) {
+        claim.error = ui::errnoError(claim.device, "open", errno);
+    } else if (retried(m_calls, claim.fd, PPCLAIM, nullptr) != 0) {
+        claim.error = ui::errnoError(claim.device, "ioctl(PPCLAIM)", errno);
+        m_calls.close(claim.fd);
+        claim.fd = -1;
+    }
+    return claim;
+}
+
+bool PpdevPortIo::control(std::uint16_t base, unsigned long request, const char* name,
+                          unsigned char* argument) {
+    const Claim& claim = claimed(base);
+    if (claim.fd < 0) {
+        return fail(claim.error);
+    }
+    if (retried(m_calls, claim.fd, request, argument) != 0) {
+        return fail(ui::errnoError(claim.device, std::string("ioctl(") + name + ")", errno));
+    }
+    return true;
 }
 
 bool PpdevPortIo::writeData(std::uint16_t base, std::uint8_t value) {
     unsigned char data = value;
-    return control(claimedPort(base), PPWDATA, &data);
+    return control(base, PPWDATA, "PPWDATA", &data);
 }
 
 bool PpdevPortIo::readWord(std::uint16_t base, std::uint16_t& word) {
-    int fd = claimedPort(base);
     unsigned char data = 0;
     unsigned char status = 0;
-    if (!control(fd, PPRDATA, &data) || !control(fd, PPRSTATUS, &status)) {
+    if (!control(base, PPRDATA, "PPRDATA", &data) ||
+        !control(base, PPRSTATUS, "PPRSTATUS", &status)) {
         return false;
     }
     word = static_cast<std::uint16_t>(status << 8 | data);
@@ -106,7 +130,7 @@ bool PpdevPortIo::readWord(std::uint16_t base, std::uint16_t& word) {
 
 bool PpdevPortIo::readControl(std::uint16_t base, std::uint8_t& value) {
     unsigned char control_ = 0;
-    if (!control(claimedPort(base), PPRCONTROL, &control_)) {
+    if (!control(base, PPRCONTROL, "PPRCONTROL", &control_)) {
         return false;
     }
     value = control_;
@@ -115,7 +139,7 @@ bool PpdevPortIo::readControl(std::uint16_t base, std::uint8_t& value) {
 
 bool PpdevPortIo::writeControl(std::uint16_t base, std::uint8_t value) {
     unsigned char data = value;
-    return control(claimedPort(base), PPWCONTROL, &data);
+    return control(base, PPWCONTROL, "PPWCONTROL", &data);
 }
 
 }  // namespace adapter

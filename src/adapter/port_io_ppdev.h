@@ -15,11 +15,21 @@
 
 namespace adapter {
 
+// The system calls the port makes, so that tests can answer them; -1 and errno on failure.
+class PpdevCalls {
+  public:
+    virtual ~PpdevCalls() = default;
+    virtual int open(const std::string& path) = 0;
+    virtual int ioctl(int fd, unsigned long request, void* argument) = 0;
+    virtual void close(int fd) = 0;
+};
+PpdevCalls& systemPpdevCalls();
+
 class PpdevPortIo final : public PortIo {
   public:
     // The roots can be pointed elsewhere, to test the look-up without a parallel port.
     explicit PpdevPortIo(std::string procRoot = "/proc/sys/dev/parport",
-                         std::string devRoot = "/dev");
+                         std::string devRoot = "/dev", PpdevCalls& calls = systemPpdevCalls());
     ~PpdevPortIo() override;
     PpdevPortIo(const PpdevPortIo&) = delete;
     PpdevPortIo& operator=(const PpdevPortIo&) = delete;
@@ -35,11 +45,19 @@ class PpdevPortIo final : public PortIo {
     bool anyPortUsable() const;
 
   private:
-    int claimedPort(std::uint16_t base);
+    struct Claim {
+        int fd = -1;
+        std::string device;
+        ui::SystemError error;  // why fd is -1
+    };
+    const Claim& claimed(std::uint16_t base);
+    bool control(std::uint16_t base, unsigned long request, const char* name,
+                 unsigned char* argument);
 
     std::string m_procRoot;
     std::string m_devRoot;
-    std::map<std::uint16_t, int> m_ports;  // base -> claimed descriptor, -1 when unusable
+    PpdevCalls& m_calls;
+    std::map<std::uint16_t, Claim> m_ports;
 };
 
 }  // namespace adapter

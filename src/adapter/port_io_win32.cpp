@@ -27,11 +27,17 @@ DriverLibraryPortIo::~DriverLibraryPortIo() {
     }
 }
 
-void* DriverLibraryPortIo::entry(const char* name) const {
-    if (m_library == nullptr) {
-        return nullptr;
+void* DriverLibraryPortIo::entry(const char* name) {
+    void* address =
+        m_library == nullptr
+            ? nullptr
+            : reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(m_library), name));
+    if (address == nullptr) {
+        fail({"DLPORTIO.dll", m_library == nullptr ? "LoadLibrary" : "GetProcAddress", 0,
+              m_library == nullptr ? "the port driver's library is not installed"
+                                   : std::string("it has no ") + name});
     }
-    return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(m_library), name));
+    return address;
 }
 
 bool DriverLibraryPortIo::writeData(std::uint16_t base, std::uint8_t value) {

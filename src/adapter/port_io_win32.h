@@ -27,7 +27,7 @@ class DriverLibraryPortIo final : public PortIo {
     bool writeControl(std::uint16_t base, std::uint8_t value) override;
 
   private:
-    void* entry(const char* name) const;
+    void* entry(const char* name);
 
     void* m_library = nullptr;
 };

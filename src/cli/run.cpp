@@ -9,11 +9,11 @@
 #include "base/user_folders.h"
 #include "cli/console_host.h"
 #include "cli/dialog_view.h"
-#include "cli/doctor.h"
 #include "cli/port_list.h"
 #include "cli/step_check.h"
 #include "cli/step_runner.h"
 #include "config/config_file.h"
+#include "diagnostics/port_checks.h"
 #include "resources/main_dialog_ids.h"
 #include "resources/translation.h"
 #include "safety/settings_diff.h"
@@ -212,15 +212,33 @@ class ConfigCopy {
     std::filesystem::path m_folder;
 };
 
-// doctor opens only the port it was given, through the real serial back-end.
+// doctor opens only the port it was given, through the real serial back-end; 0 when no
+// check failed.
 int runDoctorOn(const Options& options, Console& console) {
-    DoctorOptions doctor;
+    diagnostics::CheckOptions doctor;
     shell::RealPorts real = shell::findRealPorts();
     if (options.port == PortChoice::Device) {
         doctor.port = options.device;
         doctor.serialPorts = real.serialPorts.get();
     }
-    return runDoctor(doctor, console.out, options.json) == 0 ? exitSuccess : exitStepFailed;
+    const std::vector<diagnostics::Finding> findings = diagnostics::runChecks(doctor);
+    const bool failed = diagnostics::anyFailed(findings);
+    if (options.json) {
+        json::Value list = json::Value::array();
+        for (const diagnostics::Finding& f : findings) {
+            list.push_back({{"port", f.port},
+                            {"check", f.check},
+                            {"status", diagnostics::statusName(f.status)},
+                            {"result", f.result},
+                            {"advice", f.advice}});
+        }
+        const json::Value report{{"ok", !failed}, {"checks", std::move(list)}};
+        console.out << json::write(report);
+    } else {
+        diagnostics::writeFindings(console.out, findings);
+        console.out << (failed ? "Some checks failed.\n" : "No check failed.\n");
+    }
+    return failed ? exitStepFailed : exitSuccess;
 }
 
 // The backups and the update record live in the user's data folder.

@@ -13,6 +13,8 @@
 #include "link/link.h"
 #include "resources/main_dialog_ids.h"
 #include "resources/port_menu_ids.h"
+#include "resources/texts.h"
+#include "resources/translation.h"
 #include "shell/commands.h"
 #include "shell/desktop_start.h"
 #include "shell/real_ports.h"
@@ -111,25 +113,28 @@ void PortMenuExtra::refresh() {
         m_separator = nullptr;
     }
     m_items = shell::foundPortItems(m_discover());
-    if (!m_items.empty()) {
-        m_separator = m_menu->addSeparator();
-    }
-    for (std::size_t i = 0; i < m_items.size(); ++i) {
-        const ui::ControlId id = ids::FirstFoundPortItem + static_cast<ui::ControlId>(i);
-        // After a tab the description stands in the column of shortcuts, as the COM
-        // items show their device.
-        QAction* action =
-            m_menu->addAction(QString::fromStdString(m_items[i].device + '\t' + m_items[i].note));
+    m_separator = m_menu->addSeparator();
+    auto add = [this](const QString& text, ui::ControlId id) {
+        QAction* action = m_menu->addAction(text);
         action->setProperty(menuIdProperty, id);
         action->setObjectName(QStringLiteral("menu-%1").arg(id));
         connect(action, &QAction::triggered, this, [this, id] { m_window.runCommand(id); });
         m_actions.push_back(action);
+    };
+    for (std::size_t i = 0; i < m_items.size(); ++i) {
+        // After a tab the description stands in the column of shortcuts, as the COM
+        // items show their device.
+        add(QString::fromStdString(m_items[i].device + '\t' + m_items[i].note),
+            ids::FirstFoundPortItem + static_cast<ui::ControlId>(i));
     }
+    // Last: the findings for the chosen port.
+    add(QString::fromStdString(lang::shownText(m_app.language(), texts::CheckPort)),
+        ids::CheckPortItem);
     updateChecks();
 }
 
 void PortMenuExtra::updateChecks() {
-    for (std::size_t i = 0; i < m_actions.size(); ++i) {
+    for (std::size_t i = 0; i < m_items.size(); ++i) {
         // A mark only while checked, as the menu binding shows its items.
         const bool checked = shell::foundPortInUse(m_app, m_items[i]);
         m_actions[i]->setCheckable(checked);

@@ -57,7 +57,7 @@ QWidget* QtHost::anyWindow() const {
 ui::Answer QtHost::messageBox(const ui::Dialog* owner, std::string_view text,
                               std::string_view caption, ui::Buttons buttons) {
     // Taken before anything else, so that it never reaches a later box.
-    const std::string detail = takePendingDetail();
+    const std::string detail = takeDetailFor(text);
     const std::string shownText = lang::shownText(m_language, text);
     const std::string shownCaption = lang::shownText(m_language, caption);
     if (answerBoxes) {

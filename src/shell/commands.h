@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "diagnostics/port_checks.h"
 #include "shell/app.h"
 
 namespace shell {
@@ -26,6 +27,11 @@ ui::Outcome selectSerialPort(App& app, ui::ControlId id);
 // "Virtueller Controller": the virtual controller and its adapter check; Failed when no
 // adapter answers.
 ui::Outcome selectVirtualControllerItem(App& app);
+// The desktop programs: a box that says the chosen serial port failed ("No Adaptor found
+// at …", "COM-Init-Error!") carries the port's findings in its detail.
+void explainPortFailures(App& app, const diagnostics::CheckOptions& options = {});
+// "Port prüfen…": the chosen port's findings (every port's with none chosen) in a box.
+ui::Outcome checkChosenPort(App& app, const diagnostics::CheckOptions& options = {});
 // Puts the check mark of the "Port" pop-up on item checked alone (on none for noId).
 void checkPortItem(ui::Dialog& dialog, ui::ControlId checked);
 // "Hilfe-Datei" (1104); Failed when the document is not there.

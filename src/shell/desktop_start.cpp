@@ -79,6 +79,7 @@ DesktopStart::DesktopStart(ui::UiHost& host, const StartOptions& options, RealPo
           host, Backends{&m_clock, m_ports.serialPorts.get(), m_ports.portIo.get()},
           m_ports.platform)) {
     m_app->setVirtualBackends(m_simulator->backends());
+    explainPortFailures(*m_app);
     m_app->setLanguage(options.language.value_or(lang::Language::German));
     // The automatic backups go to the user's data folder; a backup that fails is told and
     // the write goes on: a backup is a help, not a condition.

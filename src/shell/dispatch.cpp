@@ -51,6 +51,7 @@ constexpr std::array table{
     DispatchRow{LoadSettingsItem, LoadSettingsItem, &loadSettingsFromFile},
     DispatchRow{BackupsItem, BackupsItem, &chooseBackup},
     DispatchRow{LanguageItem, LanguageItem, &switchLanguage},
+    DispatchRow{CheckPortItem, CheckPortItem, +[](App& app) { return checkChosenPort(app); }},
 };
 
 constexpr std::array inert{

@@ -1,9 +1,40 @@
 #include "adapter/adapter.h"
 #include "link/link.h"
 #include "resources/main_dialog_ids.h"
+#include "resources/texts.h"
 #include "shell/commands.h"
 
 namespace shell {
+
+namespace {
+
+bool serialPortChosen(App& app) {
+    return !app.virtualControllerSelected() && app.port().kind == adapter::PortKind::Serial;
+}
+
+// The chosen serial port's findings, else every port's; nothing is opened.
+std::string portFindings(App& app, diagnostics::CheckOptions options) {
+    options.port = serialPortChosen(app) ? app.port().comDeviceName : std::string();
+    options.serialPorts = nullptr;
+    std::vector<diagnostics::Finding> findings = diagnostics::runChecks(options);
+    std::erase_if(findings, [](const diagnostics::Finding& f) { return f.check == "open"; });
+    return diagnostics::findingsText(findings);
+}
+
+}  // namespace
+
+void explainPortFailures(App& app, const diagnostics::CheckOptions& options) {
+    app.host().setExplainer([&app, options](std::string_view text) {
+        const bool failed =
+            text == texts::ComInitError || text.starts_with(texts::NoAdaptorFoundAt);
+        return failed && serialPortChosen(app) ? portFindings(app, options) : std::string();
+    });
+}
+
+ui::Outcome checkChosenPort(App& app, const diagnostics::CheckOptions& options) {
+    app.host().messageBox(&app.mainDialog(), portFindings(app, options), texts::CheckPort);
+    return ui::Outcome::Done;
+}
 
 void checkPortItem(ui::Dialog& dialog, ui::ControlId checked) {
     for (ui::ControlId id = ids::Com1Item; id <= ids::Com8Item; ++id) {

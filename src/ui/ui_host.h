@@ -79,9 +79,19 @@ class UiHost {
     void setPendingDetail(std::string detail) { m_pendingDetail = std::move(detail); }
     const std::string& pendingDetail() const { return m_pendingDetail; }
     std::string takePendingDetail() { return std::exchange(m_pendingDetail, std::string()); }
+    // What the desktop hosts show as the detail of a box with text: the pending detail,
+    // then what the explainer adds for it (a failed port's findings).
+    using Explainer = std::function<std::string(std::string_view text)>;
+    void setExplainer(Explainer explainer) { m_explainer = std::move(explainer); }
+    std::string takeDetailFor(std::string_view text) {
+        std::string detail = takePendingDetail();
+        const std::string more = m_explainer ? m_explainer(text) : std::string();
+        return detail.empty() || more.empty() ? detail + more : detail + "\n\n" + more;
+    }
 
   private:
     std::string m_pendingDetail;
+    Explainer m_explainer;
 };
 
 }  // namespace ui

@@ -1,7 +1,7 @@
 #include "win32/main_window.h"
 
-#include "resources/translation.h"
 #include "resources/texts.h"
+#include "resources/translation.h"
 #include "shell/commands.h"
 #include "shell/desktop_start.h"
 #include "shell/real_ports.h"
@@ -56,6 +56,7 @@ void MainWindow::refreshPorts() {
     if (bar == nullptr) {
         return;
     }
+    bar->removeItems(ids::PortPopupIndex, ids::CheckPortItem, ids::CheckPortItem);
     bar->removeItems(ids::PortPopupIndex, ids::FirstFoundPortItem,
                      ids::FirstFoundPortItem + ids::MaxFoundPortItems - 1);
     m_found = shell::foundPortItems(m_discover());
@@ -64,6 +65,9 @@ void MainWindow::refreshPorts() {
         bar->addItem(ids::PortPopupIndex, ids::FirstFoundPortItem + static_cast<ui::ControlId>(i),
                      item.note.empty() ? item.device : item.device + '\t' + item.note, i == 0);
     }
+    // Last: the findings for the chosen port.
+    bar->addItem(ids::PortPopupIndex, ids::CheckPortItem,
+                 lang::shownText(m_app.language(), texts::CheckPort), true);
     updateChecks();
 }
 

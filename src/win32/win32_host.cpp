@@ -160,7 +160,7 @@ HWND Win32Host::activeWindow() const {
 ui::Answer Win32Host::messageBox(const ui::Dialog* owner, std::string_view text,
                                  std::string_view caption, ui::Buttons buttons) {
     // Taken before anything else, so that it never reaches a later box.
-    const std::string detail = takePendingDetail();
+    const std::string detail = takeDetailFor(text);
     const HWND ownerHwnd = ownerWindow(owner);
     const std::wstring wideText = widen(lang::shownText(m_language, text));
     const std::wstring wideCaption = widen(lang::shownText(m_language, caption));

@@ -9,10 +9,8 @@
 #include <utility>
 #include <vector>
 
-#include "adapter/adapter.h"
+#include "adapter/link_state.h"
 #include "adapter/modem_lines.h"
-#include "adapter/testing/recording_lines.h"
-#include "link/link.h"
 
 namespace {
 
@@ -106,36 +104,11 @@ TEST_F(ModemSyscalls, AnInterruptedCallIsMadeAgainAFailedOneStopsAllFurtherCalls
     fake.errors = {EIO};
     lines.setDataOut(true);
     EXPECT_TRUE(lines.failed());
+    EXPECT_EQ(lines.error().call, "ioctl(TIOCMBIS)");
     EXPECT_EQ(lines.error().code, EIO);
     lines.setClock(false);
     EXPECT_EQ(lines.readDataIn(), 0);
     EXPECT_EQ(fake.calls.size(), 3u);
-}
-
-// Hands out lines on the fake descriptor.
-class FakePortFactory final : public SerialPortFactory {
-  public:
-    std::unique_ptr<LineAccess> open(const std::string&, SerialOpenResult& result,
-                                     ui::SystemError&) override {
-        result = SerialOpenResult::Ok;
-        return std::make_unique<modem::HandleLines>(fakeFd);
-    }
-};
-
-TEST_F(ModemSyscalls, TheAdapterTestAndAByteCostOneCallPerOperation) {
-    testing::RecordingRig rig;
-    FakePortFactory factory;
-    LinkContext ctx{rig.port, rig.state,  rig.messageText, rig.recorder.clock,
-                    factory,  rig.portIo, rig.host,        nullptr};
-    ASSERT_EQ(detectAdapter(ctx), 0);
-    EXPECT_EQ(fake.calls.size(), 4u);  // DTR on, status, DTR off, status
-
-    fake.calls.clear();
-    ctx.state.adapterDetected = false;
-    ctx.state.bitDelayCount = 1;
-    clink::exchangeByte(ctx, 0xA5);
-    // bitDelay(2), then per bit three line changes, one sample and four bitDelay(1).
-    EXPECT_EQ(fake.calls.size(), 10u + 8u * 24u);
 }
 
 }  // namespace

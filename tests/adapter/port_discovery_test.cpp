@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "adapter/fake_sysfs.h"
+#include "adapter/ftdi_lines.h"
 
 namespace {
 
@@ -22,15 +25,25 @@ adapter::DiscoveryRoots rootsOf(const FakeSystem& fake) {
     return {fake.sys(), fake.dev()};
 }
 
+// A usb-serial driver hangs its tty below a port device, cdc_acm straight below the
+// interface: the USB device is found from both.
 TEST(PortDiscovery, UsbConverterCarriesItsUsbDeviceAttributesAndByIdLink) {
     FakeSystem fake;
     UsbSerialDevice device;
     device.byId = "usb-FTDI_FT232R_USB_UART_A1B2C3-if00-port0";
     fake.addUsbSerial(device);
+    UsbSerialDevice acm;
+    std::tie(acm.tty, acm.driver, acm.vendorId, acm.productId, acm.usbPath) =
+        std::tuple("ttyACM0", "cdc_acm", 0x2341, 0x0043, "1-3");
+    fake.addUsbSerial(acm);
 
     const std::vector<DiscoveredPort> ports = adapter::discoverSerialPorts(rootsOf(fake));
-    ASSERT_EQ(ports.size(), 1u);
-    const DiscoveredPort& port = ports[0];
+    ASSERT_EQ(ports.size(), 2u);
+    EXPECT_EQ(ports[0].name, "ttyACM0");
+    EXPECT_EQ(ports[0].driver, "cdc_acm");
+    EXPECT_EQ(ports[0].vendorId, 0x2341);
+    EXPECT_TRUE(ports[0].byIdPath.empty());
+    const DiscoveredPort& port = ports[1];
     EXPECT_EQ(port.name, "ttyUSB0");
     EXPECT_EQ(port.devicePath, (fake.dev() / "ttyUSB0").string());
     EXPECT_EQ(port.byIdPath, (fake.dev() / "serial/by-id" / device.byId).string());
@@ -44,47 +57,6 @@ TEST(PortDiscovery, UsbConverterCarriesItsUsbDeviceAttributesAndByIdLink) {
     EXPECT_EQ(port.usbBus, 1);
     EXPECT_EQ(port.usbDevice, 5);
     EXPECT_TRUE(port.fromSysfs);
-}
-
-// Each driver hangs its tty at another depth below the USB device.
-TEST(PortDiscovery, FindsTheUsbDeviceWhateverTheDriversDepth) {
-    struct Case {
-        std::string tty;
-        std::string driver;
-        std::uint16_t vendorId;
-        std::uint16_t productId;
-    };
-    const Case cases[] = {
-        {"ttyUSB0", "cp210x", 0x10c4, 0xea60},
-        {"ttyUSB1", "ch341", 0x1a86, 0x7523},
-        {"ttyUSB2", "pl2303", 0x067b, 0x2303},
-        {"ttyACM0", "cdc_acm", 0x2341, 0x0043},
-    };
-    FakeSystem fake;
-    int index = 0;
-    for (const Case& c : cases) {
-        UsbSerialDevice device;
-        device.tty = c.tty;
-        device.driver = c.driver;
-        device.vendorId = c.vendorId;
-        device.productId = c.productId;
-        device.usbPath = "1-" + std::to_string(++index);
-        device.device = index;
-        fake.addUsbSerial(device);
-    }
-    const std::vector<DiscoveredPort> ports = adapter::discoverSerialPorts(rootsOf(fake));
-    ASSERT_EQ(ports.size(), std::size(cases));
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.tty);
-        auto it = std::find_if(ports.begin(), ports.end(),
-                               [&](const DiscoveredPort& p) { return p.name == c.tty; });
-        ASSERT_NE(it, ports.end());
-        EXPECT_EQ(it->driver, c.driver);
-        EXPECT_TRUE(it->isUsb);
-        EXPECT_EQ(it->vendorId, c.vendorId);
-        EXPECT_EQ(it->productId, c.productId);
-        EXPECT_TRUE(it->byIdPath.empty());
-    }
 }
 
 TEST(PortDiscovery, KeepsRealUartsAndLeavesOut8250PlaceholdersAndVirtualTtys) {
@@ -109,7 +81,7 @@ TEST(PortDiscovery, KeepsRealUartsAndLeavesOut8250PlaceholdersAndVirtualTtys) {
     EXPECT_EQ(ports[2].driver, "serial");
 }
 
-TEST(PortDiscovery, ListsInNaturalNameOrder) {
+TEST(PortDiscovery, ListsInNaturalNameOrderAndNothingWithoutSysfs) {
     FakeSystem fake;
     for (const char* tty : {"ttyUSB10", "ttyUSB2", "ttyACM1", "ttyUSB0"}) {
         UsbSerialDevice device;
@@ -119,9 +91,6 @@ TEST(PortDiscovery, ListsInNaturalNameOrder) {
     }
     EXPECT_EQ(names(adapter::discoverSerialPorts(rootsOf(fake))),
               (std::vector<std::string>{"ttyACM1", "ttyUSB0", "ttyUSB2", "ttyUSB10"}));
-}
-
-TEST(PortDiscovery, NoSysfsGivesAnEmptyList) {
     EXPECT_TRUE(adapter::discoverSerialPorts({"/nonexistent/sys", "/nonexistent/dev"}).empty());
 }
 
@@ -141,12 +110,40 @@ TEST(PortDiscovery, DescriptionNamesTheMakerOnceAndTheDriversKind) {
     EXPECT_EQ(adapter::describePort(port).rfind("FT232R USB UART [1a86:7523]", 0), 0u);
 }
 
-TEST(PortDiscovery, DriverProfilesSayWhichDriversCannotServe) {
+// The fast variants of FTDI converters in the list: nothing opened.
+TEST(FtdiFastPorts, EachConverterOnceRightAfterItsFirstTty) {
+    FakeSystem fake;
+    const auto add = [&](const char* tty, const char* usb, std::uint16_t vendor,
+                         std::uint16_t product, const char* serial, const char* driver) {
+        UsbSerialDevice device;
+        std::tie(device.tty, device.usbPath, device.vendorId, device.productId, device.serial,
+                 device.driver) = std::tie(tty, usb, vendor, product, serial, driver);
+        device.majorMinor = std::string("188:") + tty[6];
+        fake.addUsbSerial(device);
+    };
+    add("ttyUSB0", "1-1", 0x0403, 0x6001, "A50285BI", "ftdi_sio");
+    // Both channels of an FT2232H: one fast variant.
+    add("ttyUSB1", "1-2", 0x0403, 0x6010, "FT2232X", "ftdi_sio");
+    add("ttyUSB2", "1-3", 0x0403, 0x6010, "FT2232X", "ftdi_sio");
+    // Another maker's converter, an FTDI product the path does not know, no serial number.
+    add("ttyUSB3", "1-4", 0x10C4, 0xEA60, "0001", "cp210x");
+    add("ttyUSB4", "1-5", 0x0403, 0x6099, "ODD", "ftdi_sio");
+    add("ttyUSB5", "1-6", 0x0403, 0x6001, "", "ftdi_sio");
+
+    const std::vector<DiscoveredPort> ports =
+        adapter::withFtdiFastPorts(adapter::discoverSerialPorts({fake.sys(), fake.dev()}));
+    EXPECT_EQ(names(ports),
+              (std::vector<std::string>{"ttyUSB0", "ftdi:A50285BI", "ttyUSB1", "ftdi:FT2232X",
+                                        "ttyUSB2", "ttyUSB3", "ttyUSB4", "ttyUSB5"}));
+    const DiscoveredPort& fast = ports[1];
+    EXPECT_EQ(fast.devicePath, "ftdi:A50285BI");
+    EXPECT_EQ(fast.serialNumber, "A50285BI");
+    EXPECT_EQ(fast.driver, adapter::fastPathDriver);
+    EXPECT_TRUE(fast.byIdPath.empty());
+    EXPECT_TRUE(adapter::driverProfile(fast.driver).canWork);
     EXPECT_FALSE(adapter::driverProfile("cdc_acm").canWork);
-    for (const char* driver : {"serial", "ftdi_sio", "cp210x", "ch341", "pl2303", "unheard"}) {
-        EXPECT_TRUE(adapter::driverProfile(driver).canWork) << driver;
-    }
-    EXPECT_EQ(adapter::driverProfile("unheard").driver, "");
+    EXPECT_EQ(adapter::describePort(fast),
+              "FT232R USB UART (FTDI) [0403:6001] FTDI synchronous bit-bang, ftdi-bitbang");
 }
 
 }  // namespace

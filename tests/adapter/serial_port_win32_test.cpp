@@ -9,8 +9,6 @@
 
 #include "adapter/adapter.h"
 #include "adapter/serial_port_win32.h"
-#include "adapter/testing/recording_lines.h"
-#include "link/link.h"
 
 namespace adapter::win32 {
 namespace {
@@ -130,18 +128,19 @@ TEST(Win32SerialPort, OpensAt9600EightNoneOneWithoutFlowControlAndKeepsTheRest) 
     EXPECT_THAT(calls.calls, ElementsAre("CloseHandle"));
 }
 
-TEST(Win32SerialPort, EachOpeningFailureHasItsTextAndTheSystemsReason) {
+TEST(Win32SerialPort, EachOpeningFailureHasItsResultAndTheSystemsReason) {
     struct Case {
         const char* call;
         std::uint32_t code;
-        const char* text;
+        SerialOpenResult result;
         std::size_t callsMade;  // of openingCalls, the failed one included
     };
     const Case cases[] = {
-        {"CreateFileW", 5, "COM-Init-Error!", 1},  // ERROR_ACCESS_DENIED: the port is busy
-        {"GetCommState", 87, "Kann COM-Port Einstellung nicht lesen.", 2},
-        {"SetCommState", 31, "Kann COM-Port Einstellung nicht schreiben.", 3},
-        {"SetCommTimeouts", 1, "Kann TIMEOUTS nicht schreiben.", 4},
+        // ERROR_ACCESS_DENIED: the port is busy.
+        {"CreateFileW", 5, SerialOpenResult::CannotOpen, 1},
+        {"GetCommState", 87, SerialOpenResult::CannotReadSettings, 2},
+        {"SetCommState", 31, SerialOpenResult::CannotWriteSettings, 3},
+        {"SetCommTimeouts", 1, SerialOpenResult::CannotWriteTimeouts, 4},
     };
     for (const Case& failing : cases) {
         SCOPED_TRACE(failing.call);
@@ -152,6 +151,7 @@ TEST(Win32SerialPort, EachOpeningFailureHasItsTextAndTheSystemsReason) {
         SerialOpenResult result = SerialOpenResult::Ok;
         ui::SystemError error;
         EXPECT_EQ(factory.open("COM12", result, error), nullptr);
+        EXPECT_EQ(result, failing.result);
         EXPECT_EQ(error.subject, "COM12");
         EXPECT_EQ(error.call, failing.call);
         EXPECT_EQ(error.code, static_cast<int>(failing.code));
@@ -163,21 +163,8 @@ TEST(Win32SerialPort, EachOpeningFailureHasItsTextAndTheSystemsReason) {
             expected.push_back("CloseHandle");
         }
         EXPECT_EQ(calls.calls, expected);
-
-        // Through the line driver: the system's own text, the reason as the box's detail.
-        testing::RecordingRig rig;
-        LinkContext ctx{rig.port, rig.state,  rig.messageText, rig.recorder.clock,
-                        factory,  rig.portIo, rig.host,        nullptr};
-        rig.port.comDeviceName = "COM12";
-        calls.failures[failing.call] = failing.code;
-        EXPECT_EQ(openSerialPort(ctx), 1);
-        EXPECT_EQ(rig.messageText, failing.text);
-        EXPECT_FALSE(rig.state.portOpen);
-        EXPECT_EQ(rig.host.pendingDetail(), std::string("COM12: ") + failing.call +
-                                                " failed: system text " +
-                                                std::to_string(failing.code));
         calls.calls.clear();
-        EXPECT_EQ(openSerialPort(ctx), 0);
+        const auto lines = factory.open("COM12", result, error);
         EXPECT_EQ(calls.calls, openingCalls);
     }
 }
@@ -230,26 +217,6 @@ TEST(Win32SerialPort, TheFirstFailedCallStopsEveryFurtherCall) {
         EXPECT_EQ(lines.readModemStatus(), 0u);
         EXPECT_EQ(calls.calls.size(), made);
     }
-}
-
-TEST(Win32SerialPort, TheAdapterTestAndAByteCostOneCallPerOperation) {
-    FakeCommCalls calls;
-    CommPortFactory factory(calls);
-    testing::RecordingRig rig;
-    LinkContext ctx{rig.port, rig.state,  rig.messageText, rig.recorder.clock,
-                    factory,  rig.portIo, rig.host,        nullptr};
-    rig.port.kind = PortKind::Serial;
-    rig.port.comDeviceName = "COM12";
-    ASSERT_EQ(detectAdapter(ctx), 0) << rig.messageText;
-    // Opening, then DTR on, status, DTR off, status.
-    EXPECT_EQ(calls.calls.size(), openingCalls.size() + 4u);
-
-    calls.calls.clear();
-    ctx.state.adapterDetected = false;
-    ctx.state.bitDelayCount = 1;
-    clink::exchangeByte(ctx, 0xA5);
-    // bitDelay(2), then per bit three line changes, one sample and four bitDelay(1).
-    EXPECT_EQ(calls.calls.size(), 10u + 8u * 24u);
 }
 
 TEST(Win32SerialPort, ComNamesOpenInTheDeviceNamespace) {

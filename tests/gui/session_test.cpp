@@ -1,6 +1,7 @@
 // Start-up: the command line, the start directory and the virtual controller.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QMenu>
 #include <QMessageBox>
 #include <QTimer>
@@ -87,10 +88,13 @@ TEST(StartOptions, MeanTheSameAsInTheCommandLine) {
     }
 }
 
-TEST(QtHostBox, ShowsTheSystemErrorAsTheDetailsAndKeepsTheBoxAsItIs) {
+TEST(QtHostBox, ShowsTheSystemErrorAndThePortsFindingsAsTheDetailsAndKeepsTheBox) {
     application();
     QtHost host;
     host.setPendingDetail("/dev/ttyUSB1: open failed: No such file or directory");
+    host.setExplainer([](std::string_view text) {
+        return text == "COM-Init-Error!" ? "ttyUSB1\n  failed    access" : "";
+    });
     QString text;
     QString caption;
     QString detail;
@@ -106,7 +110,8 @@ TEST(QtHostBox, ShowsTheSystemErrorAsTheDetailsAndKeepsTheBoxAsItIs) {
               ui::Answer::Ok);
     EXPECT_EQ(text, QStringLiteral("COM-Init-Error!"));
     EXPECT_EQ(caption, QStringLiteral("Error"));
-    EXPECT_EQ(detail, QStringLiteral("/dev/ttyUSB1: open failed: No such file or directory"));
+    EXPECT_EQ(detail, QStringLiteral("/dev/ttyUSB1: open failed: No such file or directory\n\n"
+                                     "ttyUSB1\n  failed    access"));
     EXPECT_EQ(host.pendingDetail(), "");
 }
 
@@ -140,8 +145,14 @@ TEST(Session, SimulateStartsOnTheVirtualControllerAndKeepsTheSavedPort) {
     MenuBinding& menus = *session.window().menus();
     EXPECT_TRUE(menus.action(ids::VirtualControllerItem)->isChecked());
     EXPECT_FALSE(menus.action(ids::Com6Item)->isChecked());
-    EXPECT_EQ(menus.popup(ids::PortPopupIndex)->actions().last()->text(),
+    EXPECT_EQ(menus.action(ids::VirtualControllerItem)->text(),
               QString::fromUtf8(texts::VirtualController));
+    // "Port prüfen…" stays last and shows every port's findings while none is chosen.
+    QAction* checkPort = menus.popup(ids::PortPopupIndex)->actions().last();
+    EXPECT_EQ(checkPort->text(), QStringLiteral("Port prüfen…"));
+    checkPort->trigger();
+    ASSERT_EQ(rig.boxes.size(), 1u);
+    EXPECT_EQ(rig.boxes[0].back(), '\n');
 
     (void)session.app().dispatch(ids::ReadButton);
     EXPECT_EQ(session.app().mainDialog().text(ids::StatusField), "OK");
@@ -159,8 +170,10 @@ TEST(Session, StartsInTheRememberedLanguageUnlessLangSaysOtherwise) {
     {
         Session session = rig.start({"--simulate", "--dir", dir});
         EXPECT_EQ(session.app().language(), lang::Language::English);
-        EXPECT_EQ(session.window().menus()->popup(ids::PortPopupIndex)->actions().last()->text(),
+        EXPECT_EQ(session.window().menus()->action(ids::VirtualControllerItem)->text(),
                   QStringLiteral("Virtual controller"));
+        EXPECT_EQ(session.window().menus()->popup(ids::PortPopupIndex)->actions().last()->text(),
+                  QStringLiteral("Check port…"));
         ASSERT_FALSE(rig.boxes.empty());
         EXPECT_EQ(rig.boxes.front(),
                   "Unknown port \"COMX\" in qvsetup.cfg.\nPlease choose a port in the \"Port\" "

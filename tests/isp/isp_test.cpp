@@ -46,20 +46,6 @@ struct RecordedIsp {
             rig.queueByte(value);
         }
     }
-    // DATA-OUT at each rising CLOCK edge of the serial lines.
-    std::vector<int> sentBytes() const {
-        std::vector<int> bytes;
-        int dataOut = 0, bits = 0;
-        for (const adapter::testing::Event& event : rig.recorder.events) {
-            if (event.what.starts_with("DATA-OUT")) {
-                dataOut = event.what == "DATA-OUT high";
-            } else if (event.what == "CLOCK high") {
-                bytes.resize((++bits + 7) / 8);
-                bytes.back() = bytes.back() * 2 + dataOut;
-            }
-        }
-        return bytes;
-    }
     // Extra CLOCK pulses: high and low, 2 ms before, between and after.
     int pulses(bool serial) const {
         std::string changes, one = serial ? "|wait 2 ms|CLOCK high|wait 2 ms|CLOCK low|wait 2 ms"
@@ -79,18 +65,6 @@ struct RecordedIsp {
     IspState state;
     IspContext ctx{rig.ctx, state};
 };
-
-TEST(IspAccess, InstructionsGoOutByteForByte) {
-    RecordedIsp isp{PortKind::Serial, true};
-    isp.queue({0x11, 0x22, 0x33, 0x44});
-    EXPECT_EQ(ispCommand(isp.rig.ctx, 0x38, 0x00, 0x03, 0x00), 0x3344);
-    isp.queue(processor);
-    EXPECT_EQ(ispProgrammingEnable(isp.rig.ctx), 0x53);
-    EXPECT_EQ(ispReadSignature(isp.ctx), 0x93);
-    EXPECT_EQ(isp.sentBytes(),
-              (std::vector<int>{0x38, 0x00, 0x03, 0x00, 0xAC, 0x53, 0x00, 0x00, 0x30, 0x00,
-                                0x00, 0x00, 0x30, 0x00, 0x01, 0x00, 0x30, 0x00, 0x02, 0x00}));
-}
 
 TEST(IspAccess, ResyncPulsesAfterEachMissOnBothAdapters) {
     for (PortKind kind : {PortKind::Serial, PortKind::Parallel}) {

@@ -19,6 +19,9 @@
 #include "shell/dispatch.h"
 #include "shell/language_choice.h"
 #include "ui/recording_host.h"
+#if !defined(_WIN32)
+#include "adapter/fake_sysfs.h"
+#endif
 
 namespace shell {
 namespace {
@@ -57,7 +60,7 @@ TEST(DispatchTable, EveryButtonAndMenuItemHasARowOrIsInert) {
 
 TEST(DispatchTable, RowsAreSortedNoIdIsTwiceAndEachIdIsSent) {
     std::set<ui::ControlId> known = templateCommandIds();
-    known.insert({ids::Ok, ids::EndButton, ids::VirtualControllerItem});
+    known.insert({ids::Ok, ids::EndButton, ids::VirtualControllerItem, ids::CheckPortItem});
     const auto table = dispatchTable();
     for (std::size_t i = 0; i < table.size(); ++i) {
         EXPECT_LE(table[i].first, table[i].last);
@@ -320,6 +323,34 @@ TEST(AboutAndServicePage, TextsAndAddress) {
     EXPECT_TRUE(rig.host.opened[0].ends_with("/zek-micro.htm"));
     EXPECT_EQ(rig.host.messages.size(), 1u);
 }
+
+#if !defined(_WIN32)
+// A failed port's box carries its findings as detail (the desktop hosts show it); "Port
+// prüfen…" shows them. Nothing is opened for them.
+TEST(PortFindings, ExplainTheChosenPortsFailureAndCheckPortShowsThem) {
+    testing_fs::FakeSystem fake;
+    fake.addUart("ttyS3", "pnp0/00:04", "serial", "4:67");
+    diagnostics::CheckOptions options;
+    options.roots = {fake.sys(), fake.dev()};
+    options.procRoot = fake.proc();
+    options.mayReadWrite = [](const std::filesystem::path&) { return true; };
+    ShellRig rig;
+    rig.recorder.dsr = rig.simRecorder.dsr = adapter::testing::DsrMode::Missing;
+    App& app = rig.start(serialOnly, true);
+    explainPortFailures(app, options);
+    (void)app.dispatch(ids::Com4Item);
+    const std::string detail = rig.host.takeDetailFor(rig.host.lastText());
+    EXPECT_EQ(detail.rfind("ttyS3\n  ok        device", 0), 0u) << detail;
+    EXPECT_NE(detail.find("\n  ok        access"), std::string::npos) << detail;
+    EXPECT_EQ(detail.find(" open "), std::string::npos) << detail;
+    EXPECT_EQ(rig.host.takeDetailFor("Error during driver access!"), "");
+    (void)checkChosenPort(app, options);
+    EXPECT_EQ(rig.host.messages.back().caption, "Port prüfen…");
+    EXPECT_EQ(rig.host.lastText(), detail);
+    (void)app.dispatch(ids::VirtualControllerItem);  // no port of its own to explain
+    EXPECT_EQ(rig.host.takeDetailFor(rig.host.lastText()), "");
+}
+#endif
 
 }  // namespace
 }  // namespace shell

@@ -1,30 +1,19 @@
 // Setup memory and flash files, and the VCD form of the trace.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <sstream>
 
+#include "config/temp_directory.h"
 #include "sim/test_rig.h"
 
 namespace sim {
 namespace {
 
-namespace fs = std::filesystem;
-
-struct MemoryFiles : ::testing::Test {
-    const fs::path dir =
-        fs::temp_directory_path() /
-        ("zek-sim-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-         ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    void SetUp() override { fs::create_directories(dir); }
-    void TearDown() override { fs::remove_all(dir); }
-};
-
-TEST_F(MemoryFiles, ImagesAreSavedWholeAndWrongFilesRefusedWithoutChange) {
+TEST(MemoryFiles, ImagesAreSavedWholeAndWrongFilesRefusedWithoutChange) {
+    testing_support::TempDirectory dir;
     SetupBytes memory = defaultSetupImage();
     memory[200] = 0x42;
-    const std::string path = (dir / "setup.bin").string();
+    const std::string path = dir.file("setup.bin");
     ASSERT_EQ(saveSetupFile(path, memory), "");
     SetupBytes loaded{};
     ASSERT_EQ(loadSetupFile(path, loaded), "");
@@ -35,21 +24,20 @@ TEST_F(MemoryFiles, ImagesAreSavedWholeAndWrongFilesRefusedWithoutChange) {
     page.fill(0x5A);
     flash.writePage(255, page);
     ASSERT_EQ(flash.save(path), "");
-    std::ifstream in(path, std::ios::binary);
-    const std::string bytes(std::istreambuf_iterator<char>(in), {});
+    const std::string bytes = dir.read("setup.bin");
     ASSERT_EQ(bytes.size(), 256u * 64u);
     EXPECT_EQ(bytes.front(), '\xFF');
     EXPECT_EQ(bytes.back(), '\x5A');
 
     // A flash image is no setup file; nor is a missing file, or a directory.
-    for (const fs::path& wrong : {fs::path(path), dir / "absent.bin", dir}) {
-        EXPECT_NE(loadSetupFile(wrong.string(), loaded), "") << wrong;
+    for (const std::string& wrong : {path, dir.file("absent.bin"), dir.path()}) {
+        EXPECT_NE(loadSetupFile(wrong, loaded), "") << wrong;
     }
-    std::ofstream(dir / "short.bin", std::ios::binary) << std::string(255, '\x11');
-    EXPECT_NE(loadSetupFile((dir / "short.bin").string(), loaded).find("exactly 256 bytes"),
+    dir.write("short.bin", std::string(255, '\x11'));
+    EXPECT_NE(loadSetupFile(dir.file("short.bin"), loaded).find("exactly 256 bytes"),
               std::string::npos);
     EXPECT_EQ(loaded, memory);
-    const std::string missingDir = (dir / "no" / "f.bin").string();
+    const std::string missingDir = dir.file("no/f.bin");
     EXPECT_NE(saveSetupFile(missingDir, memory), "");
     EXPECT_NE(flash.save(missingDir), "");
     EXPECT_NE(LineTrace().saveVcd(missingDir), "");

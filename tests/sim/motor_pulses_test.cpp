@@ -3,64 +3,75 @@
 
 #include <cmath>
 
-#include "bit_banger.h"
+#include "sim/test_rig.h"
 
 namespace sim {
 namespace {
 
-// Falling DATA-IN edges in the next windowMs, polled as a PC would.
-int countPulses(TestRig& rig, testing::BitBanger& pc, std::uint64_t windowMs) {
-    const std::uint64_t end = rig.clock().nowNs() + windowMs * 1'000'000;
-    int pulses = 0;
-    bool high = false;
-    while (rig.clock().nowNs() < end) {
-        const bool now = pc.lines().readDataIn() != 0;
-        pulses += (high && !now) ? 1 : 0;
-        high = now;
+// The serial port opened, so the controller is held in reset, with CLOCK high.
+struct MotorBench {
+    MotorBench() {
+        adapter::SerialOpenResult result{};
+        lines = rig.serialPorts().open("COM2", result);
+        lines->setClock(true);
     }
-    return pulses;
-}
+    // RESET raised with CLOCK high: the motor is released.
+    void release() {
+        rig.clock().advanceNs(100'000'000);
+        lines->setReset(true);
+        rig.clock().advanceNs(1'000'000);
+    }
+    // Falling DATA-IN edges in the next windowMs, polled as a PC would.
+    int countPulses(std::uint64_t windowMs) {
+        const std::uint64_t end = rig.clock().nowNs() + windowMs * 1'000'000;
+        int pulses = 0;
+        bool high = false;
+        while (rig.clock().nowNs() < end) {
+            const bool now = lines->readDataIn() != 0;
+            pulses += (high && !now) ? 1 : 0;
+            high = now;
+        }
+        return pulses;
+    }
+    TestRig rig;
+    std::unique_ptr<adapter::LineAccess> lines;
+};
 
 TEST(MotorPulses, ReleaseStartPulsesAtTheRateUntilTheRunEnds) {
-    TestRig rig;
-    rig.motorConfig().pulseRateHz = 50.5;
-    rig.motorConfig().runMs = 3000;
-    testing::BitBanger pc(rig);
-    pc.start(/*clockHigh=*/true);
-    EXPECT_EQ(rig.controller().mode(), ControllerMode::MotorReleased);
-    EXPECT_EQ(countPulses(rig, pc, 2000), 101);
-    EXPECT_GT(countPulses(rig, pc, 2000), 40);
-    EXPECT_EQ(countPulses(rig, pc, 2000), 0);
+    MotorBench bench;
+    bench.rig.motorConfig().pulseRateHz = 50.5;
+    bench.rig.motorConfig().runMs = 3000;
+    bench.release();
+    EXPECT_EQ(bench.rig.controller().mode(), ControllerMode::MotorReleased);
+    EXPECT_EQ(bench.countPulses(2000), 101);
+    EXPECT_GT(bench.countPulses(2000), 40);
+    EXPECT_EQ(bench.countPulses(2000), 0);
 }
 
 TEST(MotorPulses, ListedPulseTimesStopWhileHeldInReset) {
-    TestRig rig;
-    rig.motorConfig().pulseTimesUs = {30'000, 10'000, 20'000, 1'500'000};
-    rig.motorConfig().pulseWidthUs = 500;
-    testing::BitBanger pc(rig);
-    pc.lines().setReset(false);
-    pc.lines().setClock(true);
-    pc.lines().setReset(true);
-    EXPECT_EQ(countPulses(rig, pc, 100), 3);
-    pc.lines().setReset(false);
-    EXPECT_EQ(countPulses(rig, pc, 2000), 0);
+    MotorBench bench;
+    bench.rig.motorConfig().pulseTimesUs = {30'000, 10'000, 20'000, 1'500'000};
+    bench.rig.motorConfig().pulseWidthUs = 500;
+    bench.release();
+    EXPECT_EQ(bench.countPulses(100), 3);
+    bench.lines->setReset(false);
+    EXPECT_EQ(bench.countPulses(2000), 0);
 }
 
 TEST(MotorPulses, NonsenseRatesProduceNoPulsesAndAbsurdOnesAreBounded) {
     for (double rate : {-5.0, 1e-30, std::nan(""), 1e15}) {
         SCOPED_TRACE(rate);
-        TestRig rig;
+        MotorBench bench;
         const bool absurd = rate > 1e6;
-        rig.motorConfig().pulseRateHz = rate;
-        rig.motorConfig().runMs = absurd ? 10 : 6000;
-        testing::BitBanger pc(rig);
-        pc.start(/*clockHigh=*/true);
+        bench.rig.motorConfig().pulseRateHz = rate;
+        bench.rig.motorConfig().runMs = absurd ? 10 : 6000;
+        bench.release();
         if (!absurd) {
-            EXPECT_LE(countPulses(rig, pc, 100), 1);
+            EXPECT_LE(bench.countPulses(100), 1);
         } else {  // held to a rate the poll can follow in finite time
-            pc.waitMs(20);
-            pc.lines().readDataIn();
-            EXPECT_LE(rig.trace().events().size(), 2u * 10'000u + 16u);
+            bench.rig.clock().advanceNs(20'000'000);
+            bench.lines->readDataIn();
+            EXPECT_LE(bench.rig.trace().events().size(), 2u * 10'000u + 16u);
         }
     }
 }

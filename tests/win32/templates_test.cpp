@@ -11,8 +11,8 @@
 #include "resources/main_dialog_ids.h"
 #include "resources/rev_counter_dialog.h"
 #include "resources/rpm_control_dialog.h"
-#include "resources/translation.h"
 #include "resources/texts.h"
+#include "resources/translation.h"
 #include "shell/commands.h"
 #include "win32/dialog_builder.h"
 #include "win32/dialog_window.h"
@@ -201,12 +201,14 @@ TEST(Win32Templates, TheMenuBarIsTheTemplatesWithThePortsAndTheVirtualController
         EXPECT_EQ(row.checked, item.id == ids::Com3Item);
     }
 
-    // Behind the template's Port items: the virtual controller, then the further ports,
-    // each behind a separator.
+    // Behind the template's Port items: the virtual controller, the further ports and
+    // "Port prüfen…", each behind a separator.
     const std::size_t portItems =
-        static_cast<std::size_t>(GetMenuItemCount(GetSubMenu(bar, ids::PortPopupIndex)) - 4);
+        static_cast<std::size_t>(GetMenuItemCount(GetSubMenu(bar, ids::PortPopupIndex)) - 6);
     const std::vector<MenuRow> port = rows(GetSubMenu(bar, ids::PortPopupIndex));
-    ASSERT_GE(port.size(), 8u + 4u);
+    ASSERT_GE(port.size(), 8u + 6u);
+    EXPECT_EQ(port[portItems + 5].text, "Port prüfen…");
+    EXPECT_EQ(port[portItems + 5].id, static_cast<UINT>(ids::CheckPortItem));
     EXPECT_EQ(port[portItems + 1].text, texts::VirtualController);
     EXPECT_EQ(port[portItems + 1].id, static_cast<UINT>(ids::VirtualControllerItem));
     EXPECT_EQ(port[portItems + 3].text, "COM12\t\\Device\\VCP0");
@@ -218,6 +220,9 @@ TEST(Win32Templates, TheMenuBarIsTheTemplatesWithThePortsAndTheVirtualController
     EXPECT_FALSE(after[2].checked);
     EXPECT_TRUE(after[portItems + 1].checked);
     EXPECT_TRUE(rig.boxes.boxes.empty());
+    menuCommand(dialog, ids::CheckPortItem);
+    ASSERT_EQ(rig.boxes.boxes.size(), 1u);
+    EXPECT_EQ(rig.boxes.boxes[0].caption, "Port prüfen…");
 
     std::vector<std::string> opened;
     rig.host.answerShellOpen = [&](std::string_view target) { opened.emplace_back(target); };

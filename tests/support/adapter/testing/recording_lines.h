@@ -158,7 +158,7 @@ class RecordingLinkHost final : public ui::RecordingHost {
   public:
     ui::Answer messageBox(const ui::Dialog* owner, std::string_view text, std::string_view caption,
                           ui::Buttons buttons = ui::Buttons::Ok) override {
-        details.push_back(takePendingDetail());
+        details.push_back(takeDetailFor(text));
         return RecordingHost::messageBox(owner, text, caption, buttons);
     }
     void logEvent(std::string_view line) override { log.emplace_back(line); }

@@ -1,10 +1,12 @@
-// "zek-cli doctor [--port P]": why a serial port does or does not serve the adapter, as a
-// table of checks, each with its result and what to do. Without a port named it opens
-// nothing; with one it opens only that port (never name /dev/ttyS0 if it is the console).
+// Why a serial port does or does not serve the adapter: each check a finding, what was
+// looked at, what was found and what to do. zek-cli doctor prints them as a table; the
+// desktop programs show the chosen port's as the detail of a failed open and under
+// "Port prüfen…". Without a port named nothing is opened; a named port is opened only
+// when a back-end is given, and never when it is the system console.
 #pragma once
 
-#include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -14,16 +16,16 @@
 #include "adapter/port_discovery.h"
 #include "adapter/serial_port.h"
 
-namespace cli {
+namespace diagnostics {
 
 // Who asks: the process's user and groups. Unset fields are read from the process.
-struct DoctorIdentity {
+struct Identity {
     std::optional<unsigned> uid;
     std::optional<std::string> userName;
     std::optional<std::vector<unsigned>> groups;  // the effective group and getgroups()
 };
 
-struct DoctorOptions {
+struct CheckOptions {
     adapter::DiscoveryRoots roots;  // /sys and /dev
     std::filesystem::path procRoot = "/proc";
     std::filesystem::path etcRoot = "/etc";
@@ -31,12 +33,14 @@ struct DoctorOptions {
     std::vector<std::filesystem::path> lockDirs = {"/var/lock", "/run/lock"};
     std::vector<std::filesystem::path> udevRuleDirs = {"/usr/lib/udev/rules.d", "/lib/udev/rules.d",
                                                        "/etc/udev/rules.d"};
-    DoctorIdentity identity;
+    Identity identity;
+    // Whether this process may read and write a device, as the kernel decides it (access
+    // lists included); faccessat(R_OK | W_OK, AT_EACCESS) when empty.
+    std::function<bool(const std::filesystem::path&)> mayReadWrite;
 
-    // --port P: "COM5", a device path or a by-id link. Empty: every port found is
-    // examined and none is opened.
+    // "COM5", a device path or a by-id link. Empty: every port found is examined.
     std::string port;
-    // Opens the named port; without it the open checks are skipped.
+    // Opens the named port for the adapter test; without it nothing is opened.
     adapter::SerialPortFactory* serialPorts = nullptr;
     // The clock of the adapter test and of the measurements; the monotonic clock if null.
     adapter::Clock* clock = nullptr;
@@ -44,28 +48,31 @@ struct DoctorOptions {
     int timingRepeats = 200;
 };
 
-enum class CheckStatus { Ok, Info, Warning, Failed, Skipped };
+enum class Status { Ok, Info, Warning, Failed, Skipped };  // in statusName's order
 
-struct DoctorCheck {
+struct Finding {
     std::string port;   // the tty the check is about; empty for the machine as a whole
     std::string check;  // what was looked at
-    CheckStatus status = CheckStatus::Info;
-    std::string result;  // what was found
+    Status status = Status::Info;
+    std::string result;  // what was found, and why
     std::string advice;  // what to do; empty when nothing is to be done
 };
 
-// Every check, in the order the table shows them.
-std::vector<DoctorCheck> runDoctorChecks(const DoctorOptions& options);
+// Every check, in the order they are shown.
+std::vector<Finding> runChecks(const CheckOptions& options);
 
-// The checks as a table (or JSON with json), 0 when no check failed, else 1.
-int runDoctor(const DoctorOptions& options, std::ostream& out, bool json);
+// The findings as the doctor's table: a heading per port, a line per finding, the advice
+// under it.
+void writeFindings(std::ostream& out, const std::vector<Finding>& findings);
+std::string findingsText(const std::vector<Finding>& findings);
+bool anyFailed(const std::vector<Finding>& findings);
 
 // "ok", "info", "warning", "failed", "skipped".
-const char* checkStatusName(CheckStatus status);
+const char* statusName(Status status);
 
 // The rev counter's highest pulse rate for a DATA-IN read of readCostNs: a pulse is
 // counted when one read sees it high and a later one low, so each half period must
 // outlast a read.
 double revCounterLimitHz(double readCostNs);
 
-}  // namespace cli
+}  // namespace diagnostics

@@ -1,5 +1,4 @@
-#include "cli/doctor.h"
-
+#include <fcntl.h>
 #include <grp.h>
 #include <pwd.h>
 #include <sys/stat.h>
@@ -9,14 +8,15 @@
 #include <cctype>
 #include <cstdio>
 #include <fstream>
-#include <nlohmann/json.hpp>
 #include <sstream>
 #include <system_error>
 
 #include "adapter/adapter.h"
 #include "adapter/com_mapping.h"
+#include "adapter/parallel_access.h"
+#include "diagnostics/port_checks.h"
 
-namespace cli {
+namespace diagnostics {
 
 namespace fs = std::filesystem;
 
@@ -31,15 +31,21 @@ constexpr double measuredPulseWidthNs = 200'000.0;
 // --- small readers
 
 std::string lower(std::string text) {
-    for (char& c : text) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
+    std::ranges::transform(text, text.begin(), [](unsigned char c) { return std::tolower(c); });
     return text;
 }
 
 bool isNumber(const std::string& text) {
-    return !text.empty() &&
-           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+    return !text.empty() && std::ranges::all_of(text, [](char c) { return c >= '0' && c <= '9'; });
+}
+
+std::vector<std::string> split(const std::string& text, char separator) {
+    std::vector<std::string> fields;
+    std::stringstream stream(text);
+    for (std::string field; std::getline(stream, field, separator);) {
+        fields.push_back(field);
+    }
+    return fields;
 }
 
 std::string modeText(mode_t mode) {
@@ -59,14 +65,14 @@ struct GroupEntry {
     std::vector<std::string> members;
 };
 
-struct Identity {
+struct Who {
     unsigned uid = 0;
     std::string user;
     std::vector<unsigned> groups;
 };
 
-Identity resolveIdentity(const DoctorIdentity& given) {
-    Identity identity;
+Who resolveIdentity(const Identity& given) {
+    Who identity;
     identity.uid = given.uid.value_or(getuid());
     if (given.userName) {
         identity.user = *given.userName;
@@ -90,22 +96,12 @@ std::vector<GroupEntry> readGroupFile(const fs::path& path) {
     std::vector<GroupEntry> groups;
     std::ifstream in(path);
     for (std::string line; std::getline(in, line);) {
-        std::vector<std::string> fields;
-        std::stringstream stream(line);
-        for (std::string field; std::getline(stream, field, ':');) {
-            fields.push_back(field);
+        const std::vector<std::string> fields = split(line, ':');
+        if (fields.size() >= 3 && isNumber(fields[2])) {
+            groups.push_back(
+                {fields[0], static_cast<unsigned>(std::stoul(fields[2])),
+                 fields.size() > 3 ? split(fields[3], ',') : std::vector<std::string>{}});
         }
-        if (fields.size() < 3 || !isNumber(fields[2])) {
-            continue;
-        }
-        GroupEntry entry{fields[0], static_cast<unsigned>(std::stoul(fields[2])), {}};
-        if (fields.size() > 3) {
-            std::stringstream members(fields[3]);
-            for (std::string member; std::getline(members, member, ',');) {
-                entry.members.push_back(member);
-            }
-        }
-        groups.push_back(std::move(entry));
     }
     return groups;
 }
@@ -115,11 +111,7 @@ std::vector<GroupEntry> readGroupFile(const fs::path& path) {
 std::optional<unsigned> primaryGroup(const fs::path& passwdPath, const std::string& user) {
     std::ifstream in(passwdPath);
     for (std::string line; std::getline(in, line);) {
-        std::vector<std::string> fields;
-        std::stringstream stream(line);
-        for (std::string field; std::getline(stream, field, ':');) {
-            fields.push_back(field);
-        }
+        const std::vector<std::string> fields = split(line, ':');
         if (fields.size() > 3 && fields[0] == user && isNumber(fields[3])) {
             return static_cast<unsigned>(std::stoul(fields[3]));
         }
@@ -167,15 +159,6 @@ ProcessTable scanProcesses(const fs::path& procRoot) {
     return table;
 }
 
-const Process* findByComm(const ProcessTable& table, std::string_view comm) {
-    for (const Process& process : table.processes) {
-        if (process.comm == comm) {
-            return &process;
-        }
-    }
-    return nullptr;
-}
-
 // --- the adapter test's context: no boxes, no parallel port
 
 class QuietHost final : public ui::UiHost {
@@ -196,14 +179,6 @@ class QuietHost final : public ui::UiHost {
     void shellOpen(std::string_view) override {}
 };
 
-class NoParallelPort final : public adapter::PortIo {
-  public:
-    bool writeData(std::uint16_t, std::uint8_t) override { return false; }
-    bool readWord(std::uint16_t, std::uint16_t&) override { return false; }
-    bool readControl(std::uint16_t, std::uint8_t&) override { return false; }
-    bool writeControl(std::uint16_t, std::uint8_t) override { return false; }
-};
-
 std::string microseconds(double ns) {
     char text[32];
     std::snprintf(text, sizeof text, "%.1f us", ns / 1000.0);
@@ -212,20 +187,20 @@ std::string microseconds(double ns) {
 
 // --- the checks
 
-class Doctor {
+class Checks {
   public:
-    explicit Doctor(const DoctorOptions& options)
+    explicit Checks(const CheckOptions& options)
         : m_options(options),
           m_identity(resolveIdentity(options.identity)),
           m_groups(readGroupFile(options.etcRoot / "group")),
           m_processes(scanProcesses(options.procRoot)) {}
 
-    std::vector<DoctorCheck> run() {
+    std::vector<Finding> run() {
         const std::vector<adapter::DiscoveredPort> found =
             adapter::discoverSerialPorts(m_options.roots);
         if (m_options.port.empty()) {
             if (found.empty()) {
-                add("", "ports", CheckStatus::Warning, "no serial port found",
+                add("", "ports", Status::Warning, "no serial port found",
                     "plug in the converter and look at the kernel log (dmesg) for its driver");
             }
             for (const adapter::DiscoveredPort& port : found) {
@@ -235,12 +210,16 @@ class Doctor {
         }
         const adapter::DiscoveredPort port = namedPort(found);
         checkPort(port);
-        checkOpen(port);
+        if (isConsole(port.name)) {
+            add(port.name, "open", Status::Skipped, "the system console is not opened");
+        } else {
+            checkOpen(port);
+        }
         return std::move(m_checks);
     }
 
   private:
-    void add(const std::string& port, std::string check, CheckStatus status, std::string result,
+    void add(const std::string& port, std::string check, Status status, std::string result,
              std::string advice = {}) {
         m_checks.push_back({port, std::move(check), status, std::move(result), std::move(advice)});
     }
@@ -278,22 +257,22 @@ class Doctor {
     }
 
     bool listedInGroup(unsigned gid) const {
-        for (const GroupEntry& group : m_groups) {
-            if (group.gid == gid && std::find(group.members.begin(), group.members.end(),
-                                              m_identity.user) != group.members.end()) {
-                return true;
-            }
-        }
-        return primaryGroup(m_options.etcRoot / "passwd", m_identity.user) == gid;
+        return std::ranges::any_of(m_groups,
+                                   [&](const GroupEntry& group) {
+                                       return group.gid == gid &&
+                                              std::ranges::count(group.members, m_identity.user);
+                                   }) ||
+               primaryGroup(m_options.etcRoot / "passwd", m_identity.user) == gid;
     }
 
-    bool inProcessGroups(unsigned gid) const {
-        return std::find(m_identity.groups.begin(), m_identity.groups.end(), gid) !=
-               m_identity.groups.end();
+    bool mayReadWrite(const fs::path& path) const {
+        return m_options.mayReadWrite
+                   ? m_options.mayReadWrite(path)
+                   : faccessat(AT_FDCWD, path.c_str(), R_OK | W_OK, AT_EACCESS) == 0;
     }
 
-    // Whether this user may read and write path, as the kernel decides it: the owner's
-    // bits, else the group's, else the others'.
+    // Whether this user may read and write path: the kernel answers (an access list, as
+    // udev's uaccess gives the seat's user, counts); the mode bits and groups only say why.
     void checkAccess(const std::string& port, const std::string& what, const fs::path& path,
                      const struct stat& info, const std::string& joinAdvice) {
         const std::string group = groupName(info.st_gid);
@@ -301,50 +280,77 @@ class Doctor {
         auto readWrite = [&](mode_t read, mode_t write) {
             return (info.st_mode & read) != 0 && (info.st_mode & write) != 0;
         };
+        const bool owner = info.st_uid == m_identity.uid;
+        const bool inGroup = !owner && std::ranges::count(m_identity.groups, info.st_gid) != 0;
         if (m_identity.uid == 0) {
-            add(port, what, CheckStatus::Ok, "running as root: " + path.string() + " is usable");
-        } else if (info.st_uid == m_identity.uid) {
-            add(port, what, readWrite(S_IRUSR, S_IWUSR) ? CheckStatus::Ok : CheckStatus::Failed,
-                user + " owns " + path.string());
-        } else if (inProcessGroups(info.st_gid)) {
-            if (readWrite(S_IRGRP, S_IWGRP)) {
-                add(port, what, CheckStatus::Ok, user + " is in group " + group);
-            } else {
-                add(port, what, CheckStatus::Failed,
-                    "group " + group + " may not read and write " + path.string(),
-                    "install the udev rule " + std::string(udevRuleFile) + " (see README)");
-            }
-        } else if (readWrite(S_IROTH, S_IWOTH)) {
-            add(port, what, CheckStatus::Ok, "everyone may read and write " + path.string());
+            add(port, what, Status::Ok, "running as root: " + path.string() + " is usable");
+        } else if (mayReadWrite(path)) {
+            add(port, what, Status::Ok,
+                owner                                    ? user + " owns " + path.string()
+                : inGroup && readWrite(S_IRGRP, S_IWGRP) ? user + " is in group " + group
+                : readWrite(S_IROTH, S_IWOTH)
+                    ? "everyone may read and write " + path.string()
+                    : user + " may read and write " + path.string() + " by its access list");
+        } else if (owner) {
+            add(port, what, Status::Failed, user + " owns " + path.string());
+        } else if (inGroup) {
+            add(port, what, Status::Failed,
+                "group " + group + " may not read and write " + path.string(),
+                "install the udev rule " + std::string(udevRuleFile) + " (see README)");
         } else if (listedInGroup(info.st_gid)) {
-            add(port, what, CheckStatus::Warning,
+            add(port, what, Status::Warning,
                 user + " was added to group " + group + " after this login began",
                 "log out and in again (or start a shell with: newgrp " + group + ")");
         } else {
-            add(port, what, CheckStatus::Failed, user + " is not in group " + group,
+            add(port, what, Status::Failed, user + " is not in group " + group,
                 joinAdvice.empty()
                     ? "sudo usermod -aG " + group + " " + user + ", then log out and in again"
                     : joinAdvice);
         }
     }
 
+    // The kernel's console on a serial port: /sys/class/tty/console/active names the
+    // ttys it writes to, /proc/consoles lists them (and a console= of the boot line).
+    bool isConsole(const std::string& tty) const {
+        std::istringstream active(
+            adapter::readAttribute(m_options.roots.sysRoot / "class/tty/console/active"));
+        for (std::string name; active >> name;) {
+            if (name == tty) {
+                return true;
+            }
+        }
+        std::ifstream consoles(m_options.procRoot / "consoles");
+        for (std::string line; std::getline(consoles, line);) {
+            if (line.substr(0, line.find(' ')) == tty) {
+                return true;
+            }
+        }
+        return false;
+    }
+
     void checkPort(const adapter::DiscoveredPort& port) {
         const std::string& tty = port.name;
         struct stat info {};
         if (stat(port.devicePath.c_str(), &info) != 0) {
-            add(tty, "device", CheckStatus::Failed, port.devicePath + " does not exist",
+            add(tty, "device", Status::Failed, port.devicePath + " does not exist",
                 "plug the converter in; without a device node udev did not create it");
             return;
         }
-        add(tty, "device", CheckStatus::Ok,
+        add(tty, "device", Status::Ok,
             port.devicePath + (port.byIdPath.empty() ? "" : " = " + port.byIdPath) +
                 (port.isUsb ? ": " + adapter::describePort(port) : ""));
         const passwd* owner = m_options.etcRoot == "/etc" ? getpwuid(info.st_uid) : nullptr;
-        add(tty, "permissions", CheckStatus::Info,
+        add(tty, "permissions", Status::Info,
             "owner " +
                 (owner != nullptr ? std::string(owner->pw_name) : std::to_string(info.st_uid)) +
                 ", group " + groupName(info.st_gid) + ", mode " + modeText(info.st_mode));
-        checkAccess(tty, "access", port.devicePath, info, {});
+        if (isConsole(tty)) {
+            add(tty, "console", m_options.port.empty() ? Status::Warning : Status::Failed,
+                port.devicePath + " is the system console: the kernel and a login use it",
+                "plug the adapter into another port");
+        } else {
+            checkAccess(tty, "access", port.devicePath, info, {});
+        }
         checkFree(port);
         if (port.isUsb) {
             checkModemManager(port);
@@ -372,12 +378,12 @@ class Doctor {
             const bool alive =
                 isNumber(pid) && fs::exists(m_options.procRoot / pid / "comm", error);
             if (alive) {
-                add(tty, "free", CheckStatus::Failed,
+                add(tty, "free", Status::Failed,
                     "locked by " + adapter::readAttribute(m_options.procRoot / pid / "comm") +
                         " (pid " + pid + ") in " + lock.string(),
                     "close that program: the adapter needs the port alone");
             } else {
-                add(tty, "free", CheckStatus::Warning,
+                add(tty, "free", Status::Warning,
                     "stale lock file " + lock.string() + " (its process is gone)",
                     "remove it: sudo rm " + lock.string());
             }
@@ -386,14 +392,14 @@ class Doctor {
         for (const Process& process : m_processes.processes) {
             for (const std::string& file : process.openFiles) {
                 if (file == port.devicePath || (!port.byIdPath.empty() && file == port.byIdPath)) {
-                    add(tty, "free", CheckStatus::Failed,
+                    add(tty, "free", Status::Failed,
                         "held open by " + process.comm + " (pid " + process.pid + ")",
                         "close that program: the adapter needs the port alone");
                     return;
                 }
             }
         }
-        add(tty, "free", CheckStatus::Ok,
+        add(tty, "free", Status::Ok,
             m_processes.unreadable == 0
                 ? "no lock file, no process holds it"
                 : "no lock file, no process holds it (" + std::to_string(m_processes.unreadable) +
@@ -402,9 +408,10 @@ class Doctor {
 
     void checkModemManager(const adapter::DiscoveredPort& port) {
         const std::string& tty = port.name;
-        const Process* manager = findByComm(m_processes, "ModemManager");
-        if (manager == nullptr) {
-            add(tty, "ModemManager", CheckStatus::Ok, "not running");
+        const auto manager =
+            std::ranges::find(m_processes.processes, "ModemManager", &Process::comm);
+        if (manager == m_processes.processes.end()) {
+            add(tty, "ModemManager", Status::Ok, "not running");
             return;
         }
         // udev keeps each device's properties in a database file named by its numbers.
@@ -416,10 +423,10 @@ class Doctor {
             ignored = ignored || line == "E:ID_MM_DEVICE_IGNORE=1";
         }
         if (ignored) {
-            add(tty, "ModemManager", CheckStatus::Ok,
+            add(tty, "ModemManager", Status::Ok,
                 "running (pid " + manager->pid + "), told to ignore this device");
         } else {
-            add(tty, "ModemManager", CheckStatus::Warning,
+            add(tty, "ModemManager", Status::Warning,
                 "running (pid " + manager->pid +
                     ") and may probe this port with modem commands after it is plugged in",
                 "install the udev rule " + std::string(udevRuleFile) +
@@ -431,12 +438,9 @@ class Doctor {
         const std::string& tty = port.name;
         char id[16];
         std::snprintf(id, sizeof id, "%x/%x/", port.vendorId, port.productId);
-        char vendor[8];
-        char product[8];
-        std::snprintf(vendor, sizeof vendor, "%04x", port.vendorId);
-        std::snprintf(product, sizeof product, "%04x", port.productId);
-        const std::string vendorMatch = std::string("idvendor}==\"") + vendor + "\"";
-        const std::string productMatch = std::string("idproduct}==\"") + product + "\"";
+        const std::string usbId = adapter::usbIdText(port.vendorId, port.productId);  // "1a86:7523"
+        const std::string vendorMatch = "idvendor}==\"" + usbId.substr(0, 4) + "\"";
+        const std::string productMatch = "idproduct}==\"" + usbId.substr(5) + "\"";
         std::vector<std::string> ruleFiles;
         for (const fs::path& dir : m_options.udevRuleDirs) {
             std::error_code error;
@@ -458,9 +462,8 @@ class Doctor {
                                          text.find(productMatch) != std::string::npos);
                     const bool comment = text.find_first_not_of(" \t") == text.find('#');
                     if (claims && !comment) {
-                        add(tty, "brltty", CheckStatus::Failed,
-                            "the braille display driver claims " +
-                                adapter::usbIdText(port.vendorId, port.productId) + " in " +
+                        add(tty, "brltty", Status::Failed,
+                            "the braille display driver claims " + usbId + " in " +
                                 it->path().string() + " and takes the port away",
                             "sudo apt remove brltty (unless a braille display is used), or "
                             "comment out that line and run: sudo udevadm control --reload");
@@ -469,22 +472,21 @@ class Doctor {
                 }
             }
         }
-        add(tty, "brltty", CheckStatus::Ok,
+        add(tty, "brltty", Status::Ok,
             ruleFiles.empty() ? "not installed"
-                              : "installed; its udev rules do not claim " +
-                                    adapter::usbIdText(port.vendorId, port.productId));
+                              : "installed; its udev rules do not claim " + usbId);
     }
 
     void checkDriver(const adapter::DiscoveredPort& port) {
         const adapter::DriverProfile& profile = adapter::driverProfile(port.driver);
         const std::string driver = port.driver.empty() ? "unknown driver" : port.driver;
-        CheckStatus status = CheckStatus::Info;
+        Status status = Status::Info;
         std::string advice;
         if (!profile.canWork) {
-            status = CheckStatus::Failed;
+            status = Status::Failed;
             advice = "use an FTDI or CP210x converter with the adapter";
         } else if (port.driver == "serial") {
-            status = CheckStatus::Ok;
+            status = Status::Ok;
         } else if (port.driver == "ch341") {
             advice = "if the controller does not stay in reset, use an FTDI or CP210x converter";
         }
@@ -505,22 +507,22 @@ class Doctor {
                 continue;
             }
             if (value == "1") {
-                add(port.name, "latency timer", CheckStatus::Ok, "1 ms");
+                add(port.name, "latency timer", Status::Ok, "1 ms");
             } else {
-                add(port.name, "latency timer", CheckStatus::Warning,
+                add(port.name, "latency timer", Status::Warning,
                     value + " ms: each read can wait that long for the chip's status",
                     "install the udev rule " + std::string(udevRuleFile) +
                         ", or: echo 1 | sudo tee " + path.string());
             }
             return;
         }
-        add(port.name, "latency timer", CheckStatus::Info, "cannot be read");
+        add(port.name, "latency timer", Status::Info, "cannot be read");
     }
 
     // The fast path talks to the chip through libusb, which needs its USB device node.
     void checkUsbAccess(const adapter::DiscoveredPort& port) {
         if (port.usbBus == 0 || port.usbDevice == 0) {
-            add(port.name, "USB access", CheckStatus::Info, "bus and device number unknown");
+            add(port.name, "USB access", Status::Info, "bus and device number unknown");
             return;
         }
         char node[16];
@@ -528,7 +530,7 @@ class Doctor {
         const fs::path path = m_options.roots.devRoot / "bus" / "usb" / node;
         struct stat info {};
         if (stat(path.c_str(), &info) != 0) {
-            add(port.name, "USB access", CheckStatus::Warning, path.string() + " does not exist");
+            add(port.name, "USB access", Status::Warning, path.string() + " does not exist");
             return;
         }
         const std::size_t before = m_checks.size();
@@ -536,8 +538,8 @@ class Doctor {
                     "install the udev rule " + std::string(udevRuleFile) +
                         " (group plugdev and the seat's user), then plug the converter in again");
         // The plain serial port still works without it: only the fast path needs it.
-        if (m_checks.size() > before && m_checks.back().status == CheckStatus::Failed) {
-            m_checks.back().status = CheckStatus::Warning;
+        if (m_checks.size() > before && m_checks.back().status == Status::Failed) {
+            m_checks.back().status = Status::Warning;
             m_checks.back().result += " (needed only for the fast FTDI path)";
         }
     }
@@ -547,7 +549,7 @@ class Doctor {
     void checkOpen(const adapter::DiscoveredPort& port) {
         const std::string& tty = port.name;
         if (m_options.serialPorts == nullptr) {
-            add(tty, "open", CheckStatus::Skipped, "this build has no serial back-end");
+            add(tty, "open", Status::Skipped, "this build has no serial back-end");
             return;
         }
         adapter::MonotonicClock monotonic;
@@ -558,32 +560,32 @@ class Doctor {
         selection.comDeviceName = m_options.port;
         adapter::LinkState state;
         std::string messageText;
-        NoParallelPort noParallel;
+        adapter::NoPortIo noParallel;
         QuietHost host;
         adapter::LinkContext link{selection,  state, messageText, clock, *m_options.serialPorts,
                                   noParallel, host};
 
         if (adapter::openSerialPort(link) != 0) {
             const std::string detail = host.takePendingDetail();
-            add(tty, "open", CheckStatus::Failed,
+            add(tty, "open", Status::Failed,
                 m_options.port + ": " + messageText + (detail.empty() ? "" : " (" + detail + ")"),
                 "see the access and free checks above");
             return;
         }
-        add(tty, "open", CheckStatus::Ok, m_options.port + " opened");
+        add(tty, "open", Status::Ok, m_options.port + " opened");
 
         if (adapter::detectAdapter(link) != 0) {
             std::string text = messageText;
             while (!text.empty() && text.back() == '\n') {
                 text.pop_back();
             }
-            add(tty, "adapter test", CheckStatus::Failed, text + ": DSR does not follow DTR",
+            add(tty, "adapter test", Status::Failed, text + ": DSR does not follow DTR",
                 "plug the adapter into this port; a port without DSR cannot find it");
         } else {
-            add(tty, "adapter test", CheckStatus::Ok, "DSR follows DTR: the adapter is there");
+            add(tty, "adapter test", Status::Ok, "DSR follows DTR: the adapter is there");
         }
         if (adapter::linesFailed(link) || !state.portOpen) {
-            add(tty, "line costs", CheckStatus::Failed, "the port stopped answering",
+            add(tty, "line costs", Status::Failed, "the port stopped answering",
                 "check the cable and plug the converter in again");
             adapter::closeSerialPort(link);
             return;
@@ -607,35 +609,35 @@ class Doctor {
             (void)adapter::serialReadDataIn(link);
         }
         const double readNs = static_cast<double>(clock.nowNs() - start) / repeats;
-        add(tty, "line change", CheckStatus::Info, microseconds(changeNs) + " per line change");
-        add(tty, "read", CheckStatus::Info, microseconds(readNs) + " per DATA-IN read");
+        add(tty, "line change", Status::Info, microseconds(changeNs) + " per line change");
+        add(tty, "read", Status::Info, microseconds(readNs) + " per DATA-IN read");
 
         const double limit = revCounterLimitHz(readNs);
         char text[96];
         std::snprintf(text, sizeof text, "about %.0f Hz of pulses (%.0f electrical U/min)", limit,
                       limit * 60.0);
         if (readNs > measuredPulseWidthNs) {
-            add(tty, "rev counter", CheckStatus::Warning,
+            add(tty, "rev counter", Status::Warning,
                 std::string(text) +
                     "; a read outlasts the controller's pulse, so pulses "
                     "can be missed (about 100 Hz at 1 ms reads)",
                 "measure motor speeds on an on-board port, or expect low readings");
         } else {
-            add(tty, "rev counter", CheckStatus::Ok, text);
+            add(tty, "rev counter", Status::Ok, text);
         }
     }
 
-    const DoctorOptions& m_options;
-    Identity m_identity;
+    const CheckOptions& m_options;
+    Who m_identity;
     std::vector<GroupEntry> m_groups;
     ProcessTable m_processes;
-    std::vector<DoctorCheck> m_checks;
+    std::vector<Finding> m_checks;
 };
 
 }  // namespace
 
-std::vector<DoctorCheck> runDoctorChecks(const DoctorOptions& options) {
-    return Doctor(options).run();
+std::vector<Finding> runChecks(const CheckOptions& options) {
+    return Checks(options).run();
 }
 
-}  // namespace cli
+}  // namespace diagnostics

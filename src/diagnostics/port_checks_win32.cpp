@@ -1,36 +1,36 @@
-// The doctor on Windows: the COM ports the system lists and, for a port named, whether
+// The port checks on Windows: the COM ports the system lists and, for a port named, whether
 // it opens. Groups, udev and ModemManager, the Linux checks, have no counterpart here.
 #include "adapter/com_ports_win32.h"
-#include "cli/doctor.h"
+#include "diagnostics/port_checks.h"
 
-namespace cli {
+namespace diagnostics {
 
-std::vector<DoctorCheck> runDoctorChecks(const DoctorOptions& options) {
-    std::vector<DoctorCheck> checks;
+std::vector<Finding> runChecks(const CheckOptions& options) {
+    std::vector<Finding> checks;
     const std::vector<adapter::win32::ComPort> ports = adapter::win32::listComPorts();
     if (ports.empty()) {
-        checks.push_back({"", "serial ports", CheckStatus::Warning, "the system lists no COM port",
+        checks.push_back({"", "serial ports", Status::Warning, "the system lists no COM port",
                           "plug the converter in; the Device Manager shows its COM number"});
     }
     for (const adapter::win32::ComPort& port : ports) {
-        checks.push_back({port.name, "driver", CheckStatus::Info, port.device, ""});
+        checks.push_back({port.name, "driver", Status::Info, port.device, ""});
     }
     if (options.port.empty()) {
         return checks;
     }
     if (options.serialPorts == nullptr) {
-        checks.push_back({options.port, "open", CheckStatus::Skipped, "no serial back-end", ""});
+        checks.push_back({options.port, "open", Status::Skipped, "no serial back-end", ""});
         return checks;
     }
     adapter::SerialOpenResult result = adapter::SerialOpenResult::CannotOpen;
     ui::SystemError error;
     if (options.serialPorts->open(options.port, result, error) != nullptr) {
-        checks.push_back({options.port, "open", CheckStatus::Ok, "opens at 9600 8N1", ""});
+        checks.push_back({options.port, "open", Status::Ok, "opens at 9600 8N1", ""});
     } else {
-        checks.push_back({options.port, "open", CheckStatus::Failed, error.describe(),
+        checks.push_back({options.port, "open", Status::Failed, error.describe(),
                           "close the program that holds the port, or check its COM number"});
     }
     return checks;
 }
 
-}  // namespace cli
+}  // namespace diagnostics
