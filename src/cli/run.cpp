@@ -26,21 +26,8 @@
 namespace cli {
 namespace {
 
-const char* fieldName(ui::Field field) {
-    switch (field) {
-        case ui::Field::Text:
-            return "text";
-        case ui::Field::Checked:
-            return "checked";
-        case ui::Field::Enabled:
-            return "enabled";
-        case ui::Field::Visible:
-            return "visible";
-        case ui::Field::Selection:
-            return "selection";
-    }
-    return "text";
-}
+// By ui::Field's order.
+constexpr const char* fieldNames[] = {"text", "checked", "enabled", "visible", "selection"};
 
 json::Value changeValue(const ui::Change& change) {
     switch (change.field) {
@@ -77,7 +64,7 @@ json::Value report(shell::App& app, const ConsoleHost& host, const std::vector<u
     for (const ui::Change& change : changes) {
         json::Value entry = {{"dialog", std::to_string(change.dialogId)},
                              {"id", std::to_string(change.id)},
-                             {"field", fieldName(change.field)},
+                             {"field", fieldNames[static_cast<int>(change.field)]},
                              {"value", changeValue(change)}};
         if (change.field == ui::Field::Text) {
             entry["value"] = lang::shownText(host.language(), change.value);
