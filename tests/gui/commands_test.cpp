@@ -37,21 +37,10 @@ void trigger(MainWindow& window, ui::ControlId id) {
     window.menus()->action(id)->trigger();
 }
 
-// A picture of the window for whoever looks at the test run (ZEK_TEST_OUTPUT).
-void saveArtefact(QWidget& window, const char* name) {
-    const char* folder = std::getenv("ZEK_TEST_OUTPUT");
-    if (folder == nullptr) {
-        return;
-    }
-    QDir().mkpath(QString::fromLocal8Bit(folder));
-    const QString path = QDir(QString::fromLocal8Bit(folder)).filePath(QString::fromLatin1(name));
-    EXPECT_TRUE(window.grab().save(path)) << path.toStdString();
-}
-
 TEST(GuiCommands, PortSelectionWithAFailingAndASucceedingAdapter) {
     GuiRig rig;
     MainWindow& window = rig.start();
-    rig.simulator.serialConfig().loopBack = sim::LoopBack::Missing;
+    rig.rig.serialConfig().loopBack = sim::LoopBack::Missing;
     trigger(window, ids::Com4Item);
     ASSERT_EQ(rig.boxes.size(), 1u);
     EXPECT_EQ(rig.boxes[0].text, "No Adaptor found at COM4\n");
@@ -61,7 +50,7 @@ TEST(GuiCommands, PortSelectionWithAFailingAndASucceedingAdapter) {
     EXPECT_FALSE(window.menus()->action(ids::Com2Item)->isChecked());
     EXPECT_FALSE(edit(window, ids::StatusField)->isEnabled());
 
-    rig.simulator.serialConfig().loopBack = sim::LoopBack::FollowsDtr;
+    rig.rig.serialConfig().loopBack = sim::LoopBack::FollowsDtr;
     trigger(window, ids::Com5Item);
     EXPECT_EQ(rig.boxes.size(), 1u);
     EXPECT_TRUE(window.menus()->action(ids::Com5Item)->isChecked());
@@ -104,38 +93,24 @@ TEST(GuiCommands, WhatTheUserTypedReachesTheModelBeforeTheCommand) {
     EXPECT_EQ(rig.boxes.back().ownerId, 0);
 }
 
-TEST(GuiCommands, TheCloseButtonRunsTheEndSequence) {
-    GuiRig rig;
-    rig.directory.write("qvsetup.cfg", "COM7");
-    MainWindow& window = rig.start();
-    window.show();
-    trigger(window, ids::Com3Item);
-    window.close();
-    EXPECT_TRUE(rig.app.ended());
-    EXPECT_FALSE(window.isVisible());
-    EXPECT_EQ(rig.directory.read("qvsetup.cfg"), "COM3");
-    EXPECT_FALSE(rig.app.linkState().portOpen);
-}
-
-TEST(GuiCommands, OkEndsWithoutWriting) {
-    GuiRig rig;
-    rig.directory.write("qvsetup.cfg", "COM7");
-    MainWindow& window = rig.start();
-    window.show();
-    trigger(window, ids::Com3Item);
-    window.runCommand(ids::Ok);
-    EXPECT_TRUE(rig.app.ended());
-    EXPECT_FALSE(window.isVisible());
-    EXPECT_EQ(rig.directory.read("qvsetup.cfg"), "COM7");
-}
-
-TEST(GuiCommands, EnterInTheMainDialogDoesNotEndIt) {
-    GuiRig rig;
-    MainWindow& window = rig.start();
-    window.show();
-    edit(window, ids::FullThrottleField)->setFocus();
-    QTest::keyClick(&window, Qt::Key_Return);
-    EXPECT_FALSE(rig.app.ended());
+// Enter does not end the main dialog; the close box runs the End sequence (the port saved),
+// OK ends it without.
+TEST(GuiCommands, EnterCloseAndOk) {
+    for (bool closeBox : {true, false}) {
+        GuiRig rig;
+        rig.dir.write("qvsetup.cfg", "COM7");
+        MainWindow& window = rig.start();
+        window.show();
+        trigger(window, ids::Com3Item);
+        edit(window, ids::FullThrottleField)->setFocus();
+        QTest::keyClick(&window, Qt::Key_Return);
+        EXPECT_FALSE(rig.app.ended());
+        closeBox ? (void)window.close() : window.runCommand(ids::Ok);
+        EXPECT_TRUE(rig.app.ended());
+        EXPECT_FALSE(window.isVisible());
+        EXPECT_EQ(rig.dir.read("qvsetup.cfg"), closeBox ? "COM3" : "COM7");
+        EXPECT_TRUE(!closeBox || !rig.app.linkState().portOpen);
+    }
 }
 
 TEST(GuiCommands, SubDialogWidgetsStayInsideTheirDialog) {

@@ -2,16 +2,18 @@
 // Message boxes are recorded and answered OK instead of waiting for a click.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QApplication>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "config/temp_directory.h"
 #include "gui/main_window.h"
 #include "gui/qt_host.h"
-#include "shell/app.h"
-#include "sim/test_rig.h"
+#include "sim/procedure_rig.h"
+#include "ui/artefact.h"
 
 namespace gui::testing {
 
@@ -24,6 +26,14 @@ inline QApplication& application() {
     return *instance;
 }
 
+// A picture of the window for whoever looks at the test run.
+inline void saveArtefact(QWidget& window, const char* name) {
+    if (const auto path = testing_support::artefactPath(name)) {
+        const QString file = QString::fromStdString(path->string());
+        EXPECT_TRUE(window.grab().save(file)) << path->string();
+    }
+}
+
 struct Box {
     int ownerId;
     std::string text;
@@ -31,9 +41,10 @@ struct Box {
     ui::Buttons buttons;
 };
 
-struct GuiRig {
+struct GuiRig : sim::ProcedureRig {
     GuiRig() {
         application();
+        std::filesystem::remove(dir.file("qvsetup.cfg"));  // a first start
         host.answerBoxes = [this](const ui::Dialog* owner, std::string_view text,
                                   std::string_view caption, ui::Buttons buttons) {
             boxes.push_back(Box{owner != nullptr ? owner->id() : 0, std::string(text),
@@ -42,20 +53,21 @@ struct GuiRig {
         };
     }
 
+    ~GuiRig() {
+        window.reset();
+        programApp.reset();
+    }
+
     MainWindow& start() {
-        app.initDialog(directory.path());
+        app.initDialog(dir.path());
         window = std::make_unique<MainWindow>(app, host);
         return *window;
     }
 
     std::string lastBox() const { return boxes.empty() ? "" : boxes.back().text; }
 
-    sim::TestRig simulator;
     QtHost host;
-    testing_support::TempDirectory directory;
-    shell::App app{
-        host, shell::Backends{&simulator.clock(), &simulator.serialPorts(), &simulator.portIo()},
-        shell::PlatformFlags{}};
+    shell::App& app = program(host);
     std::unique_ptr<MainWindow> window;
     std::vector<Box> boxes;
 };

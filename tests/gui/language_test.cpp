@@ -38,16 +38,6 @@ QString qText(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// A picture for whoever looks at the test run (ZEK_TEST_OUTPUT).
-void saveArtefact(QWidget& window, const char* name) {
-    if (const char* folder = std::getenv("ZEK_TEST_OUTPUT")) {
-        QDir().mkpath(QString::fromLocal8Bit(folder));
-        const QString path =
-            QDir(QString::fromLocal8Bit(folder)).filePath(QString::fromLatin1(name));
-        EXPECT_TRUE(window.grab().save(path)) << path.toStdString();
-    }
-}
-
 // The width a text needs in a control of kind, measured as the host draws it: the
 // dialog font at the template's size, plus what the style puts beside the text.
 int neededWidth(ui::Kind kind, std::string_view text, const QFont& font, const DialogUnits& units) {

@@ -179,7 +179,7 @@ TEST(MainWindow, MenuWithIdsCheckMarksAndGreyedItems) {
 
 TEST(MainWindow, PortMenuShowsTheDeviceBesideEachComPort) {
     GuiRig rig;
-    rig.app.initDialog(rig.directory.path());
+    rig.app.initDialog(rig.dir.path());
     MainWindow window(rig.app, rig.host, &comPortNote);
     const QString com1 = window.menus()->action(ids::Com1Item)->text();
     const QString com5 = window.menus()->action(ids::Com5Item)->text();

@@ -38,7 +38,7 @@ TEST(PortMenuExtra, OffersWhatTheComItemsDoNotReach) {
 TEST(PortMenuExtra, AChosenPortIsSelectedCheckedRememberedAndGivenUpForACom) {
     gui::testing::GuiRig rig;
     gui::MainWindow& window = rig.start();
-    auto* extra = new gui::PortMenuExtra(rig.app, window, rig.directory.path(),
+    auto* extra = new gui::PortMenuExtra(rig.app, window, rig.dir.path(),
                                          [] { return std::vector{port("ttyACM3")}; });
     ASSERT_NE(extra->action(0), nullptr);
 
@@ -50,7 +50,7 @@ TEST(PortMenuExtra, AChosenPortIsSelectedCheckedRememberedAndGivenUpForACom) {
     for (ui::ControlId id = ids::Com1Item; id <= ids::Com8Item; ++id) {
         EXPECT_FALSE(rig.app.mainDialog().menuItem(id).checked);
     }
-    const std::optional<gui::PortChoice> choice = gui::readPortChoice(rig.directory.path());
+    const std::optional<gui::PortChoice> choice = gui::readPortChoice(rig.dir.path());
     ASSERT_TRUE(choice.has_value());
     EXPECT_EQ(choice->device, "/dev/ttyACM3");
     EXPECT_EQ(choice->configPortName, rig.app.port().portName);
@@ -58,14 +58,14 @@ TEST(PortMenuExtra, AChosenPortIsSelectedCheckedRememberedAndGivenUpForACom) {
     // The next start finds it again while qvsetup.cfg still says what it said.
     {
         gui::testing::GuiRig next;
-        next.app.initDialog(rig.directory.path());
-        EXPECT_TRUE(gui::restorePortChoice(next.app, rig.directory.path()));
+        next.app.initDialog(rig.dir.path());
+        EXPECT_TRUE(gui::restorePortChoice(next.app, rig.dir.path()));
         EXPECT_EQ(next.app.port().comDeviceName, "/dev/ttyACM3");
     }
 
     window.runCommand(ids::Com3Item);
     EXPECT_EQ(rig.app.port().comDeviceName, "COM3");
-    EXPECT_FALSE(gui::readPortChoice(rig.directory.path()).has_value());
+    EXPECT_FALSE(gui::readPortChoice(rig.dir.path()).has_value());
     extra->refresh();
     EXPECT_FALSE(extra->action(0)->isChecked());
 }
@@ -73,8 +73,8 @@ TEST(PortMenuExtra, AChosenPortIsSelectedCheckedRememberedAndGivenUpForACom) {
 TEST(PortMenuExtra, AnAbsentAdapterIsReportedUnderTheChosenDevice) {
     gui::testing::GuiRig rig;
     gui::MainWindow& window = rig.start();
-    rig.simulator.serialConfig().loopBack = sim::LoopBack::Missing;
-    auto* extra = new gui::PortMenuExtra(rig.app, window, rig.directory.path(),
+    rig.rig.serialConfig().loopBack = sim::LoopBack::Missing;
+    auto* extra = new gui::PortMenuExtra(rig.app, window, rig.dir.path(),
                                          [] { return std::vector{port("ttyUSB7")}; });
     extra->action(0)->trigger();
     EXPECT_EQ(rig.lastBox(), "No Adaptor found at /dev/ttyUSB7\n");

@@ -5,8 +5,6 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QTimer>
-#include <cstdlib>
-#include <filesystem>
 #include <sstream>
 
 #include "cli/command_line.h"
@@ -21,36 +19,6 @@
 
 namespace gui::testing {
 namespace {
-
-StartOptions parse(const QStringList& arguments, QString* error = nullptr) {
-    QString reason;
-    std::optional<StartOptions> options =
-        parseStartOptions(QStringList{"zek-setup"} + arguments, reason);
-    if (error != nullptr) {
-        *error = reason;
-    }
-    StartOptions help;
-    help.help = true;
-    return options.value_or(help);
-}
-
-TEST(StartOptions, KnownOptionsAndTheirErrors) {
-    const StartOptions simulated = parse({"--simulate", "--sim-memory", "m.bin", "--dir", "/x"});
-    EXPECT_TRUE(simulated.simulate);
-    EXPECT_EQ(simulated.sim.memoryFile, "m.bin");
-    EXPECT_EQ(simulated.directory, "/x");
-    EXPECT_FALSE(simulated.language.has_value());
-    EXPECT_EQ(parse({"--lang", "en"}).language, lang::Language::English);
-
-    QString error;
-    for (const QStringList& wrong :
-         {QStringList{"--dir"}, {"--bogus"}, {"--dir", "/x", "--user-dir"}, {"--simulate", "x"}}) {
-        QString reason;
-        EXPECT_FALSE(parseStartOptions(QStringList{"zek-setup"} + wrong, reason).has_value())
-            << wrong.join(' ').toStdString();
-        EXPECT_FALSE(reason.isEmpty());
-    }
-}
 
 // zek-setup and zek-cli read the options they share with one parser: the same words
 // mean the same, and are refused for the same reason.
@@ -86,6 +54,10 @@ TEST(StartOptions, MeanTheSameAsInTheCommandLine) {
             EXPECT_EQ(guiError.toStdString(), cli.error);
         }
     }
+    // The desktop program takes no command: a word left over is refused.
+    QString error;
+    EXPECT_FALSE(parseStartOptions({"zek-setup", "--simulate", "x"}, error));
+    EXPECT_EQ(error, QStringLiteral("unknown argument: x"));
 }
 
 TEST(QtHostBox, ShowsTheSystemErrorAndThePortsFindingsAsTheDetailsAndKeepsTheBox) {
@@ -130,17 +102,16 @@ struct SessionRig {
             };
         });
     }
-    testing_support::TempDirectory directory;
+    testing_support::TempDirectory dir;
     std::ostringstream errors;
     std::vector<std::string> boxes;
 };
 
 TEST(Session, SimulateStartsOnTheVirtualControllerAndKeepsTheSavedPort) {
     SessionRig rig;
-    rig.directory.write("qvsetup.cfg", "COM6");
-    Session session =
-        rig.start({"--simulate", "--dir", QString::fromStdString(rig.directory.path())});
-    EXPECT_EQ(session.startDirectory(), rig.directory.path());
+    rig.dir.write("qvsetup.cfg", "COM6");
+    Session session = rig.start({"--simulate", "--dir", QString::fromStdString(rig.dir.path())});
+    EXPECT_EQ(session.startDirectory(), rig.dir.path());
     EXPECT_TRUE(session.app().virtualControllerSelected());
     MenuBinding& menus = *session.window().menus();
     EXPECT_TRUE(menus.action(ids::VirtualControllerItem)->isChecked());
@@ -157,16 +128,16 @@ TEST(Session, SimulateStartsOnTheVirtualControllerAndKeepsTheSavedPort) {
     (void)session.app().dispatch(ids::ReadButton);
     EXPECT_EQ(session.app().mainDialog().text(ids::StatusField), "OK");
     session.window().runCommand(ids::EndButton);
-    EXPECT_EQ(rig.directory.read("qvsetup.cfg"), "COM6");
+    EXPECT_EQ(rig.dir.read("qvsetup.cfg"), "COM6");
 }
 
 // The remembered choice starts the program in English, an unknown port is told in it;
 // --lang wins over the choice and does not change it.
 TEST(Session, StartsInTheRememberedLanguageUnlessLangSaysOtherwise) {
     SessionRig rig;
-    rig.directory.write("qvsetup.cfg", "COMX");
-    rig.directory.write("zek-setup-language.ini", "lang=en\n");
-    const QString dir = QString::fromStdString(rig.directory.path());
+    rig.dir.write("qvsetup.cfg", "COMX");
+    rig.dir.write("zek-setup-language.ini", "lang=en\n");
+    const QString dir = QString::fromStdString(rig.dir.path());
     {
         Session session = rig.start({"--simulate", "--dir", dir});
         EXPECT_EQ(session.app().language(), lang::Language::English);
@@ -182,44 +153,27 @@ TEST(Session, StartsInTheRememberedLanguageUnlessLangSaysOtherwise) {
     Session session = rig.start({"--simulate", "--dir", dir, "--lang", "de"});
     EXPECT_EQ(session.app().language(), lang::Language::German);
     EXPECT_EQ(session.window().menus()->popup(0)->title(), QStringLiteral("Datei"));
-    EXPECT_EQ(rig.directory.read("zek-setup-language.ini"), "lang=en\n");
+    EXPECT_EQ(rig.dir.read("zek-setup-language.ini"), "lang=en\n");
 }
 
 TEST(Session, SimMemoryIsLoadedAndABadFileIsReported) {
     SessionRig rig;
     sim::SetupBytes memory = sim::defaultSetupImage();
     memory[200] = 0x5A;
-    ASSERT_EQ(sim::saveSetupFile(rig.directory.file("memory.bin"), memory), "");
-    Session loaded = rig.start({"--simulate", "--sim-memory",
-                                QString::fromStdString(rig.directory.file("memory.bin")), "--dir",
-                                QString::fromStdString(rig.directory.path())});
+    ASSERT_EQ(sim::saveSetupFile(rig.dir.file("memory.bin"), memory), "");
+    Session loaded =
+        rig.start({"--simulate", "--sim-memory", QString::fromStdString(rig.dir.file("memory.bin")),
+                   "--dir", QString::fromStdString(rig.dir.path())});
     EXPECT_EQ(loaded.simulator().setupMemory()[200], 0x5A);
 
-    rig.directory.write("short.bin", "abc");
-    Session refused = rig.start({"--simulate", "--sim-memory",
-                                 QString::fromStdString(rig.directory.file("short.bin")), "--dir",
-                                 QString::fromStdString(rig.directory.path())});
+    rig.dir.write("short.bin", "abc");
+    Session refused =
+        rig.start({"--simulate", "--sim-memory", QString::fromStdString(rig.dir.file("short.bin")),
+                   "--dir", QString::fromStdString(rig.dir.path())});
     EXPECT_FALSE(rig.errors.str().empty());
     ASSERT_EQ(rig.boxes.size(), 1u);
     EXPECT_EQ(rig.boxes[0] + "\n", rig.errors.str());
     EXPECT_EQ(refused.simulator().setupMemory(), sim::defaultSetupImage());
-}
-
-TEST(Session, UserDirIsCreatedUnderXdgConfigHome) {
-    SessionRig rig;
-    const char* previous = std::getenv("XDG_CONFIG_HOME");
-    const std::string saved = previous != nullptr ? previous : "";
-    setenv("XDG_CONFIG_HOME", rig.directory.path().c_str(), 1);
-    {
-        Session session = rig.start({"--user-dir"});
-        EXPECT_EQ(session.startDirectory(), rig.directory.file("zek-setup"));
-    }
-    EXPECT_TRUE(std::filesystem::is_regular_file(rig.directory.file("zek-setup/qvsetup.cfg")));
-    if (previous != nullptr) {
-        setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
-    } else {
-        unsetenv("XDG_CONFIG_HOME");
-    }
 }
 
 }  // namespace

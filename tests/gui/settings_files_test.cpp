@@ -19,23 +19,13 @@
 namespace gui::testing {
 namespace {
 
-void saveArtefact(QWidget& window, const char* name) {
-    const char* folder = std::getenv("ZEK_TEST_OUTPUT");
-    if (folder == nullptr) {
-        return;
-    }
-    QDir().mkpath(QString::fromLocal8Bit(folder));
-    const QString path = QDir(QString::fromLocal8Bit(folder)).filePath(QString::fromLatin1(name));
-    EXPECT_TRUE(window.grab().save(path)) << path.toStdString();
-}
-
 QLineEdit* edit(MainWindow& window, ui::ControlId id) {
     return static_cast<QLineEdit*>(window.view().widget(id));
 }
 
 struct FilesRig : GuiRig {
     FilesRig() {
-        app.setDataFolder(std::filesystem::path(directory.file("data")));
+        app.setDataFolder(std::filesystem::path(dir.file("data")));
         host.answerFileDialogs = [this](const ui::FileDialogRequest& request) {
             requests.push_back(request);
             return std::optional<std::string>(answer);
@@ -45,36 +35,12 @@ struct FilesRig : GuiRig {
     std::vector<ui::FileDialogRequest> requests;
 };
 
-TEST(GuiSettingsFiles, TheThreeItemsFollowTheUpdateItemInDatei) {
-    FilesRig rig;
-    MainWindow& window = rig.start();
-    const std::vector<std::pair<ui::ControlId, const char*>> items{
-        {ids::OpenUpdateFileItem, "Update-Datei öffnen"},
-        {ids::SaveSettingsItem, "Einstellungen sichern…"},
-        {ids::LoadSettingsItem, "Einstellungen laden…"},
-        {ids::BackupsItem, "Sicherungen…"},
-    };
-    // In the template right after "Update-Datei öffnen", in this order.
-    const auto& menu = rig.app.mainDialog().dialogTemplate().menu;
-    std::size_t row = 0;
-    while (row < menu.size() && menu[row].id != ids::OpenUpdateFileItem) {
-        ++row;
-    }
-    for (const auto& [id, text] : items) {
-        ASSERT_LT(row, menu.size());
-        EXPECT_EQ(menu[row++].id, id);
-        ASSERT_NE(window.menus()->action(id), nullptr) << id;
-        EXPECT_EQ(window.menus()->action(id)->text().remove(QLatin1Char('&')),
-                  QString::fromUtf8(text));
-    }
-}
-
 TEST(GuiSettingsFiles, SaveAndLoadGoThroughTheFileDialogBeforeAndAfterARead) {
     FilesRig rig;
     MainWindow& window = rig.start();
     window.show();
     // Typed without an extension: saved with the one the load dialog's filter lists.
-    rig.answer = rig.directory.file("mine");
+    rig.answer = rig.dir.file("mine");
     window.menus()->action(ids::SaveSettingsItem)->trigger();
     ASSERT_EQ(rig.boxes.size(), 1u);
     EXPECT_EQ(rig.boxes[0].text, "Zuerst Werte einlesen!");
@@ -87,8 +53,8 @@ TEST(GuiSettingsFiles, SaveAndLoadGoThroughTheFileDialogBeforeAndAfterARead) {
     ASSERT_EQ(rig.requests.size(), 1u);
     EXPECT_TRUE(rig.requests[0].forSaving);
     EXPECT_EQ(rig.requests[0].filter, "*.json");
-    EXPECT_TRUE(rig.directory.exists("mine.json"));
-    rig.answer = rig.directory.file("mine.json");
+    EXPECT_TRUE(rig.dir.exists("mine.json"));
+    rig.answer = rig.dir.file("mine.json");
 
     const QString read = edit(window, ids::FullThrottleField)->text();
     QTest::keyClicks(edit(window, ids::FullThrottleField), "9");
@@ -97,8 +63,8 @@ TEST(GuiSettingsFiles, SaveAndLoadGoThroughTheFileDialogBeforeAndAfterARead) {
     EXPECT_FALSE(rig.requests.back().forSaving);
     EXPECT_EQ(edit(window, ids::FullThrottleField)->text(), read);
 
-    rig.directory.write("foreign.json", "{\"format\": \"something else\"}");
-    rig.answer = rig.directory.file("foreign.json");
+    rig.dir.write("foreign.json", "{\"format\": \"something else\"}");
+    rig.answer = rig.dir.file("foreign.json");
     window.menus()->action(ids::LoadSettingsItem)->trigger();
     ASSERT_EQ(rig.boxes.size(), 1u);
     EXPECT_EQ(rig.boxes[0].text.rfind("Die Datei ist keine gültige Sicherung: ", 0), 0u);

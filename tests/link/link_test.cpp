@@ -1,26 +1,97 @@
+// The link on recorded lines, and against the virtual controller, which was written from
+// its own side: agreement there means both follow the same protocol.
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <functional>
 #include <span>
+#include <sstream>
 #include <vector>
 
 #include "adapter/adapter.h"
-#include "adapter/testing/recording_lines.h"
+#include "adapter/test_rig.h"
 #include "link/link.h"
-#include "link/protocol_trace.h"
 #include "resources/main_dialog.h"
 #include "resources/main_dialog_ids.h"
+#include "sim/procedure_rig.h"
 
 namespace clink {
 namespace {
 
+using adapter::testing::boxes;
 using adapter::testing::DsrMode;
+using adapter::testing::Event;
+using adapter::testing::joined;
+using adapter::testing::Recorder;
 using adapter::testing::RecordingRig;
-using linktest::boxes;
-using linktest::joined;
-using linktest::protocol;
+
+// A recorded log read back as the link protocol: each byte sent (DATA-OUT at the rising
+// CLOCK edges, eight to a byte), each wait and other line change, and the bit delays beyond
+// the 15 reads before and 5 after that every byte makes itself. Assumes bitDelayCount 1.
+std::string protocol(const Recorder& recorder) {
+    std::vector<std::string> tokens;
+    bool dataOut = false;
+    bool clock = false;
+    bool afterByte = false;
+    int bits = 0;
+    int value = 0;
+    int reads = 0;
+    auto flushReads = [&](bool beforeByte) {
+        const int extra = reads - (afterByte ? 5 : 0) - (beforeByte ? 15 : 0);
+        if (extra != 0) {
+            tokens.push_back(extra % 5 == 0 ? "delay " + std::to_string(extra / 5)
+                                            : "reads " + std::to_string(extra));
+        }
+        reads = 0;
+        afterByte = false;
+    };
+    auto clockTo = [&](bool high) {
+        if (high && !clock) {
+            if (bits == 0) {
+                flushReads(true);
+            }
+            value = value << 1 | (dataOut ? 1 : 0);
+            if (++bits == 8) {
+                char text[8];
+                std::snprintf(text, sizeof text, "0x%02X", value & 0xFF);
+                tokens.push_back(text);
+            }
+        } else if (!high && clock && bits == 8) {
+            bits = value = 0;
+            afterByte = true;
+        }
+        clock = high;
+    };
+    for (const Event& event : recorder.events) {
+        const std::string& what = event.what;
+        if (what == "read DATA-IN" || what == "read word") {
+            reads += bits == 0 ? 1 : 0;
+        } else if (what == "DATA-OUT high" || what == "DATA-OUT low") {
+            dataOut = what == "DATA-OUT high";
+        } else if (what == "CLOCK high" || what == "CLOCK low") {
+            clockTo(what == "CLOCK high");
+        } else if (what.rfind("data 0x", 0) == 0) {
+            const int image = std::stoi(what.substr(7), nullptr, 16);
+            dataOut = (image & 0x01) != 0;
+            clockTo((image & 0x02) != 0);
+        } else if (!event.read) {
+            flushReads(false);
+            tokens.push_back(what);
+        }
+    }
+    flushReads(false);
+    return joined(tokens);
+}
+
+// Queues the controller's answers, given as hex bytes ("00 FE"): byte k comes back while
+// byte k+1 goes out.
+void answers(Recorder& recorder, const std::string& bytes) {
+    std::istringstream in(bytes);
+    for (int byte = 0; in >> std::hex >> byte;) {
+        recorder.queueByte(byte);
+    }
+}
 
 // The serial port open after a passing adapter test, the main dialog attached, the log empty.
 struct LinkRig : RecordingRig {
@@ -87,7 +158,7 @@ TEST(ExchangeWord, TwoWordsKeepBothAnswersAndHaveNoLeadingDelay) {
     LinkRig rig;
     rig.state.receiveRegister = 0;
     rig.state.sendRegister = 0x12345678;
-    linktest::answers(rig.recorder, "AB CD 01 23");
+    answers(rig.recorder, "AB CD 01 23");
     exchangeWord(rig.ctx);
     exchangeWord(rig.ctx);
     EXPECT_EQ(static_cast<std::uint32_t>(rig.state.receiveRegister), 0xABCD0123u);
@@ -212,14 +283,14 @@ TEST(LoadPageBytes, OneRunWhereTheLinesTakeItAndTheSameOutcome) {
 
         // Line by line, the controller answering the same.
         LinkRig lines;
-        std::string answers;
+        std::string echoes;
         for (std::size_t step = 0; step < run.size(); ++step) {
             const std::uint32_t echo = step == 0 ? 0 : run[step - 1].bits;
             char text[4];
             std::snprintf(text, sizeof text, "%02X ", step == c.wrongStep ? echo ^ 1u : echo);
-            answers += text;
+            echoes += text;
         }
-        linktest::answers(lines.recorder, answers);
+        answers(lines.recorder, echoes);
         int loadedByLines = 0;
         EXPECT_EQ(loadPageBytes(lines.ctx, bytes, [&] { ++loadedByLines; }), c.loaded == 3 ? 0 : 1);
         EXPECT_EQ(loadedByLines, c.loaded);
@@ -271,7 +342,7 @@ TEST(Commands, BytesWaitsAnswersAndBoxes) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         LinkRig rig(false, c.parallel);
-        linktest::answers(rig.recorder, c.answers);
+        answers(rig.recorder, c.answers);
         rig.recorder.idleDataIn = 1;
         rig.recorder.dsr = c.dsr;
         EXPECT_EQ(c.command(rig.ctx), c.result);
@@ -306,6 +377,80 @@ TEST(ErrorTail, ShowsTheBoxOwnedByTheMainDialogBetweenTwoRepaints) {
     errorTail(rig.ctx);
     EXPECT_EQ(boxes(rig.host), "0 Error: No Adaptor found at COM3\n");
     EXPECT_EQ(rig.host.repaints, 2);
+}
+
+// The virtual controller on the chosen adapter, the main dialog attached; on the serial
+// adapter detected and released by the standard start sequence.
+struct Bench : sim::ProcedureRig {
+    Bench(bool parallel, const sim::ControllerConfig& config) : ProcedureRig(config) {
+        if (parallel) {  // the start sequences drive the serial lines only
+            rig.selectParallel();
+            adapter::setReset(link, false);
+            adapter::delayMs(link, 1);
+            adapter::setReset(link, true);
+            adapter::delayMs(link, 500);
+        } else {
+            EXPECT_EQ(adapter::detectAdapter(link), 0) << rig.messageText();
+            adapter::startController(link, adapter::StartForm::Standard);
+        }
+    }
+    std::string shown() { return boxes(rig.host()); }
+    // The controller shifts DATA-IN only while CLOCK is low, never at one of its edges.
+    void expectDataInMovedAfterFallingEdges() {
+        bool clockHigh = false;
+        std::uint64_t lastClockNs = 0;
+        for (const sim::LineEvent& event : rig.trace().events()) {
+            if (event.line == sim::Line::Clock) {
+                clockHigh = event.high;
+                lastClockNs = event.timeNs;
+            } else if (event.line == sim::Line::DataIn) {
+                EXPECT_TRUE(!clockHigh && event.timeNs != lastClockNs) << "at " << event.timeNs;
+            }
+        }
+    }
+    adapter::LinkContext& link = rig.link();
+};
+
+TEST(OnBothAdapters, CommandsAndTheirFailures) {
+    sim::ControllerConfig other, nothing, noStick, slowCommit;
+    other.kind = sim::DeviceKind::OtherKind;
+    nothing.kind = sim::DeviceKind::NothingAttached;
+    nothing.nothingAttachedLevel = true;
+    noStick.setupWritesStick = false;
+    slowCommit.pageCommitNs = 41'000'000;
+    auto probe = [](Bench& b) { return probeBootloader(b.link); };
+    struct Case {
+        const char* name;
+        sim::ControllerConfig config;
+        std::function<int(Bench&)> command;
+        int result;
+        const char* shown = "";
+    };
+    const Case cases[] = {
+        {"probe exchange", {}, [](Bench& b) { return probeExchange(b.link); }, answerReady},
+        {"checked write", {}, [](Bench& b) { return writeSetupByteChecked(b.link, 15, 7); }, 0},
+        {"other device", other, probe, 1, "0 ERROR!: falsches Gerät!"},
+        {"nothing attached", nothing, probe, 1, "0 ERROR!: Keine Verbindung!"},
+        {"a write that does not read back", noStick,
+         [](Bench& b) { return writeSetupByteChecked(b.link, 19, 0x21); }, 1,
+         "0 Error!: Schreibfehler!"},
+        {"a commit slower than the 40 ms pause", slowCommit,
+         [](Bench& b) {
+             selectFlashPage(b.link, 2);
+             EXPECT_EQ(loadPageByte(b.link, 0, 0x5A), 0);
+             return commitFlashPage(b.link, 2);
+         },
+         1},
+    };
+    for (bool parallel : {false, true}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(parallel ? "parallel: " : "serial: ") + c.name);
+            Bench bench(parallel, c.config);
+            EXPECT_EQ(c.command(bench), c.result);
+            EXPECT_EQ(bench.shown(), c.shown);
+            bench.expectDataInMovedAfterFallingEdges();
+        }
+    }
 }
 
 }  // namespace

@@ -4,10 +4,9 @@
 #include <functional>
 #include <string>
 
-#include "config/temp_directory.h"
 #include "resources/main_dialog_ids.h"
 #include "shell/app.h"
-#include "sim/test_rig.h"
+#include "sim/procedure_rig.h"
 #include "update/update_file_builder.h"
 
 namespace {
@@ -15,12 +14,9 @@ namespace {
 using namespace ids;
 using ui::Outcome;
 
-struct Station {
+struct Station : sim::ProcedureRig {
     Station() {
-        dir.write("qvsetup.cfg", "COM2");
-        // The file name's versions are the controller's.
-        rig.setupMemory()[32] = 0x30;
-        rig.setupMemory()[33] = 0x12;
+        setControllerVersion(0x3012);  // the file name's versions are the controller's
         app.initDialog(dir.path());
     }
     Outcome run(ui::ControlId id) { return app.dispatch(id); }
@@ -29,15 +25,11 @@ struct Station {
         return run(id);
     }
     void offerUpdate() {
-        dir.write("A3012B3012.upd",
-                  testing_support::plainUpdateFile(testing_support::consecutiveRecords(0, 3)));
-        rig.host().files.push_back(dir.file("A3012B3012.upd"));
+        offer("A3012B3012.upd",
+              testing_support::plainUpdateFile(testing_support::consecutiveRecords(0, 3)));
     }
 
-    testing_support::TempDirectory dir;
-    sim::TestRig rig;
-    shell::App app{rig.host(), shell::Backends{&rig.clock(), &rig.serialPorts(), &rig.portIo()},
-                   shell::PlatformFlags{}};
+    shell::App& app = program();
 };
 
 TEST(CommandOutcomes, EachCommandSaysHowItEnded) {

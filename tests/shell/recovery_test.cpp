@@ -5,18 +5,16 @@
 #include <filesystem>
 #include <memory>
 
-#include "config/temp_directory.h"
 #include "resources/main_dialog_ids.h"
 #include "shell/app.h"
 #include "shell/commands.h"
-#include "sim/test_rig.h"
+#include "sim/procedure_rig.h"
 #include "update/update_file_builder.h"
 
 namespace {
 
-struct Station {
+struct Station : sim::ProcedureRig {
     Station() {
-        dir.write("qvsetup.cfg", "COM2");
         app.initDialog(dir.path());
         app.setDataFolder(std::filesystem::path(dir.file("data")));
         dir.write("A1011B1011.upd",
@@ -31,10 +29,7 @@ struct Station {
     std::string file() const { return dir.file("A1011B1011.upd"); }
     std::string copy() const { return dir.file("data/unfinished-update/A1011B1011.upd"); }
 
-    testing_support::TempDirectory dir;
-    sim::TestRig rig;
-    shell::App app{rig.host(), shell::Backends{&rig.clock(), &rig.serialPorts(), &rig.portIo()},
-                   shell::PlatformFlags{}};
+    shell::App& app = program();
 };
 
 TEST(UnfinishedUpdate, IsToldOnceAndItsCopyStartsTheFileDialog) {

@@ -13,6 +13,7 @@
 #include "adapter/fake_sysfs.h"
 #endif
 #include "adapter/ftdi_lines.h"
+#include "link/link.h"
 #include "resources/rev_counter_dialog.h"
 #include "sim/procedure_rig.h"
 #include "update/update_file_builder.h"
@@ -220,39 +221,23 @@ TEST(FtdiChip, TheRevCounterCountsEveryPulse) {
     EXPECT_EQ(c.bus.overruns(), 0u);
 }
 
-// The chip unplugged at stages of an update, and a serial port lost at the same stages:
-// the same outcome and box, and the detail names the chip.
-TEST(FtdiChip, VanishingMidUpdateEndsAsAVanishedSerialPort) {
-    const std::string file =
-        testing_support::plainUpdateFile(testing_support::consecutiveRecords(0, 130));
-    struct Stage {
-        const char* status;  // from the first repaint that shows it
-        int after;           // writes to the chip, line operations on the serial port
+// The chip unplugged during a single exchange or a page's run: its lines fail as a lost
+// serial port's do, the port is closed, and the fault names the chip.
+TEST(FtdiChip, UnpluggedItFailsAsALostSerialPort) {
+    const std::vector<clink::PageByte> bytes{{0, 0x10}, {1, 0x11}};
+    const std::function<void(adapter::LinkContext&)> operations[] = {
+        [](adapter::LinkContext& link) { (void)clink::exchangeByte(link, 0xFE); },
+        [&](adapter::LinkContext& link) { (void)clink::loadPageBytes(link, bytes, [] {}); },
     };
-    const Stage stages[] = {{"connected", 1}, {"Update laeuft", 3}, {"Update laeuft", 300}};
-    for (const Stage& stage : stages) {
-        SCOPED_TRACE(std::string(stage.status) + " + " + std::to_string(stage.after));
+    for (const auto& operation : operations) {
         CommandRig chip(Route{SerialDriver::Native, true});
-        CommandRig serial(Route{SerialDriver::Native});
-        for (CommandRig* c : {&chip, &serial}) {
-            c->host().onRepaint = [c, stage, armed = false](ui::Dialog& dialog) mutable {
-                if (armed || dialog.text(ids::StatusField) != stage.status) {
-                    return;
-                }
-                armed = true;
-                if (c->onChip) {
-                    c->bus.config().vanishAtWrite = c->bus.writes() + stage.after;
-                } else {
-                    c->rig.serialConfig().vanishAfterOps =
-                        c->rig.serialPorts().operationCount() + stage.after;
-                }
-            };
-        }
-        const ui::Outcome chipOutcome = chip.update(file);
-        EXPECT_EQ(chipOutcome, serial.update(file));
-        EXPECT_NE(chipOutcome, ui::Outcome::Done);
+        adapter::LinkContext& link = chip.rig.link();
+        ASSERT_EQ(adapter::detectAdapter(link), 0);
+        chip.bus.config().vanishAtWrite = chip.bus.writes() + 1;
+        operation(link);
         EXPECT_TRUE(chip.bus.vanished());
-        EXPECT_EQ(chip.boxes(), serial.boxes());
+        EXPECT_TRUE(adapter::linesFailed(link));
+        EXPECT_FALSE(link.state.portOpen);
         EXPECT_TRUE(chip.rig.linkState().lineFault.describe().starts_with(
             "ftdi:ZEK0001: ftdi_write_data failed: usb bulk write failed"))
             << chip.rig.linkState().lineFault.describe();
@@ -265,9 +250,8 @@ TEST(FtdiChip, ThatCannotBeOpenedSaysWhyAndOffersThePlainPort) {
     CommandRig chip(Route{SerialDriver::Native, true});
     chip.bus.config().openFailure = -4;
     chip.bus.config().openFailureText = "libusb_open() failed (Access denied)";
-    EXPECT_NE(settings::readSettings(chip.settingsCtx, settings::SettingsArea::Current),
-              ui::Outcome::Done);
-    EXPECT_EQ(chip.boxes() + chip.host().lastCaption(), "COM-Init-Error!|Error");
+    EXPECT_EQ(adapter::openSerialPort(chip.rig.link()), 1);
+    EXPECT_EQ(chip.rig.messageText(), "COM-Init-Error!");
     const std::string detail = chip.host().pendingDetail();
     EXPECT_NE(detail.find("ftdi:ZEK0001: ftdi_usb_open_dev failed: libusb_open() failed"),
               std::string::npos)

@@ -2,15 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
 #include <filesystem>
 #include <functional>
 
-#include "config/temp_directory.h"
-#include "resources/main_dialog.h"
-#include "resources/main_dialog_ids.h"
-#include "sim/test_rig.h"
-#include "update/update.h"
+#include "sim/procedure_rig.h"
 #include "update/update_file_builder.h"
 
 namespace {
@@ -22,28 +17,11 @@ using Kind = sim::PageLogEntry::Kind;
 constexpr std::int32_t noSetup = 0xFFFF;
 const std::string smallFile = plainUpdateFile(consecutiveRecords(0, 3));
 
-struct ProgressHost : ui::RecordingHost {
-    // The detail each box carried, in box order.
-    ui::Answer messageBox(const ui::Dialog* owner, std::string_view text, std::string_view caption,
-                          ui::Buttons buttons) override {
-        details.push_back(takePendingDetail());
-        return RecordingHost::messageBox(owner, text, caption, buttons);
-    }
-    std::vector<std::string> details;
-    void showProgress(int done, int total, int secondsLeft) override {
-        progress.push_back({done, total, secondsLeft});
-    }
-    std::vector<std::array<int, 3>> progress;
-};
-
 // One program run against one virtual controller, in its own directory.
-struct Station {
+struct Station : sim::ProcedureRig {
     Station() {
-        dir.write("qvsetup.cfg", "COM2");
-        mainDialog.setEnabled(ids::StatusField, false);
-        rig.port().startDirectory = dir.path();
         setControllerVersion(0x3012);
-        rig.setupMemory()[13] = 0xFE;
+        memory()[13] = 0xFE;
         host.onRepaint = [this](ui::Dialog& dialog) {
             statusTexts.push_back(dialog.text(ids::StatusField));
             if (statusTexts.back() == pending.first && pending.second) {
@@ -51,26 +29,10 @@ struct Station {
             }
         };
     }
-    void setControllerVersion(int version) {
-        rig.setupMemory()[32] = static_cast<std::uint8_t>(version >> 8);
-        rig.setupMemory()[33] = static_cast<std::uint8_t>(version);
-    }
-    void run(const std::string& name, const std::string& bytes) {
-        dir.write(name, bytes);
-        host.files.push_back(dir.file(name));
-        outcome = update::runUpdate(ctx);
-    }
+    void run(const std::string& name, const std::string& bytes) { outcome = update(name, bytes); }
 
-    testing_support::TempDirectory dir;
-    sim::TestRig rig;
-    ProgressHost host;
-    ui::Dialog mainDialog{resources::mainDialogTemplate()};
-    adapter::LinkContext link{rig.port(),  rig.linkState(),   rig.messageText(),
-                              rig.clock(), rig.serialPorts(), rig.portIo(),
-                              host,        &mainDialog};
-    update::UpdateState state;
-    std::int32_t controllerVersion = 50000;
-    update::UpdateContext ctx{link, state, controllerVersion};
+    ui::RecordingHost& host = rig.host();
+    update::UpdateContext& ctx = updateCtx;
     ui::Outcome outcome = ui::Outcome::Done;  // how the last run ended
     std::vector<std::string> statusTexts;
     std::pair<std::string, std::function<void(Station&)>> pending;  // once the status shows it
@@ -199,7 +161,7 @@ TEST_F(UpdateProcedure, RefusalsFailuresAndTheirMessages) {
         Station s;
         c.arrange(s);
         if (c.file.empty()) {
-            update::runUpdate(s.ctx);
+            s.outcome = update::runUpdate(s.ctx);
             EXPECT_EQ(s.rig.serialPorts().openCount(), 0);
         } else {
             s.run(c.name, c.file);
@@ -283,7 +245,8 @@ TEST_F(UpdateProcedure, ALostLockFlagWriteIsToldAndTheUpdateStaysDone) {
     EXPECT_FALSE(rig.pageLog().empty());
     ASSERT_EQ(host.messages.size(), 2u);
     EXPECT_EQ(host.lastText() + "|" + host.lastCaption(), "Schreibfehler!|Error!");
-    EXPECT_NE(host.details.back().find("RC setup"), std::string::npos) << host.details.back();
+    EXPECT_NE(host.messages.back().detail.find("RC setup"), std::string::npos)
+        << host.messages.back().detail;
     EXPECT_EQ(controllerVersion, noSetup);
 }
 

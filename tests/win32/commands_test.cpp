@@ -36,7 +36,7 @@ HWND readSettings(Win32Rig& rig) {
     return dialog;
 }
 
-TEST(Win32Commands, ReadFillsTheFields) {
+TEST(Win32Commands, ReadFillsTheFieldsAndAWriteStoresWhatWasTyped) {
     Win32Rig rig;
     HWND dialog = readSettings(rig);
     const ui::Dialog& model = rig.app.mainDialog();
@@ -50,13 +50,10 @@ TEST(Win32Commands, ReadFillsTheFields) {
     EXPECT_EQ(SendDlgItemMessageW(dialog, ids::TimingList, CB_GETCURSEL, 0, 0),
               model.selection(ids::TimingList));
     EXPECT_EQ(IsDlgButtonChecked(dialog, ids::ToleranceMediumRadio), BST_CHECKED);
-    saveScreenshot(dialog, "win32_main_dialog.png");
-}
+    saveScreenshot(dialog, "win32_main_dialog.bmp");
 
-TEST(Win32Commands, ARefusedEntryShowsTheSystemsBoxAndAWriteStoresWhatWasTyped) {
-    Win32Rig rig;
-    HWND dialog = readSettings(rig);
-    const sim::SetupBytes before = rig.simulator.setupMemory();
+    // A refused entry shows the system's box; a write then stores what was typed.
+    const sim::SetupBytes before = rig.rig.setupMemory();
 
     type(dialog, ids::StartPowerField, L"1x7");  // digits only: the letter is refused
     EXPECT_EQ(controlText(dialog, ids::StartPowerField), "17");
@@ -68,7 +65,7 @@ TEST(Win32Commands, ARefusedEntryShowsTheSystemsBoxAndAWriteStoresWhatWasTyped) 
     EXPECT_TRUE(refused.shows("Softanlauf 1 - 50!"));
     EXPECT_FALSE(refused.taskDialog);
     EXPECT_EQ(refused.owner, dialog);
-    EXPECT_EQ(rig.simulator.setupMemory(), before);
+    EXPECT_EQ(rig.rig.setupMemory(), before);
 
     type(dialog, ids::ControlSpeedField, L"12");
     // The other auto radio of the run is cleared by the system, nothing else.
@@ -76,8 +73,8 @@ TEST(Win32Commands, ARefusedEntryShowsTheSystemsBoxAndAWriteStoresWhatWasTyped) 
     EXPECT_EQ(IsDlgButtonChecked(dialog, ids::ToleranceMediumRadio), BST_UNCHECKED);
     click(dialog, ids::WriteButton);
     EXPECT_EQ(rig.boxes.boxes.size(), 1u);
-    EXPECT_EQ(rig.simulator.setupMemory()[controller::address::startPower], 17);
-    EXPECT_NE(rig.simulator.setupMemory(), before);
+    EXPECT_EQ(rig.rig.setupMemory()[controller::address::startPower], 17);
+    EXPECT_NE(rig.rig.setupMemory(), before);
     EXPECT_TRUE(rig.app.mainDialog().checked(ids::ToleranceHighRadio));
     EXPECT_EQ(controlText(dialog, ids::StatusField), "OK");
 }
@@ -93,7 +90,7 @@ TEST(Win32Commands, EachSubDialogOpensWorksAndCloses) {
     };
     const std::vector<Visit> visits{
         // The rev counter needs the test program locked.
-        {ids::LockFunctionsItem, lock_ids::Dialog, "win32_lock_functions.png",
+        {ids::LockFunctionsItem, lock_ids::Dialog, "win32_lock_functions.bmp",
          [&](HWND sub) {
              EXPECT_FALSE(IsWindowEnabled(GetDlgItem(sub, lock_ids::WriteButton)));
              click(sub, lock_ids::ReadButton);
@@ -103,7 +100,7 @@ TEST(Win32Commands, EachSubDialogOpensWorksAndCloses) {
              click(sub, lock_ids::WriteButton);
              click(sub, lock_ids::EndButton);
          }},
-        {ids::RpmSettingsButton, rpm_ids::Dialog, "win32_rpm_control.png",
+        {ids::RpmSettingsButton, rpm_ids::Dialog, "win32_rpm_control.bmp",
          [&](HWND sub) {
              click(sub, rpm_ids::ReadButton);
              type(sub, rpm_ids::RotorSpeedField, L"2000");
@@ -111,7 +108,7 @@ TEST(Win32Commands, EachSubDialogOpensWorksAndCloses) {
              EXPECT_FALSE(controlText(sub, rpm_ids::FrequencyField).empty());
              SendMessageW(sub, WM_CLOSE, 0, 0);
          }},
-        {ids::RevCounterItem, rev_ids::Dialog, "win32_rev_counter.png",
+        {ids::RevCounterItem, rev_ids::Dialog, "win32_rev_counter.bmp",
          [&](HWND sub) { PostMessageW(sub, WM_KEYDOWN, VK_ESCAPE, 0); }},
     };
     for (const Visit& visit : visits) {
@@ -148,7 +145,7 @@ TEST(Win32Commands, EachSubDialogOpensWorksAndCloses) {
 
 TEST(Win32Commands, TheBackupsListLoadsTheChosenBackup) {
     Win32Rig rig;
-    rig.app.setDataFolder(std::filesystem::path(rig.directory.path()) / "data");
+    rig.app.setDataFolder(std::filesystem::path(rig.dir.path()) / "data");
     HWND dialog = readSettings(rig);
     type(dialog, ids::StartPowerField, L"21");
     click(dialog, ids::WriteButton);  // the backup taken first holds the value read
@@ -160,7 +157,7 @@ TEST(Win32Commands, TheBackupsListLoadsTheChosenBackup) {
         seen = true;
         HWND list = GetDlgItem(top->hwnd(), backups_ids::List);
         EXPECT_EQ(SendMessageW(list, CB_GETCOUNT, 0, 0), 1);
-        saveScreenshot(top->hwnd(), "win32_backups.png");
+        saveScreenshot(top->hwnd(), "win32_backups.bmp");
         SendMessageW(list, CB_SETCURSEL, 0, 0);
         click(top->hwnd(), IDOK);
     });
@@ -172,16 +169,16 @@ TEST(Win32Commands, TheBackupsListLoadsTheChosenBackup) {
 
 TEST(Win32Commands, TheUpdateTakesItsFileFromTheFileDialog) {
     Win32Rig rig;
-    rig.directory.write("qvsetup.cfg", "COM2");
-    rig.simulator.setupMemory()[32] = 0x30;
-    rig.simulator.setupMemory()[33] = 0x12;
-    rig.simulator.setupMemory()[13] = 0xFE;
-    rig.directory.write("A3010B3012.upd", testing_support::plainUpdateFile(
-                                              testing_support::consecutiveRecords(0, 200)));
+    rig.dir.write("qvsetup.cfg", "COM2");
+    rig.rig.setupMemory()[32] = 0x30;
+    rig.rig.setupMemory()[33] = 0x12;
+    rig.rig.setupMemory()[13] = 0xFE;
+    rig.dir.write("A3010B3012.upd",
+                  testing_support::plainUpdateFile(testing_support::consecutiveRecords(0, 200)));
     std::vector<ui::FileDialogRequest> requests;
     rig.host.answerFileDialogs = [&](const ui::FileDialogRequest& request) {
         requests.push_back(request);
-        return std::optional<std::string>(rig.directory.file("A3010B3012.upd"));
+        return std::optional<std::string>(rig.dir.file("A3010B3012.upd"));
     };
     HWND dialog = rig.start();
     menuCommand(dialog, ids::OpenUpdateFileItem);
@@ -191,7 +188,7 @@ TEST(Win32Commands, TheUpdateTakesItsFileFromTheFileDialog) {
     EXPECT_EQ(rig.boxes.boxes[0].caption, "Warning!");
     EXPECT_TRUE(rig.boxes.boxes[0].shows("Update starten?"));
     EXPECT_EQ(controlText(dialog, ids::StatusField), "OK");
-    EXPECT_EQ(rig.simulator.setupMemory()[13], 0xFF);
+    EXPECT_EQ(rig.rig.setupMemory()[13], 0xFF);
     // The progress showed, and is gone now that the transfer ended.
     EXPECT_NE(std::find(rig.boxes.windowsCreated.begin(), rig.boxes.windowsCreated.end(),
                         texts::ProgramCaption),
@@ -222,7 +219,7 @@ TEST(Win32Commands, APortThatDoesNotExistShowsTheSystemsReasonAsDetail) {
 
 TEST(Win32Commands, EnterDoesNotEndTheMainDialogTheCloseBoxRunsEnd) {
     Win32Rig rig;
-    rig.directory.write("qvsetup.cfg", "COM7");
+    rig.dir.write("qvsetup.cfg", "COM7");
     HWND dialog = rig.start();
     menuCommand(dialog, ids::Com3Item);
     SetFocus(GetDlgItem(dialog, ids::FullThrottleField));
@@ -232,7 +229,7 @@ TEST(Win32Commands, EnterDoesNotEndTheMainDialogTheCloseBoxRunsEnd) {
     SendMessageW(dialog, WM_CLOSE, 0, 0);
     EXPECT_TRUE(rig.app.ended());
     EXPECT_FALSE(IsWindowVisible(dialog));
-    EXPECT_EQ(rig.directory.read("qvsetup.cfg"), "COM3");
+    EXPECT_EQ(rig.dir.read("qvsetup.cfg"), "COM3");
 }
 
 TEST(Win32Commands, TheLanguageItemShowsTheWindowAndItsBoxesInEnglish) {

@@ -3,12 +3,12 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
+#include "ui/artefact.h"
 #include "win32/dialog_window.h"
 #include "win32/wide_text.h"
 
@@ -48,64 +48,6 @@ void CALLBACK runStep(HWND, UINT, UINT_PTR id, DWORD) {
     std::function<void()> step = std::move(it->second);
     pendingSteps.erase(it);
     step();
-}
-
-// PNG with stored deflate blocks: no compression library needed for a test picture.
-std::uint32_t crc32(const std::string& bytes, std::uint32_t crc = 0) {
-    crc = ~crc;
-    for (unsigned char byte : bytes) {
-        crc ^= byte;
-        for (int bit = 0; bit < 8; ++bit) {
-            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-        }
-    }
-    return ~crc;
-}
-
-void bigEndian(std::string& out, std::uint32_t value) {
-    for (int shift = 24; shift >= 0; shift -= 8) {
-        out.push_back(static_cast<char>((value >> shift) & 0xFF));
-    }
-}
-
-void chunk(std::string& out, const char* type, const std::string& data) {
-    bigEndian(out, static_cast<std::uint32_t>(data.size()));
-    const std::string typed = std::string(type, 4) + data;
-    out += typed;
-    bigEndian(out, crc32(typed));
-}
-
-std::string encodePng(int width, int height, const std::string& rgbRows) {
-    std::string deflate("\x78\x01", 2);
-    std::uint32_t a = 1;
-    std::uint32_t b = 0;
-    for (unsigned char byte : rgbRows) {
-        a = (a + byte) % 65521;
-        b = (b + a) % 65521;
-    }
-    for (std::size_t at = 0; at < rgbRows.size() || at == 0; at += 65535) {
-        const std::size_t length = std::min<std::size_t>(65535, rgbRows.size() - at);
-        const bool last = at + length >= rgbRows.size();
-        deflate.push_back(last ? 1 : 0);
-        deflate.push_back(static_cast<char>(length & 0xFF));
-        deflate.push_back(static_cast<char>(length >> 8));
-        deflate.push_back(static_cast<char>(~length & 0xFF));
-        deflate.push_back(static_cast<char>((~length >> 8) & 0xFF));
-        deflate += rgbRows.substr(at, length);
-        if (last) {
-            break;
-        }
-    }
-    bigEndian(deflate, (b << 16) | a);
-    std::string header;
-    bigEndian(header, static_cast<std::uint32_t>(width));
-    bigEndian(header, static_cast<std::uint32_t>(height));
-    header += std::string("\x08\x02\x00\x00\x00", 5);  // 8-bit RGB
-    std::string png("\x89PNG\r\n\x1a\n", 8);
-    chunk(png, "IHDR", header);
-    chunk(png, "IDAT", deflate);
-    chunk(png, "IEND", "");
-    return png;
 }
 
 }  // namespace
@@ -232,14 +174,9 @@ std::string controlText(HWND dialog, ui::ControlId id) {
 }
 
 void saveScreenshot(HWND window, const std::string& name) {
-    const char* folder = std::getenv("ZEK_TEST_OUTPUT");
-    if (folder == nullptr) {
+    const std::optional<std::filesystem::path> path = testing_support::artefactPath(name);
+    if (!path) {
         return;
-    }
-    // Wine hands the Unix folder over as it is; its drive Z: is the Unix root.
-    std::string directory = folder;
-    if (!directory.empty() && directory[0] == '/') {
-        directory = "Z:" + directory;
     }
     RedrawWindow(window, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME | RDW_ERASE);
@@ -247,64 +184,54 @@ void saveScreenshot(HWND window, const std::string& name) {
     Sleep(50);
     RECT frame;
     GetWindowRect(window, &frame);
-    const int width = frame.right - frame.left;
-    const int height = frame.bottom - frame.top;
-
-    // The window's own pixels, whatever lies above it on the display.
+    // The window's own pixels, whatever lies above it on the display, as a top-down
+    // 32-bit bitmap: the file is its headers and the pixels as they are.
+    BITMAPINFOHEADER info{};
+    info.biSize = sizeof(info);
+    info.biWidth = frame.right - frame.left;
+    info.biHeight = -(frame.bottom - frame.top);
+    info.biPlanes = 1;
+    info.biBitCount = 32;
+    info.biCompression = BI_RGB;
+    const DWORD size = static_cast<DWORD>(info.biWidth) * (frame.bottom - frame.top) * 4;
     HDC screen = GetWindowDC(window);
     HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;  // top-down
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HBITMAP bitmap = CreateDIBSection(memory, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS,
+                                      &bits, nullptr, 0);
     HGDIOBJ previous = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+    BitBlt(memory, 0, 0, info.biWidth, -info.biHeight, screen, 0, 0, SRCCOPY);
     GdiFlush();
-
-    std::string rows;
-    const auto* pixels = static_cast<const unsigned char*>(bits);
-    for (int y = 0; y < height; ++y) {
-        rows.push_back(0);  // no filter
-        for (int x = 0; x < width; ++x) {
-            const unsigned char* pixel = pixels + (static_cast<std::size_t>(y) * width + x) * 4;
-            rows.push_back(static_cast<char>(pixel[2]));
-            rows.push_back(static_cast<char>(pixel[1]));
-            rows.push_back(static_cast<char>(pixel[0]));
-        }
-    }
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;  // "BM"
+    file.bfOffBits = sizeof(file) + sizeof(info);
+    file.bfSize = file.bfOffBits + size;
+    std::ofstream out(*path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(&file), sizeof(file));
+    out.write(reinterpret_cast<const char*>(&info), sizeof(info));
+    out.write(static_cast<const char*>(bits), size);
+    EXPECT_TRUE(out.good()) << name;
     SelectObject(memory, previous);
     DeleteObject(bitmap);
     DeleteDC(memory);
     ReleaseDC(window, screen);
-
-    std::filesystem::create_directories(directory);
-    std::ofstream out(std::filesystem::path(directory) / name, std::ios::binary);
-    out << encodePng(width, height, rows);
-    EXPECT_TRUE(out.good()) << name;
 }
 
 Win32Rig::Win32Rig(bool useRealPorts)
     : realPorts(useRealPorts ? shell::findRealPorts() : shell::RealPorts{}),
-      application(std::make_unique<shell::App>(
-          host,
-          useRealPorts
-              ? shell::Backends{&clock, realPorts.serialPorts.get(), realPorts.portIo.get()}
-              : shell::Backends{&simulator.clock(), &simulator.serialPorts(), &simulator.portIo()},
-          shell::PlatformFlags{})),
-      app(*application) {}
+      app(useRealPorts ? program(host, shell::Backends{&clock, realPorts.serialPorts.get(),
+                                                       realPorts.portIo.get()})
+                       : program(host)) {
+    std::filesystem::remove(dir.file("qvsetup.cfg"));  // a first start
+}
 
 Win32Rig::~Win32Rig() {
     window.reset();
-    application.reset();
+    programApp.reset();
 }
 
 HWND Win32Rig::start() {
-    app.initDialog(directory.path());
+    app.initDialog(dir.path());
     window = std::make_unique<MainWindow>(app, host, [this] { return ports; });
     HWND hwnd = window->create();
     ShowWindow(hwnd, SW_SHOW);

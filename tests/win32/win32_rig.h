@@ -12,10 +12,8 @@
 #include <vector>
 
 #include "adapter/clock.h"
-#include "config/temp_directory.h"
-#include "shell/app.h"
 #include "shell/real_ports.h"
-#include "sim/test_rig.h"
+#include "sim/procedure_rig.h"
 #include "win32/main_window.h"
 #include "win32/win32_host.h"
 
@@ -73,10 +71,10 @@ std::string windowText(HWND hwnd);
 std::string windowClass(HWND hwnd);
 std::string controlText(HWND dialog, ui::ControlId id);
 
-// The window as it is on the screen, a PNG in ZEK_TEST_OUTPUT (when set).
+// The window as it is on the screen, a bitmap file among the test's artefacts.
 void saveScreenshot(HWND window, const std::string& name);
 
-struct Win32Rig {
+struct Win32Rig : sim::ProcedureRig {
     // On the virtual controller; with realPorts the machine's serial ports instead.
     explicit Win32Rig(bool realPorts = false);
     ~Win32Rig();
@@ -86,12 +84,9 @@ struct Win32Rig {
     // The newest sub-dialog on the screen.
     DialogWindow* topDialog() const;
 
-    sim::TestRig simulator;
     Win32Host host;
-    testing_support::TempDirectory directory;
     adapter::MonotonicClock clock;
     shell::RealPorts realPorts;
-    std::unique_ptr<shell::App> application;
     shell::App& app;
     std::vector<adapter::DiscoveredPort> ports;  // what the Port menu lists beyond COM8
     std::unique_ptr<MainWindow> window;

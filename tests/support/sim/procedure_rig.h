@@ -1,9 +1,14 @@
-// The real procedures as the main dialog starts them, on the virtual controller:
-// qvsetup.cfg naming COM2 in a folder of its own, the main dialog from its template with
-// its lists, and the contexts the settings, processor and update commands receive.
+// The one rig for the real procedures on the virtual controller, in a folder of its own
+// whose qvsetup.cfg names COM2. Two layers over the same controller:
+//  - the commands' contexts as the main dialog starts them (the main dialog from its
+//    template with its lists, the settings, processor and update contexts), every box
+//    in the rig's recording host;
+//  - the whole program (shell::App) as a front end runs it, with that front end's host or
+//    the recording host: program() makes it, dialog initialisation stays the caller's.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "config/temp_directory.h"
@@ -11,6 +16,7 @@
 #include "resources/main_dialog.h"
 #include "resources/main_dialog_ids.h"
 #include "settings/settings.h"
+#include "shell/app.h"
 #include "sim/test_rig.h"
 #include "update/update.h"
 
@@ -24,6 +30,9 @@ struct ProcedureRig {
         settings::fillMainDialogLists(mainDialog);
         mainDialog.setEnabled(ids::StatusField, false);  // idle, as between commands
     }
+    ProcedureRig(const ProcedureRig&) = delete;
+    ProcedureRig& operator=(const ProcedureRig&) = delete;
+
     ui::RecordingHost& host() { return rig.host(); }
     SetupBytes& memory() { return rig.setupMemory(); }
     // The firmware version an update file's name must carry ("A3012…": 0x3012).
@@ -33,10 +42,24 @@ struct ProcedureRig {
     }
     // Runs "Update-Datei öffnen" with bytes as the chosen file.
     ui::Outcome update(const std::string& name, const std::string& bytes) {
-        dir.write(name, bytes);
-        host().files.push_back(dir.file(name));
+        offer(name, bytes);
         return update::runUpdate(updateCtx);
     }
+    // bytes written as name and chosen in the next file dialog.
+    void offer(const std::string& name, const std::string& bytes) {
+        dir.write(name, bytes);
+        host().files.push_back(dir.file(name));
+    }
+
+    // The program over this controller (or over backends), showing its boxes with host.
+    shell::App& program(ui::UiHost& host, std::optional<shell::Backends> backends = {}) {
+        programApp.emplace(
+            host,
+            backends.value_or(shell::Backends{&rig.clock(), &rig.serialPorts(), &rig.portIo()}),
+            shell::PlatformFlags{});
+        return *programApp;
+    }
+    shell::App& program() { return program(host()); }
 
     testing_support::TempDirectory dir;
     TestRig rig;
@@ -50,6 +73,7 @@ struct ProcedureRig {
     update::UpdateState updateState;
     std::int32_t controllerVersion = 50000;
     update::UpdateContext updateCtx{rig.link(), updateState, controllerVersion};
+    std::optional<shell::App> programApp;  // after the controller: its lines rest before it goes
 };
 
 }  // namespace sim

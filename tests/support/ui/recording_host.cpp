@@ -5,7 +5,7 @@ namespace ui {
 Answer RecordingHost::messageBox(const Dialog* owner, std::string_view text,
                                  std::string_view caption, Buttons buttons) {
     messages.push_back(RecordedMessage{owner != nullptr ? owner->id() : 0, std::string(text),
-                                       std::string(caption), buttons});
+                                       std::string(caption), buttons, pendingDetail()});
     if (buttons == Buttons::Ok) {
         return Answer::Ok;
     }

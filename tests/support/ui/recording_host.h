@@ -2,6 +2,7 @@
 // and modal sub-dialogs from scripted replies.
 #pragma once
 
+#include <array>
 #include <deque>
 #include <functional>
 #include <string>
@@ -16,6 +17,7 @@ struct RecordedMessage {
     std::string text;
     std::string caption;
     Buttons buttons;
+    std::string detail;  // the system error shown beneath the text
 };
 
 class RecordingHost : public UiHost {
@@ -29,6 +31,9 @@ class RecordingHost : public UiHost {
     std::optional<std::string> chooseOpenFile(const FileDialogRequest& request) override;
     void shellOpen(std::string_view target) override { opened.emplace_back(target); }
     bool stopRequested(Dialog& dialog) override;
+    void showProgress(int done, int total, int secondsLeft) override {
+        progress.push_back({done, total, secondsLeft});
+    }
     void keepAlive() override {
         if (onKeepAlive) {
             onKeepAlive();
@@ -45,6 +50,7 @@ class RecordingHost : public UiHost {
     int repaints = 0;
     std::vector<std::string> opened;
     std::vector<FileDialogRequest> fileRequests;
+    std::vector<std::array<int, 3>> progress;  // done, total, seconds left
 
     std::deque<Answer> answers;                    // for OK/Cancel boxes; Ok when empty
     std::deque<std::optional<std::string>> files;  // file dialog replies; cancel when empty

@@ -196,16 +196,23 @@ std::unique_ptr<LineAccess> RecordingSerialPorts::open(const std::string& device
     return std::make_unique<RecordingSerialLines>(m_recorder);
 }
 
-bool RecordingPortIo::writeData(std::uint16_t base, std::uint8_t value) {
+bool RecordingPortIo::access(std::uint16_t base, const char* what, bool read) {
     ++m_recorder.operations;
     m_recorder.clock.advanceNs(m_recorder.operationCostNs);
     if (m_recorder.portIoFails) {
-        m_recorder.record("write data failed");
+        m_recorder.record(std::string(what) + " failed", read);
+        return false;
+    }
+    m_recorder.lastBase = base;
+    return true;
+}
+
+bool RecordingPortIo::writeData(std::uint16_t base, std::uint8_t value) {
+    if (!access(base, "write data", false)) {
         return false;
     }
     bool fell = (m_recorder.dataRegister & clockDataBit) != 0 && (value & clockDataBit) == 0;
     m_recorder.dataRegister = value;
-    m_recorder.lastBase = base;
     m_recorder.record(hexByte("data", value));
     if (fell) {
         m_recorder.clockFell();
@@ -214,13 +221,9 @@ bool RecordingPortIo::writeData(std::uint16_t base, std::uint8_t value) {
 }
 
 bool RecordingPortIo::readWord(std::uint16_t base, std::uint16_t& word) {
-    ++m_recorder.operations;
-    m_recorder.clock.advanceNs(m_recorder.operationCostNs);
-    if (m_recorder.portIoFails) {
-        m_recorder.record("read word failed", true);
+    if (!access(base, "read word", true)) {
         return false;
     }
-    m_recorder.lastBase = base;
     m_recorder.record("read word", true);
     std::uint16_t status = m_recorder.dataIn() != 0 ? dataInStatusBit : 0;
     word = static_cast<std::uint16_t>(status << 8 | m_recorder.dataRegister);
@@ -228,27 +231,19 @@ bool RecordingPortIo::readWord(std::uint16_t base, std::uint16_t& word) {
 }
 
 bool RecordingPortIo::readControl(std::uint16_t base, std::uint8_t& value) {
-    ++m_recorder.operations;
-    m_recorder.clock.advanceNs(m_recorder.operationCostNs);
-    if (m_recorder.portIoFails) {
-        m_recorder.record("read control failed", true);
+    if (!access(base, "read control", true)) {
         return false;
     }
-    m_recorder.lastBase = base;
     m_recorder.record("read control", true);
     value = m_recorder.controlRegister;
     return true;
 }
 
 bool RecordingPortIo::writeControl(std::uint16_t base, std::uint8_t value) {
-    ++m_recorder.operations;
-    m_recorder.clock.advanceNs(m_recorder.operationCostNs);
-    if (m_recorder.portIoFails) {
-        m_recorder.record("write control failed");
+    if (!access(base, "write control", false)) {
         return false;
     }
     m_recorder.controlRegister = value;
-    m_recorder.lastBase = base;
     m_recorder.record(hexByte("control", value));
     return true;
 }

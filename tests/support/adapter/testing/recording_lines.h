@@ -149,6 +149,8 @@ class RecordingPortIo final : public PortIo {
     bool writeControl(std::uint16_t base, std::uint8_t value) override;
 
   private:
+    // The cost of one register access; false, recorded as what failed, while they fail.
+    bool access(std::uint16_t base, const char* what, bool read);
     Recorder& m_recorder;
 };
 
