@@ -76,11 +76,8 @@ class FakeSystem {
     // cdc_acm the tty straight under the interface.
     void addUsbSerial(const UsbSerialDevice& device) const {
         const fs::path usbDevice = sys() / "devices/pci0000:00/0000:00:14.0/usb1" / device.usbPath;
-        char hex[8];
-        std::snprintf(hex, sizeof hex, "%04x", device.vendorId);
-        write(usbDevice / "idVendor", std::string(hex) + "\n");
-        std::snprintf(hex, sizeof hex, "%04x", device.productId);
-        write(usbDevice / "idProduct", std::string(hex) + "\n");
+        write(usbDevice / "idVendor", printed("%04x\n", device.vendorId));
+        write(usbDevice / "idProduct", printed("%04x\n", device.productId));
         write(usbDevice / "manufacturer", device.manufacturer + "\n");
         write(usbDevice / "product", device.product + "\n");
         write(usbDevice / "serial", device.serial + "\n");
@@ -103,7 +100,7 @@ class FakeSystem {
         if (!device.byId.empty()) {
             link(dev() / device.tty, dev() / "serial/by-id" / device.byId);
         }
-        write(dev() / "bus/usb" / threeDigits(device.bus) / threeDigits(device.device), "");
+        write(dev() / "bus/usb" / printed("%03d", device.bus) / printed("%03d", device.device), "");
     }
 
     // A UART on a platform or PnP device bound to driver ("serial", or "serial8250" for
@@ -137,9 +134,9 @@ class FakeSystem {
     }
 
   private:
-    static std::string threeDigits(int value) {
-        char text[8];
-        std::snprintf(text, sizeof text, "%03d", value);
+    static std::string printed(const char* format, int value) {
+        char text[16];
+        std::snprintf(text, sizeof text, format, value);
         return text;
     }
 

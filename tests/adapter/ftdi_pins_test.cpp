@@ -134,7 +134,6 @@ TEST(FtdiExchange, ARunIsItsExchangesInOrderWithTheirDelaysHeld) {
 
     StepLog log;
     std::size_t states = 0;
-    std::vector<std::uint8_t> returned;
     for (const ExchangeStep& step : steps) {
         (void)log.exchangeBits(step.bits, step.count, clocking);
         const ExchangeBuffer alone = buildExchange(step.bits, step.count, clocking, {}, {});
@@ -146,8 +145,9 @@ TEST(FtdiExchange, ARunIsItsExchangesInOrderWithTheirDelaysHeld) {
     ASSERT_EQ(run.sampleAt.size(), 32u);
 
     // DATA-IN high at the reads of the answers 0xA5, 0x3C and 0x0FF0.
-    const std::uint32_t answers[] = {0xA5, 0x3C, 0x0FF0};
-    returned.assign(run.states.size(), pinCts);  // inverted inputs: high reads 0
+    const std::vector<std::uint32_t> answers{0xA5, 0x3C, 0x0FF0};
+    // Inverted inputs: high reads 0.
+    std::vector<std::uint8_t> returned(run.states.size(), pinCts);
     std::size_t read = 0;
     for (std::size_t i = 0; i < 3; ++i) {
         for (int bit = steps[i].count - 1; bit >= 0; --bit, ++read) {
@@ -156,8 +156,7 @@ TEST(FtdiExchange, ARunIsItsExchangesInOrderWithTheirDelaysHeld) {
             }
         }
     }
-    EXPECT_EQ(extractSequence(steps, run, returned, {}),
-              (std::vector<std::uint32_t>{0xA5, 0x3C, 0x0FF0}));
+    EXPECT_EQ(extractSequence(steps, run, returned, {}), answers);
 }
 
 TEST(FtdiExchange, EveryLevelLastsAtLeastOneNativeBitDelay) {
@@ -183,12 +182,8 @@ TEST(FtdiExchange, TheSampleIsTakenOneStepBehindWithClockHigh) {
     for (const Polarity polarity : {Polarity{}, Polarity{false, false}, Polarity{true, false}}) {
         const ExchangeBuffer buffer = buildExchange(0x00, 8, clocking, {}, polarity);
         const std::uint32_t answer = 0xB4;
-        std::vector<std::uint8_t> returned(buffer.states.size(), 0);
-        std::vector<std::uint8_t> sameStep(buffer.states.size(), 0);
         const std::uint8_t ctsLow = polarity.inputsInverted ? pinCts : 0;
-        for (std::size_t i = 0; i < returned.size(); ++i) {
-            returned[i] = sameStep[i] = ctsLow;
-        }
+        std::vector<std::uint8_t> returned(buffer.states.size(), ctsLow), sameStep = returned;
         for (int bit = 0; bit < 8; ++bit) {
             const std::size_t at = buffer.sampleAt[static_cast<std::size_t>(bit)];
             const Levels atRead = levelsOf(buffer.states[at - 1], polarity);

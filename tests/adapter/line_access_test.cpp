@@ -143,13 +143,19 @@ TEST(ParallelLines, DriverFailureIsShownOnceAndEndsTheDialogTheNextCommandTriesA
     EXPECT_TRUE(linesFaultShown(rig.ctx));
     EXPECT_EQ(rig.recorder.operations, 1);  // only the first access reached the port
 
-    // The ended dialog was a sub-dialog; the next command runs in the main dialog.
+    // The ended dialog was a sub-dialog; the next command runs in the main dialog and
+    // shows the back-end's own reason where it has one.
     ui::Dialog otherWindow(resources::mainDialogTemplate());
     rig.ctx.mainWindow = &otherWindow;
     rig.recorder.portIoFails = false;
     setClock(rig.ctx, true);
     EXPECT_FALSE(linesFailed(rig.ctx));
     EXPECT_EQ(joined(rig.changes()), "write data failed, data 0x0A");
+    rig.recorder.portIoFails = true;
+    rig.recorder.portIoError = {{}, "ioctl(PPWDATA)", 5, "Input/output error"};
+    setClock(rig.ctx, false);
+    EXPECT_EQ(rig.host.details.back(),
+              "parallel port 0378: ioctl(PPWDATA) failed: Input/output error");
 }
 
 }  // namespace

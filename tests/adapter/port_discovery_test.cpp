@@ -21,8 +21,18 @@ std::vector<std::string> names(const std::vector<DiscoveredPort>& ports) {
     return result;
 }
 
-adapter::DiscoveryRoots rootsOf(const FakeSystem& fake) {
-    return {fake.sys(), fake.dev()};
+UsbSerialDevice usbSerial(const char* tty, const char* usbPath, std::uint16_t vendor = 0x0403,
+                          std::uint16_t product = 0x6001, const char* serial = "A1B2C3",
+                          const char* driver = "ftdi_sio") {
+    UsbSerialDevice device;
+    std::tie(device.tty, device.usbPath, device.vendorId, device.productId, device.serial,
+             device.driver) = std::tie(tty, usbPath, vendor, product, serial, driver);
+    device.majorMinor = std::string("188:") + tty[6];
+    return device;
+}
+
+std::vector<DiscoveredPort> discover(const FakeSystem& fake) {
+    return adapter::discoverSerialPorts({fake.sys(), fake.dev()});
 }
 
 // A usb-serial driver hangs its tty below a port device, cdc_acm straight below the
@@ -32,12 +42,9 @@ TEST(PortDiscovery, UsbConverterCarriesItsUsbDeviceAttributesAndByIdLink) {
     UsbSerialDevice device;
     device.byId = "usb-FTDI_FT232R_USB_UART_A1B2C3-if00-port0";
     fake.addUsbSerial(device);
-    UsbSerialDevice acm;
-    std::tie(acm.tty, acm.driver, acm.vendorId, acm.productId, acm.usbPath) =
-        std::tuple("ttyACM0", "cdc_acm", 0x2341, 0x0043, "1-3");
-    fake.addUsbSerial(acm);
+    fake.addUsbSerial(usbSerial("ttyACM0", "1-3", 0x2341, 0x0043, "A1B2C3", "cdc_acm"));
 
-    const std::vector<DiscoveredPort> ports = adapter::discoverSerialPorts(rootsOf(fake));
+    const std::vector<DiscoveredPort> ports = discover(fake);
     ASSERT_EQ(ports.size(), 2u);
     EXPECT_EQ(ports[0].name, "ttyACM0");
     EXPECT_EQ(ports[0].driver, "cdc_acm");
@@ -48,15 +55,13 @@ TEST(PortDiscovery, UsbConverterCarriesItsUsbDeviceAttributesAndByIdLink) {
     EXPECT_EQ(port.devicePath, (fake.dev() / "ttyUSB0").string());
     EXPECT_EQ(port.byIdPath, (fake.dev() / "serial/by-id" / device.byId).string());
     EXPECT_EQ(port.driver, "ftdi_sio");
-    EXPECT_TRUE(port.isUsb);
+    EXPECT_TRUE(port.isUsb && port.fromSysfs);
     EXPECT_EQ(port.vendorId, 0x0403);
     EXPECT_EQ(port.productId, 0x6001);
-    EXPECT_EQ(port.manufacturer, "FTDI");
-    EXPECT_EQ(port.product, "FT232R USB UART");
-    EXPECT_EQ(port.serialNumber, "A1B2C3");
+    EXPECT_EQ(port.manufacturer + "|" + port.product + "|" + port.serialNumber,
+              "FTDI|FT232R USB UART|A1B2C3");
     EXPECT_EQ(port.usbBus, 1);
     EXPECT_EQ(port.usbDevice, 5);
-    EXPECT_TRUE(port.fromSysfs);
 }
 
 TEST(PortDiscovery, KeepsRealUartsAndLeavesOut8250PlaceholdersAndVirtualTtys) {
@@ -72,7 +77,7 @@ TEST(PortDiscovery, KeepsRealUartsAndLeavesOut8250PlaceholdersAndVirtualTtys) {
     fake.addVirtualTty("tty0");
     fake.addVirtualTty("console");
 
-    const std::vector<DiscoveredPort> ports = adapter::discoverSerialPorts(rootsOf(fake));
+    const std::vector<DiscoveredPort> ports = discover(fake);
     EXPECT_EQ(names(ports), (std::vector<std::string>{"ttyAMA0", "ttyS0", "ttyS2", "ttyS4"}));
     for (const DiscoveredPort& port : ports) {
         EXPECT_FALSE(port.isUsb) << port.name;
@@ -84,62 +89,45 @@ TEST(PortDiscovery, KeepsRealUartsAndLeavesOut8250PlaceholdersAndVirtualTtys) {
 TEST(PortDiscovery, ListsInNaturalNameOrderAndNothingWithoutSysfs) {
     FakeSystem fake;
     for (const char* tty : {"ttyUSB10", "ttyUSB2", "ttyACM1", "ttyUSB0"}) {
-        UsbSerialDevice device;
-        device.tty = tty;
-        device.usbPath = std::string("1-") + (tty + 6);
-        fake.addUsbSerial(device);
+        fake.addUsbSerial(usbSerial(tty, (std::string("1-") + (tty + 6)).c_str()));
     }
-    EXPECT_EQ(names(adapter::discoverSerialPorts(rootsOf(fake))),
+    EXPECT_EQ(names(discover(fake)),
               (std::vector<std::string>{"ttyACM1", "ttyUSB0", "ttyUSB2", "ttyUSB10"}));
     EXPECT_TRUE(adapter::discoverSerialPorts({"/nonexistent/sys", "/nonexistent/dev"}).empty());
 }
 
 TEST(PortDiscovery, DescriptionNamesTheMakerOnceAndTheDriversKind) {
     DiscoveredPort port;
-    port.isUsb = true;
-    port.vendorId = 0x1a86;
-    port.productId = 0x7523;
-    port.product = "USB Serial";
-    port.manufacturer = "QinHeng";
-    port.driver = "ch341";
+    std::tie(port.isUsb, port.vendorId, port.productId) = std::tuple(true, 0x1a86, 0x7523);
+    std::tie(port.product, port.manufacturer, port.driver) =
+        std::tuple("USB Serial", "QinHeng", "ch341");
     EXPECT_EQ(adapter::describePort(port),
               "USB Serial (QinHeng) [1a86:7523] CH340/CH341 USB converter, ch341");
-    port.product = "FT232R USB UART";
-    port.manufacturer = "FT232R";
-    port.driver = "ftdi_sio";
+    std::tie(port.product, port.manufacturer, port.driver) =
+        std::tuple("FT232R USB UART", "FT232R", "ftdi_sio");
     EXPECT_EQ(adapter::describePort(port).rfind("FT232R USB UART [1a86:7523]", 0), 0u);
 }
 
 // The fast variants of FTDI converters in the list: nothing opened.
 TEST(FtdiFastPorts, EachConverterOnceRightAfterItsFirstTty) {
     FakeSystem fake;
-    const auto add = [&](const char* tty, const char* usb, std::uint16_t vendor,
-                         std::uint16_t product, const char* serial, const char* driver) {
-        UsbSerialDevice device;
-        std::tie(device.tty, device.usbPath, device.vendorId, device.productId, device.serial,
-                 device.driver) = std::tie(tty, usb, vendor, product, serial, driver);
-        device.majorMinor = std::string("188:") + tty[6];
-        fake.addUsbSerial(device);
-    };
-    add("ttyUSB0", "1-1", 0x0403, 0x6001, "A50285BI", "ftdi_sio");
+    fake.addUsbSerial(usbSerial("ttyUSB0", "1-1", 0x0403, 0x6001, "A50285BI"));
     // Both channels of an FT2232H: one fast variant.
-    add("ttyUSB1", "1-2", 0x0403, 0x6010, "FT2232X", "ftdi_sio");
-    add("ttyUSB2", "1-3", 0x0403, 0x6010, "FT2232X", "ftdi_sio");
+    fake.addUsbSerial(usbSerial("ttyUSB1", "1-2", 0x0403, 0x6010, "FT2232X"));
+    fake.addUsbSerial(usbSerial("ttyUSB2", "1-3", 0x0403, 0x6010, "FT2232X"));
     // Another maker's converter, an FTDI product the path does not know, no serial number.
-    add("ttyUSB3", "1-4", 0x10C4, 0xEA60, "0001", "cp210x");
-    add("ttyUSB4", "1-5", 0x0403, 0x6099, "ODD", "ftdi_sio");
-    add("ttyUSB5", "1-6", 0x0403, 0x6001, "", "ftdi_sio");
+    fake.addUsbSerial(usbSerial("ttyUSB3", "1-4", 0x10C4, 0xEA60, "0001", "cp210x"));
+    fake.addUsbSerial(usbSerial("ttyUSB4", "1-5", 0x0403, 0x6099, "ODD"));
+    fake.addUsbSerial(usbSerial("ttyUSB5", "1-6", 0x0403, 0x6001, ""));
 
-    const std::vector<DiscoveredPort> ports =
-        adapter::withFtdiFastPorts(adapter::discoverSerialPorts({fake.sys(), fake.dev()}));
+    const std::vector<DiscoveredPort> ports = adapter::withFtdiFastPorts(discover(fake));
     EXPECT_EQ(names(ports),
               (std::vector<std::string>{"ttyUSB0", "ftdi:A50285BI", "ttyUSB1", "ftdi:FT2232X",
                                         "ttyUSB2", "ttyUSB3", "ttyUSB4", "ttyUSB5"}));
     const DiscoveredPort& fast = ports[1];
-    EXPECT_EQ(fast.devicePath, "ftdi:A50285BI");
-    EXPECT_EQ(fast.serialNumber, "A50285BI");
+    EXPECT_EQ(fast.devicePath + " " + fast.serialNumber + " " + fast.byIdPath,
+              "ftdi:A50285BI A50285BI ");
     EXPECT_EQ(fast.driver, adapter::fastPathDriver);
-    EXPECT_TRUE(fast.byIdPath.empty());
     EXPECT_TRUE(adapter::driverProfile(fast.driver).canWork);
     EXPECT_FALSE(adapter::driverProfile("cdc_acm").canWork);
     EXPECT_EQ(adapter::describePort(fast),

@@ -5,6 +5,7 @@
 
 #include <map>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "adapter/adapter.h"
@@ -109,19 +110,16 @@ TEST(Win32SerialPort, OpensAt9600EightNoneOneWithoutFlowControlAndKeepsTheRest) 
     EXPECT_EQ(calls.calls, openingCalls);
 
     const CommSettings& state = calls.written;
-    EXPECT_EQ(state.baudRate, 9600u);
-    EXPECT_EQ(state.byteSize, 8);
-    EXPECT_EQ(state.parity, 0);
-    EXPECT_EQ(state.stopBits, 0);
+    EXPECT_EQ(std::tie(state.baudRate, state.byteSize, state.parity, state.stopBits,
+                       state.dtrControl, state.rtsControl),
+              std::tuple(9600u, 8, 0, 0, 0, 0));
     EXPECT_FALSE(state.ctsFlow || state.dsrFlow || state.dsrSensitivity || state.xonXoffOut ||
                  state.xonXoffIn);
-    EXPECT_EQ(state.dtrControl, 0);
-    EXPECT_EQ(state.rtsControl, 0);
     EXPECT_EQ(state.native, calls.readState.native);
-
-    EXPECT_EQ(calls.timeouts.readIntervalMs, 3u);
-    EXPECT_EQ(calls.timeouts.readTotalMultiplierMs, 0u);
-    EXPECT_EQ(calls.timeouts.readTotalConstantMs, 5u);
+    const CommTimeouts& timeouts = calls.timeouts;
+    EXPECT_EQ(std::tie(timeouts.readIntervalMs, timeouts.readTotalMultiplierMs,
+                       timeouts.readTotalConstantMs),
+              std::tuple(3u, 0u, 5u));
 
     calls.calls.clear();
     lines.reset();
@@ -223,10 +221,10 @@ TEST(Win32SerialPort, ComNamesOpenInTheDeviceNamespace) {
     EXPECT_EQ(devicePath("COM1"), "\\\\.\\COM1");
     // Without the prefix CreateFileW finds only COM1 … COM9.
     EXPECT_EQ(devicePath("COM12"), "\\\\.\\COM12");
-    EXPECT_EQ(devicePath("\\\\.\\COM3"), "\\\\.\\COM3");
-    EXPECT_EQ(devicePath("\\\\?\\usb#vid_0403"), "\\\\?\\usb#vid_0403");
-    EXPECT_EQ(devicePath("C:\\ports\\adapter"), "C:\\ports\\adapter");
-    EXPECT_EQ(devicePath("/dev/ttyUSB0"), "/dev/ttyUSB0");
+    for (const char* path :
+         {"\\\\.\\COM3", "\\\\?\\usb#vid_0403", "C:\\ports\\adapter", "/dev/ttyUSB0"}) {
+        EXPECT_EQ(devicePath(path), path);
+    }
 }
 
 }  // namespace

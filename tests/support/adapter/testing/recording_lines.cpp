@@ -201,7 +201,7 @@ bool RecordingPortIo::access(std::uint16_t base, const char* what, bool read) {
     m_recorder.clock.advanceNs(m_recorder.operationCostNs);
     if (m_recorder.portIoFails) {
         m_recorder.record(std::string(what) + " failed", read);
-        return false;
+        return fail(m_recorder.portIoError);
     }
     m_recorder.lastBase = base;
     return true;

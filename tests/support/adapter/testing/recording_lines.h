@@ -71,8 +71,9 @@ class Recorder {
     // The serial port vanishes (failed() turns true) once this many operations were made
     // on it; -1 never.
     int serialFailAfter = -1;
-    // Parallel registers: every access fails while set.
+    // Parallel registers: every access fails while set, with this as the back-end's reason.
     bool portIoFails = false;
+    ui::SystemError portIoError;
     std::uint8_t controlRegister = 0x2C;
 
     // Line levels as last driven, on whichever back-end.
