@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -76,6 +77,18 @@ inline Outcome runCli(const TempDirectory& dir, std::vector<std::string> args,
     return outcome;
 }
 
+// A run written as one line: the words split at blanks, "@name" standing for that file in
+// the test's directory (its path may hold blanks).
+inline Outcome runCli(const TempDirectory& dir, const char* line, const std::string& input = "",
+                      bool interactive = false) {
+    std::vector<std::string> args;
+    std::istringstream words(line);
+    for (std::string word; words >> word;) {
+        args.push_back(word.starts_with('@') ? dir.file(word.substr(1)) : word);
+    }
+    return runCli(dir, std::move(args), input, interactive);
+}
+
 // The --json report of a run.
 inline cli::json::Value report(const Outcome& outcome) {
     cli::json::ParseResult parsed = cli::json::parse(outcome.out);
@@ -92,6 +105,17 @@ inline sim::SetupBytes readMemory(const TempDirectory& dir, const std::string& n
         memory[i] = static_cast<std::uint8_t>(bytes[i]);
     }
     return memory;
+}
+
+// Address → new value, for every byte that differs.
+inline std::map<int, int> differences(const sim::SetupBytes& before, const sim::SetupBytes& after) {
+    std::map<int, int> changed;
+    for (std::size_t i = 0; i < before.size(); ++i) {
+        if (before[i] != after[i]) {
+            changed[static_cast<int>(i)] = after[i];
+        }
+    }
+    return changed;
 }
 
 }  // namespace cli_test

@@ -23,11 +23,13 @@ bool hasChange(const cli::json::Value& root, const std::string& dialog, const st
     return false;
 }
 
-TEST(CliLockFunctions, StepsActOnTheOpenDialogUntilItCloses) {
+// The lock dialog's steps act on it until it closes; the rev counter then measures the
+// virtual motor, which needs the test program locked.
+TEST(CliLockFunctions, StepsActOnTheOpenDialogUntilItClosesAndUnlockTheRevCounter) {
     TempDirectory dir;
-    const Outcome run = runCli(dir, {"--simulate", "--json", "--sim-save", dir.file("locked.bin"),
-                                     "read", "locks", "click", "1204", "click", "1206", "click",
-                                     "1207", "click", "1205", "click", "2", "show"});
+    const Outcome run = runCli(dir,
+                               "--simulate --json --sim-save @locked.bin read locks click 1204 "
+                               "click 1206 click 1207 click 1205 click 2 show");
     ASSERT_EQ(run.exit, 0) << run.err;
     EXPECT_EQ(readMemory(dir, "locked.bin")[13], 0xFC);
     const cli::json::Value root = report(run);
@@ -39,12 +41,18 @@ TEST(CliLockFunctions, StepsActOnTheOpenDialogUntilItCloses) {
     EXPECT_TRUE(hasChange(root, "1230", "1206", "enabled"));
     EXPECT_FALSE(hasChange(root, "1230", "1206", "checked"));
     EXPECT_FALSE(hasChange(root, "1230", "1207", "checked"));
+
+    const Outcome revs = runCli(dir,
+                                "--simulate --json --sim-memory @locked.bin --sim-motor 100:5 "
+                                "read revs click 1235 click 1");
+    ASSERT_EQ(revs.exit, 0) << revs.err;
+    // 100 Hz is 200 pulses per window, 6000 per minute.
+    EXPECT_TRUE(hasChange(report(revs), "1239", "1215", "text", "6000"));
 }
 
 TEST(CliRpmControl, StepsRunningOutCloseTheDialogWithCancel) {
     TempDirectory dir;
-    const Outcome run =
-        runCli(dir, {"--simulate", "--json", "read", "rpm", "click", "1213", "show"});
+    const Outcome run = runCli(dir, "--simulate --json read rpm click 1213 show");
     ASSERT_EQ(run.exit, 0) << run.err;
     const cli::json::Value root = report(run);
     const cli::json::Value* rpmDialog = cli::json::member(root.at("dialogs"), "1231");
@@ -56,8 +64,8 @@ TEST(CliRpmControl, StepsRunningOutCloseTheDialogWithCancel) {
 
 TEST(CliRpmControl, ErrorBoxInsideTheDialogFailsTheRunAndClosesIt) {
     TempDirectory dir;
-    const Outcome run = runCli(dir, {"--simulate", "--json", "read", "rpm", "click", "1213", "set",
-                                     "1241=11", "click", "1214", "click", "1", "read"});
+    const Outcome run =
+        runCli(dir, "--simulate --json read rpm click 1213 set 1241=11 click 1214 click 1 read");
     EXPECT_EQ(run.exit, 1);
     EXPECT_THAT(run.err, HasSubstr("Error!: P: 1 - 10 !"));
     const cli::json::Value root = report(run);
@@ -77,21 +85,6 @@ TEST(CliSubDialogs, BoxOwnedByASubDialogNamesItsId) {
     ASSERT_EQ(host.messages().size(), 1u);
     EXPECT_EQ(host.messages()[0].owner, "1231");
     EXPECT_EQ(err.str(), "Error: adapter?\n");
-}
-
-TEST(CliRevCounter, MeasuresTheVirtualMotor) {
-    TempDirectory dir;
-    // The rev counter needs the test program locked.
-    const Outcome locked =
-        runCli(dir, {"--simulate", "--sim-save", dir.file("locked.bin"), "read", "locks", "click",
-                     "1204", "click", "1207", "click", "1205"});
-    ASSERT_EQ(locked.exit, 0) << locked.err;
-    const Outcome run =
-        runCli(dir, {"--simulate", "--json", "--sim-memory", dir.file("locked.bin"), "--sim-motor",
-                     "100:5", "read", "revs", "click", "1235", "click", "1"});
-    ASSERT_EQ(run.exit, 0) << run.err;
-    // 100 Hz is 200 pulses per window, 6000 per minute.
-    EXPECT_TRUE(hasChange(report(run), "1239", "1215", "text", "6000"));
 }
 
 }  // namespace

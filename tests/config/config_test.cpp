@@ -83,20 +83,6 @@ TEST(PortField, AtMostFourCharactersUpToALineFeed) {
     }
 }
 
-TEST_F(ConfigTest, EndWritesOnlyTheFirstFourBytes) {
-    std::string bytes = "COM9" + std::string(296, 'Z');
-    setCfg(bytes);
-    const config::PortFieldRead read = config::readPortField(dir.path());
-    EXPECT_EQ(read.status, config::PortFileStatus::Opened);
-    EXPECT_EQ(read.portName, "COM9");
-
-    EXPECT_TRUE(config::writePortField(dir.path(), "0278"));
-    bytes.replace(0, 4, "0278");
-    EXPECT_EQ(cfg(), bytes);
-    EXPECT_TRUE(config::writePortField(dir.path(), ""));  // an empty file was read
-    EXPECT_EQ(cfg(), bytes);
-}
-
 TEST_F(ConfigTest, UpdatePathBlockNeverReachesTheMotorFields) {
     const std::string full = withMotorFields(" 4\0\0002.50"s);
     const struct {

@@ -1,12 +1,14 @@
 // A fresh directory under the system's temporary directory, removed with its contents.
 #pragma once
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <random>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace testing_support {
 
@@ -28,6 +30,7 @@ class TempDirectory {
 
     std::string path() const { return m_path.string(); }
     std::string file(std::string_view name) const { return (m_path / name).string(); }
+    std::filesystem::path operator/(std::string_view name) const { return m_path / name; }
 
     void write(std::string_view name, std::string_view bytes) const {
         std::ofstream out(file(name), std::ios::binary | std::ios::trunc);
@@ -38,6 +41,15 @@ class TempDirectory {
         return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
     bool exists(std::string_view name) const { return std::filesystem::exists(file(name)); }
+    // The sorted names in one of its folders: what a test left behind.
+    std::vector<std::string> names(std::string_view folder = "") const {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(m_path / folder)) {
+            names.push_back(entry.path().filename().string());
+        }
+        std::ranges::sort(names);
+        return names;
+    }
 
   private:
     std::filesystem::path m_path;

@@ -64,8 +64,9 @@ class PortChecksTest : public ::testing::Test {
         return it != checks.end() ? *it : Finding{port, name + " is missing"};
     }
     // One check of a fresh run: its status and a part of its result.
-    void expect(const std::string& name, Status status, const std::string& part) {
-        const Finding check = find(run(), name);
+    void expect(const std::string& name, Status status, const std::string& part,
+                const std::string& port = "ttyUSB0") {
+        const Finding check = find(run(), name, port);
         EXPECT_EQ(check.status, status) << check.result;
         EXPECT_THAT(check.result, HasSubstr(part));
     }
@@ -126,16 +127,14 @@ TEST_F(PortChecksTest, TheConsolesPortIsNamedNeverUsableAndNeverOpened) {
     fake.write(fake.sys() / "class/tty/console/active", "tty0 ttyS0\n");
     options.identity.uid = 0;
     options.serialPorts = &rig.serialPorts();
-    std::vector<Finding> checks = run();
-    EXPECT_EQ(find(checks, "console", "ttyS0").status, Status::Warning);
-    EXPECT_THAT(find(checks, "console", "ttyS0").result, HasSubstr("is the system console"));
-    EXPECT_EQ(find(checks, "access", "ttyS1").status, Status::Ok);
-    EXPECT_THAT(diagnostics::findingsText(checks), Not(HasSubstr(" open ")));  // none named
+    expect("console", Status::Warning, "is the system console", "ttyS0");
+    expect("access", Status::Ok, "running as root", "ttyS1");
+    EXPECT_THAT(diagnostics::findingsText(run()), Not(HasSubstr(" open ")));  // none named
     // Named, it fails and stays shut; /proc/consoles alone names it too.
     fake.write(fake.sys() / "class/tty/console/active", "tty0\n");
     fake.write(fake.proc() / "consoles", "ttyS0                -W- (EC p a)    4:64\n");
     options.port = (fake.dev() / "ttyS0").string();
-    checks = run();
+    const std::vector<Finding> checks = run();
     EXPECT_EQ(find(checks, "console", "ttyS0").status, Status::Failed);
     EXPECT_EQ(find(checks, "open", "ttyS0").status, Status::Skipped);
     EXPECT_EQ(rig.serialPorts().openCount(), 0);
@@ -170,7 +169,6 @@ TEST_F(PortChecksTest, BrlttyMattersOnlyWhenItsRulesClaimTheConvertersId) {
     addConverter({.tty = "ttyUSB0", .driver = "ch341", .vendorId = 0x1a86, .productId = 0x7523});
     expect("brltty", Status::Ok, "not installed");
     for (const auto& [rules, status] : cases) {
-        SCOPED_TRACE(rules);
         fake.write(fake.rules() / "85-brltty.rules", rules);
         expect("brltty", status, status == Status::Ok ? "do not claim" : "claims 1a86:7523");
     }

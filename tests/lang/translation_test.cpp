@@ -4,6 +4,7 @@
 
 #include <set>
 #include <string>
+#include <tuple>
 
 #include "resources/backups_dialog.h"
 #include "resources/lock_functions_dialog.h"
@@ -25,67 +26,43 @@ std::vector<const ui::DialogTemplate*> allTemplates() {
             &resources::backupsDialogTemplate()};
 }
 
-bool hasRow(const LanguageTable& table, int dialogId, ui::ControlId id, std::string_view german) {
-    for (const ControlText& row : table.controls) {
-        if (row.dialogId == dialogId && row.id == id && row.german == german) {
-            return true;
-        }
-    }
-    return false;
-}
-
 // A new German text, or a German text changed in a template, shows here until the
 // table has it; a row whose German no template holds any more shows as stale.
 TEST(LanguageTables, EveryGermanTextHasAnEnglishEntryAndNoEntryIsStale) {
     const LanguageTable& english = *languageTable(English);
-    std::set<std::string> named;
+    std::set<std::string_view> named;
+    std::set<std::string_view> translated;
     for (const NamedText& text : germanTexts()) {
-        EXPECT_TRUE(named.insert(std::string(text.name)).second) << "named twice: " << text.name;
-        bool found = false;
-        for (const NamedText& translated : english.texts) {
-            found = found || translated.name == text.name;
-        }
-        EXPECT_TRUE(found) << "no English for " << text.name;
+        EXPECT_TRUE(named.insert(text.name).second) << "named twice: " << text.name;
     }
-    for (const NamedText& translated : english.texts) {
-        EXPECT_TRUE(named.contains(std::string(translated.name))) << "stale: " << translated.name;
+    for (const NamedText& text : english.texts) {
+        translated.insert(text.name);
     }
-    std::size_t templateTexts = 0;
+    EXPECT_EQ(translated, named) << "a text without English, or English for no text";
+
+    using Row = std::tuple<int, ui::ControlId, std::string_view>;
+    std::set<Row> inTemplates;
     for (const ui::DialogTemplate* dialog : allTemplates()) {
-        const auto check = [&](ui::ControlId id, std::string_view german) {
-            if (german.empty()) {
-                return;
-            }
-            ++templateTexts;
-            EXPECT_TRUE(hasRow(english, dialog->id, id, german))
-                << "dialog " << dialog->id << ", id " << id << ": " << german;
-        };
-        check(titleId, dialog->title);
+        inTemplates.insert({dialog->id, titleId, dialog->title});
         for (const ui::ControlTemplate& row : dialog->controls) {
-            check(row.id, row.text);
+            inTemplates.insert({dialog->id, row.id, row.text});
         }
         for (const ui::MenuItemTemplate& row : dialog->menu) {
-            check(row.id, row.text);
+            inTemplates.insert({dialog->id, row.id, row.text});
         }
     }
-    std::size_t rowsInUse = 0;
+    std::erase_if(inTemplates, [](const Row& row) { return std::get<2>(row).empty(); });
+    std::set<Row> inTable;
     for (const ControlText& row : english.controls) {
-        for (const ui::DialogTemplate* dialog : allTemplates()) {
-            bool used =
-                dialog->id == row.dialogId && row.id == titleId && dialog->title == row.german;
-            for (const ui::ControlTemplate& control : dialog->controls) {
-                used = used || (dialog->id == row.dialogId && control.id == row.id &&
-                                control.text == row.german);
-            }
-            for (const ui::MenuItemTemplate& item : dialog->menu) {
-                used = used ||
-                       (dialog->id == row.dialogId && item.id == row.id && item.text == row.german);
-            }
-            rowsInUse += used ? 1 : 0;
-        }
+        inTable.insert({row.dialogId, row.id, row.german});
+        EXPECT_TRUE(inTemplates.contains({row.dialogId, row.id, row.german}))
+            << "stale: dialog " << row.dialogId << ", id " << row.id << ": " << row.german;
     }
-    EXPECT_EQ(rowsInUse, english.controls.size()) << "a row matches no template text";
-    EXPECT_GT(templateTexts, 100u);
+    for (const auto& [dialog, id, german] : inTemplates) {
+        EXPECT_TRUE(inTable.contains({dialog, id, german}))
+            << "no English: dialog " << dialog << ", id " << id << ": " << german;
+    }
+    EXPECT_GT(inTemplates.size(), 100u);
 }
 
 TEST(LanguageTables, TranslatedTemplatesKeepEverythingButTheTexts) {

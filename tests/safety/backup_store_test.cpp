@@ -5,12 +5,13 @@
 #include <cerrno>
 #include <cstring>
 
-#include "temporary_folder.h"
+#include "config/temp_directory.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using safety::CalendarTime;
+using testing_support::TempDirectory;
 
 constexpr CalendarTime morning{2026, 12, 8, 10, 15, 3};
 
@@ -69,7 +70,7 @@ TEST(BackupNames, ForeignNamesAreRefused) {
 }
 
 TEST(BackupStore, SavesNeverOverwriteAndListNewestFirst) {
-    TemporaryFolder data;
+    TempDirectory data;
     const safety::BackupStore store = safety::BackupStore::inDataFolder(data.path());
     EXPECT_EQ(store.folder(), data / "backups");
 
@@ -105,12 +106,12 @@ TEST(BackupStore, SavesNeverOverwriteAndListNewestFirst) {
 }
 
 TEST(BackupStore, KeepsTheNewestHundredAndLeavesForeignFilesAlone) {
-    TemporaryFolder data;
+    TempDirectory data;
     const safety::BackupStore store(data / "backups");
     fs::create_directories(store.folder());
     // Foreign files, one of them with an old time that would sort first if it were ours.
-    writeText(store.folder() / "notes.txt", "mine");
-    writeText(store.folder() / "2000-01-01T00-00-00_V 1.json", "not quite ours");
+    data.write("backups/notes.txt", "mine");
+    data.write("backups/2000-01-01T00-00-00_V 1.json", "not quite ours");
     fs::create_directory(store.folder() / "2000-01-01T00-00-00_V.json");
 
     for (int minute = 0; minute <= 100; ++minute) {
@@ -128,11 +129,11 @@ TEST(BackupStore, KeepsTheNewestHundredAndLeavesForeignFilesAlone) {
     EXPECT_TRUE(fs::exists(store.folder() / "notes.txt"));
     EXPECT_TRUE(fs::exists(store.folder() / "2000-01-01T00-00-00_V 1.json"));
     EXPECT_TRUE(fs::is_directory(store.folder() / "2000-01-01T00-00-00_V.json"));
-    EXPECT_EQ(fileNames(store.folder()).size(), safety::backupsKept + 3);
+    EXPECT_EQ(data.names("backups").size(), safety::backupsKept + 3);
 }
 
 TEST(BackupStore, AFailedSaveDeletesNothing) {
-    TemporaryFolder data;
+    TempDirectory data;
     const safety::BackupStore store(data / "backups");
     for (int minute = 0; minute < int(safety::backupsKept); ++minute) {
         ASSERT_TRUE(store.save("x", "V 1", savedAt(minute)).error.empty());
@@ -147,22 +148,12 @@ TEST(BackupStore, AFailedSaveDeletesNothing) {
     const auto entries = store.list(error);
     ASSERT_EQ(entries.size(), safety::backupsKept);
     EXPECT_EQ(entries.back().time, savedAt(0));
-    EXPECT_EQ(fileNames(store.folder()).size(), safety::backupsKept);  // no temporary left
-}
-
-TEST(BackupStore, FolderThatCannotBeCreated) {
-    TemporaryFolder data;
-    writeText(data / "backups", "a file where the folder should be");
-    const safety::BackupStore store = safety::BackupStore::inDataFolder(data.path());
-    const auto saved = store.save("x", "V 1", morning);
-    EXPECT_FALSE(saved.error.empty());
-    EXPECT_FALSE(saved.error.describe().empty());
-    EXPECT_EQ(readText(data / "backups"), "a file where the folder should be");
+    EXPECT_EQ(data.names("backups").size(), safety::backupsKept);  // no temporary left
 }
 
 TEST(BackupStore, LoadRefusesWhatCannotBeABackup) {
-    TemporaryFolder data;
-    writeText(data / "huge.json", std::string(safety::backupLimitBytes + 1, ' '));
+    TempDirectory data;
+    data.write("huge.json", std::string(safety::backupLimitBytes + 1, ' '));
     ui::SystemError error;
     EXPECT_FALSE(safety::BackupStore::load(data / "huge.json", error).has_value());
     EXPECT_EQ(error.code, EFBIG);

@@ -5,11 +5,12 @@
 #include <cerrno>
 #include <cstring>
 
-#include "temporary_folder.h"
+#include "config/temp_directory.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using testing_support::TempDirectory;
 
 // The call that puts the new file in place.
 #if defined(_WIN32)
@@ -19,31 +20,31 @@ constexpr const char* replaceCall = "rename";
 #endif
 
 TEST(AtomicWrite, CreatesFoldersAndReplacesTheOldFile) {
-    TemporaryFolder folder;
+    TempDirectory folder;
     const fs::path path = folder / "a/b/settings.json";
     ASSERT_TRUE(base::writeFileAtomically(path, "old").empty());
     ASSERT_TRUE(base::writeFileAtomically(path, "new content").empty());
-    EXPECT_EQ(readText(path), "new content");
-    EXPECT_EQ(fileNames(path.parent_path()), std::vector<std::string>{"settings.json"});
+    EXPECT_EQ(folder.read("a/b/settings.json"), "new content");
+    EXPECT_EQ(folder.names("a/b"), std::vector<std::string>{"settings.json"});
 }
 
 TEST(AtomicWrite, KeepExistingRefusesTheName) {
-    TemporaryFolder folder;
+    TempDirectory folder;
     const fs::path path = folder / "backup.json";
-    writeText(path, "first");
+    folder.write("backup.json", "first");
     base::AtomicWriteOptions keep;
     keep.replaceExisting = false;
     const ui::SystemError error = base::writeFileAtomically(path, "second", keep);
     EXPECT_EQ(error.code, EEXIST);
-    EXPECT_EQ(readText(path), "first");
-    EXPECT_EQ(fileNames(folder.path()), std::vector<std::string>{"backup.json"});
+    EXPECT_EQ(folder.read("backup.json"), "first");
+    EXPECT_EQ(folder.names(), std::vector<std::string>{"backup.json"});
 
     EXPECT_TRUE(base::writeFileAtomically(folder / "other.json", "x", keep).empty());
 }
 
 // Each failure must leave the old file exactly as it was and no temporary file beside it.
 TEST(AtomicWrite, FailuresKeepTheOldFileWhole) {
-    TemporaryFolder folder;
+    TempDirectory folder;
     const fs::path path = folder / "settings.json";
     const std::string old = "the pilot's settings";
 
@@ -66,7 +67,7 @@ TEST(AtomicWrite, FailuresKeepTheOldFileWhole) {
     };
     for (const FailureCase& test : cases) {
         SCOPED_TRACE(test.name);
-        writeText(path, old);
+        folder.write("settings.json", old);
         base::AtomicWriteOptions options;
         options.writeAll = test.writeAll;
         const ui::SystemError error =
@@ -74,15 +75,15 @@ TEST(AtomicWrite, FailuresKeepTheOldFileWhole) {
         EXPECT_EQ(error.code, test.expectedCode);
         EXPECT_EQ(error.call, test.expectedCall);
         EXPECT_EQ(error.reason, std::strerror(test.expectedCode));
-        EXPECT_EQ(readText(path), old);
-        EXPECT_EQ(fileNames(folder.path()), std::vector<std::string>{"settings.json"});
+        EXPECT_EQ(folder.read("settings.json"), old);
+        EXPECT_EQ(folder.names(), std::vector<std::string>{"settings.json"});
     }
 }
 
 TEST(AtomicWrite, FolderThatCannotExist) {
     // Tests run as root, so permissions stop nothing; a regular file in the path does.
-    TemporaryFolder folder;
-    writeText(folder / "plain", "a file, not a folder");
+    TempDirectory folder;
+    folder.write("plain", "a file, not a folder");
     ui::SystemError error = base::writeFileAtomically(folder / "plain/backups/x.json", "x");
     EXPECT_EQ(error.call, "create folder");
     EXPECT_EQ(error.code, ENOTDIR);
@@ -96,18 +97,18 @@ TEST(AtomicWrite, FolderThatCannotExist) {
 }
 
 TEST(AtomicWrite, AFolderInTheWayIsNotReplaced) {
-    TemporaryFolder folder;
+    TempDirectory folder;
     fs::create_directories(folder / "settings.json/inside");
     const ui::SystemError error = base::writeFileAtomically(folder / "settings.json", "x");
     EXPECT_EQ(error.call, replaceCall);
     EXPECT_TRUE(fs::is_directory(folder / "settings.json/inside"));
-    EXPECT_EQ(fileNames(folder.path()), std::vector<std::string>{"settings.json"});
+    EXPECT_EQ(folder.names(), std::vector<std::string>{"settings.json"});
 }
 
 TEST(ReadLimited, RefusesLargeFilesAndNamesMissingOnes) {
-    TemporaryFolder folder;
-    writeText(folder / "exact", std::string(1024, 'x'));
-    writeText(folder / "over", std::string(1025, 'x'));
+    TempDirectory folder;
+    folder.write("exact", std::string(1024, 'x'));
+    folder.write("over", std::string(1025, 'x'));
     ui::SystemError error;
     const auto exact = base::readFileLimited(folder / "exact", 1024, error);
     ASSERT_TRUE(exact.has_value()) << error.describe();
@@ -121,7 +122,7 @@ TEST(ReadLimited, RefusesLargeFilesAndNamesMissingOnes) {
     EXPECT_EQ(error.code, ENOENT);
 
     error = {};
-    EXPECT_FALSE(base::readFileLimited(folder.path(), 1024, error).has_value());
+    EXPECT_FALSE(base::readFileLimited(folder / "", 1024, error).has_value());
     EXPECT_FALSE(error.empty());
 }
 

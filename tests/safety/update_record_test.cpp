@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <fstream>
+#include <sstream>
 
-#include "temporary_folder.h"
+#include "config/temp_directory.h"
 
 namespace {
 
@@ -13,8 +15,18 @@ using safety::RecordedFileState;
 
 constexpr safety::CalendarTime started{2026, 12, 8, 10, 15, 3};
 
+// Through fs::path: a name beyond the code page survives only as a path on Windows.
+void writeText(const fs::path& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+std::string readText(const fs::path& path) {
+    std::ostringstream text;
+    text << std::ifstream(path, std::ios::binary).rdbuf();
+    return text.str();
+}
+
 struct RecordFixture : ::testing::Test {
-    TemporaryFolder data;
+    testing_support::TempDirectory data;
     safety::UpdateRecordStore store{data / "data"};
     fs::path image = data / "A3012B1010.upd";
 };
@@ -39,8 +51,8 @@ TEST_F(RecordFixture, LifecycleKeepsACopyThatOutlivesTheOriginal) {
     ASSERT_TRUE(store.complete().empty());
     EXPECT_FALSE(store.findIncomplete(error).has_value());
     EXPECT_TRUE(error.empty());
-    EXPECT_EQ(fileNames(data / "data").size(), 0u);  // record and copy gone, no temporary
-    EXPECT_TRUE(store.complete().empty());           // nothing left to complete is fine
+    EXPECT_EQ(data.names("data").size(), 0u);  // record and copy gone, no temporary
+    EXPECT_TRUE(store.complete().empty());     // nothing left to complete is fine
     EXPECT_EQ(safety::checkFile(*record).state, RecordedFileState::vanished);
 }
 

@@ -32,24 +32,30 @@ struct Station : sim::ProcedureRig {
     shell::App& app = program();
 };
 
-TEST(UnfinishedUpdate, IsToldOnceAndItsCopyStartsTheFileDialog) {
-    Station s;
-    shell::announceUnfinishedUpdate(s.app);
-    EXPECT_TRUE(s.rig.host().messages.empty()) << "no record, nothing to say";
+TEST(UnfinishedUpdate, IsToldOnceAndItsCopyStartsTheFileDialogUnlessDeclined) {
+    for (const ui::Answer answer : {ui::Answer::Ok, ui::Answer::Cancel}) {
+        const bool accepted = answer == ui::Answer::Ok;
+        SCOPED_TRACE(accepted ? "accepted" : "declined");
+        Station s;
+        shell::announceUnfinishedUpdate(s.app);
+        EXPECT_TRUE(s.rig.host().messages.empty()) << "no record, nothing to say";
 
-    s.recordUnfinished();
-    shell::announceUnfinishedUpdate(s.app);
-    ASSERT_EQ(s.rig.host().messages.size(), 1u);
-    EXPECT_EQ(
-        s.rig.host().messages[0].text.rfind("Ein Update wurde nicht beendet:\n" + s.file(), 0), 0u);
-    EXPECT_EQ(s.rig.host().messages[0].buttons, ui::Buttons::OkCancel);
+        s.recordUnfinished();
+        s.rig.host().answers.push_back(answer);
+        shell::announceUnfinishedUpdate(s.app);
+        ASSERT_EQ(s.rig.host().messages.size(), 1u);
+        EXPECT_EQ(
+            s.rig.host().messages[0].text.rfind("Ein Update wurde nicht beendet:\n" + s.file(), 0),
+            0u);
+        EXPECT_EQ(s.rig.host().messages[0].buttons, ui::Buttons::OkCancel);
 
-    // Nothing is forced: the file dialog still asks, it only starts with the file.
-    (void)s.app.dispatch(ids::OpenUpdateFileItem);
-    ASSERT_FALSE(s.rig.host().fileRequests.empty());
-    // Compared as paths: Windows joins the folder with its own separator.
-    EXPECT_EQ(std::filesystem::path(s.rig.host().fileRequests.back().initialPath),
-              std::filesystem::path(s.copy()));
+        // Nothing is forced: the file dialog still asks, it only starts with the file.
+        (void)s.app.dispatch(ids::OpenUpdateFileItem);
+        ASSERT_FALSE(s.rig.host().fileRequests.empty());
+        // Compared as paths: Windows joins the folder with its own separator.
+        EXPECT_EQ(std::filesystem::path(s.rig.host().fileRequests.back().initialPath),
+                  std::filesystem::path(accepted ? s.copy() : ""));
+    }
 }
 
 TEST(UnfinishedUpdate, ALostCopyIsToldAndNotOffered) {
@@ -63,16 +69,6 @@ TEST(UnfinishedUpdate, ALostCopyIsToldAndNotOffered) {
               std::string::npos);
     EXPECT_EQ(s.rig.host().messages[0].buttons, ui::Buttons::Ok);
     EXPECT_TRUE(s.app.updateState().resumeFilePath.empty());
-}
-
-TEST(UnfinishedUpdate, DeclinedLeavesTheFileDialogAsItWas) {
-    Station s;
-    s.recordUnfinished();
-    s.rig.host().answers.push_back(ui::Answer::Cancel);
-    shell::announceUnfinishedUpdate(s.app);
-    (void)s.app.dispatch(ids::OpenUpdateFileItem);
-    ASSERT_FALSE(s.rig.host().fileRequests.empty());
-    EXPECT_EQ(s.rig.host().fileRequests.back().initialPath, "");
 }
 
 }  // namespace

@@ -305,8 +305,9 @@ TEST(HelpDocument, OpenedFromTheStartDirectoryOnlyWhenItIsAFile) {
         } else if (present == std::string("file")) {
             rig.directory.write("pc-setup-deutsch.pdf", "%PDF-1.4");
         }
-        (void)rig.start().dispatch(ids::HelpFileItem);
         const bool file = present == std::string("file");
+        EXPECT_EQ(rig.start().dispatch(ids::HelpFileItem),
+                  file ? ui::Outcome::Done : ui::Outcome::Failed);
         EXPECT_EQ(rig.host.opened, std::vector<std::string>(file ? 1 : 0, path));
         EXPECT_EQ(rig.boxes(), file ? Boxes{} : Boxes{"0 Error: pc-setup-deutsch.pdf not found!"});
     }
@@ -315,7 +316,8 @@ TEST(HelpDocument, OpenedFromTheStartDirectoryOnlyWhenItIsAFile) {
 TEST(AboutAndServicePage, TextsAndAddress) {
     ShellRig rig;
     App& app = rig.start();
-    (void)app.dispatch(ids::AboutItem);
+    EXPECT_EQ(app.dispatch(ids::AboutItem), ui::Outcome::Done);
+    EXPECT_EQ(app.dispatch(ids::StatusField), ui::Outcome::Done) << "an id without a row";
     EXPECT_EQ(rig.boxes(),
               Boxes{"0 ZEK Setup: ZEK-Micro Setup\nDas ZEK-Micro-Team\n\nVersion:   20"});
     (void)app.dispatch(ids::ServicePageItem);
