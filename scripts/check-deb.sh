@@ -1,15 +1,23 @@
 #!/usr/bin/env bash
-# Builds the Debian package from a build folder (default build/test, which CI has built
-# already), checks it (lintian, the desktop entry, the metainfo), installs it, runs
-# zek-cli from /usr/bin on the virtual controller, and removes it again. Run as root.
+# Builds the Debian package in a build folder of its own (default build/deb: the programs
+# only, never the sanitized test build), checks it (lintian, the desktop entry,
+# the metainfo), installs it, runs zek-cli from /usr/bin on the virtual controller, and
+# removes it again. Run as root.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-dir=${1:-build/test}
+dir=${1:-build/deb}
 bash scripts/install-deps.sh lintian appstream desktop-file-utils dpkg-dev file
 if [ -f "$dir/CMakeCache.txt" ]; then
     cmake "$dir" >/dev/null   # finds scdoc if it came after the first configuration
 else
-    cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEK_TESTS=OFF -DZEK_BENCH=OFF >/dev/null
+    launcher=()
+    if command -v ccache >/dev/null; then
+        export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
+        launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+    fi
+    # Unoptimised: the quickest build, and the check is of the package, not of the code.
+    cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZEK_TESTS=OFF -DZEK_BENCH=OFF \
+        "${launcher[@]}" >/dev/null
 fi
 cmake --build "$dir" -j 2 --target zek-cli zek-setup zek_docs
 (cd "$dir" && cpack -G DEB >/dev/null)

@@ -11,12 +11,21 @@ cd "$(dirname "$0")/.."
 
 bash scripts/install-deps.sh g++-mingw-w64-x86-64-posix wine wine64 googletest fonts-wine
 
-# The JSON of zek-cli.exe is held against this machine's own zek-cli.
-if [ ! -f build/test/CMakeCache.txt ]; then
+# The JSON of zek-cli.exe is held against this machine's own zek-cli: the package's build
+# (CI has made it), else the test build, else a plain one made here.
+native=""
+for candidate in build/deb build/test build/plain; do
+    if [ -f "$candidate/CMakeCache.txt" ]; then
+        native=$candidate
+        break
+    fi
+done
+if [ -z "$native" ]; then
     bash scripts/install-deps.sh
-    cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug >/dev/null
+    native=build/plain
+    cmake -S . -B "$native" -G Ninja -DCMAKE_BUILD_TYPE=Debug >/dev/null
 fi
-cmake --build build/test -j 2 --target zek-cli
+cmake --build "$native" -j 2 --target zek-cli
 
 dir=build/windows
 launcher=()
@@ -61,7 +70,7 @@ export ZEK_WINE_SERIAL_PTY=COM33 ZEK_WINE_SERIAL_NULL=COM34
 # -O1 without debug information: the quickest build whose test programs start fast.
 cmake -S . -B "$dir" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
     -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE=-O1 -DZEK_BENCH=OFF -DZEK_FTDI=OFF \
-    -DZEK_NATIVE_CLI="$PWD/build/test/src/cli/zek-cli" "${launcher[@]}" >/dev/null
+    -DZEK_NATIVE_CLI="$PWD/$native/src/cli/zek-cli" "${launcher[@]}" >/dev/null
 cmake --build "$dir" -j 2
 cmake --build "$dir" --target package >/dev/null
 bash scripts/check-windows-package.sh "$dir"

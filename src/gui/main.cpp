@@ -61,6 +61,20 @@ bool displayMissing(int argc, char* argv[]) {
 #endif
 }
 
+// A display that is named but cannot be reached ends Qt with a fatal message and a core
+// dump: end with 1 and one line of our own instead, as without a display. Qt's own lines
+// before it (which display it tried) still go out.
+QtMessageHandler qtOwnHandler = nullptr;
+
+void startupMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (type != QtFatalMsg) {
+        qtOwnHandler(type, context, message);
+        return;
+    }
+    std::cerr << "zek-setup: the display cannot be opened; zek-cli works without one\n";
+    std::_Exit(1);
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -72,7 +86,9 @@ int main(int argc, char* argv[]) {
                      "zek-cli works without one\n";
         return 1;
     }
+    qtOwnHandler = qInstallMessageHandler(startupMessage);
     QApplication application(argc, argv);
+    qInstallMessageHandler(qtOwnHandler);
     QApplication::setApplicationName(QStringLiteral("zek-setup"));
     QApplication::setWindowIcon(gui::appIcon());
 
