@@ -6,14 +6,14 @@
 #include <string_view>
 
 #include "cli/json.h"
-#include "cli/settings_backup.h"
+#include "safety/settings_backup.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    const cli::BackupRead read = cli::parseBackup(text);
+    const safety::BackupRead read = safety::parseBackup(text);
     if (read.backup) {
-        const cli::BackupRead again =
-            cli::parseBackup(cli::json::write(cli::backupToJson(*read.backup)));
+        const safety::BackupRead again =
+            safety::parseBackup(cli::json::write(safety::backupToJson(*read.backup)));
         if (!again.backup) {
             __builtin_trap();
         }

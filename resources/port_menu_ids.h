@@ -8,5 +8,8 @@ namespace ids {
 inline constexpr ui::ControlId VirtualControllerItem = 1163;  // the virtual controller
 inline constexpr ui::ControlId CheckPortItem = 1245;          // "Port prüfen…", the last item
 inline constexpr ui::ControlId FirstFoundPortItem = 1400;     // the discovered ports, 1400 … 1499
+inline constexpr int MaxFoundPortItems = 100;
+// The "Port" pop-up is the second of the bar.
+inline constexpr int PortPopupIndex = 1;
 
 }  // namespace ids

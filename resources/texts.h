@@ -35,6 +35,8 @@ inline constexpr const char* StatusBlank = " ";
 // --- connecting and the controller's identity (settings, processor service, update)
 inline constexpr const char* Connecting = "verbinden....";
 inline constexpr const char* PortQuery = "  PORT ?";
+// The Port menu's item for the virtual controller.
+inline constexpr const char* VirtualController = "Virtueller Controller";
 inline constexpr const char* NotThisController = "angeschlossenes Gerät ist kein ZEK-Micro!";
 inline constexpr const char* NotSetUp = "Erst nach Setup mit Fernsteuerung verfügbar!";
 inline constexpr const char* GetCompatibleProgram = "Bitte kompatibles Setup-Programm downloaden!";

@@ -131,7 +131,7 @@ constexpr std::array germanTable{
     NamedText{"ChoosePort", "\" in qvsetup.cfg.\nBitte im Menü \"Port\" einen Port wählen."},
     NamedText{"NoConfigFolder", "Der Konfigurationsordner ist nicht verfügbar:\n"},
     NamedText{"ConfigInCurrentFolder", "\nqvsetup.cfg wird im aktuellen Ordner gesucht."},
-    NamedText{"VirtualController", "Virtueller Controller"},
+    NAMED(VirtualController),
     NAMED(CheckPort),
     NamedText{"PortMissing", " (fehlt)"},
     NamedText{"ProgressOf", " von "},

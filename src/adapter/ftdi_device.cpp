@@ -1,7 +1,7 @@
 #include "adapter/ftdi_device.h"
 
+#include <algorithm>
 #include <charconv>
-#include <cstdio>
 
 namespace adapter::ftdi {
 
@@ -29,33 +29,13 @@ std::optional<DeviceInfo> resolvePortName(std::string_view deviceName,
     if (failure != std::errc() || end != selector.data() + selector.size()) {
         return std::nullopt;
     }
-    for (const DeviceInfo& device : devices) {
-        if (device.index == index) {
-            return device;
-        }
-    }
-    return std::nullopt;
+    const auto device = std::ranges::find(devices, index, &DeviceInfo::index);
+    return device != devices.end() ? std::optional(*device) : std::nullopt;
 }
 
 std::string portName(const DeviceInfo& device) {
     return std::string(portPrefix) +
            (device.serial.empty() ? std::to_string(device.index) : device.serial);
-}
-
-std::string describeDevice(const DeviceInfo& device) {
-    char id[16];
-    std::snprintf(id, sizeof id, "%04x:%04x", ftdiVendorId, device.productId);
-    std::string text =
-        device.description.empty() ? std::string("FTDI converter") : device.description;
-    text += " (";
-    if (!device.manufacturer.empty()) {
-        text += device.manufacturer + ", ";
-    }
-    text += id;
-    if (!device.serial.empty()) {
-        text += ", serial " + device.serial;
-    }
-    return text + "), synchronous bit-bang";
 }
 
 }  // namespace adapter::ftdi

@@ -78,7 +78,5 @@ class FtdiBus {
                                                         const std::vector<DeviceInfo>& devices);
 // "ftdi:SERIAL", or "ftdi:INDEX" for a chip without a serial number.
 [[nodiscard]] std::string portName(const DeviceInfo& device);
-// "FT232R USB UART (FTDI, 0403:6001, serial A50285BI), synchronous bit-bang".
-[[nodiscard]] std::string describeDevice(const DeviceInfo& device);
 
 }  // namespace adapter::ftdi

@@ -156,12 +156,8 @@ std::string readAttribute(const fs::path& path) {
 }
 
 const DriverProfile& driverProfile(std::string_view driver) {
-    for (const DriverProfile& profile : profiles) {
-        if (profile.driver == driver) {
-            return profile;
-        }
-    }
-    return unknownProfile;
+    const auto profile = std::ranges::find(profiles, driver, &DriverProfile::driver);
+    return profile != profiles.end() ? *profile : unknownProfile;
 }
 
 std::vector<DiscoveredPort> discoverSerialPorts(const DiscoveryRoots& roots) {

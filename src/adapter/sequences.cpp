@@ -69,15 +69,8 @@ const char* formName(ResetForm form) {
 }
 
 const char* formName(StartForm form) {
-    switch (form) {
-        case StartForm::Standard:
-            return "standard";
-        case StartForm::Update:
-            return "bootloader";
-        case StartForm::Release:
-            return "release";
-    }
-    return "standard";
+    constexpr const char* names[] = {"standard", "bootloader", "release"};  // by StartForm
+    return names[static_cast<int>(form)];
 }
 
 // A port whose driver cannot carry the adapter's lines: said before anything is sent,

@@ -61,18 +61,6 @@ void CommLines::escape(CommFunction function) {
     }
 }
 
-void CommLines::setClock(bool high) {
-    escape(high ? CommFunction::SetRts : CommFunction::ClearRts);
-}
-
-void CommLines::setDataOut(bool high) {
-    escape(high ? CommFunction::SetDtr : CommFunction::ClearDtr);
-}
-
-void CommLines::setReset(bool high) {
-    escape(high ? CommFunction::SetBreak : CommFunction::ClearBreak);
-}
-
 std::uint32_t CommLines::readModemStatus() {
     std::uint32_t lines = 0;
     if (failed()) {
@@ -84,14 +72,6 @@ std::uint32_t CommLines::readModemStatus() {
     }
     // The link knows CTS and DSR by the same bits as the system reports them.
     return lines & (modemCtsOn | modemDsrOn);
-}
-
-int CommLines::readDataIn() {
-    return (readModemStatus() & modemCtsOn) != 0 ? 1 : 0;
-}
-
-bool CommLines::readLoopBack() {
-    return (readModemStatus() & modemDsrOn) != 0;
 }
 
 std::unique_ptr<LineAccess> CommPortFactory::open(const std::string& deviceName,

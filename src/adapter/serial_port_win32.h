@@ -103,11 +103,17 @@ class CommLines final : public LineAccess {
     CommLines(const CommLines&) = delete;
     CommLines& operator=(const CommLines&) = delete;
 
-    void setClock(bool high) override;
-    void setDataOut(bool high) override;
-    void setReset(bool high) override;
-    int readDataIn() override;
-    bool readLoopBack() override;
+    void setClock(bool high) override {
+        escape(high ? CommFunction::SetRts : CommFunction::ClearRts);
+    }
+    void setDataOut(bool high) override {
+        escape(high ? CommFunction::SetDtr : CommFunction::ClearDtr);
+    }
+    void setReset(bool high) override {
+        escape(high ? CommFunction::SetBreak : CommFunction::ClearBreak);
+    }
+    int readDataIn() override { return (readModemStatus() & modemCtsOn) != 0 ? 1 : 0; }
+    bool readLoopBack() override { return (readModemStatus() & modemDsrOn) != 0; }
     std::uint32_t readModemStatus() override;
     const ui::SystemError* fault() const override { return m_error.empty() ? nullptr : &m_error; }
 

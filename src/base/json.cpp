@@ -1,5 +1,6 @@
 #include "base/json.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <set>
@@ -43,31 +44,9 @@ std::size_t utf8SequenceLength(std::string_view text, std::size_t pos) {
     return length;
 }
 
-void appendCodePoint(std::string& out, std::uint32_t code) {
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (code >> 18));
-        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
-}
-
 bool allScalar(const Value& value) {
-    for (const Value& item : value) {
-        if (item.is_structured()) {
-            return false;
-        }
-    }
-    return true;
+    return std::none_of(value.begin(), value.end(),
+                        [](const Value& item) { return item.is_structured(); });
 }
 
 void writeValue(std::string& out, const Value& value, int indent) {
@@ -148,7 +127,10 @@ std::string toUtf8(std::string_view bytes) {
     while (pos < bytes.size()) {
         const std::size_t length = utf8SequenceLength(bytes, pos);
         if (length == 0) {
-            appendCodePoint(out, static_cast<unsigned char>(bytes[pos]));
+            // A byte that starts no sequence is a Latin-1 character from U+0080 on.
+            const auto byte = static_cast<unsigned char>(bytes[pos]);
+            out += static_cast<char>(0xC0 | (byte >> 6));
+            out += static_cast<char>(0x80 | (byte & 0x3F));
             ++pos;
         } else {
             out.append(bytes.substr(pos, length));
@@ -220,6 +202,21 @@ const Value* member(const Value& object, std::string_view name) {
     }
     const auto it = object.find(name);
     return it == object.end() ? nullptr : &*it;
+}
+
+const std::string* stringMember(const Value& object, std::string_view name) {
+    const Value* value = member(object, name);
+    return value != nullptr && value->is_string() ? value->get_ptr<const std::string*>() : nullptr;
+}
+
+std::optional<std::int64_t> integerMember(const Value& object, std::string_view name) {
+    const Value* value = member(object, name);
+    if (value == nullptr || !value->is_number_integer() ||
+        (value->is_number_unsigned() &&
+         value->get<std::uint64_t>() > static_cast<std::uint64_t>(INT64_MAX))) {
+        return std::nullopt;
+    }
+    return value->get<std::int64_t>();
 }
 
 }  // namespace base::json

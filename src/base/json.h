@@ -3,6 +3,7 @@
 // always had, and read strictly.
 #pragma once
 
+#include <cstdint>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
@@ -35,5 +36,9 @@ ParseResult parse(std::string_view text);
 
 // The member name of object, or nullptr when it is no object or has no such member.
 const Value* member(const Value& object, std::string_view name);
+// A string member, or nullptr.
+const std::string* stringMember(const Value& object, std::string_view name);
+// An integer member, or nullopt when it is missing, no integer or beyond 64 bits.
+std::optional<std::int64_t> integerMember(const Value& object, std::string_view name);
 
 }  // namespace base::json

@@ -1,7 +1,6 @@
 #include "cli/command_line.h"
 
 #include <algorithm>
-#include <charconv>
 #include <map>
 #include <string_view>
 
@@ -17,14 +16,6 @@ constexpr const char* pathSeparators = "/\\";
 #else
 constexpr const char* pathSeparators = "/";
 #endif
-
-bool parseInt(std::string_view text, int& value) {
-    if (text.empty() || text.size() > 9) {
-        return false;
-    }
-    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return error == std::errc() && end == text.data() + text.size();
-}
 
 bool isComName(std::string_view text) {
     return text.size() == 4 && text.substr(0, 3) == "COM" && text[3] >= '1' && text[3] <= '8';
@@ -91,12 +82,8 @@ constexpr StepRow stepRows[] = {
 };
 
 const StepRow* findStep(std::string_view word) {
-    for (const StepRow& row : stepRows) {
-        if (row.word == word) {
-            return &row;
-        }
-    }
-    return nullptr;
+    const auto row = std::ranges::find(stepRows, word, &StepRow::word);
+    return row != std::end(stepRows) ? row : nullptr;
 }
 
 // The options only the command line has.
@@ -207,7 +194,7 @@ class Parser {
     }
 
     bool parseId(const std::string& step, std::string_view text, ui::ControlId& id) {
-        if (!parseInt(text, id) || id < 0 || id > 65535) {
+        if (!shell::parseInt(text, id) || id < 0 || id > 65535) {
             return fail(step + ": " + std::string(text) + " is not a control id");
         }
         return true;

@@ -21,16 +21,9 @@ const ui::DialogTemplate* subDialogOpenedBy(ui::ControlId id) {
 }
 
 bool isClickable(ui::Kind kind) {
-    switch (kind) {
-        case ui::Kind::PushButton:
-        case ui::Kind::DefPushButton:
-        case ui::Kind::CheckBox:
-        case ui::Kind::RadioButton:
-        case ui::Kind::AutoRadioButton:
-            return true;
-        default:
-            return false;
-    }
+    return kind == ui::Kind::PushButton || kind == ui::Kind::DefPushButton ||
+           kind == ui::Kind::CheckBox || kind == ui::Kind::RadioButton ||
+           kind == ui::Kind::AutoRadioButton;
 }
 
 }  // namespace cli

@@ -49,12 +49,9 @@ bool contains(const ui::Rect& outer, const ui::Rect& inner) {
 }
 
 const ui::ControlTemplate* findRow(const ui::DialogTemplate& dialogTemplate, ui::ControlId id) {
-    for (const ui::ControlTemplate& row : dialogTemplate.controls) {
-        if (row.id == id && id != ui::noId) {
-            return &row;
-        }
-    }
-    return nullptr;
+    const auto& rows = dialogTemplate.controls;
+    const auto row = std::ranges::find(rows, id, &ui::ControlTemplate::id);
+    return id != ui::noId && row != rows.end() ? &*row : nullptr;
 }
 
 std::string flags(const ui::ControlState& state) {

@@ -1,8 +1,9 @@
 #include "cli/port_list.h"
 
 #include <cstdio>
-#include <nlohmann/json.hpp>
 #include <string>
+
+#include "cli/json.h"
 
 namespace cli {
 
@@ -14,13 +15,13 @@ std::string usbHex(std::uint16_t value) {
     return text;
 }
 
-nlohmann::ordered_json portObject(const adapter::DiscoveredPort& port) {
+json::Value portObject(const adapter::DiscoveredPort& port) {
     const adapter::DriverProfile& profile = adapter::driverProfile(port.driver);
     // Absent texts are null rather than empty, so that a script can tell them apart.
     auto textOrNull = [](const std::string& text) {
-        return text.empty() ? nlohmann::ordered_json() : nlohmann::ordered_json(text);
+        return text.empty() ? json::Value() : json::Value(text);
     };
-    nlohmann::ordered_json object = nlohmann::ordered_json::object();
+    json::Value object = json::Value::object();
     object["name"] = port.name;
     object["device"] = port.devicePath;
     object["byId"] = textOrNull(port.byIdPath);
@@ -44,11 +45,11 @@ nlohmann::ordered_json portObject(const adapter::DiscoveredPort& port) {
 void printPortList(const std::vector<adapter::DiscoveredPort>& ports, std::ostream& out,
                    bool json) {
     if (json) {
-        nlohmann::ordered_json list = nlohmann::ordered_json::array();
+        json::Value list = json::Value::array();
         for (const adapter::DiscoveredPort& port : ports) {
             list.push_back(portObject(port));
         }
-        out << list.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
+        out << json::write(list);
         return;
     }
     if (ports.empty()) {

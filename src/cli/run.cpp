@@ -19,27 +19,15 @@
 #include "safety/settings_diff.h"
 #include "shell/app.h"
 #include "shell/commands.h"
+#include "shell/dispatch.h"
 #include "shell/real_ports.h"
 #include "shell/virtual_controller.h"
 
 namespace cli {
 namespace {
 
-const char* fieldName(ui::Field field) {
-    switch (field) {
-        case ui::Field::Text:
-            return "text";
-        case ui::Field::Checked:
-            return "checked";
-        case ui::Field::Enabled:
-            return "enabled";
-        case ui::Field::Visible:
-            return "visible";
-        case ui::Field::Selection:
-            return "selection";
-    }
-    return "text";
-}
+// By ui::Field's order.
+constexpr const char* fieldNames[] = {"text", "checked", "enabled", "visible", "selection"};
 
 json::Value changeValue(const ui::Change& change) {
     switch (change.field) {
@@ -76,7 +64,7 @@ json::Value report(shell::App& app, const ConsoleHost& host, const std::vector<u
     for (const ui::Change& change : changes) {
         json::Value entry = {{"dialog", std::to_string(change.dialogId)},
                              {"id", std::to_string(change.id)},
-                             {"field", fieldName(change.field)},
+                             {"field", fieldNames[static_cast<int>(change.field)]},
                              {"value", changeValue(change)}};
         if (change.field == ui::Field::Text) {
             entry["value"] = lang::shownText(host.language(), change.value);
@@ -232,7 +220,7 @@ int runDoctorOn(const Options& options, Console& console) {
                             {"advice", f.advice}});
         }
         const json::Value report{{"ok", !failed}, {"checks", std::move(list)}};
-        console.out << report.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
+        console.out << json::write(report);
     } else {
         diagnostics::writeFindings(console.out, findings);
         console.out << (failed ? "Some checks failed.\n" : "No check failed.\n");
@@ -300,7 +288,7 @@ int run(const std::vector<std::string>& args, Console console) {
     if (options.steps.empty()) {
         return usageError(console, "no steps given (zek-cli --help lists them)");
     }
-    std::vector<std::optional<SettingsBackup>> backups;
+    std::vector<std::optional<safety::SettingsBackup>> backups;
     if (std::string error = checkOptionFiles(options); !error.empty()) {
         return usageError(console, error);
     }
@@ -363,9 +351,8 @@ int run(const std::vector<std::string>& args, Console console) {
     const int exitStatus = outcome == ui::Outcome::Done ? exitSuccess : exitStepFailed;
     // A run that ends with a read shows what it read.
     const Step& last = options.steps.back();
-    const bool endsWithRead = last.kind == StepKind::Click &&
-                              (last.id == ids::ReadButton || last.id == ids::ReadMemory1Item ||
-                               last.id == ids::ReadMemory2Item);
+    const bool endsWithRead =
+        last.kind == StepKind::Click && shell::commandHas(last.id, shell::ReadsSettings);
     if (endsWithRead && outcome == ui::Outcome::Done && !options.json &&
         app.setupImage().valuesRead() && !app.mainDialog().ended()) {
         console.out << json::toUtf8(

@@ -154,7 +154,7 @@ std::string checkValue(const ui::Dialog& dialog, ui::ControlId id, const std::st
 }
 
 std::string checkSteps(const std::vector<Step>& steps,
-                       std::vector<std::optional<SettingsBackup>>& backups) {
+                       std::vector<std::optional<safety::SettingsBackup>>& backups) {
     backups.assign(steps.size(), std::nullopt);
     ui::Dialog mainDialog(resources::mainDialogTemplate());
     settings::fillMainDialogLists(mainDialog);
@@ -208,7 +208,7 @@ std::string checkSteps(const std::vector<Step>& steps,
                 break;
             case StepKind::LoadSettings:
             case StepKind::DiffSettings: {
-                BackupRead read = readBackupFile(step.file);
+                safety::BackupRead read = safety::readBackupFile(step.file);
                 if (!read.backup) {
                     error = step.file + " " + read.error;
                 } else {
@@ -306,28 +306,15 @@ std::string valuesOf(const ui::Dialog& dialog, const ui::ControlTemplate& row) {
     }
 }
 
-// The main dialog's settings by the labels the backups and diffs use; the log counters.
-std::string mainLabel(ui::ControlId id) {
-    const std::pair<ui::ControlId, const char*> counters[] = {
-        {ids::TransmitterFailureCounter, "Senderausf."},
-        {ids::OverTemperatureCounter, "Übertemp."},
-        {ids::UnderVoltageCounter, "Unterspg."},
-        {ids::BlockedMotorCounter, "Blockiersch."}};
-    for (const auto& [counter, label] : counters) {
-        if (counter == id) {
-            return label;
-        }
-    }
-    return safety::settingsFieldLabel(id);
-}
-
 void listDialog(const ui::Dialog& dialog, bool isMain, const std::string& heading,
                 std::string& text) {
     text += heading + "\n";
     const ui::DialogTemplate& layout = dialog.dialogTemplate();
     for (const ui::ControlTemplate& row : layout.controls) {
         const std::string values = valuesOf(dialog, row);
-        const std::string label = isMain ? mainLabel(row.id) : labelOf(layout, row);
+        // The main dialog's settings and log counters by the labels the backups and diffs use.
+        const std::string label =
+            isMain ? safety::settingsFieldLabel(row.id) : labelOf(layout, row);
         if (values.empty() || label.empty() || (row.flags & ui::readOnly) != 0) {
             continue;
         }

@@ -7,7 +7,8 @@
 #include <vector>
 
 #include "cli/command_line.h"
-#include "cli/settings_backup.h"
+#include "cli/json.h"
+#include "safety/settings_backup.h"
 #include "ui/dialog.h"
 
 namespace cli {
@@ -20,7 +21,7 @@ inline constexpr std::size_t maxEditTextBytes = 255;
 // line naming the first problem. backups receives, per step, the backup a
 // load-settings step puts back.
 std::string checkSteps(const std::vector<Step>& steps,
-                       std::vector<std::optional<SettingsBackup>>& backups);
+                       std::vector<std::optional<safety::SettingsBackup>>& backups);
 
 // The files and the directory the options name.
 std::string checkOptionFiles(const Options& options);

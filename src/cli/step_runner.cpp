@@ -11,6 +11,7 @@
 #include "resources/lock_functions_dialog.h"
 #include "resources/main_dialog_ids.h"
 #include "resources/rpm_control_dialog.h"
+#include "shell/dispatch.h"
 
 namespace cli {
 namespace {
@@ -60,7 +61,7 @@ void checkAutoRadio(ui::Dialog& dialog, ui::ControlId id) {
 }  // namespace
 
 StepRunner::StepRunner(shell::App& app, ConsoleHost& host, const std::vector<Step>& steps,
-                       const std::vector<std::optional<SettingsBackup>>& backups,
+                       const std::vector<std::optional<safety::SettingsBackup>>& backups,
                        std::vector<ui::Change>& changes, std::ostream& out, bool json,
                        WriteSafety safety)
     : m_app(app),
@@ -143,16 +144,14 @@ ui::Outcome StepRunner::click(const Step& step, ui::Dialog& dialog, const Comman
         return ui::Outcome::Refused;
     }
     safety::WriteGuard& guard = m_app.writeGuard();
-    guard.beginCommand(
-        dialog.id() == ids::MainDialog &&
-        (id == ids::WriteButton || id == ids::WriteMemory1Item || id == ids::WriteMemory2Item));
+    const bool main = dialog.id() == ids::MainDialog;
+    guard.beginCommand(main && shell::commandHas(id, shell::WritesSettings));
     const std::size_t boxesBefore = m_host.messages().size();
     const ui::Outcome outcome = command(id);
     reportWrites(step, outcome);
     // The processor's details and the calibration are results the user asked for: their
     // boxes go to standard output too (with --json the report holds them).
-    const bool result = dialog.id() == ids::MainDialog &&
-                        (id == ids::ProcessorInfoItem || id == ids::CalibrateItem);
+    const bool result = main && shell::commandHas(id, shell::ShowsResult);
     if (result && outcome == ui::Outcome::Done && !m_json) {
         for (std::size_t i = boxesBefore; i < m_host.messages().size(); ++i) {
             m_out << json::toUtf8(m_host.messages()[i].text) << '\n';
@@ -170,9 +169,7 @@ bool StepRunner::backupRefused(const Step& step, const ui::Dialog& dialog) {
     }
     const ui::ControlId id = step.id;
     const bool writes = dialog.id() == ids::MainDialog
-                            ? id == ids::WriteButton || id == ids::WriteMemory1Item ||
-                                  id == ids::WriteMemory2Item || id == ids::CalibrateItem ||
-                                  id == ids::OpenUpdateFileItem
+                            ? shell::commandHas(id, shell::WritesController)
                             : (dialog.id() == resources::lockFunctionsDialogTemplate().id &&
                                id == lock_ids::WriteButton) ||
                                   (dialog.id() == resources::rpmControlDialogTemplate().id &&
@@ -324,7 +321,8 @@ ui::Outcome StepRunner::saveSettings(const Step& step) {
     if (!image.valuesRead()) {
         return refuse(step, "no settings have been read");
     }
-    const std::string error = writeBackupFile(step.file, takeBackup(m_app.mainDialog(), image));
+    const std::string error =
+        safety::writeBackupFile(step.file, safety::takeBackup(m_app.mainDialog(), image));
     // A file that cannot be written fails the step; the controller was never asked.
     if (!error.empty()) {
         (void)refuse(step, step.file + " " + error);
@@ -333,12 +331,12 @@ ui::Outcome StepRunner::saveSettings(const Step& step) {
     return ui::Outcome::Done;
 }
 
-ui::Outcome StepRunner::loadSettings(const Step& step, const SettingsBackup& backup) {
+ui::Outcome StepRunner::loadSettings(const Step& step, const safety::SettingsBackup& backup) {
     settings::SetupImage& image = m_app.setupImage();
     if (!image.valuesRead()) {
         return refuse(step, "read the controller's settings first");
     }
-    const int family = versionFamilyNumber(image);
+    const int family = safety::versionFamilyNumber(image);
     if (backup.family != family) {
         return refuse(step, step.file + " was saved from a family-" +
                                 std::to_string(backup.family) + " controller (" +
@@ -346,12 +344,12 @@ ui::Outcome StepRunner::loadSettings(const Step& step, const SettingsBackup& bac
                                 std::to_string(family));
     }
     UserChange byHand(m_app.mainDialog(), m_changes);
-    applyBackup(backup, m_app.mainDialog(), image);
+    safety::applyBackup(backup, m_app.mainDialog(), image);
     return ui::Outcome::Done;
 }
 
-ui::Outcome StepRunner::diffSettings(const Step& step, const SettingsBackup& backup) {
-    const std::optional<SettingsBackup>& controller = m_app.writeGuard().lastRead();
+ui::Outcome StepRunner::diffSettings(const Step& step, const safety::SettingsBackup& backup) {
+    const std::optional<safety::SettingsBackup>& controller = m_app.writeGuard().lastRead();
     if (!m_app.setupImage().valuesRead() || !controller) {
         return refuse(step, "read the controller's settings first");
     }

@@ -10,7 +10,8 @@
 
 #include "cli/command_line.h"
 #include "cli/console_host.h"
-#include "cli/settings_backup.h"
+#include "cli/json.h"
+#include "safety/settings_backup.h"
 #include "shell/app.h"
 
 namespace cli {
@@ -25,7 +26,7 @@ struct WriteSafety {
 class StepRunner {
   public:
     StepRunner(shell::App& app, ConsoleHost& host, const std::vector<Step>& steps,
-               const std::vector<std::optional<SettingsBackup>>& backups,
+               const std::vector<std::optional<safety::SettingsBackup>>& backups,
                std::vector<ui::Change>& changes, std::ostream& out, bool json,
                WriteSafety safety = {});
 
@@ -48,8 +49,8 @@ class StepRunner {
     ui::Outcome click(const Step& step, ui::Dialog& dialog, const Command& command);
     ui::Outcome set(const Step& step, ui::Dialog& dialog);
     ui::Outcome saveSettings(const Step& step);
-    ui::Outcome loadSettings(const Step& step, const SettingsBackup& backup);
-    ui::Outcome diffSettings(const Step& step, const SettingsBackup& backup);
+    ui::Outcome loadSettings(const Step& step, const safety::SettingsBackup& backup);
+    ui::Outcome diffSettings(const Step& step, const safety::SettingsBackup& backup);
     ui::Outcome update(const Step& step, ui::Dialog& dialog, const Command& command);
     ui::Outcome refuse(const Step& step, const std::string& why);
     // --backup-required: the backup is taken before a writing command starts.
@@ -59,7 +60,7 @@ class StepRunner {
     shell::App& m_app;
     ConsoleHost& m_host;
     const std::vector<Step>& m_steps;
-    const std::vector<std::optional<SettingsBackup>>& m_backups;
+    const std::vector<std::optional<safety::SettingsBackup>>& m_backups;
     std::vector<ui::Change>& m_changes;
     std::ostream& m_out;
     bool m_json;

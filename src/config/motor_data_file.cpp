@@ -2,6 +2,7 @@
 
 #include "resources/texts.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -25,16 +26,9 @@ std::string_view lineOf(std::string_view field) {
     return field.substr(0, field.find('\0'));
 }
 
-bool isBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
 // Leading white space, then at most numberWidth characters for the number itself.
 std::string_view numberText(std::string_view line) {
-    std::size_t start = 0;
-    while (start < line.size() && isBlank(line[start])) {
-        ++start;
-    }
+    const std::size_t start = std::min(line.find_first_not_of(" \t\n\v\f\r"), line.size());
     return line.substr(start, numberWidth);
 }
 

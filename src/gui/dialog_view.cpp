@@ -16,14 +16,6 @@
 namespace gui {
 namespace {
 
-QString qText(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-QString qText(const std::string& text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 bool isButton(ui::Kind kind) {
     return kind == ui::Kind::PushButton || kind == ui::Kind::DefPushButton ||
            kind == ui::Kind::CheckBox || kind == ui::Kind::RadioButton ||
@@ -74,10 +66,8 @@ DialogView::DialogView(ui::Dialog& dialog, QWidget* parent, lang::Language langu
             widget->lower();
         }
     }
-    if (!m_widgets.empty()) {
-        for (std::size_t i = 1; i < m_widgets.size(); ++i) {
-            QWidget::setTabOrder(m_widgets[i - 1], m_widgets[i]);
-        }
+    for (std::size_t i = 1; i < m_widgets.size(); ++i) {
+        QWidget::setTabOrder(m_widgets[i - 1], m_widgets[i]);
     }
     copyFromModel();
 }

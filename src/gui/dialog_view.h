@@ -4,6 +4,7 @@
 
 #include <QWidget>
 #include <map>
+#include <string_view>
 #include <vector>
 
 #include "gui/dialog_units.h"
@@ -13,6 +14,11 @@
 class QButtonGroup;
 
 namespace gui {
+
+// The model's UTF-8 text as Qt's.
+inline QString qText(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 // The property every control widget carries its id in.
 inline constexpr const char* controlIdProperty = "zekControlId";

@@ -10,6 +10,7 @@
 #include "gui/session.h"
 #include "gui/start_options.h"
 #include "shell/commands.h"
+#include "shell/desktop_start.h"
 #include "shell/real_ports.h"
 
 namespace {
@@ -27,7 +28,7 @@ std::optional<int> answerWithoutDisplay(int argc, char* argv[]) {
     }
     std::string error;
     const std::optional<gui::StartOptions> options =
-        gui::parseStartOptions(std::vector<std::string>(argv, argv + argc), error);
+        shell::parseDesktopOptions(std::vector<std::string>(argv, argv + argc), error);
     if (!options) {
         std::cerr << "zek-setup: " << error << '\n';
         return 2;
@@ -35,7 +36,7 @@ std::optional<int> answerWithoutDisplay(int argc, char* argv[]) {
     if (options->version) {
         std::cout << shell::versionText("zek-setup", shell::ftdiFastPathBuilt());
     } else {
-        std::cout << gui::usageText().toStdString();
+        std::cout << shell::desktopUsageText();
     }
     return 0;
 }
@@ -95,7 +96,7 @@ int main(int argc, char* argv[]) {
     const std::optional<gui::StartOptions> options =
         gui::parseStartOptions(QApplication::arguments(), error);
     if (!options) {
-        std::cerr << "zek-setup: " << error.toStdString() << '\n' << gui::usageText().toStdString();
+        std::cerr << "zek-setup: " << error.toStdString() << '\n' << shell::desktopUsageText();
         return 2;
     }
 

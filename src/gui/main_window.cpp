@@ -5,6 +5,7 @@
 #include "gui/qt_host.h"
 #include "gui/qt_translations.h"
 #include "resources/port_menu_ids.h"
+#include "resources/texts.h"
 #include "shell/commands.h"
 
 namespace gui {
@@ -14,8 +15,8 @@ MainWindow::MainWindow(shell::App& app, QtHost& host, const PortAnnotation& anno
     setWindowIcon(appIcon());
     MenuBinding& bar = addMenuBar(annotate);
     if (app.hasVirtualController()) {
-        bar.addExtraItem(portPopupIndex, ids::VirtualControllerItem,
-                         QString::fromUtf8(virtualControllerText));
+        bar.addExtraItem(ids::PortPopupIndex, ids::VirtualControllerItem,
+                         QString::fromUtf8(texts::VirtualController));
     }
     setAfterSync([this, &app] {
         if (MenuBinding* shown = menus()) {

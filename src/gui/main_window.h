@@ -14,10 +14,6 @@ class QtHost;
 // What the Port menu shows beside an item (the system device behind a COM port).
 using PortAnnotation = std::function<QString(ui::ControlId)>;
 
-inline constexpr const char* virtualControllerText = "Virtueller Controller";
-// The "Port" pop-up is the second of the bar.
-inline constexpr int portPopupIndex = 1;
-
 class MainWindow : public CommandDialog {
     Q_OBJECT
 

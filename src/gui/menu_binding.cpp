@@ -4,14 +4,11 @@
 #include <QMenu>
 #include <QMenuBar>
 
+#include "gui/dialog_view.h"
 #include "resources/translation.h"
 
 namespace gui {
 namespace {
-
-QString qText(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // A menu item shows a mark only while checked, as native menus do: a checkable action
 // would show an empty box in some styles.

@@ -3,11 +3,9 @@
 #include <QAction>
 #include <QMenu>
 #include <QSettings>
-#include <algorithm>
 #include <filesystem>
 
 #include "adapter/adapter.h"
-#include "adapter/com_mapping.h"
 #include "adapter/port_discovery_qt.h"
 #include "gui/command_dialog.h"
 #include "gui/main_window.h"
@@ -25,7 +23,6 @@ namespace gui {
 
 namespace {
 
-constexpr int comItemCount = ids::Com8Item - ids::Com1Item + 1;
 constexpr const char* deviceKey = "port/device";
 constexpr const char* configPortKey = "port/configPortName";
 
@@ -34,38 +31,7 @@ QString settingsPath(const std::string& startDirectory) {
         (std::filesystem::path(startDirectory) / portChoiceFileName).string());
 }
 
-// A COM item reaches the port when it maps to its device (Linux) or is its name (Windows).
-bool reachedByComItem(const adapter::DiscoveredPort& port) {
-    for (int n = 1; n <= comItemCount; ++n) {
-        const std::string com = "COM" + std::to_string(n);
-        if (port.name == com || port.devicePath == adapter::systemDeviceFor(com)) {
-            return true;
-        }
-    }
-    return false;
-}
-
 }  // namespace
-
-std::vector<FoundPortItem> foundPortItems(const std::vector<adapter::DiscoveredPort>& ports) {
-    std::vector<FoundPortItem> items;
-    for (const adapter::DiscoveredPort& port : ports) {
-        const bool reached = reachedByComItem(port);
-        if (reached && port.byIdPath.empty()) {
-            continue;
-        }
-        const std::string device = port.byIdPath.empty() ? port.devicePath : port.byIdPath;
-        std::string note = adapter::describePort(port);
-        if (!port.byIdPath.empty()) {
-            note += " = " + port.name;
-        }
-        items.push_back({device, QString::fromStdString(note)});
-        if (items.size() == maxFoundPortItems) {
-            break;
-        }
-    }
-    return items;
-}
 
 std::optional<PortChoice> readPortChoice(const std::string& startDirectory) {
     QSettings settings(settingsPath(startDirectory), QSettings::IniFormat);
@@ -117,7 +83,7 @@ PortMenuExtra::PortMenuExtra(shell::App& app, CommandDialog& window, std::string
       m_discover(discover ? std::move(discover)
                           : Discover([] { return shell::listSerialPorts(); })) {
     if (MenuBinding* menus = window.menus()) {
-        m_menu = menus->popup(portPopupIndex);
+        m_menu = menus->popup(ids::PortPopupIndex);
     }
     if (m_menu != nullptr) {
         connect(m_menu, &QMenu::aboutToShow, this, &PortMenuExtra::refresh);
@@ -146,7 +112,7 @@ void PortMenuExtra::refresh() {
         m_separator->deleteLater();
         m_separator = nullptr;
     }
-    m_items = foundPortItems(m_discover());
+    m_items = shell::foundPortItems(m_discover());
     m_separator = m_menu->addSeparator();
     auto add = [this](const QString& text, ui::ControlId id) {
         QAction* action = m_menu->addAction(text);
@@ -158,7 +124,7 @@ void PortMenuExtra::refresh() {
     for (std::size_t i = 0; i < m_items.size(); ++i) {
         // After a tab the description stands in the column of shortcuts, as the COM
         // items show their device.
-        add(QString::fromStdString(m_items[i].device) + QLatin1Char('\t') + m_items[i].note,
+        add(QString::fromStdString(m_items[i].device + '\t' + m_items[i].note),
             ids::FirstFoundPortItem + static_cast<ui::ControlId>(i));
     }
     // Last: the findings for the chosen port.
@@ -168,21 +134,17 @@ void PortMenuExtra::refresh() {
 }
 
 void PortMenuExtra::updateChecks() {
-    const adapter::PortSelection& port = m_app.port();
-    const bool serial =
-        !m_app.virtualControllerSelected() && port.kind == adapter::PortKind::Serial;
     for (std::size_t i = 0; i < m_items.size(); ++i) {
         // A mark only while checked, as the menu binding shows its items.
-        const bool checked = serial && port.comDeviceName == m_items[i].device;
+        const bool checked = shell::foundPortInUse(m_app, m_items[i]);
         m_actions[i]->setCheckable(checked);
         m_actions[i]->setChecked(checked);
     }
 }
 
 ui::Outcome PortMenuExtra::runCommand(ui::ControlId id) {
-    const ui::ControlId index = id - ids::FirstFoundPortItem;
-    if (index >= 0 && index < static_cast<ui::ControlId>(m_items.size())) {
-        const ui::Outcome outcome = selectFoundPort(m_app, m_items[index].device, m_startDirectory);
+    if (const shell::FoundPortItem* item = shell::foundPortItem(m_items, id)) {
+        const ui::Outcome outcome = selectFoundPort(m_app, item->device, m_startDirectory);
         updateChecks();
         return outcome;
     }

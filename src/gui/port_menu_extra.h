@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "adapter/port_discovery.h"
 #include "shell/app.h"
+#include "shell/port_menu.h"
 #include "ui/outcome.h"
 
 class QAction;
@@ -24,17 +24,6 @@ class CommandDialog;
 
 // The INI file beside qvsetup.cfg.
 inline constexpr const char* portChoiceFileName = "zek-setup-ports.ini";
-inline constexpr int maxFoundPortItems = 100;
-
-struct FoundPortItem {
-    std::string device;  // what the item opens: a by-id link or a device path
-    QString note;        // the description shown beside it
-};
-
-// The items for ports: a port that no COM item reaches gets one (under its by-id name
-// where udev made one, which survives replugging); a port that a COM item reaches gets
-// one only for its by-id name.
-std::vector<FoundPortItem> foundPortItems(const std::vector<adapter::DiscoveredPort>& ports);
 
 // The remembered choice: the device, and the qvsetup.cfg port name at the time, so that a
 // port chosen later by its COM item (or by an older program) wins over it.
@@ -68,7 +57,7 @@ class PortMenuExtra : public QObject {
 
     // Rebuilds the items from a fresh port list.
     void refresh();
-    const std::vector<FoundPortItem>& items() const { return m_items; }
+    const std::vector<shell::FoundPortItem>& items() const { return m_items; }
     QAction* action(int index) const;
 
   private:
@@ -81,7 +70,7 @@ class PortMenuExtra : public QObject {
     Discover m_discover;
     QMenu* m_menu = nullptr;
     QAction* m_separator = nullptr;
-    std::vector<FoundPortItem> m_items;
+    std::vector<shell::FoundPortItem> m_items;
     std::vector<QAction*> m_actions;
 };
 

@@ -16,10 +16,6 @@
 namespace gui {
 namespace {
 
-QString qText(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 // Long loops poll for a stop far more often than anyone can press a key; events are
 // looked at this often, so the loop's own timing is disturbed as little as possible.
 constexpr qint64 stopPollIntervalMs = 20;

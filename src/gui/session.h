@@ -7,13 +7,10 @@
 #include <memory>
 #include <ostream>
 
-#include "adapter/clock.h"
 #include "gui/main_window.h"
 #include "gui/qt_host.h"
 #include "gui/start_options.h"
-#include "shell/app.h"
-#include "shell/real_ports.h"
-#include "shell/virtual_controller.h"
+#include "shell/desktop_start.h"
 
 namespace gui {
 
@@ -29,23 +26,16 @@ class Session {
     // prepareHost runs before anything can show a box.
     Session(const StartOptions& options, shell::RealPorts ports, std::ostream& errors,
             const std::function<void(QtHost&)>& prepareHost = {});
-    ~Session();
 
-    shell::App& app() { return *m_app; }
+    shell::App& app() { return m_start.app(); }
     QtHost& host() { return m_host; }
     MainWindow& window() { return *m_window; }
-    shell::VirtualController& simulator() { return *m_simulator; }
+    shell::VirtualController& simulator() { return m_start.simulator(); }
     const std::string& startDirectory() const { return m_startDirectory; }
 
   private:
-    void useDataFolder();
-    std::string chooseStartDirectory(const StartOptions& options, std::ostream& errors);
-
     QtHost m_host;
-    adapter::MonotonicClock m_clock;
-    shell::RealPorts m_ports;
-    std::unique_ptr<shell::VirtualController> m_simulator;
-    std::unique_ptr<shell::App> m_app;
+    shell::DesktopStart m_start;
     std::unique_ptr<MainWindow> m_window;
     std::string m_startDirectory;
 };

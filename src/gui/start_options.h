@@ -4,8 +4,6 @@
 #include <QString>
 #include <QStringList>
 #include <optional>
-#include <string>
-#include <vector>
 
 #include "shell/start_options.h"
 
@@ -14,12 +12,8 @@ namespace gui {
 using StartOptions = shell::StartOptions;
 
 // arguments as QApplication has them, the program's name first. nullopt with the reason
-// in error for a command line that makes no sense.
+// in error for a command line that makes no sense (shell::parseDesktopOptions takes the
+// bytes of argv, before any window system is asked for).
 std::optional<StartOptions> parseStartOptions(const QStringList& arguments, QString& error);
-// The same from the bytes of argv, before any window system is asked for.
-std::optional<StartOptions> parseStartOptions(const std::vector<std::string>& args,
-                                              std::string& error);
-
-QString usageText();
 
 }  // namespace gui

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <system_error>
+#include <tuple>
 
 namespace safety {
 namespace fs = std::filesystem;
@@ -35,13 +36,8 @@ std::string versionForName(std::string_view text) {
 
 // Newest first; within one second the higher sequence number is the later backup.
 bool newerFirst(const BackupEntry& a, const BackupEntry& b) {
-    if (a.time != b.time) {
-        return a.time > b.time;
-    }
-    if (a.sequence != b.sequence) {
-        return a.sequence > b.sequence;
-    }
-    return a.path.filename() > b.path.filename();
+    return std::tuple(a.time, a.sequence, a.path.filename()) >
+           std::tuple(b.time, b.sequence, b.path.filename());
 }
 
 }  // namespace

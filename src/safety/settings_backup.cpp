@@ -1,13 +1,15 @@
 #include "safety/settings_backup.h"
 
+#include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 
 #include "base/safe_file.h"
 #include "resources/main_dialog.h"
 #include "resources/main_dialog_ids.h"
+#include "resources/settings_fields.h"
 #include "settings/settings.h"
 
 namespace safety {
@@ -15,30 +17,9 @@ namespace {
 
 using namespace ids;
 
-constexpr std::array settingsIds{
-    FullThrottleField,    NeutralField,       StopField,
-    TimingList,           BrakeList,          ControlSpeedField,
-    StartPowerField,      VoltsField,         ActiveFreewheelCheck,
-    ForwardReverseCheck,  RpmLimitCheck,      BlockedMotorCheck,
-    RpmControlCheck,      CellVoltageCheck,   OverTemperatureCheck,
-    Frequency78Radio,     Frequency156Radio,  IgnoreRadio,
-    ReducePowerRadio,     SwitchOffRadio,     ToleranceSmallRadio,
-    ToleranceMediumRadio, ToleranceHighRadio,
-};
-
 constexpr std::array subDialogBytes{
     controller::address::lockFlags, controller::address::rpmPeriodHigh,
     controller::address::rpmPeriodLow, controller::address::pTerm, controller::address::iTerm};
-
-// Radios of which at most one can be checked.
-const std::array<std::vector<ui::ControlId>, 3>& radioGroups() {
-    static const std::array<std::vector<ui::ControlId>, 3> groups{{
-        {Frequency78Radio, Frequency156Radio},
-        {IgnoreRadio, ReducePowerRadio, SwitchOffRadio},
-        {ToleranceSmallRadio, ToleranceMediumRadio, ToleranceHighRadio},
-    }};
-    return groups;
-}
 
 bool isRadioOrCheck(ui::Kind kind) {
     return kind == ui::Kind::CheckBox || kind == ui::Kind::RadioButton ||
@@ -52,32 +33,8 @@ BackupRead refuse(std::string error) {
 }
 
 bool validText(const std::string& text) {
-    if (text.size() > maxBackupTextBytes) {
-        return false;
-    }
-    for (const char c : text) {
-        if (static_cast<unsigned char>(c) < 0x20) {
-            return false;
-        }
-    }
-    return true;
-}
-
-// An integer member, or nullopt when it is missing, no integer or beyond 64 bits.
-std::optional<std::int64_t> integerMember(const base::json::Value& object, std::string_view name) {
-    const base::json::Value* value = base::json::member(object, name);
-    if (value == nullptr || !value->is_number_integer() ||
-        (value->is_number_unsigned() &&
-         value->get<std::uint64_t>() > static_cast<std::uint64_t>(INT64_MAX))) {
-        return std::nullopt;
-    }
-    return value->get<std::int64_t>();
-}
-
-// A string member, or nullptr.
-const std::string* stringMember(const base::json::Value& object, std::string_view name) {
-    const base::json::Value* value = base::json::member(object, name);
-    return value != nullptr && value->is_string() ? &value->get_ref<const std::string&>() : nullptr;
+    return text.size() <= maxBackupTextBytes &&
+           std::ranges::none_of(text, [](char c) { return static_cast<unsigned char>(c) < 0x20; });
 }
 
 // Reads the one field a control of this kind keeps; empty error when it is fine.
@@ -89,13 +46,13 @@ std::string readControl(const base::json::Value& entry, ui::ControlId id, Backup
     const ui::ControlState& reference = referenceDialog().control(id);
     control.id = id;
     if (reference.kind == ui::Kind::Edit) {
-        const std::string* text = stringMember(entry, "text");
+        const std::string* text = base::json::stringMember(entry, "text");
         if (text == nullptr || !validText(*text)) {
             return "control " + name + " needs a \"text\" of at most 32 characters";
         }
         control.text = *text;
     } else if (reference.kind == ui::Kind::ComboBox) {
-        const std::optional<std::int64_t> selection = integerMember(entry, "selection");
+        const std::optional<std::int64_t> selection = base::json::integerMember(entry, "selection");
         const auto count = static_cast<std::int64_t>(reference.items.size());
         if (!selection || *selection < -1 || *selection >= count) {
             return "control " + name + " needs a \"selection\" from -1 to " +
@@ -113,7 +70,7 @@ std::string readControl(const base::json::Value& entry, ui::ControlId id, Backup
 }
 
 bool readByte(const base::json::Value& root, std::string_view name, int& value) {
-    const std::optional<std::int64_t> byte = integerMember(root, name);
+    const std::optional<std::int64_t> byte = base::json::integerMember(root, name);
     if (!byte || *byte < 0 || *byte > 255) {
         return false;
     }
@@ -147,15 +104,6 @@ std::string readSetupBytes(const base::json::Value& root, std::vector<settings::
     return {};
 }
 
-const BackupControl* findControl(const SettingsBackup& backup, ui::ControlId id) {
-    for (const BackupControl& control : backup.controls) {
-        if (control.id == id) {
-            return &control;
-        }
-    }
-    return nullptr;
-}
-
 }  // namespace
 
 const ui::Dialog& referenceDialog() {
@@ -171,8 +119,9 @@ std::span<const int> subDialogAddresses() {
     return subDialogBytes;
 }
 
-std::span<const ui::ControlId> settingsControlIds() {
-    return settingsIds;
+const BackupControl* findControl(const SettingsBackup& backup, ui::ControlId id) {
+    const auto found = std::ranges::find(backup.controls, id, &BackupControl::id);
+    return found != backup.controls.end() ? &*found : nullptr;
 }
 
 int versionFamilyNumber(const settings::SetupImage& image) {
@@ -186,7 +135,7 @@ SettingsBackup takeBackup(const ui::Dialog& mainDialog, const settings::SetupIma
     backup.family = versionFamilyNumber(image);
     backup.thresholdCode = image.thresholdCode & 0xFF;
     backup.timingCode = image.timingCode & 0xFF;
-    for (const ui::ControlId id : settingsIds) {
+    for (const ui::ControlId id : resources::settingsFieldControls()) {
         const ui::ControlState& state = mainDialog.control(id);
         BackupControl control;
         control.id = id;
@@ -236,20 +185,20 @@ BackupRead parseBackup(std::string_view text) {
         return refuse("not JSON: " + parsed.error);
     }
     const base::json::Value& root = *parsed.value;
-    const std::string* format = stringMember(root, "format");
+    const std::string* format = base::json::stringMember(root, "format");
     if (format == nullptr || *format != backupFormatName) {
         return refuse("not a settings backup");
     }
-    if (integerMember(root, "formatVersion") != backupFormatVersion) {
+    if (base::json::integerMember(root, "formatVersion") != backupFormatVersion) {
         return refuse("a settings backup of another format version");
     }
     SettingsBackup backup;
-    const std::string* version = stringMember(root, "controllerVersion");
+    const std::string* version = base::json::stringMember(root, "controllerVersion");
     if (version == nullptr || !validText(*version)) {
         return refuse("the backup names no controller version");
     }
     backup.versionText = *version;
-    const std::optional<std::int64_t> family = integerMember(root, "family");
+    const std::optional<std::int64_t> family = base::json::integerMember(root, "family");
     if (family != 1 && family != 3) {
         return refuse("the backup names no controller family (1 or 3)");
     }
@@ -263,15 +212,12 @@ BackupRead parseBackup(std::string_view text) {
         return refuse("the backup holds no controls");
     }
     for (const auto& [name, entry] : controls->items()) {
-        bool known = false;
-        for (const ui::ControlId id : settingsIds) {
-            known = known || name == std::to_string(id);
-        }
-        if (!known) {
+        if (std::ranges::none_of(resources::settingsFieldControls(),
+                                 [&](ui::ControlId id) { return name == std::to_string(id); })) {
             return refuse("control " + base::json::toUtf8(name) + " is not a setting");
         }
     }
-    for (const ui::ControlId id : settingsIds) {
+    for (const ui::ControlId id : resources::settingsFieldControls()) {
         const base::json::Value* entry = base::json::member(*controls, std::to_string(id));
         if (entry == nullptr) {
             return refuse("control " + std::to_string(id) + " is missing");
@@ -282,11 +228,9 @@ BackupRead parseBackup(std::string_view text) {
         }
         backup.controls.push_back(std::move(control));
     }
-    for (const std::vector<ui::ControlId>& group : radioGroups()) {
-        int checked = 0;
-        for (const ui::ControlId id : group) {
-            checked += findControl(backup, id)->checked ? 1 : 0;
-        }
+    for (const resources::SettingsField& field : resources::settingsFields()) {
+        const auto checked = std::ranges::count_if(
+            field.controls, [&](ui::ControlId id) { return findControl(backup, id)->checked; });
         if (checked > 1) {
             return refuse("more than one radio button of a group is checked");
         }
@@ -304,22 +248,14 @@ BackupRead readBackupFile(const std::string& path) {
     if (!std::filesystem::is_regular_file(path, error)) {
         return refuse(std::filesystem::exists(path, error) ? "is not a file" : "does not exist");
     }
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        return refuse("cannot be read");
+    ui::SystemError readError;
+    const std::optional<std::string> text =
+        base::readFileLimited(path, maxBackupFileBytes, readError);
+    if (!text) {
+        return refuse(readError.code == EFBIG ? "too large for a settings backup"
+                                              : "cannot be read");
     }
-    std::string text;
-    char buffer[4096];
-    while (file.read(buffer, sizeof buffer) || file.gcount() > 0) {
-        text.append(buffer, static_cast<std::size_t>(file.gcount()));
-        if (text.size() > maxBackupFileBytes) {
-            return refuse("too large for a settings backup");
-        }
-    }
-    if (file.bad()) {
-        return refuse("cannot be read");
-    }
-    return parseBackup(text);
+    return parseBackup(*text);
 }
 
 std::string writeBackupFile(const std::string& path, const SettingsBackup& backup) {

@@ -35,17 +35,18 @@ struct SettingsBackup {
     // "ignorieren" is checked, the timing byte while "auto" is selected.
     int thresholdCode = 255;
     int timingCode = 0;
-    std::vector<BackupControl> controls;  // one per settingsControlIds(), in that order
+    // One per control of resources::settingsFields(), in that order.
+    std::vector<BackupControl> controls;
     // The bytes only the sub-dialogs show (lock byte, RPM limit, P and I) as the
     // controller held them before a write; empty when none was known.
     std::vector<settings::SetupByte> setupBytes;
 };
 
+// The control id in backup, or nullptr.
+const BackupControl* findControl(const SettingsBackup& backup, ui::ControlId id);
+
 // The setup bytes a backup may carry besides the controls.
 std::span<const int> subDialogAddresses();
-
-// The controls a backup holds, in the order it lists them.
-std::span<const ui::ControlId> settingsControlIds();
 
 // The family a controller version belongs to (1 or 3; 0 for anything else).
 int versionFamilyNumber(const settings::SetupImage& image);

@@ -1,59 +1,16 @@
 #include "safety/settings_diff.h"
 
 #include <algorithm>
-
-#include <array>
 #include <utility>
 
-#include "resources/main_dialog.h"
-#include "resources/main_dialog_ids.h"
-#include "safety/settings_backup.h"
-#include "settings/settings.h"
+#include "resources/settings_fields.h"
 
 namespace safety {
 namespace {
 
-using namespace ids;
+using resources::SettingsField;
 
-struct Field {
-    const char* label;
-    std::vector<ui::ControlId> controls;  // one control, or the buttons of a radio group
-};
-
-const std::vector<Field>& fields() {
-    static const std::vector<Field> table{
-        {"Vollg. (ms)", {FullThrottleField}},
-        {"Neut. (ms)", {NeutralField}},
-        {"Stopp (ms)", {StopField}},
-        {"Kommutierungs-Timing", {TimingList}},
-        {"EMK-Bremse", {BrakeList}},
-        {"Regel-Tempo (1 - 50)", {ControlSpeedField}},
-        {"Anlauf-Leistung (1 - 50)", {StartPowerField}},
-        {"Volt", {VoltsField}},
-        {"Aktiver Freilauf", {ActiveFreewheelCheck}},
-        {"Vor/Rueckw.", {ForwardReverseCheck}},
-        {"Drehzahlbeg.", {RpmLimitCheck}},
-        {"Blockierschutz", {BlockedMotorCheck}},
-        {"Regelung aktiv", {RpmControlCheck}},
-        {"0,8V/Zelle", {CellVoltageCheck}},
-        {"Übertemp-Sch.", {OverTemperatureCheck}},
-        {"Schaltfrequenz", {Frequency78Radio, Frequency156Radio}},
-        {"Unterspannung / Schwelle", {IgnoreRadio, ReducePowerRadio, SwitchOffRadio}},
-        {"Signal-Toleranz", {ToleranceSmallRadio, ToleranceMediumRadio, ToleranceHighRadio}},
-    };
-    return table;
-}
-
-const BackupControl* findControl(const SettingsBackup& backup, ui::ControlId id) {
-    for (const BackupControl& control : backup.controls) {
-        if (control.id == id) {
-            return &control;
-        }
-    }
-    return nullptr;
-}
-
-std::string valueText(const SettingsBackup& backup, const Field& field) {
+std::string valueText(const SettingsBackup& backup, const SettingsField& field) {
     const ui::Dialog& reference = referenceDialog();
     if (field.controls.size() > 1) {
         for (const ui::ControlId id : field.controls) {
@@ -84,11 +41,11 @@ std::string valueText(const SettingsBackup& backup, const Field& field) {
 
 std::vector<FieldChange> diffSettings(const SettingsBackup& before, const SettingsBackup& after) {
     std::vector<FieldChange> changes;
-    for (const Field& field : fields()) {
+    for (const SettingsField& field : resources::settingsFields()) {
         std::string old = valueText(before, field);
         std::string now = valueText(after, field);
         if (old != now) {
-            changes.push_back({field.label, std::move(old), std::move(now)});
+            changes.push_back({std::string(field.label), std::move(old), std::move(now)});
         }
     }
     const std::pair<const char*, std::pair<int, int>> codes[] = {
@@ -104,16 +61,14 @@ std::vector<FieldChange> diffSettings(const SettingsBackup& before, const Settin
 }
 
 std::string settingsFieldLabel(ui::ControlId id) {
-    for (const Field& field : fields()) {
-        for (const ui::ControlId control : field.controls) {
-            if (control == id) {
-                return field.controls.size() > 1
-                           ? std::string(field.label) + ": " + referenceDialog().text(id)
-                           : std::string(field.label);
-            }
+    const std::string label(resources::fieldLabel(id));
+    for (const SettingsField& field : resources::settingsFields()) {
+        if (field.controls.size() > 1 &&
+            std::ranges::find(field.controls, id) != field.controls.end()) {
+            return label + ": " + referenceDialog().text(id);
         }
     }
-    return {};
+    return label;
 }
 
 // Labels are padded by characters, not bytes: "Übertemp-Sch." lines up with the rest.
@@ -129,8 +84,8 @@ std::string settingsText(const SettingsBackup& settings) {
         return padded(label, 26) + value + "\n";
     };
     std::string text = line("Version", settings.versionText);
-    for (const Field& field : fields()) {
-        text += line(field.label, valueText(settings, field));
+    for (const SettingsField& field : resources::settingsFields()) {
+        text += line(std::string(field.label), valueText(settings, field));
     }
     return text;
 }

@@ -19,8 +19,8 @@ struct FieldChange {
 // control shows (the threshold and timing codes) count when they differ.
 std::vector<FieldChange> diffSettings(const SettingsBackup& before, const SettingsBackup& after);
 
-// The label a settings control is known by ("Vollg. (ms)", "Schaltfrequenz: 7,8 kHz" for
-// a radio button); empty for a control that is no setting.
+// The label a settings control or log counter is known by ("Vollg. (ms)", "Schaltfrequenz:
+// 7,8 kHz" for a radio button, "Senderausf."); empty for anything else.
 std::string settingsFieldLabel(ui::ControlId id);
 
 // text and blanks up to width characters (at least two blanks).

@@ -29,11 +29,6 @@ fs::path pathFromUtf8(const std::string& text) {
     return fs::path(std::u8string(text.begin(), text.end()));
 }
 
-const std::string* stringMember(const base::json::Value& object, std::string_view name) {
-    const base::json::Value* value = base::json::member(object, name);
-    return value != nullptr && value->is_string() ? value->get_ptr<const std::string*>() : nullptr;
-}
-
 }  // namespace
 
 UpdateRecordStore::UpdateRecordStore(const fs::path& dataFolder)
@@ -54,14 +49,15 @@ std::optional<UnfinishedUpdate> UpdateRecordStore::parse(std::string_view text,
     const base::json::ParseResult parsed = base::json::parse(text);
     const base::json::Value* version =
         parsed.value ? base::json::member(*parsed.value, "version") : nullptr;
-    const std::string* name = parsed.value ? stringMember(*parsed.value, "format") : nullptr;
+    const std::string* name =
+        parsed.value ? base::json::stringMember(*parsed.value, "format") : nullptr;
     if (name == nullptr || *name != formatName || version == nullptr || *version != formatVersion) {
         reason = "not an update record of this program";
         return std::nullopt;
     }
-    const std::string* file = stringMember(*parsed.value, "file");
-    const std::string* port = stringMember(*parsed.value, "port");
-    const std::string* started = stringMember(*parsed.value, "started");
+    const std::string* file = base::json::stringMember(*parsed.value, "file");
+    const std::string* port = base::json::stringMember(*parsed.value, "port");
+    const std::string* started = base::json::stringMember(*parsed.value, "started");
     const std::optional<CalendarTime> time =
         started != nullptr ? parseIsoText(*started) : std::nullopt;
     if (file == nullptr || port == nullptr || !time) {

@@ -26,16 +26,8 @@ constexpr int periodOffsetAt16MHz = 22;
 constexpr std::size_t decimalFieldChars = 9;
 constexpr std::size_t decimalWidth = 8;
 
-bool isBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
 std::string_view skipBlanks(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size() && isBlank(text[i])) {
-        ++i;
-    }
-    return text.substr(i);
+    return text.substr(std::min(text.find_first_not_of(" \t\n\v\f\r"), text.size()));
 }
 
 // An exponent too large or too small for a float: which way it went.
@@ -188,12 +180,6 @@ std::string formatInteger(int value, int width) {
         digits.insert(0, static_cast<std::size_t>(width) - digits.size(), ' ');
     }
     return digits;
-}
-
-std::string formatHex2(int value) {
-    constexpr char hexDigits[] = "0123456789ABCDEF";
-    const unsigned byte = static_cast<unsigned>(value) & 0xFFu;
-    return {hexDigits[byte >> 4], hexDigits[byte & 0x0Fu]};
 }
 
 }  // namespace settings

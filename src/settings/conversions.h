@@ -38,9 +38,8 @@ int timingIndexToByte(int index);
 // The RPM control's limit frequency in Hz for a stored period.
 int limitFrequency(int rpmPeriod, int clockMHz);
 
-// printf-like fields: "%1.2f", "%1.1f", "%3d", "%02X".
+// printf-like fields: "%1.2f", "%1.1f", "%3d".
 std::string formatFixed(double value, int decimals);
 std::string formatInteger(int value, int width);
-std::string formatHex2(int value);
 
 }  // namespace settings

@@ -26,23 +26,15 @@ class LockFunctionsDialog {
     LockFunctionsDialog(SettingsContext& ctx, ui::Dialog& dialog) : m_ctx(ctx), m_dialog(dialog) {}
 
     ui::Outcome onCommand(ui::ControlId id) {
-        switch (id) {
-            case lock_ids::Ok:
-            case lock_ids::EndButton:
-                settleStatusOnClose();
-                m_dialog.end(1);
-                break;
-            case lock_ids::ReadButton:
-                return readLocks();
-            case lock_ids::WriteButton:
-                // Only a complete read in this opening enables it; a stray command must not
-                // write a lock byte from another opening.
-                if (m_dialog.enabled(lock_ids::WriteButton)) {
-                    return writeLocks();
-                }
-                break;
-            default:
-                break;
+        if (id == lock_ids::Ok || id == lock_ids::EndButton) {
+            settleStatusOnClose();
+            m_dialog.end(1);
+        } else if (id == lock_ids::ReadButton) {
+            return readLocks();
+        } else if (id == lock_ids::WriteButton && m_dialog.enabled(id)) {
+            // Only a complete read in this opening enables it; a stray command must not
+            // write a lock byte from another opening.
+            return writeLocks();
         }
         return ui::Outcome::Done;
     }
@@ -131,15 +123,11 @@ class LockFunctionsDialog {
         }
 
         std::uint8_t lockByte = m_ctx.lockByte;
-        if (m_dialog.checked(lock_ids::RcSetupLockCheck)) {
-            lockByte &= static_cast<std::uint8_t>(~lock::rcSetupFree);
-        } else {
-            lockByte |= lock::rcSetupFree;
-        }
-        if (m_dialog.checked(lock_ids::TestProgramLockCheck)) {
-            lockByte &= static_cast<std::uint8_t>(~lock::testProgramFree);
-        } else {
-            lockByte |= lock::testProgramFree;
+        for (const auto& [check, free] :
+             {std::pair{lock_ids::RcSetupLockCheck, lock::rcSetupFree},
+              std::pair{lock_ids::TestProgramLockCheck, lock::testProgramFree}}) {
+            lockByte = static_cast<std::uint8_t>(m_dialog.checked(check) ? lockByte & ~free
+                                                                         : lockByte | free);
         }
         m_ctx.lockByte = lockByte;
 

@@ -17,19 +17,11 @@ constexpr int maxPoleCount = 98;
 constexpr const char* defaultRatioText = "   1";
 
 std::string_view messageFor(MotorEntryError error) {
-    switch (error) {
-        case MotorEntryError::PoleCountNotAllowed:
-            return "Polzahl: Wert nicht zulässig!";
-        case MotorEntryError::PoleCountOdd:
-            return "Polzahl: nur gerade Werte möglich!";
-        case MotorEntryError::PoleCountTooLarge:
-            return "Polzahl: max. 2-stellig!";
-        case MotorEntryError::GearRatioNotAllowed:
-            return "Getriebe-Untersetzung: Wert nicht zulässig!";
-        case MotorEntryError::None:
-            break;
-    }
-    return "";
+    constexpr std::string_view messages[] = {
+        // by MotorEntryError
+        "", "Polzahl: Wert nicht zulässig!", "Polzahl: nur gerade Werte möglich!",
+        "Polzahl: max. 2-stellig!", "Getriebe-Untersetzung: Wert nicht zulässig!"};
+    return messages[static_cast<int>(error)];
 }
 
 // The stored text is read back from at most numberWidth characters; a ratio whose text

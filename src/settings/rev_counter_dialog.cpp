@@ -50,23 +50,12 @@ class RevCounterDialog {
     void onInit() { loadAndShowMotorData(m_ctx, m_dialog, motorFields); }
 
     ui::Outcome onCommand(ui::ControlId id) {
-        switch (id) {
-            case rev_ids::EndButton:
-            case rev_ids::Cancel:
-                m_dialog.end(1);
-                break;
-            case rev_ids::SaveMotorDataButton:
-                if (m_dialog.enabled(rev_ids::SaveMotorDataButton)) {
-                    return saveMotorData(m_ctx, m_dialog, motorFields);
-                }
-                break;
-            case rev_ids::ReleaseMotorButton:
-                if (m_dialog.enabled(rev_ids::ReleaseMotorButton)) {
-                    return measureRevs();
-                }
-                break;
-            default:
-                break;
+        if (id == rev_ids::EndButton || id == rev_ids::Cancel) {
+            m_dialog.end(1);
+        } else if (id == rev_ids::SaveMotorDataButton && m_dialog.enabled(id)) {
+            return saveMotorData(m_ctx, m_dialog, motorFields);
+        } else if (id == rev_ids::ReleaseMotorButton && m_dialog.enabled(id)) {
+            return measureRevs();
         }
         return ui::Outcome::Done;
     }

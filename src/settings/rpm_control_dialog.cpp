@@ -53,28 +53,17 @@ class RpmControlDialog {
     void onInit() { loadAndShowMotorData(m_ctx, m_dialog, motorFields); }
 
     ui::Outcome onCommand(ui::ControlId id) {
-        switch (id) {
-            case rpm_ids::EndButton:
-            case rpm_ids::Cancel:
-                m_dialog.end(1);
-                break;
-            case rpm_ids::ReadButton:
-                return readRpmControl();
-            case rpm_ids::CalculateButton:
-                if (m_dialog.enabled(rpm_ids::CalculateButton)) {
-                    calculateRpm();
-                }
-                break;
-            case rpm_ids::WriteButton:
-                // Writing relies on the connection a read of this opening established.
-                if (m_dialog.enabled(rpm_ids::WriteButton)) {
-                    return writeRpmControl();
-                }
-                break;
-            case rpm_ids::SaveMotorDataButton:
-                return saveMotorData(m_ctx, m_dialog, motorFields);
-            default:
-                break;
+        if (id == rpm_ids::EndButton || id == rpm_ids::Cancel) {
+            m_dialog.end(1);
+        } else if (id == rpm_ids::ReadButton) {
+            return readRpmControl();
+        } else if (id == rpm_ids::CalculateButton && m_dialog.enabled(id)) {
+            calculateRpm();
+        } else if (id == rpm_ids::WriteButton && m_dialog.enabled(id)) {
+            // Writing relies on the connection a read of this opening established.
+            return writeRpmControl();
+        } else if (id == rpm_ids::SaveMotorDataButton) {
+            return saveMotorData(m_ctx, m_dialog, motorFields);
         }
         return ui::Outcome::Done;
     }

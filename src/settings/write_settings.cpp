@@ -1,6 +1,7 @@
 // "Schreiben" and the two model-memory writes: validate, connect, then store byte by
 // byte, stopping at the first byte that does not read back.
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -9,6 +10,7 @@
 #include "controller/setup_map.h"
 #include "link/link.h"
 #include "resources/main_dialog_ids.h"
+#include "resources/settings_fields.h"
 #include "resources/texts.h"
 #include "settings/command_steps.h"
 #include "settings/conversions.h"
@@ -40,7 +42,7 @@ ui::Outcome connectForWrite(SettingsContext& ctx) {
 struct PlannedByte {
     int address;
     int value;
-    const char* field;  // the label the user knows it by, for a write that stops half-way
+    std::string_view field;  // the label the user knows it by, for a write that stops half-way
 };
 
 // While "auto" is selected the controller ignores the timing byte; the one last read is
@@ -66,28 +68,29 @@ class Writer {
     std::vector<PlannedByte> plan() {
         SetupImage& image = m_ctx.image;
         writeHighLow(address::fullThrottleHigh, address::fullThrottleLow,
-                     pulseTimeToStored(image.fullThrottleMs), "Vollg.");
-        writeHighLow(address::stopHigh, address::stopLow, pulseTimeToStored(image.stopMs), "Stopp");
+                     pulseTimeToStored(image.fullThrottleMs), FullThrottleField);
+        writeHighLow(address::stopHigh, address::stopLow, pulseTimeToStored(image.stopMs),
+                     StopField);
         writeHighLow(address::neutralHigh, address::neutralLow, pulseTimeToStored(image.neutralMs),
-                     "Neut.");
-        write(mirrored(Mirrored::Timing), timingByteFor(image, m_entries.timingIndex), "Timing");
+                     NeutralField);
+        write(mirrored(Mirrored::Timing), timingByteFor(image, m_entries.timingIndex), TimingList);
         const bool rpmControl = current() && m_dialog.checked(RpmControlCheck);
         if (rpmControl) {
-            write(address::rpmMarker, rpmMarkerValue, "Regelung aktiv");
+            write(address::rpmMarker, rpmMarkerValue, RpmControlCheck);
         }
         image.optionFlags = optionFlags(rpmControl);
         write(mirrored(Mirrored::OptionFlags), image.optionFlags, "Diverse Features");
-        write(mirrored(Mirrored::BrakeStrength), m_entries.brakeIndex, "EMK-Bremse");
+        write(mirrored(Mirrored::BrakeStrength), m_entries.brakeIndex, BrakeList);
         if (current()) {
-            write(address::controlSpeed, m_entries.controlSpeed, "Regel-Tempo");
+            write(address::controlSpeed, m_entries.controlSpeed, ControlSpeedField);
         }
-        write(mirrored(Mirrored::SwitchingFrequency), m_entries.frequencyCode, "Schaltfrequenz");
-        write(mirrored(Mirrored::UnderVoltageMode), m_entries.underVoltageMode, "Unterspannung");
-        write(mirrored(Mirrored::Threshold), image.thresholdCode, "Volt");
+        write(mirrored(Mirrored::SwitchingFrequency), m_entries.frequencyCode, Frequency78Radio);
+        write(mirrored(Mirrored::UnderVoltageMode), m_entries.underVoltageMode, IgnoreRadio);
+        write(mirrored(Mirrored::Threshold), image.thresholdCode, VoltsField);
         write(mirrored(Mirrored::OverTemperature),
               m_dialog.checked(OverTemperatureCheck) ? overTemperatureOn : overTemperatureOff,
-              "Übertemp-Sch.");
-        write(mirrored(Mirrored::StartPower), image.startPower, "Anlauf-Leistung");
+              OverTemperatureCheck);
+        write(mirrored(Mirrored::StartPower), image.startPower, StartPowerField);
         if (current()) {
             writeCurrentOnly();
         }
@@ -98,11 +101,15 @@ class Writer {
     bool current() const { return m_area == SettingsArea::Current; }
     int mirrored(Mirrored field) const { return mirroredAddress(m_area, field); }
 
-    void write(int address, int value, const char* field) {
+    // The byte under the label of the field control belongs to.
+    void write(int address, int value, ui::ControlId control) {
+        write(address, value, resources::fieldLabel(control));
+    }
+    void write(int address, int value, std::string_view field) {
         m_plan.push_back({address, value & 0xFF, field});
     }
 
-    void writeHighLow(int highAddress, int lowAddress, int value, const char* field) {
+    void writeHighLow(int highAddress, int lowAddress, int value, ui::ControlId field) {
         write(highAddress, value >> 8, field);
         write(lowAddress, value & 0xFF, field);
     }
@@ -134,12 +141,12 @@ class Writer {
     }
 
     void writeCurrentOnly() {
-        write(address::signalTolerance, m_entries.tolerance, "Signal-Toleranz");
-        write(address::logTransmitterFailures, m_entries.counters[0], "Senderausf.");
-        write(address::logOverTemperature, m_entries.counters[1], "Übertemp.");
-        write(address::logUnderVoltage, m_entries.counters[2], "Unterspg.");
+        write(address::signalTolerance, m_entries.tolerance, ToleranceSmallRadio);
+        write(address::logTransmitterFailures, m_entries.counters[0], TransmitterFailureCounter);
+        write(address::logOverTemperature, m_entries.counters[1], OverTemperatureCounter);
+        write(address::logUnderVoltage, m_entries.counters[2], UnderVoltageCounter);
         if ((m_ctx.image.capabilityFlags & capability::blockedMotor) != 0) {
-            write(address::logBlockedMotor, m_entries.counters[3], "Blockiersch.");
+            write(address::logBlockedMotor, m_entries.counters[3], BlockedMotorCounter);
         }
     }
 
@@ -156,13 +163,14 @@ int knownByte(const SetupImage& image, int address) {
                : byteUnknown;
 }
 
-// The fields by what the controller now holds of them: "stored: Vollg., Stopp; not stored:
-// Neut. (partly), Timing". A field of two bytes stored by half reads back as neither value.
+// The fields by what the controller now holds of them: "stored: Vollg. (ms), Stopp (ms); not
+// stored: Neut. (ms) (partly), Kommutierungs-Timing". A field of two bytes stored by half reads
+// back as neither value.
 std::string fieldsStored(const std::vector<PlannedByte>& plan, std::size_t failed) {
     std::vector<std::pair<std::string, std::pair<std::size_t, std::size_t>>> fields;
     for (std::size_t i = 0; i < plan.size(); ++i) {
         if (fields.empty() || fields.back().first != plan[i].field) {
-            fields.push_back({plan[i].field, {0, 0}});
+            fields.push_back({std::string(plan[i].field), {0, 0}});
         }
         ++fields.back().second.second;
         fields.back().second.first += i < failed ? 1 : 0;

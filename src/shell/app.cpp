@@ -6,7 +6,6 @@
 #include "adapter/timer_resolution.h"
 #include "link/link.h"
 #include "resources/main_dialog.h"
-#include "resources/main_dialog_ids.h"
 #include "shell/backend_switch.h"
 #include "shell/commands.h"
 #include "shell/dispatch.h"
@@ -37,16 +36,15 @@ ui::Outcome App::dispatch(ui::ControlId id) {
     // A command's waits end on time only on the fine timer tick (Windows).
     const adapter::FineTimerResolution fineTick;
     m_host.setPendingDetail({});
-    m_guard.beginCommand(id == ids::WriteButton || id == ids::WriteMemory1Item ||
-                         id == ids::WriteMemory2Item);
     const DispatchRow* row = findCommand(id);
+    const unsigned traits = row != nullptr ? row->traits : 0;
+    m_guard.beginCommand((traits & WritesSettings) != 0);
     // An id without a row does nothing, which is all it is asked to do.
-    const ui::Outcome outcome = row != nullptr ? row->handler(*this, id) : ui::Outcome::Done;
+    const ui::Outcome outcome = row != nullptr ? runCommand(*row, *this, id) : ui::Outcome::Done;
     // What a read put into the dialog is what the controller holds: the backup before the
     // next write is taken from it, without asking the controller again.
-    const bool read =
-        id == ids::ReadButton || id == ids::ReadMemory1Item || id == ids::ReadMemory2Item;
-    if (read && outcome == ui::Outcome::Done && m_setupImage.valuesRead()) {
+    if ((traits & ReadsSettings) != 0 && outcome == ui::Outcome::Done &&
+        m_setupImage.valuesRead()) {
         m_guard.rememberRead();
     }
     return outcome;

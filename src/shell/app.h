@@ -35,8 +35,7 @@ struct PlatformFlags {
 };
 
 // ids::VirtualControllerItem is not part of the template, so the dialog model has no check
-// mark for it: ask virtualControllerSelected(). Hosts still name it shell::.
-using ids::VirtualControllerItem;
+// mark for it: ask virtualControllerSelected().
 // What portName reads while the virtual controller is selected ("No Adaptor found at SIM").
 inline constexpr const char* virtualPortName = "SIM";
 

@@ -15,7 +15,7 @@ inline constexpr std::string_view helpDocumentName = "pc-setup-deutsch.pdf";
 inline constexpr std::string_view servicePageAddress = "https://www.example.org/zek-micro.htm";
 
 // OK (1): ends the dialog at once; nothing is saved and the serial port stays open.
-void okCommand(App& app);
+ui::Outcome okCommand(App& app);
 // "Ende" (2) and the window's close button: save the port, close the serial port, end.
 // Failed when the port could not be saved; the program ends all the same.
 ui::Outcome endSequence(App& app);
@@ -24,6 +24,9 @@ std::string cannotSavePortText(const std::string& configPath);
 // COM1 … COM8 (1155 … 1162): select the port and check for the adapter on it; Failed
 // when no adapter answers there (the selection stays).
 ui::Outcome selectSerialPort(App& app, ui::ControlId id);
+// "Virtueller Controller": the virtual controller and its adapter check; Failed when no
+// adapter answers.
+ui::Outcome selectVirtualControllerItem(App& app);
 // The desktop programs: a box that says the chosen serial port failed ("No Adaptor found
 // at …", "COM-Init-Error!") carries the port's findings in its detail.
 void explainPortFailures(App& app, const diagnostics::CheckOptions& options = {});
@@ -34,11 +37,11 @@ void checkPortItem(ui::Dialog& dialog, ui::ControlId checked);
 // "Hilfe-Datei" (1104); Failed when the document is not there.
 ui::Outcome openHelpDocument(App& app);
 // "Über..." (1151).
-void showAbout(App& app);
+ui::Outcome showAbout(App& app);
 // The About box's text: author lines, an empty line, "Version: " and the level in "%4X".
 std::string aboutText();
 // "Internet Serviceseite" (1197).
-void openServicePage(App& app);
+ui::Outcome openServicePage(App& app);
 // "Sprache / Language" (1244): the next language, remembered beside qvsetup.cfg.
 ui::Outcome switchLanguage(App& app);
 

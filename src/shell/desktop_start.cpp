@@ -10,6 +10,39 @@
 #include "shell/commands.h"
 
 namespace shell {
+namespace {
+
+void describe(OptionParser& parser) {
+    parser.addSharedOptions();
+#ifdef _WIN32
+    parser.setUsage("usage: zek-setup [OPTIONS]     the desktop program\n");
+#else
+    parser.setUsage(
+        "usage: zek-setup [OPTIONS]     the desktop program; without a display use zek-cli\n");
+#endif
+}
+
+}  // namespace
+
+std::optional<StartOptions> parseDesktopOptions(const std::vector<std::string>& args,
+                                                std::string& error) {
+    StartOptions options;
+    OptionParser parser("zek-setup", options);
+    describe(parser);
+    const OptionsRead read = parser.read(args, 1);
+    error = read.error;
+    if (error.empty() && read.next < args.size()) {
+        error = "unknown argument: " + args[read.next];
+    }
+    return error.empty() ? std::optional(options) : std::nullopt;
+}
+
+std::string desktopUsageText() {
+    StartOptions options;
+    OptionParser parser("zek-setup", options);
+    describe(parser);
+    return parser.help();
+}
 
 std::string desktopStartDirectory(const StartOptions& options, ui::UiHost& host,
                                   std::ostream& errors) {
@@ -39,15 +72,36 @@ std::string desktopStartDirectory(const StartOptions& options, ui::UiHost& host,
     return base::currentDirectory(errors);
 }
 
-void keepAutomaticBackups(App& app) {
+DesktopStart::DesktopStart(ui::UiHost& host, const StartOptions& options, RealPorts ports)
+    : m_ports(std::move(ports)),
+      m_simulator(std::make_unique<VirtualController>(options.sim)),
+      m_app(std::make_unique<App>(
+          host, Backends{&m_clock, m_ports.serialPorts.get(), m_ports.portIo.get()},
+          m_ports.platform)) {
+    m_app->setVirtualBackends(m_simulator->backends());
+    explainPortFailures(*m_app);
+    m_app->setLanguage(options.language.value_or(lang::Language::German));
+    // The automatic backups go to the user's data folder; a backup that fails is told and
+    // the write goes on: a backup is a help, not a condition.
     ui::SystemError error;
     std::optional<std::filesystem::path> folder = base::userDataFolder(error);
-    app.setDataFolder(folder, error.describe());
-    app.writeGuard().setFailureReporter([&app](const std::string& reason) {
-        app.host().messageBox(&app.mainDialog(),
-                              std::string(texts::BackupFailed) + reason + texts::WritingAnyway,
-                              texts::BackupCaption, ui::Buttons::Ok);
+    m_app->setDataFolder(folder, error.describe());
+    m_app->writeGuard().setFailureReporter([this](const std::string& reason) {
+        m_app->host().messageBox(&m_app->mainDialog(),
+                                 std::string(texts::BackupFailed) + reason + texts::WritingAnyway,
+                                 texts::BackupCaption, ui::Buttons::Ok);
     });
+}
+
+void DesktopStart::startSimulation(const StartOptions& options, std::ostream& errors) {
+    if (!options.simulate) {
+        return;
+    }
+    if (const std::string reason = m_simulator->loadMemory(); !reason.empty()) {
+        errors << reason << '\n';
+        m_app->host().messageBox(nullptr, reason, texts::ErrorCaption, ui::Buttons::Ok);
+    }
+    m_app->selectVirtualController(false);
 }
 
 ui::Outcome selectDevicePort(App& app, const std::string& device) {

@@ -3,155 +3,55 @@
 #include <algorithm>
 #include <array>
 
-#include "isp/isp.h"
 #include "resources/main_dialog_ids.h"
 #include "resources/port_menu_ids.h"
-#include "settings/settings.h"
 #include "shell/commands.h"
-#include "update/update.h"
 
 namespace shell {
 namespace {
 
-using settings::SettingsArea;
-
-ui::Outcome ok(App& app, ui::ControlId) {
-    okCommand(app);
-    return ui::Outcome::Done;
-}
-ui::Outcome end(App& app, ui::ControlId) {
-    return endSequence(app);
-}
-ui::Outcome help(App& app, ui::ControlId) {
-    return openHelpDocument(app);
-}
-ui::Outcome about(App& app, ui::ControlId) {
-    showAbout(app);
-    return ui::Outcome::Done;
-}
-ui::Outcome servicePage(App& app, ui::ControlId) {
-    openServicePage(app);
-    return ui::Outcome::Done;
-}
-ui::Outcome language(App& app, ui::ControlId) {
-    return switchLanguage(app);
-}
-ui::Outcome serialPort(App& app, ui::ControlId id) {
-    return selectSerialPort(app, id);
-}
-ui::Outcome virtualController(App& app, ui::ControlId) {
-    const bool available = app.hasVirtualController();
-    app.selectVirtualController(true);
-    // The adapter check leaves its verdict in the link state.
-    return !available || app.linkState().adapterDetected ? ui::Outcome::Done : ui::Outcome::Failed;
-}
-
-ui::Outcome option(App& app, ui::ControlId id) {
-    settings::SettingsContext ctx = app.settingsContext();
-    return settings::handleOptionCommand(ctx, id);
-}
-
-SettingsArea memoryArea(ui::ControlId id, ui::ControlId memory1Id) {
-    return id == memory1Id ? SettingsArea::Memory1 : SettingsArea::Memory2;
-}
-
-ui::Outcome readCurrent(App& app, ui::ControlId) {
-    settings::SettingsContext ctx = app.settingsContext();
-    return settings::readSettings(ctx, SettingsArea::Current);
-}
-
-ui::Outcome readMemory(App& app, ui::ControlId id) {
-    settings::SettingsContext ctx = app.settingsContext();
-    return settings::readSettings(ctx, memoryArea(id, ids::ReadMemory1Item));
-}
-
-ui::Outcome writeCurrent(App& app, ui::ControlId) {
-    settings::SettingsContext ctx = app.settingsContext();
-    return settings::writeSettings(ctx, SettingsArea::Current);
-}
-
-ui::Outcome writeMemory(App& app, ui::ControlId id) {
-    settings::SettingsContext ctx = app.settingsContext();
-    return settings::writeSettings(ctx, memoryArea(id, ids::WriteMemory1Item));
-}
-
-ui::Outcome lockFunctions(App& app, ui::ControlId) {
-    settings::SettingsContext ctx = app.settingsContext();
-    return settings::openLockFunctions(ctx);
-}
-
-ui::Outcome rpmControl(App& app, ui::ControlId) {
-    settings::SettingsContext ctx = app.settingsContext();
-    return settings::openRpmControl(ctx);
-}
-
-ui::Outcome revCounter(App& app, ui::ControlId) {
-    settings::SettingsContext ctx = app.settingsContext();
-    return settings::openRevCounter(ctx);
-}
-
-ui::Outcome runUpdate(App& app, ui::ControlId) {
-    update::UpdateContext ctx = app.updateContext();
-    return update::runUpdate(ctx);
-}
-
-ui::Outcome calibrate(App& app, ui::ControlId) {
-    isp::IspContext ctx = app.ispContext();
-    return isp::calibrateOscillator(ctx);
-}
-
-ui::Outcome controllerInfo(App& app, ui::ControlId) {
-    isp::IspContext ctx = app.ispContext();
-    return isp::showControllerInfo(ctx);
-}
-
-ui::Outcome saveSettings(App& app, ui::ControlId) {
-    return saveSettingsToFile(app);
-}
-
-ui::Outcome loadSettings(App& app, ui::ControlId) {
-    return loadSettingsFromFile(app);
-}
-
-ui::Outcome backups(App& app, ui::ControlId) {
-    return chooseBackup(app);
-}
-
-ui::Outcome checkPort(App& app, ui::ControlId) {
-    return checkChosenPort(app);
-}
-
 using namespace ids;
+using settings::handleOptionCommand;
+using settings::readSettings;
+using settings::SettingsArea;
+using settings::writeSettings;
 
 constexpr std::array table{
-    DispatchRow{Ok, Ok, &ok},
-    DispatchRow{EndButton, EndButton, &end},
-    DispatchRow{HelpFileItem, HelpFileItem, &help},
-    DispatchRow{Frequency78Radio, Frequency156Radio, &option},
-    DispatchRow{OpenUpdateFileItem, OpenUpdateFileItem, &runUpdate},
-    DispatchRow{ReadButton, ReadButton, &readCurrent},
-    DispatchRow{WriteButton, WriteButton, &writeCurrent},
-    DispatchRow{AboutItem, AboutItem, &about},
-    DispatchRow{Com1Item, Com8Item, &serialPort},
-    DispatchRow{ids::VirtualControllerItem, ids::VirtualControllerItem, &virtualController},
-    DispatchRow{IgnoreRadio, IgnoreRadio, &option},
-    DispatchRow{SwitchOffRadio, ReducePowerRadio, &option},
-    DispatchRow{RpmControlCheck, RpmControlCheck, &option},
-    DispatchRow{ResetCountersButton, ReleaseButton, &option},
-    DispatchRow{CellVoltageCheck, CellVoltageCheck, &option},
-    DispatchRow{ServicePageItem, ServicePageItem, &servicePage},
-    DispatchRow{ReadMemory1Item, ReadMemory2Item, &readMemory},
-    DispatchRow{WriteMemory1Item, WriteMemory2Item, &writeMemory},
-    DispatchRow{LockFunctionsItem, LockFunctionsItem, &lockFunctions},
-    DispatchRow{CalibrateItem, CalibrateItem, &calibrate},
-    DispatchRow{RpmSettingsButton, RpmSettingsButton, &rpmControl},
-    DispatchRow{ProcessorInfoItem, ProcessorInfoItem, &controllerInfo},
-    DispatchRow{RevCounterItem, RevCounterItem, &revCounter},
-    DispatchRow{SaveSettingsItem, SaveSettingsItem, &saveSettings},
-    DispatchRow{LoadSettingsItem, LoadSettingsItem, &loadSettings},
-    DispatchRow{BackupsItem, BackupsItem, &backups},
-    DispatchRow{LanguageItem, LanguageItem, &language},
-    DispatchRow{ids::CheckPortItem, ids::CheckPortItem, &checkPort},
+    DispatchRow{Ok, Ok, &okCommand},
+    DispatchRow{EndButton, EndButton, &endSequence},
+    DispatchRow{HelpFileItem, HelpFileItem, &openHelpDocument},
+    DispatchRow{Frequency78Radio, Frequency156Radio, &handleOptionCommand},
+    DispatchRow{OpenUpdateFileItem, OpenUpdateFileItem, &update::runUpdate, WritesController},
+    DispatchRow{ReadButton, ReadButton, &readSettings, ReadsSettings},
+    DispatchRow{WriteButton, WriteButton, &writeSettings, WritesSettings | WritesController},
+    DispatchRow{AboutItem, AboutItem, &showAbout},
+    DispatchRow{Com1Item, Com8Item, &selectSerialPort},
+    DispatchRow{VirtualControllerItem, VirtualControllerItem, &selectVirtualControllerItem},
+    DispatchRow{IgnoreRadio, IgnoreRadio, &handleOptionCommand},
+    DispatchRow{SwitchOffRadio, ReducePowerRadio, &handleOptionCommand},
+    DispatchRow{RpmControlCheck, RpmControlCheck, &handleOptionCommand},
+    DispatchRow{ResetCountersButton, ReleaseButton, &handleOptionCommand},
+    DispatchRow{CellVoltageCheck, CellVoltageCheck, &handleOptionCommand},
+    DispatchRow{ServicePageItem, ServicePageItem, &openServicePage},
+    DispatchRow{ReadMemory1Item, ReadMemory1Item, &readSettings, ReadsSettings,
+                SettingsArea::Memory1},
+    DispatchRow{ReadMemory2Item, ReadMemory2Item, &readSettings, ReadsSettings,
+                SettingsArea::Memory2},
+    DispatchRow{WriteMemory1Item, WriteMemory1Item, &writeSettings,
+                WritesSettings | WritesController, SettingsArea::Memory1},
+    DispatchRow{WriteMemory2Item, WriteMemory2Item, &writeSettings,
+                WritesSettings | WritesController, SettingsArea::Memory2},
+    DispatchRow{LockFunctionsItem, LockFunctionsItem, &settings::openLockFunctions},
+    DispatchRow{CalibrateItem, CalibrateItem, &isp::calibrateOscillator,
+                WritesController | ShowsResult},
+    DispatchRow{RpmSettingsButton, RpmSettingsButton, &settings::openRpmControl},
+    DispatchRow{ProcessorInfoItem, ProcessorInfoItem, &isp::showControllerInfo, ShowsResult},
+    DispatchRow{RevCounterItem, RevCounterItem, &settings::openRevCounter},
+    DispatchRow{SaveSettingsItem, SaveSettingsItem, &saveSettingsToFile},
+    DispatchRow{LoadSettingsItem, LoadSettingsItem, &loadSettingsFromFile},
+    DispatchRow{BackupsItem, BackupsItem, &chooseBackup},
+    DispatchRow{LanguageItem, LanguageItem, &switchLanguage},
+    DispatchRow{CheckPortItem, CheckPortItem, +[](App& app) { return checkChosenPort(app); }},
 };
 
 constexpr std::array inert{
@@ -173,6 +73,11 @@ constexpr bool sortedWithoutOverlap() {
 }
 static_assert(sortedWithoutOverlap(), "the dispatch table is sorted by id, no id twice");
 
+template <class... F>
+struct Overloaded : F... {
+    using F::operator()...;
+};
+
 }  // namespace
 
 std::span<const DispatchRow> dispatchTable() {
@@ -191,6 +96,35 @@ const DispatchRow* findCommand(ui::ControlId id) {
         return nullptr;
     }
     return &*row;
+}
+
+bool commandHas(ui::ControlId id, CommandTrait trait) {
+    const DispatchRow* row = findCommand(id);
+    return row != nullptr && (row->traits & trait) != 0;
+}
+
+ui::Outcome runCommand(const DispatchRow& row, App& app, ui::ControlId id) {
+    settings::SettingsContext settings = app.settingsContext();
+    return std::visit(Overloaded{
+                          [&](ui::Outcome (*f)(App&)) { return f(app); },
+                          [&](ui::Outcome (*f)(App&, ui::ControlId)) { return f(app, id); },
+                          [&](ui::Outcome (*f)(settings::SettingsContext&)) { return f(settings); },
+                          [&](ui::Outcome (*f)(settings::SettingsContext&, ui::ControlId)) {
+                              return f(settings, id);
+                          },
+                          [&](ui::Outcome (*f)(settings::SettingsContext&, SettingsArea)) {
+                              return f(settings, row.area);
+                          },
+                          [&](ui::Outcome (*f)(isp::IspContext&)) {
+                              isp::IspContext ctx = app.ispContext();
+                              return f(ctx);
+                          },
+                          [&](ui::Outcome (*f)(update::UpdateContext&)) {
+                              update::UpdateContext ctx = app.updateContext();
+                              return f(ctx);
+                          },
+                      },
+                      row.handler);
 }
 
 }  // namespace shell

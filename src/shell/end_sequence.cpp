@@ -11,8 +11,9 @@ std::string cannotSavePortText(const std::string& configPath) {
     return "Die Port-Auswahl kann nicht gespeichert werden:\n" + configPath;
 }
 
-void okCommand(App& app) {
+ui::Outcome okCommand(App& app) {
     app.mainDialog().end(ids::Ok);
+    return ui::Outcome::Done;
 }
 
 ui::Outcome endSequence(App& app) {

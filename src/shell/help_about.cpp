@@ -42,12 +42,14 @@ std::string aboutText() {
     return std::string(authorLines) + "Version: " + level;
 }
 
-void showAbout(App& app) {
+ui::Outcome showAbout(App& app) {
     app.host().messageBox(nullptr, aboutText(), texts::ProgramCaption);
+    return ui::Outcome::Done;
 }
 
-void openServicePage(App& app) {
+ui::Outcome openServicePage(App& app) {
     app.host().shellOpen(servicePageAddress);
+    return ui::Outcome::Done;
 }
 
 }  // namespace shell

@@ -64,4 +64,11 @@ ui::Outcome selectSerialPort(App& app, ui::ControlId id) {
     return ui::Outcome::Done;
 }
 
+ui::Outcome selectVirtualControllerItem(App& app) {
+    const bool available = app.hasVirtualController();
+    app.selectVirtualController(true);
+    // The adapter check leaves its verdict in the link state.
+    return !available || app.linkState().adapterDetected ? ui::Outcome::Done : ui::Outcome::Failed;
+}
+
 }  // namespace shell

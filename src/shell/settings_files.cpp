@@ -10,6 +10,7 @@
 #include "resources/texts.h"
 #include "safety/settings_backup.h"
 #include "shell/commands.h"
+#include "shell/dispatch.h"
 
 namespace shell {
 namespace {
@@ -171,11 +172,9 @@ void announceUnfinishedUpdate(App& app) {
 }
 
 void offerAfterInterruptedWrite(App& app, ui::ControlId id, ui::Outcome outcome) {
-    const bool settingsWrite =
-        id == ids::WriteButton || id == ids::WriteMemory1Item || id == ids::WriteMemory2Item;
     safety::WriteGuard& guard = app.writeGuard();
-    if (!settingsWrite || outcome != ui::Outcome::Failed || !guard.commandWrites().any ||
-        guard.dryRun()) {
+    if (!commandHas(id, WritesSettings) || outcome != ui::Outcome::Failed ||
+        !guard.commandWrites().any || guard.dryRun()) {
         return;
     }
     const std::filesystem::path backup = guard.lastBackupPath();

@@ -23,14 +23,6 @@ bool knownDriver(std::string_view name) {
     return name == simFtdiBitbangDriver || sim::driverProfileByName(name).has_value();
 }
 
-bool parseInt(std::string_view text, int& value) {
-    if (text.empty() || text.size() > 9) {
-        return false;
-    }
-    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return error == std::errc() && end == text.data() + text.size();
-}
-
 bool parseHexBytes(std::string_view text, std::uint8_t* bytes, std::size_t count) {
     if (text.size() != count * 2) {
         return false;
@@ -145,6 +137,14 @@ class Layout : public CLI::Formatter {
 };
 
 }  // namespace
+
+bool parseInt(std::string_view text, int& value) {
+    if (text.empty() || text.size() > 9) {
+        return false;
+    }
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return error == std::errc() && end == text.data() + text.size();
+}
 
 struct OptionParser::Parser {
     CLI::App app;

@@ -111,6 +111,9 @@ class OptionParser {
     StartOptions& m_options;
 };
 
+// A decimal number of at most nine characters, the whole of text; false for anything else.
+bool parseInt(std::string_view text, int& value);
+
 // "zek-cli 1.0.0" and the build: compiler, build type, whether the FTDI fast path is in.
 std::string versionText(std::string_view program, bool ftdiFastPath);
 

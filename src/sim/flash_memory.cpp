@@ -1,7 +1,8 @@
 #include "sim/flash_memory.h"
 
 #include <algorithm>
-#include <fstream>
+
+#include "sim/setup_memory.h"
 
 namespace sim {
 
@@ -11,17 +12,7 @@ void FlashMemory::writePage(int page, const std::array<std::uint8_t, flashPageSi
 }
 
 std::string FlashMemory::save(const std::string& path) const {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out) {
-        return "cannot create " + path;
-    }
-    out.write(reinterpret_cast<const char*>(m_bytes.data()),
-              static_cast<std::streamsize>(m_bytes.size()));
-    out.flush();
-    if (!out) {
-        return "cannot write " + path;
-    }
-    return {};
+    return saveFile(path, {reinterpret_cast<const char*>(m_bytes.data()), m_bytes.size()});
 }
 
 }  // namespace sim

@@ -1,7 +1,9 @@
 #include "sim/line_trace.h"
 
 #include <algorithm>
-#include <fstream>
+#include <sstream>
+
+#include "sim/setup_memory.h"
 
 namespace sim {
 
@@ -62,16 +64,9 @@ void LineTrace::writeVcd(std::ostream& out) const {
 }
 
 std::string LineTrace::saveVcd(const std::string& path) const {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out) {
-        return "cannot create " + path;
-    }
-    writeVcd(out);
-    out.flush();
-    if (!out) {
-        return "cannot write " + path;
-    }
-    return {};
+    std::ostringstream text;
+    writeVcd(text);
+    return saveFile(path, text.str());
 }
 
 }  // namespace sim

@@ -48,12 +48,8 @@ constexpr DriverRow driverRows[] = {
 };
 
 const DriverRow& rowOf(SerialDriver driver) {
-    for (const DriverRow& row : driverRows) {
-        if (row.driver == driver) {
-            return row;
-        }
-    }
-    return driverRows[0];
+    const auto row = std::ranges::find(driverRows, driver, &DriverRow::driver);
+    return row != std::end(driverRows) ? *row : driverRows[0];
 }
 
 class VirtualSerialLine final : public adapter::LineAccess {
@@ -317,12 +313,8 @@ std::uint64_t VirtualSerialFactory::operationCount() const {
 }
 
 std::optional<SerialDriver> driverProfileByName(std::string_view name) {
-    for (const DriverRow& row : driverRows) {
-        if (row.name == name) {
-            return row.driver;
-        }
-    }
-    return std::nullopt;
+    const auto row = std::ranges::find(driverRows, name, &DriverRow::name);
+    return row != std::end(driverRows) ? std::optional(row->driver) : std::nullopt;
 }
 
 std::string_view driverName(SerialDriver driver) {

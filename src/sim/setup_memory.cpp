@@ -71,12 +71,15 @@ std::string loadSetupFile(const std::string& path, SetupBytes& memory) {
 }
 
 std::string saveSetupFile(const std::string& path, const SetupBytes& memory) {
+    return saveFile(path, {reinterpret_cast<const char*>(memory.data()), memory.size()});
+}
+
+std::string saveFile(const std::string& path, std::string_view bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     if (!out) {
         return "cannot create " + path;
     }
-    out.write(reinterpret_cast<const char*>(memory.data()),
-              static_cast<std::streamsize>(memory.size()));
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     out.flush();
     if (!out) {
         return "cannot write " + path;

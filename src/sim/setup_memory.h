@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace sim {
 
@@ -18,5 +19,7 @@ SetupBytes defaultSetupImage();
 // bytes is refused and leaves the memory as it was.
 std::string loadSetupFile(const std::string& path, SetupBytes& memory);
 std::string saveSetupFile(const std::string& path, const SetupBytes& memory);
+// Writes bytes as the whole file at path; empty on success, else the reason.
+std::string saveFile(const std::string& path, std::string_view bytes);
 
 }  // namespace sim

@@ -61,28 +61,24 @@ void Dialog::setText(ControlId id, std::string text) {
     }
 }
 
-void Dialog::setChecked(ControlId id, bool checked) {
+void Dialog::setFlag(ControlId id, bool ControlState::*flag, Field field, bool value) {
     ControlState& state = mutableControl(id);
-    if (state.checked != checked) {
-        state.checked = checked;
-        record(id, Field::Checked, checked ? "true" : "false");
+    if (state.*flag != value) {
+        state.*flag = value;
+        record(id, field, value ? "true" : "false");
     }
+}
+
+void Dialog::setChecked(ControlId id, bool checked) {
+    setFlag(id, &ControlState::checked, Field::Checked, checked);
 }
 
 void Dialog::setEnabled(ControlId id, bool enabled) {
-    ControlState& state = mutableControl(id);
-    if (state.enabled != enabled) {
-        state.enabled = enabled;
-        record(id, Field::Enabled, enabled ? "true" : "false");
-    }
+    setFlag(id, &ControlState::enabled, Field::Enabled, enabled);
 }
 
 void Dialog::setVisible(ControlId id, bool visible) {
-    ControlState& state = mutableControl(id);
-    if (state.visible != visible) {
-        state.visible = visible;
-        record(id, Field::Visible, visible ? "true" : "false");
-    }
+    setFlag(id, &ControlState::visible, Field::Visible, visible);
 }
 
 void Dialog::setSelection(ControlId id, int index) {

@@ -81,6 +81,7 @@ class Dialog {
   private:
     ControlState& mutableControl(ControlId id);
     void record(ControlId id, Field field, std::string value);
+    void setFlag(ControlId id, bool ControlState::*flag, Field field, bool value);
 
     const DialogTemplate* m_template;
     std::map<ControlId, ControlState> m_controls;

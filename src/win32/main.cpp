@@ -8,24 +8,12 @@
 #include <iostream>
 
 #include "shell/commands.h"
+#include "shell/desktop_start.h"
 #include "shell/real_ports.h"
-#include "shell/start_options.h"
 #include "win32/session.h"
 #include "win32/wide_text.h"
 
 namespace {
-
-void describe(shell::OptionParser& parser) {
-    parser.addSharedOptions();
-    parser.setUsage("usage: zek-setup [OPTIONS]     the desktop program\n");
-}
-
-std::string usageText() {
-    shell::StartOptions options;
-    shell::OptionParser parser("zek-setup", options);
-    describe(parser);
-    return parser.help();
-}
 
 // There is no console: what the program has to say before its window is up is a box.
 void tell(const std::string& text, UINT icon) {
@@ -39,21 +27,16 @@ int main() {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&controls);
 
-    const std::vector<std::string> arguments = win32::commandLineArguments();
-    shell::StartOptions options;
-    shell::OptionParser parser("zek-setup", options);
-    describe(parser);
-    const shell::OptionsRead read = parser.read(arguments, 1);
-    std::string error = read.error;
-    if (error.empty() && read.next < arguments.size()) {
-        error = "unknown argument: " + arguments[read.next];
-    }
-    if (!error.empty()) {
-        tell("zek-setup: " + error + '\n' + usageText(), MB_ICONERROR);
+    std::string error;
+    const std::optional<shell::StartOptions> parsed =
+        shell::parseDesktopOptions(win32::commandLineArguments(), error);
+    if (!parsed) {
+        tell("zek-setup: " + error + '\n' + shell::desktopUsageText(), MB_ICONERROR);
         return 2;
     }
+    const shell::StartOptions& options = *parsed;
     if (options.help) {
-        tell(usageText(), MB_ICONINFORMATION);
+        tell(shell::desktopUsageText(), MB_ICONINFORMATION);
         return 0;
     }
     if (options.version) {

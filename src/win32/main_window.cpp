@@ -1,6 +1,5 @@
 #include "win32/main_window.h"
 
-#include "resources/main_dialog_ids.h"
 #include "resources/texts.h"
 #include "resources/translation.h"
 #include "shell/commands.h"
@@ -8,32 +7,6 @@
 #include "shell/real_ports.h"
 
 namespace win32 {
-namespace {
-
-bool reachedByComItem(const std::string& name) {
-    for (int n = 1; n <= ids::Com8Item - ids::Com1Item + 1; ++n) {
-        if (name == "COM" + std::to_string(n)) {
-            return true;
-        }
-    }
-    return false;
-}
-
-}  // namespace
-
-std::vector<FoundPortItem> foundPortItems(const std::vector<adapter::DiscoveredPort>& ports) {
-    std::vector<FoundPortItem> items;
-    for (const adapter::DiscoveredPort& port : ports) {
-        if (reachedByComItem(port.name)) {
-            continue;
-        }
-        items.push_back({port.name, port.driver});
-        if (items.size() == maxFoundPortItems) {
-            break;
-        }
-    }
-    return items;
-}
 
 MainWindow::MainWindow(shell::App& app, Win32Host& host, Discover discover)
     : m_app(app),
@@ -47,7 +20,8 @@ MainWindow::MainWindow(shell::App& app, Win32Host& host, Discover discover)
     m_window.setAfterSync([this] { updateChecks(); });
     m_window.setOnInit([this] { refreshPorts(); });
     m_window.setOnMenuPopup([this](HMENU popup) {
-        if (MenuBar* bar = m_window.menu(); bar != nullptr && popup == bar->popup(portPopupIndex)) {
+        if (MenuBar* bar = m_window.menu();
+            bar != nullptr && popup == bar->popup(ids::PortPopupIndex)) {
             refreshPorts();
         }
     });
@@ -61,8 +35,8 @@ MainWindow::~MainWindow() {
 std::unique_ptr<MenuBar> MainWindow::buildMenu() const {
     auto menu = std::make_unique<MenuBar>(m_app.mainDialog(), m_app.language());
     if (m_app.hasVirtualController()) {
-        menu->addItem(portPopupIndex, shell::VirtualControllerItem,
-                      lang::shownText(m_app.language(), virtualControllerText), true);
+        menu->addItem(ids::PortPopupIndex, ids::VirtualControllerItem,
+                      lang::shownText(m_app.language(), texts::VirtualController), true);
     }
     return menu;
 }
@@ -82,18 +56,17 @@ void MainWindow::refreshPorts() {
     if (bar == nullptr) {
         return;
     }
-    bar->removeItems(portPopupIndex, ids::CheckPortItem, ids::CheckPortItem);
-    bar->removeItems(portPopupIndex, firstFoundPortItem,
-                     firstFoundPortItem + maxFoundPortItems - 1);
-    m_found = foundPortItems(m_discover());
+    bar->removeItems(ids::PortPopupIndex, ids::CheckPortItem, ids::CheckPortItem);
+    bar->removeItems(ids::PortPopupIndex, ids::FirstFoundPortItem,
+                     ids::FirstFoundPortItem + ids::MaxFoundPortItems - 1);
+    m_found = shell::foundPortItems(m_discover());
     for (std::size_t i = 0; i < m_found.size(); ++i) {
-        const std::string text =
-            m_found[i].note.empty() ? m_found[i].name : m_found[i].name + '\t' + m_found[i].note;
-        bar->addItem(portPopupIndex, firstFoundPortItem + static_cast<ui::ControlId>(i), text,
-                     i == 0);
+        const shell::FoundPortItem& item = m_found[i];
+        bar->addItem(ids::PortPopupIndex, ids::FirstFoundPortItem + static_cast<ui::ControlId>(i),
+                     item.note.empty() ? item.device : item.device + '\t' + item.note, i == 0);
     }
     // Last: the findings for the chosen port.
-    bar->addItem(portPopupIndex, ids::CheckPortItem,
+    bar->addItem(ids::PortPopupIndex, ids::CheckPortItem,
                  lang::shownText(m_app.language(), texts::CheckPort), true);
     updateChecks();
 }
@@ -103,20 +76,16 @@ void MainWindow::updateChecks() {
     if (bar == nullptr) {
         return;
     }
-    bar->setChecked(shell::VirtualControllerItem, m_app.virtualControllerSelected());
-    const adapter::PortSelection& port = m_app.port();
-    const bool serial =
-        !m_app.virtualControllerSelected() && port.kind == adapter::PortKind::Serial;
+    bar->setChecked(ids::VirtualControllerItem, m_app.virtualControllerSelected());
     for (std::size_t i = 0; i < m_found.size(); ++i) {
-        bar->setChecked(firstFoundPortItem + static_cast<ui::ControlId>(i),
-                        serial && port.comDeviceName == m_found[i].name);
+        bar->setChecked(ids::FirstFoundPortItem + static_cast<ui::ControlId>(i),
+                        shell::foundPortInUse(m_app, m_found[i]));
     }
 }
 
 ui::Outcome MainWindow::runCommand(ui::ControlId id) {
-    const ui::ControlId index = id - firstFoundPortItem;
-    if (index >= 0 && index < static_cast<ui::ControlId>(m_found.size())) {
-        return shell::selectDevicePort(m_app, m_found[static_cast<std::size_t>(index)].name);
+    if (const shell::FoundPortItem* item = shell::foundPortItem(m_found, id)) {
+        return shell::selectDevicePort(m_app, item->device);
     }
     const ui::Outcome outcome = m_app.dispatch(id);
     // A write cut off half-way is offered again, or the backup taken before it.

@@ -8,29 +8,14 @@
 #include <vector>
 
 #include "adapter/port_discovery.h"
-#include "resources/port_menu_ids.h"
-#include "shell/app.h"
+#include "shell/port_menu.h"
 #include "win32/dialog_window.h"
 #include "win32/win32_host.h"
 
 namespace win32 {
 
-inline constexpr const char* virtualControllerText = "Virtueller Controller";
-// The "Port" pop-up is the second of the bar.
-inline constexpr int portPopupIndex = 1;
-// The first command id of the further ports' items.
-inline constexpr ui::ControlId firstFoundPortItem = ids::FirstFoundPortItem;
-inline constexpr int maxFoundPortItems = 100;
 // The program's icon in its resources.
 inline constexpr int appIconId = 1;
-
-struct FoundPortItem {
-    std::string name;  // what the item opens: "COM12"
-    std::string note;  // the driver's device shown beside it
-};
-
-// The ports no COM item reaches (COM9 and above), in the order the system lists them.
-std::vector<FoundPortItem> foundPortItems(const std::vector<adapter::DiscoveredPort>& ports);
 
 class MainWindow {
   public:
@@ -47,7 +32,7 @@ class MainWindow {
     // The same window without a modal loop of its own (tests drive it message by message).
     HWND create() { return m_window.create(nullptr); }
     DialogWindow& window() { return m_window; }
-    const std::vector<FoundPortItem>& foundPorts() const { return m_found; }
+    const std::vector<shell::FoundPortItem>& foundPorts() const { return m_found; }
     // Lists the ports again and rebuilds their items (done each time the Port menu opens).
     void refreshPorts();
     // The window, its menu, the boxes and the sub-dialogs follow the application's
@@ -63,7 +48,7 @@ class MainWindow {
     Win32Host& m_host;
     Discover m_discover;
     DialogWindow m_window;
-    std::vector<FoundPortItem> m_found;
+    std::vector<shell::FoundPortItem> m_found;
 };
 
 }  // namespace win32

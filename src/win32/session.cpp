@@ -4,8 +4,6 @@
 
 #include <shellapi.h>
 
-#include "resources/texts.h"
-#include "shell/commands.h"
 #include "shell/desktop_start.h"
 #include "shell/language_choice.h"
 #include "win32/wide_text.h"
@@ -17,17 +15,9 @@ Session::Session(const shell::StartOptions& options, std::ostream& errors)
 
 Session::Session(const shell::StartOptions& options, shell::RealPorts ports, std::ostream& errors,
                  MainWindow::Discover discover)
-    : m_ports(std::move(ports)),
-      m_simulator(std::make_unique<shell::VirtualController>(options.sim)) {
-    m_app = std::make_unique<shell::App>(
-        m_host, shell::Backends{&m_clock, m_ports.serialPorts.get(), m_ports.portIo.get()},
-        m_ports.platform);
-    m_app->setVirtualBackends(m_simulator->backends());
-    shell::explainPortFailures(*m_app);
-    // Boxes before the start directory is known already speak --lang.
-    m_app->setLanguage(options.language.value_or(lang::Language::German));
-    shell::keepAutomaticBackups(*m_app);
-    m_window = std::make_unique<MainWindow>(*m_app, m_host, std::move(discover));
+    : m_start(m_host, options, std::move(ports)) {
+    shell::App& app = m_start.app();
+    m_window = std::make_unique<MainWindow>(app, m_host, std::move(discover));
     m_window->followLanguage();
 
     m_startDirectory = shell::desktopStartDirectory(options, m_host, errors);
@@ -36,22 +26,10 @@ Session::Session(const shell::StartOptions& options, shell::RealPorts ports, std
         SetCurrentDirectoryW(widen(m_startDirectory).c_str());
     }
     // --lang, else the choice remembered beside qvsetup.cfg, else German.
-    m_app->setLanguage(shell::startLanguage(options.language, m_startDirectory));
+    app.setLanguage(shell::startLanguage(options.language, m_startDirectory));
     m_window->followLanguage();
-    m_app->initDialog(m_startDirectory);
-
-    if (options.simulate) {
-        if (const std::string reason = m_simulator->loadMemory(); !reason.empty()) {
-            errors << reason << '\n';
-            m_host.messageBox(nullptr, reason, texts::ErrorCaption, ui::Buttons::Ok);
-        }
-        m_app->selectVirtualController(false);
-    }
-}
-
-Session::~Session() {
-    m_window.reset();
-    m_app.reset();
+    app.initDialog(m_startDirectory);
+    m_start.startSimulation(options, errors);
 }
 
 std::vector<std::string> commandLineArguments() {

@@ -6,11 +6,7 @@
 #include <ostream>
 #include <string>
 
-#include "adapter/clock.h"
-#include "shell/app.h"
-#include "shell/real_ports.h"
-#include "shell/start_options.h"
-#include "shell/virtual_controller.h"
+#include "shell/desktop_start.h"
 #include "win32/main_window.h"
 #include "win32/win32_host.h"
 
@@ -24,20 +20,16 @@ class Session {
     // Real ports and the port list as given, for tests that must not touch the machine's.
     Session(const shell::StartOptions& options, shell::RealPorts ports, std::ostream& errors,
             MainWindow::Discover discover);
-    ~Session();
 
-    shell::App& app() { return *m_app; }
+    shell::App& app() { return m_start.app(); }
     Win32Host& host() { return m_host; }
     MainWindow& window() { return *m_window; }
-    shell::VirtualController& simulator() { return *m_simulator; }
+    shell::VirtualController& simulator() { return m_start.simulator(); }
     const std::string& startDirectory() const { return m_startDirectory; }
 
   private:
     Win32Host m_host;
-    adapter::MonotonicClock m_clock;
-    shell::RealPorts m_ports;
-    std::unique_ptr<shell::VirtualController> m_simulator;
-    std::unique_ptr<shell::App> m_app;
+    shell::DesktopStart m_start;
     std::unique_ptr<MainWindow> m_window;
     std::string m_startDirectory;
 };

@@ -18,7 +18,7 @@ Options parsed(const std::vector<std::string>& args) {
 }
 
 std::string stepError(const std::vector<std::string>& args) {
-    std::vector<std::optional<SettingsBackup>> backups;
+    std::vector<std::optional<safety::SettingsBackup>> backups;
     return checkSteps(parsed(args).steps, backups);
 }
 

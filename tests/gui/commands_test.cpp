@@ -54,7 +54,6 @@ TEST(GuiCommands, PortSelectionWithAFailingAndASucceedingAdapter) {
     trigger(window, ids::Com5Item);
     EXPECT_EQ(rig.boxes.size(), 1u);
     EXPECT_TRUE(window.menus()->action(ids::Com5Item)->isChecked());
-    EXPECT_TRUE(rig.app.linkState().adapterDetected);
 }
 
 TEST(GuiCommands, ReadFillsTheWidgetsAndTheScreenshotIsWritten) {

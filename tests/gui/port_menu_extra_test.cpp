@@ -19,7 +19,7 @@ adapter::DiscoveredPort port(const std::string& name, const std::string& byId = 
 }
 
 TEST(PortMenuExtra, OffersWhatTheComItemsDoNotReach) {
-    const std::vector<gui::FoundPortItem> items = gui::foundPortItems({
+    const std::vector<shell::FoundPortItem> items = shell::foundPortItems({
         port("ttyS0"),
         port("ttyUSB0"),
         port("ttyUSB1", "usb-FTDI_FT232R_A1-if00-port0"),
@@ -27,12 +27,12 @@ TEST(PortMenuExtra, OffersWhatTheComItemsDoNotReach) {
         port("ttyACM0"),
     });
     std::vector<std::string> devices;
-    for (const gui::FoundPortItem& item : items) {
+    for (const shell::FoundPortItem& item : items) {
         devices.push_back(item.device);
     }
     EXPECT_EQ(devices, (std::vector<std::string>{"/dev/serial/by-id/usb-FTDI_FT232R_A1-if00-port0",
                                                  "/dev/ttyUSB4", "/dev/ttyACM0"}));
-    EXPECT_TRUE(items[0].note.endsWith(QStringLiteral("= ttyUSB1")));
+    EXPECT_TRUE(items[0].note.ends_with("= ttyUSB1"));
 }
 
 TEST(PortMenuExtra, AChosenPortIsSelectedCheckedRememberedAndGivenUpForACom) {

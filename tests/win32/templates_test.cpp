@@ -13,6 +13,7 @@
 #include "resources/main_dialog_ids.h"
 #include "resources/rev_counter_dialog.h"
 #include "resources/rpm_control_dialog.h"
+#include "resources/texts.h"
 #include "resources/translation.h"
 #include "shell/commands.h"
 #include "win32/dialog_builder.h"
@@ -284,19 +285,19 @@ TEST(Win32Templates, TheMenuBarIsTheTemplatesWithThePortsAndTheVirtualController
     // Behind the template's Port items: the virtual controller, the further ports and
     // "Port prüfen…", each behind a separator.
     const std::size_t portItems =
-        static_cast<std::size_t>(GetMenuItemCount(GetSubMenu(bar, portPopupIndex)) - 6);
-    const std::vector<MenuRow> port = rows(GetSubMenu(bar, portPopupIndex));
+        static_cast<std::size_t>(GetMenuItemCount(GetSubMenu(bar, ids::PortPopupIndex)) - 6);
+    const std::vector<MenuRow> port = rows(GetSubMenu(bar, ids::PortPopupIndex));
     ASSERT_GE(port.size(), 8u + 6u);
     EXPECT_EQ(port[portItems + 5].text, "Port prüfen…");
     EXPECT_EQ(port[portItems + 5].id, static_cast<UINT>(ids::CheckPortItem));
-    EXPECT_EQ(port[portItems + 1].text, virtualControllerText);
-    EXPECT_EQ(port[portItems + 1].id, static_cast<UINT>(shell::VirtualControllerItem));
+    EXPECT_EQ(port[portItems + 1].text, texts::VirtualController);
+    EXPECT_EQ(port[portItems + 1].id, static_cast<UINT>(ids::VirtualControllerItem));
     EXPECT_EQ(port[portItems + 3].text, "COM12\t\\Device\\VCP0");
-    EXPECT_EQ(port[portItems + 3].id, static_cast<UINT>(firstFoundPortItem));
+    EXPECT_EQ(port[portItems + 3].id, static_cast<UINT>(ids::FirstFoundPortItem));
 
     // The marks follow the model: the virtual controller chosen, COM3 no longer.
-    menuCommand(dialog, shell::VirtualControllerItem);
-    const std::vector<MenuRow> after = rows(GetSubMenu(bar, portPopupIndex));
+    menuCommand(dialog, ids::VirtualControllerItem);
+    const std::vector<MenuRow> after = rows(GetSubMenu(bar, ids::PortPopupIndex));
     EXPECT_FALSE(after[2].checked);
     EXPECT_TRUE(after[portItems + 1].checked);
     EXPECT_TRUE(rig.boxes.boxes.empty());
