@@ -32,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             step.file = "/nonexistent/zek-fuzz/file";
         }
     }
-    std::vector<std::optional<cli::SettingsBackup>> backups;
+    std::vector<std::optional<safety::SettingsBackup>> backups;
     (void)cli::checkSteps(line.options->steps, backups);
     return 0;
 }

@@ -211,7 +211,8 @@ BackupRead parseBackup(std::string_view text) {
     if (controls == nullptr || !controls->is_object()) {
         return refuse("the backup holds no controls");
     }
-    for (const auto& [name, entry] : controls->items()) {
+    for (const auto& item : controls->items()) {
+        const std::string& name = item.key();
         if (std::ranges::none_of(resources::settingsFieldControls(),
                                  [&](ui::ControlId id) { return name == std::to_string(id); })) {
             return refuse("control " + base::json::toUtf8(name) + " is not a setting");

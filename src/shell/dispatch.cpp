@@ -77,6 +77,8 @@ template <class... F>
 struct Overloaded : F... {
     using F::operator()...;
 };
+template <class... F>
+Overloaded(F...) -> Overloaded<F...>;  // clang 14 does not deduce an aggregate's arguments
 
 }  // namespace
 
