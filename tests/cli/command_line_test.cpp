@@ -94,6 +94,7 @@ TEST(StepCheck, TheHelpNamesWhatSetTakes) {
     EXPECT_THAT(controls, HasSubstr("1146  EMK-Bremse  "));
     EXPECT_THAT(controls, HasSubstr("0 \"aus\", 1 \"hart\", 2 \"mittel\", 3 \"weich\""));
     EXPECT_THAT(controls, HasSubstr("1206  RC-Setup sperren"));
+    EXPECT_THAT(controls, HasSubstr("1139  Schaltfrequenz: 15,6 kHz  ")) << "a radio by its group";
     EXPECT_THAT(controls, testing::Not(HasSubstr("1145  "))) << "the version is read-only";
     const std::string help = usageText();
     for (const char* word : {"read-memory N", "save-settings FILE", "--sim-motor HZ[:SECONDS]",

@@ -57,6 +57,8 @@ TEST(BackupNames, ForeignNamesAreRefused) {
              "2026-12-08T10-15-03_.json",
              "2026-13-08T10-15-03_V.json",
              "2026-02-30T10-15-03_V.json",
+             "2023-02-29T10-15-03_V.json",
+             "2100-02-29T10-15-03_V.json",
              "2026-12-08T24-15-03_V.json",
              "2026-12-08T10:15:03_V.json",
              "2026-12-08T10-15-03-1_V.json",
@@ -66,6 +68,12 @@ TEST(BackupNames, ForeignNamesAreRefused) {
              "2026-12-08T10-15-03_V 1.json",
          }) {
         EXPECT_FALSE(safety::parseBackupFileName(name).has_value()) << name;
+    }
+}
+
+TEST(BackupNames, LeapDaysEveryFourthYearAndEveryFourHundredth) {
+    for (const char* name : {"2024-02-29T10-15-03_V.json", "2000-02-29T10-15-03_V.json"}) {
+        EXPECT_TRUE(safety::parseBackupFileName(name).has_value()) << name;
     }
 }
 
