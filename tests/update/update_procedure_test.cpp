@@ -24,6 +24,10 @@ struct Station : sim::ProcedureRig {
         memory()[13] = 0xFE;
         host.onRepaint = [this](ui::Dialog& dialog) {
             statusTexts.push_back(dialog.text(ids::StatusField));
+            // The running update's word stands in an enabled field.
+            if (statusTexts.back() == "Update laeuft" && !dialog.enabled(ids::StatusField)) {
+                statusTexts.back() += " (disabled)";
+            }
             if (statusTexts.back() == pending.first && pending.second) {
                 pending.second(*this);
             }
