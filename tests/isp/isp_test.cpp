@@ -223,9 +223,6 @@ TEST(ServiceCommands, ReportsAndWaysOut) {
         {"calibrate, other kind", calibrateOscillator,
          [](Rig& r) { r.controllerConfig().kind = sim::DeviceKind::OtherKind; },
          "0 ERROR!: angeschlossenes Gerät ist kein ZEK-Micro!", Failed, true},
-        {"calibrate, no adapter", calibrateOscillator,
-         [](Rig& r) { r.serialConfig().loopBack = sim::LoopBack::Missing; },
-         "1227 Error: No Adaptor found at COM2\n", Failed, true},
         {"calibrate, firmware silent", calibrateOscillator, stillBooting,
          "1227 Error: Keine Verbindung!", Failed, true},
         // Held in reset; the field no longer says "connecting....".
