@@ -39,11 +39,9 @@ struct RecordedIsp {
     }
     // Extra CLOCK pulses: high and low, 2 ms before, between and after.
     int pulses(bool serial) const {
-        std::string changes, one = serial ? "|wait 2 ms|CLOCK high|wait 2 ms|CLOCK low|wait 2 ms"
-                                          : "|wait 2 ms|data 0x02|wait 2 ms|data 0x00|wait 2 ms";
-        for (const std::string& change : rig.changes()) {
-            changes += '|' + change;
-        }
+        const std::string changes = adapter::testing::joined(rig.changes());
+        const std::string one = serial ? "wait 2 ms, CLOCK high, wait 2 ms, CLOCK low, wait 2 ms"
+                                       : "wait 2 ms, data 0x02, wait 2 ms, data 0x00, wait 2 ms";
         int count = 0;
         for (auto at = changes.find(one); at != std::string::npos; at = changes.find(one, at + 1)) {
             ++count;
