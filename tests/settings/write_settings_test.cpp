@@ -35,10 +35,7 @@ TEST_F(Write, RpmControlWithPerCellThreshold) {
     edit({RpmControlCheck, OverTemperatureCheck, ReducePowerRadio})(s);
     ASSERT_TRUE(s.dialog.checked(CellVoltageCheck));  // "0,8V/Zelle"
     s.writeOk();
-    EXPECT_EQ(s.memory()[11], 0x55);
-    EXPECT_EQ(s.memory()[10], 0xB0);
-    EXPECT_EQ(s.memory()[21], 255);
-    EXPECT_EQ(s.memory()[20], 1);
+    EXPECT_EQ(s.bytesAt({11, 10, 21, 20}), "85/176/255/1");  // 0x55, 0xB0
 }
 
 TEST_F(Write, TextsWithoutANumber) {
@@ -50,11 +47,7 @@ TEST_F(Write, TextsWithoutANumber) {
                             {BlockedMotorCounter, ""},
                             {UnderVoltageCounter, "1e30"}})(s);
     s.writeOk();
-    EXPECT_EQ(s.memory()[21], 255);
-    EXPECT_EQ(s.memory()[22], 3);
-    EXPECT_EQ(s.memory()[23], 0);
-    EXPECT_EQ(s.memory()[34], 0);
-    EXPECT_EQ(s.memory()[25], 1);
+    EXPECT_EQ(s.bytesAt({21, 22, 23, 34, 25}), "255/3/0/0/1");
 }
 
 // The limits act on the single-precision values; the upper ones are accepted.
@@ -97,8 +90,7 @@ TEST_F(Write, MemoryNeverSetsForwardReverseOrRpmControl) {
     edit({RpmControlCheck, OverTemperatureCheck})(s);
     s.dialog.setChecked(ForwardReverseCheck, true);
     s.writeOk(SettingsArea::Memory2);
-    EXPECT_EQ(s.memory()[50] & 0x24, 0);
-    EXPECT_EQ(s.memory()[10], 0x90);
+    EXPECT_EQ(s.bytesAt({50, 10}), "144/144");  // 0x90: no 0x04 (forward/reverse), no 0x20
 }
 
 // A write refused, before or after the link: one message, the memory untouched.

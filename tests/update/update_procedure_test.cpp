@@ -36,7 +36,6 @@ struct Station : sim::ProcedureRig {
     void run(const std::string& name, const std::string& bytes) { outcome = update(name, bytes); }
 
     ui::RecordingHost& host = rig.host();
-    update::UpdateContext& ctx = updateCtx;
     ui::Outcome outcome = ui::Outcome::Done;  // how the last run ended
     std::vector<std::string> statusTexts;
     std::pair<std::string, std::function<void(Station&)>> pending;  // once the status shows it
@@ -67,7 +66,8 @@ TEST_F(UpdateProcedure, BothFormsProgramPagesInFileOrder) {
     for (const int page : {0, 1, 0, 255}) {
         expectedPages.insert(expectedPages.end(), {{Kind::Select, page}, {Kind::Commit, page}});
     }
-    EXPECT_EQ(update::runUpdate(ctx), ui::Outcome::Cancelled);  // no file chosen: nothing happens
+    EXPECT_EQ(update::runUpdate(updateCtx),
+              ui::Outcome::Cancelled);  // no file chosen: nothing happens
     EXPECT_TRUE(host.messages.empty());
     Station scrambled;
     run("A3010B3012.upd", plainUpdateFile(records, "\r\n"));
@@ -165,7 +165,7 @@ TEST_F(UpdateProcedure, RefusalsFailuresAndTheirMessages) {
         Station s;
         c.arrange(s);
         if (c.file.empty()) {
-            s.outcome = update::runUpdate(s.ctx);
+            s.outcome = update::runUpdate(s.updateCtx);
             EXPECT_EQ(s.rig.serialPorts().openCount(), 0);
         } else {
             s.run(c.name, c.file);
