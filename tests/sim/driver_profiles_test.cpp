@@ -1,6 +1,5 @@
-// The driver profiles of the virtual serial adapter, each as its driver treats the modem
-// lines, and the virtual FTDI chip in synchronous bit-bang mode as one more row: what sets
-// each apart on the port, and one whole command on each.
+// The program on the driver profiles of the virtual serial adapter, each as its driver
+// treats the modem lines, and on the virtual FTDI chip in synchronous bit-bang mode.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -13,6 +12,7 @@
 #include "adapter/fake_sysfs.h"
 #endif
 #include "adapter/ftdi_lines.h"
+#include "adapter/test_rig.h"
 #include "link/link.h"
 #include "resources/rev_counter_dialog.h"
 #include "sim/procedure_rig.h"
@@ -20,99 +20,7 @@
 
 namespace {
 
-using sim::Line;
 using sim::SerialDriver;
-
-constexpr std::uint64_t msNs = 1'000'000;
-
-TEST(DriverProfiles, NamesMapBothWaysAndUnknownNamesAreRefused) {
-    for (SerialDriver driver : sim::allSerialDrivers) {
-        EXPECT_EQ(sim::driverProfileByName(sim::driverName(driver)), driver);
-    }
-    for (const char* name : {"", "FTDI", "ch340", "cdc_acm", "native "}) {
-        sim::SerialAdapterConfig config;
-        EXPECT_FALSE(sim::applySimDriver(config, name)) << name;
-        EXPECT_EQ(config.driver, SerialDriver::Native);
-        EXPECT_FALSE(config.raisesLinesOnOpen);
-    }
-    sim::SerialAdapterConfig config;
-    config.vanishAfterOps = 7;
-    ASSERT_TRUE(sim::applySimDriver(config, "ch341-nobreak"));
-    EXPECT_NE(config.breakPulseNs, 0u);
-    EXPECT_EQ(config.vanishAfterOps, 7u);  // the other knobs stay
-}
-
-struct PortRig {
-    explicit PortRig(SerialDriver driver) { sim::useDriver(rig.serialConfig(), driver); }
-    std::unique_ptr<adapter::LineAccess> open() {
-        adapter::SerialOpenResult result{};
-        return rig.serialPorts().open("COM2", result);
-    }
-    bool level(Line line) { return rig.trace().level(line); }
-    sim::TestRig rig;
-};
-
-TEST(DriverProfiles, OpeningRaisesDtrAndRtsTheLastCloseDropsThem) {
-    PortRig p(SerialDriver::Ftdi);
-    auto first = p.open();
-    EXPECT_TRUE(p.level(Line::Clock) && p.level(Line::DataOut));
-    EXPECT_FALSE(p.level(Line::Reset));
-    auto second = p.open();
-    first.reset();
-    EXPECT_TRUE(p.level(Line::Clock));  // still open once
-    second.reset();
-    EXPECT_FALSE(p.level(Line::Clock) || p.level(Line::DataOut));
-}
-
-// cp210x behaves as ftdi and pl2303 as ch341 here, so they have no rows of their own.
-TEST(DriverProfiles, EachDriverTreatsTheLinesAsItsRealDriverDoes) {
-    const struct {
-        SerialDriver driver;
-        std::uint64_t changeNs, readNs;
-        bool cachedStatus;  // a read shows the last status report, one each millisecond
-        bool breakHeld;     // else a break is one pulse of about 217 ms
-        bool ctsAlwaysOn;
-    } rows[] = {
-        {SerialDriver::Native, 2'000, 2'000, false, true, false},
-        {SerialDriver::Ftdi, msNs, msNs, false, true, false},
-        {SerialDriver::Ch341, msNs, 5'000, true, true, false},
-        {SerialDriver::Ch341NoBreak, msNs, 5'000, true, false, false},
-        {SerialDriver::CdcAcm, msNs, msNs, false, true, true},
-    };
-    for (const auto& r : rows) {
-        SCOPED_TRACE(std::string(sim::driverName(r.driver)));
-        PortRig p(r.driver);
-        auto port = p.open();
-        adapter::VirtualClock& clock = p.rig.clock();
-        std::uint64_t before = clock.nowNs();
-        port->setClock(true);
-        EXPECT_EQ(clock.nowNs() - before, r.changeNs);
-        before = clock.nowNs();
-        (void)port->readDataIn();
-        EXPECT_EQ(clock.nowNs() - before, r.readNs);
-        EXPECT_EQ(port->traits().statusReportIntervalNs != 0, r.cachedStatus);
-        EXPECT_EQ(port->traits().breakHeld, r.breakHeld);
-        EXPECT_EQ(port->traits().dataInConstant, r.ctsAlwaysOn);
-
-        clock.waitUntilNs(10 * msNs + 100'000);  // a report at 10 ms, DTR high since opening
-        port->setDataOut(false);                 // the 11 ms report of a cached one saw it high
-        EXPECT_EQ(port->readLoopBack(), r.cachedStatus);
-        clock.waitUntilNs(12 * msNs);
-        EXPECT_FALSE(port->readLoopBack());
-
-        port->setReset(true);
-        const std::uint64_t raised = clock.nowNs();
-        clock.waitUntilNs(raised + 215 * msNs);
-        (void)port->readDataIn();
-        EXPECT_TRUE(p.level(Line::Reset));
-        clock.waitUntilNs(raised + 220 * msNs);
-        (void)port->readDataIn();
-        EXPECT_EQ(p.level(Line::Reset), r.breakHeld);
-
-        p.rig.controllerConfig().kind = sim::DeviceKind::NothingAttached;  // DATA-IN low
-        EXPECT_EQ(port->readDataIn(), r.ctsAlwaysOn ? 1 : 0);
-    }
-}
 
 // The adapters that carry all four lines: the serial port on a driver with a live status
 // or a cached one, and the FTDI chip.
@@ -137,13 +45,7 @@ struct CommandRig : sim::ProcedureRig {
     ui::Outcome update(const std::string& bytes) {
         return ProcedureRig::update("A3012B3012.upd", bytes);
     }
-    std::string boxes() {
-        std::string text;
-        for (const auto& message : host().messages) {
-            text += message.text + "|";
-        }
-        return text;
-    }
+    std::string boxes() { return adapter::testing::boxes(host()); }
 
     bool onChip;
     sim::VirtualFtdiBus& bus = rig.ftdiBus();
@@ -158,7 +60,7 @@ TEST(DriverProfiles, AnUpdateProgramsEveryByteWhereTheAdapterCarriesTheLines) {
         SCOPED_TRACE(route.chip ? "ftdi-bitbang" : std::string(sim::driverName(route.driver)));
         CommandRig c(route);
         EXPECT_EQ(c.update(file), ui::Outcome::Done) << c.boxes();
-        EXPECT_EQ(c.boxes(), "Update starten?|");
+        EXPECT_EQ(c.boxes(), "0 Warning!: Update starten?");
         for (std::uint32_t address = 0; address < 150; ++address) {
             ASSERT_EQ(c.rig.flash().byteAt(address), std::uint8_t(address * 37 + 11)) << address;
         }
@@ -182,7 +84,7 @@ TEST(DriverProfiles, WhatCannotWorkIsRefusedBeforeAnyWrite) {
         EXPECT_EQ(settings::readSettings(c.settingsCtx, settings::SettingsArea::Current),
                   ui::Outcome::Failed);
         EXPECT_EQ(c.rig.setupMemory(), memory);
-        EXPECT_EQ(c.boxes(), "No Adaptor found at COM2\n|");
+        EXPECT_EQ(c.boxes(), "1227 Error: No Adaptor found at COM2\n");
         EXPECT_NE(c.host().pendingDetail().find(cause), std::string::npos)
             << c.host().pendingDetail();
         EXPECT_EQ(c.rig.controller().mode(), sim::ControllerMode::InReset);
