@@ -1,3 +1,4 @@
+// The ports beyond COM1-COM8 in the "Port" menu and the remembered choice among them.
 #include "gui/port_menu_extra.h"
 
 #include <gtest/gtest.h>
@@ -7,6 +8,7 @@
 #include "gui/gui_rig.h"
 #include "resources/main_dialog_ids.h"
 
+namespace gui::testing {
 namespace {
 
 adapter::DiscoveredPort port(const std::string& name, const std::string& byId = {}) {
@@ -36,9 +38,9 @@ TEST(PortMenuExtra, OffersWhatTheComItemsDoNotReach) {
 }
 
 TEST(PortMenuExtra, AChosenPortIsSelectedCheckedRememberedAndGivenUpForACom) {
-    gui::testing::GuiRig rig;
-    gui::MainWindow& window = rig.start();
-    auto* extra = new gui::PortMenuExtra(rig.app, window, rig.dir.path(),
+    GuiRig rig;
+    MainWindow& window = rig.start();
+    auto* extra = new PortMenuExtra(rig.app, window, rig.dir.path(),
                                          [] { return std::vector{port("ttyACM3")}; });
     ASSERT_NE(extra->action(0), nullptr);
 
@@ -50,31 +52,31 @@ TEST(PortMenuExtra, AChosenPortIsSelectedCheckedRememberedAndGivenUpForACom) {
     for (ui::ControlId id = ids::Com1Item; id <= ids::Com8Item; ++id) {
         EXPECT_FALSE(rig.app.mainDialog().menuItem(id).checked);
     }
-    const std::optional<gui::PortChoice> choice = gui::readPortChoice(rig.dir.path());
+    const std::optional<PortChoice> choice = readPortChoice(rig.dir.path());
     ASSERT_TRUE(choice.has_value());
     EXPECT_EQ(choice->device, "/dev/ttyACM3");
     EXPECT_EQ(choice->configPortName, rig.app.port().portName);
 
     // The next start finds it again while qvsetup.cfg still says what it said.
     {
-        gui::testing::GuiRig next;
+        GuiRig next;
         next.app.initDialog(rig.dir.path());
-        EXPECT_TRUE(gui::restorePortChoice(next.app, rig.dir.path()));
+        EXPECT_TRUE(restorePortChoice(next.app, rig.dir.path()));
         EXPECT_EQ(next.app.port().comDeviceName, "/dev/ttyACM3");
     }
 
     window.runCommand(ids::Com3Item);
     EXPECT_EQ(rig.app.port().comDeviceName, "COM3");
-    EXPECT_FALSE(gui::readPortChoice(rig.dir.path()).has_value());
+    EXPECT_FALSE(readPortChoice(rig.dir.path()).has_value());
     extra->refresh();
     EXPECT_FALSE(extra->action(0)->isChecked());
 }
 
 TEST(PortMenuExtra, AnAbsentAdapterIsReportedUnderTheChosenDevice) {
-    gui::testing::GuiRig rig;
-    gui::MainWindow& window = rig.start();
+    GuiRig rig;
+    MainWindow& window = rig.start();
     rig.rig.serialConfig().loopBack = sim::LoopBack::Missing;
-    auto* extra = new gui::PortMenuExtra(rig.app, window, rig.dir.path(),
+    auto* extra = new PortMenuExtra(rig.app, window, rig.dir.path(),
                                          [] { return std::vector{port("ttyUSB7")}; });
     extra->action(0)->trigger();
     EXPECT_EQ(rig.lastBox(), "No Adaptor found at /dev/ttyUSB7\n");
@@ -83,3 +85,4 @@ TEST(PortMenuExtra, AnAbsentAdapterIsReportedUnderTheChosenDevice) {
 }
 
 }  // namespace
+}  // namespace gui::testing
