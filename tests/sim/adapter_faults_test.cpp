@@ -1,8 +1,6 @@
 // The virtual adapters' wiring and their faults, seen through the seams the line driver uses.
 #include <gtest/gtest.h>
 
-#include <cerrno>
-
 #include "sim/test_rig.h"
 
 namespace sim {
@@ -10,19 +8,15 @@ namespace {
 
 using adapter::SerialOpenResult;
 
-TEST(SerialAdapter, DsrFollowsDtrOnlyWithAWorkingAdapterOnThatPort) {
+TEST(SerialAdapter, DsrFollowsDtrOnlyWithAWorkingAdapter) {
     TestRig rig;
-    rig.serialConfig().adapterPort = "COM2";
     SerialOpenResult result{};
     auto port = rig.serialPorts().open("COM2", result);
-    auto other = rig.serialPorts().open("COM1", result);
-    ASSERT_TRUE(port && other);
+    ASSERT_TRUE(port);
     for (bool dtr : {true, false}) {
         port->setDataOut(dtr);
         EXPECT_EQ(port->readLoopBack(), dtr);
     }
-    other->setDataOut(true);
-    EXPECT_FALSE(other->readLoopBack());
     rig.serialConfig().loopBack = LoopBack::StuckOn;
     EXPECT_TRUE(port->readLoopBack());
     rig.serialConfig().loopBack = LoopBack::Missing;
@@ -30,7 +24,7 @@ TEST(SerialAdapter, DsrFollowsDtrOnlyWithAWorkingAdapterOnThatPort) {
     EXPECT_FALSE(port->readLoopBack());
 }
 
-TEST(SerialAdapter, OperationsCostTimeAVanishedPortStaysDeadUntilReplugged) {
+TEST(SerialAdapter, OperationsCostTimeAVanishedPortStaysDead) {
     TestRig rig;
     rig.serialConfig().opCostNs = 3000;
     rig.serialConfig().vanishAfterOps = 2;
@@ -53,18 +47,6 @@ TEST(SerialAdapter, OperationsCostTimeAVanishedPortStaysDeadUntilReplugged) {
     EXPECT_FALSE(rig.serialPorts().open("COM2", result, error));
     EXPECT_EQ(result, SerialOpenResult::CannotOpen);
     EXPECT_EQ(error.describe(), "COM2: open failed: No such file or directory");
-
-    rig.serialPorts().replug();
-    auto again = rig.serialPorts().open("COM2", result);
-    ASSERT_TRUE(again);
-    again->setDataOut(true);
-    EXPECT_TRUE(again->readLoopBack());
-    EXPECT_TRUE(port->failed());  // the old handle stays dead
-    rig.serialConfig().openResult = SerialOpenResult::CannotWriteTimeouts;
-    rig.serialConfig().openErrno = EIO;
-    EXPECT_FALSE(rig.serialPorts().open("COM2", result, error));
-    EXPECT_EQ(result, SerialOpenResult::CannotWriteTimeouts);
-    EXPECT_EQ(error.describe(), "COM2: tcsetattr failed: Input/output error");
 }
 
 TEST(ParallelAdapter, DataBitsDriveTheLinesStatusBit6ShowsDataInControlTurnsPinsAround) {
@@ -95,14 +77,6 @@ TEST(ParallelAdapter, DataBitsDriveTheLinesStatusBit6ShowsDataInControlTurnsPins
     EXPECT_TRUE(rig.trace().level(Line::Clock));  // turned back, at once
     ASSERT_TRUE(io.readWord(0x278, word));
     EXPECT_EQ(word, 0xFFFF);  // no adapter there
-
-    rig.parallelConfig().driverMissing = true;
-    const std::uint64_t operations = io.operationCount();
-    std::uint8_t control = 0;
-    EXPECT_FALSE(io.writeData(0x378, 0x08) || io.readWord(0x378, word) ||
-                 io.readControl(0x378, control) || io.writeControl(0x378, 0));
-    EXPECT_EQ(word, 0xFFFF);
-    EXPECT_EQ(io.operationCount(), operations);
 }
 
 }  // namespace
