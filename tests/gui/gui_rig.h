@@ -5,12 +5,17 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QLineEdit>
+#include <QTest>
+#include <QTimer>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "gui/main_window.h"
+#include "gui/menu_binding.h"
 #include "gui/qt_host.h"
 #include "sim/procedure_rig.h"
 #include "ui/artefact.h"
@@ -32,6 +37,34 @@ inline void saveArtefact(QWidget& window, const char* name) {
         const QString file = QString::fromStdString(path->string());
         EXPECT_TRUE(window.grab().save(file)) << path->string();
     }
+}
+
+// Runs step with the modal sub-dialog once it is up, while command runs; false when none
+// came. Repaints during the command run the event loop too: the box is polled for.
+inline bool whenModal(const std::function<void(CommandDialog&)>& step,
+                      const std::function<void()>& command) {
+    bool seen = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<CommandDialog*>(QApplication::activeModalWidget())) {
+            poll.stop();
+            seen = true;
+            step(*box);
+        }
+    });
+    poll.start(5);
+    command();
+    return seen;
+}
+
+inline QLineEdit* edit(CommandDialog& window, ui::ControlId id) {
+    return static_cast<QLineEdit*>(window.view().widget(id));
+}
+inline void click(CommandDialog& window, ui::ControlId id) {
+    QTest::mouseClick(window.view().widget(id), Qt::LeftButton);
+}
+inline void trigger(CommandDialog& window, ui::ControlId id) {
+    window.menus()->action(id)->trigger();
 }
 
 struct Box {

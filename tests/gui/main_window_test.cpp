@@ -1,4 +1,5 @@
-// The main dialog's widgets against its template: kinds, texts, states and geometry.
+// Every dialog's widgets against its template: kinds, texts, states and geometry; the
+// main dialog's menu.
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
@@ -6,26 +7,23 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTest>
 
 #include "gui/dialog_units.h"
 #include "gui/gui_rig.h"
-#include "gui/menu_binding.h"
 #include "gui/session.h"
+#include "resources/backups_dialog.h"
+#include "resources/lock_functions_dialog.h"
 #include "resources/main_dialog.h"
 #include "resources/main_dialog_ids.h"
+#include "resources/rev_counter_dialog.h"
+#include "resources/rpm_control_dialog.h"
 
 namespace gui::testing {
 namespace {
-
-QString qText(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 QString widgetText(QWidget* widget) {
     if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
@@ -66,29 +64,15 @@ bool hasKind(QWidget* widget, ui::Kind kind) {
     return false;
 }
 
-TEST(DialogUnits, ScaleFromTheBaseUnitsRoundedHalfUp) {
-    // The classic 8-point dialog font: 6 × 13 pixels.
-    const DialogUnits units{6, 13};
-    EXPECT_EQ(units.x(430), 645);
-    EXPECT_EQ(units.y(225), 366);  // 365.625
-    EXPECT_EQ(units.x(3), 5);      // 4.5
-    EXPECT_EQ(units.y(12), 20);    // 19.5
-    EXPECT_EQ(units.rect(ui::Rect{122, 182, 44, 14}), QRect(183, 296, 66, 23));
-}
-
-TEST(MainWindow, EveryControlOfTheTemplateWithItsKindTextStateAndGeometry) {
-    GuiRig rig;
-    MainWindow& window = rig.start();
-    DialogView& view = window.view();
-    const ui::DialogTemplate& main = resources::mainDialogTemplate();
+// disabledId: a control that dialog initialisation disables beyond the template's flags.
+void expectWidgets(DialogView& view, const ui::DialogTemplate& dialogTemplate,
+                   ui::ControlId disabledId = 0) {
     const DialogUnits units = DialogUnits::fromFont(view.font());
     ASSERT_GT(units.baseWidth, 0);
-    EXPECT_EQ(view.size(), QSize(units.x(430), units.y(225)));
-    EXPECT_EQ(window.windowTitle(), QStringLiteral("ZEK - Micro  Setup "));
-
-    ASSERT_EQ(view.widgets().size(), main.controls.size());
-    for (std::size_t i = 0; i < main.controls.size(); ++i) {
-        const ui::ControlTemplate& control = main.controls[i];
+    EXPECT_EQ(view.size(), QSize(units.x(dialogTemplate.width), units.y(dialogTemplate.height)));
+    ASSERT_EQ(view.widgets().size(), dialogTemplate.controls.size());
+    for (std::size_t i = 0; i < dialogTemplate.controls.size(); ++i) {
+        const ui::ControlTemplate& control = dialogTemplate.controls[i];
         QWidget* widget = view.widgets()[i];
         SCOPED_TRACE("control " + std::to_string(i) + " id " + std::to_string(control.id));
         EXPECT_EQ(widget->property(controlIdProperty).toInt(), control.id);
@@ -98,9 +82,8 @@ TEST(MainWindow, EveryControlOfTheTemplateWithItsKindTextStateAndGeometry) {
         EXPECT_TRUE(hasKind(widget, control.kind));
         EXPECT_EQ(widget->property(controlKindProperty).toInt(), static_cast<int>(control.kind));
         EXPECT_EQ(widgetText(widget), qText(control.text));
-        // The status field is disabled by dialog initialisation, all else as drawn.
         EXPECT_EQ(widget->isEnabled(),
-                  (control.flags & ui::disabled) == 0 && control.id != ids::StatusField);
+                  (control.flags & ui::disabled) == 0 && control.id != disabledId);
         EXPECT_EQ(widget->isVisibleTo(&view), (control.flags & ui::hidden) == 0);
 
         QRect expected = units.rect(control.rect);
@@ -112,16 +95,44 @@ TEST(MainWindow, EveryControlOfTheTemplateWithItsKindTextStateAndGeometry) {
     }
 }
 
+TEST(DialogUnits, ScaleFromTheBaseUnitsRoundedHalfUp) {
+    // The classic 8-point dialog font: 6 × 13 pixels.
+    const DialogUnits units{6, 13};
+    EXPECT_EQ(units.x(430), 645);
+    EXPECT_EQ(units.y(225), 366);  // 365.625
+    EXPECT_EQ(units.x(3), 5);      // 4.5
+    EXPECT_EQ(units.y(12), 20);    // 19.5
+    EXPECT_EQ(units.rect(ui::Rect{122, 182, 44, 14}), QRect(183, 296, 66, 23));
+}
+
+TEST(DialogWidgets, EveryControlOfEveryTemplateWithItsKindTextStateAndGeometry) {
+    GuiRig rig;
+    MainWindow& window = rig.start();
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("ZEK - Micro  Setup "));
+    {
+        SCOPED_TRACE("main dialog");
+        // The status field is disabled by dialog initialisation.
+        expectWidgets(window.view(), resources::mainDialogTemplate(), ids::StatusField);
+    }
+    for (const ui::DialogTemplate* dialogTemplate :
+         {&resources::lockFunctionsDialogTemplate(), &resources::rpmControlDialogTemplate(),
+          &resources::revCounterDialogTemplate(), &resources::backupsDialogTemplate()}) {
+        SCOPED_TRACE(dialogTemplate->id);
+        ui::Dialog dialog(*dialogTemplate);
+        DialogView view(dialog);
+        expectWidgets(view, *dialogTemplate);
+        saveArtefact(view, (std::to_string(dialogTemplate->id) + ".png").c_str());
+    }
+}
+
 TEST(MainWindow, EditFlagsAndInitialState) {
     GuiRig rig;
-    DialogView& view = rig.start().view();
-    auto edit = [&](ui::ControlId id) { return static_cast<QLineEdit*>(view.widget(id)); };
-    EXPECT_TRUE(edit(ids::VersionField)->isReadOnly());
-    EXPECT_FALSE(edit(ids::StatusField)->isReadOnly());
-    EXPECT_NE(edit(ids::ControlSpeedField)->validator(), nullptr);
-    EXPECT_EQ(edit(ids::FullThrottleField)->validator(), nullptr);
-
-    auto* timing = static_cast<QComboBox*>(view.widget(ids::TimingList));
+    CommandDialog& window = rig.start();
+    EXPECT_TRUE(edit(window, ids::VersionField)->isReadOnly());
+    EXPECT_FALSE(edit(window, ids::StatusField)->isReadOnly());
+    EXPECT_NE(edit(window, ids::ControlSpeedField)->validator(), nullptr);
+    EXPECT_EQ(edit(window, ids::FullThrottleField)->validator(), nullptr);
+    auto* timing = static_cast<QComboBox*>(window.view().widget(ids::TimingList));
     EXPECT_EQ(timing->count(),
               static_cast<int>(rig.app.mainDialog().items(ids::TimingList).size()));
     EXPECT_EQ(timing->currentIndex(), -1);
@@ -150,15 +161,13 @@ TEST(MainWindow, MenuWithIdsCheckMarksAndGreyedItems) {
     GuiRig rig;
     MainWindow& window = rig.start();
     MenuBinding& menus = *window.menus();
-    const ui::DialogTemplate& main = resources::mainDialogTemplate();
-
     QStringList popups;
     for (QAction* action : window.menuBar()->actions()) {
         popups << action->text();
     }
     EXPECT_EQ(popups, (QStringList{"Datei", "Port", "Modellspeicher", "Optionen", "Drehzahl messen",
                                    "Hilfe"}));
-    for (const ui::MenuItemTemplate& item : main.menu) {
+    for (const ui::MenuItemTemplate& item : resources::mainDialogTemplate().menu) {
         if (item.kind != ui::MenuKind::Item) {
             continue;
         }
@@ -172,6 +181,10 @@ TEST(MainWindow, MenuWithIdsCheckMarksAndGreyedItems) {
     EXPECT_FALSE(menus.action(ids::HelpFileItem)->isEnabled());
     // Without virtual back-ends there is no item for them.
     EXPECT_EQ(menus.popup(ids::PortPopupIndex)->actions().size(), 8);
+    // The marks follow the model after a command.
+    trigger(window, ids::Com4Item);
+    EXPECT_TRUE(menus.action(ids::Com4Item)->isChecked());
+    EXPECT_FALSE(menus.action(ids::Com2Item)->isChecked());
 }
 
 TEST(MainWindow, PortMenuShowsTheDeviceBesideEachComPort) {

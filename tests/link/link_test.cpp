@@ -1,5 +1,4 @@
-// The link on recorded lines, and against the virtual controller, which was written from
-// its own side: agreement there means both follow the same protocol.
+// The link on recorded lines: the bytes, waits and answers of each command.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -7,6 +6,7 @@
 #include <functional>
 #include <span>
 #include <sstream>
+#include <tuple>
 #include <vector>
 
 #include "adapter/adapter.h"
@@ -14,7 +14,6 @@
 #include "link/link.h"
 #include "resources/main_dialog.h"
 #include "resources/main_dialog_ids.h"
-#include "sim/procedure_rig.h"
 
 namespace clink {
 namespace {
@@ -218,82 +217,58 @@ class TransferPorts final : public adapter::SerialPortFactory {
     TransferLines* opened = nullptr;
 };
 
-TEST(ExchangeByte, APortThatSendsAtOnceGetsEachByteAndWordAsOneTransfer) {
-    RecordingRig rig;
+// The serial port open on TransferLines.
+struct TransferRig : RecordingRig {
     TransferPorts ports;
-    LinkContext ctx{rig.port, rig.state,  rig.messageText, rig.recorder.clock,
-                    ports,    rig.portIo, rig.host,        nullptr};
-    ASSERT_EQ(adapter::openSerialPort(ctx), 0);
+    LinkContext link{port, state, messageText, recorder.clock, ports, portIo, host, nullptr};
+    int openFailed = adapter::openSerialPort(link);
+    TransferLines& lines = *ports.opened;
+};
+
+TEST(ExchangeByte, APortThatSendsAtOnceGetsEachByteAndWordAsOneTransfer) {
+    TransferRig rig;
     rig.state.adapterDetected = true;
     rig.state.bitDelayCount = 3;
-    EXPECT_EQ(exchangeByte(ctx, 0x1A5), 0x5A);
-    ports.opened->answer = 0xBEEF;
+    EXPECT_EQ(exchangeByte(rig.link, 0x1A5), 0x5A);
+    rig.lines.answer = 0xBEEF;
     rig.state.sendRegister = 0x12345678;
-    exchangeWord(ctx);
+    exchangeWord(rig.link);
     EXPECT_EQ(rig.state.receiveRegister, 0x5ABEEF);
 
-    const auto& transfers = ports.opened->transfers;
-    ASSERT_EQ(transfers.size(), 2u);
-    EXPECT_EQ(transfers[0].bits, 0xA5u);
-    EXPECT_EQ(transfers[0].count, 8);
-    EXPECT_EQ(transfers[1].bits, 0x5678u);
-    EXPECT_EQ(transfers[1].count, 16);
-    // The serial adapter's clocking goes with it: its bit delay and its idle DATA-OUT.
-    EXPECT_EQ(transfers[0].clocking.readsPerDelay, 15);
-    EXPECT_TRUE(transfers[0].clocking.traits.idleDataOutHigh);
-    EXPECT_TRUE(transfers[0].clocking.traits.delayAfterSample);
+    std::vector<std::pair<std::uint32_t, int>> transfers;
+    for (const auto& transfer : rig.lines.transfers) {
+        transfers.emplace_back(transfer.bits, transfer.count);
+        // The serial adapter's clocking goes with it: its bit delay and its idle DATA-OUT.
+        EXPECT_EQ(transfer.clocking.readsPerDelay, 15);
+        EXPECT_TRUE(transfer.clocking.traits.idleDataOutHigh);
+        EXPECT_TRUE(transfer.clocking.traits.delayAfterSample);
+    }
+    EXPECT_EQ(transfers, (std::vector<std::pair<std::uint32_t, int>>{{0xA5, 8}, {0x5678, 16}}));
     // Only the byte's leading bitDelay(2) went line by line.
-    EXPECT_EQ(ports.opened->lineCalls, 2 * 15);
+    EXPECT_EQ(rig.lines.lineCalls, 2 * 15);
 }
 
-// A page's bytes on lines that take a run at once, and line by line: the same bytes count
-// as loaded, and a wrong echo fails at the same byte.
-TEST(LoadPageBytes, OneRunWhereTheLinesTakeItAndTheSameOutcome) {
+// A page's bytes on lines that take a run at once: each byte echoed counts as loaded, and a
+// wrong echo fails at its byte.
+TEST(LoadPageBytes, OneRunWhereTheLinesTakeIt) {
     const std::vector<PageByte> bytes{{0, 0x10}, {1, 0x11}, {2, 0x12}};
-    struct Case {
-        const char* name;
-        std::size_t wrongStep;  // in the run: four steps a byte, the third and fourth echo
-        int loaded;
-    };
-    const Case cases[] = {
-        {"all echoed", SIZE_MAX, 3},
-        {"offset echo of the second byte", 6, 1},
-        {"data echo of the third byte", 11, 2},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        RecordingRig rig;
-        TransferPorts ports;
-        LinkContext ctx{rig.port, rig.state,  rig.messageText, rig.recorder.clock,
-                        ports,    rig.portIo, rig.host,        nullptr};
-        ASSERT_EQ(adapter::openSerialPort(ctx), 0);
-        ports.opened->wrongAt = c.wrongStep;
+    // The step of the run answered wrong (four steps a byte, the third and fourth echo), and
+    // the bytes loaded.
+    const std::pair<std::size_t, int> cases[] = {{SIZE_MAX, 3}, {6, 1}, {11, 2}};
+    for (const auto& [wrongStep, expected] : cases) {
+        SCOPED_TRACE(expected);
+        TransferRig rig;
+        rig.lines.wrongAt = wrongStep;
         int loaded = 0;
-        EXPECT_EQ(loadPageBytes(ctx, bytes, [&] { ++loaded; }), c.loaded == 3 ? 0 : 1);
-        EXPECT_EQ(loaded, c.loaded);
-        ASSERT_EQ(ports.opened->runs.size(), 1u);
-        const auto& run = ports.opened->runs[0];
+        EXPECT_EQ(loadPageBytes(rig.link, bytes, [&] { ++loaded; }), expected == 3 ? 0 : 1);
+        EXPECT_EQ(loaded, expected);
+        ASSERT_EQ(rig.lines.runs.size(), 1u);
+        const auto& run = rig.lines.runs[0];
         ASSERT_EQ(run.size(), 12u);
         // Each byte's own two bit delays, after the bootloader's four between bytes.
-        EXPECT_EQ(run[0].unitsBefore, 2);
-        EXPECT_EQ(run[1].unitsBefore, 6);
-        EXPECT_EQ(run[4].unitsBefore, 6);
-        EXPECT_EQ(run[4].bits, 0x59u);
-        EXPECT_EQ(run[6].bits, 0x11u);
-
-        // Line by line, the controller answering the same.
-        LinkRig lines;
-        std::string echoes;
-        for (std::size_t step = 0; step < run.size(); ++step) {
-            const std::uint32_t echo = step == 0 ? 0 : run[step - 1].bits;
-            char text[4];
-            std::snprintf(text, sizeof text, "%02X ", step == c.wrongStep ? echo ^ 1u : echo);
-            echoes += text;
-        }
-        answers(lines.recorder, echoes);
-        int loadedByLines = 0;
-        EXPECT_EQ(loadPageBytes(lines.ctx, bytes, [&] { ++loadedByLines; }), c.loaded == 3 ? 0 : 1);
-        EXPECT_EQ(loadedByLines, c.loaded);
+        EXPECT_EQ(std::tuple(run[0].unitsBefore, run[1].unitsBefore, run[4].unitsBefore,
+                             run[4].bits, run[6].bits),
+                  std::tuple(2, 6, 6, 0x59u, 0x11u));
     }
 }
 
@@ -377,80 +352,6 @@ TEST(ErrorTail, ShowsTheBoxOwnedByTheMainDialogBetweenTwoRepaints) {
     errorTail(rig.ctx);
     EXPECT_EQ(boxes(rig.host), "0 Error: No Adaptor found at COM3\n");
     EXPECT_EQ(rig.host.repaints, 2);
-}
-
-// The virtual controller on the chosen adapter, the main dialog attached; on the serial
-// adapter detected and released by the standard start sequence.
-struct Bench : sim::ProcedureRig {
-    Bench(bool parallel, const sim::ControllerConfig& config) : ProcedureRig(config) {
-        if (parallel) {  // the start sequences drive the serial lines only
-            rig.selectParallel();
-            adapter::setReset(link, false);
-            adapter::delayMs(link, 1);
-            adapter::setReset(link, true);
-            adapter::delayMs(link, 500);
-        } else {
-            EXPECT_EQ(adapter::detectAdapter(link), 0) << rig.messageText();
-            adapter::startController(link, adapter::StartForm::Standard);
-        }
-    }
-    std::string shown() { return boxes(rig.host()); }
-    // The controller shifts DATA-IN only while CLOCK is low, never at one of its edges.
-    void expectDataInMovedAfterFallingEdges() {
-        bool clockHigh = false;
-        std::uint64_t lastClockNs = 0;
-        for (const sim::LineEvent& event : rig.trace().events()) {
-            if (event.line == sim::Line::Clock) {
-                clockHigh = event.high;
-                lastClockNs = event.timeNs;
-            } else if (event.line == sim::Line::DataIn) {
-                EXPECT_TRUE(!clockHigh && event.timeNs != lastClockNs) << "at " << event.timeNs;
-            }
-        }
-    }
-    adapter::LinkContext& link = rig.link();
-};
-
-TEST(OnBothAdapters, CommandsAndTheirFailures) {
-    sim::ControllerConfig other, nothing, noStick, slowCommit;
-    other.kind = sim::DeviceKind::OtherKind;
-    nothing.kind = sim::DeviceKind::NothingAttached;
-    nothing.nothingAttachedLevel = true;
-    noStick.setupWritesStick = false;
-    slowCommit.pageCommitNs = 41'000'000;
-    auto probe = [](Bench& b) { return probeBootloader(b.link); };
-    struct Case {
-        const char* name;
-        sim::ControllerConfig config;
-        std::function<int(Bench&)> command;
-        int result;
-        const char* shown = "";
-    };
-    const Case cases[] = {
-        {"probe exchange", {}, [](Bench& b) { return probeExchange(b.link); }, answerReady},
-        {"checked write", {}, [](Bench& b) { return writeSetupByteChecked(b.link, 15, 7); }, 0},
-        {"other device", other, probe, 1, "0 ERROR!: falsches Gerät!"},
-        {"nothing attached", nothing, probe, 1, "0 ERROR!: Keine Verbindung!"},
-        {"a write that does not read back", noStick,
-         [](Bench& b) { return writeSetupByteChecked(b.link, 19, 0x21); }, 1,
-         "0 Error!: Schreibfehler!"},
-        {"a commit slower than the 40 ms pause", slowCommit,
-         [](Bench& b) {
-             selectFlashPage(b.link, 2);
-             EXPECT_EQ(loadPageByte(b.link, 0, 0x5A), 0);
-             return commitFlashPage(b.link, 2);
-         },
-         1},
-    };
-    for (bool parallel : {false, true}) {
-        for (const Case& c : cases) {
-            SCOPED_TRACE(std::string(parallel ? "parallel: " : "serial: ") + c.name);
-            Bench bench(parallel, c.config);
-            EXPECT_EQ(c.command(bench), c.result);
-            EXPECT_EQ(bench.shown(), c.shown);
-            bench.expectDataInMovedAfterFallingEdges();
-        }
-    }
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
-// The driver profiles of the virtual serial adapter, each as its driver treats the modem
-// lines, and the virtual FTDI chip in synchronous bit-bang mode as one more row: what sets
-// each apart on the port, and one whole command on each.
+// The program on the driver profiles of the virtual serial adapter, each as its driver
+// treats the modem lines, and on the virtual FTDI chip in synchronous bit-bang mode.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -20,99 +19,7 @@
 
 namespace {
 
-using sim::Line;
 using sim::SerialDriver;
-
-constexpr std::uint64_t msNs = 1'000'000;
-
-TEST(DriverProfiles, NamesMapBothWaysAndUnknownNamesAreRefused) {
-    for (SerialDriver driver : sim::allSerialDrivers) {
-        EXPECT_EQ(sim::driverProfileByName(sim::driverName(driver)), driver);
-    }
-    for (const char* name : {"", "FTDI", "ch340", "cdc_acm", "native "}) {
-        sim::SerialAdapterConfig config;
-        EXPECT_FALSE(sim::applySimDriver(config, name)) << name;
-        EXPECT_EQ(config.driver, SerialDriver::Native);
-        EXPECT_FALSE(config.raisesLinesOnOpen);
-    }
-    sim::SerialAdapterConfig config;
-    config.vanishAfterOps = 7;
-    ASSERT_TRUE(sim::applySimDriver(config, "ch341-nobreak"));
-    EXPECT_NE(config.breakPulseNs, 0u);
-    EXPECT_EQ(config.vanishAfterOps, 7u);  // the other knobs stay
-}
-
-struct PortRig {
-    explicit PortRig(SerialDriver driver) { sim::useDriver(rig.serialConfig(), driver); }
-    std::unique_ptr<adapter::LineAccess> open() {
-        adapter::SerialOpenResult result{};
-        return rig.serialPorts().open("COM2", result);
-    }
-    bool level(Line line) { return rig.trace().level(line); }
-    sim::TestRig rig;
-};
-
-TEST(DriverProfiles, OpeningRaisesDtrAndRtsTheLastCloseDropsThem) {
-    PortRig p(SerialDriver::Ftdi);
-    auto first = p.open();
-    EXPECT_TRUE(p.level(Line::Clock) && p.level(Line::DataOut));
-    EXPECT_FALSE(p.level(Line::Reset));
-    auto second = p.open();
-    first.reset();
-    EXPECT_TRUE(p.level(Line::Clock));  // still open once
-    second.reset();
-    EXPECT_FALSE(p.level(Line::Clock) || p.level(Line::DataOut));
-}
-
-// cp210x behaves as ftdi and pl2303 as ch341 here, so they have no rows of their own.
-TEST(DriverProfiles, EachDriverTreatsTheLinesAsItsRealDriverDoes) {
-    const struct {
-        SerialDriver driver;
-        std::uint64_t changeNs, readNs;
-        bool cachedStatus;  // a read shows the last status report, one each millisecond
-        bool breakHeld;     // else a break is one pulse of about 217 ms
-        bool ctsAlwaysOn;
-    } rows[] = {
-        {SerialDriver::Native, 2'000, 2'000, false, true, false},
-        {SerialDriver::Ftdi, msNs, msNs, false, true, false},
-        {SerialDriver::Ch341, msNs, 5'000, true, true, false},
-        {SerialDriver::Ch341NoBreak, msNs, 5'000, true, false, false},
-        {SerialDriver::CdcAcm, msNs, msNs, false, true, true},
-    };
-    for (const auto& r : rows) {
-        SCOPED_TRACE(std::string(sim::driverName(r.driver)));
-        PortRig p(r.driver);
-        auto port = p.open();
-        adapter::VirtualClock& clock = p.rig.clock();
-        std::uint64_t before = clock.nowNs();
-        port->setClock(true);
-        EXPECT_EQ(clock.nowNs() - before, r.changeNs);
-        before = clock.nowNs();
-        (void)port->readDataIn();
-        EXPECT_EQ(clock.nowNs() - before, r.readNs);
-        EXPECT_EQ(port->traits().statusReportIntervalNs != 0, r.cachedStatus);
-        EXPECT_EQ(port->traits().breakHeld, r.breakHeld);
-        EXPECT_EQ(port->traits().dataInConstant, r.ctsAlwaysOn);
-
-        clock.waitUntilNs(10 * msNs + 100'000);  // a report at 10 ms, DTR high since opening
-        port->setDataOut(false);                 // the 11 ms report of a cached one saw it high
-        EXPECT_EQ(port->readLoopBack(), r.cachedStatus);
-        clock.waitUntilNs(12 * msNs);
-        EXPECT_FALSE(port->readLoopBack());
-
-        port->setReset(true);
-        const std::uint64_t raised = clock.nowNs();
-        clock.waitUntilNs(raised + 215 * msNs);
-        (void)port->readDataIn();
-        EXPECT_TRUE(p.level(Line::Reset));
-        clock.waitUntilNs(raised + 220 * msNs);
-        (void)port->readDataIn();
-        EXPECT_EQ(p.level(Line::Reset), r.breakHeld);
-
-        p.rig.controllerConfig().kind = sim::DeviceKind::NothingAttached;  // DATA-IN low
-        EXPECT_EQ(port->readDataIn(), r.ctsAlwaysOn ? 1 : 0);
-    }
-}
 
 // The adapters that carry all four lines: the serial port on a driver with a live status
 // or a cached one, and the FTDI chip.
