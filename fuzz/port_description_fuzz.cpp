@@ -4,14 +4,10 @@
 // the tty's type, the driver's name) hold the input's lines.
 #include <unistd.h>
 
-#include <cstddef>
-#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <string>
-#include <string_view>
-#include <vector>
+#include <sstream>
 
 #include "adapter/port_discovery.h"
 
@@ -19,8 +15,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A fake sysfs of the process's own, laid out once and removed at exit: one converter's
-// tty below its usb-serial port, below the USB device that holds the attributes.
+// The process's own tree, removed at exit: the tty below its usb-serial port, below the
+// USB device that holds the attributes.
 struct Tree {
     Tree() {
         fs::create_directories(path / "dev");
@@ -35,49 +31,30 @@ struct Tree {
     const fs::path sys = path / "sys";
     const fs::path usb = sys / "devices/usb1/1-2";
     const fs::path port = usb / "1-2:1.0/ttyUSB0";
-};
-
-const Tree& tree() {
-    static const Tree tree;
-    return tree;
-}
-
-// A driver link's name: one path component of printable characters, never "." or "..".
-std::string componentFrom(std::string_view text) {
-    std::string name;
-    for (const char c : text.substr(0, 32)) {
-        if (c > ' ' && c < 127 && c != '/') {
-            name += c;
-        }
-    }
-    return name.empty() || name == "." || name == ".." ? "ftdi_sio" : name;
-}
+} tree;
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    std::string_view rest(reinterpret_cast<const char*>(data), size);
-    std::vector<std::string_view> fields;
-    while (fields.size() < 9) {
-        const std::size_t end = rest.find('\n');
-        fields.push_back(rest.substr(0, end));
-        rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
+    std::istringstream lines(std::string(reinterpret_cast<const char*>(data), size));
+    std::string field;
+    const auto next = [&] { std::getline(lines, field = {}); };
+    for (const char* name : {"idVendor", "idProduct", "manufacturer", "product", "serial", "busnum",
+                             "devnum", "tty/ttyUSB0/type"}) {
+        next();
+        std::ofstream(name[0] == 't' ? tree.port / name : tree.usb / name) << field;
     }
-    const Tree& t = tree();
-    const char* names[] = {"idVendor", "idProduct", "manufacturer", "product",
-                           "serial",   "busnum",    "devnum"};
-    for (std::size_t i = 0; i < 7; ++i) {
-        std::ofstream(t.usb / names[i]) << fields[i];
-    }
-    std::ofstream(t.port / "tty/ttyUSB0/type") << fields[7];
-    const fs::path driver = t.sys / "bus/usb-serial/drivers" / componentFrom(fields[8]);
+    // The driver link's name: one path component of printable characters.
+    next();
+    std::erase_if(field, [](char c) { return c <= ' ' || c >= 127 || c == '/'; });
+    field = field.substr(0, 32);
+    const fs::path driver = tree.sys / "bus/usb-serial/drivers" /
+                            (field.empty() || field == "." || field == ".." ? "ftdi_sio" : field);
     fs::create_directories(driver);
-    fs::remove(t.port / "driver");
-    fs::create_directory_symlink(driver, t.port / "driver");
-
-    const std::vector<adapter::DiscoveredPort> ports =
-        adapter::discoverSerialPorts({t.sys, t.path / "dev"});
-    for (const adapter::DiscoveredPort& found : ports) {
+    fs::remove(tree.port / "driver");
+    fs::create_directory_symlink(driver, tree.port / "driver");
+    for (const adapter::DiscoveredPort& found :
+         adapter::discoverSerialPorts({tree.sys, tree.path / "dev"})) {
         if (!found.isUsb || adapter::describePort(found).empty()) {
             std::abort();
         }

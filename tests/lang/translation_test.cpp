@@ -86,33 +86,30 @@ TEST(LanguageTables, TranslatedTemplatesKeepEverythingButTheTexts) {
               "RPM governor");
 }
 
-TEST(ShownText, WholeComposedPaddedAndUnknownTexts) {
-    // German is always the text itself.
-    EXPECT_EQ(shownText(German, "Zuerst Werte einlesen!"), "Zuerst Werte einlesen!");
-    EXPECT_EQ(shownText(English, "Zuerst Werte einlesen!"), "Read the values first!");
-    // Known parts around variable ones: the port name, a path, a reason.
-    EXPECT_EQ(shownText(English, "No Adaptor found at COM3\n"), "No Adaptor found at COM3\n");
-    EXPECT_EQ(shownText(English,
-                        "Sicherung fehlgeschlagen: disk full\nEs wird trotzdem "
-                        "geschrieben."),
-              "Backup failed: disk full\nWriting anyway.");
-    EXPECT_EQ(shownText(English,
-                        "Unbekannter Port \"XY\" in qvsetup.cfg.\nBitte im Menü "
-                        "\"Port\" einen Port wählen."),
-              "Unknown port \"XY\" in qvsetup.cfg.\nPlease choose a port in the \"Port\" menu.");
-    EXPECT_EQ(shownText(English, "soll: A5\n\nalt: 80\nneu: A5"), "target: A5\n\nold: 80\nnew: A5");
-    // Status words keep the blanks that wipe a longer predecessor.
-    EXPECT_EQ(shownText(English, "lesen.....   "), "reading.....   ");
-    EXPECT_EQ(shownText(English, " "), " ");
-    // A known word inside a longer one, or inside a path, stays as it is.
-    EXPECT_EQ(shownText(English, "ausgabe"), "ausgabe");
-    EXPECT_EQ(shownText(English, "/tmp/hart/x.upd"), "/tmp/hart/x.upd");
-    EXPECT_EQ(shownText(English, "hart.upd"), "hart.upd");
-    EXPECT_EQ(shownText(English, "EMK-Bremse: aus → hart"), "EMF brake: off → hard");
-    EXPECT_EQ(shownText(English, "hart"), "hard");
-}
-
-TEST(ShownText, NamesOfWholeAndComposedTexts) {
+TEST(ShownText, WholeComposedPaddedAndUnknownTextsAndTheirNames) {
+    const std::pair<std::string_view, std::string_view> english[] = {
+        {"Zuerst Werte einlesen!", "Read the values first!"},
+        // Known parts around variable ones: the port name, a path, a reason.
+        {"No Adaptor found at COM3\n", "No Adaptor found at COM3\n"},
+        {"Sicherung fehlgeschlagen: disk full\nEs wird trotzdem geschrieben.",
+         "Backup failed: disk full\nWriting anyway."},
+        {"Unbekannter Port \"XY\" in qvsetup.cfg.\nBitte im Menü \"Port\" einen Port wählen.",
+         "Unknown port \"XY\" in qvsetup.cfg.\nPlease choose a port in the \"Port\" menu."},
+        {"soll: A5\n\nalt: 80\nneu: A5", "target: A5\n\nold: 80\nnew: A5"},
+        // Status words keep the blanks that wipe a longer predecessor.
+        {"lesen.....   ", "reading.....   "},
+        {" ", " "},
+        // A known word inside a longer one, or inside a path, stays as it is.
+        {"ausgabe", "ausgabe"},
+        {"/tmp/hart/x.upd", "/tmp/hart/x.upd"},
+        {"hart.upd", "hart.upd"},
+        {"EMK-Bremse: aus → hart", "EMF brake: off → hard"},
+        {"hart", "hard"},
+    };
+    for (const auto& [german, shown] : english) {
+        EXPECT_EQ(shownText(German, german), german);
+        EXPECT_EQ(shownText(English, german), shown);
+    }
     EXPECT_EQ(textName("Zuerst Werte einlesen!"), "ReadFirst");
     EXPECT_EQ(textName("No Adaptor found at COM3\n"), "NoAdaptorFoundAt");
     EXPECT_EQ(textName("Sicherung fehlgeschlagen: x\nEs wird trotzdem geschrieben."),

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <tuple>
 
 #include "config/temp_directory.h"
 
@@ -24,56 +25,39 @@ CalendarTime savedAt(int minutes) {
 }
 
 TEST(BackupNames, SafeOnEveryFileSystemAndParsedBack) {
-    struct NameCase {
-        const char* version;
-        int sequence;
-        const char* expectedName;
-        const char* expectedVersion;
-    };
-    const NameCase cases[] = {
+    const std::tuple<const char*, int, const char*, const char*> cases[] = {
         {"V 10.11-1F", 1, "2026-12-08T10-15-03_V-10.11-1F.json", "V-10.11-1F"},
         {"V 10.11-1F", 3, "2026-12-08T10-15-03-3_V-10.11-1F.json", "V-10.11-1F"},
         {"V 3:12/\\*?\"<>|", 1, "2026-12-08T10-15-03_V-3_12________.json", "V-3_12________"},
         {"", 1, "2026-12-08T10-15-03_unknown.json", "unknown"},
         {"V 1.", 1, "2026-12-08T10-15-03_V-1_.json", "V-1_"},
     };
-    for (const NameCase& test : cases) {
-        SCOPED_TRACE(test.version);
-        const std::string name = safety::backupFileName(morning, test.version, test.sequence);
-        EXPECT_EQ(name, test.expectedName);
+    for (const auto& [version, sequence, name, versionText] : cases) {
+        EXPECT_EQ(safety::backupFileName(morning, version, sequence), name);
         const auto entry = safety::parseBackupFileName(name);
-        ASSERT_TRUE(entry.has_value());
-        EXPECT_EQ(entry->time, morning);
-        EXPECT_EQ(entry->sequence, test.sequence);
-        EXPECT_EQ(entry->versionText, test.expectedVersion);
+        ASSERT_TRUE(entry.has_value()) << name;
+        EXPECT_EQ(std::tie(entry->time, entry->sequence, entry->versionText),
+                  std::tie(morning, sequence, versionText));
+    }
+    // Leap days every fourth year and every four hundredth, a leap second, midnight.
+    for (const char* name : {"2024-02-29T10-15-03_V.json", "2000-02-29T10-15-03_V.json",
+                             "2026-12-31T23-59-60_V.json", "2026-01-01T00-00-00_V.json"}) {
+        EXPECT_TRUE(safety::parseBackupFileName(name).has_value()) << name;
     }
 }
 
 TEST(BackupNames, ForeignNamesAreRefused) {
-    for (const char* name : {
-             "notes.txt",
-             "2026-12-08T10-15-03_V-10.11-1F.json.tmp",
-             ".2026-12-08T10-15-03_V-10.11-1F.json.tmp123-0-1",
-             "2026-12-08T10-15-03_.json",
-             "2026-13-08T10-15-03_V.json",
-             "2026-02-30T10-15-03_V.json",
-             "2023-02-29T10-15-03_V.json",
-             "2100-02-29T10-15-03_V.json",
-             "2026-12-08T24-15-03_V.json",
-             "2026-12-08T10:15:03_V.json",
-             "2026-12-08T10-15-03-1_V.json",
-             "2026-12-08T10-15-03-02_V.json",
-             "2026-12-08T10-15-03-_V.json",
-             "2026-12-08T10-15-03V.json",
-             "2026-12-08T10-15-03_V 1.json",
-         }) {
+    // clang-format off
+    for (const char* name : {"notes.txt", "2026-12-08T10-15-03_V-10.11-1F.json.tmp",
+             ".2026-12-08T10-15-03_V-10.11-1F.json.tmp123-0-1", "2026-12-08T10-15-03_.json",
+             "2026-13-08T10-15-03_V.json", "2026-02-30T10-15-03_V.json",
+             "2023-02-29T10-15-03_V.json", "2100-02-29T10-15-03_V.json",
+             "2026-12-08T24-15-03_V.json", "2026-12-08T10-60-03_V.json",
+             "2026-12-08T10-15-61_V.json", "2026-12-08T10:15:03_V.json",
+             "2026-12-08T10-15-03-1_V.json", "2026-12-08T10-15-03-02_V.json",
+             "2026-12-08T10-15-03-_V.json", "2026-12-08T10-15-03V.json",
+             "2026-12-08T10-15-03_V 1.json"}) {  // clang-format on
         EXPECT_FALSE(safety::parseBackupFileName(name).has_value()) << name;
-    }
-}
-
-TEST(BackupNames, LeapDaysEveryFourthYearAndEveryFourHundredth) {
-    for (const char* name : {"2024-02-29T10-15-03_V.json", "2000-02-29T10-15-03_V.json"}) {
-        EXPECT_TRUE(safety::parseBackupFileName(name).has_value()) << name;
     }
 }
 
@@ -86,28 +70,26 @@ TEST(BackupStore, SavesNeverOverwriteAndListNewestFirst) {
     EXPECT_TRUE(store.list(error).empty());  // no folder yet is no backups
     EXPECT_TRUE(error.empty());
 
-    const auto first = store.save("first", "V 10.11-1F", morning);
-    const auto second = store.save("second", "V 10.11-1F", morning);
-    const auto third = store.save("third", "V 10.11-1F", morning);
-    ASSERT_TRUE(first.error.empty()) << first.error.describe();
-    ASSERT_TRUE(second.error.empty()) << second.error.describe();
-    ASSERT_TRUE(third.error.empty()) << third.error.describe();
-    EXPECT_EQ(first.path.filename(), "2026-12-08T10-15-03_V-10.11-1F.json");
-    EXPECT_EQ(second.path.filename(), "2026-12-08T10-15-03-2_V-10.11-1F.json");
-    EXPECT_EQ(third.path.filename(), "2026-12-08T10-15-03-3_V-10.11-1F.json");
-    const auto later = store.save("later", "V 3.01-0A", savedAt(16));
-    ASSERT_TRUE(later.error.empty());
+    std::vector<fs::path> saved;
+    for (const char* content : {"first", "second", "third"}) {
+        const auto result = store.save(content, "V 10.11-1F", morning);
+        ASSERT_TRUE(result.error.empty()) << result.error.describe();
+        saved.push_back(result.path.filename());
+    }
+    EXPECT_EQ(saved, (std::vector<fs::path>{"2026-12-08T10-15-03_V-10.11-1F.json",
+                                            "2026-12-08T10-15-03-2_V-10.11-1F.json",
+                                            "2026-12-08T10-15-03-3_V-10.11-1F.json"}));
+    saved.push_back(store.save("later", "V 3.01-0A", savedAt(16)).path.filename());
 
     const std::vector<safety::BackupEntry> entries = store.list(error);
     ASSERT_TRUE(error.empty()) << error.describe();
-    ASSERT_EQ(entries.size(), 4u);
-    EXPECT_EQ(entries[0].path, later.path);
+    std::vector<fs::path> listed;
+    for (const safety::BackupEntry& entry : entries) {
+        listed.push_back(entry.path.filename());
+    }
+    EXPECT_EQ(listed, std::vector<fs::path>(saved.rbegin(), saved.rend()));
     EXPECT_EQ(entries[0].versionText, "V-3.01-0A");
-    EXPECT_EQ(entries[1].path, third.path);
-    EXPECT_EQ(entries[2].path, second.path);
-    EXPECT_EQ(entries[3].path, first.path);
     EXPECT_EQ(entries[3].time, morning);
-
     const auto content = safety::BackupStore::load(entries[3].path, error);
     ASSERT_TRUE(content.has_value()) << error.describe();
     EXPECT_EQ(*content, "first");

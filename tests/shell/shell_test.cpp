@@ -58,21 +58,6 @@ TEST(DispatchTable, EveryButtonAndMenuItemHasARowOrIsInert) {
     }
 }
 
-TEST(DispatchTable, RowsAreSortedNoIdIsTwiceAndEachIdIsSent) {
-    std::set<ui::ControlId> known = templateCommandIds();
-    known.insert({ids::Ok, ids::EndButton, ids::VirtualControllerItem, ids::CheckPortItem});
-    const auto table = dispatchTable();
-    for (std::size_t i = 0; i < table.size(); ++i) {
-        EXPECT_LE(table[i].first, table[i].last);
-        if (i + 1 < table.size()) {
-            EXPECT_LT(table[i].last, table[i + 1].first) << "row " << i;
-        }
-        for (ui::ControlId id = table[i].first; id <= table[i].last; ++id) {
-            EXPECT_TRUE(known.contains(id)) << "row for an id nothing sends: " << id;
-        }
-    }
-}
-
 struct ShellRig {
     adapter::testing::Recorder recorder;
     adapter::testing::RecordingSerialPorts serialPorts{recorder};
@@ -296,16 +281,17 @@ TEST(PortSelection, NoAdapterEndsInTheErrorTailAndTheSelectionStays) {
 }
 
 TEST(HelpDocument, OpenedFromTheStartDirectoryOnlyWhenItIsAFile) {
-    for (const char* present : {"", "folder", "file"}) {
+    for (const std::string present : {"", "folder", "file"}) {
         SCOPED_TRACE(present);
         ShellRig rig;
         const std::string path = rig.directory.file("pc-setup-deutsch.pdf");
-        if (present == std::string("folder")) {
+        if (present == "folder") {
             std::filesystem::create_directory(path);
-        } else if (present == std::string("file")) {
+        }
+        const bool file = present == "file";
+        if (file) {
             rig.directory.write("pc-setup-deutsch.pdf", "%PDF-1.4");
         }
-        const bool file = present == std::string("file");
         EXPECT_EQ(rig.start().dispatch(ids::HelpFileItem),
                   file ? ui::Outcome::Done : ui::Outcome::Failed);
         EXPECT_EQ(rig.host.opened, std::vector<std::string>(file ? 1 : 0, path));
@@ -353,12 +339,6 @@ TEST(PortFindings, ExplainTheChosenPortsFailureAndCheckPortShowsThem) {
     EXPECT_EQ(rig.host.takeDetailFor(rig.host.lastText()), "");
 }
 #endif
-
-}  // namespace
-}  // namespace shell
-
-namespace shell {
-namespace {
 
 TEST(LanguageChoice, TheMenuItemSwitchesAndRemembersBesideQvsetupCfg) {
     ShellRig rig;
