@@ -76,11 +76,20 @@ TEST(CliRpmControl, ErrorBoxInsideTheDialogFailsTheRunAndClosesIt) {
     EXPECT_EQ(root.at("beeps").get<int>(), 2);
 }
 
-TEST(CliSubDialogs, BoxOwnedByASubDialogNamesItsId) {
+// A box a sub-dialog owns names its id; the dialog's changes are the run's only while it is
+// open.
+TEST(CliSubDialogs, BoxesNameTheirOwnerAndChangesAreLoggedWhileOpen) {
     std::ostringstream err;
     std::istringstream in;
     cli::ConsoleHost host(err, in, {});
-    const ui::Dialog rpmDialog(resources::rpmControlDialogTemplate());
+    std::vector<ui::Change> changes;
+    host.setChangeLog(&changes);
+    ui::Dialog rpmDialog(resources::rpmControlDialogTemplate());
+    host.runModal(
+        rpmDialog, nullptr, [&] { rpmDialog.setText(rpm_ids::FrequencyField, "1"); },
+        [](ui::ControlId) { return ui::Outcome::Done; });
+    rpmDialog.setText(rpm_ids::FrequencyField, "2");
+    EXPECT_EQ(changes.size(), 1u);
     host.messageBox(&rpmDialog, "adapter?", "Error", ui::Buttons::Ok);
     ASSERT_EQ(host.messages().size(), 1u);
     EXPECT_EQ(host.messages()[0].owner, "1231");
