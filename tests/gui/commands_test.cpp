@@ -31,6 +31,7 @@ TEST(GuiCommands, ReadFillsTheWidgetsAndWhatTheUserTypesReachesTheModel) {
         EXPECT_EQ(edit(window, id)->text().toStdString(), model.text(id)) << id;
     }
     auto* timing = static_cast<QComboBox*>(window.view().widget(ids::TimingList));
+    EXPECT_EQ(timing->count(), static_cast<int>(model.items(ids::TimingList).size()));
     EXPECT_EQ(timing->currentIndex(), model.selection(ids::TimingList));
     saveArtefact(window, "main_dialog.png");
 

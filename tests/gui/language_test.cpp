@@ -48,11 +48,10 @@ int neededWidth(ui::Kind kind, std::string_view text, const QFont& font, const D
 // wider than German: the template was laid out for the German texts.
 TEST(EnglishTexts, FitTheirControlsWithTheDialogFont) {
     application();
-    const ui::DialogTemplate* dialogs[] = {
-        &resources::mainDialogTemplate(), &resources::lockFunctionsDialogTemplate(),
-        &resources::rpmControlDialogTemplate(), &resources::revCounterDialogTemplate(),
-        &resources::backupsDialogTemplate()};
-    for (const ui::DialogTemplate* german : dialogs) {
+    for (const ui::DialogTemplate* german :
+         {&resources::mainDialogTemplate(), &resources::lockFunctionsDialogTemplate(),
+          &resources::rpmControlDialogTemplate(), &resources::revCounterDialogTemplate(),
+          &resources::backupsDialogTemplate()}) {
         const ui::DialogTemplate& english = lang::translatedTemplate(*german, Language::English);
         const QFont font = dialogFont(*german);
         const DialogUnits units = DialogUnits::fromFont(font);
@@ -72,7 +71,7 @@ TEST(EnglishTexts, TheMenuItemSwitchesAtOnceAndBack) {
     MainWindow& window = rig.start();
     window.show();
     MenuBinding& menus = *window.menus();
-    menus.action(ids::LanguageItem)->trigger();
+    trigger(window, ids::LanguageItem);
     EXPECT_EQ(rig.app.language(), Language::English);
     EXPECT_EQ(static_cast<QPushButton*>(window.view().widget(ids::ReadButton))->text(), "Read");
     EXPECT_EQ(menus.popup(0)->title(), "File");
@@ -90,25 +89,26 @@ TEST(EnglishTexts, TheMenuItemSwitchesAtOnceAndBack) {
     click(window, ids::WriteButton);
     EXPECT_EQ(rig.app.mainDialog().text(ids::BrakeList), "hart");
     EXPECT_EQ(edit(window, ids::StatusField)->text(), "OK");
-
     saveArtefact(window, "main_dialog_en.png");
+    // A sub-dialog opens in the language of its host.
+    EXPECT_TRUE(whenModal(
+        [&](CommandDialog& box) {
+            EXPECT_EQ(box.windowTitle(),
+                      qText(lang::translatedTemplate(resources::lockFunctionsDialogTemplate(),
+                                                     Language::English)
+                                .title));
+            EXPECT_EQ(static_cast<QPushButton*>(box.view().widget(lock_ids::ReadButton))->text(),
+                      "Read");
+            saveArtefact(box, "lock_functions_en.png");
+            QTest::keyClick(&box, Qt::Key_Escape);
+        },
+        [&] { trigger(window, ids::LockFunctionsItem); }));
 
-    menus.action(ids::LanguageItem)->trigger();
+    trigger(window, ids::LanguageItem);
     EXPECT_EQ(static_cast<QPushButton*>(window.view().widget(ids::ReadButton))->text(), "Lesen");
     EXPECT_EQ(menus.popup(0)->title(), "Datei");
     EXPECT_EQ(brake->currentText(), "hart");
     EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Abbrechen");
-}
-
-TEST(EnglishTexts, SubDialogsOpenInTheLanguageOfTheirHost) {
-    GuiRig rig;
-    rig.host.setLanguage(Language::English);
-    ui::Dialog dialog(resources::rpmControlDialogTemplate());
-    CommandDialog box(dialog, nullptr, rig.host.language());
-    EXPECT_EQ(box.windowTitle(), "RPM governor");
-    EXPECT_EQ(static_cast<QPushButton*>(box.view().widget(rpm_ids::CalculateButton))->text(),
-              "Calculate");
-    saveArtefact(box, "rpm_control_dialog_en.png");
 }
 
 }  // namespace

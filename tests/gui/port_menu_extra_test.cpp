@@ -1,3 +1,4 @@
+// The ports beyond COM1-COM8 in the "Port" menu and the remembered choice among them.
 #include "gui/port_menu_extra.h"
 
 #include <gtest/gtest.h>
@@ -7,6 +8,7 @@
 #include "gui/gui_rig.h"
 #include "resources/main_dialog_ids.h"
 
+namespace gui::testing {
 namespace {
 
 adapter::DiscoveredPort port(const std::string& name, const std::string& byId = {}) {
@@ -19,27 +21,23 @@ adapter::DiscoveredPort port(const std::string& name, const std::string& byId = 
 }
 
 TEST(PortMenuExtra, OffersWhatTheComItemsDoNotReach) {
-    const std::vector<shell::FoundPortItem> items = shell::foundPortItems({
-        port("ttyS0"),
-        port("ttyUSB0"),
-        port("ttyUSB1", "usb-FTDI_FT232R_A1-if00-port0"),
-        port("ttyUSB4"),
-        port("ttyACM0"),
-    });
+    const std::vector<shell::FoundPortItem> items =
+        shell::foundPortItems({port("ttyS0"), port("ttyUSB0"), port("ttyUSB1", "usb-FT232R_A1"),
+                               port("ttyUSB4"), port("ttyACM0")});
     std::vector<std::string> devices;
     for (const shell::FoundPortItem& item : items) {
         devices.push_back(item.device);
     }
-    EXPECT_EQ(devices, (std::vector<std::string>{"/dev/serial/by-id/usb-FTDI_FT232R_A1-if00-port0",
-                                                 "/dev/ttyUSB4", "/dev/ttyACM0"}));
+    EXPECT_EQ(devices, (std::vector<std::string>{"/dev/serial/by-id/usb-FT232R_A1", "/dev/ttyUSB4",
+                                                 "/dev/ttyACM0"}));
     EXPECT_TRUE(items[0].note.ends_with("= ttyUSB1"));
 }
 
 TEST(PortMenuExtra, AChosenPortIsSelectedCheckedRememberedAndGivenUpForACom) {
-    gui::testing::GuiRig rig;
-    gui::MainWindow& window = rig.start();
-    auto* extra = new gui::PortMenuExtra(rig.app, window, rig.dir.path(),
-                                         [] { return std::vector{port("ttyACM3")}; });
+    GuiRig rig;
+    MainWindow& window = rig.start();
+    auto* extra = new PortMenuExtra(rig.app, window, rig.dir.path(),
+                                    [] { return std::vector{port("ttyACM3")}; });
     ASSERT_NE(extra->action(0), nullptr);
 
     extra->action(0)->trigger();
@@ -50,32 +48,32 @@ TEST(PortMenuExtra, AChosenPortIsSelectedCheckedRememberedAndGivenUpForACom) {
     for (ui::ControlId id = ids::Com1Item; id <= ids::Com8Item; ++id) {
         EXPECT_FALSE(rig.app.mainDialog().menuItem(id).checked);
     }
-    const std::optional<gui::PortChoice> choice = gui::readPortChoice(rig.dir.path());
+    const std::optional<PortChoice> choice = readPortChoice(rig.dir.path());
     ASSERT_TRUE(choice.has_value());
     EXPECT_EQ(choice->device, "/dev/ttyACM3");
     EXPECT_EQ(choice->configPortName, rig.app.port().portName);
 
     // The next start finds it again while qvsetup.cfg still says what it said.
     {
-        gui::testing::GuiRig next;
+        GuiRig next;
         next.app.initDialog(rig.dir.path());
-        EXPECT_TRUE(gui::restorePortChoice(next.app, rig.dir.path()));
+        EXPECT_TRUE(restorePortChoice(next.app, rig.dir.path()));
         EXPECT_EQ(next.app.port().comDeviceName, "/dev/ttyACM3");
     }
 
     window.runCommand(ids::Com3Item);
     EXPECT_EQ(rig.app.port().comDeviceName, "COM3");
-    EXPECT_FALSE(gui::readPortChoice(rig.dir.path()).has_value());
+    EXPECT_FALSE(readPortChoice(rig.dir.path()).has_value());
     extra->refresh();
     EXPECT_FALSE(extra->action(0)->isChecked());
 }
 
 TEST(PortMenuExtra, AnAbsentAdapterIsReportedUnderTheChosenDevice) {
-    gui::testing::GuiRig rig;
-    gui::MainWindow& window = rig.start();
+    GuiRig rig;
+    MainWindow& window = rig.start();
     rig.rig.serialConfig().loopBack = sim::LoopBack::Missing;
-    auto* extra = new gui::PortMenuExtra(rig.app, window, rig.dir.path(),
-                                         [] { return std::vector{port("ttyUSB7")}; });
+    auto* extra = new PortMenuExtra(rig.app, window, rig.dir.path(),
+                                    [] { return std::vector{port("ttyUSB7")}; });
     extra->action(0)->trigger();
     EXPECT_EQ(rig.lastBox(), "No Adaptor found at /dev/ttyUSB7\n");
     // The four-character field keeps a name qvsetup.cfg can hold.
@@ -83,3 +81,4 @@ TEST(PortMenuExtra, AnAbsentAdapterIsReportedUnderTheChosenDevice) {
 }
 
 }  // namespace
+}  // namespace gui::testing

@@ -22,26 +22,24 @@ namespace {
 // zek-setup and zek-cli read the options they share with one parser: the same words
 // mean the same, and are refused for the same reason.
 TEST(StartOptions, MeanTheSameAsInTheCommandLine) {
-    // Any knob of the virtual controller implies it.
-    const std::vector<std::vector<std::string>> cases{{"--sim-memory", "m.bin", "--user-dir"},
-                                                      {"--dir", "/x", "--lang", "en"},
-                                                      {"--dir", "/x", "--user-dir"},
-                                                      {"--dir", "/x", "--lang=fr"}};
-    for (const std::vector<std::string>& args : cases) {
-        SCOPED_TRACE(::testing::PrintToString(args));
-        QStringList arguments{"zek-setup"};
-        for (const std::string& arg : args) {
-            arguments << QString::fromStdString(arg);
-        }
+    for (const QStringList& args :
+         {QStringList{"--sim-memory", "m.bin", "--user-dir"},
+          QStringList{"--dir", "/x", "--lang", "en"}, QStringList{"--dir", "/x", "--user-dir"},
+          QStringList{"--dir", "/x", "--lang=fr"}}) {
+        SCOPED_TRACE(args.join(' ').toStdString());
         QString guiError;
-        const std::optional<StartOptions> gui = parseStartOptions(arguments, guiError);
-        std::vector<std::string> cliArgs = args;
-        cliArgs.push_back("read");
+        const std::optional<StartOptions> gui =
+            parseStartOptions(QStringList{"zek-setup"} + args, guiError);
+        std::vector<std::string> cliArgs;
+        for (const QString& arg : args + QStringList{"read"}) {
+            cliArgs.push_back(arg.toStdString());
+        }
         const cli::CommandLine cli = cli::parseCommandLine(cliArgs);
         ASSERT_EQ(gui.has_value(), cli.options.has_value());
         if (gui) {
             EXPECT_EQ(*gui, cli.options->shared);
-            EXPECT_TRUE(gui->simulate || args[0] == "--dir");
+            // Any knob of the virtual controller implies it.
+            EXPECT_EQ(gui->simulate, args[0] != "--dir");
             EXPECT_EQ(cli.options->port == cli::PortChoice::Simulate, gui->simulate);
         } else {
             EXPECT_EQ(guiError.toStdString(), cli.error);
@@ -60,32 +58,30 @@ TEST(QtHostBox, ShowsTheSystemErrorAndThePortsFindingsAsTheDetailsAndKeepsTheBox
     host.setExplainer([](std::string_view text) {
         return text == "COM-Init-Error!" ? "ttyUSB1\n  failed    access" : "";
     });
-    QString text;
-    QString caption;
-    QString detail;
+    QStringList shown;
     QTimer::singleShot(0, [&] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         ASSERT_NE(box, nullptr);
-        text = box->text();
-        caption = box->windowTitle();
-        detail = box->detailedText();
+        shown = {box->windowTitle(), box->text(), box->detailedText()};
         box->accept();
     });
     EXPECT_EQ(host.messageBox(nullptr, "COM-Init-Error!", "Error", ui::Buttons::Ok),
               ui::Answer::Ok);
-    EXPECT_EQ(text, QStringLiteral("COM-Init-Error!"));
-    EXPECT_EQ(caption, QStringLiteral("Error"));
-    EXPECT_EQ(detail, QStringLiteral("/dev/ttyUSB1: open failed: No such file or directory\n\n"
-                                     "ttyUSB1\n  failed    access"));
+    EXPECT_EQ(shown, (QStringList{"Error", "COM-Init-Error!",
+                                  "/dev/ttyUSB1: open failed: No such file or directory\n\n"
+                                  "ttyUSB1\n  failed    access"}));
     EXPECT_EQ(host.pendingDetail(), "");
 }
 
+// The program on the virtual controller in the rig's directory; boxes are recorded.
 struct SessionRig {
     SessionRig() { application(); }
     Session start(const QStringList& arguments) {
         QString error;
-        std::optional<StartOptions> options =
-            parseStartOptions(QStringList{"zek-setup"} + arguments, error);
+        std::optional<StartOptions> options = parseStartOptions(
+            QStringList{"zek-setup", "--simulate", "--dir", QString::fromStdString(dir.path())} +
+                arguments,
+            error);
         EXPECT_TRUE(options.has_value()) << error.toStdString();
         return Session(*options, shell::RealPorts{}, errors, [this](QtHost& host) {
             host.answerBoxes = [this](const ui::Dialog*, std::string_view text, std::string_view,
@@ -100,10 +96,17 @@ struct SessionRig {
     std::vector<std::string> boxes;
 };
 
+// A memory file that cannot be used is told in a box and on standard error; the virtual
+// controller starts with its default memory all the same.
 TEST(Session, SimulateStartsOnTheVirtualControllerAndKeepsTheSavedPort) {
     SessionRig rig;
     rig.dir.write("qvsetup.cfg", "COM6");
-    Session session = rig.start({"--simulate", "--dir", QString::fromStdString(rig.dir.path())});
+    rig.dir.write("short.bin", "abc");
+    Session session =
+        rig.start({"--sim-memory", QString::fromStdString(rig.dir.file("short.bin"))});
+    ASSERT_EQ(rig.boxes.size(), 1u);
+    EXPECT_EQ(rig.boxes[0] + "\n", rig.errors.str());
+    EXPECT_EQ(session.simulator().setupMemory(), sim::defaultSetupImage());
     EXPECT_EQ(session.startDirectory(), rig.dir.path());
     EXPECT_TRUE(session.app().virtualControllerSelected());
     MenuBinding& menus = *session.window().menus();
@@ -115,8 +118,8 @@ TEST(Session, SimulateStartsOnTheVirtualControllerAndKeepsTheSavedPort) {
     QAction* checkPort = menus.popup(ids::PortPopupIndex)->actions().last();
     EXPECT_EQ(checkPort->text(), QStringLiteral("Port prüfen…"));
     checkPort->trigger();
-    ASSERT_EQ(rig.boxes.size(), 1u);
-    EXPECT_EQ(rig.boxes[0].back(), '\n');
+    ASSERT_EQ(rig.boxes.size(), 2u);
+    EXPECT_EQ(rig.boxes[1].back(), '\n');
 
     session.window().runCommand(ids::EndButton);
     EXPECT_EQ(rig.dir.read("qvsetup.cfg"), "COM6");
@@ -128,9 +131,8 @@ TEST(Session, StartsInTheRememberedLanguageUnlessLangSaysOtherwise) {
     SessionRig rig;
     rig.dir.write("qvsetup.cfg", "COMX");
     rig.dir.write("zek-setup-language.ini", "lang=en\n");
-    const QString dir = QString::fromStdString(rig.dir.path());
     {
-        Session session = rig.start({"--simulate", "--dir", dir});
+        Session session = rig.start({});
         EXPECT_EQ(session.app().language(), lang::Language::English);
         EXPECT_EQ(session.window().menus()->action(ids::VirtualControllerItem)->text(),
                   QStringLiteral("Virtual controller"));
@@ -141,23 +143,10 @@ TEST(Session, StartsInTheRememberedLanguageUnlessLangSaysOtherwise) {
                   "Unknown port \"COMX\" in qvsetup.cfg.\nPlease choose a port in the \"Port\" "
                   "menu.");
     }
-    Session session = rig.start({"--simulate", "--dir", dir, "--lang", "de"});
+    Session session = rig.start({"--lang", "de"});
     EXPECT_EQ(session.app().language(), lang::Language::German);
     EXPECT_EQ(session.window().menus()->popup(0)->title(), QStringLiteral("Datei"));
     EXPECT_EQ(rig.dir.read("zek-setup-language.ini"), "lang=en\n");
-}
-
-// A memory file that cannot be used is told in a box and on standard error.
-TEST(Session, ABadSimMemoryFileIsReported) {
-    SessionRig rig;
-    rig.dir.write("short.bin", "abc");
-    Session refused =
-        rig.start({"--simulate", "--sim-memory", QString::fromStdString(rig.dir.file("short.bin")),
-                   "--dir", QString::fromStdString(rig.dir.path())});
-    EXPECT_FALSE(rig.errors.str().empty());
-    ASSERT_EQ(rig.boxes.size(), 1u);
-    EXPECT_EQ(rig.boxes[0] + "\n", rig.errors.str());
-    EXPECT_EQ(refused.simulator().setupMemory(), sim::defaultSetupImage());
 }
 
 }  // namespace

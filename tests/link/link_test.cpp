@@ -139,20 +139,6 @@ TEST(ExchangeBit, StepsOnEachAdapter) {
     }
 }
 
-TEST(ExchangeByte, A5GoesOutFirstBitFirstAndWithoutAValueGoesAgain) {
-    for (bool parallel : {false, true}) {
-        SCOPED_TRACE(parallel ? "parallel" : "serial");
-        LinkRig rig(false, parallel);
-        rig.state.receiveRegister = 0x7FFF;
-        rig.queueByte(0x3C);
-        EXPECT_EQ(exchangeByte(rig.ctx, 0xA5), 0x3C);
-        EXPECT_EQ(rig.state.receiveRegister, 0x3C);
-        rig.recorder.idleDataIn = 1;  // nothing attached
-        EXPECT_EQ(exchangeByte(rig.ctx), 0xFF);
-        EXPECT_EQ(protocol(rig.recorder), "0xA5, 0xA5");
-    }
-}
-
 TEST(ExchangeWord, TwoWordsKeepBothAnswersAndHaveNoLeadingDelay) {
     LinkRig rig;
     rig.state.receiveRegister = 0;

@@ -86,6 +86,13 @@ struct SettingsRig : sim::ProcedureRig {
     }
 };
 
+// Tests that start with the controller's settings read.
+class AfterARead : public ::testing::Test {
+  protected:
+    void SetUp() override { s.readOk(); }
+    SettingsRig s;
+};
+
 // What a table case does to the rig before its command.
 using Change = std::function<void(SettingsRig&)>;
 using Bytes = std::vector<std::pair<std::size_t, std::uint8_t>>;

@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <memory>
 #include <set>
 #include <tuple>
 
@@ -11,11 +10,7 @@
 namespace settings::testing {
 namespace {
 
-class Write : public ::testing::Test {
-  protected:
-    void SetUp() override { s.readOk(); }
-    SettingsRig s;
-};
+using Write = AfterARead;
 
 const char* const fullRange = "Vollgas 1.8 - 2.3ms !";
 const char* const kept = "verbinden....";
@@ -86,15 +81,13 @@ TEST_F(Write, TextsWithoutANumber) {
     EXPECT_EQ(s.memory()[25], 1);
 }
 
-TEST_F(Write, LimitsActOnTheSinglePrecisionValues) {
+// The limits act on the single-precision values; the upper ones are accepted.
+TEST_F(Write, ValuesAtTheLimitsAreAccepted) {
     for (const auto& [full, neutral, stop] :
          {std::tuple{"1.90", "1.65", "0.79"}, {"1.80", "1.50", "1.43"}, {"2.3", "1.76", "1.69"}}) {
         edit({}, {{FullThrottleField, full}, {NeutralField, neutral}, {StopField, stop}})(s);
         s.writeOk();
     }
-}
-
-TEST_F(Write, TheUpperLimitsAreAccepted) {
     edit({}, {{StartPowerField, "50"},
               {ControlSpeedField, "50"},
               {BlockedMotorCounter, "255"},
@@ -203,33 +196,12 @@ TEST(WriteRefusals, ShowTheirMessageAndWriteNothing) {
     }
 }
 
-}  // namespace
-}  // namespace settings::testing
-
-namespace settings::testing {
-namespace {
-
 // The port vanishing at every few line operations of the byte writes. Only the neutral
 // time's low byte changes (2840 shows as 1.50, which stores 2839): once it is stored and
 // verified, every change is in, whatever the box says.
 TEST(WriteInterrupted, TheOutcomeSaysWhetherEveryChangedByteWasStored) {
-    const auto opsWhenWriting = [](SettingsRig& s) {
-        auto at = std::make_shared<std::uint64_t>(0);
-        s.host().onRepaint = [&s, at](ui::Dialog& d) {
-            if (*at == 0 && d.text(StatusField) == "schreiben.....") {
-                *at = s.rig.serialPorts().operationCount();
-            }
-        };
-        return at;
-    };
-    SettingsRig reference;
-    reference.readOk();
-    const auto writingAt = opsWhenWriting(reference);
-    reference.writeOk();
-    const std::uint64_t writeOps = reference.rig.serialPorts().operationCount() - *writingAt;
-
     std::set<ui::Outcome> seen;
-    for (std::uint64_t k = 1; k < writeOps; k += 97) {
+    for (std::uint64_t k = 1; k < 100'000; k += 97) {
         SCOPED_TRACE(k);
         SettingsRig s;
         s.readOk();
@@ -240,6 +212,9 @@ TEST(WriteInterrupted, TheOutcomeSaysWhetherEveryChangedByteWasStored) {
             }
         };
         s.write();
+        if (s.host().messages.empty()) {
+            break;  // the port outlived the write
+        }
         ASSERT_EQ(s.host().messages.size(), 1u);
         EXPECT_EQ(s.host().lastText() + "|" + s.host().lastCaption(), "Schreibfehler!|Error!");
         const std::string& detail = s.host().pendingDetail();

@@ -12,6 +12,7 @@
 #include "adapter/fake_sysfs.h"
 #endif
 #include "adapter/ftdi_lines.h"
+#include "adapter/test_rig.h"
 #include "link/link.h"
 #include "resources/rev_counter_dialog.h"
 #include "sim/procedure_rig.h"
@@ -44,13 +45,7 @@ struct CommandRig : sim::ProcedureRig {
     ui::Outcome update(const std::string& bytes) {
         return ProcedureRig::update("A3012B3012.upd", bytes);
     }
-    std::string boxes() {
-        std::string text;
-        for (const auto& message : host().messages) {
-            text += message.text + "|";
-        }
-        return text;
-    }
+    std::string boxes() { return adapter::testing::boxes(host()); }
 
     bool onChip;
     sim::VirtualFtdiBus& bus = rig.ftdiBus();
@@ -65,7 +60,7 @@ TEST(DriverProfiles, AnUpdateProgramsEveryByteWhereTheAdapterCarriesTheLines) {
         SCOPED_TRACE(route.chip ? "ftdi-bitbang" : std::string(sim::driverName(route.driver)));
         CommandRig c(route);
         EXPECT_EQ(c.update(file), ui::Outcome::Done) << c.boxes();
-        EXPECT_EQ(c.boxes(), "Update starten?|");
+        EXPECT_EQ(c.boxes(), "0 Warning!: Update starten?");
         for (std::uint32_t address = 0; address < 150; ++address) {
             ASSERT_EQ(c.rig.flash().byteAt(address), std::uint8_t(address * 37 + 11)) << address;
         }
@@ -89,7 +84,7 @@ TEST(DriverProfiles, WhatCannotWorkIsRefusedBeforeAnyWrite) {
         EXPECT_EQ(settings::readSettings(c.settingsCtx, settings::SettingsArea::Current),
                   ui::Outcome::Failed);
         EXPECT_EQ(c.rig.setupMemory(), memory);
-        EXPECT_EQ(c.boxes(), "No Adaptor found at COM2\n|");
+        EXPECT_EQ(c.boxes(), "1227 Error: No Adaptor found at COM2\n");
         EXPECT_NE(c.host().pendingDetail().find(cause), std::string::npos)
             << c.host().pendingDetail();
         EXPECT_EQ(c.rig.controller().mode(), sim::ControllerMode::InReset);

@@ -1,13 +1,143 @@
-// "Drehzahlregelung" end to end on the virtual controller.
+// "Drehzahlregelung" end to end on the virtual controller; typed entries in every edit field
+// of the motor-speed dialogs, qvsetup.cfg byte for byte after each accepted and refused
+// motor-data entry, and the figures from damaged input.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <limits>
 #include <string>
+#include <tuple>
 
+#include "resources/rev_counter_dialog.h"
 #include "resources/rpm_control_dialog.h"
+#include "settings/conversions.h"
+#include "settings/rpm_figures.h"
+#include "settings/subdialog_numbers.h"
 #include "subdialog_rig.h"
 
 namespace subdialogs_test {
 namespace {
+
+enum Field { Hz, Hz16MHz, P, I, RotorSpeed, Poles, Ratio };
+
+// Saves poles and ratio in either dialog; returns the ratio field, the record in the file
+// (NULs as dots) and the pole count in memory.
+std::string saveIn(SubdialogRig& rig, bool revCounter, const char* poles, const char* ratio) {
+    using namespace settings;
+    const auto [poleId, ratioId, saveId] =
+        revCounter ? std::tuple{rev_ids::PoleCountField, rev_ids::GearRatioField,
+                                rev_ids::SaveMotorDataButton}
+                   : std::tuple{rpm_ids::PoleCountField, rpm_ids::GearRatioField,
+                                rpm_ids::SaveMotorDataButton};
+    rig.open(revCounter ? openRevCounter : openRpmControl,
+             steps({{poleId, poles}, {ratioId, ratio}, {saveId}}));
+    EXPECT_EQ(rig.configBytes().substr(0, 256), motorConfig());  // the port name kept
+    std::string record = rig.configBytes().erase(0, 256);
+    std::replace(record.begin(), record.end(), '\0', '.');
+    return rig.lastDialog->text(ratioId) + "|" + record + "|" +
+           std::to_string(rig.motorData.poleCount);
+}
+
+// Types text into the field, the others valid, presses the button that reads it, and
+// returns the period and P/I bytes written, the motor speed calculated, or saveIn's answer.
+std::string type(SubdialogRig& rig, Field field, bool revCounter, const char* text) {
+    using namespace rpm_ids;
+    auto pick = [&](Field f, const char* other) { return field == f ? text : other; };
+    if (field == Poles || field == Ratio) {
+        return saveIn(rig, revCounter, pick(Poles, "4"), pick(Ratio, "1.00"));
+    }
+    if (field == RotorSpeed) {
+        rig.open(settings::openRpmControl,
+                 steps({{ReadButton}, {RotorSpeedField, text}, {CalculateButton}}));
+        return rig.lastDialog->text(MotorSpeedField);
+    }
+    rig.image.clockMHz = field == Hz16MHz ? 16 : 8;
+    const char* hz = field == Hz16MHz ? text : pick(Hz, "1000");
+    rig.open(settings::openRpmControl, steps({{ReadButton},
+                                              {FrequencyField, hz},
+                                              {PTermField, pick(P, " 5")},
+                                              {ITermField, pick(I, " 3")},
+                                              {WriteButton}}));
+    return rig.bytesAt({27, 28, 36, 37});
+}
+
+// One row per reading: a boundary, a text without a number, a number cut short. Periods
+// go up to 16 bits; a frequency is never written ahead of a term that is then refused.
+TEST(Entries, ReadAsNumbersAndChecked) {
+    const char* const badPoles = "Polzahl: Wert nicht zulässig!";
+    const struct {
+        Field field;
+        const char *text, *outcome;
+    } cases[] = {{Hz, "2", "min. 3 Hz"},
+                 {Hz, "3", "227/91/5/3"},
+                 {Hz, "2667", "max. 2500 Hz"},
+                 {Hz16MHz, "4", "min. 5 Hz"},
+                 {P, "0", "P: 1 - 10 !"},
+                 {P, "1e30", "0/155/1/3"},
+                 {P, " 10", "0/155/10/3"},  // typed beside the blank that " 3" left
+                 {I, "6", "I: 1 - 5 !"},
+                 {RotorSpeed, "abc", "   0"},
+                 {RotorSpeed, "12345678901234567890", "12345678"},
+                 {Poles, "7", "Polzahl: nur gerade Werte möglich!"},
+                 {Poles, "100", "Polzahl: max. 2-stellig!"},
+                 {Poles, "0", badPoles},
+                 {Poles, "abc", badPoles},
+                 {Poles, "98", "1.00|98..1.00|98"},
+                 {Ratio, "4,5", "4,5| 4..4.50|4"},
+                 {Ratio, "", "   1| 4..1.00|4"},
+                 {Ratio, "0.001", "Getriebe-Untersetzung: Wert nicht zulässig!"}};
+    // The outcome is the message shown, or else what the text was read as; a message leaves
+    // controller, file and motor data as they were. Motor data goes through both dialogs.
+    for (const auto& [field, text, outcome] : cases) {
+        for (bool revCounter : {false, true}) {
+            SCOPED_TRACE(std::to_string(field) + (revCounter ? " rev '" : " '") + text + "'");
+            SubdialogRig rig;
+            rig.dir.write(configName, motorConfig("12", "1.00"));
+            const sim::SetupBytes memoryBefore = rig.memory();
+            const std::string seen = type(rig, field, revCounter, text);
+            if (rig.host().messages.empty()) {
+                EXPECT_EQ(seen, outcome);
+            } else {
+                EXPECT_EQ(rig.messages(), std::string("Error!: ") + outcome);
+                EXPECT_EQ(rig.configBytes(), motorConfig("12", "1.00"));
+                EXPECT_EQ(rig.memory(), memoryBefore);
+                EXPECT_EQ(rig.motorData.poleCount, 12);
+            }
+            if (field < Poles) {
+                break;
+            }
+        }
+    }
+}
+
+// Into a fresh file the record goes as it is; over a longer ratio with an end mark; a
+// file gone since the opening is reported, not created.
+TEST(Entries, MotorDataFileWrittenOrReported) {
+    SubdialogRig fresh, longer, gone;
+    EXPECT_EQ(saveIn(fresh, true, " 2", "3"), "3| 2..3.00|2");
+    longer.dir.write(configName, motorConfig("12", "12.50"));
+    EXPECT_EQ(saveIn(longer, false, " 2", "3"), "3| 2..3.00.|2");
+    gone.open(settings::openRpmControl, [&](ui::Dialog&, const Command& command) {
+        std::filesystem::remove(gone.dir.file(configName));
+        command(rpm_ids::SaveMotorDataButton);
+    });
+    EXPECT_EQ(gone.messages(), "Error!: open error 'qvsetup.cfg'");
+    EXPECT_FALSE(gone.dir.exists(configName));
+}
+
+TEST(Figures, SinglePrecisionAndDamagedInput) {
+    using namespace settings::subdialogs;
+    constexpr int intMax = std::numeric_limits<int>::max();
+    // 4.33 is 4.3299999… in single precision: 1000 × it truncates to 4329.
+    EXPECT_EQ(figuresFromRotorSpeed(1000, {2, 4.33f}).motorSpeed, 4329);
+    // A tiny ratio or a pole count of 0 from a hand-edited file: clamped or 0, never UB.
+    EXPECT_EQ(speedsFromRate(551520, {2, 1e-6f}).rotorSpeed, intMax);
+    EXPECT_EQ(speedsFromRate(60000, {0, 1.0f}).motorSpeed, 0);
+    EXPECT_EQ(revFiguresFromPulses(intMax, {2, 1.0f}).perMinute, intMax);
+    EXPECT_FALSE(periodForFrequency(-5, 8));
+    EXPECT_EQ(settings::parseInteger("12345678901234567890", 40, settings::wholeText), intMax);
+    EXPECT_EQ(truncateToInt(std::numeric_limits<double>::quiet_NaN()), 0);
+}
 
 using namespace rpm_ids;
 
@@ -18,7 +148,7 @@ std::string speeds(const ui::Dialog& d) {
 
 TEST(RpmControl, CalculatedThousandHzIsWrittenAsPeriod155) {
     SubdialogRig r;
-    r.directory.write(configName, motorConfig(" 4", "1.00"));
+    r.dir.write(configName, motorConfig(" 4", "1.00"));
     r.image.rpmPeriod = 305;  // as the main dialog's read leaves it
     std::string calculated;
     r.open(settings::openRpmControl, [&](ui::Dialog& dialog, const Command& command) {
@@ -45,7 +175,7 @@ TEST(RpmControl, UnsetPeriodShowsZeroAndDefaultTerms) {
 
 TEST(RpmControl, CalculatorUsesTheStoredMotorDataOnly) {
     SubdialogRig r;
-    r.directory.write(configName, motorConfig("10", "4.00"));
+    r.dir.write(configName, motorConfig("10", "4.00"));
     std::string painted;  // poles and Hz at each repaint of "Berechnen": the reload first
     r.open(settings::openRpmControl, [&](ui::Dialog& dialog, const Command& command) {
         steps({{ReadButton},

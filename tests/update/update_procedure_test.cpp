@@ -202,10 +202,6 @@ TEST_F(UpdateProcedure, BootloaderStopsHalfwayAndARepeatSucceedsWithProgress) {
     EXPECT_GE(std::ranges::count(statusTexts, "Update laeuft"), 2);
 }
 
-}  // namespace
-
-namespace {
-
 // The port vanishing k line operations after the bootloader answered, for every k that
 // falls inside the reads of setup bytes 32 and 33.
 TEST_F(UpdateProcedure, APortLostWhileTheVersionIsReadEndsWithNothingStored) {

@@ -1,25 +1,21 @@
 // Commands through the real dialog procedures on the virtual controller: "Lesen",
-// "Schreiben", a refused entry, the sub-dialogs, the update, a port that does not exist,
-// End and Enter, and what a busy command lets through.
+// "Schreiben", a refused entry, the sub-dialogs, the progress window, a port that does not
+// exist, End and Enter, the language, and what a busy command lets through.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <thread>
 
-#include "resources/backups_dialog.h"
 #include "resources/lock_functions_dialog.h"
 #include "resources/main_dialog.h"
 #include "resources/main_dialog_ids.h"
-#include "resources/rev_counter_dialog.h"
 #include "resources/rpm_control_dialog.h"
 #include "resources/texts.h"
 #include "resources/translation.h"
 #include "shell/commands.h"
-#include "update/update_file_builder.h"
 #include "win32/dialog_window.h"
 #include "win32/session.h"
 #include "win32/wide_text.h"
@@ -73,113 +69,53 @@ TEST(Win32Commands, ReadFillsTheFieldsAndAWriteStoresWhatWasTyped) {
     EXPECT_TRUE(rig.app.mainDialog().checked(ids::ToleranceHighRadio));
 }
 
-TEST(Win32Commands, EachSubDialogOpensWorksAndCloses) {
+// A sub-dialog is modal to the main window, runs its own commands and ends on Esc and
+// on its close box.
+TEST(Win32Commands, ASubDialogIsModalAndEndsOnEscOrItsCloseBox) {
     Win32Rig rig;
     HWND dialog = readSettings(rig);
-    struct Visit {
-        ui::ControlId command;
-        int dialogId;
-        const char* picture;
-        std::function<void(HWND)> work;
-    };
-    const std::vector<Visit> visits{
-        // The rev counter needs the test program locked.
-        {ids::LockFunctionsItem, lock_ids::Dialog, "win32_lock_functions.bmp",
-         [&](HWND sub) {
-             EXPECT_FALSE(IsWindowEnabled(GetDlgItem(sub, lock_ids::WriteButton)));
-             click(sub, lock_ids::ReadButton);
-             EXPECT_TRUE(IsWindowEnabled(GetDlgItem(sub, lock_ids::WriteButton)));
-             EXPECT_EQ(IsDlgButtonChecked(sub, lock_ids::TestProgramLockCheck), BST_UNCHECKED);
-             click(sub, lock_ids::TestProgramLockCheck);
-             click(sub, lock_ids::WriteButton);
-             click(sub, lock_ids::EndButton);
-         }},
-        {ids::RpmSettingsButton, rpm_ids::Dialog, "win32_rpm_control.bmp",
-         [&](HWND sub) { SendMessageW(sub, WM_CLOSE, 0, 0); }},
-        {ids::RevCounterItem, rev_ids::Dialog, "win32_rev_counter.bmp",
-         [&](HWND sub) { PostMessageW(sub, WM_KEYDOWN, VK_ESCAPE, 0); }},
-    };
-    for (const Visit& visit : visits) {
-        SCOPED_TRACE(visit.picture);
+    for (const bool esc : {true, false}) {
+        SCOPED_TRACE(esc ? "lock functions, Esc" : "rpm control, close box");
         bool seen = false;
-        whenShown(rig.host, [&](DialogWindow& shown) {
-            DialogWindow* top = &shown;
-            ASSERT_EQ(top->dialog().id(), visit.dialogId);
+        whenShown(rig.host, [&](DialogWindow& top) {
             seen = true;
-            HWND sub = top->hwnd();
+            HWND sub = top.hwnd();
+            EXPECT_EQ(top.dialog().id(), esc ? lock_ids::Dialog : rpm_ids::Dialog);
             EXPECT_EQ(GetWindow(sub, GW_OWNER), dialog);
-            EXPECT_FALSE(IsWindowEnabled(dialog));  // modal
-            saveScreenshot(sub, visit.picture);
-            visit.work(sub);
-            // Whatever the work left open ends with the close box.
-            if (rig.topDialog() == top && !top->dialog().ended()) {
-                later([sub] { SendMessageW(sub, WM_CLOSE, 0, 0); });
+            EXPECT_FALSE(IsWindowEnabled(dialog));
+            saveScreenshot(sub, esc ? "win32_lock_functions.bmp" : "win32_rpm_control.bmp");
+            if (esc) {
+                EXPECT_FALSE(IsWindowEnabled(GetDlgItem(sub, lock_ids::WriteButton)));
+                click(sub, lock_ids::ReadButton);
+                EXPECT_TRUE(IsWindowEnabled(GetDlgItem(sub, lock_ids::WriteButton)));
+                PostMessageW(sub, WM_KEYDOWN, VK_ESCAPE, 0);
+            } else {
+                SendMessageW(sub, WM_CLOSE, 0, 0);
             }
         });
-        if (visit.command == ids::RpmSettingsButton) {
-            click(dialog, visit.command);
-        } else {
-            menuCommand(dialog, visit.command);
-        }
+        esc ? menuCommand(dialog, ids::LockFunctionsItem) : click(dialog, ids::RpmSettingsButton);
         EXPECT_TRUE(seen);
         EXPECT_TRUE(IsWindowEnabled(dialog));
         EXPECT_EQ(rig.topDialog()->hwnd(), dialog);
     }
     EXPECT_FALSE(rig.app.ended());
-    for (const Box& box : rig.boxes.boxes) {
-        ADD_FAILURE() << box.caption;
-    }
+    EXPECT_TRUE(rig.boxes.boxes.empty()) << rig.boxes.boxes.front().caption;
 }
 
-TEST(Win32Commands, TheBackupsListLoadsTheChosenBackup) {
+TEST(Win32Commands, TheProgressWindowFollowsTheTransferAndGoesAway) {
     Win32Rig rig;
-    rig.app.setDataFolder(std::filesystem::path(rig.dir.path()) / "data");
-    HWND dialog = readSettings(rig);
-    type(dialog, ids::StartPowerField, L"21");
-    click(dialog, ids::WriteButton);  // the backup taken first holds the value read
-    const std::string written = controlText(dialog, ids::StartPowerField);
-    type(dialog, ids::StartPowerField, L"9");
-    bool seen = false;
-    whenShown(rig.host, [&](DialogWindow& shown) {
-        DialogWindow* top = &shown;
-        seen = true;
-        HWND list = GetDlgItem(top->hwnd(), backups_ids::List);
-        EXPECT_EQ(SendMessageW(list, CB_GETCOUNT, 0, 0), 1);
-        saveScreenshot(top->hwnd(), "win32_backups.bmp");
-        SendMessageW(list, CB_SETCURSEL, 0, 0);
-        click(top->hwnd(), IDOK);
-    });
-    menuCommand(dialog, ids::BackupsItem);
-    ASSERT_TRUE(seen);
-    EXPECT_NE(controlText(dialog, ids::StartPowerField), "9");
-    EXPECT_NE(controlText(dialog, ids::StartPowerField), written);
-}
-
-TEST(Win32Commands, TheUpdateTakesItsFileFromTheFileDialog) {
-    Win32Rig rig;
-    rig.dir.write("qvsetup.cfg", "COM2");
-    rig.rig.setupMemory()[32] = 0x30;
-    rig.rig.setupMemory()[33] = 0x12;
-    rig.rig.setupMemory()[13] = 0xFE;
-    rig.dir.write("A3010B3012.upd",
-                  testing_support::plainUpdateFile(testing_support::consecutiveRecords(0, 200)));
-    std::vector<ui::FileDialogRequest> requests;
-    rig.host.answerFileDialogs = [&](const ui::FileDialogRequest& request) {
-        requests.push_back(request);
-        return std::optional<std::string>(rig.dir.file("A3010B3012.upd"));
-    };
-    HWND dialog = rig.start();
-    menuCommand(dialog, ids::OpenUpdateFileItem);
-    ASSERT_EQ(requests.size(), 1u);
-    EXPECT_EQ(requests[0].filter, "*.upd");
-    ASSERT_EQ(rig.boxes.boxes.size(), 1u);
-    EXPECT_EQ(rig.boxes.boxes[0].caption, "Warning!");
-    EXPECT_EQ(controlText(dialog, ids::StatusField), "OK");
-    // The progress showed, and is gone now that the transfer ended.
-    EXPECT_NE(std::find(rig.boxes.windowsCreated.begin(), rig.boxes.windowsCreated.end(),
-                        texts::ProgramCaption),
-              rig.boxes.windowsCreated.end());
+    rig.start();
+    rig.host.showProgress(5, 10, 3);
+    HWND progress = rig.host.progressWindow();
+    ASSERT_NE(progress, nullptr);
+    EXPECT_EQ(windowText(progress), texts::ProgramCaption);
+    EXPECT_EQ(controlText(progress, 100), "5 von 10, noch 3 s");
+    rig.host.showProgress(7, 10, -1);
+    EXPECT_EQ(controlText(progress, 100), "7 von 10");
+    rig.host.showProgress(10, 10, 0);
     EXPECT_EQ(rig.host.progressWindow(), nullptr);
+    EXPECT_FALSE(IsWindow(progress));
+    EXPECT_TRUE(rig.boxes.boxes.empty());
 }
 
 TEST(Win32Commands, APortThatDoesNotExistShowsTheSystemsReasonAsDetail) {
@@ -194,12 +130,8 @@ TEST(Win32Commands, APortThatDoesNotExistShowsTheSystemsReasonAsDetail) {
     EXPECT_EQ(box.caption, "Error");
     EXPECT_TRUE(box.taskDialog);
     EXPECT_EQ(box.owner, dialog);
-    std::string all;
-    for (const std::string& text : box.texts) {
-        all += text + "|";
-    }
-    EXPECT_TRUE(box.shows(texts::ComInitError)) << all;
-    EXPECT_NE(all.find("CreateFileW"), std::string::npos) << all;
+    EXPECT_TRUE(box.shows(texts::ComInitError));
+    EXPECT_NE(box.allTexts().find("CreateFileW"), std::string::npos) << box.allTexts();
     EXPECT_EQ(rig.app.port().comDeviceName, "COM99");
 }
 
@@ -235,12 +167,17 @@ TEST(Win32Commands, TheLanguageItemShowsTheWindowAndItsBoxesInEnglish) {
     wchar_t popup[64] = {};
     GetMenuStringW(GetMenu(dialog), 0, popup, 64, MF_BYPOSITION);
     EXPECT_EQ(narrow(popup), std::string(english.menu[0].text));
-    // The model keeps the system's texts; what the user reads is English.
+    // The model keeps the system's texts; what the user reads and picks is English.
     EXPECT_EQ(rig.app.mainDialog().text(ids::ReadButton), "Lesen");
     menuCommand(dialog, ids::LockFunctionsItem);
     ASSERT_EQ(rig.boxes.boxes.size(), 1u);
-    EXPECT_TRUE(
-        rig.boxes.boxes[0].shows(lang::shownText(lang::Language::English, texts::ReadFirst)));
+    EXPECT_TRUE(rig.boxes.boxes[0].shows("Read the values first!"));
+    click(dialog, ids::ReadButton);
+    SendDlgItemMessageW(dialog, ids::BrakeList, CB_SETCURSEL, 1, 0);
+    EXPECT_EQ(controlText(dialog, ids::BrakeList), "hard");
+    click(dialog, ids::WriteButton);
+    EXPECT_EQ(rig.app.mainDialog().text(ids::BrakeList), "hart");
+    EXPECT_EQ(rig.boxes.boxes.size(), 1u);
 }
 
 // While a command runs its windows answer the system and are painted; clicks wait until

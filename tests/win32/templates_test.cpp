@@ -15,7 +15,6 @@
 #include "resources/rpm_control_dialog.h"
 #include "resources/texts.h"
 #include "resources/translation.h"
-#include "shell/commands.h"
 #include "win32/dialog_builder.h"
 #include "win32/dialog_window.h"
 #include "win32/wide_text.h"
@@ -23,6 +22,11 @@
 
 namespace win32::testing {
 namespace {
+
+const ui::DialogTemplate* const allDialogs[] = {
+    &resources::mainDialogTemplate(), &resources::lockFunctionsDialogTemplate(),
+    &resources::rpmControlDialogTemplate(), &resources::revCounterDialogTemplate(),
+    &resources::backupsDialogTemplate()};
 
 RECT inDialog(HWND dialog, HWND control) {
     RECT rect;
@@ -122,10 +126,7 @@ void expectControls(HWND dialog, const ui::DialogTemplate& dialogTemplate) {
 
 TEST(Win32Templates, EveryControlOfEveryDialogAsTheTemplateSaysInEveryLanguage) {
     for (const lang::Language language : lang::languages())
-        for (const ui::DialogTemplate* german :
-             {&resources::mainDialogTemplate(), &resources::lockFunctionsDialogTemplate(),
-              &resources::rpmControlDialogTemplate(), &resources::revCounterDialogTemplate(),
-              &resources::backupsDialogTemplate()}) {
+        for (const ui::DialogTemplate* german : allDialogs) {
             SCOPED_TRACE(std::to_string(german->id) + " " +
                          std::string(lang::languageCode(language)));
             const ui::DialogTemplate* dialogTemplate = &lang::translatedTemplate(*german, language);
@@ -169,53 +170,26 @@ SIZE neededSize(HWND control, ui::Kind kind) {
     return SIZE{text.right + beside, text.bottom};
 }
 
-// Every text of a dialog in language, with the size it needs and the control's.
-struct Fit {
-    ui::ControlId id;
-    std::string text;
-    SIZE needed;
-    SIZE room;
-};
-std::vector<Fit> fits(const ui::DialogTemplate& german, lang::Language language) {
-    ui::Dialog model(german);
-    DialogWindow window(
-        model, [](ui::ControlId) { return ui::Outcome::Done; }, language);
-    HWND dialog = window.create(nullptr);
-    std::vector<Fit> found;
-    HWND child = GetWindow(dialog, GW_CHILD);
-    for (const ui::ControlTemplate& control : german.controls) {
-        RECT client;
-        GetClientRect(child, &client);
-        if (control.kind != ui::Kind::Edit && control.kind != ui::Kind::ComboBox &&
-            !control.text.empty()) {
-            found.push_back({control.id, windowText(child), neededSize(child, control.kind),
-                             SIZE{client.right, client.bottom}});
-        }
-        child = GetWindow(child, GW_HWNDNEXT);
-    }
-    DestroyWindow(dialog);
-    return found;
-}
-
 // Where the German text itself needs more than this measure gives, English may need no
 // more than German: the templates were laid out for the German texts.
 TEST(Win32Templates, EveryEnglishTextFitsItsControlWithTheDialogFont) {
-    for (const ui::DialogTemplate* german :
-         {&resources::mainDialogTemplate(), &resources::lockFunctionsDialogTemplate(),
-          &resources::rpmControlDialogTemplate(), &resources::revCounterDialogTemplate(),
-          &resources::backupsDialogTemplate()}) {
-        const std::vector<Fit> english = fits(*german, lang::Language::English);
-        const std::vector<Fit> original = fits(*german, lang::Language::German);
-        ASSERT_EQ(english.size(), original.size());
-        for (std::size_t i = 0; i < english.size(); ++i) {
-            const Fit& e = english[i];
-            const Fit& g = original[i];
-            const bool fits = e.needed.cx <= std::max(e.room.cx, g.needed.cx) &&
-                              e.needed.cy <= std::max(e.room.cy, g.needed.cy);
-            EXPECT_TRUE(fits) << "dialog " << german->id << ", control " << e.id << ": \"" << e.text
-                              << "\" needs " << e.needed.cx << "x" << e.needed.cy << " px of "
-                              << e.room.cx << "x" << e.room.cy << " (German \"" << g.text
-                              << "\": " << g.needed.cx << "x" << g.needed.cy << ")";
+    for (const ui::DialogTemplate* german : allDialogs) {
+        ui::Dialog model(*german);
+        DialogWindow window(
+            model, [](ui::ControlId) { return ui::Outcome::Done; }, lang::Language::English);
+        HWND child = GetWindow(window.create(nullptr), GW_CHILD);
+        for (const ui::ControlTemplate& control : german->controls) {
+            if (control.kind != ui::Kind::Edit && control.kind != ui::Kind::ComboBox) {
+                RECT room;
+                GetClientRect(child, &room);
+                const std::string english = windowText(child);
+                const SIZE needed = neededSize(child, control.kind);
+                SetWindowTextW(child, widen(control.text).c_str());
+                const SIZE germanNeeded = neededSize(child, control.kind);
+                EXPECT_LE(needed.cx, std::max(room.right, germanNeeded.cx)) << english;
+                EXPECT_LE(needed.cy, std::max(room.bottom, germanNeeded.cy)) << english;
+            }
+            child = GetWindow(child, GW_HWNDNEXT);
         }
     }
 }
@@ -301,14 +275,6 @@ TEST(Win32Templates, TheMenuBarIsTheTemplatesWithThePortsAndTheVirtualController
     EXPECT_FALSE(after[2].checked);
     EXPECT_TRUE(after[portItems + 1].checked);
     EXPECT_TRUE(rig.boxes.boxes.empty());
-    menuCommand(dialog, ids::CheckPortItem);
-    ASSERT_EQ(rig.boxes.boxes.size(), 1u);
-    EXPECT_EQ(rig.boxes.boxes[0].caption, "Port prüfen…");
-
-    std::vector<std::string> opened;
-    rig.host.answerShellOpen = [&](std::string_view target) { opened.emplace_back(target); };
-    menuCommand(dialog, ids::ServicePageItem);
-    EXPECT_EQ(opened, std::vector<std::string>{std::string(shell::servicePageAddress)});
 }
 
 }  // namespace

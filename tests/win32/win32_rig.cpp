@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -53,12 +54,15 @@ void CALLBACK runStep(HWND, UINT, UINT_PTR id, DWORD) {
 }  // namespace
 
 bool Box::shows(const std::string& text) const {
-    for (const std::string& shown : texts) {
-        if (shown == text) {
-            return true;
-        }
+    return std::find(texts.begin(), texts.end(), text) != texts.end();
+}
+
+std::string Box::allTexts() const {
+    std::string all;
+    for (const std::string& text : texts) {
+        all += text + "|";
     }
-    return false;
+    return all;
 }
 
 BoxCatcher::BoxCatcher(const Win32Host& host) : m_host(host) {
@@ -72,14 +76,6 @@ BoxCatcher::~BoxCatcher() {
 }
 
 LRESULT CALLBACK BoxCatcher::hook(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == HCBT_CREATEWND && activeCatcher != nullptr) {
-        const CREATESTRUCTW* create = reinterpret_cast<CBT_CREATEWNDW*>(lParam)->lpcs;
-        if (create->hwndParent == nullptr || (create->style & WS_CHILD) == 0) {
-            if (create->lpszName != nullptr && !IS_INTRESOURCE(create->lpszName)) {
-                activeCatcher->windowsCreated.push_back(narrow(create->lpszName));
-            }
-        }
-    }
     if (code == HCBT_ACTIVATE && activeCatcher != nullptr) {
         activeCatcher->caught(reinterpret_cast<HWND>(wParam));
     }
@@ -106,11 +102,7 @@ void BoxCatcher::answer(HWND box) {
     EnumChildWindows(box, &collectText, reinterpret_cast<LPARAM>(&seen.texts));
     boxes.push_back(seen);
     if (std::getenv("ZEK_TEST_VERBOSE") != nullptr) {
-        std::string all;
-        for (const std::string& text : seen.texts) {
-            all += text + "|";
-        }
-        std::fprintf(stderr, "box %s: %s\n", seen.caption.c_str(), all.c_str());
+        std::fprintf(stderr, "box %s: %s\n", seen.caption.c_str(), seen.allTexts().c_str());
     }
     const WPARAM answer = answerCancel ? IDCANCEL : IDOK;
     if (seen.taskDialog) {

@@ -26,6 +26,7 @@ struct Box {
     bool taskDialog = false;
 
     bool shows(const std::string& text) const;
+    std::string allTexts() const;  // "text|text|…", for failure messages
 };
 
 // Catches every box the program shows on this thread (not its own dialogs), records it
@@ -39,8 +40,6 @@ class BoxCatcher {
 
     std::vector<Box> boxes;
     bool answerCancel = false;
-    // The titles of the top-level windows created meanwhile.
-    std::vector<std::string> windowsCreated;
 
   private:
     static LRESULT CALLBACK hook(int code, WPARAM wParam, LPARAM lParam);

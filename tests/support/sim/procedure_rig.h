@@ -40,15 +40,11 @@ struct ProcedureRig {
         memory()[32] = static_cast<std::uint8_t>(version >> 8);
         memory()[33] = static_cast<std::uint8_t>(version);
     }
-    // Runs "Update-Datei öffnen" with bytes as the chosen file.
+    // Runs "Update-Datei öffnen" with bytes written as name and chosen in the file dialog.
     ui::Outcome update(const std::string& name, const std::string& bytes) {
-        offer(name, bytes);
-        return update::runUpdate(updateCtx);
-    }
-    // bytes written as name and chosen in the next file dialog.
-    void offer(const std::string& name, const std::string& bytes) {
         dir.write(name, bytes);
         host().files.push_back(dir.file(name));
+        return update::runUpdate(updateCtx);
     }
 
     // The program over this controller (or over backends), showing its boxes with host.

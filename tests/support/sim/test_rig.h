@@ -6,11 +6,6 @@
 // At the start the controller runs (RESET pulled high, no port drives it yet). Opening the
 // serial port leaves RTS, DTR and break off, so the controller is then held in reset until
 // a start sequence raises RESET; the parallel lines follow the first data register write.
-//
-//   sim::TestRig rig;                         // serial adapter on COM2, controller running
-//   adapter::detectAdapter(rig.link());
-//   rig.setupMemory()[13] = 0xFD;
-//   rig.controllerConfig().isp.frameOffsetBits = 7;
 #pragma once
 
 #include <string>
