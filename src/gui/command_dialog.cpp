@@ -7,16 +7,10 @@
 #include <QVBoxLayout>
 
 #include "gui/menu_binding.h"
+#include "resources/main_dialog_ids.h"
 #include "resources/translation.h"
 
 namespace gui {
-
-namespace {
-
-constexpr int okId = 1;
-constexpr int cancelId = 2;
-
-}  // namespace
 
 CommandDialog::CommandDialog(ui::Dialog& dialog, QWidget* parent, lang::Language language)
     : QDialog(parent) {
@@ -84,7 +78,7 @@ void CommandDialog::runCommand(int id) {
 void CommandDialog::reject() {
     // Esc and the close button are the dialog's cancel command; its code decides whether
     // the dialog ends.
-    runCommand(cancelId);
+    runCommand(ids::Cancel);
 }
 
 void CommandDialog::keyPressEvent(QKeyEvent* event) {
@@ -104,7 +98,7 @@ void CommandDialog::keyPressEvent(QKeyEvent* event) {
                 return;
             }
         }
-        runCommand(okId);
+        runCommand(ids::Ok);
         return;
     }
     if (event->key() == Qt::Key_Escape) {

@@ -8,16 +8,11 @@
 #include "resources/translation.h"
 
 namespace gui {
-namespace {
 
-// A menu item shows a mark only while checked, as native menus do: a checkable action
-// would show an empty box in some styles.
 void showChecked(QAction* action, bool checked) {
     action->setCheckable(checked);
     action->setChecked(checked);
 }
-
-}  // namespace
 
 MenuBinding::MenuBinding(ui::Dialog& dialog, QMenuBar& bar,
                          const std::function<QString(ui::ControlId)>& annotate,

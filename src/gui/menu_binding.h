@@ -19,6 +19,10 @@ namespace gui {
 // The property every menu action carries its command id in.
 inline constexpr const char* menuIdProperty = "zekMenuId";
 
+// A menu item shows a mark only while checked, as native menus do: a checkable action
+// would show an empty box in some styles.
+void showChecked(QAction* action, bool checked);
+
 class MenuBinding : public QObject {
     Q_OBJECT
 

@@ -135,10 +135,7 @@ void PortMenuExtra::refresh() {
 
 void PortMenuExtra::updateChecks() {
     for (std::size_t i = 0; i < m_items.size(); ++i) {
-        // A mark only while checked, as the menu binding shows its items.
-        const bool checked = shell::foundPortInUse(m_app, m_items[i]);
-        m_actions[i]->setCheckable(checked);
-        m_actions[i]->setChecked(checked);
+        showChecked(m_actions[i], shell::foundPortInUse(m_app, m_items[i]));
     }
 }
 

@@ -14,13 +14,6 @@
 #include "resources/translation.h"
 
 namespace gui {
-namespace {
-
-// Long loops poll for a stop far more often than anyone can press a key; events are
-// looked at this often, so the loop's own timing is disturbed as little as possible.
-constexpr qint64 stopPollIntervalMs = 20;
-
-}  // namespace
 
 QtHost::QtHost() {
     m_sinceStopPoll.start();
@@ -151,6 +144,9 @@ void QtHost::shellOpen(std::string_view target) {
 }
 
 bool QtHost::stopRequested(ui::Dialog& dialog) {
+    // Long loops poll for a stop far more often than anyone can press a key; events are
+    // looked at this often, so the loop's own timing is disturbed as little as possible.
+    constexpr qint64 stopPollIntervalMs = 20;
     if (m_sinceStopPoll.elapsed() < stopPollIntervalMs) {
         return false;
     }
