@@ -30,16 +30,6 @@ class SelectedLines {
     LineAccess* m_selected;
 };
 
-// --- serial modem lines, whatever PortKind says; nothing happens while no port is open
-void serialSetClock(LinkContext& ctx, bool high);      // RTS
-void serialSetDataOut(LinkContext& ctx, bool high);    // DTR
-void serialSetReset(LinkContext& ctx, bool high);      // break
-[[nodiscard]] int serialReadDataIn(LinkContext& ctx);  // CTS into modemStatus
-
-// --- parallel port: outputImage and inputWord
-void writeOutputImage(LinkContext& ctx);
-void readInputWord(LinkContext& ctx);
-
 // --- the back-end that PortKind selects
 void setClock(LinkContext& ctx, bool high);
 void setDataOut(LinkContext& ctx, bool high);

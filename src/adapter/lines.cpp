@@ -118,30 +118,6 @@ void reportSystemError(LinkContext& ctx, const ui::SystemError& error) {
     ctx.host.setPendingDetail(line);
 }
 
-void serialSetClock(LinkContext& ctx, bool high) {
-    SerialLines(ctx).setClock(high);
-}
-
-void serialSetDataOut(LinkContext& ctx, bool high) {
-    SerialLines(ctx).setDataOut(high);
-}
-
-void serialSetReset(LinkContext& ctx, bool high) {
-    SerialLines(ctx).setReset(high);
-}
-
-int serialReadDataIn(LinkContext& ctx) {
-    return SerialLines(ctx).readDataIn();
-}
-
-void writeOutputImage(LinkContext& ctx) {
-    ParallelLines(ctx).writeOutputImage();
-}
-
-void readInputWord(LinkContext& ctx) {
-    ParallelLines(ctx).readInputWord();
-}
-
 void setClock(LinkContext& ctx, bool high) {
     SelectedLines(ctx)->setClock(high);
 }

@@ -64,10 +64,6 @@ void serialReset(LinkContext& ctx, ResetForm form) {
     delayMs(ctx, resetHoldMs);
 }
 
-const char* formName(ResetForm form) {
-    return form == ResetForm::Short ? "short" : "long";
-}
-
 const char* formName(StartForm form) {
     constexpr const char* names[] = {"standard", "bootloader", "release"};  // by StartForm
     return names[static_cast<int>(form)];
@@ -112,15 +108,13 @@ int detectAdapter(LinkContext& ctx) {
         return 1;
     }
     SerialLines lines(ctx);
-    lines.setDataOut(true);
-    delayMs(ctx, loopBackSettleMs);
-    if ((lines.readModemStatus() & modemDsrOn) == 0 || !ctx.state.portOpen) {
-        return adapterNotFound(ctx);
-    }
-    lines.setDataOut(false);
-    delayMs(ctx, loopBackSettleMs);
-    if ((lines.readModemStatus() & modemDsrOn) != 0 || !ctx.state.portOpen) {
-        return adapterNotFound(ctx);
+    // DSR must follow DTR up and down again.
+    for (const bool dtr : {true, false}) {
+        lines.setDataOut(dtr);
+        delayMs(ctx, loopBackSettleMs);
+        if (((lines.readModemStatus() & modemDsrOn) != 0) != dtr || !ctx.state.portOpen) {
+            return adapterNotFound(ctx);
+        }
     }
     ctx.state.adapterDetected = true;
     ctx.host.logEvent(portForLog(ctx) + ": adapter test passed");
@@ -134,7 +128,8 @@ void lowerLines(LinkContext& ctx) {
 }
 
 int resetController(LinkContext& ctx, ResetForm form) {
-    ctx.host.logEvent(portForLog(ctx) + ": reset, " + formName(form) + " form");
+    ctx.host.logEvent(portForLog(ctx) + ": reset, " +
+                      (form == ResetForm::Short ? "short" : "long") + " form");
     if (ctx.port.kind == PortKind::Parallel) {
         if (form == ResetForm::Short) {
             calibrateBitDelay(ctx);

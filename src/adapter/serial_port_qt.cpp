@@ -48,13 +48,9 @@ int errnoFor(QSerialPort::SerialPortError kind) {
 
 ui::SystemError qtError(const std::string& device, const char* call, const QSerialPort& port) {
     const int code = errnoFor(port.error());
-    if (code == ENOENT || code == 0) {
-        // Qt's own text for these is not the system's (or there is no system error).
-        ui::SystemError error = ui::errnoError(device, call, code);
-        if (code == 0) {
-            error.reason = port.errorString().toStdString();
-        }
-        return error;
+    if (code == ENOENT) {
+        // Qt's own text for it is not the system's.
+        return ui::errnoError(device, call, code);
     }
     return ui::SystemError{device, call, code, port.errorString().toStdString()};
 }

@@ -44,11 +44,6 @@ std::size_t utf8SequenceLength(std::string_view text, std::size_t pos) {
     return length;
 }
 
-bool allScalar(const Value& value) {
-    return std::none_of(value.begin(), value.end(),
-                        [](const Value& item) { return item.is_structured(); });
-}
-
 void writeValue(std::string& out, const Value& value, int indent) {
     if (value.is_string()) {
         out += quote(value.get_ref<const std::string&>());
@@ -58,10 +53,9 @@ void writeValue(std::string& out, const Value& value, int indent) {
         out += value.dump();  // JSON has no infinities: they come out as null
         return;
     }
-    const char open = value.is_array() ? '[' : '{';
-    const char close = value.is_array() ? ']' : '}';
-    out += open;
-    const bool oneLine = allScalar(value);
+    out += value.is_array() ? '[' : '{';
+    const bool oneLine = std::none_of(value.begin(), value.end(),
+                                      [](const Value& item) { return item.is_structured(); });
     const std::string inner(static_cast<std::size_t>(indent + 2), ' ');
     bool first = true;
     for (auto it = value.begin(); it != value.end(); ++it) {
@@ -83,7 +77,7 @@ void writeValue(std::string& out, const Value& value, int indent) {
         out += '\n';
         out += std::string(static_cast<std::size_t>(indent), ' ');
     }
-    out += close;
+    out += value.is_array() ? ']' : '}';
 }
 
 // What the parser itself lets through: the checks run on its events and end the parse

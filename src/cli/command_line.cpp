@@ -86,8 +86,8 @@ const StepRow* findStep(std::string_view word) {
     return row != std::end(stepRows) ? row : nullptr;
 }
 
-// The options only the command line has.
-void addOwnOptions(shell::OptionParser& parser, Options& options) {
+// The options only the command line has, then those zek-setup shares.
+void addOptions(shell::OptionParser& parser, Options& options) {
     const std::string portGroup = "The port (without one: the port qvsetup.cfg names)";
     parser.addValue(
         "--port", "PORT",
@@ -128,6 +128,7 @@ void addOwnOptions(shell::OptionParser& parser, Options& options) {
     parser.addFlag("--help-steps", options.helpSteps,
                    "List the controls set may change, with their labels and values.",
                    "Information");
+    parser.addSharedOptions();
 }
 
 class Parser {
@@ -137,8 +138,7 @@ class Parser {
     CommandLine run() {
         Options options;
         shell::OptionParser parser("zek-cli", options.shared);
-        addOwnOptions(parser, options);
-        parser.addSharedOptions();
+        addOptions(parser, options);
         const shell::OptionsRead read = parser.read(m_args, 0);
         if (!read.error.empty()) {
             return failure(read.error);
@@ -287,8 +287,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
 std::string usageText() {
     Options options;
     shell::OptionParser parser("zek-cli", options.shared);
-    addOwnOptions(parser, options);
-    parser.addSharedOptions();
+    addOptions(parser, options);
     parser.setUsage(
         "usage: zek-cli [OPTIONS] STEP...         work the main dialog, step by step\n"
         "       zek-cli --list-ports [--json]     the serial ports found, nothing opened\n"

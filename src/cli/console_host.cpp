@@ -1,5 +1,7 @@
 #include "cli/console_host.h"
 
+#include <utility>
+
 #include "cli/dialog_view.h"
 #include "resources/main_dialog_ids.h"
 #include "resources/translation.h"
@@ -111,9 +113,7 @@ int ConsoleHost::runModal(ui::Dialog& dialog, const ui::Dialog* /*owner*/,
 }
 
 std::optional<std::string> ConsoleHost::chooseOpenFile(const ui::FileDialogRequest& /*request*/) {
-    std::optional<std::string> file = std::move(m_pendingFile);
-    m_pendingFile.reset();
-    return file;
+    return std::exchange(m_pendingFile, std::nullopt);
 }
 
 void ConsoleHost::shellOpen(std::string_view target) {

@@ -41,8 +41,7 @@ struct ConsoleSettings {
 class ConsoleHost final : public ui::UiHost {
   public:
     // Runs the steps meant for an open sub-dialog; command() sends it a command.
-    using ModalDriver = std::function<void(
-        ui::Dialog& dialog, const std::function<ui::Outcome(ui::ControlId)>& command)>;
+    using ModalDriver = std::function<void(ui::Dialog& dialog, const CommandFunction& command)>;
 
     ConsoleHost(std::ostream& errors, std::istream& input, ConsoleSettings settings);
 

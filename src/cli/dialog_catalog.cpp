@@ -20,10 +20,4 @@ const ui::DialogTemplate* subDialogOpenedBy(ui::ControlId id) {
     }
 }
 
-bool isClickable(ui::Kind kind) {
-    return kind == ui::Kind::PushButton || kind == ui::Kind::DefPushButton ||
-           kind == ui::Kind::CheckBox || kind == ui::Kind::RadioButton ||
-           kind == ui::Kind::AutoRadioButton;
-}
-
 }  // namespace cli

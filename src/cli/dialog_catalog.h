@@ -9,7 +9,4 @@ namespace cli {
 // The template of the sub-dialog that command id of the main dialog opens, or nullptr.
 const ui::DialogTemplate* subDialogOpenedBy(ui::ControlId id);
 
-// A control a mouse click reaches: buttons, check boxes and radio buttons.
-bool isClickable(ui::Kind kind);
-
 }  // namespace cli

@@ -16,10 +16,6 @@ constexpr int rightSidePenaltyUnits = 3;
 // A closed drop-down list is as high as an edit; the template gives the open height.
 constexpr int closedComboHeightUnits = 12;
 
-bool hasOwnText(ui::Kind kind) {
-    return kind != ui::Kind::Edit && kind != ui::Kind::ComboBox;
-}
-
 ui::Rect visibleRect(const ui::ControlTemplate& row) {
     ui::Rect rect = row.rect;
     if (row.kind == ui::Kind::ComboBox) {
@@ -54,15 +50,15 @@ const ui::ControlTemplate* findRow(const ui::DialogTemplate& dialogTemplate, ui:
     return id != ui::noId && row != rows.end() ? &*row : nullptr;
 }
 
-std::string flags(const ui::ControlState& state) {
+std::string flags(bool checked, bool enabled, bool visible = true) {
     std::string out;
-    if (state.checked) {
+    if (checked) {
         out += "  [checked]";
     }
-    if (!state.enabled) {
+    if (!enabled) {
         out += "  [disabled]";
     }
-    if (!state.visible) {
+    if (!visible) {
         out += "  [hidden]";
     }
     return out;
@@ -75,7 +71,8 @@ std::string controlLabel(const ui::DialogTemplate& dialogTemplate, ui::ControlId
     if (control == nullptr) {
         return "-";
     }
-    if (hasOwnText(control->kind) && !control->text.empty()) {
+    const bool ownText = control->kind != ui::Kind::Edit && control->kind != ui::Kind::ComboBox;
+    if (ownText && !control->text.empty()) {
         return std::string(control->text);
     }
     const ui::Rect rect = visibleRect(*control);
@@ -141,7 +138,7 @@ std::string showText(const ui::Dialog& dialog, lang::Language language) {
         const ui::ControlState& state = dialog.control(row.id);
         out += std::to_string(row.id) + "  " + json::toUtf8(controlLabel(dialogTemplate, row.id)) +
                "  " + json::quote(lang::shownControlText(language, german, row.id, state.text)) +
-               flags(state) + "\n";
+               flags(state.checked, state.enabled, state.visible) + "\n";
     }
     std::string popup = "-";
     for (const ui::MenuItemTemplate& row : dialogTemplate.menu) {
@@ -153,11 +150,8 @@ std::string showText(const ui::Dialog& dialog, lang::Language language) {
             continue;
         }
         const ui::MenuItemState& item = dialog.menuItem(row.id);
-        ui::ControlState asControl;
-        asControl.checked = item.checked;
-        asControl.enabled = item.enabled;
         out += std::to_string(row.id) + "  " + json::toUtf8(row.level == 0 ? "-" : popup) + "  " +
-               json::quote(row.text) + flags(asControl) + "\n";
+               json::quote(row.text) + flags(item.checked, item.enabled) + "\n";
     }
     return out;
 }

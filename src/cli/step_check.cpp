@@ -26,20 +26,21 @@ struct Expected {
     bool isMain;
 };
 
+// Both checks name the path in error: "PATH does not exist".
 bool readable(const std::string& path, std::string& error) {
     std::error_code code;
     if (!fs::exists(path, code)) {
-        error = "does not exist";
+        error = path + " does not exist";
         return false;
     }
     if (!fs::is_regular_file(path, code)) {
-        error = "is not a file";
+        error = path + " is not a file";
         return false;
     }
     std::ifstream file(path, std::ios::binary);
     char byte = 0;
     if (!file || (!file.read(&byte, 1) && file.bad())) {
-        error = "cannot be read";
+        error = path + " cannot be read";
         return false;
     }
     return true;
@@ -48,7 +49,7 @@ bool readable(const std::string& path, std::string& error) {
 bool writable(const std::string& path, std::string& error) {
     std::error_code code;
     if (fs::is_directory(path, code)) {
-        error = "is a directory";
+        error = path + " is a directory";
         return false;
     }
     fs::path parent = fs::path(path).parent_path();
@@ -56,7 +57,7 @@ bool writable(const std::string& path, std::string& error) {
         parent = ".";
     }
     if (!fs::is_directory(parent, code)) {
-        error = "is in no existing directory";
+        error = path + " is in no existing directory";
         return false;
     }
     return true;
@@ -65,7 +66,7 @@ bool writable(const std::string& path, std::string& error) {
 std::string checkClick(const Expected& where, ui::ControlId id) {
     const ui::Dialog& dialog = *where.dialog;
     if (dialog.has(id)) {
-        return isClickable(dialog.control(id).kind)
+        return ui::isClickable(dialog.control(id).kind)
                    ? std::string()
                    : "control " + std::to_string(id) + " cannot be clicked";
     }
@@ -193,14 +194,12 @@ std::string checkSteps(const std::vector<Step>& steps,
                 break;
             case StepKind::Update:
                 // --resume finds its file in the update record when it runs.
-                if (!step.resume && !readable(step.file, error)) {
-                    error = step.file + " " + error;
+                if (!step.resume) {
+                    (void)readable(step.file, error);
                 }
                 break;
             case StepKind::SaveSettings:
-                if (!writable(step.file, error)) {
-                    error = step.file + " " + error;
-                }
+                (void)writable(step.file, error);
                 break;
             case StepKind::LoadSettings:
             case StepKind::DiffSettings: {
@@ -231,7 +230,7 @@ std::string checkOptionFiles(const Options& options) {
     }
     if (!sim.memoryFile.empty()) {
         if (!readable(sim.memoryFile, error)) {
-            return "--sim-memory: " + sim.memoryFile + " " + error;
+            return "--sim-memory: " + error;
         }
         std::error_code code;
         if (fs::file_size(sim.memoryFile, code) != setupImageBytes) {
@@ -245,7 +244,7 @@ std::string checkOptionFiles(const Options& options) {
     };
     for (const auto& [option, path] : outputs) {
         if (!path->empty() && !writable(*path, error)) {
-            return std::string(option) + ": " + *path + " " + error;
+            return std::string(option) + ": " + error;
         }
     }
     return {};

@@ -166,16 +166,10 @@ class QuietHost final : public ui::UiHost {
                           ui::Buttons) override {
         return ui::Answer::Ok;
     }
-    void beep() override {}
-    void repaint(ui::Dialog&) override {}
     int runModal(ui::Dialog&, const ui::Dialog*, const std::function<void()>&,
                  const CommandFunction&) override {
         return 0;
     }
-    std::optional<std::string> chooseOpenFile(const ui::FileDialogRequest&) override {
-        return std::nullopt;
-    }
-    void shellOpen(std::string_view) override {}
 };
 
 std::string installRule(const std::string& rest) {
@@ -592,15 +586,16 @@ class Checks {
         const int repeats = std::max(m_options.timingRepeats, 1);
         // DATA-OUT is toggled, not CLOCK: the controller samples DATA-OUT only on a CLOCK
         // edge, so a running controller sees nothing. It ends low, as the test left it.
+        adapter::SerialLines lines(link);
         std::uint64_t start = clock.nowNs();
         for (int i = 0; i < repeats; ++i) {
-            adapter::serialSetDataOut(link, i % 2 == 0);
+            lines.setDataOut(i % 2 == 0);
         }
-        adapter::serialSetDataOut(link, false);
+        lines.setDataOut(false);
         const double changeNs = static_cast<double>(clock.nowNs() - start) / (repeats + 1);
         start = clock.nowNs();
         for (int i = 0; i < repeats; ++i) {
-            (void)adapter::serialReadDataIn(link);
+            (void)lines.readDataIn();
         }
         const double readNs = static_cast<double>(clock.nowNs() - start) / repeats;
         add(tty, "line change", Status::Info, microseconds(changeNs) + " per line change");

@@ -14,15 +14,6 @@
 #include "resources/translation.h"
 
 namespace gui {
-namespace {
-
-bool isButton(ui::Kind kind) {
-    return kind == ui::Kind::PushButton || kind == ui::Kind::DefPushButton ||
-           kind == ui::Kind::CheckBox || kind == ui::Kind::RadioButton ||
-           kind == ui::Kind::AutoRadioButton;
-}
-
-}  // namespace
 
 DialogView::DialogView(ui::Dialog& dialog, QWidget* parent, lang::Language language)
     : QWidget(parent), m_dialog(dialog), m_language(language) {
@@ -42,6 +33,10 @@ DialogView::DialogView(ui::Dialog& dialog, QWidget* parent, lang::Language langu
             m_byId[control.id] = widget;
         }
         m_widgets.push_back(widget);
+        // Group boxes are frames behind the controls they surround, not above them.
+        if (control.kind == ui::Kind::GroupBox) {
+            widget->lower();
+        }
 
         // Auto radio buttons switch among the run they stand in; a group start begins a
         // new run. The other radio buttons are switched by the dialog's own code.
@@ -54,16 +49,10 @@ DialogView::DialogView(ui::Dialog& dialog, QWidget* parent, lang::Language langu
         } else {
             radioGroup = nullptr;
         }
-        if (isButton(control.kind)) {
+        if (ui::isClickable(control.kind)) {
             const ui::ControlId id = control.id;
             connect(static_cast<QAbstractButton*>(widget), &QAbstractButton::clicked, this,
                     [this, id] { emit commandRequested(id); });
-        }
-    }
-    // Group boxes are frames behind the controls they surround, not above them.
-    for (QWidget* widget : m_widgets) {
-        if (qobject_cast<QGroupBox*>(widget) != nullptr) {
-            widget->lower();
         }
     }
     for (std::size_t i = 1; i < m_widgets.size(); ++i) {

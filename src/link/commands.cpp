@@ -56,11 +56,9 @@ int probeBootloader(LinkContext& ctx) {
     if (answer == answerReady) {
         return 0;
     }
-    if (answer == answerOtherDevice) {
-        (void)ctx.host.messageBox(nullptr, texts::WrongDevice, texts::ErrorUpperCaption);
-    } else {
-        (void)ctx.host.messageBox(nullptr, texts::NoConnection, texts::ErrorUpperCaption);
-    }
+    (void)ctx.host.messageBox(
+        nullptr, answer == answerOtherDevice ? texts::WrongDevice : texts::NoConnection,
+        texts::ErrorUpperCaption);
     return 1;
 }
 
@@ -96,12 +94,10 @@ int writeSetupByte(LinkContext& ctx, int address, int value) {
     if (ctx.writeGate != nullptr && !ctx.writeGate->beforeSetupWrite(ctx, address, byte)) {
         return 0;
     }
-    adapter::delayMs(ctx, setupByteGapMs);
-    exchangeByte(ctx, writeCommand);
-    adapter::delayMs(ctx, setupByteGapMs);
-    exchangeByte(ctx, address);
-    adapter::delayMs(ctx, setupByteGapMs);
-    exchangeByte(ctx, byte);
+    for (const int sent : {writeCommand, address, byte}) {
+        adapter::delayMs(ctx, setupByteGapMs);
+        exchangeByte(ctx, sent);
+    }
     adapter::delayMs(ctx, setupByteGapMs);
     adapter::delayMs(ctx, setupStoreMs);
     const int readBack = exchangeByte(ctx, 0x00);
@@ -213,12 +209,10 @@ int commitFlashPage(LinkContext& ctx, int page) {
     if (ctx.writeGate != nullptr && !ctx.writeGate->beforeFlashCommit(page)) {
         return 0;
     }
-    adapter::bitDelay(ctx, bootloaderGapUnits);
-    exchangeByte(ctx, commitFirst);
-    adapter::bitDelay(ctx, bootloaderGapUnits);
-    exchangeByte(ctx, commitSecond);
-    adapter::bitDelay(ctx, bootloaderGapUnits);
-    exchangeByte(ctx, commitThird);
+    for (const int sent : {commitFirst, commitSecond, commitThird}) {
+        adapter::bitDelay(ctx, bootloaderGapUnits);
+        exchangeByte(ctx, sent);
+    }
     adapter::delayMs(ctx, commitWaitMs);
     const int confirmation = exchangeByte(ctx);
     adapter::bitDelay(ctx, bootloaderGapUnits);

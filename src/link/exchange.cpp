@@ -21,10 +21,6 @@ void shiftBits(LinkContext& ctx, std::uint32_t bits, int count) {
 
 }  // namespace
 
-void exchangeBit(LinkContext& ctx, int bit) {
-    shiftBits(ctx, bit != 0 ? 1u : 0u, 1);
-}
-
 int exchangeByte(LinkContext& ctx) {
     ctx.state.receiveRegister = 0;
     adapter::bitDelay(ctx, byteLeadUnits);

@@ -20,7 +20,6 @@ inline constexpr std::uint8_t probeByte = 0xFE;
 inline constexpr std::uint8_t answerReady = 0xFE;
 inline constexpr std::uint8_t answerOtherDevice = 0xFD;
 
-void exchangeBit(LinkContext& ctx, int bit);
 // Sends bits 7..0 of sendRegister; returns the received byte.
 int exchangeByte(LinkContext& ctx);
 // Sets sendRegister to value, then exchanges.

@@ -100,22 +100,19 @@ void WriteGuard::firstWrite() {
 }
 
 bool WriteGuard::backupLacks(int address) const {
-    return m_lastReadSaved && std::none_of(m_savedBytes.begin(), m_savedBytes.end(),
-                                           [address](const settings::SetupByte& byte) {
-                                               return byte.address == address;
-                                           });
+    return m_lastReadSaved &&
+           std::ranges::find(m_savedBytes, address, &settings::SetupByte::address) ==
+               m_savedBytes.end();
 }
 
 void WriteGuard::afterSetupRead(int address, int value) {
-    const std::span<const int> kept = subDialogAddresses();
-    if (std::find(kept.begin(), kept.end(), address) != kept.end()) {
+    if (std::ranges::count(subDialogAddresses(), address) != 0) {
         m_subDialogBytes[address] = value;
     }
 }
 
 bool WriteGuard::beforeSetupWrite(adapter::LinkContext& ctx, int address, int value) {
-    const std::span<const int> kept = subDialogAddresses();
-    m_subDialogWrite = std::find(kept.begin(), kept.end(), address) != kept.end();
+    m_subDialogWrite = std::ranges::count(subDialogAddresses(), address) != 0;
     if (!m_dryRun && m_lastRead && m_subDialogWrite) {
         // The sub-dialogs read their bytes when they open; a byte never seen is read now,
         // so that the backup can give it back.
@@ -130,9 +127,7 @@ bool WriteGuard::beforeSetupWrite(adapter::LinkContext& ctx, int address, int va
         }
     }
     firstWrite();
-    const auto known =
-        std::find_if(m_writes.setupBytes.begin(), m_writes.setupBytes.end(),
-                     [address](const SetupByteWrite& byte) { return byte.address == address; });
+    const auto known = std::ranges::find(m_writes.setupBytes, address, &SetupByteWrite::address);
     if (known != m_writes.setupBytes.end()) {
         known->after = value;
     } else {

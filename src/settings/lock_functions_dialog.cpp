@@ -27,7 +27,7 @@ class LockFunctionsDialog {
 
     ui::Outcome onCommand(ui::ControlId id) {
         if (id == lock_ids::Ok || id == lock_ids::EndButton) {
-            settleStatusOnClose();
+            blankStatus();
             m_dialog.end(1);
         } else if (id == lock_ids::ReadButton) {
             return readLocks();
@@ -42,7 +42,7 @@ class LockFunctionsDialog {
   private:
     ui::UiHost& host() { return m_ctx.link.host; }
 
-    void settleStatusOnClose() {
+    void blankStatus() {
         m_ctx.mainDialog.setText(ids::StatusField, " ");
         host().repaint(m_ctx.mainDialog);
     }
@@ -50,8 +50,7 @@ class LockFunctionsDialog {
     // The restart after an unready first probe; NoAdapter has been reported.
     Connection connectOrReport() {
         const int firstAnswer = clink::probeExchange(m_ctx.link);
-        m_ctx.mainDialog.setText(ids::StatusField, " ");
-        host().repaint(m_ctx.mainDialog);
+        blankStatus();
         const Connection connection = connectAfterProbe(m_ctx.link, firstAnswer, Reprobe::Always);
         if (connection == Connection::NoAdapter) {
             reportAdapterFailure(m_ctx.link, &m_dialog);

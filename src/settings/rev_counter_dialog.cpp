@@ -67,13 +67,15 @@ class RevCounterDialog {
     void revCounterStart() {
         adapter::lowerLines(m_ctx.link);
         adapter::delayMs(m_ctx.link, linesSettleMs);
-        adapter::serialSetReset(m_ctx.link, false);
+        // The open port's modem lines, whatever the port kind says.
+        adapter::SerialLines lines(m_ctx.link);
+        lines.setReset(false);
         adapter::delayMs(m_ctx.link, resetLowMs);
-        adapter::serialSetClock(m_ctx.link, true);
-        adapter::serialSetDataOut(m_ctx.link, true);
+        lines.setClock(true);
+        lines.setDataOut(true);
         adapter::delayMs(m_ctx.link, releaseLevelsMs);
-        adapter::serialSetReset(m_ctx.link, true);
-        adapter::serialSetDataOut(m_ctx.link, true);
+        lines.setReset(true);
+        lines.setDataOut(true);
         adapter::bitDelay(m_ctx.link, 1);
     }
 
@@ -91,7 +93,7 @@ class RevCounterDialog {
             m_readsSincePoll = 0;
             m_stopped = m_stopped || host().stopRequested(m_dialog);
         }
-        return adapter::serialReadDataIn(m_ctx.link);
+        return adapter::SerialLines(m_ctx.link).readDataIn();
     }
 
     // A high-to-low change of DATA-IN that completes before limitMs have passed since
@@ -197,7 +199,7 @@ class RevCounterDialog {
         host().beep();
         host().repaint(m_dialog);
         // Held in reset, the controller keeps the motor still.
-        adapter::serialSetReset(m_ctx.link, false);
+        adapter::SerialLines(m_ctx.link).setReset(false);
     }
 
     void endMeasurement() {
@@ -206,7 +208,7 @@ class RevCounterDialog {
                                  rev_ids::MotorSpeedField, rev_ids::PropSpeedField}) {
             m_dialog.setText(id, " ");
         }
-        adapter::serialSetReset(m_ctx.link, false);
+        adapter::SerialLines(m_ctx.link).setReset(false);
         host().beep();
         host().repaint(m_dialog);
     }

@@ -15,7 +15,6 @@ namespace shell {
 App::App(ui::UiHost& host, Backends backends, PlatformFlags platform)
     : m_host(host),
       m_backends(backends),
-      m_platform(platform),
       m_switch(std::make_unique<BackendSwitch>(backends)),
       m_mainDialog(resources::mainDialogTemplate()),
       m_link{m_port,    m_linkState, m_messageText, *m_switch,

@@ -76,10 +76,7 @@ class App {
     adapter::PortSelection& port() { return m_port; }
     adapter::LinkState& linkState() { return m_linkState; }
     settings::SetupImage& setupImage() { return m_setupImage; }
-    settings::MotorData& motorData() { return m_motorData; }
     std::string& messageText() { return m_messageText; }
-    std::uint8_t& lockByte() { return m_lockByte; }
-    isp::IspState& ispState() { return m_ispState; }
     update::UpdateState& updateState() { return m_updateState; }
     // The last read, the automatic backup and the dry run.
     safety::WriteGuard& writeGuard() { return m_guard; }
@@ -90,7 +87,6 @@ class App {
     const safety::UpdateRecordStore* updateRecords() const {
         return m_updateRecords ? &*m_updateRecords : nullptr;
     }
-    const PlatformFlags& platform() const { return m_platform; }
     bool ended() const { return m_mainDialog.ended(); }
 
     // The parts of the context each command family receives.
@@ -110,7 +106,6 @@ class App {
   private:
     ui::UiHost& m_host;
     Backends m_backends;
-    PlatformFlags m_platform;
     std::unique_ptr<BackendSwitch> m_switch;
     adapter::PortSelection m_port;
     adapter::LinkState m_linkState;

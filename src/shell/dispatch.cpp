@@ -82,10 +82,6 @@ Overloaded(F...) -> Overloaded<F...>;  // clang 14 does not deduce an aggregate'
 
 }  // namespace
 
-std::span<const DispatchRow> dispatchTable() {
-    return table;
-}
-
 std::span<const ui::ControlId> inertCommandIds() {
     return inert;
 }

@@ -34,8 +34,6 @@ struct DispatchRow {
     settings::SettingsArea area = settings::SettingsArea::Current;
 };
 
-// Sorted by id, no id twice.
-std::span<const DispatchRow> dispatchTable();
 // Buttons and menu items of the template that deliberately have no row: check boxes and
 // auto radio buttons change themselves and need no command.
 std::span<const ui::ControlId> inertCommandIds();

@@ -112,16 +112,12 @@ ui::Outcome chooseBackup(App& app) {
         return ui::Outcome::Done;
     }
     ui::Dialog dialog(resources::backupsDialogTemplate());
-    std::vector<std::string> items;
-    for (const safety::BackupEntry& entry : backups) {
-        items.push_back(backupListText(entry));
-    }
     const std::filesystem::path* chosen = nullptr;
     const int ended = app.host().runModal(
         dialog, &app.mainDialog(),
         [&] {
-            for (const std::string& item : items) {
-                dialog.addItem(backups_ids::List, item);
+            for (const safety::BackupEntry& entry : backups) {
+                dialog.addItem(backups_ids::List, backupListText(entry));
             }
             dialog.setSelection(backups_ids::List, 0);
         },

@@ -71,7 +71,7 @@ VirtualController::VirtualController(const SimOptions& options)
         (void)sim::applySimDriver(adapter, options.driver);  // the name was checked when read
     }
     if (options.unplugAfter && !m_ftdiBus) {
-        sim::applySimUnplugAfter(adapter, *options.unplugAfter);
+        adapter.vanishAfterOps = *options.unplugAfter;
     }
     // The controller hangs on the serial adapter, the port the selection names "SIM".
     m_portIo.setAttached(false);

@@ -27,8 +27,6 @@ class LineTrace {
     const std::vector<LineEvent>& events() const { return m_events; }
     void clear();
     void setEnabled(bool enabled) { m_enabled = enabled; }
-    // Recording stops at this many events (a whole firmware update makes millions).
-    void setLimit(std::size_t events) { m_limit = events; }
 
     // timescale 1 ns; 1-bit wires CLOCK, DATA_OUT, RESET, DATA_IN.
     void writeVcd(std::ostream& out) const;
@@ -40,7 +38,7 @@ class LineTrace {
     bool m_levels[4];
     std::vector<LineEvent> m_events;
     bool m_enabled = true;
-    std::size_t m_limit = 4'000'000;
+    std::size_t m_limit = 4'000'000;  // a whole firmware update makes millions of events
 };
 
 }  // namespace sim

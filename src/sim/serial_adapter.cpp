@@ -137,12 +137,14 @@ class VirtualSerialLine final : public adapter::LineAccess {
 
   private:
     using Shared = VirtualSerialFactory::Shared;
-    const SerialAdapterConfig& config() const;
+    const SerialAdapterConfig& config() const { return m_shared->config; }
     static std::uint64_t step(std::uint64_t costNs) { return std::max<std::uint64_t>(costNs, 1); }
     std::uint64_t readCost() const {
         return config().readCostNs != 0 ? config().readCostNs : config().opCostNs;
     }
-    bool adapterPresent() const;
+    bool adapterPresent() const {
+        return m_shared->attached && m_shared->config.loopBack != LoopBack::Missing;
+    }
 
     // What happened on its own between the last call and now: the end of a break pulse
     // and the driver's status reports, in the order they came.
@@ -196,14 +198,6 @@ class VirtualSerialLine final : public adapter::LineAccess {
     bool m_reportedDtr = false;
 };
 
-const SerialAdapterConfig& VirtualSerialLine::config() const {
-    return m_shared->config;
-}
-
-bool VirtualSerialLine::adapterPresent() const {
-    return m_shared->attached && m_shared->config.loopBack != LoopBack::Missing;
-}
-
 bool VirtualSerialLine::operate(std::uint64_t& now, std::uint64_t costNs) {
     Shared& s = *m_shared;
     if (m_failed) {
@@ -238,15 +232,6 @@ VirtualSerialLine::~VirtualSerialLine() {
     apply(s.clock.nowNs(), Line::Clock, false);
 }
 
-}  // namespace
-
-VirtualSerialFactory::VirtualSerialFactory(adapter::VirtualClock& clock, Controller& controller)
-    : m_shared(std::make_shared<Shared>(Shared{clock, controller, {}})) {}
-
-VirtualSerialFactory::~VirtualSerialFactory() = default;
-
-namespace {
-
 // What a real port's opening step fails with.
 ui::SystemError openingError(const std::string& device, adapter::SerialOpenResult result) {
     switch (result) {
@@ -263,6 +248,11 @@ ui::SystemError openingError(const std::string& device, adapter::SerialOpenResul
 }
 
 }  // namespace
+
+VirtualSerialFactory::VirtualSerialFactory(adapter::VirtualClock& clock, Controller& controller)
+    : m_shared(std::make_shared<Shared>(Shared{clock, controller, {}})) {}
+
+VirtualSerialFactory::~VirtualSerialFactory() = default;
 
 std::unique_ptr<adapter::LineAccess> VirtualSerialFactory::open(const std::string& deviceName,
                                                                 adapter::SerialOpenResult& result,

@@ -59,10 +59,6 @@ inline constexpr SerialDriver allSerialDrivers[] = {
 void useDriver(SerialAdapterConfig& config, SerialDriver driver);
 // The front ends' --sim-driver NAME: false (config unchanged) for an unknown name.
 [[nodiscard]] bool applySimDriver(SerialAdapterConfig& config, std::string_view name);
-// The front ends' --sim-unplug-after N: the port vanishes after N line operations.
-inline void applySimUnplugAfter(SerialAdapterConfig& config, std::uint64_t operations) {
-    config.vanishAfterOps = operations;
-}
 
 class VirtualSerialFactory final : public adapter::SerialPortFactory {
   public:

@@ -25,6 +25,12 @@ enum class Kind {
     ComboBox,         // drop-down list with an edit part
 };
 
+// A control a mouse click reaches: buttons, check boxes and radio buttons.
+constexpr bool isClickable(Kind kind) {
+    return kind == Kind::PushButton || kind == Kind::DefPushButton || kind == Kind::CheckBox ||
+           kind == Kind::RadioButton || kind == Kind::AutoRadioButton;
+}
+
 enum Flag : std::uint32_t {
     none = 0,
     disabled = 1u << 0,

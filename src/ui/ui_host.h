@@ -1,6 +1,7 @@
 // What commands need from the windowing system: message boxes, the beep, repaint,
 // modal sub-dialogs, the file-open dialog and the shell. Qt, the console and the
-// recording fake implement it.
+// recording fake implement it; a host without a user keeps the quiet defaults (no beep,
+// no paint, every file dialog cancelled, nothing opened).
 #pragma once
 
 #include <functional>
@@ -45,9 +46,9 @@ class UiHost {
     // owner == nullptr: a box without owner window.
     virtual Answer messageBox(const Dialog* owner, std::string_view text, std::string_view caption,
                               Buttons buttons = Buttons::Ok) = 0;
-    virtual void beep() = 0;
+    virtual void beep() {}
     // Paints the dialog now: no events are processed while a command runs.
-    virtual void repaint(Dialog& dialog) = 0;
+    virtual void repaint(Dialog& /*dialog*/) {}
     // Runs a sub-dialog modally until dialog.end() is called. onInit runs once before it
     // shows; onCommand receives every command (button ids, 1 for OK/Enter, 2 for cancel/Esc)
     // and says how it ended.
@@ -55,9 +56,11 @@ class UiHost {
     virtual int runModal(Dialog& dialog, const Dialog* owner, const std::function<void()>& onInit,
                          const CommandFunction& onCommand) = 0;
     // The file-open dialog; nullopt when cancelled.
-    virtual std::optional<std::string> chooseOpenFile(const FileDialogRequest& request) = 0;
+    virtual std::optional<std::string> chooseOpenFile(const FileDialogRequest& /*request*/) {
+        return std::nullopt;
+    }
     // The verb "open" on a document or a web address; the result is not examined.
-    virtual void shellOpen(std::string_view target) = 0;
+    virtual void shellOpen(std::string_view /*target*/) {}
     // Polled by long busy loops (rev counter): true when the user asked to stop
     // (Esc or the dialog's cancel) since the last call.
     virtual bool stopRequested(Dialog& /*dialog*/) { return false; }

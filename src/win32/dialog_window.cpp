@@ -23,12 +23,6 @@ void setWindowText(HWND hwnd, const std::string& utf8) {
     }
 }
 
-bool isButton(ui::Kind kind) {
-    return kind == ui::Kind::PushButton || kind == ui::Kind::DefPushButton ||
-           kind == ui::Kind::CheckBox || kind == ui::Kind::RadioButton ||
-           kind == ui::Kind::AutoRadioButton;
-}
-
 std::wstring comboItem(HWND combo, int index) {
     const LRESULT length = SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
     if (length == CB_ERR) {
@@ -222,7 +216,7 @@ bool DialogWindow::sendsCommand(ui::ControlId id, HWND control) const {
         return true;
     }
     // Edits and combo boxes notify about typing; only buttons are commands.
-    return m_dialog.has(id) && isButton(m_dialog.control(id).kind);
+    return m_dialog.has(id) && ui::isClickable(m_dialog.control(id).kind);
 }
 
 void DialogWindow::runCommand(ui::ControlId id) {

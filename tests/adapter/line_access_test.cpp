@@ -28,7 +28,7 @@ TEST(SerialLines, NothingWithoutAnOpenPortThenOneOperationPerChange) {
     EXPECT_EQ(readDataIn(rig.ctx), 1);
     EXPECT_EQ(rig.state.modemStatus & modemCtsOn, modemCtsOn);
     rig.selectParallel();
-    serialSetReset(rig.ctx, false);  // the open port, whatever the port kind says
+    SerialLines(rig.ctx).setReset(false);  // the open port, whatever the port kind says
     EXPECT_EQ(joined(rig.trace()), "CLOCK high, DATA-OUT low, read DATA-IN, RESET low");
     EXPECT_EQ(rig.recorder.operations, 4);
 }

@@ -121,8 +121,8 @@ TEST(LowerLines, OnlyOnAParallelPortThatCanBeReached) {
     lowerLines(rig.ctx);
     EXPECT_EQ(joined(rig.trace()), "");
     EXPECT_EQ(boxes(rig.host), "");
-    readInputWord(rig.ctx);  // but the first other access fails, once
-    writeOutputImage(rig.ctx);
+    ParallelLines(rig.ctx).readInputWord();  // but the first other access fails, once
+    ParallelLines(rig.ctx).writeOutputImage();
     EXPECT_EQ(boxes(rig.host), "0 Error: Error during driver access!");
     EXPECT_EQ(rig.recorder.operations, 0);
 

@@ -112,7 +112,7 @@ TEST(ExchangeBit, StepsOnEachAdapter) {
         const char* name;
         bool detected;
         bool parallel;
-        int bit;  // any non-zero value is a 1
+        std::uint32_t bit;
         const char* steps;
     };
     const Case cases[] = {
@@ -124,18 +124,16 @@ TEST(ExchangeBit, StepsOnEachAdapter) {
          "DATA-OUT low, read DATA-IN x5, CLOCK high, read DATA-IN x5, DATA-OUT high, "
          "read DATA-IN x11, CLOCK low, read DATA-IN x5"},
         // Detection means nothing here, and one delay less after sampling.
-        {"parallel", true, true, 4,
+        {"parallel", true, true, 1,
          "data 0x09, read word x5, data 0x0B, read word x6, data 0x09, read word x5"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         LinkRig rig(c.detected, c.parallel);
         rig.state.outputImage = 0x08;
-        rig.state.receiveRegister = static_cast<std::int32_t>(0xC0000000u);
         rig.recorder.idleDataIn = 1;
-        exchangeBit(rig.ctx, c.bit);
+        EXPECT_EQ(adapter::exchangeBits(rig.ctx, c.bit, 1), 1u);
         EXPECT_EQ(joined(rig.trace()), c.steps);
-        EXPECT_EQ(static_cast<std::uint32_t>(rig.state.receiveRegister), 0x80000001u);
     }
 }
 
