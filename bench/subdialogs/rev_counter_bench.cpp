@@ -131,7 +131,7 @@ void reportVirtualReadCost() {
     int highs = 0;
     const auto start = Clock::now();
     for (int i = 0; i < reads; ++i) {
-        highs += adapter::serialReadDataIn(rig.link());
+        highs += adapter::SerialLines(rig.link()).readDataIn();
     }
     const double ns =
         std::chrono::duration<double, std::nano>(Clock::now() - start).count() / reads;
