@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "adapter/adapter.h"
 #include "test_rig.h"
 
@@ -14,32 +16,26 @@ using adapter::testing::RecordingRig;
 
 TEST(DetectAdapter, LoopBackPortFailuresAndTheParallelPort) {
     const char* noAdaptor = "No Adaptor found at COM2\n";
-    struct Case {
-        const char* name;
-        DsrMode dsr;
-        int failAfter;  // the port vanishes after this many operations; -1 never
-        SerialOpenResult opening;
-        int result;
-        const char* message;
-        bool detected;  // afterwards; true before
+    // DSR, the operations before the port vanishes (-1 never), the opening's result; the
+    // text, and whether the adapter counts as found afterwards (it did before).
+    const std::tuple<DsrMode, int, SerialOpenResult, const char*, bool> cases[] = {
+        {DsrMode::Missing, -1, SerialOpenResult::Ok, noAdaptor, false},
+        {DsrMode::StuckOn, -1, SerialOpenResult::Ok, noAdaptor, false},
+        {DsrMode::FollowsDtr, 1, SerialOpenResult::Ok, noAdaptor, false},
+        // A failed opening: the last result stays.
+        {DsrMode::FollowsDtr, -1, SerialOpenResult::CannotWriteTimeouts,
+         "Kann TIMEOUTS nicht schreiben.", true},
     };
-    const Case cases[] = {
-        {"DSR missing", DsrMode::Missing, -1, SerialOpenResult::Ok, 1, noAdaptor, false},
-        {"DSR stuck", DsrMode::StuckOn, -1, SerialOpenResult::Ok, 1, noAdaptor, false},
-        {"the port vanishes", DsrMode::FollowsDtr, 1, SerialOpenResult::Ok, 1, noAdaptor, false},
-        {"opening fails: the last result stays", DsrMode::FollowsDtr, -1,
-         SerialOpenResult::CannotWriteTimeouts, 1, "Kann TIMEOUTS nicht schreiben.", true},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [dsr, failAfter, opening, message, detected] : cases) {
+        SCOPED_TRACE(message);
         RecordingRig rig;
         rig.state.adapterDetected = true;
-        rig.recorder.dsr = c.dsr;
-        rig.recorder.serialFailAfter = c.failAfter;
-        rig.serialPorts.nextResult = c.opening;
-        EXPECT_EQ(detectAdapter(rig.ctx), c.result);
-        EXPECT_EQ(rig.messageText, c.message);
-        EXPECT_EQ(rig.state.adapterDetected, c.detected);
+        rig.recorder.dsr = dsr;
+        rig.recorder.serialFailAfter = failAfter;
+        rig.serialPorts.nextResult = opening;
+        EXPECT_EQ(detectAdapter(rig.ctx), 1);
+        EXPECT_EQ(rig.messageText, message);
+        EXPECT_EQ(rig.state.adapterDetected, detected);
     }
     OpenRig rig;
     rig.state.adapterDetected = false;

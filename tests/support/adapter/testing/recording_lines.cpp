@@ -8,10 +8,9 @@ namespace {
 
 constexpr std::uint64_t nsPerMs = 1'000'000;
 constexpr std::uint8_t clockDataBit = 0x02;
-constexpr std::uint16_t dataInStatusBit = 0x40;
 
 std::string level(bool high) {
-    return high ? "high" : "low";
+    return high ? " high" : " low";
 }
 
 std::string hexByte(const char* prefix, unsigned value) {
@@ -26,10 +25,9 @@ void RecordingClock::waitUntilNs(std::uint64_t deadlineNs) {
     if (deadlineNs <= m_nowNs) {
         return;
     }
-    std::uint64_t ns = deadlineNs - m_nowNs;
+    const std::uint64_t ns = deadlineNs - m_nowNs;
     m_recorder.record(ns % nsPerMs == 0 ? "wait " + std::to_string(ns / nsPerMs) + " ms"
-                                        : "wait " + std::to_string(ns) + " ns",
-                      false);
+                                        : "wait " + std::to_string(ns) + " ns");
     m_nowNs = deadlineNs;
 }
 
@@ -37,13 +35,9 @@ void RecordingClock::waitServingUntilNs(std::uint64_t deadlineNs, std::uint64_t 
                                         const std::function<void()>& serve) {
     const std::uint64_t startNs = m_nowNs;
     waitUntilNs(deadlineNs);
-    if (sliceNs == 0) {
-        return;
-    }
     const std::uint64_t endNs = m_nowNs;
-    for (std::uint64_t at = startNs; endNs - at > sliceNs;) {
-        at += sliceNs;
-        m_nowNs = at;
+    for (std::uint64_t at = startNs; sliceNs != 0 && endNs - at > sliceNs;) {
+        m_nowNs = at += sliceNs;
         serve();
     }
     m_nowNs = endNs;
@@ -68,15 +62,12 @@ void Recorder::clockFell() {
 
 std::vector<std::string> Recorder::trace() const {
     std::vector<std::string> lines;
-    std::size_t i = 0;
-    while (i < events.size()) {
-        std::size_t run = 1;
+    for (std::size_t i = 0, run = 1; i < events.size(); i += run, run = 1) {
         while (events[i].read && i + run < events.size() &&
                events[i + run].what == events[i].what) {
             ++run;
         }
         lines.push_back(run > 1 ? events[i].what + " x" + std::to_string(run) : events[i].what);
-        i += run;
     }
     return lines;
 }
@@ -104,13 +95,13 @@ RecordingSerialLines::~RecordingSerialLines() {
 }
 
 bool RecordingSerialLines::operate() {
-    if (m_failed) {
-        return false;
-    }
-    if (m_recorder.serialFailAfter >= 0 && m_operations >= m_recorder.serialFailAfter) {
+    if (!m_failed && m_recorder.serialFailAfter >= 0 &&
+        m_operations >= m_recorder.serialFailAfter) {
         m_failed = true;
         m_fault = m_recorder.lostError;
         m_recorder.record("port lost");
+    }
+    if (m_failed) {
         return false;
     }
     ++m_operations;
@@ -120,64 +111,47 @@ bool RecordingSerialLines::operate() {
 }
 
 bool RecordingSerialLines::dsr() const {
-    switch (m_recorder.dsr) {
-        case DsrMode::Missing:
-            return false;
-        case DsrMode::StuckOn:
-            return true;
-        case DsrMode::FollowsDtr:
-            break;
-    }
-    return m_recorder.dtr;
+    return m_recorder.dsr == DsrMode::StuckOn ||
+           (m_recorder.dsr == DsrMode::FollowsDtr && m_recorder.dtr);
 }
 
 void RecordingSerialLines::setClock(bool high) {
-    if (!operate()) {
-        return;
-    }
-    bool fell = m_recorder.rts && !high;
-    m_recorder.rts = high;
-    m_recorder.record("CLOCK " + level(high));
-    if (fell) {
-        m_recorder.clockFell();
+    if (operate()) {
+        const bool fell = m_recorder.rts && !high;
+        m_recorder.rts = high;
+        m_recorder.record("CLOCK" + level(high));
+        if (fell) {
+            m_recorder.clockFell();
+        }
     }
 }
 
 void RecordingSerialLines::setDataOut(bool high) {
     if (operate()) {
         m_recorder.dtr = high;
-        m_recorder.record("DATA-OUT " + level(high));
+        m_recorder.record("DATA-OUT" + level(high));
     }
 }
 
 void RecordingSerialLines::setReset(bool high) {
     if (operate()) {
-        m_recorder.brk = high;
-        m_recorder.record("RESET " + level(high));
+        m_recorder.record("RESET" + level(high));
     }
 }
 
 int RecordingSerialLines::readDataIn() {
-    if (!operate()) {
-        return 0;
-    }
-    m_recorder.record("read DATA-IN", true);
-    return m_recorder.dataIn();
+    return (readModemStatus("read DATA-IN") & modemCtsOn) != 0 ? 1 : 0;
 }
 
 bool RecordingSerialLines::readLoopBack() {
-    if (!operate()) {
-        return false;
-    }
-    m_recorder.record("read DSR", true);
-    return dsr();
+    return (readModemStatus("read DSR") & modemDsrOn) != 0;
 }
 
-std::uint32_t RecordingSerialLines::readModemStatus() {
+std::uint32_t RecordingSerialLines::readModemStatus(const char* what) {
     if (!operate()) {
         return 0;
     }
-    m_recorder.record("read modem status", true);
+    m_recorder.record(what, true);
     return (m_recorder.dataIn() != 0 ? modemCtsOn : 0u) | (dsr() ? modemDsrOn : 0u);
 }
 
@@ -196,11 +170,11 @@ std::unique_ptr<LineAccess> RecordingSerialPorts::open(const std::string& device
     return std::make_unique<RecordingSerialLines>(m_recorder);
 }
 
-bool RecordingPortIo::access(std::uint16_t base, const char* what, bool read) {
+bool RecordingPortIo::access(std::uint16_t base, const std::string& what, bool read) {
     ++m_recorder.operations;
     m_recorder.clock.advanceNs(m_recorder.operationCostNs);
     if (m_recorder.portIoFails) {
-        m_recorder.record(std::string(what) + " failed", read);
+        m_recorder.record(what + " failed", read);
         return fail(m_recorder.portIoError);
     }
     m_recorder.lastBase = base;
@@ -211,7 +185,7 @@ bool RecordingPortIo::writeData(std::uint16_t base, std::uint8_t value) {
     if (!access(base, "write data", false)) {
         return false;
     }
-    bool fell = (m_recorder.dataRegister & clockDataBit) != 0 && (value & clockDataBit) == 0;
+    const bool fell = (m_recorder.dataRegister & clockDataBit) != 0 && (value & clockDataBit) == 0;
     m_recorder.dataRegister = value;
     m_recorder.record(hexByte("data", value));
     if (fell) {
@@ -225,8 +199,9 @@ bool RecordingPortIo::readWord(std::uint16_t base, std::uint16_t& word) {
         return false;
     }
     m_recorder.record("read word", true);
-    std::uint16_t status = m_recorder.dataIn() != 0 ? dataInStatusBit : 0;
-    word = static_cast<std::uint16_t>(status << 8 | m_recorder.dataRegister);
+    // DATA-IN is status bit 6, over the data register.
+    word = static_cast<std::uint16_t>((m_recorder.dataIn() != 0 ? 0x4000 : 0) |
+                                      m_recorder.dataRegister);
     return true;
 }
 
@@ -251,8 +226,7 @@ bool RecordingPortIo::writeControl(std::uint16_t base, std::uint8_t value) {
 RecordingRig::RecordingRig()
     : ctx{port, state, messageText, recorder.clock, serialPorts, portIo, host, nullptr} {
     port.kind = PortKind::Serial;
-    port.portName = "COM2";
-    port.comDeviceName = "COM2";
+    port.portName = port.comDeviceName = "COM2";
 }
 
 void RecordingRig::selectParallel(bool directPortIo) {

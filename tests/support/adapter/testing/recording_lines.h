@@ -79,7 +79,6 @@ class Recorder {
     // Line levels as last driven, on whichever back-end.
     bool dtr = false;
     bool rts = false;
-    bool brk = false;
     std::uint8_t dataRegister = 0;
     std::uint16_t lastBase = 0;  // the base address of the last register access
 
@@ -112,10 +111,12 @@ class RecordingSerialLines final : public LineAccess {
     void setReset(bool high) override;
     int readDataIn() override;
     bool readLoopBack() override;
-    std::uint32_t readModemStatus() override;
+    std::uint32_t readModemStatus() override { return readModemStatus("read modem status"); }
     const ui::SystemError* fault() const override { return m_failed ? &m_fault : nullptr; }
 
   private:
+    // One read of the modem status, recorded as what.
+    std::uint32_t readModemStatus(const char* what);
     bool operate();
     bool dsr() const;
 
@@ -151,7 +152,7 @@ class RecordingPortIo final : public PortIo {
 
   private:
     // The cost of one register access; false, recorded as what failed, while they fail.
-    bool access(std::uint16_t base, const char* what, bool read);
+    bool access(std::uint16_t base, const std::string& what, bool read);
     Recorder& m_recorder;
 };
 
