@@ -122,7 +122,6 @@ bool FtdiBitbangLines::transfer(const std::vector<std::uint8_t>& states,
                                 std::vector<std::uint8_t>& samples,
                                 const std::function<void()>& between) {
     samples.assign(states.size(), 0);
-    ++m_transfers;
     std::size_t written = 0;
     std::size_t answered = 0;
     while (answered < states.size()) {
@@ -167,12 +166,11 @@ void FtdiBitbangLines::dropSamples() {
     m_pacing = false;
 }
 
-void FtdiBitbangLines::keepSamples(std::vector<std::uint8_t> samples, std::size_t from) {
+void FtdiBitbangLines::keepSamples(std::vector<std::uint8_t> samples) {
     m_samples = std::move(samples);
-    m_nextSample = std::min(from, m_samples.size());
+    m_nextSample = 0;
     m_readsOfSample = 0;
     m_pacing = false;
-    m_runStartNs = m_clock.nowNs();
     // A run stands for the time the chip took to sample it: a host wait past that makes
     // its rest stale, so the next read asks the chip again.
     m_samplesValidUntilNs = m_clock.nowNs() + (m_samples.size() - m_nextSample) * ftdi::pinStateNs;
@@ -195,7 +193,6 @@ bool FtdiBitbangLines::fetchSamples() {
     if (!readSome(run.data(), run.size(), got)) {
         return false;
     }
-    ++m_transfers;
     run.resize(got);
     m_streamAhead -= std::min(got, m_streamAhead);
     m_sampleDueNs.clear();
@@ -206,7 +203,7 @@ bool FtdiBitbangLines::fetchSamples() {
     if (!writeStream(chunk)) {
         return false;
     }
-    keepSamples(std::move(run), 0);
+    keepSamples(std::move(run));
     m_pacing = true;
     return !m_samples.empty();
 }
@@ -268,21 +265,9 @@ void FtdiBitbangLines::change(Levels levels) {
     (void)transfer({pinState(m_levels, m_polarity)}, answer);
 }
 
-void FtdiBitbangLines::setClock(bool high) {
+void FtdiBitbangLines::setLevel(bool Levels::*line, bool high) {
     Levels levels = m_levels;
-    levels.clock = high;
-    change(levels);
-}
-
-void FtdiBitbangLines::setDataOut(bool high) {
-    Levels levels = m_levels;
-    levels.dataOut = high;
-    change(levels);
-}
-
-void FtdiBitbangLines::setReset(bool high) {
-    Levels levels = m_levels;
-    levels.reset = high;
+    levels.*line = high;
     change(levels);
 }
 
@@ -331,8 +316,7 @@ bool FtdiBitbangLines::sendExchange(ftdi::ExchangeBuffer& exchange,
     }
     m_levels = exchange.after;
     keepSamples(std::vector<std::uint8_t>(returned.begin() + static_cast<std::ptrdiff_t>(after),
-                                          returned.end()),
-                0);
+                                          returned.end()));
     return true;
 }
 

@@ -50,9 +50,9 @@ class FtdiBitbangLines final : public LineAccess {
     // All lines off, back to the UART, closed: the kernel's tty comes back.
     ~FtdiBitbangLines() override;
 
-    void setClock(bool high) override;
-    void setDataOut(bool high) override;
-    void setReset(bool high) override;
+    void setClock(bool high) override { setLevel(&ftdi::Levels::clock, high); }
+    void setDataOut(bool high) override { setLevel(&ftdi::Levels::dataOut, high); }
+    void setReset(bool high) override { setLevel(&ftdi::Levels::reset, high); }
     int readDataIn() override;
     bool readLoopBack() override;
     std::uint32_t readModemStatus() override;
@@ -65,14 +65,13 @@ class FtdiBitbangLines final : public LineAccess {
                           std::vector<std::uint32_t>& samples) override;
 
     ftdi::Polarity polarity() const { return m_polarity; }
-    // USB transfers made so far (a write and the reads that answer it).
-    std::uint64_t transfers() const { return m_transfers; }
 
   private:
     FtdiBitbangLines(std::unique_ptr<ftdi::FtdiDevice> device, std::string name, Clock& clock);
 
     bool setUp(ui::SystemError& error);
     void change(ftdi::Levels levels);
+    void setLevel(bool ftdi::Levels::*line, bool high);
     // Sends an exchange's states and keeps the samples after them for the bit delays that
     // follow; false when the chip failed.
     bool sendExchange(ftdi::ExchangeBuffer& exchange, std::vector<std::uint8_t>& returned,
@@ -91,7 +90,7 @@ class FtdiBitbangLines final : public LineAccess {
     bool fetchSamples();
     // Writes chunks of the stream while they fit under maxOutstanding.
     bool writeStream(const std::vector<std::uint8_t>& chunk);
-    void keepSamples(std::vector<std::uint8_t> samples, std::size_t from);
+    void keepSamples(std::vector<std::uint8_t> samples);
     void dropSamples();
     void learnPolarity(std::uint8_t sample);
     bool fail(const char* call, int code);
@@ -108,14 +107,12 @@ class FtdiBitbangLines final : public LineAccess {
     std::size_t m_nextSample = 0;
     int m_readsOfSample = 0;
     std::uint64_t m_samplesValidUntilNs = 0;
-    bool m_pacing = false;  // a stream: its samples are read at the chip's pace
-    std::uint64_t m_runStartNs = 0;
+    bool m_pacing = false;                    // a stream: its samples are read at the chip's pace
     std::deque<std::uint64_t> m_streamTimes;  // when the chip applies each state ahead
     std::uint64_t m_streamEndNs = 0;
     std::vector<std::uint64_t> m_sampleDueNs;  // when each sample of a stream run is read
     std::size_t m_streamAhead = 0;             // states written for the stream, not yet read back
 
-    std::uint64_t m_transfers = 0;
     bool m_failed = false;
     ui::SystemError m_fault;
 };

@@ -109,12 +109,9 @@ class LineAccess {
     // sent it at once (as few transfers as they can), with each exchange's samples in
     // samples, in order. The default sends nothing and says false: the caller then makes
     // the steps one by one, its own bit delays and exchanges, exactly as single exchanges.
-    [[nodiscard]] virtual bool exchangeSequence(std::span<const ExchangeStep> steps,
-                                                const BitClocking& clocking,
-                                                std::vector<std::uint32_t>& samples) {
-        (void)steps;
-        (void)clocking;
-        (void)samples;
+    [[nodiscard]] virtual bool exchangeSequence(std::span<const ExchangeStep> /*steps*/,
+                                                const BitClocking& /*clocking*/,
+                                                std::vector<std::uint32_t>& /*samples*/) {
         return false;
     }
 

@@ -29,23 +29,9 @@ void SerialLines::dropIfFailed() {
     reportSystemError(m_ctx, state.lineFault);
 }
 
-void SerialLines::setClock(bool high) {
+void SerialLines::drive(void (LineAccess::*set)(bool), bool high) {
     if (LineAccess* port = openPort()) {
-        port->setClock(high);
-        dropIfFailed();
-    }
-}
-
-void SerialLines::setDataOut(bool high) {
-    if (LineAccess* port = openPort()) {
-        port->setDataOut(high);
-        dropIfFailed();
-    }
-}
-
-void SerialLines::setReset(bool high) {
-    if (LineAccess* port = openPort()) {
-        port->setReset(high);
+        (port->*set)(high);
         dropIfFailed();
     }
 }

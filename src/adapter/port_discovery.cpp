@@ -146,12 +146,8 @@ bool naturalLess(const std::string& a, const std::string& b) {
 std::string readAttribute(const fs::path& path) {
     std::ifstream in(path);
     std::string line;
-    if (in) {
-        std::getline(in, line);
-    }
-    while (!line.empty() && std::isspace(static_cast<unsigned char>(line.back()))) {
-        line.pop_back();
-    }
+    std::getline(in, line);
+    line.erase(line.find_last_not_of(" \t\n\v\f\r") + 1);
     return line;
 }
 

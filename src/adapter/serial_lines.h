@@ -14,9 +14,9 @@ class SerialLines final : public LineAccess {
   public:
     explicit SerialLines(LinkContext& ctx) : m_ctx(ctx) {}
 
-    void setClock(bool high) override;         // RTS
-    void setDataOut(bool high) override;       // DTR
-    void setReset(bool high) override;         // break
+    void setClock(bool high) override { drive(&LineAccess::setClock, high); }      // RTS
+    void setDataOut(bool high) override { drive(&LineAccess::setDataOut, high); }  // DTR
+    void setReset(bool high) override { drive(&LineAccess::setReset, high); }      // break
     int readDataIn() override;                 // CTS into modemStatus
     bool readLoopBack() override;              // DSR into modemStatus
     std::uint32_t readModemStatus() override;  // CTS and DSR into modemStatus
@@ -34,6 +34,7 @@ class SerialLines final : public LineAccess {
 
   private:
     LineAccess* openPort();
+    void drive(void (LineAccess::*set)(bool), bool high);
     void dropIfFailed();
 
     LinkContext& m_ctx;

@@ -132,11 +132,10 @@ void makePathsAbsolute(Options& options) {
         }
     };
     shell::SimOptions& sim = options.shared.sim;
-    absolute(options.shared.directory);
-    absolute(sim.memoryFile);
-    absolute(sim.saveFile);
-    absolute(sim.flashSaveFile);
-    absolute(sim.traceFile);
+    for (std::string* path : {&options.shared.directory, &sim.memoryFile, &sim.saveFile,
+                              &sim.flashSaveFile, &sim.traceFile}) {
+        absolute(*path);
+    }
     for (Step& step : options.steps) {
         absolute(step.file);
     }

@@ -69,10 +69,8 @@ std::string checkClick(const Expected& where, ui::ControlId id) {
                    ? std::string()
                    : "control " + std::to_string(id) + " cannot be clicked";
     }
-    if (dialog.hasMenuItem(id) || id == ids::Ok || id == ids::Cancel) {
-        return {};
-    }
-    if (where.isMain && shell::findCommand(id) != nullptr) {
+    if (dialog.hasMenuItem(id) || id == ids::Ok || id == ids::Cancel ||
+        (where.isMain && shell::findCommand(id) != nullptr)) {
         return {};
     }
     return "dialog " + std::to_string(dialog.id()) + " has no control " + std::to_string(id);
@@ -111,10 +109,12 @@ std::string checkValue(const ui::Dialog& dialog, ui::ControlId id, const std::st
     const ui::ControlState& state = dialog.control(id);
     switch (state.kind) {
         case ui::Kind::Edit: {
+            std::uint32_t flags = 0;
             for (const ui::ControlTemplate& row : dialog.dialogTemplate().controls) {
-                if (row.id == id && (row.flags & ui::readOnly) != 0) {
-                    return name + " is read-only";
-                }
+                flags |= row.id == id ? row.flags : 0u;
+            }
+            if ((flags & ui::readOnly) != 0) {
+                return name + " is read-only";
             }
             if (value.size() > maxEditTextBytes) {
                 return name + " takes at most 255 characters";
@@ -122,16 +122,12 @@ std::string checkValue(const ui::Dialog& dialog, ui::ControlId id, const std::st
             if (json::toUtf8(value) != value) {
                 return name + ": the value is not UTF-8 text";
             }
-            for (const char c : value) {
-                if (static_cast<unsigned char>(c) < 0x20) {
-                    return name + ": the value holds a control character";
-                }
+            if (std::ranges::any_of(value, [](unsigned char c) { return c < 0x20; })) {
+                return name + ": the value holds a control character";
             }
-            for (const ui::ControlTemplate& row : dialog.dialogTemplate().controls) {
-                const bool digitsOnly = row.id == id && (row.flags & ui::digitsOnly) != 0;
-                if (digitsOnly && value.find_first_not_of("0123456789") != std::string::npos) {
-                    return name + " takes digits only";
-                }
+            if ((flags & ui::digitsOnly) != 0 &&
+                value.find_first_not_of("0123456789") != std::string::npos) {
+                return name + " takes digits only";
             }
             return {};
         }
@@ -255,9 +251,6 @@ std::string checkOptionFiles(const Options& options) {
     return {};
 }
 
-}  // namespace cli
-
-namespace cli {
 namespace {
 
 // What a control is called on the screen: its own text, or the label on its left on the

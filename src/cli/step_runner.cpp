@@ -34,16 +34,11 @@ class UserChange {
 // Checks an auto radio button and unchecks the others of its run in the template.
 void checkAutoRadio(ui::Dialog& dialog, ui::ControlId id) {
     const auto& rows = dialog.dialogTemplate().controls;
-    std::size_t at = rows.size();
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        if (rows[i].id == id) {
-            at = i;
-        }
-    }
-    if (at == rows.size()) {
+    const auto last = std::ranges::find(rows.rbegin(), rows.rend(), id, &ui::ControlTemplate::id);
+    if (last == rows.rend()) {
         return;
     }
-    std::size_t first = at;
+    std::size_t first = static_cast<std::size_t>(rows.rend() - last) - 1;
     while (first > 0 && rows[first - 1].kind == ui::Kind::AutoRadioButton &&
            (rows[first].flags & ui::groupStart) == 0) {
         --first;
@@ -55,6 +50,24 @@ void checkAutoRadio(ui::Dialog& dialog, ui::ControlId id) {
         if (rows[i].id != ui::noId) {
             dialog.setChecked(rows[i].id, rows[i].id == id);
         }
+    }
+}
+
+// The step's entry of the --json report, with its field changes.
+json::Value changesEntry(const Step& step, const std::vector<safety::FieldChange>& changes) {
+    json::Value entry = {{"step", step.word}};
+    json::Value& fields = entry["fields"] = json::Value::array();
+    for (const safety::FieldChange& change : changes) {
+        fields.push_back({{"label", change.label}, {"old", change.before}, {"new", change.after}});
+    }
+    return entry;
+}
+
+void printChanges(std::ostream& out, lang::Language language,
+                  const std::vector<safety::FieldChange>& changes) {
+    for (const safety::FieldChange& change : changes) {
+        out << "  " << json::toUtf8(lang::shownText(language, safety::describeChange(change)))
+            << '\n';
     }
 }
 
@@ -109,16 +122,13 @@ ui::Outcome StepRunner::runStep(const Step& step, std::size_t index, ui::Dialog&
         case StepKind::SaveSettings:
             return saveSettings(step);
         case StepKind::LoadSettings:
-            // The check before the run read every backup a step names.
-            if (index < m_backups.size() && m_backups[index]) {
-                return loadSettings(step, *m_backups[index]);
-            }
-            return ui::Outcome::Done;
         case StepKind::DiffSettings:
-            if (index < m_backups.size() && m_backups[index]) {
-                return diffSettings(step, *m_backups[index]);
+            // The check before the run read every backup a step names.
+            if (index >= m_backups.size() || !m_backups[index]) {
+                return ui::Outcome::Done;
             }
-            return ui::Outcome::Done;
+            return step.kind == StepKind::LoadSettings ? loadSettings(step, *m_backups[index])
+                                                       : diffSettings(step, *m_backups[index]);
     }
     return ui::Outcome::Done;
 }
@@ -215,11 +225,7 @@ void StepRunner::reportWrites(const Step& step, ui::Outcome outcome) {
         return;
     }
     const std::vector<safety::SetupByteWrite> bytes = writes.changedBytes();
-    json::Value entry = {{"step", step.word}};
-    json::Value& fields = entry["fields"] = json::Value::array();
-    for (const safety::FieldChange& change : writes.fields) {
-        fields.push_back({{"label", change.label}, {"old", change.before}, {"new", change.after}});
-    }
+    json::Value entry = changesEntry(step, writes.fields);
     json::Value& setupBytes = entry["setupBytes"] = json::Value::array();
     for (const safety::SetupByteWrite& byte : bytes) {
         setupBytes.push_back(
@@ -235,11 +241,7 @@ void StepRunner::reportWrites(const Step& step, ui::Outcome outcome) {
     m_out << "dry run: " << step.word << " would change"
           << (writes.fields.empty() && bytes.empty() && writes.flashBytes == 0 ? " nothing" : "")
           << '\n';
-    for (const safety::FieldChange& change : writes.fields) {
-        m_out << "  "
-              << json::toUtf8(lang::shownText(m_host.language(), safety::describeChange(change)))
-              << '\n';
-    }
+    printChanges(m_out, m_host.language(), writes.fields);
     for (const safety::SetupByteWrite& byte : bytes) {
         m_out << "  setup byte " << byte.address << ": " << byte.before << " → " << byte.after
               << '\n';
@@ -358,21 +360,11 @@ ui::Outcome StepRunner::diffSettings(const Step& step, const safety::SettingsBac
         changes.insert(changes.begin(), {"family", std::to_string(controller->family),
                                          std::to_string(backup.family)});
     }
-    json::Value entry = {{"step", step.word}};
-    json::Value& fields = entry["fields"] = json::Value::array();
-    for (const safety::FieldChange& change : changes) {
-        fields.push_back({{"label", change.label}, {"old", change.before}, {"new", change.after}});
-    }
-    m_diffs.push_back(std::move(entry));
+    m_diffs.push_back(changesEntry(step, changes));
     if (!m_json) {
         m_out << step.word << ": "
               << (changes.empty() ? "no differences" : "the controller → the file") << '\n';
-        for (const safety::FieldChange& change : changes) {
-            m_out << "  "
-                  << json::toUtf8(
-                         lang::shownText(m_host.language(), safety::describeChange(change)))
-                  << '\n';
-        }
+        printChanges(m_out, m_host.language(), changes);
         m_out.flush();
     }
     return ui::Outcome::Done;

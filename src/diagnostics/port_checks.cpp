@@ -96,8 +96,7 @@ std::vector<GroupEntry> readGroupFile(const fs::path& path) {
     std::vector<GroupEntry> groups;
     std::ifstream in(path);
     for (std::string line; std::getline(in, line);) {
-        const std::vector<std::string> fields = split(line, ':');
-        if (fields.size() >= 3 && isNumber(fields[2])) {
+        if (const auto fields = split(line, ':'); fields.size() >= 3 && isNumber(fields[2])) {
             groups.push_back(
                 {fields[0], static_cast<unsigned>(std::stoul(fields[2])),
                  fields.size() > 3 ? split(fields[3], ',') : std::vector<std::string>{}});
@@ -111,7 +110,7 @@ std::vector<GroupEntry> readGroupFile(const fs::path& path) {
 std::optional<unsigned> primaryGroup(const fs::path& passwdPath, const std::string& user) {
     std::ifstream in(passwdPath);
     for (std::string line; std::getline(in, line);) {
-        const std::vector<std::string> fields = split(line, ':');
+        const auto fields = split(line, ':');
         if (fields.size() > 3 && fields[0] == user && isNumber(fields[3])) {
             return static_cast<unsigned>(std::stoul(fields[3]));
         }
@@ -178,6 +177,10 @@ class QuietHost final : public ui::UiHost {
     }
     void shellOpen(std::string_view) override {}
 };
+
+std::string installRule(const std::string& rest) {
+    return "install the udev rule " + std::string(udevRuleFile) + rest;
+}
 
 std::string microseconds(double ns) {
     char text[32];
@@ -296,7 +299,7 @@ class Checks {
         } else if (inGroup) {
             add(port, what, Status::Failed,
                 "group " + group + " may not read and write " + path.string(),
-                "install the udev rule " + std::string(udevRuleFile) + " (see README)");
+                installRule(" (see README)"));
         } else if (listedInGroup(info.st_gid)) {
             add(port, what, Status::Warning,
                 user + " was added to group " + group + " after this login began",
@@ -366,9 +369,8 @@ class Checks {
     }
 
     void checkFree(const adapter::DiscoveredPort& port) {
-        const std::string& tty = port.name;
         for (const fs::path& dir : m_options.lockDirs) {
-            const fs::path lock = dir / ("LCK.." + tty);
+            const fs::path lock = dir / ("LCK.." + port.name);
             std::error_code error;
             if (!fs::exists(lock, error)) {
                 continue;
@@ -378,12 +380,12 @@ class Checks {
             const bool alive =
                 isNumber(pid) && fs::exists(m_options.procRoot / pid / "comm", error);
             if (alive) {
-                add(tty, "free", Status::Failed,
+                add(port.name, "free", Status::Failed,
                     "locked by " + adapter::readAttribute(m_options.procRoot / pid / "comm") +
                         " (pid " + pid + ") in " + lock.string(),
                     "close that program: the adapter needs the port alone");
             } else {
-                add(tty, "free", Status::Warning,
+                add(port.name, "free", Status::Warning,
                     "stale lock file " + lock.string() + " (its process is gone)",
                     "remove it: sudo rm " + lock.string());
             }
@@ -392,14 +394,14 @@ class Checks {
         for (const Process& process : m_processes.processes) {
             for (const std::string& file : process.openFiles) {
                 if (file == port.devicePath || (!port.byIdPath.empty() && file == port.byIdPath)) {
-                    add(tty, "free", Status::Failed,
+                    add(port.name, "free", Status::Failed,
                         "held open by " + process.comm + " (pid " + process.pid + ")",
                         "close that program: the adapter needs the port alone");
                     return;
                 }
             }
         }
-        add(tty, "free", Status::Ok,
+        add(port.name, "free", Status::Ok,
             m_processes.unreadable == 0
                 ? "no lock file, no process holds it"
                 : "no lock file, no process holds it (" + std::to_string(m_processes.unreadable) +
@@ -407,35 +409,32 @@ class Checks {
     }
 
     void checkModemManager(const adapter::DiscoveredPort& port) {
-        const std::string& tty = port.name;
         const auto manager =
             std::ranges::find(m_processes.processes, "ModemManager", &Process::comm);
         if (manager == m_processes.processes.end()) {
-            add(tty, "ModemManager", Status::Ok, "not running");
+            add(port.name, "ModemManager", Status::Ok, "not running");
             return;
         }
         // udev keeps each device's properties in a database file named by its numbers.
         const std::string numbers =
-            adapter::readAttribute(m_options.roots.sysRoot / "class" / "tty" / tty / "dev");
+            adapter::readAttribute(m_options.roots.sysRoot / "class" / "tty" / port.name / "dev");
         std::ifstream database(m_options.runRoot / "udev" / "data" / ("c" + numbers));
         bool ignored = false;
         for (std::string line; std::getline(database, line);) {
             ignored = ignored || line == "E:ID_MM_DEVICE_IGNORE=1";
         }
         if (ignored) {
-            add(tty, "ModemManager", Status::Ok,
+            add(port.name, "ModemManager", Status::Ok,
                 "running (pid " + manager->pid + "), told to ignore this device");
         } else {
-            add(tty, "ModemManager", Status::Warning,
+            add(port.name, "ModemManager", Status::Warning,
                 "running (pid " + manager->pid +
                     ") and may probe this port with modem commands after it is plugged in",
-                "install the udev rule " + std::string(udevRuleFile) +
-                    " (ID_MM_DEVICE_IGNORE), or: sudo systemctl stop ModemManager");
+                installRule(" (ID_MM_DEVICE_IGNORE), or: sudo systemctl stop ModemManager"));
         }
     }
 
     void checkBrltty(const adapter::DiscoveredPort& port) {
-        const std::string& tty = port.name;
         char id[16];
         std::snprintf(id, sizeof id, "%x/%x/", port.vendorId, port.productId);
         const std::string usbId = adapter::usbIdText(port.vendorId, port.productId);  // "1a86:7523"
@@ -462,7 +461,7 @@ class Checks {
                                          text.find(productMatch) != std::string::npos);
                     const bool comment = text.find_first_not_of(" \t") == text.find('#');
                     if (claims && !comment) {
-                        add(tty, "brltty", Status::Failed,
+                        add(port.name, "brltty", Status::Failed,
                             "the braille display driver claims " + usbId + " in " +
                                 it->path().string() + " and takes the port away",
                             "sudo apt remove brltty (unless a braille display is used), or "
@@ -472,7 +471,7 @@ class Checks {
                 }
             }
         }
-        add(tty, "brltty", Status::Ok,
+        add(port.name, "brltty", Status::Ok,
             ruleFiles.empty() ? "not installed"
                               : "installed; its udev rules do not claim " + usbId);
     }
@@ -511,8 +510,7 @@ class Checks {
             } else {
                 add(port.name, "latency timer", Status::Warning,
                     value + " ms: each read can wait that long for the chip's status",
-                    "install the udev rule " + std::string(udevRuleFile) +
-                        ", or: echo 1 | sudo tee " + path.string());
+                    installRule(", or: echo 1 | sudo tee " + path.string()));
             }
             return;
         }
@@ -535,8 +533,8 @@ class Checks {
         }
         const std::size_t before = m_checks.size();
         checkAccess(port.name, "USB access", path, info,
-                    "install the udev rule " + std::string(udevRuleFile) +
-                        " (group plugdev and the seat's user), then plug the converter in again");
+                    installRule(" (group plugdev and the seat's user), then plug the "
+                                "converter in again"));
         // The plain serial port still works without it: only the fast path needs it.
         if (m_checks.size() > before && m_checks.back().status == Status::Failed) {
             m_checks.back().status = Status::Warning;
@@ -575,10 +573,7 @@ class Checks {
         add(tty, "open", Status::Ok, m_options.port + " opened");
 
         if (adapter::detectAdapter(link) != 0) {
-            std::string text = messageText;
-            while (!text.empty() && text.back() == '\n') {
-                text.pop_back();
-            }
+            const std::string text = messageText.substr(0, messageText.find_last_not_of('\n') + 1);
             add(tty, "adapter test", Status::Failed, text + ": DSR does not follow DTR",
                 "plug the adapter into this port; a port without DSR cannot find it");
         } else {
@@ -587,10 +582,9 @@ class Checks {
         if (adapter::linesFailed(link) || !state.portOpen) {
             add(tty, "line costs", Status::Failed, "the port stopped answering",
                 "check the cable and plug the converter in again");
-            adapter::closeSerialPort(link);
-            return;
+        } else {
+            measureCosts(link, clock, tty);
         }
-        measureCosts(link, clock, tty);
         adapter::closeSerialPort(link);
     }
 

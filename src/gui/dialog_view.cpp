@@ -248,14 +248,12 @@ void DialogView::copyControlFromModel(ui::ControlId id, const ui::ControlState& 
             break;
         case ui::Kind::PushButton:
         case ui::Kind::DefPushButton:
-            static_cast<QAbstractButton*>(widget)->setText(text);
-            break;
         case ui::Kind::CheckBox:
         case ui::Kind::RadioButton:
         case ui::Kind::AutoRadioButton: {
             auto* button = static_cast<QAbstractButton*>(widget);
             button->setText(text);
-            button->setChecked(state.checked);
+            button->setChecked(state.checked);  // nothing for a push button: not checkable
             break;
         }
         case ui::Kind::ComboBox: {

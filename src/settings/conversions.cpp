@@ -18,10 +18,6 @@ constexpr double msPerStored = 0.0005;
 constexpr float codePerVolt = 9.166667f;
 constexpr float voltsPerCodeStep = 0.018181818f;
 constexpr int cellsPerCodeStep = 6;
-constexpr int hzAt8MHz = 174666;
-constexpr int periodOffsetAt8MHz = 19;
-constexpr int hzAt16MHz = 326947;
-constexpr int periodOffsetAt16MHz = 22;
 
 constexpr std::size_t decimalFieldChars = 9;
 constexpr std::size_t decimalWidth = 8;
@@ -158,10 +154,8 @@ int timingIndexToByte(int index) {
 }
 
 int limitFrequency(int rpmPeriod, int clockMHz) {
-    if (clockMHz == 8) {
-        return hzAt8MHz / (rpmPeriod + periodOffsetAt8MHz);
-    }
-    return hzAt16MHz / (rpmPeriod + periodOffsetAt16MHz);
+    return clockMHz == 8 ? hzConstantAt8MHz / (rpmPeriod + periodOffsetAt8MHz)
+                         : hzConstantAt16MHz / (rpmPeriod + periodOffsetAt16MHz);
 }
 
 std::string formatFixed(double value, int decimals) {

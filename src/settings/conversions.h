@@ -26,7 +26,10 @@ int pulseTimeToStored(float ms);
 std::string storedPulseToText(int value);
 std::string storedNeutralToText(int value);
 
-// Under-voltage threshold: code = volts × 9.166667, rounded half down.
+// Under-voltage threshold: code = volts × 9.166667, rounded half down; the volts a pilot
+// may enter.
+inline constexpr double thresholdMinVolts = 5.3;
+inline constexpr double thresholdMaxVolts = 10.5;
 int thresholdVoltsToCode(float volts);
 std::string thresholdCodeToText(int code);
 
@@ -35,7 +38,12 @@ inline constexpr int timingAutoIndex = 5;
 int timingByteToIndex(int timingByte, bool fixedTiming);
 int timingIndexToByte(int index);
 
-// The RPM control's limit frequency in Hz for a stored period.
+// The RPM control's limit frequency in Hz for a stored period:
+// Hz = constant / (period + offset), with the constants of the controller's clock.
+inline constexpr int hzConstantAt8MHz = 174666;
+inline constexpr int periodOffsetAt8MHz = 19;
+inline constexpr int hzConstantAt16MHz = 326947;
+inline constexpr int periodOffsetAt16MHz = 22;
 int limitFrequency(int rpmPeriod, int clockMHz);
 
 // printf-like fields: "%1.2f", "%1.1f", "%3d".

@@ -14,9 +14,6 @@ namespace {
 
 using namespace ids;
 
-constexpr double thresholdMinVolts = 5.3;
-constexpr double thresholdMaxVolts = 10.5;
-
 ui::Outcome selectFrequency(SettingsContext& ctx, ui::ControlId chosen) {
     ui::Dialog& dialog = ctx.mainDialog;
     dialog.setChecked(Frequency78Radio, chosen == Frequency78Radio);

@@ -17,10 +17,6 @@ namespace {
 
 using namespace controller;
 
-bool isMemory(SettingsArea area) {
-    return area != SettingsArea::Current;
-}
-
 // Restart the controller and probe; on a wrong answer test the adapter and try once more.
 ui::Outcome connectForRead(SettingsContext& ctx) {
     adapter::startController(ctx.link, adapter::StartForm::Standard);
@@ -119,7 +115,8 @@ ui::Outcome readSettings(SettingsContext& ctx, SettingsArea area) {
     if (!startConnecting(ctx.link, &ctx.mainDialog) || clink::probeBootloader(ctx.link) != 0) {
         return ui::Outcome::Failed;
     }
-    if (isMemory(area)) {
+    const bool memory = area != SettingsArea::Current;
+    if (memory) {
         clink::showStatus(
             ctx.link, area == SettingsArea::Memory1 ? "Speicher1 lesen..." : "Speicher2 lesen...");
         if (!ctx.image.valuesRead()) {
@@ -139,7 +136,7 @@ ui::Outcome readSettings(SettingsContext& ctx, SettingsArea area) {
     if (outcome == ui::Outcome::Done) {
         outcome = checkIdentity(ctx);
     }
-    if (outcome == ui::Outcome::Done && isMemory(area)) {
+    if (outcome == ui::Outcome::Done && memory) {
         outcome = checkMemoryFilled(ctx, area);
     }
     if (outcome != ui::Outcome::Done) {
@@ -153,7 +150,7 @@ ui::Outcome readSettings(SettingsContext& ctx, SettingsArea area) {
         return ui::Outcome::Failed;
     }
     clink::setStatusText(ctx.link, "OK");
-    if (!isMemory(area)) {
+    if (!memory) {
         ctx.mainDialog.setEnabled(ids::WriteButton, true);
     }
     ctx.link.host.beep();

@@ -2,17 +2,12 @@
 
 #include <cstdint>
 
+#include "settings/conversions.h"
 #include "settings/subdialog_numbers.h"
 
 namespace settings::subdialogs {
 
 namespace {
-
-// limitFrequency's constants, inverted: Hz = constant / (period + offset).
-constexpr int hzConstantAt8MHz = 174666;
-constexpr int periodOffsetAt8MHz = 19;
-constexpr int hzConstantAt16MHz = 326947;
-constexpr int periodOffsetAt16MHz = 22;
 
 constexpr int secondsPerMinute = 60;
 // One pulse per electrical revolution, counted over two seconds.
@@ -63,6 +58,7 @@ std::optional<int> periodForFrequency(int hz, int clockMHz) {
     if (hz < 1) {
         return std::nullopt;
     }
+    // limitFrequency, inverted.
     const int period = clockMHz == 8 ? hzConstantAt8MHz / hz - periodOffsetAt8MHz
                                      : hzConstantAt16MHz / hz - periodOffsetAt16MHz;
     if (period < 0 || period > maxStoredPeriod) {

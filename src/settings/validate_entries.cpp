@@ -24,8 +24,6 @@ constexpr double stopMinMs = 0.79;
 constexpr double stopMaxMs = 1.7;
 constexpr double neutralBelowFullMs = 0.25;
 constexpr double neutralAboveStopMs = 0.069;
-constexpr double thresholdMinVolts = 5.3;
-constexpr double thresholdMaxVolts = 10.5;
 constexpr int percentMin = 1;
 constexpr int percentMax = 50;
 constexpr int counterMax = 255;
@@ -67,7 +65,7 @@ class Validator {
     }
 
     bool refuse(std::string_view message) {
-        showOwnedMessage(m_ctx, message, texts::ErrorBangCaption);
+        refuseKeepingStatus(message);
         clink::clearStatus(m_ctx.link);
         return false;
     }

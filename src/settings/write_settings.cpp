@@ -115,27 +115,18 @@ class Writer {
     }
 
     int optionFlags(bool rpmControlWritten) const {
+        const std::pair<bool, int> options[] = {
+            {m_entries.timingIndex != timingAutoIndex, option::fixedTiming},
+            {current() && m_dialog.checked(ForwardReverseCheck), option::forwardReverse},
+            {m_dialog.checked(RpmLimitCheck), option::rpmLimit},
+            {m_dialog.checked(ActiveFreewheelCheck), option::activeFreewheel},
+            {rpmControlWritten, option::rpmControl},
+            {m_entries.brakeIndex != 0, option::brake},
+            {m_dialog.checked(BlockedMotorCheck), option::blockedMotor},
+        };
         int flags = 0;
-        if (m_entries.timingIndex != timingAutoIndex) {
-            flags |= option::fixedTiming;
-        }
-        if (current() && m_dialog.checked(ForwardReverseCheck)) {
-            flags |= option::forwardReverse;
-        }
-        if (m_dialog.checked(RpmLimitCheck)) {
-            flags |= option::rpmLimit;
-        }
-        if (m_dialog.checked(ActiveFreewheelCheck)) {
-            flags |= option::activeFreewheel;
-        }
-        if (rpmControlWritten) {
-            flags |= option::rpmControl;
-        }
-        if (m_entries.brakeIndex != 0) {
-            flags |= option::brake;
-        }
-        if (m_dialog.checked(BlockedMotorCheck)) {
-            flags |= option::blockedMotor;
+        for (const auto& [set, flag] : options) {
+            flags |= set ? flag : 0;
         }
         return flags;
     }

@@ -167,14 +167,23 @@ void OptionParser::addSharedOptions() {
     StartOptions& options = m_options;
     SimOptions& sim = options.sim;
     const std::string simGroup = "The virtual controller (each of these selects it)";
-    const auto path = [this](const char* name, std::string& target, const char* what) {
+    const auto path = [&](const char* name, std::string& target, const char* what) {
         addValue(
             name, "FILE",
             [&target](const std::string& value) {
                 target = value;
                 return std::string();
             },
-            what, "The virtual controller (each of these selects it)");
+            what, simGroup);
+    };
+    const auto hex = [&](const char* name, const char* valueName, std::uint8_t* bytes,
+                         std::size_t count, const char* what) {
+        addValue(
+            name, valueName,
+            [name, bytes, count](const std::string& value) {
+                return hexOption(name, value, bytes, count);
+            },
+            what, simGroup);
     };
     addFlag("--simulate", options.simulate,
             "Work on the built-in virtual controller instead of a port.", simGroup);
@@ -202,27 +211,14 @@ void OptionParser::addSharedOptions() {
                                           sim.adapter, "present, missing or stuck");
         },
         "Whether the programming adapter is plugged in, missing, or has a stuck line.", simGroup);
-    addValue(
-        "--sim-signature", "HHHHHH",
-        [&sim](const std::string& value) {
-            return hexOption("--sim-signature", value, sim.signature.data(), 3);
-        },
-        "The processor's signature bytes (default 1E9307).", simGroup);
-    addValue(
-        "--sim-lockbits", "HH",
-        [&sim](const std::string& value) {
-            return hexOption("--sim-lockbits", value, &sim.lockBits, 1);
-        },
-        "The processor's lock bits (default FF).", simGroup);
+    hex("--sim-signature", "HHHHHH", sim.signature.data(), 3,
+        "The processor's signature bytes (default 1E9307).");
+    hex("--sim-lockbits", "HH", &sim.lockBits, 1, "The processor's lock bits (default FF).");
     addValue(
         "--sim-fuses", "HH,LL", [&sim](const std::string& value) { return applyFuses(sim, value); },
         "The processor's high and low fuse bytes (default D9,E1).", simGroup);
-    addValue(
-        "--sim-calibration", "HH",
-        [&sim](const std::string& value) {
-            return hexOption("--sim-calibration", value, &sim.calibration, 1);
-        },
-        "The oscillator calibration byte the processor carries (default A5).", simGroup);
+    hex("--sim-calibration", "HH", &sim.calibration, 1,
+        "The oscillator calibration byte the processor carries (default A5).");
     addValue(
         "--sim-isp", "MODE", [&sim](const std::string& value) { return applyIsp(sim, value); },
         "How programming mode answers: in-step, shift:N (0 … 31 bits out of step), "

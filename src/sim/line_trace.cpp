@@ -23,20 +23,14 @@ void LineTrace::record(std::uint64_t timeNs, Line line, bool high) {
         return;
     }
     current = high;
-    if (!m_enabled) {
-        return;
+    if (m_enabled && m_events.size() < m_limit) {
+        m_events.push_back({timeNs, line, high});
     }
-    if (m_events.size() >= m_limit) {
-        m_truncated = true;
-        return;
-    }
-    m_events.push_back({timeNs, line, high});
 }
 
 void LineTrace::clear() {
     std::copy(std::begin(m_levels), std::end(m_levels), std::begin(m_initial));
     m_events.clear();
-    m_truncated = false;
 }
 
 void LineTrace::writeVcd(std::ostream& out) const {

@@ -29,7 +29,6 @@ class LineTrace {
     void setEnabled(bool enabled) { m_enabled = enabled; }
     // Recording stops at this many events (a whole firmware update makes millions).
     void setLimit(std::size_t events) { m_limit = events; }
-    bool truncated() const { return m_truncated; }
 
     // timescale 1 ns; 1-bit wires CLOCK, DATA_OUT, RESET, DATA_IN.
     void writeVcd(std::ostream& out) const;
@@ -41,7 +40,6 @@ class LineTrace {
     bool m_levels[4];
     std::vector<LineEvent> m_events;
     bool m_enabled = true;
-    bool m_truncated = false;
     std::size_t m_limit = 4'000'000;
 };
 

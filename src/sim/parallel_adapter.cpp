@@ -17,22 +17,15 @@ constexpr std::uint8_t reverseDirectionBit = 0x20;
 
 }  // namespace
 
-bool VirtualPortIo::access(std::uint64_t& now) {
-    if (m_config.driverMissing) {
-        return false;
-    }
+std::uint64_t VirtualPortIo::access() {
     ++m_operations;
     // At least 2 ns, so that data bits written together with CLOCK settle just before it.
     m_clock.advanceNs(std::max<std::uint64_t>(m_config.opCostNs, 2));
-    now = m_clock.nowNs();
-    return true;
+    return m_clock.nowNs();
 }
 
 bool VirtualPortIo::writeData(std::uint16_t base, std::uint8_t value) {
-    std::uint64_t now = 0;
-    if (!access(now)) {
-        return false;
-    }
+    const std::uint64_t now = access();
     if (base != m_config.adapterBase) {
         return true;  // another port: nothing of ours there
     }
@@ -53,10 +46,7 @@ void VirtualPortIo::applyLines(std::uint64_t now) {
 }
 
 bool VirtualPortIo::readWord(std::uint16_t base, std::uint16_t& word) {
-    std::uint64_t now = 0;
-    if (!access(now)) {
-        return false;
-    }
+    const std::uint64_t now = access();
     if (base != m_config.adapterBase) {
         word = 0xFFFF;  // no port: the bus reads high
         return true;
@@ -70,19 +60,13 @@ bool VirtualPortIo::readWord(std::uint16_t base, std::uint16_t& word) {
 }
 
 bool VirtualPortIo::readControl(std::uint16_t base, std::uint8_t& value) {
-    std::uint64_t now = 0;
-    if (!access(now)) {
-        return false;
-    }
+    (void)access();
     value = base == m_config.adapterBase ? m_control : std::uint8_t{0xFF};
     return true;
 }
 
 bool VirtualPortIo::writeControl(std::uint16_t base, std::uint8_t value) {
-    std::uint64_t now = 0;
-    if (!access(now)) {
-        return false;
-    }
+    const std::uint64_t now = access();
     if (base != m_config.adapterBase) {
         return true;
     }

@@ -15,8 +15,6 @@ namespace sim {
 
 struct ParallelAdapterConfig {
     std::uint16_t adapterBase = 0x378;
-    // No way to the port (driver library missing): every call fails.
-    bool driverMissing = false;
     // What one register access costs on the clock.
     std::uint64_t opCostNs = 1000;
 };
@@ -33,13 +31,11 @@ class VirtualPortIo final : public adapter::PortIo {
 
     ParallelAdapterConfig& config() { return m_config; }
     void setAttached(bool attached) { m_attached = attached; }
-    std::uint8_t dataRegister() const { return m_data; }
-    std::uint8_t controlRegister() const { return m_control; }
     std::uint64_t operationCount() const { return m_operations; }
 
   private:
-    // One register access: costs its time; false when the port cannot be reached.
-    bool access(std::uint64_t& now);
+    // One register access costs its time; returns the time after it.
+    std::uint64_t access();
     void applyLines(std::uint64_t now);
     bool atAdapter(std::uint16_t base) const { return m_attached && base == m_config.adapterBase; }
 

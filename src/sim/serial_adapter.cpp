@@ -54,9 +54,8 @@ const DriverRow& rowOf(SerialDriver driver) {
 
 class VirtualSerialLine final : public adapter::LineAccess {
   public:
-    VirtualSerialLine(std::shared_ptr<VirtualSerialFactory::Shared> shared, bool wired,
-                      std::string device)
-        : m_shared(std::move(shared)), m_wired(wired), m_device(std::move(device)) {}
+    VirtualSerialLine(std::shared_ptr<VirtualSerialFactory::Shared> shared, std::string device)
+        : m_shared(std::move(shared)), m_device(std::move(device)) {}
     ~VirtualSerialLine() override;
 
     void setClock(bool high) override { drive(Line::Clock, high); }
@@ -97,7 +96,7 @@ class VirtualSerialLine final : public adapter::LineAccess {
         const bool dtr = config().statusReportIntervalNs != 0 ? m_reportedDtr : m_dtr;
         switch (config().loopBack) {
             case LoopBack::FollowsDtr:
-                return m_wired && dtr;
+                return dtr;
             case LoopBack::Missing:
                 return false;
             case LoopBack::StuckOn:
@@ -187,7 +186,6 @@ class VirtualSerialLine final : public adapter::LineAccess {
     }
 
     std::shared_ptr<Shared> m_shared;
-    bool m_wired;
     std::string m_device;
     bool m_dtr = false;
     bool m_failed = false;
@@ -203,7 +201,7 @@ const SerialAdapterConfig& VirtualSerialLine::config() const {
 }
 
 bool VirtualSerialLine::adapterPresent() const {
-    return m_wired && m_shared->attached && m_shared->config.loopBack != LoopBack::Missing;
+    return m_shared->attached && m_shared->config.loopBack != LoopBack::Missing;
 }
 
 bool VirtualSerialLine::operate(std::uint64_t& now, std::uint64_t costNs) {
@@ -249,20 +247,19 @@ VirtualSerialFactory::~VirtualSerialFactory() = default;
 
 namespace {
 
-// What a real port's opening step fails with, when the configuration names no errno.
-ui::SystemError openingError(const std::string& device, adapter::SerialOpenResult result,
-                             int code) {
+// What a real port's opening step fails with.
+ui::SystemError openingError(const std::string& device, adapter::SerialOpenResult result) {
     switch (result) {
         case adapter::SerialOpenResult::CannotReadSettings:
-            return ui::errnoError(device, "ioctl(TIOCMGET)", code != 0 ? code : ENOTTY);
+            return ui::errnoError(device, "ioctl(TIOCMGET)", ENOTTY);
         case adapter::SerialOpenResult::CannotWriteSettings:
         case adapter::SerialOpenResult::CannotWriteTimeouts:
-            return ui::errnoError(device, "tcsetattr", code != 0 ? code : EINVAL);
+            return ui::errnoError(device, "tcsetattr", EINVAL);
         case adapter::SerialOpenResult::Ok:
         case adapter::SerialOpenResult::CannotOpen:
             break;
     }
-    return ui::errnoError(device, "open", code != 0 ? code : ENOENT);
+    return ui::errnoError(device, "open", ENOENT);
 }
 
 }  // namespace
@@ -278,14 +275,13 @@ std::unique_ptr<adapter::LineAccess> VirtualSerialFactory::open(const std::strin
     }
     result = s.config.openResult;
     if (result != adapter::SerialOpenResult::Ok) {
-        error = openingError(deviceName, result, s.config.openErrno);
+        error = openingError(deviceName, result);
         return nullptr;
     }
     error = {};
     ++s.opens;
     s.operationsSinceOpen = 0;
-    const bool wired = s.config.adapterPort.empty() || s.config.adapterPort == deviceName;
-    auto line = std::make_unique<VirtualSerialLine>(m_shared, wired, deviceName);
+    auto line = std::make_unique<VirtualSerialLine>(m_shared, deviceName);
     line->driveOpeningLevels();
     return line;
 }
@@ -294,14 +290,6 @@ SerialAdapterConfig& VirtualSerialFactory::config() {
     return m_shared->config;
 }
 
-void VirtualSerialFactory::replug() {
-    m_shared->vanished = false;
-    m_shared->config.vanishAfterOps = 0;
-}
-
-bool VirtualSerialFactory::vanished() const {
-    return m_shared->vanished;
-}
 void VirtualSerialFactory::setAttached(bool attached) {
     m_shared->attached = attached;
 }

@@ -24,12 +24,9 @@ enum class SerialDriver { Native, Ftdi, Cp210x, Ch341, Ch341NoBreak, Pl2303, Cdc
 struct SerialAdapterConfig {
     // Missing: no adapter on the port (DSR never follows DTR, CTS stays off).
     LoopBack loopBack = LoopBack::FollowsDtr;
-    // Empty: whatever port is opened leads to the adapter; else only this device name.
-    std::string adapterPort;
-    // Anything but Ok: the port cannot be opened, for the reason given, with openErrno as
-    // the system's error number (0: the one a real port gives for that step).
+    // Anything but Ok: the port cannot be opened, for the reason given, with the error
+    // number a real port gives for that step.
     adapter::SerialOpenResult openResult = adapter::SerialOpenResult::Ok;
-    int openErrno = 0;
     // The port disappears after this many line operations (0 = never).
     std::uint64_t vanishAfterOps = 0;
     // What one modem-line change costs on the clock.
@@ -78,9 +75,6 @@ class VirtualSerialFactory final : public adapter::SerialPortFactory {
                                               ui::SystemError& error) override;
 
     SerialAdapterConfig& config();
-    // The vanished port is back: the next open works (handles from before stay dead).
-    void replug();
-    bool vanished() const;
     // Whether the controller hangs on this adapter (the rig moves it between adapters).
     void setAttached(bool attached);
     int openCount() const;

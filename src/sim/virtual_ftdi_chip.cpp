@@ -46,7 +46,6 @@ struct VirtualFtdiBus::Shared {
 
     bool vanished = false;
     bool open = false;
-    int opens = 0;
     std::uint64_t writes = 0;
     std::uint64_t overruns = 0;
 
@@ -78,12 +77,9 @@ struct VirtualFtdiBus::Shared {
         const std::uint8_t out = outputs();
         std::uint8_t in = 0xFF & ~(pinCtsD3 | pinDsrD5) & ~uartOutputs;
         in |= out;
-        bool ctsAsserted = false;
-        bool dsrAsserted = false;
-        if (config.adapterAttached) {
-            ctsAsserted = controller.readDataIn(timeNs);
-            dsrAsserted = (out & pinDtrD4) == 0;  // the loop-back of the DTR line
-        }
+        const bool ctsAsserted = config.adapterAttached && controller.readDataIn(timeNs);
+        // The loop-back of the DTR line.
+        const bool dsrAsserted = config.adapterAttached && (out & pinDtrD4) == 0;
         // The converter's receivers invert: an asserted line reads 0.
         if (!ctsAsserted) {
             in |= pinCtsD3;
@@ -228,7 +224,6 @@ class VirtualFtdiChip final : public ftdi::FtdiDevice {
         }
         s.open = true;
         m_holds = true;
-        ++s.opens;
         s.bitbang = false;
         s.mask = 0;
         s.latencyNs = defaultLatencyNs;
@@ -358,9 +353,6 @@ std::uint64_t VirtualFtdiBus::writes() const {
 }
 std::uint64_t VirtualFtdiBus::overruns() const {
     return m_shared->overruns;
-}
-int VirtualFtdiBus::opens() const {
-    return m_shared->opens;
 }
 std::uint64_t VirtualFtdiBus::shortestPulseNs() const {
     return m_shared->shortestPulseNs;

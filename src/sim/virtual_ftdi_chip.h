@@ -50,7 +50,6 @@ class VirtualFtdiBus final : public adapter::ftdi::FtdiBus {
     // Writes to the chip so far, and those that would have overrun its FIFO.
     std::uint64_t writes() const;
     std::uint64_t overruns() const;
-    int opens() const;
     // The shortest time any output line held a level while in bit-bang mode.
     std::uint64_t shortestPulseNs() const;
 

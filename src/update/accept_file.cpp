@@ -18,12 +18,10 @@ ui::Outcome acceptFile(UpdateContext& ctx, UpdateImage& image) {
             return ui::Outcome::Done;
         case FileVerdict::WrongFile:
             showBox(ctx, "wrong file!", "ERROR:");
-            clink::clearStatus(ctx.link);
-            return ui::Outcome::Failed;
+            break;
         case FileVerdict::SeparatorMissing:
             showBox(ctx, "file error 5!");
-            clink::clearStatus(ctx.link);
-            return ui::Outcome::Failed;
+            break;
         case FileVerdict::BadCharacter:
             ctx.link.messageText = "file error 6!";
             clink::clearStatus(ctx.link);
@@ -31,13 +29,12 @@ ui::Outcome acceptFile(UpdateContext& ctx, UpdateImage& image) {
             return ui::Outcome::Failed;
         case FileVerdict::NoRecord:
             showBox(ctx, "file error 4!");
-            clink::clearStatus(ctx.link);
-            return ui::Outcome::Failed;
+            break;
         case FileVerdict::AddressTooHigh:
             showBox(ctx, "file error 7: address 4000 or above!");
-            clink::clearStatus(ctx.link);
-            return ui::Outcome::Failed;
+            break;
     }
+    clink::clearStatus(ctx.link);
     return ui::Outcome::Failed;
 }
 

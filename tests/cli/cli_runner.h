@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -38,6 +39,21 @@ inline std::string missingDeviceDetail(const std::string& path) {
 #else
     return path + ": open failed: No such file or directory";
 #endif
+}
+
+// What a shell command prints on standard output; status: what pclose returned.
+inline std::string commandOutput(const std::string& command, int* status = nullptr) {
+    std::string out;
+    FILE* pipe = popen(command.c_str(), "r");
+    char buffer[4096];
+    for (std::size_t count; pipe != nullptr && (count = std::fread(buffer, 1, 4096, pipe)) > 0;) {
+        out.append(buffer, count);
+    }
+    const int closed = pipe != nullptr ? pclose(pipe) : -1;
+    if (status != nullptr) {
+        *status = closed;
+    }
+    return out;
 }
 
 struct Outcome {

@@ -70,14 +70,16 @@ TEST(LanguageTables, TranslatedTemplatesKeepEverythingButTheTexts) {
         EXPECT_EQ(&translatedTemplate(*dialog, German), dialog);
         const ui::DialogTemplate& english = translatedTemplate(*dialog, English);
         EXPECT_EQ(&translatedTemplate(*dialog, English), &english) << "built once";
-        ASSERT_EQ(english.controls.size(), dialog->controls.size());
-        ASSERT_EQ(english.menu.size(), dialog->menu.size());
         EXPECT_EQ(english.width, dialog->width);
-        for (std::size_t i = 0; i < english.controls.size(); ++i) {
-            EXPECT_EQ(english.controls[i].id, dialog->controls[i].id);
-            EXPECT_EQ(english.controls[i].rect.width, dialog->controls[i].rect.width);
-            EXPECT_EQ(english.controls[i].flags, dialog->controls[i].flags);
-        }
+        EXPECT_EQ(english.menu.size(), dialog->menu.size());
+        const auto layout = [](const ui::DialogTemplate& from) {
+            std::vector<std::tuple<ui::ControlId, int, unsigned>> rows;
+            for (const ui::ControlTemplate& row : from.controls) {
+                rows.emplace_back(row.id, row.rect.width, row.flags);
+            }
+            return rows;
+        };
+        EXPECT_EQ(layout(english), layout(*dialog));
     }
     const ui::DialogTemplate& main = translatedTemplate(resources::mainDialogTemplate(), English);
     EXPECT_EQ(main.controls.front().text, "Read");

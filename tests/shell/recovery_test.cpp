@@ -1,4 +1,5 @@
 // A broken update and a broken write, as the desktop program meets them.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -44,9 +45,8 @@ TEST(UnfinishedUpdate, IsToldOnceAndItsCopyStartsTheFileDialogUnlessDeclined) {
         s.rig.host().answers.push_back(answer);
         shell::announceUnfinishedUpdate(s.app);
         ASSERT_EQ(s.rig.host().messages.size(), 1u);
-        EXPECT_EQ(
-            s.rig.host().messages[0].text.rfind("Ein Update wurde nicht beendet:\n" + s.file(), 0),
-            0u);
+        EXPECT_THAT(s.rig.host().messages[0].text,
+                    testing::StartsWith("Ein Update wurde nicht beendet:\n" + s.file()));
         EXPECT_EQ(s.rig.host().messages[0].buttons, ui::Buttons::OkCancel);
 
         // Nothing is forced: the file dialog still asks, it only starts with the file.
@@ -64,16 +64,12 @@ TEST(UnfinishedUpdate, ALostCopyIsToldAndNotOffered) {
     std::filesystem::remove(s.copy());
     shell::announceUnfinishedUpdate(s.app);
     ASSERT_EQ(s.rig.host().messages.size(), 1u);
-    EXPECT_NE(s.rig.host().messages[0].text.find(
-                  "Die Datei des unterbrochenen Updates gibt es nicht mehr: " + s.file()),
-              std::string::npos);
+    EXPECT_THAT(
+        s.rig.host().messages[0].text,
+        testing::HasSubstr("Die Datei des unterbrochenen Updates gibt es nicht mehr: " + s.file()));
     EXPECT_EQ(s.rig.host().messages[0].buttons, ui::Buttons::Ok);
     EXPECT_TRUE(s.app.updateState().resumeFilePath.empty());
 }
-
-}  // namespace
-
-namespace {
 
 // The first port loss from this list on that cuts a settings write off half-way.
 struct BrokenWrite {
@@ -111,9 +107,9 @@ TEST(InterruptedWrite, OffersTheBackupTakenBeforeIt) {
     s.rig.host().answers = {ui::Answer::Cancel, ui::Answer::Ok};
     shell::offerAfterInterruptedWrite(s.app, ids::WriteButton, ui::Outcome::Failed);
     ASSERT_EQ(messages.size(), before + 2);
-    EXPECT_EQ(messages[before].text.rfind("Das Schreiben wurde unterbrochen", 0), 0u);
-    EXPECT_NE(messages[before + 1].text.find(s.app.writeGuard().lastBackupPath().string()),
-              std::string::npos);
+    EXPECT_THAT(messages[before].text, testing::StartsWith("Das Schreiben wurde unterbrochen"));
+    EXPECT_THAT(messages[before + 1].text,
+                testing::HasSubstr(s.app.writeGuard().lastBackupPath().string()));
     EXPECT_EQ(s.app.mainDialog().text(ids::FullThrottleField), broken.readThrottle);
 
     // A command that wrote nothing, or did not fail, is not followed by the offer.
