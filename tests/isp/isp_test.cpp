@@ -138,9 +138,6 @@ struct SimIsp : sim::ProcedureRig {
         return std::count_if(events.begin(), events.end(),
                              [&](const sim::LineEvent& e) { return e.line == line && e.high; });
     }
-
-    IspState& state = ispState;
-    IspContext& ctx = ispCtx;
 };
 
 // "1E 93 07" as the three signature lines.
@@ -177,7 +174,6 @@ TEST(IspConnect, OutcomesResetsAndPulses) {
         {"erased", {.signatureErased = true}, Connected, "", "FF FF FF", 2, 8 * 32},
         // Two enables out of step, then one with a pulse for each bit the processor is ahead.
         {"1 bit ahead", {.frameOffsetBits = 1}, Connected, "", "1E 93 07", 2, 6 * 32 + 31 * 33},
-        {"7 bits ahead", {.frameOffsetBits = 7}, Connected, "", "1E 93 07", 2, 6 * 32 + 25 * 33},
         {"31 bits ahead", {.frameOffsetBits = 31}, Connected, "", "1E 93 07", 2, 6 * 32 + 1 * 33},
         // clang-format on
     };
@@ -189,10 +185,10 @@ TEST(IspConnect, OutcomesResetsAndPulses) {
                 isp.rig.selectParallel();
             }
             isp.rig.ispConfig() = c.config;
-            EXPECT_EQ(ispConnect(isp.ctx), c.result);
+            EXPECT_EQ(ispConnect(isp.ispCtx), c.result);
             const std::string lines =
                 c.signature.empty() ? "" : signatureLines(c.signature) + "Echo 53 received";
-            EXPECT_EQ(isp.state.deviceInfoText, lines);
+            EXPECT_EQ(isp.ispState.deviceInfoText, lines);
             EXPECT_EQ(isp.rig.messageText(), c.result == Connected ? "" : c.failure + lines);
             EXPECT_EQ(isp.rig.linkState().ispConnected, c.result != Failed);
             EXPECT_EQ(isp.rises(sim::Line::Reset), c.resets);
@@ -235,7 +231,7 @@ TEST(ServiceCommands, ReportsAndWaysOut) {
         SCOPED_TRACE(c.name);
         SimIsp isp;
         c.configure(isp.rig);
-        EXPECT_EQ(c.command(isp.ctx), c.outcome);
+        EXPECT_EQ(c.command(isp.ispCtx), c.outcome);
         EXPECT_EQ(boxes(isp.rig.host()), c.box);
         EXPECT_EQ(isp.rig.controller().mode() == sim::ControllerMode::Firmware, c.running);
         EXPECT_EQ(isp.rig.setupMemory()[oscCalibration], 0xFF);
@@ -246,9 +242,9 @@ TEST(ServiceCommands, ReportsAndWaysOut) {
 
 TEST(Calibration, CopiesTheFactoryValueAndASecondRunFindsItThere) {
     SimIsp isp;
-    EXPECT_EQ(calibrateOscillator(isp.ctx), ui::Outcome::Done);
+    EXPECT_EQ(calibrateOscillator(isp.ispCtx), ui::Outcome::Done);
     EXPECT_EQ(isp.rig.controller().mode(), sim::ControllerMode::Firmware);
-    EXPECT_EQ(calibrateOscillator(isp.ctx), ui::Outcome::Done);
+    EXPECT_EQ(calibrateOscillator(isp.ispCtx), ui::Outcome::Done);
     EXPECT_EQ(boxes(isp.rig.host()),
               "0 Kalibrierung erfolgreich!: soll: A5\n\nalt: FF\nneu: A5, "
               "0 Kalibrierung erfolgreich!: soll: A5\n\nalt: A5\nneu: A5");

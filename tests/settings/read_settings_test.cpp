@@ -213,8 +213,7 @@ TEST_F(AfterARead, ResetZeroesTheCountersForTheNextWrite) {
               (Strings{" 0", " 0", " 0", " 0"}));
     EXPECT_EQ(s.memory()[23], 4);
     s.writeOk();
-    EXPECT_EQ(s.memory()[23], 0);
-    EXPECT_EQ(s.memory()[34], 0);
+    EXPECT_EQ(s.bytesAt({23, 34}), "0/0");
     // Without the blocked-motor capability its counter is left alone.
     readWith({{31, 0x1D}})(s);
     s.type(BlockedMotorCounter, "3");

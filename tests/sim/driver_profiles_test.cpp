@@ -35,19 +35,15 @@ constexpr Route working[] = {{SerialDriver::Native},
 
 // The main dialog's commands on the adapter of a route.
 struct CommandRig : sim::ProcedureRig {
-    explicit CommandRig(Route route) : onChip(route.chip) {
+    explicit CommandRig(Route route) {
         sim::useDriver(rig.serialConfig(), route.driver);
-        if (onChip) {
+        if (route.chip) {
             rig.selectFtdiChip();
         }
         setControllerVersion(0x3012);
     }
-    ui::Outcome update(const std::string& bytes) {
-        return ProcedureRig::update("A3012B3012.upd", bytes);
-    }
     std::string boxes() { return adapter::testing::boxes(host()); }
 
-    bool onChip;
     sim::VirtualFtdiBus& bus = rig.ftdiBus();
 };
 
@@ -59,7 +55,7 @@ TEST(DriverProfiles, AnUpdateProgramsEveryByteWhereTheAdapterCarriesTheLines) {
     for (const Route route : working) {
         SCOPED_TRACE(route.chip ? "ftdi-bitbang" : std::string(sim::driverName(route.driver)));
         CommandRig c(route);
-        EXPECT_EQ(c.update(file), ui::Outcome::Done) << c.boxes();
+        EXPECT_EQ(c.update("A3012B3012.upd", file), ui::Outcome::Done) << c.boxes();
         EXPECT_EQ(c.boxes(), "0 Warning!: Update starten?");
         for (std::uint32_t address = 0; address < 150; ++address) {
             ASSERT_EQ(c.rig.flash().byteAt(address), std::uint8_t(address * 37 + 11)) << address;

@@ -49,13 +49,6 @@ struct SubdialogRig : sim::ProcedureRig {
 
     std::optional<ui::Dialog> lastDialog;  // the sub-dialog as its script left it
     std::string configBytes() const { return dir.read(configName); }
-    std::string bytesAt(std::initializer_list<int> addresses) {
-        std::string all;
-        for (int address : addresses) {
-            all += (all.empty() ? "" : "/") + std::to_string(memory()[address]);
-        }
-        return all;
-    }
     // Every message so far as "caption: text", one a line.
     std::string messages() {
         std::string all;

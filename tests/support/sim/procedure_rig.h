@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <string>
 
@@ -30,11 +31,17 @@ struct ProcedureRig {
         settings::fillMainDialogLists(mainDialog);
         mainDialog.setEnabled(ids::StatusField, false);  // idle, as between commands
     }
-    ProcedureRig(const ProcedureRig&) = delete;
-    ProcedureRig& operator=(const ProcedureRig&) = delete;
 
     ui::RecordingHost& host() { return rig.host(); }
     SetupBytes& memory() { return rig.setupMemory(); }
+    // The setup bytes at these addresses, as "0/155/5/3".
+    std::string bytesAt(std::initializer_list<int> addresses) {
+        std::string all;
+        for (int address : addresses) {
+            all += (all.empty() ? "" : "/") + std::to_string(memory()[address]);
+        }
+        return all;
+    }
     // The firmware version an update file's name must carry ("A3012…": 0x3012).
     void setControllerVersion(int version) {
         memory()[32] = static_cast<std::uint8_t>(version >> 8);
