@@ -51,7 +51,6 @@ class FakeSystem {
     FakeSystem(const FakeSystem&) = delete;
     FakeSystem& operator=(const FakeSystem&) = delete;
 
-    fs::path root() const { return m_root; }
     fs::path sys() const { return m_root / "sys"; }
     fs::path dev() const { return m_root / "dev"; }
     fs::path proc() const { return m_root / "proc"; }

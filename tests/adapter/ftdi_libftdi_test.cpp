@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "adapter/ftdi_libftdi.h"
@@ -112,49 +113,34 @@ namespace adapter::ftdi {
 namespace {
 
 TEST(LibftdiBinding, EachFailureSaysWhatFailedAndWhy) {
-    const struct {
-        const char* name;
-        FakeUsb fake;
-        DeviceInfo wanted;
-        int result;
-        std::string error;
-    } cases[] = {
-        {"list",
-         {.serials = {"A"}, .findResult = -3},
-         {0, 0x6001, "", "", "A"},
-         -1,
-         "libftdi's text"},
-        {"gone",
-         {.serials = {"A"}},
-         {0, 0x6001, "", "", "B"},
-         -3,
-         "the converter is no longer connected"},
-        {"open, libusb opens", {.serials = {"A"}, .openResult = -4}, {}, -4, "libftdi's text"},
-        {"no access",
-         {.serials = {"A", "B"}, .openResult = -4, .libusbOpenResult = LIBUSB_ERROR_ACCESS},
-         {0, 0x6001, "", "", "B"},
+    const std::string text = "libftdi's text", on = " on /dev/bus/usb/001/00";
+    const std::tuple<FakeUsb, std::string, int, std::string> cases[] = {
+        // The fake bus, the serial number asked for, the result and the reason.
+        {{.serials = {"A"}, .findResult = -3}, "A", -1, text},
+        {{.serials = {"A"}}, "B", -3, "the converter is no longer connected"},
+        {{.serials = {"A"}, .openResult = -4}, "", -4, text},  // libusb opens it
+        {{.serials = {"A", "B"}, .openResult = -4, .libusbOpenResult = LIBUSB_ERROR_ACCESS},
+         "B",
          -4,
-         "libftdi's text (Access denied on /dev/bus/usb/001/006); install the udev rule for "
-         "vendor 0403 or join the plugdev group"},
-        {"busy",
-         {.serials = {"A"}, .openResult = -5, .libusbOpenResult = LIBUSB_ERROR_BUSY},
-         {},
+         text + " (Access denied" + on +
+             "6); install the udev rule for vendor 0403 or join the plugdev group"},
+        {{.serials = {"A"}, .openResult = -5, .libusbOpenResult = LIBUSB_ERROR_BUSY},
+         "",
          -5,
-         "libftdi's text (Resource busy on /dev/bus/usb/001/005); another program holds the "
-         "converter"},
+         text + " (Resource busy" + on + "5); another program holds the converter"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        usb = c.fake;
+    for (const auto& [fake, serial, result, error] : cases) {
+        SCOPED_TRACE(error);
+        usb = fake;
         {
             std::unique_ptr<FtdiBus> bus = makeLibftdiBus();
-            std::string error;
-            const std::vector<DeviceInfo> listed = bus->listDevices(error);
-            EXPECT_EQ(error, c.fake.findResult < 0 ? "libftdi's text" : "");
-            EXPECT_EQ(listed.size(), c.fake.findResult < 0 ? 0 : c.fake.serials.size());
+            std::string listError;
+            const std::vector<DeviceInfo> listed = bus->listDevices(listError);
+            EXPECT_EQ(listError, fake.findResult < 0 ? text : "");
+            EXPECT_EQ(listed.size(), fake.findResult < 0 ? 0 : fake.serials.size());
             std::unique_ptr<FtdiDevice> device = bus->newDevice();
-            EXPECT_EQ(device->open(c.wanted), c.result);
-            EXPECT_EQ(device->errorString(), c.error);
+            EXPECT_EQ(device->open({0, 0x6001, "", "", serial}), result);
+            EXPECT_EQ(device->errorString(), error);
         }
         EXPECT_EQ(contexts, 0);
     }

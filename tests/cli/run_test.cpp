@@ -135,7 +135,6 @@ TEST(CliFailures, EachEndsWithItsStatusAndSaysWhy) {
         {"set 1146=-1", "usage", "set 1146=-1: control 1146 takes a list index from 0 to 3"},
         {"set 1146=sanft", "usage", "set 1146=sanft: control 1146 takes a list index from 0 to 3"},
         {"set 1142=1a", "usage", "set 1142=1a: control 1142 takes digits only"},
-        {"click 1204", "usage", "click 1204: dialog 1227 has no control 1204"},
         {"rpm read", "usage", "read: dialog 1231 has no control 1149"},
         {"revs save-settings x.json", "usage",
          "save-settings x.json: works on the main dialog, but dialog 1239 is open"},

@@ -1,5 +1,5 @@
 // Commands through the widgets: what a read shows and what the user typed, End and Enter,
-// a modal sub-dialog, the stop request of long loops and the progress display.
+// the stop request of long loops and the progress display.
 #include <gtest/gtest.h>
 
 #include <QComboBox>
@@ -9,16 +9,17 @@
 #include <thread>
 
 #include "gui/gui_rig.h"
-#include "resources/lock_functions_dialog.h"
 #include "resources/main_dialog_ids.h"
 
 namespace gui::testing {
 namespace {
 
-TEST(GuiCommands, ReadFillsTheWidgetsAndWhatTheUserTypesReachesTheModel) {
+TEST(GuiCommands, ReadFillsTheWidgetsWhatTheUserTypesReachesTheModelAndTheCloseBoxEnds) {
     GuiRig rig;
+    rig.dir.write("qvsetup.cfg", "COM7");
     MainWindow& window = rig.start();
     window.show();
+    trigger(window, ids::Com3Item);
     click(window, ids::ReadButton);
     ASSERT_TRUE(rig.boxes.empty()) << rig.lastBox();
 
@@ -41,39 +42,14 @@ TEST(GuiCommands, ReadFillsTheWidgetsAndWhatTheUserTypesReachesTheModel) {
     EXPECT_EQ(startPower->text(), QStringLiteral("17"));
     trigger(window, ids::AboutItem);
     EXPECT_EQ(model.text(ids::StartPowerField), "17");
-}
 
-// Enter does not end the main dialog; the close box runs the End sequence.
-TEST(GuiCommands, EnterDoesNotEndTheCloseBoxRunsEnd) {
-    GuiRig rig;
-    rig.dir.write("qvsetup.cfg", "COM7");
-    MainWindow& window = rig.start();
-    window.show();
-    trigger(window, ids::Com3Item);
-    edit(window, ids::FullThrottleField)->setFocus();
+    // Enter does not end the main dialog; the close box runs the End sequence.
     QTest::keyClick(&window, Qt::Key_Return);
     EXPECT_FALSE(rig.app.ended());
     window.close();
     EXPECT_TRUE(rig.app.ended());
     EXPECT_FALSE(window.isVisible());
     EXPECT_EQ(rig.dir.read("qvsetup.cfg"), "COM3");
-}
-
-TEST(GuiCommands, ASubDialogIsOwnedByTheWindowAndEndsOnEsc) {
-    GuiRig rig;
-    MainWindow& window = rig.start();
-    window.show();
-    click(window, ids::ReadButton);
-    EXPECT_TRUE(whenModal(
-        [&](CommandDialog& box) {
-            EXPECT_EQ(box.dialog().id(), lock_ids::Dialog);
-            EXPECT_EQ(box.parentWidget(), &window);
-            EXPECT_FALSE(box.view().widget(lock_ids::WriteButton)->isEnabled());
-            saveArtefact(box, "lock_functions.png");
-            QTest::keyClick(&box, Qt::Key_Escape);
-        },
-        [&] { trigger(window, ids::LockFunctionsItem); }));
-    EXPECT_FALSE(rig.app.ended());
 }
 
 TEST(GuiCommands, EscWhileALoopPollsIsAStopAndOtherInputIsHeldBack) {

@@ -26,22 +26,17 @@ using lang::Language;
 // The width a text needs in a control of kind, measured as the host draws it: the
 // dialog font at the template's size, plus what the style puts beside the text.
 int neededWidth(ui::Kind kind, std::string_view text, const QFont& font, const DialogUnits& units) {
-    const int textWidth = QFontMetrics(font).horizontalAdvance(qText(text));
-    QStyle* style = application().style();
-    switch (kind) {
-        case ui::Kind::CheckBox:
-        case ui::Kind::RadioButton:
-        case ui::Kind::AutoRadioButton:
-            return textWidth + style->pixelMetric(QStyle::PM_IndicatorWidth) +
-                   style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing);
-        case ui::Kind::PushButton:
-        case ui::Kind::DefPushButton:
-            return textWidth + 2 * style->pixelMetric(QStyle::PM_ButtonMargin);
-        case ui::Kind::GroupBox:
-            return textWidth + units.x(8);  // the title stands inset in the frame
-        default:
-            return textWidth;
-    }
+    const QStyle* style = application().style();
+    const bool check = kind == ui::Kind::CheckBox || kind == ui::Kind::RadioButton ||
+                       kind == ui::Kind::AutoRadioButton;
+    const bool push = kind == ui::Kind::PushButton || kind == ui::Kind::DefPushButton;
+    return QFontMetrics(font).horizontalAdvance(qText(text)) +
+           (check ? style->pixelMetric(QStyle::PM_IndicatorWidth) +
+                        style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing)
+            : push ? 2 * style->pixelMetric(QStyle::PM_ButtonMargin)
+            // A group box's title stands inset in the frame.
+            : kind == ui::Kind::GroupBox ? units.x(8)
+                                         : 0);
 }
 
 // Where the German text itself needs more than this measure gives, English may be no
@@ -90,13 +85,11 @@ TEST(EnglishTexts, TheMenuItemSwitchesAtOnceAndBack) {
     EXPECT_EQ(rig.app.mainDialog().text(ids::BrakeList), "hart");
     EXPECT_EQ(edit(window, ids::StatusField)->text(), "OK");
     saveArtefact(window, "main_dialog_en.png");
-    // A sub-dialog opens in the language of its host.
+    // A sub-dialog opens in the language of its host, owned by the window; Esc ends it.
     EXPECT_TRUE(whenModal(
         [&](CommandDialog& box) {
-            EXPECT_EQ(box.windowTitle(),
-                      qText(lang::translatedTemplate(resources::lockFunctionsDialogTemplate(),
-                                                     Language::English)
-                                .title));
+            EXPECT_EQ(box.parentWidget(), &window);
+            EXPECT_FALSE(box.view().widget(lock_ids::WriteButton)->isEnabled());
             EXPECT_EQ(static_cast<QPushButton*>(box.view().widget(lock_ids::ReadButton))->text(),
                       "Read");
             saveArtefact(box, "lock_functions_en.png");

@@ -30,46 +30,41 @@ struct FilesRig : GuiRig {
     std::vector<ui::FileDialogRequest> requests;
 };
 
-TEST(GuiSettingsFiles, SaveAndLoadGoThroughTheFileDialogBeforeAndAfterARead) {
+TEST(GuiSettingsFiles, SaveLoadAndTheBackupsListAfterARead) {
     FilesRig rig;
+    MainWindow& window = *rig.window;
+    QLineEdit* fullThrottle = edit(window, ids::FullThrottleField);
+    for (ui::ControlId id : {ids::SaveSettingsItem, ids::BackupsItem}) {
+        ASSERT_EQ(rig.run(id).size(), 1u);
+        EXPECT_EQ(rig.lastBox(), "Zuerst Werte einlesen!");
+    }
+    EXPECT_TRUE(rig.requests.empty());
+    rig.run(ids::ReadButton);
+    ASSERT_EQ(rig.run(ids::BackupsItem).size(), 1u);
+    EXPECT_EQ(rig.lastBox(), "Es gibt noch keine Sicherungen.");
+
     // Typed without an extension: saved with the one the load dialog's filter lists.
     rig.answer = rig.dir.file("mine");
-    ASSERT_EQ(rig.run(ids::SaveSettingsItem).size(), 1u);
-    EXPECT_EQ(rig.lastBox(), "Zuerst Werte einlesen!");
-    EXPECT_TRUE(rig.requests.empty());
-
-    rig.run(ids::ReadButton);
     ASSERT_TRUE(rig.run(ids::SaveSettingsItem).empty()) << rig.lastBox();
     ASSERT_EQ(rig.requests.size(), 1u);
     EXPECT_TRUE(rig.requests[0].forSaving);
     EXPECT_EQ(rig.requests[0].filter, "*.json");
     EXPECT_TRUE(rig.dir.exists("mine.json"));
-
     rig.answer = rig.dir.file("mine.json");
-    const QString read = edit(*rig.window, ids::FullThrottleField)->text();
-    QTest::keyClicks(edit(*rig.window, ids::FullThrottleField), "9");
+    const QString read = fullThrottle->text();
+    QTest::keyClicks(fullThrottle, "9");
     ASSERT_TRUE(rig.run(ids::LoadSettingsItem).empty()) << rig.lastBox();
     EXPECT_FALSE(rig.requests.back().forSaving);
-    EXPECT_EQ(edit(*rig.window, ids::FullThrottleField)->text(), read);
-
+    EXPECT_EQ(fullThrottle->text(), read);
     rig.dir.write("foreign.json", "{\"format\": \"something else\"}");
     rig.answer = rig.dir.file("foreign.json");
     ASSERT_EQ(rig.run(ids::LoadSettingsItem).size(), 1u);
     EXPECT_EQ(rig.lastBox().rfind("Die Datei ist keine gültige Sicherung: ", 0), 0u);
-}
 
-TEST(GuiSettingsFiles, AWriteLeavesABackupThatTheListLoadsBack) {
-    FilesRig rig;
-    MainWindow& window = *rig.window;
-    rig.run(ids::BackupsItem);
-    rig.run(ids::ReadButton);
-    ASSERT_EQ(rig.run(ids::BackupsItem).size(), 1u);
-    EXPECT_EQ(rig.lastBox(), "Es gibt noch keine Sicherungen.");
-
-    const QString read = edit(window, ids::FullThrottleField)->text();
-    edit(window, ids::FullThrottleField)->setText(QStringLiteral("2,10"));
+    // A write leaves a backup of what was read before it, which the list loads back.
+    fullThrottle->setText(QStringLiteral("2,10"));
     rig.run(ids::WriteButton);
-    edit(window, ids::FullThrottleField)->setText(QStringLiteral("1,50"));
+    fullThrottle->setText(QStringLiteral("1,50"));
     std::vector<Box> boxes;
     EXPECT_TRUE(whenModal(
         [&](CommandDialog& box) {
@@ -84,8 +79,7 @@ TEST(GuiSettingsFiles, AWriteLeavesABackupThatTheListLoadsBack) {
         },
         [&] { boxes = rig.run(ids::BackupsItem); }));
     EXPECT_TRUE(boxes.empty()) << rig.lastBox();
-    // The backup holds what was read before the write, not what was written.
-    EXPECT_EQ(edit(window, ids::FullThrottleField)->text(), read);
+    EXPECT_EQ(fullThrottle->text(), read);
 }
 
 }  // namespace

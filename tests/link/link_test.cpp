@@ -309,6 +309,8 @@ TEST(Commands, BytesWaitsAnswersAndBoxes) {
             EXPECT_EQ(protocol(rig.recorder), c.steps);
         }
         EXPECT_EQ(boxes(rig.host), c.shown);
+        // A failed adapter test clears the status field; the others leave it to the command.
+        EXPECT_EQ(rig.mainWindow.enabled(ids::StatusField), c.dsr != DsrMode::StuckOn);
     }
 }
 

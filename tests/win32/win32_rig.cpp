@@ -178,35 +178,29 @@ void saveScreenshot(HWND window, const std::string& name) {
     GetWindowRect(window, &frame);
     // The window's own pixels, whatever lies above it on the display, as a top-down
     // 32-bit bitmap: the file is its headers and the pixels as they are.
-    BITMAPINFOHEADER info{};
-    info.biSize = sizeof(info);
-    info.biWidth = frame.right - frame.left;
-    info.biHeight = -(frame.bottom - frame.top);
-    info.biPlanes = 1;
-    info.biBitCount = 32;
-    info.biCompression = BI_RGB;
-    const DWORD size = static_cast<DWORD>(info.biWidth) * (frame.bottom - frame.top) * 4;
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    BITMAPINFOHEADER info{sizeof(info), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    std::vector<char> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) *
+                             4);
     HDC screen = GetWindowDC(window);
     HDC memory = CreateCompatibleDC(screen);
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(memory, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS,
-                                      &bits, nullptr, 0);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
     HGDIOBJ previous = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, info.biWidth, -info.biHeight, screen, 0, 0, SRCCOPY);
-    GdiFlush();
-    BITMAPFILEHEADER file{};
-    file.bfType = 0x4D42;  // "BM"
-    file.bfOffBits = sizeof(file) + sizeof(info);
-    file.bfSize = file.bfOffBits + size;
-    std::ofstream out(*path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(&file), sizeof(file));
-    out.write(reinterpret_cast<const char*>(&info), sizeof(info));
-    out.write(static_cast<const char*>(bits), size);
-    EXPECT_TRUE(out.good()) << name;
+    BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
     SelectObject(memory, previous);
+    GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(),
+              reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
     DeleteObject(bitmap);
     DeleteDC(memory);
     ReleaseDC(window, screen);
+    const DWORD offset = sizeof(BITMAPFILEHEADER) + sizeof(info);
+    const BITMAPFILEHEADER file{0x4D42, static_cast<DWORD>(offset + pixels.size()), 0, 0, offset};
+    std::ofstream out(*path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(&file), sizeof(file));
+    out.write(reinterpret_cast<const char*>(&info), sizeof(info));
+    out.write(pixels.data(), static_cast<std::streamsize>(pixels.size()));
+    EXPECT_TRUE(out.good()) << name;
 }
 
 Win32Rig::Win32Rig(bool useRealPorts)

@@ -23,14 +23,44 @@ struct RecordedMessage {
 class RecordingHost : public UiHost {
   public:
     Answer messageBox(const Dialog* owner, std::string_view text, std::string_view caption,
-                      Buttons buttons) override;
+                      Buttons buttons) override {
+        messages.push_back(RecordedMessage{owner != nullptr ? owner->id() : 0, std::string(text),
+                                           std::string(caption), buttons, pendingDetail()});
+        return buttons == Buttons::Ok ? Answer::Ok : next(answers, Answer::Ok);
+    }
     void beep() override { ++beeps; }
-    void repaint(Dialog& dialog) override;
-    int runModal(Dialog& dialog, const Dialog* owner, const std::function<void()>& onInit,
-                 const CommandFunction& onCommand) override;
-    std::optional<std::string> chooseOpenFile(const FileDialogRequest& request) override;
+    void repaint(Dialog& dialog) override {
+        ++repaints;
+        if (onRepaint) {
+            onRepaint(dialog);
+        }
+    }
+    int runModal(Dialog& dialog, const Dialog* /*owner*/, const std::function<void()>& onInit,
+                 const CommandFunction& onCommand) override {
+        dialog.reopen();
+        if (onInit) {
+            onInit();
+        }
+        if (ModalScript script = next(modalScripts, ModalScript{})) {
+            script(dialog, [&](ControlId id) {
+                if (!dialog.ended()) {
+                    (void)onCommand(id);
+                }
+            });
+        }
+        if (!dialog.ended()) {
+            (void)onCommand(2);
+        }
+        return dialog.result();
+    }
+    std::optional<std::string> chooseOpenFile(const FileDialogRequest& request) override {
+        fileRequests.push_back(request);
+        return next(files, std::optional<std::string>{});
+    }
     void shellOpen(std::string_view target) override { opened.emplace_back(target); }
-    bool stopRequested(Dialog& dialog) override;
+    bool stopRequested(Dialog& dialog) override {
+        return stopPredicate ? stopPredicate(dialog) : false;
+    }
     void showProgress(int done, int total, int secondsLeft) override {
         progress.push_back({done, total, secondsLeft});
     }
@@ -62,6 +92,18 @@ class RecordingHost : public UiHost {
     // Convenience for assertions.
     std::string lastText() const { return messages.empty() ? "" : messages.back().text; }
     std::string lastCaption() const { return messages.empty() ? "" : messages.back().caption; }
+
+  private:
+    // The first scripted reply, taken off its queue, or otherwise when there is none.
+    template <typename T>
+    static T next(std::deque<T>& replies, T otherwise) {
+        if (replies.empty()) {
+            return otherwise;
+        }
+        T reply = std::move(replies.front());
+        replies.pop_front();
+        return reply;
+    }
 };
 
 }  // namespace ui
