@@ -44,12 +44,6 @@ bool contains(const ui::Rect& outer, const ui::Rect& inner) {
            inner.y + inner.height <= outer.y + outer.height;
 }
 
-const ui::ControlTemplate* findRow(const ui::DialogTemplate& dialogTemplate, ui::ControlId id) {
-    const auto& rows = dialogTemplate.controls;
-    const auto row = std::ranges::find(rows, id, &ui::ControlTemplate::id);
-    return id != ui::noId && row != rows.end() ? &*row : nullptr;
-}
-
 std::string flags(bool checked, bool enabled, bool visible = true) {
     std::string out;
     if (checked) {
@@ -67,10 +61,11 @@ std::string flags(bool checked, bool enabled, bool visible = true) {
 }  // namespace
 
 std::string controlLabel(const ui::DialogTemplate& dialogTemplate, ui::ControlId id) {
-    const ui::ControlTemplate* control = findRow(dialogTemplate, id);
-    if (control == nullptr) {
+    const auto row = std::ranges::find(dialogTemplate.controls, id, &ui::ControlTemplate::id);
+    if (id == ui::noId || row == dialogTemplate.controls.end()) {
         return "-";
     }
+    const ui::ControlTemplate* control = &*row;
     const bool ownText = control->kind != ui::Kind::Edit && control->kind != ui::Kind::ComboBox;
     if (ownText && !control->text.empty()) {
         return std::string(control->text);

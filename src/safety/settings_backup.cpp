@@ -21,11 +21,6 @@ constexpr std::array subDialogBytes{
     controller::address::lockFlags, controller::address::rpmPeriodHigh,
     controller::address::rpmPeriodLow, controller::address::pTerm, controller::address::iTerm};
 
-bool isRadioOrCheck(ui::Kind kind) {
-    return kind == ui::Kind::CheckBox || kind == ui::Kind::RadioButton ||
-           kind == ui::Kind::AutoRadioButton;
-}
-
 BackupRead refuse(std::string error) {
     BackupRead result;
     result.error = std::move(error);
@@ -274,7 +269,8 @@ void applyBackup(const SettingsBackup& backup, ui::Dialog& mainDialog,
             mainDialog.setText(control.id, control.text);
         } else if (kind == ui::Kind::ComboBox) {
             mainDialog.setSelection(control.id, control.selection);
-        } else if (isRadioOrCheck(kind)) {
+        } else if (kind == ui::Kind::CheckBox || kind == ui::Kind::RadioButton ||
+                   kind == ui::Kind::AutoRadioButton) {
             mainDialog.setChecked(control.id, control.checked);
         }
     }
