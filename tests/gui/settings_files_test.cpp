@@ -21,7 +21,7 @@ struct FilesRig : GuiRig {
         start().show();
     }
     // The boxes a command shows, those before it forgotten.
-    std::vector<Box> run(ui::ControlId id) {
+    std::vector<std::string> run(ui::ControlId id) {
         boxes.clear();
         id == ids::ReadButton || id == ids::WriteButton ? click(*window, id) : trigger(*window, id);
         return boxes;
