@@ -98,6 +98,7 @@ TEST(ShownText, WholeComposedPaddedAndUnknownTextsAndTheirNames) {
     EXPECT_EQ(textName("No Adaptor found at COM3\n"), "NoAdaptorFoundAt");
     EXPECT_EQ(textName("Sicherung fehlgeschlagen: x\nEs wird trotzdem geschrieben."),
               "BackupFailed+WritingAnyway");
+    EXPECT_EQ(textName("OK     "), "StatusOk");  // a status word with its padding
     EXPECT_EQ(textName(" 10"), "");
 }
 
