@@ -192,8 +192,7 @@ TEST(LockFunctions, ReadAndWrite) {
         const char* state;
         std::string messages = "";
     } cases[] = {
-        {{{13, 0xFC}}, true, read, "xx++ FC/FC [V 10.11-1F] [ok] 1"},
-        {{{13, 0xFF}}, true, read, "--++ FF/FF [V 10.11-1F] [ok] 1"},
+        {{{13, 0xFD}}, true, read, "-x++ FD/FD [V 10.11-1F] [ok] 1"},
         {{{13, 0x5F}}, true, readWrite, "-x++ 5D/5D [V 10.11-1F] [ok] 2"},
         // Before a read the lock byte of an earlier opening must not reach the controller.
         {{{13, 0x5F}}, true, write, "-x-- 5F/00 [] [ ] 0"},

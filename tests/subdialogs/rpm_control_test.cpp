@@ -146,22 +146,6 @@ std::string speeds(const ui::Dialog& d) {
            d.text(MotorSpeedField) + "|" + d.text(RotorSpeedField);
 }
 
-TEST(RpmControl, CalculatedThousandHzIsWrittenAsPeriod155) {
-    SubdialogRig r;
-    r.dir.write(configName, motorConfig(" 4", "1.00"));
-    r.image.rpmPeriod = 305;  // as the main dialog's read leaves it
-    std::string calculated;
-    r.open(settings::openRpmControl, [&](ui::Dialog& dialog, const Command& command) {
-        steps({{ReadButton}, {RotorSpeedField, "30000"}, {CalculateButton}})(dialog, command);
-        calculated = dialog.text(FrequencyField);
-        command(WriteButton);
-    });
-    EXPECT_EQ(r.messages(), "");
-    EXPECT_EQ(calculated, "1000");
-    EXPECT_EQ(r.bytesAt({27, 28, 36, 37}), "0/155/5/3");
-    EXPECT_EQ(speeds(*r.lastDialog), "1003|60180|30090|30090");
-}
-
 TEST(RpmControl, UnsetPeriodShowsZeroAndDefaultTerms) {
     SubdialogRig r;
     r.memory()[27] = r.memory()[28] = 0xFF;
@@ -187,9 +171,13 @@ TEST(RpmControl, CalculatorUsesTheStoredMotorDataOnly) {
             painted += d.text(PoleCountField) + d.text(FrequencyField) + "|";
         };
         command(CalculateButton);
+        r.host().onRepaint = nullptr;
+        painted += speeds(dialog);
+        command(WriteButton);  // the calculated frequency, written as its period
     });
-    EXPECT_EQ(speeds(*r.lastDialog), " 666|40000|8000|2000");
-    EXPECT_EQ(painted, "10x|10 666|");
+    EXPECT_EQ(painted, "10x|10 666| 666|40000|8000|2000");
+    EXPECT_EQ(r.bytesAt({27, 28, 36, 37}), "0/243/3/3");
+    EXPECT_EQ(speeds(*r.lastDialog), " 666|39960|7992|1998");  // from the period
     // "Lesen" shows the stored motor data again too.
     r.open(settings::openRpmControl, steps({{PoleCountField, "2"}, {ReadButton}}));
     EXPECT_EQ(r.lastDialog->text(PoleCountField), "10");

@@ -110,7 +110,7 @@ class RecordingSerialLines final : public LineAccess {
     ~RecordingSerialLines() override;
     void setClock(bool high) override;
     void setDataOut(bool high) override;
-    void setReset(bool high) override;
+    void setReset(bool high) override { (void)change("RESET", high); }
     int readDataIn() override;
     bool readLoopBack() override;
     std::uint32_t readModemStatus() override { return readModemStatus("read modem status"); }
@@ -120,7 +120,8 @@ class RecordingSerialLines final : public LineAccess {
     // One read of the modem status, recorded as what.
     std::uint32_t readModemStatus(const char* what);
     bool operate();
-    bool dsr() const;
+    // One line change, recorded; false once the port is gone.
+    bool change(const char* line, bool high);
 
     Recorder& m_recorder;
     int m_operations = 0;
