@@ -30,12 +30,8 @@ using adapter::testing::RecordingRig;
 // the 15 reads before and 5 after that every byte makes itself. Assumes bitDelayCount 1.
 std::string protocol(const Recorder& recorder) {
     std::vector<std::string> tokens;
-    bool dataOut = false;
-    bool clock = false;
-    bool afterByte = false;
-    int bits = 0;
-    int value = 0;
-    int reads = 0;
+    bool dataOut = false, clock = false, afterByte = false;
+    int bits = 0, value = 0, reads = 0;
     auto flushReads = [&](bool beforeByte) {
         const int extra = reads - (afterByte ? 5 : 0) - (beforeByte ? 15 : 0);
         if (extra != 0) {
@@ -135,18 +131,6 @@ TEST(ExchangeBit, StepsOnEachAdapter) {
         EXPECT_EQ(adapter::exchangeBits(rig.ctx, c.bit, 1), 1u);
         EXPECT_EQ(joined(rig.trace()), c.steps);
     }
-}
-
-TEST(ExchangeWord, TwoWordsKeepBothAnswersAndHaveNoLeadingDelay) {
-    LinkRig rig;
-    rig.state.receiveRegister = 0;
-    rig.state.sendRegister = 0x12345678;
-    answers(rig.recorder, "AB CD 01 23");
-    exchangeWord(rig.ctx);
-    exchangeWord(rig.ctx);
-    EXPECT_EQ(static_cast<std::uint32_t>(rig.state.receiveRegister), 0xABCD0123u);
-    EXPECT_EQ(protocol(rig.recorder),
-              "delay -2, 0x56, delay -2, 0x78, delay -2, 0x56, delay -2, 0x78");
 }
 
 // A port that sends a whole exchange in one transfer, as a USB bit-bang chip does.
@@ -276,6 +260,12 @@ TEST(Commands, BytesWaitsAnswersAndBoxes) {
     const std::function<int(LinkContext&)> probe = probeBootloader;
     auto load5 = [](LinkContext& ctx) { return loadPageByte(ctx, 5, 0x99); };
     auto commit21 = [](LinkContext& ctx) { return commitFlashPage(ctx, 0x21); };
+    auto twoWords = [](LinkContext& ctx) {
+        ctx.state.sendRegister = 0x12345678;
+        exchangeWord(ctx);
+        exchangeWord(ctx);
+        return static_cast<int>(ctx.state.receiveRegister);
+    };
     const Case cases[] = {
         {"probe: ready, two bytes and nothing else", "00 FE", probe, 0, "0xFE, 0xFE"},
         {"probe: not running, started", "00 00 00 FE", probe, 0, restart},
@@ -293,6 +283,9 @@ TEST(Commands, BytesWaitsAnswersAndBoxes) {
         {"load page byte", "00 00 05 99", load5, 0, load + ", delay 4, 0x00, delay 4"},
         {"load: a wrong offset echo stops short", "00 00 06", load5, 1, load},
         {"load: a wrong data echo", "00 00 05 98", load5, 1, ""},
+        // Both answers kept, and no leading delay before a word's bytes.
+        {"two words", "AB CD 01 23", twoWords, static_cast<int>(0xABCD0123u),
+         "delay -2, 0x56, delay -2, 0x78, delay -2, 0x56, delay -2, 0x78"},
         {"commit", "00 00 00 21", commit21, 0, commit},
         {"commit: wrong confirmation", "00 00 00 20", commit21, 1, ""},
         {"commit on the parallel adapter", "00 00 00 21", commit21, 0, commit, "",
