@@ -38,19 +38,6 @@ TEST(DelayMs, ZeroTheTickWrapTheEndOfTheClocksRangeAndTheRealClock) {
     }
 }
 
-TEST(BitDelay, FiveReadsPerCountAndZeroCountsAsOne) {
-    OpenRig rig(true);
-    bitDelay(rig.ctx, 1);
-    EXPECT_EQ(rig.state.bitDelayCount, 1);  // 0 before any calibration
-    EXPECT_EQ(rig.steps(), "read word x5");
-    bitDelay(rig.ctx, 0);
-    bitDelay(rig.ctx, -7);
-    EXPECT_EQ(rig.recorder.operations, 15);
-    rig.state.bitDelayCount = 3;
-    bitDelay(rig.ctx, 4);
-    EXPECT_EQ(rig.recorder.operations, 75);
-}
-
 // The host's keep-alive comes within every 100 ms of a long wait and of a run of line
 // operations on either adapter, and adds nothing to what the lines and the clock see.
 TEST(KeepAlive, ServesLongWaitsAndLineRunsWithoutChangingThem) {

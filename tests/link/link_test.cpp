@@ -143,7 +143,8 @@ class TransferLines final : public adapter::LineAccess {
     adapter::LineTraits traits() const override { return {.exchangesAtOnce = true}; }
     std::uint32_t exchangeBits(std::uint32_t bits, int count,
                                const adapter::BitClocking& clocking) override {
-        transfers.push_back({bits, count, clocking});
+        transfers.emplace_back(bits, count);
+        lastClocking = clocking;
         return answer;
     }
     // A run comes back as a controller answers: each byte echoes the one before, except
@@ -161,13 +162,8 @@ class TransferLines final : public adapter::LineAccess {
     }
     std::vector<std::vector<adapter::ExchangeStep>> runs;
     std::size_t wrongAt = SIZE_MAX;
-
-    struct Transfer {
-        std::uint32_t bits;
-        int count;
-        adapter::BitClocking clocking;
-    };
-    std::vector<Transfer> transfers;
+    std::vector<std::pair<std::uint32_t, int>> transfers;
+    adapter::BitClocking lastClocking;
     std::uint32_t answer = 0x5A;
     int lineCalls = 0;
 };
@@ -203,15 +199,12 @@ TEST(ExchangeByte, APortThatSendsAtOnceGetsEachByteAndWordAsOneTransfer) {
     exchangeWord(rig.link);
     EXPECT_EQ(rig.state.receiveRegister, 0x5ABEEF);
 
-    std::vector<std::pair<std::uint32_t, int>> transfers;
-    for (const auto& transfer : rig.lines.transfers) {
-        transfers.emplace_back(transfer.bits, transfer.count);
-        // The serial adapter's clocking goes with it: its bit delay and its idle DATA-OUT.
-        EXPECT_EQ(transfer.clocking.readsPerDelay, 15);
-        EXPECT_TRUE(transfer.clocking.traits.idleDataOutHigh);
-        EXPECT_TRUE(transfer.clocking.traits.delayAfterSample);
-    }
-    EXPECT_EQ(transfers, (std::vector<std::pair<std::uint32_t, int>>{{0xA5, 8}, {0x5678, 16}}));
+    EXPECT_EQ(rig.lines.transfers,
+              (std::vector<std::pair<std::uint32_t, int>>{{0xA5, 8}, {0x5678, 16}}));
+    // The serial adapter's clocking goes with it: its bit delay and its idle DATA-OUT.
+    const adapter::BitClocking& clocking = rig.lines.lastClocking;
+    EXPECT_EQ(clocking.readsPerDelay, 15);
+    EXPECT_TRUE(clocking.traits.idleDataOutHigh && clocking.traits.delayAfterSample);
     // Only the byte's leading bitDelay(2) went line by line.
     EXPECT_EQ(rig.lines.lineCalls, 2 * 15);
 }
