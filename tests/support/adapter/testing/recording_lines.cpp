@@ -1,6 +1,7 @@
 #include "adapter/testing/recording_lines.h"
 
 #include <cstdio>
+#include <sstream>
 
 namespace adapter::testing {
 
@@ -43,9 +44,12 @@ void RecordingClock::waitServingUntilNs(std::uint64_t deadlineNs, std::uint64_t 
     m_nowNs = endNs;
 }
 
-void Recorder::queueByte(int value) {
-    for (int bit = 7; bit >= 0; --bit) {
-        answerBits.push_back((value >> bit) & 1);
+void Recorder::queue(const std::string& bytes) {
+    std::istringstream in(bytes);
+    for (int value = 0; in >> std::hex >> value;) {
+        for (int bit = 7; bit >= 0; --bit) {
+            answerBits.push_back((value >> bit) & 1);
+        }
     }
 }
 
