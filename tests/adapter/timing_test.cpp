@@ -9,9 +9,7 @@
 namespace adapter {
 namespace {
 
-using adapter::testing::OpenRig;
-using adapter::testing::Recorder;
-using adapter::testing::RecordingRig;
+using namespace adapter::testing;
 
 constexpr std::uint64_t nsPerMs = 1'000'000;
 

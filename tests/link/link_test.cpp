@@ -17,12 +17,7 @@
 namespace clink {
 namespace {
 
-using adapter::testing::boxes;
-using adapter::testing::DsrMode;
-using adapter::testing::Event;
-using adapter::testing::joined;
-using adapter::testing::Recorder;
-using adapter::testing::RecordingRig;
+using namespace adapter::testing;
 
 // A recorded log read back as the link protocol: each byte sent (DATA-OUT at the rising
 // CLOCK edges, eight to a byte), each wait and other line change, and the bit delays beyond
@@ -158,35 +153,24 @@ class TransferLines final : public adapter::LineAccess {
     int lineCalls = 0;
 };
 
-class TransferPorts final : public adapter::SerialPortFactory {
-  public:
-    using SerialPortFactory::open;
-    std::unique_ptr<adapter::LineAccess> open(const std::string&, adapter::SerialOpenResult& result,
-                                              ui::SystemError&) override {
-        result = adapter::SerialOpenResult::Ok;
-        auto lines = std::make_unique<TransferLines>();
-        opened = lines.get();
-        return lines;
-    }
-    TransferLines* opened = nullptr;
-};
-
 // The serial port open on TransferLines.
 struct TransferRig : RecordingRig {
-    TransferPorts ports;
-    LinkContext link{port, state, messageText, recorder.clock, ports, portIo, host, nullptr};
-    int openFailed = adapter::openSerialPort(link);
-    TransferLines& lines = *ports.opened;
+    TransferRig() {
+        state.serialPort = std::move(owned);
+        state.portOpen = true;
+    }
+    std::unique_ptr<TransferLines> owned = std::make_unique<TransferLines>();
+    TransferLines& lines = *owned;
 };
 
 TEST(ExchangeByte, APortThatSendsAtOnceGetsEachByteAndWordAsOneTransfer) {
     TransferRig rig;
     rig.state.adapterDetected = true;
     rig.state.bitDelayCount = 3;
-    EXPECT_EQ(exchangeByte(rig.link, 0x1A5), 0x5A);
+    EXPECT_EQ(exchangeByte(rig.ctx, 0x1A5), 0x5A);
     rig.lines.answer = 0xBEEF;
     rig.state.sendRegister = 0x12345678;
-    exchangeWord(rig.link);
+    exchangeWord(rig.ctx);
     EXPECT_EQ(rig.state.receiveRegister, 0x5ABEEF);
 
     EXPECT_EQ(rig.lines.transfers,
@@ -211,7 +195,7 @@ TEST(LoadPageBytes, OneRunWhereTheLinesTakeIt) {
         TransferRig rig;
         rig.lines.wrongAt = wrongStep;
         int loaded = 0;
-        EXPECT_EQ(loadPageBytes(rig.link, bytes, [&] { ++loaded; }), expected == 3 ? 0 : 1);
+        EXPECT_EQ(loadPageBytes(rig.ctx, bytes, [&] { ++loaded; }), expected == 3 ? 0 : 1);
         EXPECT_EQ(loaded, expected);
         ASSERT_EQ(rig.lines.runs.size(), 1u);
         const auto& run = rig.lines.runs[0];
