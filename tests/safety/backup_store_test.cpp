@@ -88,8 +88,6 @@ TEST(BackupStore, SavesNeverOverwriteAndListNewestFirst) {
         listed.push_back(entry.path.filename());
     }
     EXPECT_EQ(listed, std::vector<fs::path>(saved.rbegin(), saved.rend()));
-    EXPECT_EQ(entries[0].versionText, "V-3.01-0A");
-    EXPECT_EQ(entries[3].time, morning);
     const auto content = safety::BackupStore::load(entries[3].path, error);
     ASSERT_TRUE(content.has_value()) << error.describe();
     EXPECT_EQ(*content, "first");

@@ -16,18 +16,21 @@ using testing::HasSubstr;
 struct ReadDialog {
     ReadDialog() : dialog(resources::mainDialogTemplate()) {
         settings::fillMainDialogLists(dialog);
-        dialog.setText(ids::VersionField, "V 10.11-1F");
-        dialog.setText(ids::FullThrottleField, "2.00");
-        dialog.setText(ids::NeutralField, "1.50");
-        dialog.setText(ids::StopField, "1.00");
+        for (const auto& [id, text] : {std::pair{ids::VersionField, "V 10.11-1F"},
+                                       {ids::FullThrottleField, "2.00"},
+                                       {ids::NeutralField, "1.50"},
+                                       {ids::StopField, "1.00"},
+                                       {ids::VoltsField, "8.4"},
+                                       {ids::ControlSpeedField, " 10"},
+                                       {ids::StartPowerField, " 10"}}) {
+            dialog.setText(id, text);
+        }
+        for (const ui::ControlId id :
+             {ids::Frequency78Radio, ids::ReducePowerRadio, ids::ToleranceMediumRadio}) {
+            dialog.setChecked(id, true);
+        }
         dialog.setSelection(ids::TimingList, 2);
         dialog.setSelection(ids::BrakeList, 0);
-        dialog.setChecked(ids::Frequency78Radio, true);
-        dialog.setChecked(ids::ReducePowerRadio, true);
-        dialog.setText(ids::VoltsField, "8.4");
-        dialog.setChecked(ids::ToleranceMediumRadio, true);
-        dialog.setText(ids::ControlSpeedField, " 10");
-        dialog.setText(ids::StartPowerField, " 10");
         image.controllerVersion = 0x100B;
         image.thresholdCode = 77;
         image.timingCode = 8;
