@@ -18,7 +18,8 @@ std::string decodeSpi(const std::string& vcd, const char* annotation) {
                          " 2>&1 | sed -n 's/.*: \\(..\\).*/\\1/p' | tr '\\n' ' '");
 }
 
-TEST(CliRead, ShowsTheControllersSettings) {
+// "show" lists every control with its state; a final read's results go to standard output.
+TEST(CliRead, ShowsTheControllersSettingsAndAFinalReadsResults) {
     TempDirectory dir;
     const Outcome run = runCli(dir, "--simulate read show");
     EXPECT_EQ(run.exit, 0) << run.err;
@@ -30,6 +31,12 @@ TEST(CliRead, ShowsTheControllersSettings) {
         EXPECT_THAT(run.out, HasSubstr(line));
     }
     EXPECT_EQ(run.out.find("Version   "), npos) << "the results follow only a final read";
+
+    const Outcome results = runCli(dir, "--simulate read set 1146=mittel write read");
+    ASSERT_EQ(results.exit, 0) << results.err;
+    EXPECT_THAT(results.out, StartsWith("Version                   V 10.11-1F\n"));
+    EXPECT_THAT(results.out, HasSubstr("\nEMK-Bremse                mittel\n"));
+    EXPECT_THAT(results.out, HasSubstr("\nVollg. (ms)               2.00\n"));
 }
 
 TEST(CliRead, ReportsProceduresChangesButNotTheUsersOwn) {
@@ -235,15 +242,6 @@ TEST(CliConfirmation, CancelledWithoutYesOrTerminalAndAskedOnATerminal) {
     ASSERT_EQ(root.at("diff").size(), 1u);
     EXPECT_EQ(root["diff"][0]["flash"], cli::json::parse(R"({"bytes": 2, "pages": 1})").value);
     EXPECT_FALSE(std::filesystem::exists(dataFolder(dir) + "/update-record.json"));
-}
-
-TEST(CliResults, AFinalReadGoesToStandardOutput) {
-    TempDirectory dir;
-    const Outcome run = runCli(dir, "--simulate read set 1146=mittel write read");
-    ASSERT_EQ(run.exit, 0) << run.err;
-    EXPECT_THAT(run.out, StartsWith("Version                   V 10.11-1F\n"));
-    EXPECT_THAT(run.out, HasSubstr("\nEMK-Bremse                mittel\n"));
-    EXPECT_THAT(run.out, HasSubstr("\nVollg. (ms)               2.00\n"));
 }
 
 TEST(CliConfig, OnlyARealPortsRunChangesAnExistingQvsetupCfg) {

@@ -78,15 +78,13 @@ class PortChecksTest : public ::testing::Test {
 };
 
 TEST_F(PortChecksTest, TheKernelDecidesAccessAndGroupsOnlySayWhy) {
-    struct Case {
-        bool kernelAllows;
-        bool inGroupNow;
+    const struct {
+        bool kernelAllows, inGroupNow;
         std::string members;  // of dialout in the group file
         unsigned uid;
         Status expected;
-        std::string result;
-        std::string advice;
-    } const cases[] = {
+        std::string result, advice;
+    } cases[] = {
         {true, true, "pilot", pilotUid, Status::Ok, "is in group dialout", ""},
         {false, false, "other,pilot", pilotUid, Status::Warning, "after this login began",
          "log out and in again"},
@@ -97,7 +95,7 @@ TEST_F(PortChecksTest, TheKernelDecidesAccessAndGroupsOnlySayWhy) {
         {true, false, "other", pilotUid, Status::Ok, "by its access list", ""},
     };
     addConverter();
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.result);
         writeGroups(c.members);
         kernelAllows = c.kernelAllows;
