@@ -63,7 +63,6 @@ TEST(CliRead, ReportsProceduresChangesButNotTheUsersOwn) {
     EXPECT_EQ(root.at("beeps").get<int>(), 1);
     EXPECT_TRUE(root.at("messages").empty());
     EXPECT_TRUE(root.at("dialogs").empty());
-    EXPECT_EQ(root.at("exit").get<int>(), 0);
 }
 
 // Every way a run can fail. "usage": exit 2 before anything runs, the reason on one line;
@@ -135,7 +134,6 @@ TEST(CliFailures, EachEndsWithItsStatusAndSaysWhy) {
          "click 4711: dialog 1227 has no control 4711"},
         {"update @missing.upd", "usage",
          "update " + at + "missing.upd: " + at + "missing.upd does not exist"},
-        {"update @", "usage", "update " + at + ": " + at + " is not a file"},
         {"load-settings @notes.json", "usage",
          "load-settings " + at + "notes.json: " + at + "notes.json not a settings backup"},
         {"save-settings @no/such/dir.json", "usage",
@@ -179,17 +177,17 @@ TEST(CliFailures, EachEndsWithItsStatusAndSaysWhy) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args);
         const std::string ends = c.ends;
-        if (ends == "usage") {
-            const Outcome run = runCli(dir, c.args);
+        const bool usage = ends == "usage";
+        const Outcome run = runCli(dir, ((usage ? "" : "--json ") + std::string(c.args)).c_str());
+        // No failed run leaves a file behind, nor does a real port's run make qvsetup.cfg.
+        EXPECT_EQ(dir.names(), (std::vector<std::string>{"family1.json", "family3.json", "fw.upd",
+                                                         "notes.json"}));
+        if (usage) {
             EXPECT_EQ(run.exit, 2);
             EXPECT_EQ(run.out, "");
             EXPECT_EQ(run.err, "zek-cli: " + c.err + "\n");
-            EXPECT_FALSE(dir.exists("trace.vcd"));
-            EXPECT_FALSE(dir.exists("memory.bin"));
-            EXPECT_FALSE(dir.exists("qvsetup.cfg"));
             continue;
         }
-        const Outcome run = runCli(dir, (std::string("--json ") + c.args).c_str());
         EXPECT_EQ(run.exit, 1);
         const bool box = ends.find(' ') != npos;
         EXPECT_EQ(run.err, box ? c.err : "zek-cli: " + c.err + "\n");
@@ -200,9 +198,6 @@ TEST(CliFailures, EachEndsWithItsStatusAndSaysWhy) {
         if (box) {
             EXPECT_EQ(messages[0].at("owner").get<std::string>(), ends.substr(ends.find(' ') + 1));
             EXPECT_EQ(messages[0].at("buttons").get<std::string>(), "ok");
-            // No read got through, unless the run read before the step that failed.
-            EXPECT_EQ(root.at("controls").at("1145").at("text").get<std::string>(),
-                      std::string(c.args).find("read set") != npos ? "V 10.11-1F" : "");
         }
     }
     // Once the check box enables it, the field takes a value.
@@ -259,12 +254,6 @@ TEST(CliConfig, OnlyARealPortsRunChangesAnExistingQvsetupCfg) {
     run = runCli(dir, "--json --port COM3 show");
     EXPECT_TRUE(report(run).at("menu").at("1157").at("checked").get<bool>());
     EXPECT_EQ(dir.read("qvsetup.cfg"), "COM5");
-
-    // A real port's run leaves no file where there was none.
-    TempDirectory empty;
-    run = runCli(empty, "--port @no-such-port show");
-    EXPECT_EQ(run.exit, 0) << run.err;
-    EXPECT_FALSE(empty.exists("qvsetup.cfg"));
 }
 
 TEST(CliTrace, IsAVcdOfTheFourWires) {
@@ -306,19 +295,18 @@ TEST(CliProcessor, InfoAndCalibrationReportThroughTheirBoxes) {
 // reads the name, not the words.
 TEST(CliLanguage, EnglishTextsWithTheNamesTheGermanOnesHave) {
     TempDirectory dir;
-    const cli::json::Value box =
-        report(runCli(dir, "--simulate --lang en --json write-memory 1"))["messages"][0];
-    EXPECT_EQ(box["text"], "Read the values first!");
-    EXPECT_EQ(box["textName"], "ReadFirst");
+    const cli::json::Value root =
+        report(runCli(dir, "--simulate --lang en --json read set 1134=3.0 write"));
+    const cli::json::Value& box = root["messages"][0];
+    EXPECT_EQ(box["text"], "Stop 0.8 - 1.7ms !");
+    EXPECT_EQ(box["textName"], "StopRange");
     EXPECT_EQ(box["captionName"], "ErrorBangCaption");
-
-    const Outcome read = runCli(dir, "--simulate --lang en read show");
-    EXPECT_THAT(read.out, HasSubstr("1146  EMF brake  \"off\""));
-    const cli::json::Value root = report(runCli(dir, "--simulate --lang en --json read"));
     EXPECT_TRUE(std::ranges::any_of(root["changes"], [](const cli::json::Value& change) {
         return change.contains("valueName") && change["valueName"] == "StatusReading" &&
                change["value"] == "reading.....";
     }));
+    EXPECT_THAT(runCli(dir, "--simulate --lang en read show").out,
+                HasSubstr("1146  EMF brake  \"off\""));
 }
 
 // The system error behind a box follows that box once; -v logs the ports of a run.

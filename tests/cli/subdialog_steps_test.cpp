@@ -15,13 +15,13 @@ TEST(CliRpmControl, StepsRunningOutOrAnErrorBoxCloseTheDialog) {
     TempDirectory dir;
     Outcome run = runCli(dir, "--simulate --json read rpm click 1213 show");
     ASSERT_EQ(run.exit, 0) << run.err;
-    cli::json::Value root = report(run);
-    EXPECT_EQ(root["dialogs"]["1231"]["controls"]["1212"]["text"], " 999");  // period 305, 16 MHz
+    // Period 305 at 16 MHz.
+    EXPECT_EQ(report(run)["dialogs"]["1231"]["controls"]["1212"]["text"], " 999");
 
     run = runCli(dir, "--simulate --json read rpm click 1213 set 1241=11 click 1214 click 1 read");
     EXPECT_EQ(run.exit, 1);
     EXPECT_THAT(run.err, HasSubstr("Error!: P: 1 - 10 !"));
-    root = report(run);
+    const cli::json::Value root = report(run);
     EXPECT_NE(cli::json::member(root.at("dialogs"), "1231"), nullptr);
     ASSERT_EQ(root.at("messages").size(), 1u);
     EXPECT_EQ(root["messages"][0]["owner"], "none");

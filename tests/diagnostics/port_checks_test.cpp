@@ -207,10 +207,8 @@ TEST_F(PortChecksTest, ANamedPortIsOpenedTestedAndMeasuredAloneAFailedOpenMeasur
     rig.serialConfig().openResult = adapter::SerialOpenResult::CannotOpen;
     options.serialPorts = &rig.serialPorts();
     options.clock = &rig.clock();
-    const std::vector<Finding> checks = run();
-    EXPECT_EQ(find(checks, "open").status, Status::Failed);
-    EXPECT_THAT(find(checks, "open").result, HasSubstr("COM-Init-Error!"));
-    EXPECT_THAT(diagnostics::findingsText(checks), Not(HasSubstr("DATA-IN read")));
+    expect("open", Status::Failed, "COM-Init-Error!");
+    EXPECT_THAT(diagnostics::findingsText(run()), Not(HasSubstr("DATA-IN read")));
 }
 
 TEST_F(PortChecksTest, TheTableHasAHeadingPerPortAndTheAdviceUnderItsFinding) {
