@@ -7,6 +7,7 @@
 #include <string>
 
 #include "adapter/serial_port_qt.h"
+#include "test_rig.h"
 
 namespace adapter {
 namespace {
@@ -33,10 +34,8 @@ struct PseudoTerminal {
 // same answer, not a busy port. (A missing device: the command line's end-to-end tests.)
 TEST(QtSerialPorts, NoTerminalOrNoModemLinesIsNoSerialPort) {
     QtSerialPortFactory factory;
-    SerialOpenResult result = SerialOpenResult::Ok;
-    ui::SystemError error;
-    EXPECT_EQ(factory.open("/dev/null", result, error), nullptr);
-    EXPECT_EQ(result, SerialOpenResult::CannotOpen);
+    const ui::SystemError error =
+        testing::refusedOpen(factory, "/dev/null", SerialOpenResult::CannotOpen);
     EXPECT_EQ(error.describe().rfind("/dev/null: open failed: ", 0), 0u) << error.describe();
     EXPECT_FALSE(error.reason.empty());
     EXPECT_EQ(factory.lastError(), error.describe());
@@ -44,8 +43,7 @@ TEST(QtSerialPorts, NoTerminalOrNoModemLinesIsNoSerialPort) {
     PseudoTerminal pty;
     ASSERT_FALSE(pty.path.empty());
     for (int attempt = 0; attempt < 2; ++attempt) {
-        EXPECT_EQ(factory.open(pty.path, result), nullptr);
-        EXPECT_EQ(result, SerialOpenResult::CannotReadSettings);
+        testing::refusedOpen(factory, pty.path, SerialOpenResult::CannotReadSettings);
         EXPECT_EQ(factory.lastError().rfind(pty.path + ": ioctl(TIOCMGET) failed: ", 0), 0u)
             << factory.lastError();
     }

@@ -17,6 +17,7 @@
 #include "gui/main_window.h"
 #include "gui/menu_binding.h"
 #include "gui/qt_host.h"
+#include "gui/session.h"
 #include "sim/procedure_rig.h"
 #include "ui/artefact.h"
 
@@ -88,7 +89,7 @@ struct GuiRig : sim::ProcedureRig {
 
     MainWindow& start() {
         app.initDialog(dir.path());
-        window = std::make_unique<MainWindow>(app, host);
+        window = std::make_unique<MainWindow>(app, host, &comPortNote);
         return *window;
     }
 

@@ -232,7 +232,6 @@ TEST(Win32Session, StartsWithTheSharedOptions) {
                     [] { return std::vector<adapter::DiscoveredPort>{}; });
     EXPECT_EQ(std::filesystem::path(session.startDirectory()), folder);
     EXPECT_TRUE(session.app().virtualControllerSelected());
-    EXPECT_EQ(session.app().language(), lang::Language::English);
     EXPECT_EQ(session.host().language(), lang::Language::English);
     EXPECT_EQ(errors.str(), "");
     EXPECT_TRUE(boxes.boxes.empty());

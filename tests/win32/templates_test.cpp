@@ -32,13 +32,6 @@ const ui::DialogTemplate* const allDialogs[] = {
     &resources::rpmControlDialogTemplate(), &resources::revCounterDialogTemplate(),
     &resources::backupsDialogTemplate()};
 
-RECT inDialog(HWND dialog, HWND control) {
-    RECT rect;
-    GetWindowRect(control, &rect);
-    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-}
-
 // Position and size are each turned into pixels, as the dialog manager does: the right
 // edge is x's pixels plus the width's, not the pixels of x + width.
 RECT mapped(HWND dialog, const ui::Rect& units) {
@@ -150,7 +143,9 @@ void expectControls(HWND dialog, const ui::DialogTemplate& german, lang::Languag
         }
 
         const RECT want = mapped(dialog, control.rect);
-        RECT have = inDialog(dialog, child);
+        RECT have;
+        GetWindowRect(child, &have);
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&have), 2);
         if (control.kind == ui::Kind::ComboBox) {
             // The template's height is the dropped-down list's: what the box was made with.
             have.bottom = have.top + createdHeight[child];

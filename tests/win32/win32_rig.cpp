@@ -3,7 +3,6 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -50,10 +49,6 @@ void CALLBACK runStep(HWND, UINT, UINT_PTR id, DWORD) {
 }
 
 }  // namespace
-
-bool Box::shows(const std::string& text) const {
-    return std::find(texts.begin(), texts.end(), text) != texts.end();
-}
 
 std::string Box::allTexts() const {
     std::string all;

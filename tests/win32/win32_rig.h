@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <memory>
@@ -25,7 +26,7 @@ struct Box {
     HWND owner = nullptr;
     bool taskDialog = false;
 
-    bool shows(const std::string& text) const;
+    bool shows(const std::string& text) const { return std::ranges::count(texts, text) > 0; }
     std::string allTexts() const;  // "text|text|…", for failure messages
 };
 

@@ -49,17 +49,6 @@ void Recorder::queueByte(int value) {
     }
 }
 
-void Recorder::record(std::string what, bool read) {
-    events.push_back(Event{clock.nowNs(), std::move(what), read});
-}
-
-void Recorder::clockFell() {
-    // The controller puts its next bit on DATA-IN after the falling edge.
-    if (!answerBits.empty()) {
-        answerBits.pop_front();
-    }
-}
-
 std::vector<std::string> Recorder::trace() const {
     std::vector<std::string> lines;
     for (std::size_t i = 0, run = 1; i < events.size(); i += run, run = 1) {
@@ -98,7 +87,7 @@ bool RecordingSerialLines::operate() {
     if (!m_failed && m_recorder.serialFailAfter >= 0 &&
         m_operations >= m_recorder.serialFailAfter) {
         m_failed = true;
-        m_fault = m_recorder.lostError;
+        m_fault = {"COM2", "ioctl(TIOCMGET)", 5, "Input/output error"};
         m_recorder.record("port lost");
     }
     if (m_failed) {
@@ -170,7 +159,8 @@ std::unique_ptr<LineAccess> RecordingSerialPorts::open(const std::string& device
     return std::make_unique<RecordingSerialLines>(m_recorder);
 }
 
-bool RecordingPortIo::access(std::uint16_t base, const std::string& what, bool read) {
+bool RecordingPortIo::access(std::uint16_t base, const std::string& what, const std::string& done,
+                             bool read) {
     ++m_recorder.operations;
     m_recorder.clock.advanceNs(m_recorder.operationCostNs);
     if (m_recorder.portIoFails) {
@@ -178,16 +168,16 @@ bool RecordingPortIo::access(std::uint16_t base, const std::string& what, bool r
         return fail(m_recorder.portIoError);
     }
     m_recorder.lastBase = base;
+    m_recorder.record(done, read);
     return true;
 }
 
 bool RecordingPortIo::writeData(std::uint16_t base, std::uint8_t value) {
-    if (!access(base, "write data", false)) {
+    const bool fell = (m_recorder.dataRegister & clockDataBit) != 0 && (value & clockDataBit) == 0;
+    if (!access(base, "write data", hexByte("data", value), false)) {
         return false;
     }
-    const bool fell = (m_recorder.dataRegister & clockDataBit) != 0 && (value & clockDataBit) == 0;
     m_recorder.dataRegister = value;
-    m_recorder.record(hexByte("data", value));
     if (fell) {
         m_recorder.clockFell();
     }
@@ -195,10 +185,9 @@ bool RecordingPortIo::writeData(std::uint16_t base, std::uint8_t value) {
 }
 
 bool RecordingPortIo::readWord(std::uint16_t base, std::uint16_t& word) {
-    if (!access(base, "read word", true)) {
+    if (!access(base, "read word", "read word", true)) {
         return false;
     }
-    m_recorder.record("read word", true);
     // DATA-IN is status bit 6, over the data register.
     word = static_cast<std::uint16_t>((m_recorder.dataIn() != 0 ? 0x4000 : 0) |
                                       m_recorder.dataRegister);
@@ -206,20 +195,18 @@ bool RecordingPortIo::readWord(std::uint16_t base, std::uint16_t& word) {
 }
 
 bool RecordingPortIo::readControl(std::uint16_t base, std::uint8_t& value) {
-    if (!access(base, "read control", true)) {
+    if (!access(base, "read control", "read control", true)) {
         return false;
     }
-    m_recorder.record("read control", true);
     value = m_recorder.controlRegister;
     return true;
 }
 
 bool RecordingPortIo::writeControl(std::uint16_t base, std::uint8_t value) {
-    if (!access(base, "write control", false)) {
+    if (!access(base, "write control", hexByte("control", value), false)) {
         return false;
     }
     m_recorder.controlRegister = value;
-    m_recorder.record(hexByte("control", value));
     return true;
 }
 

@@ -24,7 +24,6 @@
 namespace adapter::testing {
 
 struct Event {
-    std::uint64_t timeNs;
     std::string what;  // "CLOCK high", "read DATA-IN", "data 0x0B", "wait 100 ms", …
     bool read;         // a read: changes no line
 };
@@ -85,10 +84,13 @@ class Recorder {
     void queueByte(int value);
     int dataIn() const { return answerBits.empty() ? idleDataIn : answerBits.front(); }
 
-    void record(std::string what, bool read = false);
-    void clockFell();
-    // The error a vanished port reports.
-    ui::SystemError lostError{"COM2", "ioctl(TIOCMGET)", 5, "Input/output error"};
+    void record(std::string what, bool read = false) { events.push_back({std::move(what), read}); }
+    // The controller puts its next bit on DATA-IN after the falling edge.
+    void clockFell() {
+        if (!answerBits.empty()) {
+            answerBits.pop_front();
+        }
+    }
 
     // The log with consecutive identical reads folded into "read DATA-IN x5".
     std::vector<std::string> trace() const;
@@ -151,23 +153,14 @@ class RecordingPortIo final : public PortIo {
     bool writeControl(std::uint16_t base, std::uint8_t value) override;
 
   private:
-    // The cost of one register access; false, recorded as what failed, while they fail.
-    bool access(std::uint16_t base, const std::string& what, bool read);
+    // The cost of one register access, recorded as done, or as what failed while they fail.
+    bool access(std::uint16_t base, const std::string& what, const std::string& done, bool read);
     Recorder& m_recorder;
 };
 
-// The recording host that also keeps the log lines and, for each box, the detail it
-// would show.
-class RecordingLinkHost final : public ui::RecordingHost {
-  public:
-    ui::Answer messageBox(const ui::Dialog* owner, std::string_view text, std::string_view caption,
-                          ui::Buttons buttons = ui::Buttons::Ok) override {
-        details.push_back(takeDetailFor(text));
-        return RecordingHost::messageBox(owner, text, caption, buttons);
-    }
+// The recording host that also keeps the log lines.
+struct RecordingLinkHost final : ui::RecordingHost {
     void logEvent(std::string_view line) override { log.emplace_back(line); }
-
-    std::vector<std::string> details;  // one per recorded message, empty where none
     std::vector<std::string> log;
 };
 
