@@ -183,7 +183,8 @@ TEST(WriteInterrupted, TheOutcomeSaysWhetherEveryChangedByteWasStored) {
         if (s.host().messages.empty()) {
             break;  // the port outlived the write
         }
-        ASSERT_EQ(s.host().lastText(), "Schreibfehler!");
+        ASSERT_EQ(s.host().messages.size(), 1u);
+        EXPECT_EQ(s.host().lastText() + "|" + s.host().lastCaption(), "Schreibfehler!|Error!");
         const std::string& detail = s.host().pendingDetail();
         if (s.outcome == ui::Outcome::Done) {
             EXPECT_EQ(s.memory()[6], 0x17);  // never claimed without the change stored
@@ -192,6 +193,7 @@ TEST(WriteInterrupted, TheOutcomeSaysWhetherEveryChangedByteWasStored) {
             EXPECT_EQ(s.outcome, ui::Outcome::Failed);
             EXPECT_NE(detail.find("did not read back"), std::string::npos) << detail;
         }
+        EXPECT_NE(detail.find("setup bytes stored and verified"), std::string::npos) << detail;
         seen.insert(s.outcome);
     }
     EXPECT_EQ(seen, (std::set<ui::Outcome>{ui::Outcome::Done, ui::Outcome::Failed}));
