@@ -48,10 +48,11 @@ TEST(QtHostBox, ShowsThePendingDetailBeneathTheTextOnce) {
 struct SessionRig : GuiRig {
     Session start(const QStringList& arguments) {
         QString error;
-        std::optional<StartOptions> options = parseStartOptions(
-            QStringList{"zek-setup", "--simulate", "--dir", QString::fromStdString(dir.path())} +
-                arguments,
-            error);
+        std::optional<StartOptions> options =
+            parseStartOptions(QStringList{"zek-setup", "--simulate", "--dir",
+                                          QString::fromStdString(dir.path() + "/")} +
+                                  arguments,
+                              error);
         EXPECT_TRUE(options.has_value()) << error.toStdString();
         return Session(*options, shell::RealPorts{}, errors,
                        [this](QtHost& sessionHost) { recordBoxes(sessionHost); });
@@ -69,7 +70,8 @@ TEST(Session, SimulateStartsOnTheVirtualControllerDespiteABadMemoryFile) {
     ASSERT_EQ(rig.boxes.size(), 1u);
     EXPECT_EQ(rig.boxes[0] + "\n", rig.errors.str());
     EXPECT_EQ(session.simulator().setupMemory(), sim::defaultSetupImage());
-    EXPECT_EQ(session.startDirectory(), rig.dir.path());
+    EXPECT_EQ(session.startDirectory(), rig.dir.path());  // without the slash it was given
+    EXPECT_TRUE(session.app().writeGuard().backupFolder().has_value());
     EXPECT_TRUE(session.window().menus()->action(ids::VirtualControllerItem)->isChecked());
 }
 
