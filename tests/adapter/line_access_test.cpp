@@ -7,10 +7,7 @@
 namespace adapter {
 namespace {
 
-using adapter::testing::boxes;
-using adapter::testing::joined;
-using adapter::testing::OpenRig;
-using adapter::testing::RecordingRig;
+using namespace adapter::testing;
 
 TEST(SerialLines, NothingWithoutAnOpenPortThenOneOperationPerChange) {
     RecordingRig rig;

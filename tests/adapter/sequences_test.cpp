@@ -8,11 +8,7 @@
 namespace adapter {
 namespace {
 
-using adapter::testing::boxes;
-using adapter::testing::DsrMode;
-using adapter::testing::joined;
-using adapter::testing::OpenRig;
-using adapter::testing::RecordingRig;
+using namespace adapter::testing;
 
 TEST(DetectAdapter, LoopBackPortFailuresAndTheParallelPort) {
     const char* noAdaptor = "No Adaptor found at COM2\n";

@@ -14,19 +14,9 @@ namespace {
 
 // A pseudo-terminal: a tty without modem-control lines.
 struct PseudoTerminal {
-    PseudoTerminal() {
-        master = ::posix_openpt(O_RDWR | O_NOCTTY);
-        if (master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0) {
-            path = ::ptsname(master);
-        }
-    }
-    ~PseudoTerminal() {
-        if (master >= 0) {
-            ::close(master);
-        }
-    }
-    int master = -1;
-    std::string path;
+    ~PseudoTerminal() { ::close(master); }
+    int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    std::string path = ::grantpt(master) == 0 && ::unlockpt(master) == 0 ? ::ptsname(master) : "";
 };
 
 // A device that is no terminal cannot be opened, with the system's reason; a terminal

@@ -9,9 +9,7 @@
 namespace adapter {
 namespace {
 
-using adapter::testing::OpenRig;
-using adapter::testing::Recorder;
-using adapter::testing::RecordingRig;
+using namespace adapter::testing;
 
 constexpr std::uint64_t nsPerMs = 1'000'000;
 
@@ -36,19 +34,6 @@ TEST(DelayMs, ZeroTheTickWrapTheEndOfTheClocksRangeAndTheRealClock) {
         delayMs(real, ms);
         EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(ms));
     }
-}
-
-TEST(BitDelay, FiveReadsPerCountAndZeroCountsAsOne) {
-    OpenRig rig(true);
-    bitDelay(rig.ctx, 1);
-    EXPECT_EQ(rig.state.bitDelayCount, 1);  // 0 before any calibration
-    EXPECT_EQ(rig.steps(), "read word x5");
-    bitDelay(rig.ctx, 0);
-    bitDelay(rig.ctx, -7);
-    EXPECT_EQ(rig.recorder.operations, 15);
-    rig.state.bitDelayCount = 3;
-    bitDelay(rig.ctx, 4);
-    EXPECT_EQ(rig.recorder.operations, 75);
 }
 
 // The host's keep-alive comes within every 100 ms of a long wait and of a run of line

@@ -107,9 +107,7 @@ TEST(FtdiChip, TheRevCounterCountsEveryPulse) {
     };
     c.host().stopPredicate = [&](ui::Dialog&) { return counted.size() >= 3; };
     c.host().modalScripts.push_back(
-        [](ui::Dialog&, const std::function<void(ui::ControlId)>& command) {
-            command(rev_ids::ReleaseMotorButton);
-        });
+        [](ui::Dialog&, const auto& command) { command(rev_ids::ReleaseMotorButton); });
     (void)settings::openRevCounter(c.settingsCtx);
     ASSERT_EQ(counted.size(), 3u) << c.boxes();
     for (double pulses : counted) {

@@ -1,6 +1,7 @@
 #include "adapter/testing/recording_lines.h"
 
 #include <cstdio>
+#include <sstream>
 
 namespace adapter::testing {
 
@@ -43,9 +44,12 @@ void RecordingClock::waitServingUntilNs(std::uint64_t deadlineNs, std::uint64_t 
     m_nowNs = endNs;
 }
 
-void Recorder::queueByte(int value) {
-    for (int bit = 7; bit >= 0; --bit) {
-        answerBits.push_back((value >> bit) & 1);
+void Recorder::queue(const std::string& bytes) {
+    std::istringstream in(bytes);
+    for (int value = 0; in >> std::hex >> value;) {
+        for (int bit = 7; bit >= 0; --bit) {
+            answerBits.push_back((value >> bit) & 1);
+        }
     }
 }
 
@@ -90,25 +94,25 @@ bool RecordingSerialLines::operate() {
         m_fault = {"COM2", "ioctl(TIOCMGET)", 5, "Input/output error"};
         m_recorder.record("port lost");
     }
-    if (m_failed) {
-        return false;
+    if (!m_failed) {
+        ++m_operations;
+        ++m_recorder.operations;
+        m_recorder.clock.advanceNs(m_recorder.operationCostNs);
     }
-    ++m_operations;
-    ++m_recorder.operations;
-    m_recorder.clock.advanceNs(m_recorder.operationCostNs);
-    return true;
+    return !m_failed;
 }
 
-bool RecordingSerialLines::dsr() const {
-    return m_recorder.dsr == DsrMode::StuckOn ||
-           (m_recorder.dsr == DsrMode::FollowsDtr && m_recorder.dtr);
+bool RecordingSerialLines::change(const char* line, bool high) {
+    if (operate()) {
+        m_recorder.record(line + level(high));
+    }
+    return !m_failed;
 }
 
 void RecordingSerialLines::setClock(bool high) {
-    if (operate()) {
-        const bool fell = m_recorder.rts && !high;
+    const bool fell = m_recorder.rts && !high;
+    if (change("CLOCK", high)) {
         m_recorder.rts = high;
-        m_recorder.record("CLOCK" + level(high));
         if (fell) {
             m_recorder.clockFell();
         }
@@ -116,15 +120,8 @@ void RecordingSerialLines::setClock(bool high) {
 }
 
 void RecordingSerialLines::setDataOut(bool high) {
-    if (operate()) {
+    if (change("DATA-OUT", high)) {
         m_recorder.dtr = high;
-        m_recorder.record("DATA-OUT" + level(high));
-    }
-}
-
-void RecordingSerialLines::setReset(bool high) {
-    if (operate()) {
-        m_recorder.record("RESET" + level(high));
     }
 }
 
@@ -141,7 +138,9 @@ std::uint32_t RecordingSerialLines::readModemStatus(const char* what) {
         return 0;
     }
     m_recorder.record(what, true);
-    return (m_recorder.dataIn() != 0 ? modemCtsOn : 0u) | (dsr() ? modemDsrOn : 0u);
+    const bool dsr = m_recorder.dsr == DsrMode::StuckOn ||
+                     (m_recorder.dsr == DsrMode::FollowsDtr && m_recorder.dtr);
+    return (m_recorder.dataIn() != 0 ? modemCtsOn : 0u) | (dsr ? modemDsrOn : 0u);
 }
 
 std::unique_ptr<LineAccess> RecordingSerialPorts::open(const std::string& deviceName,

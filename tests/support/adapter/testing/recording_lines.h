@@ -4,7 +4,7 @@
 // edge, as a controller shifts its answer; DSR follows DTR unless told otherwise.
 //
 //   RecordingRig rig;                       // serial COM2, everything recorded
-//   rig.queueByte(0xFE);                    // DATA-IN bits for the next exchange
+//   rig.recorder.queue("FE");               // DATA-IN bits for the next exchange
 //   clink::exchangeByte(rig.ctx, 0xA5);
 //   EXPECT_EQ(rig.trace(), (std::vector<std::string>{"DATA-OUT high", ...}));
 #pragma once
@@ -81,7 +81,9 @@ class Recorder {
     std::uint8_t dataRegister = 0;
     std::uint16_t lastBase = 0;  // the base address of the last register access
 
-    void queueByte(int value);
+    // The controller's answers as hex bytes ("00 FE"): byte k comes back while byte k+1
+    // goes out.
+    void queue(const std::string& bytes);
     int dataIn() const { return answerBits.empty() ? idleDataIn : answerBits.front(); }
 
     void record(std::string what, bool read = false) { events.push_back({std::move(what), read}); }
@@ -110,7 +112,7 @@ class RecordingSerialLines final : public LineAccess {
     ~RecordingSerialLines() override;
     void setClock(bool high) override;
     void setDataOut(bool high) override;
-    void setReset(bool high) override;
+    void setReset(bool high) override { (void)change("RESET", high); }
     int readDataIn() override;
     bool readLoopBack() override;
     std::uint32_t readModemStatus() override { return readModemStatus("read modem status"); }
@@ -120,7 +122,8 @@ class RecordingSerialLines final : public LineAccess {
     // One read of the modem status, recorded as what.
     std::uint32_t readModemStatus(const char* what);
     bool operate();
-    bool dsr() const;
+    // One line change, recorded; false once the port is gone.
+    bool change(const char* line, bool high);
 
     Recorder& m_recorder;
     int m_operations = 0;
@@ -171,7 +174,6 @@ struct RecordingRig {
     RecordingRig& operator=(const RecordingRig&) = delete;
 
     void selectParallel(bool directPortIo = true);
-    void queueByte(int value) { recorder.queueByte(value); }
     std::vector<std::string> trace() const { return recorder.trace(); }
     std::vector<std::string> changes() const { return recorder.changes(); }
 
