@@ -49,7 +49,7 @@ TEST(GuiCommands, ReadFillsTheWidgetsWhatTheUserTypesReachesTheModelAndTheCloseB
     EXPECT_FALSE(window.isVisible());
 }
 
-TEST(GuiCommands, EscWhileALoopPollsIsAStopAndOtherInputIsHeldBack) {
+TEST(GuiCommands, EscWhileALoopPollsIsAStopOtherInputIsHeldBackAndTheProgressShows) {
     GuiRig rig;
     MainWindow& window = rig.start();
     window.show();
@@ -65,12 +65,7 @@ TEST(GuiCommands, EscWhileALoopPollsIsAStopAndOtherInputIsHeldBack) {
     EXPECT_EQ(rig.app.mainDialog().text(ids::StatusField), "");
     std::this_thread::sleep_for(std::chrono::milliseconds(30));
     EXPECT_FALSE(rig.host.stopRequested(rig.app.mainDialog()));
-}
 
-TEST(GuiCommands, ProgressDisplayFollowsTheTransferAndGoesAway) {
-    GuiRig rig;
-    MainWindow& window = rig.start();
-    window.show();
     rig.host.showProgress(5, 10, 3);
     auto* progress = window.findChild<QProgressDialog*>();
     ASSERT_NE(progress, nullptr);

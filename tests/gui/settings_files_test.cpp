@@ -63,6 +63,14 @@ TEST(GuiSettingsFiles, SaveLoadAndTheBackupsListAfterARead) {
     fullThrottle->setText(QStringLiteral("1,50"));
     EXPECT_TRUE(whenModal(
         [&](CommandDialog& box) {
+            QTest::keyClick(&box, Qt::Key_Escape);
+            EXPECT_TRUE(box.dialog().ended()) << "Esc must leave the list";
+            box.done(0);  // else the test would wait for ever
+        },
+        [&] { rig.run(ids::BackupsItem); }));
+    EXPECT_EQ(fullThrottle->text(), QStringLiteral("1,50"));
+    EXPECT_TRUE(whenModal(
+        [&](CommandDialog& box) {
             auto* list = static_cast<QComboBox*>(box.view().widget(backups_ids::List));
             ASSERT_EQ(list->count(), 1);
             EXPECT_TRUE(list->itemText(0).endsWith(QStringLiteral("   V-10.11-1F")))

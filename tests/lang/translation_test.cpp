@@ -107,8 +107,6 @@ TEST(ShownText, ControlsShowTheirTemplateRowUntilACommandChangesThem) {
     EXPECT_EQ(shownControlText(English, main, ids::ReadButton, "Lesen"), "Read");
     EXPECT_EQ(shownControlText(German, main, ids::ReadButton, "Lesen"), "Lesen");
     EXPECT_EQ(shownControlText(English, main, ids::StatusField, "verbinden...."), "connecting....");
-    EXPECT_EQ(shownControlText(English, main, ids::BrakeList, "mittel"), "medium");
-    EXPECT_EQ(shownControlText(English, main, ids::FullThrottleField, "2.00"), "2.00");
     const ui::DialogTemplate& rev = resources::revCounterDialogTemplate();
     EXPECT_EQ(shownControlText(English, rev, rev_ids::PropSpeedLabel, "Sek. Restzeit"),
               "Seconds left");
