@@ -162,14 +162,6 @@ std::unique_ptr<FtdiBitbangLines> openOn(ChipState& chip) {
     return lines;
 }
 
-TEST(FtdiLines, TheLoopBackIsTheDsrPin) {
-    for (const std::uint8_t sample : {std::uint8_t{0}, pinDsr}) {
-        ChipState chip;
-        chip.sample = sample;
-        EXPECT_EQ(openOn(chip)->readLoopBack(), sample == 0);
-    }
-}
-
 // A chip that stops taking states, or stops answering them, fails the lines once the
 // answer timeout has passed, and is given nothing more.
 TEST(FtdiLines, AStalledChipFailsAfterTheAnswerTimeoutAndIsWrittenNoMore) {

@@ -7,10 +7,7 @@
 namespace adapter {
 namespace {
 
-using adapter::testing::boxes;
-using adapter::testing::joined;
-using adapter::testing::OpenRig;
-using adapter::testing::RecordingRig;
+using namespace adapter::testing;
 
 TEST(SerialLines, NothingWithoutAnOpenPortThenOneOperationPerChange) {
     RecordingRig rig;
@@ -129,8 +126,7 @@ TEST(ParallelLines, DriverFailureIsShownOnceAndEndsTheDialogTheNextCommandTriesA
     EXPECT_EQ(readDataIn(rig.ctx), 0);
     setReset(rig.ctx, true);
     EXPECT_EQ(boxes(rig.host), "0 Error: Error during driver access!");
-    EXPECT_EQ(rig.host.details,
-              std::vector<std::string>{"parallel port 0378: write data register failed"});
+    EXPECT_EQ(rig.host.messages.back().detail, "parallel port 0378: write data register failed");
     EXPECT_TRUE(mainWindow.ended());
     EXPECT_EQ(mainWindow.result(), 1);
     EXPECT_EQ(rig.state.inputWord, 0x1234);
@@ -148,7 +144,7 @@ TEST(ParallelLines, DriverFailureIsShownOnceAndEndsTheDialogTheNextCommandTriesA
     rig.recorder.portIoFails = true;
     rig.recorder.portIoError = {{}, "ioctl(PPWDATA)", 5, "Input/output error"};
     setClock(rig.ctx, false);
-    EXPECT_EQ(rig.host.details.back(),
+    EXPECT_EQ(rig.host.messages.back().detail,
               "parallel port 0378: ioctl(PPWDATA) failed: Input/output error");
 }
 

@@ -7,25 +7,16 @@
 #include <string>
 
 #include "adapter/serial_port_qt.h"
+#include "test_rig.h"
 
 namespace adapter {
 namespace {
 
 // A pseudo-terminal: a tty without modem-control lines.
 struct PseudoTerminal {
-    PseudoTerminal() {
-        master = ::posix_openpt(O_RDWR | O_NOCTTY);
-        if (master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0) {
-            path = ::ptsname(master);
-        }
-    }
-    ~PseudoTerminal() {
-        if (master >= 0) {
-            ::close(master);
-        }
-    }
-    int master = -1;
-    std::string path;
+    ~PseudoTerminal() { ::close(master); }
+    int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    std::string path = ::grantpt(master) == 0 && ::unlockpt(master) == 0 ? ::ptsname(master) : "";
 };
 
 // A device that is no terminal cannot be opened, with the system's reason; a terminal
@@ -33,10 +24,8 @@ struct PseudoTerminal {
 // same answer, not a busy port. (A missing device: the command line's end-to-end tests.)
 TEST(QtSerialPorts, NoTerminalOrNoModemLinesIsNoSerialPort) {
     QtSerialPortFactory factory;
-    SerialOpenResult result = SerialOpenResult::Ok;
-    ui::SystemError error;
-    EXPECT_EQ(factory.open("/dev/null", result, error), nullptr);
-    EXPECT_EQ(result, SerialOpenResult::CannotOpen);
+    const ui::SystemError error =
+        testing::refusedOpen(factory, "/dev/null", SerialOpenResult::CannotOpen);
     EXPECT_EQ(error.describe().rfind("/dev/null: open failed: ", 0), 0u) << error.describe();
     EXPECT_FALSE(error.reason.empty());
     EXPECT_EQ(factory.lastError(), error.describe());
@@ -44,8 +33,7 @@ TEST(QtSerialPorts, NoTerminalOrNoModemLinesIsNoSerialPort) {
     PseudoTerminal pty;
     ASSERT_FALSE(pty.path.empty());
     for (int attempt = 0; attempt < 2; ++attempt) {
-        EXPECT_EQ(factory.open(pty.path, result), nullptr);
-        EXPECT_EQ(result, SerialOpenResult::CannotReadSettings);
+        testing::refusedOpen(factory, pty.path, SerialOpenResult::CannotReadSettings);
         EXPECT_EQ(factory.lastError().rfind(pty.path + ": ioctl(TIOCMGET) failed: ", 0), 0u)
             << factory.lastError();
     }

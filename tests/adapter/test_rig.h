@@ -29,6 +29,16 @@ inline std::string boxes(const ui::RecordingHost& host) {
     return joined(all);
 }
 
+// Opens name on a factory that must refuse it with expected; the error it gives.
+inline ui::SystemError refusedOpen(SerialPortFactory& factory, const std::string& name,
+                                   SerialOpenResult expected) {
+    SerialOpenResult result = SerialOpenResult::Ok;
+    ui::SystemError error;
+    EXPECT_EQ(factory.open(name, result, error), nullptr) << name;
+    EXPECT_EQ(result, expected) << name;
+    return error;
+}
+
 // A recording rig on the parallel port, or with its serial port open; the log empty.
 struct OpenRig : RecordingRig {
     explicit OpenRig(bool parallel = false) {

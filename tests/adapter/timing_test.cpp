@@ -9,9 +9,7 @@
 namespace adapter {
 namespace {
 
-using adapter::testing::OpenRig;
-using adapter::testing::Recorder;
-using adapter::testing::RecordingRig;
+using namespace adapter::testing;
 
 constexpr std::uint64_t nsPerMs = 1'000'000;
 
@@ -38,17 +36,13 @@ TEST(DelayMs, ZeroTheTickWrapTheEndOfTheClocksRangeAndTheRealClock) {
     }
 }
 
-TEST(BitDelay, FiveReadsPerCountAndZeroCountsAsOne) {
-    OpenRig rig(true);
+// Reads slower than a bit delay unit are measured by the first delay; later ones wait.
+TEST(BitDelay, ASlowPortWaitsOnTheClockAfterItsFirstDelay) {
+    OpenRig rig;
+    rig.recorder.operationCostNs = 1'000'000;
     bitDelay(rig.ctx, 1);
-    EXPECT_EQ(rig.state.bitDelayCount, 1);  // 0 before any calibration
-    EXPECT_EQ(rig.steps(), "read word x5");
-    bitDelay(rig.ctx, 0);
-    bitDelay(rig.ctx, -7);
-    EXPECT_EQ(rig.recorder.operations, 15);
-    rig.state.bitDelayCount = 3;
-    bitDelay(rig.ctx, 4);
-    EXPECT_EQ(rig.recorder.operations, 75);
+    bitDelay(rig.ctx, 2);
+    EXPECT_EQ(rig.steps(), "read DATA-IN x5, wait 20000 ns");
 }
 
 // The host's keep-alive comes within every 100 ms of a long wait and of a run of line
@@ -64,7 +58,6 @@ TEST(KeepAlive, ServesLongWaitsAndLineRunsWithoutChangingThem) {
         for (int read = 0; read < 1000; ++read) {
             (void)readDataIn(rig.ctx);
         }
-        EXPECT_EQ(rig.recorder.operations, 1000);
         at.push_back(rig.recorder.clock.nowNs());
         EXPECT_EQ(at.back(), 1700 * nsPerMs);
         for (std::size_t i = 1; i < at.size(); ++i) {

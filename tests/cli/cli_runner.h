@@ -4,7 +4,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <cstdint>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -117,9 +117,7 @@ inline sim::SetupBytes readMemory(const TempDirectory& dir, const std::string& n
     const std::string bytes = dir.read(name);
     sim::SetupBytes memory{};
     EXPECT_EQ(bytes.size(), memory.size()) << name;
-    for (std::size_t i = 0; i < memory.size() && i < bytes.size(); ++i) {
-        memory[i] = static_cast<std::uint8_t>(bytes[i]);
-    }
+    std::copy_n(bytes.begin(), std::min(bytes.size(), memory.size()), memory.begin());
     return memory;
 }
 

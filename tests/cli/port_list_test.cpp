@@ -32,7 +32,9 @@ std::string printed(const std::vector<adapter::DiscoveredPort>& list, bool json)
     return out.str();
 }
 
-TEST(PortList, TextNamesDeviceLinkSerialAndWhatTheDriverMeans) {
+// The text names device, link, serial number and what the driver means; the JSON holds
+// every field, null where there is none.
+TEST(PortList, TextAndJsonNameEveryField) {
     const std::string text = printed(ports, false);
     EXPECT_EQ(text.rfind("/dev/ttyUSB0  FT232R USB UART (FTDI) [0403:6001]", 0), 0u) << text;
     for (const char* part : {"usb-FTDI_FT232R_USB_UART_A1B2C3-if00-port0", "serial number A1B2C3",
@@ -40,9 +42,7 @@ TEST(PortList, TextNamesDeviceLinkSerialAndWhatTheDriverMeans) {
         EXPECT_THAT(text, HasSubstr(part));
     }
     EXPECT_EQ(printed({}, false), "No serial port found.\n");
-}
 
-TEST(PortList, JsonHoldsEveryFieldAndNullWhereThereIsNone) {
     const nlohmann::json list = nlohmann::json::parse(printed(ports, true));
     ASSERT_EQ(list.size(), 2u);
     EXPECT_EQ(list[0]["device"], "/dev/ttyUSB0");

@@ -3,9 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
-#include <map>
 
 #include "cli/console_host.h"
 #include "cli_runner.h"
@@ -20,22 +18,25 @@ std::string decodeSpi(const std::string& vcd, const char* annotation) {
                          " 2>&1 | sed -n 's/.*: \\(..\\).*/\\1/p' | tr '\\n' ' '");
 }
 
-TEST(CliRead, ShowsTheControllersSettings) {
+// "show" lists every control with its state; a final read's results go to standard output.
+TEST(CliRead, ShowsTheControllersSettingsAndAFinalReadsResults) {
     TempDirectory dir;
     const Outcome run = runCli(dir, "--simulate read show");
     EXPECT_EQ(run.exit, 0) << run.err;
     EXPECT_EQ(run.err, "");
-    // clang-format off
-    for (const char* line : {"1145  Version/Typ  \"V 10.11-1F\"\n", "1135  Vollg.  \"2.00\"\n",
-             "1166  Neut.  \"1.50\"\n", "1134  Stopp retour  \"1.00\"\n",
-             "1140  Kommutierungs- Timing  \"auto\"\n", "1139  15,6 kHz  \"15,6 kHz\"  [checked]\n",
-             "1171  abregeln  \"abregeln\"  [checked]\n", "1194  Volt  \"\"  [disabled]\n",
-             "1044  Aktueller Speicher  \"OK\"  [disabled]\n",
-             "1184  Release  \"Release\"  [hidden]\n", "1104  Hilfe  \"Hilfe-Datei\"  [disabled]\n"}) {
-        // clang-format on
+    for (const char* line :
+         {"1145  Version/Typ  \"V 10.11-1F\"\n", "1140  Kommutierungs- Timing  \"auto\"\n",
+          "1139  15,6 kHz  \"15,6 kHz\"  [checked]\n", "1194  Volt  \"\"  [disabled]\n",
+          "1184  Release  \"Release\"  [hidden]\n", "1104  Hilfe  \"Hilfe-Datei\"  [disabled]\n"}) {
         EXPECT_THAT(run.out, HasSubstr(line));
     }
     EXPECT_EQ(run.out.find("Version   "), npos) << "the results follow only a final read";
+
+    const Outcome results = runCli(dir, "--simulate read set 1146=mittel write read");
+    ASSERT_EQ(results.exit, 0) << results.err;
+    EXPECT_THAT(results.out, StartsWith("Version                   V 10.11-1F\n"));
+    EXPECT_THAT(results.out, HasSubstr("\nEMK-Bremse                mittel\n"));
+    EXPECT_THAT(results.out, HasSubstr("\nVollg. (ms)               2.00\n"));
 }
 
 TEST(CliRead, ReportsProceduresChangesButNotTheUsersOwn) {
@@ -62,7 +63,6 @@ TEST(CliRead, ReportsProceduresChangesButNotTheUsersOwn) {
     EXPECT_EQ(root.at("beeps").get<int>(), 1);
     EXPECT_TRUE(root.at("messages").empty());
     EXPECT_TRUE(root.at("dialogs").empty());
-    EXPECT_EQ(root.at("exit").get<int>(), 0);
 }
 
 // Every way a run can fail. "usage": exit 2 before anything runs, the reason on one line;
@@ -75,9 +75,6 @@ TEST(CliFailures, EachEndsWithItsStatusAndSaysWhy) {
     ASSERT_EQ(runCli(dir, "--simulate read save-settings @family1.json").exit, 0);
     std::string family3 = dir.read("family1.json");
     dir.write("family3.json", family3.replace(family3.find("\"family\": 1"), 11, "\"family\": 3"));
-    sim::SetupBytes unset = sim::defaultSetupImage();
-    unset[12] = 0;  // a controller that was never set up
-    dir.write("unset.bin", std::string(unset.begin(), unset.end()));
     const std::string at = dir.file("");
     const std::string ports =
         "neither COM1 … COM8, 0278, 0378, 03BC, ftdi:SERIAL, ftdi:INDEX nor a device path";
@@ -92,7 +89,6 @@ TEST(CliFailures, EachEndsWithItsStatusAndSaysWhy) {
         {"frobnicate", "usage", "unknown step frobnicate"},
         {"read --json", "usage", "--json: options go before the steps"},
         {"--verbose=1 read", "usage", "--verbose takes no value"},
-        {"--json=1 read", "usage", "--json takes no value"},
         {"--frobnicate read", "usage", "unknown option --frobnicate"},
         {"--port", "usage", "--port needs a value"},
         {"--port COM9 read", "usage", "--port: COM9 is " + ports},
@@ -105,7 +101,6 @@ TEST(CliFailures, EachEndsWithItsStatusAndSaysWhy) {
          "--port cannot be combined with --simulate or the --sim options"},
         {"--sim-signature 1E93 read", "usage",
          "--sim-signature: 1E93 is not six hexadecimal digits"},
-        {"--sim-lockbits 1X read", "usage", "--sim-lockbits: 1X is not two hexadecimal digits"},
         {"--sim-fuses D9 read", "usage", "--sim-fuses: D9 is not HH,LL in hexadecimal"},
         {"--sim-isp shift:32 read", "usage",
          "--sim-isp: shift:32 is not in-step, shift:N (0 … 31), silent, locked, locked-once or "
@@ -120,20 +115,16 @@ TEST(CliFailures, EachEndsWithItsStatusAndSaysWhy) {
          "--sim-memory: " + dir.file("none.bin") + " does not exist"},
         {"--trace @ read", "usage", "--trace: " + at + " is a directory"},
         {"doctor read", "usage", "doctor takes no steps: read"},
-        {"doctor --frobnicate", "usage", "unknown option --frobnicate"},
         {"read-memory 3", "usage", "read-memory: 3 is not 1 or 2"},
         {"click", "usage", "click needs a control id"},
         {"click 12ab", "usage", "click: 12ab is not a control id"},
         {"set 1135", "usage", "set: 1135 is not ID=VALUE"},
-        {"update", "usage", "update needs a file"},
         // Steps the dialogs cannot take, and files that cannot be used.
         {"click 9999", "usage", "click 9999: dialog 1227 has no control 9999"},
         {"click 1135", "usage", "click 1135: control 1135 cannot be clicked"},
         {"set 1149=1", "usage", "set 1149=1: control 1149 takes no value"},
         {"set 1137=2", "usage", "set 1137=2: control 1137 takes 0 or 1"},
         {"set 1140=6", "usage", "set 1140=6: control 1140 takes a list index from 0 to 5"},
-        {"set 1146=-1", "usage", "set 1146=-1: control 1146 takes a list index from 0 to 3"},
-        {"set 1146=sanft", "usage", "set 1146=sanft: control 1146 takes a list index from 0 to 3"},
         {"set 1142=1a", "usage", "set 1142=1a: control 1142 takes digits only"},
         {"rpm read", "usage", "read: dialog 1231 has no control 1149"},
         {"revs save-settings x.json", "usage",
@@ -143,7 +134,6 @@ TEST(CliFailures, EachEndsWithItsStatusAndSaysWhy) {
          "click 4711: dialog 1227 has no control 4711"},
         {"update @missing.upd", "usage",
          "update " + at + "missing.upd: " + at + "missing.upd does not exist"},
-        {"update @", "usage", "update " + at + ": " + at + " is not a file"},
         {"load-settings @notes.json", "usage",
          "load-settings " + at + "notes.json: " + at + "notes.json not a settings backup"},
         {"save-settings @no/such/dir.json", "usage",
@@ -151,7 +141,6 @@ TEST(CliFailures, EachEndsWithItsStatusAndSaysWhy) {
              std::filesystem::path(at + "no/such/dir.json").make_preferred().string() +
              " is in no existing directory"},
         // Refused by the program before anything is sent.
-        {"--simulate click 1150", "refused", "click 1150: control 1150 is disabled"},
         {"--simulate read set 1194=8,4", "refused", "set 1194=8,4: control 1194 is disabled"},
         {"--simulate load-settings @family1.json read", "refused",
          "load-settings " + at + "family1.json: read the controller's settings first"},
@@ -159,10 +148,6 @@ TEST(CliFailures, EachEndsWithItsStatusAndSaysWhy) {
          "load-settings " + at + "family3.json: " + at +
              "family3.json was saved from a family-3 controller (V 10.11-1F); this one is family "
              "1"},
-        {"--simulate save-settings @nothing.json", "refused",
-         "save-settings " + at + "nothing.json: no settings have been read"},
-        {"--simulate diff-settings @family1.json", "refused",
-         "diff-settings " + at + "family1.json: read the controller's settings first"},
         {"--simulate --backup-required calibrate", "refused",
          "calibrate: --backup-required: no settings have been read, so there is nothing to back "
          "up (read first)"},
@@ -172,19 +157,11 @@ TEST(CliFailures, EachEndsWithItsStatusAndSaysWhy) {
         // sub-dialog's steps.
         {"--simulate write-memory 1 read", "refused none", "Error!: Zuerst Werte einlesen!\n"},
         {"--simulate locks click 1204 click 2", "refused none", "Error!: Zuerst Werte einlesen!\n"},
-        {"--simulate click 1138", "refused none", "Error!: Zuerst Werte einlesen!\n"},
         {"--simulate read set 1134=3.0 write", "refused main", "Error!: Stopp 0.8 - 1.7ms !\n"},
-        {"--sim-memory @unset.bin read", "refused main",
-         "Error: Erst nach Setup mit Fernsteuerung verfügbar!\n"},
         // The controller or the adapter is not there, or the port goes.
-        {"--simulate --sim-device other read", "failed none", "ERROR!: falsches Gerät!\n"},
         {"--sim-device=none read", "failed none", "ERROR!: Keine Verbindung!\n"},
         {"--simulate --sim-adapter missing read", "failed main",
          "Error: No Adaptor found at SIM\n"},
-        {"--sim-adapter=stuck read", "failed main", "Error: No Adaptor found at SIM\n"},
-        {"--simulate --sim-adapter missing calibrate", "failed main",
-         "Error: No Adaptor found at SIM\n"},
-        {"--sim-isp silent info", "failed none", "ERROR!: Keine Verbindung!\n"},
         {"--sim-driver cdc-acm read", "failed main",
          "Error: No Adaptor found at SIM\nzek-cli: SIM: CTS always reads on (a CDC-ACM port has "
          "no real modem lines), so DATA-IN cannot be read; use a USB-serial converter with real "
@@ -200,34 +177,29 @@ TEST(CliFailures, EachEndsWithItsStatusAndSaysWhy) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args);
         const std::string ends = c.ends;
-        if (ends == "usage") {
-            const Outcome run = runCli(dir, c.args);
+        const bool usage = ends == "usage";
+        const Outcome run = runCli(dir, ((usage ? "" : "--json ") + std::string(c.args)).c_str());
+        // No failed run leaves a file behind, nor does a real port's run make qvsetup.cfg.
+        EXPECT_EQ(dir.names(), (std::vector<std::string>{"family1.json", "family3.json", "fw.upd",
+                                                         "notes.json"}));
+        if (usage) {
             EXPECT_EQ(run.exit, 2);
             EXPECT_EQ(run.out, "");
             EXPECT_EQ(run.err, "zek-cli: " + c.err + "\n");
-            EXPECT_FALSE(dir.exists("trace.vcd"));
-            EXPECT_FALSE(dir.exists("memory.bin"));
-            EXPECT_FALSE(dir.exists("qvsetup.cfg"));
             continue;
         }
-        const Outcome run = runCli(dir, (std::string("--json ") + c.args).c_str());
         EXPECT_EQ(run.exit, 1);
         const bool box = ends.find(' ') != npos;
         EXPECT_EQ(run.err, box ? c.err : "zek-cli: " + c.err + "\n");
         const cli::json::Value root = report(run);
-        EXPECT_EQ(root.at("exit").get<int>(), 1);
         EXPECT_EQ(root.at("outcome").get<std::string>(), ends.substr(0, ends.find(' ')));
         const auto& messages = root.at("messages");
         ASSERT_EQ(messages.size(), box ? 1u : 0u);
         if (box) {
             EXPECT_EQ(messages[0].at("owner").get<std::string>(), ends.substr(ends.find(' ') + 1));
             EXPECT_EQ(messages[0].at("buttons").get<std::string>(), "ok");
-            // No read got through, unless the run read before the step that failed.
-            EXPECT_EQ(root.at("controls").at("1145").at("text").get<std::string>(),
-                      std::string(c.args).find("read set") != npos ? "V 10.11-1F" : "");
         }
     }
-    EXPECT_FALSE(dir.exists("nothing.json"));
     // Once the check box enables it, the field takes a value.
     EXPECT_EQ(runCli(dir, "--simulate read click 1193 set 1194=8,4").exit, 0);
 }
@@ -261,20 +233,10 @@ TEST(CliConfirmation, CancelledWithoutYesOrTerminalAndAskedOnATerminal) {
         EXPECT_EQ(root.at("messages").back().at("buttons").get<std::string>(), "okcancel");
         EXPECT_THAT(run.err, HasSubstr(said));
         EXPECT_EQ(dir.read("flash.bin").substr(0, 2), flash);
-        EXPECT_EQ(dir.read("flash.bin").size(), 256u * 64u);
     }
     ASSERT_EQ(root.at("diff").size(), 1u);
     EXPECT_EQ(root["diff"][0]["flash"], cli::json::parse(R"({"bytes": 2, "pages": 1})").value);
     EXPECT_FALSE(std::filesystem::exists(dataFolder(dir) + "/update-record.json"));
-}
-
-TEST(CliResults, AFinalReadGoesToStandardOutput) {
-    TempDirectory dir;
-    const Outcome run = runCli(dir, "--simulate read set 1146=mittel write read");
-    ASSERT_EQ(run.exit, 0) << run.err;
-    EXPECT_THAT(run.out, StartsWith("Version                   V 10.11-1F\n"));
-    EXPECT_THAT(run.out, HasSubstr("\nEMK-Bremse                mittel\n"));
-    EXPECT_THAT(run.out, HasSubstr("\nVollg. (ms)               2.00\n"));
 }
 
 TEST(CliConfig, OnlyARealPortsRunChangesAnExistingQvsetupCfg) {
@@ -288,28 +250,20 @@ TEST(CliConfig, OnlyARealPortsRunChangesAnExistingQvsetupCfg) {
     // A parallel base is chosen for this run only: "show" touches no port.
     run = runCli(dir, "--json --port 0378 show");
     ASSERT_EQ(run.exit, 0) << run.err;
-    for (int id = 1155; id <= 1162; ++id) {
-        EXPECT_FALSE(report(run).at("menu").at(std::to_string(id)).at("checked").get<bool>()) << id;
-    }
+    EXPECT_EQ(report(run)["menu"]["1159"]["checked"], false) << "COM5, the file's";
     run = runCli(dir, "--json --port COM3 show");
     EXPECT_TRUE(report(run).at("menu").at("1157").at("checked").get<bool>());
     EXPECT_EQ(dir.read("qvsetup.cfg"), "COM5");
-
-    // A real port's run leaves no file where there was none.
-    TempDirectory empty;
-    run = runCli(empty, "--port @no-such-port show");
-    EXPECT_EQ(run.exit, 0) << run.err;
-    EXPECT_FALSE(empty.exists("qvsetup.cfg"));
 }
 
 TEST(CliTrace, IsAVcdOfTheFourWires) {
     TempDirectory dir;
     const Outcome run = runCli(dir, "--simulate --trace @read.vcd read");
     ASSERT_EQ(run.exit, 0) << run.err;
-    // The file's form is the line trace's own test; here the run's wires are in it.
+    // The file's form is held by the decoder below, where sigrok-cli is installed.
     const std::string vcd = dir.read("read.vcd");
+    EXPECT_THAT(vcd, StartsWith("$timescale 1 ns $end\n"));
     EXPECT_GT(std::count(vcd.begin(), vcd.end(), '#'), 1000);
-
     if (std::system("sigrok-cli --version > /dev/null 2>&1") != 0) {
         GTEST_SKIP() << "sigrok-cli is not installed";
     }
@@ -330,12 +284,10 @@ TEST(CliProcessor, InfoAndCalibrationReportThroughTheirBoxes) {
     EXPECT_THAT(run.out, HasSubstr("C9"));
     EXPECT_THAT(run.err, HasSubstr(run.out.substr(0, run.out.size() - 1)));
 
-    run = runCli(dir,
-                 "--simulate --progress --sim-calibration 9C --sim-save @calibrated.bin calibrate");
+    // --progress prints each word the status field shows.
+    run = runCli(dir, "--simulate --progress calibrate");
     EXPECT_EQ(run.exit, 0) << run.err;
     EXPECT_THAT(run.err, StartsWith("status: verbinden....\nstatus: connecting....\n"));
-    EXPECT_THAT(run.err, HasSubstr("Kalibrierung erfolgreich!: soll: 9C"));
-    EXPECT_EQ(readMemory(dir, "calibrated.bin")[15], 0x9C);
 }
 
 // --lang en: boxes, status words and show in English; the JSON names each text as it
@@ -343,23 +295,18 @@ TEST(CliProcessor, InfoAndCalibrationReportThroughTheirBoxes) {
 // reads the name, not the words.
 TEST(CliLanguage, EnglishTextsWithTheNamesTheGermanOnesHave) {
     TempDirectory dir;
-    const cli::json::Value box =
-        report(runCli(dir, "--simulate --lang en --json write-memory 1"))["messages"][0];
-    EXPECT_EQ(box["text"], "Read the values first!");
-    EXPECT_EQ(box["textName"], "ReadFirst");
+    const cli::json::Value root =
+        report(runCli(dir, "--simulate --lang en --json read set 1134=3.0 write"));
+    const cli::json::Value& box = root["messages"][0];
+    EXPECT_EQ(box["text"], "Stop 0.8 - 1.7ms !");
+    EXPECT_EQ(box["textName"], "StopRange");
     EXPECT_EQ(box["captionName"], "ErrorBangCaption");
-
-    const Outcome read = runCli(dir, "--simulate --lang en read show");
-    EXPECT_THAT(read.out, HasSubstr("1149  Read  \"Read\""));
-    EXPECT_THAT(read.out, HasSubstr("1146  EMF brake  \"off\""));
-    const cli::json::Value root = report(runCli(dir, "--simulate --lang en --json read"));
-    EXPECT_EQ(root["controls"]["1146"]["text"], "off");
-    EXPECT_EQ(root["controls"]["1146"]["textName"], "BrakeOff");
-    EXPECT_EQ(root["controls"]["1044"]["textName"], "StatusOk");
     EXPECT_TRUE(std::ranges::any_of(root["changes"], [](const cli::json::Value& change) {
         return change.contains("valueName") && change["valueName"] == "StatusReading" &&
                change["value"] == "reading.....";
     }));
+    EXPECT_THAT(runCli(dir, "--simulate --lang en read show").out,
+                HasSubstr("1146  EMF brake  \"off\""));
 }
 
 // The system error behind a box follows that box once; -v logs the ports of a run.
@@ -379,7 +326,6 @@ TEST(CliDetail, FollowsItsBoxOnceAndVerboseLogsThePorts) {
               "/dev/ttyUSB1: open failed: Permission denied");
 
     TempDirectory dir;
-    EXPECT_EQ(runCli(dir, "--simulate read").err, "");
     const Outcome verbose = runCli(dir, "-v --simulate read");
     EXPECT_EQ(verbose.exit, 0);
     EXPECT_THAT(verbose.err, testing::AllOf(StartsWith("zek-cli: "), HasSubstr("SIM")));

@@ -2,6 +2,8 @@
 
 #include <filesystem>
 #include <optional>
+#include <tuple>
+#include <utility>
 
 #include "config/motor_data_file.h"
 #include "config/port_field.h"
@@ -31,16 +33,21 @@ std::string withPathBlock(std::string bytes, const std::string& path) {
     return bytes.replace(30, block.size(), block);
 }
 
+// Pole count and ratio, to compare at once.
+std::pair<int, float> fields(const MotorData& data) {
+    return {data.poleCount, data.gearRatio};
+}
+
 class ConfigTest : public ::testing::Test {
   protected:
     std::string cfg() const { return dir.read("qvsetup.cfg"); }
     void setCfg(const std::string& bytes) const { dir.write("qvsetup.cfg", bytes); }
-    MotorData load() {
+    std::pair<int, float> load() {
         ui::RecordingHost host;
         MotorData data{40, 9.5f};
         EXPECT_TRUE(config::loadMotorData(dir.path(), data, host));
         EXPECT_TRUE(host.messages.empty());
-        return data;
+        return fields(data);
     }
 
     testing_support::TempDirectory dir;
@@ -53,13 +60,11 @@ TEST_F(ConfigTest, OnlyThePortReadCreatesAMissingFile) {
     EXPECT_EQ(config::storeUpdatePath(dir.path(), "a.upd"), StorePathResult::CannotOpen);
     EXPECT_FALSE(config::loadMotorData(dir.path(), data, host));
     EXPECT_EQ(config::saveMotorData(dir.path(), data, host), SaveMotorDataResult::CannotOpen);
-    EXPECT_EQ(data.poleCount, 6);
-    EXPECT_EQ(data.gearRatio, 3.5f);
+    EXPECT_EQ(fields(data), std::pair(6, 3.5f));
     ASSERT_EQ(host.messages.size(), 2u);
-    for (const ui::RecordedMessage& message : host.messages) {
-        EXPECT_EQ(message.text, "open error 'qvsetup.cfg'");
-        EXPECT_EQ(message.caption, "Error!");
-        EXPECT_EQ(message.ownerId, 0);
+    for (const ui::RecordedMessage& box : host.messages) {
+        EXPECT_EQ(std::tie(box.text, box.caption, box.ownerId),
+                  std::tuple("open error 'qvsetup.cfg'"s, "Error!"s, 0));
     }
     EXPECT_FALSE(dir.exists("qvsetup.cfg"));
     EXPECT_EQ(config::readPortField(dir.file("absent")).status,
@@ -106,21 +111,18 @@ TEST_F(ConfigTest, UpdatePathBlockNeverReachesTheMotorFields) {
 TEST_F(ConfigTest, LoadGivesDefaultsAndWritesTheFieldsBackInNormalForm) {
     const struct {
         std::string before, after;
-        int poleCount;
-        float gearRatio;
+        std::pair<int, float> loaded;
     } cases[] = {
-        {"COM3", withMotorFields(defaultMotorFields), 2, 1.0f},  // grows to 264 bytes
-        {"", std::string(256, '\0') + defaultMotorFields, 2, 1.0f},
-        {withMotorFields("7xAB2,50"), withMotorFields(" 7\0\0002.00"s), 7, 2.0f},
-        {withMotorFields("  \0\0000.00"s), withMotorFields(defaultMotorFields), 2, 1.0f},
-        {withMotorFields(" 0\0\000x"s), withMotorFields(defaultMotorFields), 2, 1.0f},
+        {"COM3", withMotorFields(defaultMotorFields), {2, 1.0f}},  // grows to 264 bytes
+        {"", std::string(256, '\0') + defaultMotorFields, {2, 1.0f}},
+        {withMotorFields("7xAB2,50"), withMotorFields(" 7\0\0002.00"s), {7, 2.0f}},
+        {withMotorFields("  \0\0000.00"s), withMotorFields(defaultMotorFields), {2, 1.0f}},
+        {withMotorFields(" 0\0\000x"s), withMotorFields(defaultMotorFields), {2, 1.0f}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.before);
         setCfg(c.before);
-        const MotorData data = load();
-        EXPECT_EQ(data.poleCount, c.poleCount);
-        EXPECT_EQ(data.gearRatio, c.gearRatio);
+        EXPECT_EQ(load(), c.loaded);
         EXPECT_EQ(cfg(), c.after);
     }
 }
@@ -134,9 +136,7 @@ TEST_F(ConfigTest, GarbageAndOversizedFilesGiveDefaultsAndKeepOtherBytes) {
         }
         before.replace(256, 2, "x\n").replace(260, 2, "..");
         setCfg(before);
-        const MotorData data = load();
-        EXPECT_EQ(data.poleCount, 2);
-        EXPECT_EQ(data.gearRatio, 1.0f);
+        EXPECT_EQ(load(), std::pair(2, 1.0f));
         EXPECT_EQ(cfg(), before.replace(256, 9, defaultMotorFields + '\0'));
     }
 }
@@ -147,9 +147,7 @@ TEST_F(ConfigTest, SaveEndsAShorterRatioWithAZeroByte) {
     EXPECT_EQ(config::saveMotorData(dir.path(), MotorData{4, 1.0f}, host),
               SaveMotorDataResult::Saved);
     EXPECT_EQ(cfg(), withMotorFields(" 4\0\0001.00\00056\r\n"s));
-    const MotorData data = load();
-    EXPECT_EQ(data.poleCount, 4);
-    EXPECT_EQ(data.gearRatio, 1.0f);
+    EXPECT_EQ(load(), std::pair(4, 1.0f));
 
     // A pole count of three characters would shift the ratio: nothing is written.
     const std::string before = cfg();

@@ -78,15 +78,13 @@ class PortChecksTest : public ::testing::Test {
 };
 
 TEST_F(PortChecksTest, TheKernelDecidesAccessAndGroupsOnlySayWhy) {
-    struct Case {
-        bool kernelAllows;
-        bool inGroupNow;
+    const struct {
+        bool kernelAllows, inGroupNow;
         std::string members;  // of dialout in the group file
         unsigned uid;
         Status expected;
-        std::string result;
-        std::string advice;
-    } const cases[] = {
+        std::string result, advice;
+    } cases[] = {
         {true, true, "pilot", pilotUid, Status::Ok, "is in group dialout", ""},
         {false, false, "other,pilot", pilotUid, Status::Warning, "after this login began",
          "log out and in again"},
@@ -97,7 +95,7 @@ TEST_F(PortChecksTest, TheKernelDecidesAccessAndGroupsOnlySayWhy) {
         {true, false, "other", pilotUid, Status::Ok, "by its access list", ""},
     };
     addConverter();
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.result);
         writeGroups(c.members);
         kernelAllows = c.kernelAllows;
@@ -141,11 +139,17 @@ TEST_F(PortChecksTest, TheConsolesPortIsNamedNeverUsableAndNeverOpened) {
     EXPECT_THAT(diagnostics::findingsText(checks), Not(HasSubstr("usable")));
 }
 
-TEST_F(PortChecksTest, NamesWhatHoldsThePortAndWhetherModemManagerMayProbeIt) {
-    addConverter();
+// The findings of one converter as the machine around it changes.
+TEST_F(PortChecksTest, WhatHoldsTheConverterAndWhatItNeeds) {
+    addConverter({.latencyTimer = "16"});
     const std::filesystem::path lock = fake.run() / "lock/LCK..ttyUSB0";
     expect("free", Status::Ok, "no lock file, no process holds it");
     expect("ModemManager", Status::Ok, "not running");
+    expect("latency timer", Status::Warning, "16 ms");
+    // Without the USB node the serial port still works: a warning, not a failure.
+    expect("USB access", Status::Warning, "needed only for the fast FTDI path");
+    fake.write(fake.sys() / "bus/usb-serial/devices/ttyUSB0/latency_timer", "1\n");
+    expect("latency timer", Status::Ok, "1 ms");
     fake.write(lock, "9999\n");
     expect("free", Status::Warning, "stale lock file");
     addProcess("4242", "minicom", (fake.dev() / "ttyUSB0").string());
@@ -158,29 +162,17 @@ TEST_F(PortChecksTest, NamesWhatHoldsThePortAndWhetherModemManagerMayProbeIt) {
     // The udev database file is named by the tty's device numbers (188:0 here).
     fake.write(fake.run() / "udev/data/c188:0", "I:123\nE:ID_MM_DEVICE_IGNORE=1\nG:systemd\n");
     expect("ModemManager", Status::Ok, "told to ignore");
-}
 
-TEST_F(PortChecksTest, BrlttyMattersOnlyWhenItsRulesClaimTheConvertersId) {
-    const std::pair<std::string, Status> cases[] = {
-        {"ENV{PRODUCT}==\"1a86/7523/*\", ENV{BRLTTY_BRAILLE_DRIVER}=\"bm\"\n", Status::Failed},
-        {"ATTRS{idVendor}==\"1A86\", ATTRS{idProduct}==\"7523\", RUN\n", Status::Failed},
-        {"ENV{PRODUCT}==\"1a86/75230/*\"\n  # ENV{PRODUCT}==\"1a86/7523/*\"\n", Status::Ok},
-    };
-    addConverter({.tty = "ttyUSB0", .driver = "ch341", .vendorId = 0x1a86, .productId = 0x7523});
+    // brltty's rules name the id without leading zeros, or by both attributes.
     expect("brltty", Status::Ok, "not installed");
-    for (const auto& [rules, status] : cases) {
+    for (const char* rules : {"ENV{PRODUCT}==\"403/60010/*\"\n  # ENV{PRODUCT}==\"403/6001/*\"\n",
+                              "ENV{PRODUCT}==\"403/6001/*\", ENV{BRLTTY_BRAILLE_DRIVER}=\"bm\"\n",
+                              "ATTRS{idVendor}==\"0403\", ATTRS{idProduct}==\"6001\", RUN\n"}) {
+        const bool claims = std::string(rules).find('#') == std::string::npos;
         fake.write(fake.rules() / "85-brltty.rules", rules);
-        expect("brltty", status, status == Status::Ok ? "do not claim" : "claims 1a86:7523");
+        expect("brltty", claims ? Status::Failed : Status::Ok,
+               claims ? "claims 0403:6001" : "do not claim 0403:6001");
     }
-}
-
-TEST_F(PortChecksTest, FtdiConverterGetsItsLatencyTimerAndUsbNodeChecked) {
-    addConverter({.latencyTimer = "16"});
-    expect("latency timer", Status::Warning, "16 ms");
-    fake.write(fake.sys() / "bus/usb-serial/devices/ttyUSB0/latency_timer", "1\n");
-    expect("latency timer", Status::Ok, "1 ms");
-    // Without the USB node the serial port still works: a warning, not a failure.
-    expect("USB access", Status::Warning, "needed only for the fast FTDI path");
 }
 
 TEST_F(PortChecksTest, ANamedPortIsOpenedTestedAndMeasuredAloneAFailedOpenMeasuresNothing) {
@@ -215,10 +207,8 @@ TEST_F(PortChecksTest, ANamedPortIsOpenedTestedAndMeasuredAloneAFailedOpenMeasur
     rig.serialConfig().openResult = adapter::SerialOpenResult::CannotOpen;
     options.serialPorts = &rig.serialPorts();
     options.clock = &rig.clock();
-    const std::vector<Finding> checks = run();
-    EXPECT_EQ(find(checks, "open").status, Status::Failed);
-    EXPECT_THAT(find(checks, "open").result, HasSubstr("COM-Init-Error!"));
-    EXPECT_THAT(diagnostics::findingsText(checks), Not(HasSubstr("DATA-IN read")));
+    expect("open", Status::Failed, "COM-Init-Error!");
+    EXPECT_THAT(diagnostics::findingsText(run()), Not(HasSubstr("DATA-IN read")));
 }
 
 TEST_F(PortChecksTest, TheTableHasAHeadingPerPortAndTheAdviceUnderItsFinding) {

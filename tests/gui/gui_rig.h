@@ -17,6 +17,7 @@
 #include "gui/main_window.h"
 #include "gui/menu_binding.h"
 #include "gui/qt_host.h"
+#include "gui/session.h"
 #include "sim/procedure_rig.h"
 #include "ui/artefact.h"
 
@@ -67,21 +68,16 @@ inline void trigger(CommandDialog& window, ui::ControlId id) {
     window.menus()->action(id)->trigger();
 }
 
-struct Box {
-    int ownerId;
-    std::string text;
-    std::string caption;
-    ui::Buttons buttons;
-};
-
 struct GuiRig : sim::ProcedureRig {
     GuiRig() {
         application();
         std::filesystem::remove(dir.file("qvsetup.cfg"));  // a first start
-        host.answerBoxes = [this](const ui::Dialog* owner, std::string_view text,
-                                  std::string_view caption, ui::Buttons buttons) {
-            boxes.push_back(Box{owner != nullptr ? owner->id() : 0, std::string(text),
-                                std::string(caption), buttons});
+        recordBoxes(host);
+    }
+    void recordBoxes(QtHost& boxHost) {
+        boxHost.answerBoxes = [this](const ui::Dialog*, std::string_view text, std::string_view,
+                                     ui::Buttons) {
+            boxes.emplace_back(text);
             return ui::Answer::Ok;
         };
     }
@@ -93,16 +89,16 @@ struct GuiRig : sim::ProcedureRig {
 
     MainWindow& start() {
         app.initDialog(dir.path());
-        window = std::make_unique<MainWindow>(app, host);
+        window = std::make_unique<MainWindow>(app, host, &comPortNote);
         return *window;
     }
 
-    std::string lastBox() const { return boxes.empty() ? "" : boxes.back().text; }
+    std::string lastBox() const { return boxes.empty() ? "" : boxes.back(); }
 
     QtHost host;
     shell::App& app = program(host);
     std::unique_ptr<MainWindow> window;
-    std::vector<Box> boxes;
+    std::vector<std::string> boxes;  // the texts of the boxes shown
 };
 
 }  // namespace gui::testing

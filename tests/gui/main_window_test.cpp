@@ -7,17 +7,18 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QRadioButton>
+#include <QStyle>
 #include <map>
 
 #include "gui/dialog_units.h"
 #include "gui/gui_rig.h"
-#include "gui/session.h"
 #include "resources/backups_dialog.h"
 #include "resources/lock_functions_dialog.h"
 #include "resources/main_dialog.h"
 #include "resources/main_dialog_ids.h"
 #include "resources/rev_counter_dialog.h"
 #include "resources/rpm_control_dialog.h"
+#include "resources/translation.h"
 
 namespace gui::testing {
 namespace {
@@ -39,9 +40,27 @@ const std::map<ui::Kind, const char*> widgetClasses{
     {ui::Kind::RadioButton, "QRadioButton"}, {ui::Kind::AutoRadioButton, "QRadioButton"},
     {ui::Kind::ComboBox, "QComboBox"}};
 
-// disabledId: a control that dialog initialisation disables beyond the template's flags.
-void expectWidgets(DialogView& view, const ui::DialogTemplate& dialogTemplate,
-                   ui::ControlId disabledId = 0) {
+// The width a text needs in a control of kind, measured as the host draws it: the
+// dialog font at the template's size, plus what the style puts beside the text.
+int neededWidth(ui::Kind kind, std::string_view text, const QFont& font, const DialogUnits& units) {
+    const QStyle* style = application().style();
+    const bool check = kind == ui::Kind::CheckBox || kind == ui::Kind::RadioButton ||
+                       kind == ui::Kind::AutoRadioButton;
+    const bool push = kind == ui::Kind::PushButton || kind == ui::Kind::DefPushButton;
+    return QFontMetrics(font).horizontalAdvance(qText(text)) +
+           (check ? style->pixelMetric(QStyle::PM_IndicatorWidth) +
+                        style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing)
+            : push ? 2 * style->pixelMetric(QStyle::PM_ButtonMargin)
+            // A group box's title stands inset in the frame.
+            : kind == ui::Kind::GroupBox ? units.x(8)
+                                         : 0);
+}
+
+// The view of german shown in language. disabledId: a control that dialog initialisation
+// disables beyond the template's flags.
+void expectWidgets(DialogView& view, const ui::DialogTemplate& german,
+                   lang::Language language = lang::Language::German, ui::ControlId disabledId = 0) {
+    const ui::DialogTemplate& dialogTemplate = lang::translatedTemplate(german, language);
     const DialogUnits units = DialogUnits::fromFont(view.font());
     ASSERT_GT(units.baseWidth, 0);
     EXPECT_EQ(view.size(), QSize(units.x(dialogTemplate.width), units.y(dialogTemplate.height)));
@@ -64,6 +83,13 @@ void expectWidgets(DialogView& view, const ui::DialogTemplate& dialogTemplate,
             EXPECT_TRUE(combo->isEditable());
         }
         EXPECT_EQ(widgetText(widget), qText(control.text));
+        // Where the German text itself needs more than this measure gives, another language
+        // may be no wider than German: the template was laid out for the German texts.
+        const int needed = neededWidth(control.kind, control.text, view.font(), units);
+        EXPECT_LE(needed,
+                  std::max(units.x(control.rect.width),
+                           neededWidth(control.kind, german.controls[i].text, view.font(), units)))
+            << "\"" << control.text << "\" needs " << needed << " px";
         EXPECT_EQ(widget->isEnabled(),
                   (control.flags & ui::disabled) == 0 && control.id != disabledId);
         EXPECT_EQ(widget->isVisibleTo(&view), (control.flags & ui::hidden) == 0);
@@ -87,23 +113,26 @@ TEST(DialogUnits, ScaleFromTheBaseUnitsRoundedHalfUp) {
     EXPECT_EQ(units.rect(ui::Rect{122, 182, 44, 14}), QRect(183, 296, 66, 23));
 }
 
-TEST(DialogWidgets, EveryControlOfEveryTemplateWithItsKindTextStateAndGeometry) {
+TEST(DialogWidgets, EveryControlOfEveryTemplateInEveryLanguage) {
     GuiRig rig;
     MainWindow& window = rig.start();
     EXPECT_EQ(window.windowTitle(), QStringLiteral("ZEK - Micro  Setup "));
-    {
-        SCOPED_TRACE("main dialog");
-        // The status field is disabled by dialog initialisation.
-        expectWidgets(window.view(), resources::mainDialogTemplate(), ids::StatusField);
-    }
-    for (const ui::DialogTemplate* dialogTemplate :
-         {&resources::lockFunctionsDialogTemplate(), &resources::rpmControlDialogTemplate(),
-          &resources::revCounterDialogTemplate(), &resources::backupsDialogTemplate()}) {
-        SCOPED_TRACE(dialogTemplate->id);
-        ui::Dialog dialog(*dialogTemplate);
-        DialogView view(dialog);
-        expectWidgets(view, *dialogTemplate);
-        saveArtefact(view, (std::to_string(dialogTemplate->id) + ".png").c_str());
+    // The status field is disabled by dialog initialisation.
+    expectWidgets(window.view(), resources::mainDialogTemplate(), lang::Language::German,
+                  ids::StatusField);
+    for (const lang::Language language : lang::languages()) {
+        for (const ui::DialogTemplate* german :
+             {&resources::mainDialogTemplate(), &resources::lockFunctionsDialogTemplate(),
+              &resources::rpmControlDialogTemplate(), &resources::revCounterDialogTemplate(),
+              &resources::backupsDialogTemplate()}) {
+            const std::string name =
+                std::to_string(german->id) + "_" + std::string(lang::languageCode(language));
+            SCOPED_TRACE(name);
+            ui::Dialog dialog(*german);
+            DialogView view(dialog, nullptr, language);
+            expectWidgets(view, *german, language);
+            saveArtefact(view, (name + ".png").c_str());
+        }
     }
 }
 
@@ -126,7 +155,7 @@ TEST(MainWindow, OnlyTheToleranceRadiosSwitchThemselves) {
     }
 }
 
-TEST(MainWindow, MenuWithIdsCheckMarksAndGreyedItems) {
+TEST(MainWindow, MenuWithIdsCheckMarksGreyedItemsAndDevices) {
     GuiRig rig;
     MainWindow& window = rig.start();
     MenuBinding& menus = *window.menus();
@@ -147,24 +176,17 @@ TEST(MainWindow, MenuWithIdsCheckMarksAndGreyedItems) {
         EXPECT_EQ(action->isEnabled(), (item.flags & ui::disabled) == 0) << item.id;
         EXPECT_EQ(action->isChecked(), item.id == ids::Com2Item) << item.id;
     }
-    EXPECT_FALSE(menus.action(ids::HelpFileItem)->isEnabled());
     // Without virtual back-ends there is no item for them.
     EXPECT_EQ(menus.popup(ids::PortPopupIndex)->actions().size(), 8);
     // The marks follow the model after a command.
     trigger(window, ids::Com4Item);
     EXPECT_TRUE(menus.action(ids::Com4Item)->isChecked());
     EXPECT_FALSE(menus.action(ids::Com2Item)->isChecked());
-}
-
-TEST(MainWindow, PortMenuShowsTheDeviceBesideEachComPort) {
-    GuiRig rig;
-    rig.app.initDialog(rig.dir.path());
-    MainWindow window(rig.app, rig.host, &comPortNote);
-    const QString com1 = window.menus()->action(ids::Com1Item)->text();
-    const QString com5 = window.menus()->action(ids::Com5Item)->text();
+    // Each COM item shows its device; a converter that is not plugged in is marked.
+    const QString com1 = menus.action(ids::Com1Item)->text();
+    const QString com5 = menus.action(ids::Com5Item)->text();
     EXPECT_TRUE(com1.startsWith(QStringLiteral("COM1\t/dev/ttyS0"))) << com1.toStdString();
     EXPECT_TRUE(com5.startsWith(QStringLiteral("COM5\t/dev/ttyUSB0"))) << com5.toStdString();
-    // A converter that is not plugged in is marked, not hidden.
     EXPECT_EQ(com5.endsWith(QStringLiteral(" (fehlt)")), !QFile::exists("/dev/ttyUSB0"));
 }
 

@@ -2,7 +2,6 @@
 // dialog's settings controls.
 #include <gtest/gtest.h>
 
-#include "settings/command_steps.h"
 #include "settings_rig.h"
 
 namespace settings::testing {
@@ -79,16 +78,6 @@ TEST(Read, SecondMemoryFillsTheMirroredSettingsOnly) {
     s.readOk();
     s.expectEnabled({WriteButton, ToleranceMediumRadio, ControlSpeedField, BlockedMotorCounter},
                     true);
-}
-
-// Only the settings bytes are remembered as read; a byte outside them leaves the image alone.
-TEST(Read, ABytePastTheSettingsIsNotRemembered) {
-    SettingsRig s;
-    s.image.startPower = 1234;
-    for (int address : {-1, settingsBytesEnd}) {
-        (void)readKnownByte(s.ctx, address);
-    }
-    EXPECT_EQ(s.image.startPower, 1234);
 }
 
 struct ReadRefusal {

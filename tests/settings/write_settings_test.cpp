@@ -69,13 +69,15 @@ TEST_F(Write, ValuesAtTheLimitsAreAccepted) {
     EXPECT_EQ(s.memory()[21], 96);
 }
 
+// Never with forward/reverse or RPM control, which the memories cannot hold.
 TEST_F(Write, MemoryStoresTheEightMirroredSettingsAndThePulseTimes) {
+    edit({RpmControlCheck, OverTemperatureCheck})(s);
     s.dialog.setChecked(ForwardReverseCheck, true);
     s.memory()[6] = 0x17;
     sim::SetupBytes expected = s.memory();
     edit({}, {{TimingList, "22,5°"}, {BrakeList, "mittel"}, {StartPowerField, "33"}})(s);
     s.writeOk(SettingsArea::Memory1);
-    const std::uint8_t memory1[8] = {0xD1, 9, 2, 8, 33, 3, 255, 2};
+    const std::uint8_t memory1[8] = {0xD1, 9, 2, 8, 33, 1, 255, 2};  // no 0x04, no 0x20
     std::copy(std::begin(memory1), std::end(memory1), expected.begin() + 40);
     EXPECT_EQ(s.memory(), expected);
     EXPECT_FALSE(s.dialog.enabled(WriteButton));
@@ -84,13 +86,6 @@ TEST_F(Write, MemoryStoresTheEightMirroredSettingsAndThePulseTimes) {
     EXPECT_EQ(s.dialog.text(FullThrottleField), "");
     s.write(SettingsArea::Memory1);
     EXPECT_EQ(s.host().lastText(), fullRange);
-}
-
-TEST_F(Write, MemoryNeverSetsForwardReverseOrRpmControl) {
-    edit({RpmControlCheck, OverTemperatureCheck})(s);
-    s.dialog.setChecked(ForwardReverseCheck, true);
-    s.writeOk(SettingsArea::Memory2);
-    EXPECT_EQ(s.bytesAt({50, 10}), "144/144");  // 0x90: no 0x04 (forward/reverse), no 0x20
 }
 
 // A write refused, before or after the link: one message, the memory untouched.

@@ -16,18 +16,21 @@ using testing::HasSubstr;
 struct ReadDialog {
     ReadDialog() : dialog(resources::mainDialogTemplate()) {
         settings::fillMainDialogLists(dialog);
-        dialog.setText(ids::VersionField, "V 10.11-1F");
-        dialog.setText(ids::FullThrottleField, "2.00");
-        dialog.setText(ids::NeutralField, "1.50");
-        dialog.setText(ids::StopField, "1.00");
+        for (const auto& [id, text] : {std::pair{ids::VersionField, "V 10.11-1F"},
+                                       {ids::FullThrottleField, "2.00"},
+                                       {ids::NeutralField, "1.50"},
+                                       {ids::StopField, "1.00"},
+                                       {ids::VoltsField, "8.4"},
+                                       {ids::ControlSpeedField, " 10"},
+                                       {ids::StartPowerField, " 10"}}) {
+            dialog.setText(id, text);
+        }
+        for (const ui::ControlId id :
+             {ids::Frequency78Radio, ids::ReducePowerRadio, ids::ToleranceMediumRadio}) {
+            dialog.setChecked(id, true);
+        }
         dialog.setSelection(ids::TimingList, 2);
         dialog.setSelection(ids::BrakeList, 0);
-        dialog.setChecked(ids::Frequency78Radio, true);
-        dialog.setChecked(ids::ReducePowerRadio, true);
-        dialog.setText(ids::VoltsField, "8.4");
-        dialog.setChecked(ids::ToleranceMediumRadio, true);
-        dialog.setText(ids::ControlSpeedField, " 10");
-        dialog.setText(ids::StartPowerField, " 10");
         image.controllerVersion = 0x100B;
         image.thresholdCode = 77;
         image.timingCode = 8;
@@ -69,15 +72,11 @@ TEST(SettingsBackup, PutsBackTheSettingsAndOnlyThem) {
     other.image.thresholdCode = 255;
     other.image.timingCode = 1;
     applyBackup(*parsed.backup, other.dialog, other.image);
-    EXPECT_EQ(other.dialog.text(ids::FullThrottleField), "2.00");
-    EXPECT_EQ(other.dialog.selection(ids::TimingList), 2);
     EXPECT_EQ(other.dialog.text(ids::TimingList), "15,0°");
-    EXPECT_FALSE(other.dialog.checked(ids::RpmLimitCheck));
-    EXPECT_EQ(other.image.thresholdCode, 77);
-    EXPECT_EQ(other.image.timingCode, 8);
     // Log counters and display fields are no settings.
     EXPECT_EQ(other.dialog.text(ids::TransmitterFailureCounter), " 3");
     EXPECT_EQ(other.dialog.text(ids::VersionField), "V 10.12-1F");
+    // Every setting and code is back: a backup taken now is the one applied.
     other.dialog.setText(ids::VersionField, "V 10.11-1F");
     EXPECT_EQ(backupText(takeBackup(other.dialog, other.image)), text);
 }

@@ -32,13 +32,6 @@ const ui::DialogTemplate* const allDialogs[] = {
     &resources::rpmControlDialogTemplate(), &resources::revCounterDialogTemplate(),
     &resources::backupsDialogTemplate()};
 
-RECT inDialog(HWND dialog, HWND control) {
-    RECT rect;
-    GetWindowRect(control, &rect);
-    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-}
-
 // Position and size are each turned into pixels, as the dialog manager does: the right
 // edge is x's pixels plus the width's, not the pixels of x + width.
 RECT mapped(HWND dialog, const ui::Rect& units) {
@@ -58,8 +51,38 @@ LRESULT CALLBACK recordCreation(int code, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-void expectControls(HWND dialog, const ui::DialogTemplate& dialogTemplate) {
+// The pixels a control's text needs, drawn with the control's own font (the dialog's, at
+// the template's size) as the control draws it: a label wraps at its width, a button's
+// text stands on one line beside its glyph, if it has one.
+SIZE neededSize(HWND control, ui::Kind kind) {
+    RECT client;
+    GetClientRect(control, &client);
+    HDC dc = GetDC(control);
+    HGDIOBJ before =
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+    RECT text{0, 0, client.right, 0};
+    const std::wstring shown = widen(windowText(control));
+    DrawTextW(dc, shown.c_str(), -1, &text,
+              DT_CALCRECT | (kind == ui::Kind::Label ? DT_WORDBREAK : DT_SINGLELINE));
+    TEXTMETRICW metrics;
+    GetTextMetricsW(dc, &metrics);
+    SelectObject(dc, before);
+    ReleaseDC(control, dc);
+    int beside = 0;
+    if (kind == ui::Kind::CheckBox || kind == ui::Kind::RadioButton ||
+        kind == ui::Kind::AutoRadioButton) {
+        beside = GetSystemMetrics(SM_CXMENUCHECK) + metrics.tmAveCharWidth / 2;
+    } else if (kind == ui::Kind::PushButton || kind == ui::Kind::DefPushButton) {
+        beside = 2 * GetSystemMetrics(SM_CXEDGE);
+    } else if (kind == ui::Kind::GroupBox) {
+        beside = 2 * metrics.tmAveCharWidth;  // the title stands inset in the frame
+    }
+    return SIZE{text.right + beside, text.bottom};
+}
+
+void expectControls(HWND dialog, const ui::DialogTemplate& german, lang::Language language) {
     // Geometry, ids and flags are the template's; the texts are those of the language.
+    const ui::DialogTemplate& dialogTemplate = lang::translatedTemplate(german, language);
     RECT client;
     GetClientRect(dialog, &client);
     const RECT size = mapped(dialog, {0, 0, dialogTemplate.width, dialogTemplate.height});
@@ -108,10 +131,21 @@ void expectControls(HWND dialog, const ui::DialogTemplate& dialogTemplate) {
         }
         if (control.kind != ui::Kind::Edit && control.kind != ui::Kind::ComboBox) {
             EXPECT_EQ(windowText(child), std::string(control.text));
+            // Where the German text itself needs more than this measure gives, another
+            // language may need no more than German: the templates were laid out for it.
+            RECT room;
+            GetClientRect(child, &room);
+            const SIZE needed = neededSize(child, control.kind);
+            SetWindowTextW(child, widen(german.controls[i].text).c_str());
+            const SIZE germanNeeded = neededSize(child, control.kind);
+            EXPECT_LE(needed.cx, std::max(room.right, germanNeeded.cx));
+            EXPECT_LE(needed.cy, std::max(room.bottom, germanNeeded.cy));
         }
 
         const RECT want = mapped(dialog, control.rect);
-        RECT have = inDialog(dialog, child);
+        RECT have;
+        GetWindowRect(child, &have);
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&have), 2);
         if (control.kind == ui::Kind::ComboBox) {
             // The template's height is the dropped-down list's: what the box was made with.
             have.bottom = have.top + createdHeight[child];
@@ -123,12 +157,11 @@ void expectControls(HWND dialog, const ui::DialogTemplate& dialogTemplate) {
     EXPECT_EQ(child, nullptr) << "a control the template does not have";
 }
 
-TEST(Win32Templates, EveryControlOfEveryDialogAsTheTemplateSaysInEveryLanguage) {
+TEST(Win32Templates, EveryControlOfEveryDialogAsTheTemplateSaysAndFitsInEveryLanguage) {
     for (const lang::Language language : lang::languages())
         for (const ui::DialogTemplate* german : allDialogs) {
             SCOPED_TRACE(std::to_string(german->id) + " " +
                          std::string(lang::languageCode(language)));
-            const ui::DialogTemplate* dialogTemplate = &lang::translatedTemplate(*german, language);
             ui::Dialog model(*german);
             DialogWindow window(
                 model, [](ui::ControlId) { return ui::Outcome::Done; }, language);
@@ -136,67 +169,14 @@ TEST(Win32Templates, EveryControlOfEveryDialogAsTheTemplateSaysInEveryLanguage) 
             HWND dialog = window.create(nullptr);
             UnhookWindowsHookEx(hook);
             ASSERT_NE(dialog, nullptr);
-            expectControls(dialog, *dialogTemplate);
+            expectControls(dialog, *german, language);
         }
-}
-
-// The pixels a control's text needs, drawn with the control's own font (the dialog's, at
-// the template's size) as the control draws it: a label wraps at its width, a button's
-// text stands on one line beside its glyph, if it has one.
-SIZE neededSize(HWND control, ui::Kind kind) {
-    RECT client;
-    GetClientRect(control, &client);
-    HDC dc = GetDC(control);
-    HGDIOBJ before =
-        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
-    RECT text{0, 0, client.right, 0};
-    const std::wstring shown = widen(windowText(control));
-    DrawTextW(dc, shown.c_str(), -1, &text,
-              DT_CALCRECT | (kind == ui::Kind::Label ? DT_WORDBREAK : DT_SINGLELINE));
-    TEXTMETRICW metrics;
-    GetTextMetricsW(dc, &metrics);
-    SelectObject(dc, before);
-    ReleaseDC(control, dc);
-    int beside = 0;
-    if (kind == ui::Kind::CheckBox || kind == ui::Kind::RadioButton ||
-        kind == ui::Kind::AutoRadioButton) {
-        beside = GetSystemMetrics(SM_CXMENUCHECK) + metrics.tmAveCharWidth / 2;
-    } else if (kind == ui::Kind::PushButton || kind == ui::Kind::DefPushButton) {
-        beside = 2 * GetSystemMetrics(SM_CXEDGE);
-    } else if (kind == ui::Kind::GroupBox) {
-        beside = 2 * metrics.tmAveCharWidth;  // the title stands inset in the frame
-    }
-    return SIZE{text.right + beside, text.bottom};
-}
-
-// Where the German text itself needs more than this measure gives, English may need no
-// more than German: the templates were laid out for the German texts.
-TEST(Win32Templates, EveryEnglishTextFitsItsControlWithTheDialogFont) {
-    for (const ui::DialogTemplate* german : allDialogs) {
-        ui::Dialog model(*german);
-        DialogWindow window(
-            model, [](ui::ControlId) { return ui::Outcome::Done; }, lang::Language::English);
-        HWND child = GetWindow(window.create(nullptr), GW_CHILD);
-        for (const ui::ControlTemplate& control : german->controls) {
-            if (control.kind != ui::Kind::Edit && control.kind != ui::Kind::ComboBox) {
-                RECT room;
-                GetClientRect(child, &room);
-                const std::string english = windowText(child);
-                const SIZE needed = neededSize(child, control.kind);
-                SetWindowTextW(child, widen(control.text).c_str());
-                const SIZE germanNeeded = neededSize(child, control.kind);
-                EXPECT_LE(needed.cx, std::max(room.right, germanNeeded.cx)) << english;
-                EXPECT_LE(needed.cy, std::max(room.bottom, germanNeeded.cy)) << english;
-            }
-            child = GetWindow(child, GW_HWNDNEXT);
-        }
-    }
 }
 
 // A menu's rows as "text id", marked " grayed" and " checked", a separator as "-"; a
 // pop-up (no id) is followed by its rows, indented.
-std::vector<std::string> menuRows(HMENU menu, const std::string& indent = {}) {
-    std::vector<std::string> found;
+std::vector<std::string> menuRows(HMENU menu, const std::string& indent = {},
+                                  std::vector<std::string> found = {}) {
     for (int i = 0; i < GetMenuItemCount(menu); ++i) {
         wchar_t label[128] = {};
         GetMenuStringW(menu, static_cast<UINT>(i), label, 128, MF_BYPOSITION);
@@ -211,8 +191,7 @@ std::vector<std::string> menuRows(HMENU menu, const std::string& indent = {}) {
                         ((state & MF_GRAYED) != 0 ? " grayed" : "") +
                         ((state & MF_CHECKED) != 0 ? " checked" : ""));
         if (popup != nullptr) {
-            const std::vector<std::string> rows = menuRows(popup, indent + "  ");
-            found.insert(found.end(), rows.begin(), rows.end());
+            found = menuRows(popup, indent + "  ", std::move(found));
         }
     }
     return found;

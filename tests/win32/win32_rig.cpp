@@ -3,9 +3,6 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -53,10 +50,6 @@ void CALLBACK runStep(HWND, UINT, UINT_PTR id, DWORD) {
 
 }  // namespace
 
-bool Box::shows(const std::string& text) const {
-    return std::find(texts.begin(), texts.end(), text) != texts.end();
-}
-
 std::string Box::allTexts() const {
     std::string all;
     for (const std::string& text : texts) {
@@ -101,15 +94,7 @@ void BoxCatcher::answer(HWND box) {
     seen.taskDialog = GetDlgItem(box, 0xFFFF) == nullptr;
     EnumChildWindows(box, &collectText, reinterpret_cast<LPARAM>(&seen.texts));
     boxes.push_back(seen);
-    if (std::getenv("ZEK_TEST_VERBOSE") != nullptr) {
-        std::fprintf(stderr, "box %s: %s\n", seen.caption.c_str(), seen.allTexts().c_str());
-    }
-    const WPARAM answer = answerCancel ? IDCANCEL : IDOK;
-    if (seen.taskDialog) {
-        PostMessageW(box, TDM_CLICK_BUTTON, answer, 0);
-    } else {
-        PostMessageW(box, WM_COMMAND, answer, 0);
-    }
+    PostMessageW(box, seen.taskDialog ? TDM_CLICK_BUTTON : WM_COMMAND, IDOK, 0);
 }
 
 void later(std::function<void()> step, UINT delayMs) {
@@ -224,10 +209,6 @@ HWND Win32Rig::start() {
     UpdateWindow(hwnd);
     settle();
     return hwnd;
-}
-
-DialogWindow* Win32Rig::topDialog() const {
-    return host.windows().empty() ? nullptr : host.windows().back();
 }
 
 }  // namespace win32::testing

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <memory>
@@ -25,12 +26,12 @@ struct Box {
     HWND owner = nullptr;
     bool taskDialog = false;
 
-    bool shows(const std::string& text) const;
+    bool shows(const std::string& text) const { return std::ranges::count(texts, text) > 0; }
     std::string allTexts() const;  // "text|text|…", for failure messages
 };
 
 // Catches every box the program shows on this thread (not its own dialogs), records it
-// and answers it: OK, or Cancel while answerCancel says so.
+// and answers it OK.
 class BoxCatcher {
   public:
     explicit BoxCatcher(const Win32Host& host);
@@ -39,7 +40,6 @@ class BoxCatcher {
     BoxCatcher& operator=(const BoxCatcher&) = delete;
 
     std::vector<Box> boxes;
-    bool answerCancel = false;
 
   private:
     static LRESULT CALLBACK hook(int code, WPARAM wParam, LPARAM lParam);
@@ -80,8 +80,6 @@ struct Win32Rig : sim::ProcedureRig {
 
     // Dialog initialisation and the main window, shown.
     HWND start();
-    // The newest sub-dialog on the screen.
-    DialogWindow* topDialog() const;
 
     Win32Host host;
     adapter::MonotonicClock clock;

@@ -1,6 +1,7 @@
 #include "adapter/testing/recording_lines.h"
 
 #include <cstdio>
+#include <sstream>
 
 namespace adapter::testing {
 
@@ -43,20 +44,12 @@ void RecordingClock::waitServingUntilNs(std::uint64_t deadlineNs, std::uint64_t 
     m_nowNs = endNs;
 }
 
-void Recorder::queueByte(int value) {
-    for (int bit = 7; bit >= 0; --bit) {
-        answerBits.push_back((value >> bit) & 1);
-    }
-}
-
-void Recorder::record(std::string what, bool read) {
-    events.push_back(Event{clock.nowNs(), std::move(what), read});
-}
-
-void Recorder::clockFell() {
-    // The controller puts its next bit on DATA-IN after the falling edge.
-    if (!answerBits.empty()) {
-        answerBits.pop_front();
+void Recorder::queue(const std::string& bytes) {
+    std::istringstream in(bytes);
+    for (int value = 0; in >> std::hex >> value;) {
+        for (int bit = 7; bit >= 0; --bit) {
+            answerBits.push_back((value >> bit) & 1);
+        }
     }
 }
 
@@ -98,28 +91,28 @@ bool RecordingSerialLines::operate() {
     if (!m_failed && m_recorder.serialFailAfter >= 0 &&
         m_operations >= m_recorder.serialFailAfter) {
         m_failed = true;
-        m_fault = m_recorder.lostError;
+        m_fault = {"COM2", "ioctl(TIOCMGET)", 5, "Input/output error"};
         m_recorder.record("port lost");
     }
-    if (m_failed) {
-        return false;
+    if (!m_failed) {
+        ++m_operations;
+        ++m_recorder.operations;
+        m_recorder.clock.advanceNs(m_recorder.operationCostNs);
     }
-    ++m_operations;
-    ++m_recorder.operations;
-    m_recorder.clock.advanceNs(m_recorder.operationCostNs);
-    return true;
+    return !m_failed;
 }
 
-bool RecordingSerialLines::dsr() const {
-    return m_recorder.dsr == DsrMode::StuckOn ||
-           (m_recorder.dsr == DsrMode::FollowsDtr && m_recorder.dtr);
+bool RecordingSerialLines::change(const char* line, bool high) {
+    if (operate()) {
+        m_recorder.record(line + level(high));
+    }
+    return !m_failed;
 }
 
 void RecordingSerialLines::setClock(bool high) {
-    if (operate()) {
-        const bool fell = m_recorder.rts && !high;
+    const bool fell = m_recorder.rts && !high;
+    if (change("CLOCK", high)) {
         m_recorder.rts = high;
-        m_recorder.record("CLOCK" + level(high));
         if (fell) {
             m_recorder.clockFell();
         }
@@ -127,15 +120,8 @@ void RecordingSerialLines::setClock(bool high) {
 }
 
 void RecordingSerialLines::setDataOut(bool high) {
-    if (operate()) {
+    if (change("DATA-OUT", high)) {
         m_recorder.dtr = high;
-        m_recorder.record("DATA-OUT" + level(high));
-    }
-}
-
-void RecordingSerialLines::setReset(bool high) {
-    if (operate()) {
-        m_recorder.record("RESET" + level(high));
     }
 }
 
@@ -152,7 +138,9 @@ std::uint32_t RecordingSerialLines::readModemStatus(const char* what) {
         return 0;
     }
     m_recorder.record(what, true);
-    return (m_recorder.dataIn() != 0 ? modemCtsOn : 0u) | (dsr() ? modemDsrOn : 0u);
+    const bool dsr = m_recorder.dsr == DsrMode::StuckOn ||
+                     (m_recorder.dsr == DsrMode::FollowsDtr && m_recorder.dtr);
+    return (m_recorder.dataIn() != 0 ? modemCtsOn : 0u) | (dsr ? modemDsrOn : 0u);
 }
 
 std::unique_ptr<LineAccess> RecordingSerialPorts::open(const std::string& deviceName,
@@ -170,7 +158,8 @@ std::unique_ptr<LineAccess> RecordingSerialPorts::open(const std::string& device
     return std::make_unique<RecordingSerialLines>(m_recorder);
 }
 
-bool RecordingPortIo::access(std::uint16_t base, const std::string& what, bool read) {
+bool RecordingPortIo::access(std::uint16_t base, const std::string& what, const std::string& done,
+                             bool read) {
     ++m_recorder.operations;
     m_recorder.clock.advanceNs(m_recorder.operationCostNs);
     if (m_recorder.portIoFails) {
@@ -178,16 +167,16 @@ bool RecordingPortIo::access(std::uint16_t base, const std::string& what, bool r
         return fail(m_recorder.portIoError);
     }
     m_recorder.lastBase = base;
+    m_recorder.record(done, read);
     return true;
 }
 
 bool RecordingPortIo::writeData(std::uint16_t base, std::uint8_t value) {
-    if (!access(base, "write data", false)) {
+    const bool fell = (m_recorder.dataRegister & clockDataBit) != 0 && (value & clockDataBit) == 0;
+    if (!access(base, "write data", hexByte("data", value), false)) {
         return false;
     }
-    const bool fell = (m_recorder.dataRegister & clockDataBit) != 0 && (value & clockDataBit) == 0;
     m_recorder.dataRegister = value;
-    m_recorder.record(hexByte("data", value));
     if (fell) {
         m_recorder.clockFell();
     }
@@ -195,10 +184,9 @@ bool RecordingPortIo::writeData(std::uint16_t base, std::uint8_t value) {
 }
 
 bool RecordingPortIo::readWord(std::uint16_t base, std::uint16_t& word) {
-    if (!access(base, "read word", true)) {
+    if (!access(base, "read word", "read word", true)) {
         return false;
     }
-    m_recorder.record("read word", true);
     // DATA-IN is status bit 6, over the data register.
     word = static_cast<std::uint16_t>((m_recorder.dataIn() != 0 ? 0x4000 : 0) |
                                       m_recorder.dataRegister);
@@ -206,20 +194,18 @@ bool RecordingPortIo::readWord(std::uint16_t base, std::uint16_t& word) {
 }
 
 bool RecordingPortIo::readControl(std::uint16_t base, std::uint8_t& value) {
-    if (!access(base, "read control", true)) {
+    if (!access(base, "read control", "read control", true)) {
         return false;
     }
-    m_recorder.record("read control", true);
     value = m_recorder.controlRegister;
     return true;
 }
 
 bool RecordingPortIo::writeControl(std::uint16_t base, std::uint8_t value) {
-    if (!access(base, "write control", false)) {
+    if (!access(base, "write control", hexByte("control", value), false)) {
         return false;
     }
     m_recorder.controlRegister = value;
-    m_recorder.record(hexByte("control", value));
     return true;
 }
 

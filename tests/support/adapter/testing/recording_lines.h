@@ -4,7 +4,7 @@
 // edge, as a controller shifts its answer; DSR follows DTR unless told otherwise.
 //
 //   RecordingRig rig;                       // serial COM2, everything recorded
-//   rig.queueByte(0xFE);                    // DATA-IN bits for the next exchange
+//   rig.recorder.queue("FE");               // DATA-IN bits for the next exchange
 //   clink::exchangeByte(rig.ctx, 0xA5);
 //   EXPECT_EQ(rig.trace(), (std::vector<std::string>{"DATA-OUT high", ...}));
 #pragma once
@@ -24,7 +24,6 @@
 namespace adapter::testing {
 
 struct Event {
-    std::uint64_t timeNs;
     std::string what;  // "CLOCK high", "read DATA-IN", "data 0x0B", "wait 100 ms", …
     bool read;         // a read: changes no line
 };
@@ -82,13 +81,18 @@ class Recorder {
     std::uint8_t dataRegister = 0;
     std::uint16_t lastBase = 0;  // the base address of the last register access
 
-    void queueByte(int value);
+    // The controller's answers as hex bytes ("00 FE"): byte k comes back while byte k+1
+    // goes out.
+    void queue(const std::string& bytes);
     int dataIn() const { return answerBits.empty() ? idleDataIn : answerBits.front(); }
 
-    void record(std::string what, bool read = false);
-    void clockFell();
-    // The error a vanished port reports.
-    ui::SystemError lostError{"COM2", "ioctl(TIOCMGET)", 5, "Input/output error"};
+    void record(std::string what, bool read = false) { events.push_back({std::move(what), read}); }
+    // The controller puts its next bit on DATA-IN after the falling edge.
+    void clockFell() {
+        if (!answerBits.empty()) {
+            answerBits.pop_front();
+        }
+    }
 
     // The log with consecutive identical reads folded into "read DATA-IN x5".
     std::vector<std::string> trace() const;
@@ -108,7 +112,7 @@ class RecordingSerialLines final : public LineAccess {
     ~RecordingSerialLines() override;
     void setClock(bool high) override;
     void setDataOut(bool high) override;
-    void setReset(bool high) override;
+    void setReset(bool high) override { (void)change("RESET", high); }
     int readDataIn() override;
     bool readLoopBack() override;
     std::uint32_t readModemStatus() override { return readModemStatus("read modem status"); }
@@ -118,7 +122,8 @@ class RecordingSerialLines final : public LineAccess {
     // One read of the modem status, recorded as what.
     std::uint32_t readModemStatus(const char* what);
     bool operate();
-    bool dsr() const;
+    // One line change, recorded; false once the port is gone.
+    bool change(const char* line, bool high);
 
     Recorder& m_recorder;
     int m_operations = 0;
@@ -151,23 +156,14 @@ class RecordingPortIo final : public PortIo {
     bool writeControl(std::uint16_t base, std::uint8_t value) override;
 
   private:
-    // The cost of one register access; false, recorded as what failed, while they fail.
-    bool access(std::uint16_t base, const std::string& what, bool read);
+    // The cost of one register access, recorded as done, or as what failed while they fail.
+    bool access(std::uint16_t base, const std::string& what, const std::string& done, bool read);
     Recorder& m_recorder;
 };
 
-// The recording host that also keeps the log lines and, for each box, the detail it
-// would show.
-class RecordingLinkHost final : public ui::RecordingHost {
-  public:
-    ui::Answer messageBox(const ui::Dialog* owner, std::string_view text, std::string_view caption,
-                          ui::Buttons buttons = ui::Buttons::Ok) override {
-        details.push_back(takeDetailFor(text));
-        return RecordingHost::messageBox(owner, text, caption, buttons);
-    }
+// The recording host that also keeps the log lines.
+struct RecordingLinkHost final : ui::RecordingHost {
     void logEvent(std::string_view line) override { log.emplace_back(line); }
-
-    std::vector<std::string> details;  // one per recorded message, empty where none
     std::vector<std::string> log;
 };
 
@@ -178,7 +174,6 @@ struct RecordingRig {
     RecordingRig& operator=(const RecordingRig&) = delete;
 
     void selectParallel(bool directPortIo = true);
-    void queueByte(int value) { recorder.queueByte(value); }
     std::vector<std::string> trace() const { return recorder.trace(); }
     std::vector<std::string> changes() const { return recorder.changes(); }
 
