@@ -66,6 +66,19 @@ TEST(KeepAlive, ServesLongWaitsAndLineRunsWithoutChangingThem) {
     }
 }
 
+// A clock without its own serving wait (the virtual one) serves after every whole slice.
+TEST(KeepAlive, APlainClockServesAfterEverySliceOfALongWait) {
+    struct SteppingClock final : Clock {
+        std::uint64_t now = 0;
+        std::uint64_t nowNs() override { return now; }
+        void waitUntilNs(std::uint64_t deadlineNs) override { now = deadlineNs; }
+    } clock;
+    std::vector<std::uint64_t> served;
+    clock.waitServingUntilNs(1000 * nsPerMs, 300 * nsPerMs, [&] { served.push_back(clock.now); });
+    EXPECT_EQ(served, (std::vector<std::uint64_t>{300 * nsPerMs, 600 * nsPerMs, 900 * nsPerMs}));
+    EXPECT_EQ(clock.now, 1000 * nsPerMs);
+}
+
 // Moves from 0 to 50 ms once the port has been read a given number of times.
 class StepClock final : public Clock {
   public:

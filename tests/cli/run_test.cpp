@@ -170,6 +170,10 @@ TEST(CliFailures, EachEndsWithItsStatusAndSaysWhy) {
          "Error: COM-Init-Error!\nzek-cli: SIM: open failed: No such file or directory\n"},
         {"--sim-unplug-after 2000 read", "failed main",
          "Error: Keine Verbindung!\nzek-cli: SIM: ioctl(TIOCMGET) failed: Input/output error\n"},
+        // The FTDI chip counts its transfers: gone at the second, the converter's first test.
+        {"--sim-driver ftdi-bitbang --sim-unplug-after 1 read", "failed main",
+         "Error: COM-Init-Error!\nzek-cli: SIM: ftdi_write_data failed: usb bulk write failed; the "
+         "same converter also works, more slowly, as a plain serial port (/dev/ttyUSB…)\n"},
         // A device that is not there fails like a missing COM port.
         {"--port @no-such-tty read", "failed main",
          "Error: COM-Init-Error!\nzek-cli: " + missingDeviceDetail(dir.file("no-such-tty")) + "\n"},
@@ -255,6 +259,33 @@ TEST(CliConfig, OnlyARealPortsRunChangesAnExistingQvsetupCfg) {
     EXPECT_TRUE(report(run).at("menu").at("1157").at("checked").get<bool>());
     EXPECT_EQ(dir.read("qvsetup.cfg"), "COM5");
 }
+
+#if !defined(_WIN32)
+// --user-dir finds qvsetup.cfg in the user's configuration folder, made if need be; a
+// folder that cannot be made is a usage error before anything is sent.
+TEST(CliConfig, TheUserFolderIsMadeOrItsFailureIsAUsageError) {
+    TempDirectory dir;
+    dir.write("file", "");
+    const auto run = [&](const std::string& configHome) {
+        ::setenv("XDG_CONFIG_HOME", configHome.c_str(), 1);
+        Outcome outcome;
+        std::ostringstream out, err;
+        std::istringstream in;
+        outcome.exit = cli::run({"--user-dir", "--simulate", "show"}, {out, err, in, false});
+        outcome.err = err.str();
+        ::unsetenv("XDG_CONFIG_HOME");
+        return outcome;
+    };
+    Outcome outcome = run(dir.file("config"));
+    EXPECT_EQ(outcome.exit, 0) << outcome.err;
+    EXPECT_EQ(outcome.err, "");
+    EXPECT_EQ(dir.names("config"), std::vector<std::string>{"zek-setup"});
+    outcome = run(dir.file("file"));
+    EXPECT_EQ(outcome.exit, 2);
+    EXPECT_TRUE(outcome.err.starts_with("zek-cli: --user-dir: " + dir.file("file/zek-setup")))
+        << outcome.err;
+}
+#endif
 
 TEST(CliTrace, IsAVcdOfTheFourWires) {
     TempDirectory dir;

@@ -24,8 +24,10 @@ struct Station : sim::ProcedureRig {
         memory()[13] = 0xFE;
         host.onRepaint = [this](ui::Dialog& dialog) {
             statusTexts.push_back(dialog.text(ids::StatusField));
-            // The running update's word stands in an enabled field.
-            if (statusTexts.back() == "Update laeuft" && !dialog.enabled(ids::StatusField)) {
+            // The update file's name and the running update's word stand in an enabled field.
+            const std::string& shown = statusTexts.back();
+            if ((shown == "Update laeuft" || shown.ends_with(".upd")) &&
+                !dialog.enabled(ids::StatusField)) {
                 statusTexts.back() += " (disabled)";
             }
             if (statusTexts.back() == pending.first && pending.second) {
