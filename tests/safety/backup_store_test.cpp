@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <tuple>
 
 #include "config/temp_directory.h"
+#include "safety/calendar_time.h"
 
 namespace {
 
@@ -44,6 +46,16 @@ TEST(BackupNames, SafeOnEveryFileSystemAndParsedBack) {
                              "2026-12-31T23-59-60_V.json", "2026-01-01T00-00-00_V.json"}) {
         EXPECT_TRUE(safety::parseBackupFileName(name).has_value()) << name;
     }
+}
+
+// The local time of a moment is its calendar's: noon in mid-June stays in its year and
+// month whatever the time zone.
+TEST(BackupNames, TakeTheLocalCalendarTime) {
+    const safety::CalendarTime time = safety::localCalendarTime(
+        std::chrono::system_clock::from_time_t(1'623'758'400));  // 2021-06-15 12:00 UTC
+    EXPECT_EQ(std::tie(time.year, time.month), std::make_tuple(2021, 6));
+    EXPECT_TRUE(time.day >= 14 && time.day <= 16) << time.day;
+    EXPECT_TRUE(time.valid());
 }
 
 TEST(BackupNames, ForeignNamesAreRefused) {

@@ -214,6 +214,16 @@ TEST(LockFunctions, ReadAndWrite) {
         EXPECT_EQ(r.messages(), c.messages);
         EXPECT_EQ(r.mainDialog.text(ids::StatusField), " ");  // one blank back on closing
     }
+    // A controller of another kind at the write gets "no connection", and keeps its byte.
+    SubdialogRig r;
+    r.memory()[13] = 0xFD;
+    r.open(settings::openLockFunctions, [&](ui::Dialog& dialog, const Command& command) {
+        read(dialog, command);
+        r.rig.controllerConfig().kind = sim::DeviceKind::OtherKind;
+        write(dialog, command);
+    });
+    EXPECT_EQ(r.messages(), "ERROR!: Keine Verbindung!");
+    EXPECT_EQ(r.memory()[13], 0xFD);
 }
 
 // Never read, or (the same to them) an incompatible family read.
