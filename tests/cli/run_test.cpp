@@ -266,24 +266,20 @@ TEST(CliConfig, OnlyARealPortsRunChangesAnExistingQvsetupCfg) {
 TEST(CliConfig, TheUserFolderIsMadeOrItsFailureIsAUsageError) {
     TempDirectory dir;
     dir.write("file", "");
-    const auto run = [&](const std::string& configHome) {
-        ::setenv("XDG_CONFIG_HOME", configHome.c_str(), 1);
-        Outcome outcome;
+    for (const char* configHome : {"config", "file"}) {
+        ::setenv("XDG_CONFIG_HOME", dir.file(configHome).c_str(), 1);
         std::ostringstream out, err;
         std::istringstream in;
-        outcome.exit = cli::run({"--user-dir", "--simulate", "show"}, {out, err, in, false});
-        outcome.err = err.str();
+        const int exit = cli::run({"--user-dir", "--simulate", "show"}, {out, err, in, false});
         ::unsetenv("XDG_CONFIG_HOME");
-        return outcome;
-    };
-    Outcome outcome = run(dir.file("config"));
-    EXPECT_EQ(outcome.exit, 0) << outcome.err;
-    EXPECT_EQ(outcome.err, "");
+        const bool made = configHome == std::string("config");
+        EXPECT_EQ(exit, made ? 0 : 2);
+        EXPECT_EQ(err.str().starts_with("zek-cli: --user-dir: " + dir.file("file/zek-setup")),
+                  !made)
+            << err.str();
+        EXPECT_EQ(made, err.str().empty());
+    }
     EXPECT_EQ(dir.names("config"), std::vector<std::string>{"zek-setup"});
-    outcome = run(dir.file("file"));
-    EXPECT_EQ(outcome.exit, 2);
-    EXPECT_TRUE(outcome.err.starts_with("zek-cli: --user-dir: " + dir.file("file/zek-setup")))
-        << outcome.err;
 }
 #endif
 

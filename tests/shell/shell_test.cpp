@@ -29,13 +29,10 @@ namespace {
 
 // A findCommand that misses a row, or finds one for an id outside the table, fails here.
 TEST(DispatchTable, EveryButtonAndMenuItemHasARowOrIsInert) {
-    using enum ui::Kind;
     const ui::DialogTemplate& main = resources::mainDialogTemplate();
     std::set<ui::ControlId> commandIds;
     for (const ui::ControlTemplate& c : main.controls) {
-        if (c.id != ui::noId &&
-            (c.kind == PushButton || c.kind == DefPushButton || c.kind == CheckBox ||
-             c.kind == RadioButton || c.kind == AutoRadioButton)) {
+        if (c.id != ui::noId && ui::isClickable(c.kind)) {
             commandIds.insert(c.id);
         }
     }
