@@ -89,6 +89,8 @@ TEST(StepCheck, TheHelpNamesWhatSetTakes) {
     EXPECT_THAT(controls, HasSubstr("1206  RC-Setup sperren"));
     EXPECT_THAT(controls, HasSubstr("1139  Schaltfrequenz: 15,6 kHz  ")) << "a radio by its group";
     EXPECT_THAT(controls, testing::Not(HasSubstr("1145  "))) << "the version is read-only";
+    // An empty label would stand as its 40 blanks and the two after it.
+    EXPECT_THAT(controls, testing::Not(HasSubstr(std::string(42, ' ')))) << "every row named";
     const std::string help = usageText();
     for (const char* word : {"read-memory N", "save-settings FILE", "--sim-motor HZ[:SECONDS]",
                              "--backup-required", "--help-steps", "Exit status"}) {
