@@ -91,9 +91,10 @@ TEST(UpdateImage, FormVerdictAndRecordCount) {
     };
     for (std::size_t i = 0; i < std::size(cases); ++i) {
         const update::UpdateImage image = update::readUpdateImage(cases[i].file);
-        EXPECT_EQ(image.form, cases[i].form) << i;
-        EXPECT_EQ(image.verdict, cases[i].verdict) << i;
-        EXPECT_EQ(image.verdict == Accepted ? image.records.size() : 0, cases[i].records) << i;
+        const std::size_t records = image.verdict == Accepted ? image.records.size() : 0;
+        EXPECT_EQ(std::tie(image.form, image.verdict, records),
+                  std::tie(cases[i].form, cases[i].verdict, cases[i].records))
+            << i;
     }
 }
 
